@@ -1,0 +1,463 @@
+#include "platform/CrossDeviceCopy.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace platform::detail {
+
+namespace {
+
+// Closes the descriptor it owns when it goes out of scope.
+class Fd
+{
+public:
+    explicit Fd(int fd = -1) : m_fd(fd) {}
+    ~Fd() { reset(); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return m_fd; }
+    bool valid() const { return m_fd >= 0; }
+    void reset(int fd = -1)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+    // Closes now and reports a failed close, which can be the first sign of a lost write.
+    int close()
+    {
+        const int fd = std::exchange(m_fd, -1);
+        return fd >= 0 && ::close(fd) != 0 ? errno : 0;
+    }
+
+private:
+    int m_fd;
+};
+
+constexpr int openRead = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+constexpr int openDir = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+constexpr int openNew = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+
+int writeAll(int out, const char* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(out, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data += n;
+        size -= size_t(n);
+    }
+    return 0;
+}
+
+// copy_file_range lets the kernel move the bytes; where it cannot (older kernels between
+// file systems, special files) the plain read/write loop takes over at the current offsets.
+int copyData(int in, int out)
+{
+    bool kernelCopy = true;
+    std::vector<char> buffer;
+    for (;;) {
+        if (kernelCopy) {
+            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
+            if (n > 0)
+                continue;
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && errno != EXDEV && errno != EINVAL && errno != ENOSYS &&
+                errno != EOPNOTSUPP && errno != EPERM)
+                return errno;
+            // 0 normally means the end of the file; the read loop below confirms it, as some
+            // file systems report 0 for files they cannot copy this way.
+            kernelCopy = false;
+            buffer.resize(256 * 1024);
+        }
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return 0;
+        if (const int err = writeAll(out, buffer.data(), size_t(n)))
+            return err;
+    }
+}
+
+// Reads one list or value of extended attributes; `get(buffer, size)` is the system call.
+template <typename Get> int readXattr(std::vector<char>& buffer, Get get)
+{
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const ssize_t size = get(nullptr, 0);
+        if (size < 0)
+            return errno;
+        buffer.resize(size_t(size) + 1);
+        const ssize_t n = get(buffer.data(), buffer.size());
+        if (n >= 0) {
+            buffer.resize(size_t(n));
+            return 0;
+        }
+        if (errno != ERANGE) // ERANGE: the value grew between the two calls; ask again
+            return errno;
+    }
+    return ERANGE;
+}
+
+// Copies the user.* extended attributes. A target file system without them is not an error;
+// the copy then simply carries none.
+int copyXattrs(int in, int out)
+{
+    std::vector<char> names;
+    if (int err = readXattr(names, [in](char* b, size_t s) { return ::flistxattr(in, b, s); }))
+        return err == ENOTSUP ? 0 : err;
+    std::vector<char> value;
+    for (size_t at = 0; at < names.size(); at += std::strlen(names.data() + at) + 1) {
+        const char* name = names.data() + at;
+        if (std::strncmp(name, "user.", 5) != 0)
+            continue;
+        const int err =
+            readXattr(value, [in, name](char* b, size_t s) { return ::fgetxattr(in, name, b, s); });
+        if (err == ENODATA)
+            continue; // removed while we were copying
+        if (err)
+            return err;
+        if (::fsetxattr(out, name, value.data(), value.size(), 0) != 0)
+            return errno == ENOTSUP ? 0 : errno;
+    }
+    return 0;
+}
+
+// Ownership is kept where we may set it (a user can only give files to himself).
+void copyOwner(int out, const struct stat& st)
+{
+    if (::fchown(out, st.st_uid, st.st_gid) != 0) {
+        // Not permitted: the copy stays with the user who made it.
+    }
+}
+
+// Everything but the data: attributes, owner, permissions and times, then fsync. The
+// extended attributes go first: once the permissions are read-only, the owner could no
+// longer write them.
+int finishCopy(int in, const struct stat& st, int out)
+{
+    if (const int err = copyXattrs(in, out))
+        return err;
+    copyOwner(out, st);
+    if (::fchmod(out, st.st_mode & 07777) != 0)
+        return errno;
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (::futimens(out, times) != 0)
+        return errno;
+    return ::fsync(out) != 0 ? errno : 0;
+}
+
+int copyRegular(int in, const struct stat& st, int out)
+{
+    if (const int err = copyData(in, out))
+        return err;
+    return finishCopy(in, st, out);
+}
+
+// Opens a regular file to copy (links followed) and checks that it is one.
+int openSource(const QByteArray& from, Fd& in, struct stat& st)
+{
+    in.reset(::open(from.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!in.valid())
+        return errno;
+    if (::fstat(in.get(), &st) != 0)
+        return errno;
+    if (S_ISDIR(st.st_mode))
+        return EISDIR;
+    return S_ISREG(st.st_mode) ? 0 : EINVAL;
+}
+
+// "/a/b/" -> {"/a", "b"}; "b" -> {".", "b"}.
+std::pair<QByteArray, QByteArray> splitPath(QByteArray path)
+{
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return {QByteArrayLiteral("."), path};
+    return {slash == 0 ? QByteArrayLiteral("/") : path.left(slash), path.mid(slash + 1)};
+}
+
+// The names in a folder, read completely before anything in it is created or removed.
+int readNames(int dirFd, std::vector<std::string>& names)
+{
+    const int fd = ::openat(dirFd, ".", openDir);
+    if (fd < 0)
+        return errno;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        const int err = errno;
+        ::close(fd);
+        return err;
+    }
+    int err = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry) {
+            err = errno;
+            break;
+        }
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+    return err;
+}
+
+// Removes a file, link or whole folder tree without following links.
+int removeEntryAt(int dirFd, const char* name)
+{
+    struct stat st;
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? 0 : errno;
+    if (!S_ISDIR(st.st_mode))
+        return ::unlinkat(dirFd, name, 0) == 0 || errno == ENOENT ? 0 : errno;
+    {
+        Fd dir(::openat(dirFd, name, openDir));
+        if (!dir.valid())
+            return errno;
+        if ((st.st_mode & S_IRWXU) != S_IRWXU)
+            ::fchmod(dir.get(), st.st_mode | S_IRWXU); // a read-only folder cannot be emptied
+        std::vector<std::string> names;
+        if (const int err = readNames(dir.get(), names))
+            return err;
+        for (const std::string& child : names)
+            if (const int err = removeEntryAt(dir.get(), child.c_str()))
+                return err;
+    }
+    return ::unlinkat(dirFd, name, AT_REMOVEDIR) == 0 ? 0 : errno;
+}
+
+int copyEntryAt(int srcDir, const char* name, const struct stat& st, int dstDir,
+                const char* dstName);
+
+int copyChildren(int in, int out)
+{
+    std::vector<std::string> names;
+    if (const int err = readNames(in, names))
+        return err;
+    for (const std::string& name : names) {
+        struct stat st;
+        if (::fstatat(in, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return errno;
+        if (const int err = copyEntryAt(in, name.c_str(), st, out, name.c_str()))
+            return err;
+    }
+    return 0;
+}
+
+// Copies the open file `in` to a new file that must not exist yet, removed again on failure.
+int copyToNewFile(int in, const struct stat& st, int dstDir, const char* dstName)
+{
+    Fd out(::openat(dstDir, dstName, openNew, 0600));
+    if (!out.valid())
+        return errno;
+    int err = copyRegular(in, st, out.get());
+    if (const int closeErr = out.close(); !err)
+        err = closeErr;
+    if (err)
+        ::unlinkat(dstDir, dstName, 0);
+    return err;
+}
+
+int copyFileAt(int srcDir, const char* name, int dstDir, const char* dstName)
+{
+    Fd in(::openat(srcDir, name, openRead));
+    struct stat st;
+    if (!in.valid() || ::fstat(in.get(), &st) != 0)
+        return errno;
+    return copyToNewFile(in.get(), st, dstDir, dstName);
+}
+
+// The folder is created private and gets its own permissions and times only after its
+// contents, which would otherwise change its last-write time or could not be written.
+int copyDirectoryAt(int srcDir, const char* name, const struct stat& st, int dstDir,
+                    const char* dstName)
+{
+    Fd in(::openat(srcDir, name, openDir));
+    if (!in.valid())
+        return errno;
+    if (::mkdirat(dstDir, dstName, 0700) != 0)
+        return errno;
+    int err = 0;
+    {
+        Fd out(::openat(dstDir, dstName, openDir));
+        if (!out.valid())
+            err = errno;
+        if (!err)
+            err = copyChildren(in.get(), out.get());
+        if (!err)
+            err = finishCopy(in.get(), st, out.get());
+    }
+    if (err)
+        removeEntryAt(dstDir, dstName);
+    return err;
+}
+
+// Owner, permissions (not for links, which have none) and times of a link or node just
+// made; on failure the new entry is removed again.
+int finishEntryAt(int dstDir, const char* dstName, const struct stat& st)
+{
+    if (::fchownat(dstDir, dstName, st.st_uid, st.st_gid, AT_SYMLINK_NOFOLLOW) != 0) {
+        // Not permitted: the entry stays with the user who made it.
+    }
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if ((!S_ISLNK(st.st_mode) && ::fchmodat(dstDir, dstName, st.st_mode & 07777, 0) != 0) ||
+        ::utimensat(dstDir, dstName, times, AT_SYMLINK_NOFOLLOW) != 0) {
+        const int err = errno;
+        ::unlinkat(dstDir, dstName, 0);
+        return err;
+    }
+    return 0;
+}
+
+// A link is copied as the link it is, never followed.
+int copySymlinkAt(int srcDir, const char* name, const struct stat& st, int dstDir,
+                  const char* dstName)
+{
+    std::vector<char> target(size_t(st.st_size > 0 ? st.st_size : PATH_MAX) + 1);
+    for (;;) {
+        const ssize_t n = ::readlinkat(srcDir, name, target.data(), target.size());
+        if (n < 0)
+            return errno;
+        if (size_t(n) < target.size()) {
+            target[size_t(n)] = '\0';
+            break;
+        }
+        target.resize(target.size() * 2); // the link changed since it was looked at
+    }
+    if (::symlinkat(target.data(), dstDir, dstName) != 0)
+        return errno;
+    return finishEntryAt(dstDir, dstName, st);
+}
+
+// Named pipes, sockets and device nodes are recreated, not read.
+int copySpecialAt(const struct stat& st, int dstDir, const char* dstName)
+{
+    if (::mknodat(dstDir, dstName, st.st_mode & (S_IFMT | 07777), st.st_rdev) != 0)
+        return errno;
+    return finishEntryAt(dstDir, dstName, st);
+}
+
+// Copies one entry (folders recursively) to a new entry that must not exist yet; on failure
+// whatever was created for it is removed again.
+int copyEntryAt(int srcDir, const char* name, const struct stat& st, int dstDir,
+                const char* dstName)
+{
+    if (S_ISREG(st.st_mode))
+        return copyFileAt(srcDir, name, dstDir, dstName);
+    if (S_ISDIR(st.st_mode))
+        return copyDirectoryAt(srcDir, name, st, dstDir, dstName);
+    if (S_ISLNK(st.st_mode))
+        return copySymlinkAt(srcDir, name, st, dstDir, dstName);
+    return copySpecialAt(st, dstDir, dstName);
+}
+
+bool isInside(const QByteArray& path, const QByteArray& folder)
+{
+    return path == folder || path.startsWith(folder.endsWith('/') ? folder : folder + '/');
+}
+
+// True when the folder `to` would be inside `from` itself, which no copy can complete.
+bool targetInsideSource(const QByteArray& from, const QByteArray& toParent)
+{
+    char* source = ::realpath(from.constData(), nullptr);
+    char* parent = ::realpath(toParent.constData(), nullptr);
+    const bool inside = source && parent && isInside(QByteArray(parent), QByteArray(source));
+    std::free(source);
+    std::free(parent);
+    return inside;
+}
+
+} // namespace
+
+int copyFileExclusive(const QByteArray& from, const QByteArray& to)
+{
+    Fd in;
+    struct stat st;
+    if (const int err = openSource(from, in, st))
+        return err;
+    return copyToNewFile(in.get(), st, AT_FDCWD, to.constData());
+}
+
+int copyFileReplacing(const QByteArray& from, const QByteArray& to)
+{
+    Fd in;
+    struct stat st;
+    if (const int err = openSource(from, in, st))
+        return err;
+    const auto [folder, name] = splitPath(to);
+    QByteArray temporary = folder + '/' + '.' + name + ".quillet-XXXXXX";
+    Fd out(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (!out.valid())
+        return errno;
+    int err = copyRegular(in.get(), st, out.get());
+    if (const int closeErr = out.close(); !err)
+        err = closeErr;
+    if (!err && ::rename(temporary.constData(), to.constData()) != 0)
+        err = errno;
+    if (err)
+        ::unlink(temporary.constData());
+    return err;
+}
+
+int moveAcrossDevices(const QByteArray& from, const QByteArray& to)
+{
+    const auto [sourceFolder, sourceName] = splitPath(from);
+    const auto [targetFolder, targetName] = splitPath(to);
+    if (sourceName.isEmpty() || sourceName == "/" || targetName.isEmpty() || targetName == "/")
+        return EBUSY;
+    Fd sourceDir(::open(sourceFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!sourceDir.valid())
+        return errno;
+    Fd targetDir(::open(targetFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!targetDir.valid())
+        return errno;
+    struct stat st;
+    if (::fstatat(sourceDir.get(), sourceName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno;
+    // A source that cannot be removed afterwards is not copied at all.
+    if (::faccessat(sourceDir.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
+        return errno;
+    if (S_ISDIR(st.st_mode) && targetInsideSource(from, targetFolder))
+        return EINVAL;
+
+    if (const int err = copyEntryAt(sourceDir.get(), sourceName.constData(), st, targetDir.get(),
+                                    targetName.constData()))
+        return err;
+    ::fsync(targetDir.get());
+
+    if (!S_ISDIR(st.st_mode)) {
+        if (::unlinkat(sourceDir.get(), sourceName.constData(), 0) != 0) {
+            // The source stays, so the copy goes: the move did not happen.
+            const int err = errno;
+            ::unlinkat(targetDir.get(), targetName.constData(), 0);
+            return err;
+        }
+        return 0;
+    }
+    // The complete copy is kept even if part of the source tree cannot be removed, so that
+    // nothing is lost; the error still reaches the caller.
+    return removeEntryAt(sourceDir.get(), sourceName.constData());
+}
+
+} // namespace platform::detail

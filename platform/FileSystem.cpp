@@ -1,0 +1,388 @@
+#include "platform/FileSystem.h"
+
+#include "platform/CrossDeviceCopy.h"
+
+#include <QFile>
+#include <QHash>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// A, S and a stored H, kept as the letters "A", "S" and "H".
+constexpr char attributeXattr[] = "user.quillet.attrib";
+constexpr Attributes storedAttributes = Archive | System | Hidden;
+
+QByteArray encoded(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+// File dates have a resolution of two seconds: odd seconds round down, milliseconds go.
+QDateTime fileDate(qint64 secondsSinceEpoch)
+{
+    const qint64 odd = ((secondsSinceEpoch % 2) + 2) % 2;
+    return QDateTime::fromSecsSinceEpoch(secondsSinceEpoch - odd, Qt::LocalTime);
+}
+
+Attributes parseStored(const char* value, ssize_t size)
+{
+    Attributes result = 0;
+    for (ssize_t i = 0; i < size; ++i) {
+        switch (value[i]) {
+        case 'A':
+            result |= Archive;
+            break;
+        case 'S':
+            result |= System;
+            break;
+        case 'H':
+            result |= Hidden;
+            break;
+        default:
+            break;
+        }
+    }
+    return result;
+}
+
+// The stored flags of the file at `path`; a file system without extended attributes or a
+// file without the attribute has none.
+Attributes readStored(const char* path, int* error = nullptr)
+{
+    char value[16];
+    const ssize_t size = ::getxattr(path, attributeXattr, value, sizeof value);
+    if (error)
+        *error = size < 0 && errno != ENODATA ? errno : 0;
+    return size < 0 ? 0 : parseStored(value, size);
+}
+
+QByteArray storedValue(Attributes attributes)
+{
+    QByteArray value;
+    if (attributes & Archive)
+        value += 'A';
+    if (attributes & System)
+        value += 'S';
+    if (attributes & Hidden)
+        value += 'H';
+    return value;
+}
+
+bool isDotName(const char* name)
+{
+    return name[0] == '.' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0;
+}
+
+// The last component of a path, a folder's trailing separator ignored.
+QByteArray lastComponent(QByteArray path)
+{
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+// `mode` is that of the file a link leads to; `realDirectory` is false for a link to a
+// folder, which a walk does not enter.
+Attributes attributesOf(mode_t mode, bool realDirectory, const char* name, Attributes stored)
+{
+    Attributes result = stored;
+    if (!(mode & S_IWUSR))
+        result |= ReadOnly;
+    if (isDotName(name))
+        result |= Hidden;
+    if (realDirectory)
+        result |= Directory;
+    return result;
+}
+
+// What a listing or an attribute query reports for an entry: the entry itself, or for a
+// symbolic link the file it leads to (a broken link reports itself).
+struct EntryStat
+{
+    struct stat st;
+    bool isSymlink = false;
+    bool isDir = false;
+};
+
+bool statEntry(int dirFd, const char* name, EntryStat& entry)
+{
+    if (::fstatat(dirFd, name, &entry.st, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    entry.isSymlink = S_ISLNK(entry.st.st_mode);
+    entry.isDir = S_ISDIR(entry.st.st_mode);
+    struct stat target;
+    if (entry.isSymlink && ::fstatat(dirFd, name, &target, 0) == 0) {
+        entry.st = target;
+        if (S_ISDIR(target.st_mode))
+            entry.st.st_size = 0;
+    }
+    if (entry.isDir)
+        entry.st.st_size = 0; // a folder has no data size of its own
+    return true;
+}
+
+int chmodIfChanged(const char* path, mode_t current, mode_t wanted)
+{
+    if ((current & 07777) == (wanted & 07777))
+        return 0;
+    return ::chmod(path, wanted & 07777) == 0 ? 0 : errno;
+}
+
+// Writes the stored A/S/H letters, or removes them when there are none; ENOTSUP where the
+// file system keeps no extended attributes.
+int writeStored(const char* path, Attributes stored)
+{
+    if (stored == 0) {
+        if (::removexattr(path, attributeXattr) == 0 || errno == ENODATA || errno == ENOTSUP)
+            return 0;
+        return errno;
+    }
+    const QByteArray value = storedValue(stored);
+    return ::setxattr(path, attributeXattr, value.constData(), size_t(value.size()), 0) == 0
+               ? 0
+               : errno;
+}
+
+} // namespace
+
+QString FsResult::message() const
+{
+    return error == 0 ? QString() : qt_error_string(error);
+}
+
+FileSystem& FileSystem::local()
+{
+    static FileSystem instance;
+    return instance;
+}
+
+std::vector<DirEntry> FileSystem::list(const QString& dir, bool* ok) const
+{
+    std::vector<DirEntry> entries;
+    if (ok)
+        *ok = false;
+    std::string path = encoded(withTrailingSlash(dir)).toStdString();
+    const size_t folderLength = path.size();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return entries;
+    DIR* stream = ::fdopendir(fd);
+    if (!stream) {
+        ::close(fd);
+        return entries;
+    }
+    // Converting to local time costs a look at the time zone each time, and the files of a
+    // folder often share their times, so each distinct time is converted once.
+    QHash<qint64, QDateTime> dates;
+    for (;;) {
+        errno = 0;
+        const dirent* d = ::readdir(stream);
+        if (!d) {
+            if (errno != 0) // a listing cut short is no listing
+                entries.clear();
+            else if (ok)
+                *ok = true;
+            break;
+        }
+        const char* name = d->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        EntryStat entry;
+        if (!statEntry(fd, name, entry))
+            continue; // removed since the folder was read
+        path.resize(folderLength);
+        path.append(name);
+        DirEntry& out = entries.emplace_back();
+        out.name = QFile::decodeName(name);
+        out.isDir = entry.isDir;
+        out.isSymlink = entry.isSymlink;
+        out.size = entry.st.st_size;
+        auto date = dates.constFind(entry.st.st_mtim.tv_sec);
+        if (date == dates.cend())
+            date = dates.insert(entry.st.st_mtim.tv_sec, fileDate(entry.st.st_mtim.tv_sec));
+        out.modified = *date;
+        out.attributes =
+            attributesOf(entry.st.st_mode, entry.isDir, name, readStored(path.c_str()));
+    }
+    ::closedir(stream);
+    return entries;
+}
+
+bool FileSystem::exists(const QString& path) const
+{
+    struct stat st;
+    return ::lstat(encoded(path).constData(), &st) == 0;
+}
+
+bool FileSystem::isDirectory(const QString& path) const
+{
+    struct stat st;
+    return ::stat(encoded(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool FileSystem::isFile(const QString& path) const
+{
+    struct stat st;
+    return ::stat(encoded(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+qint64 FileSystem::fileSize(const QString& path) const
+{
+    EntryStat entry;
+    if (!statEntry(AT_FDCWD, encoded(path).constData(), entry))
+        return -1;
+    return entry.st.st_size;
+}
+
+FsResult FileSystem::makeDirectory(const QString& path) const
+{
+    return FsResult{::mkdir(encoded(path).constData(), 0777) == 0 ? 0 : errno};
+}
+
+FsResult FileSystem::removeDirectory(const QString& path) const
+{
+    return FsResult{::rmdir(encoded(path).constData()) == 0 ? 0 : errno};
+}
+
+FsResult FileSystem::move(const QString& from, const QString& to) const
+{
+    const QByteArray source = encoded(from);
+    const QByteArray target = encoded(to);
+    int err = renameNoReplace(source, target);
+    if (err == EINVAL || err == ENOSYS) {
+        // No RENAME_NOREPLACE here. A file is hard-linked and then unlinked, which can never
+        // replace a target; a folder (or a file system without hard links) is checked first.
+        struct stat st;
+        if (::lstat(source.constData(), &st) != 0)
+            return FsResult{errno};
+        err = 0;
+        if (!S_ISDIR(st.st_mode)) {
+            if (::link(source.constData(), target.constData()) == 0) {
+                if (::unlink(source.constData()) == 0)
+                    return FsResult{};
+                err = errno; // the file stays where it was, under its one name
+                ::unlink(target.constData());
+                return FsResult{err};
+            }
+            err = errno;
+        }
+        if (err == 0 || err == EPERM || err == ENOTSUP) {
+            if (::lstat(target.constData(), &st) == 0)
+                return FsResult{EEXIST};
+            err = ::rename(source.constData(), target.constData()) == 0 ? 0 : errno;
+        }
+    }
+    if (err == EXDEV)
+        err = detail::moveAcrossDevices(source, target);
+    return FsResult{err};
+}
+
+FsResult FileSystem::copyFile(const QString& from, const QString& to, bool overwrite) const
+{
+    const QByteArray target = encoded(to);
+    if (!overwrite)
+        return FsResult{detail::copyFileExclusive(encoded(from), target)};
+    struct stat st;
+    if (::stat(target.constData(), &st) == 0 && !(st.st_mode & S_IWUSR))
+        return FsResult{EACCES}; // a read-only target is not replaced
+    return FsResult{detail::copyFileReplacing(encoded(from), target)};
+}
+
+FsResult FileSystem::removeFile(const QString& path) const
+{
+    const QByteArray file = encoded(path);
+    EntryStat entry;
+    if (!statEntry(AT_FDCWD, file.constData(), entry))
+        return FsResult{errno};
+    if (entry.isDir)
+        return FsResult{EISDIR};
+    if (!(entry.st.st_mode & S_IWUSR))
+        return FsResult{EACCES}; // the read-only attribute protects it, even from root
+    return FsResult{::unlink(file.constData()) == 0 ? 0 : errno};
+}
+
+Attributes FileSystem::attributes(const QString& path, bool* ok) const
+{
+    const QByteArray file = encoded(path);
+    EntryStat entry;
+    const bool found = statEntry(AT_FDCWD, file.constData(), entry);
+    if (ok)
+        *ok = found;
+    if (!found)
+        return 0;
+    return attributesOf(entry.st.st_mode, entry.isDir, lastComponent(file).constData(),
+                        readStored(file.constData()));
+}
+
+FsResult FileSystem::setAttributes(const QString& path, Attributes attributes) const
+{
+    const QByteArray file = encoded(path);
+    const char* p = file.constData();
+    struct stat st;
+    if (::stat(p, &st) != 0)
+        return FsResult{errno};
+    const mode_t wanted = (attributes & ReadOnly)
+                              ? st.st_mode & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH)
+                              : st.st_mode | S_IWUSR;
+    // The owner may change extended attributes only while the file is writable, so a
+    // read-only file is opened up for the moment the letters are written.
+    const Attributes stored = attributes & storedAttributes;
+    int readError = 0;
+    const Attributes current = readStored(p, &readError);
+    const bool change = readError ? !(readError == ENOTSUP && stored == 0) : current != stored;
+    mode_t mode = st.st_mode;
+    int storeError = 0;
+    if (change) {
+        if (!(mode & S_IWUSR) && ::chmod(p, (mode | S_IWUSR) & 07777) == 0)
+            mode |= S_IWUSR;
+        storeError = writeStored(p, stored);
+    }
+    if (const int err = chmodIfChanged(p, mode, wanted))
+        return FsResult{err};
+    return FsResult{storeError};
+}
+
+FileTimes FileSystem::times(const QString& path, bool* ok) const
+{
+    FileTimes result;
+    struct statx sx;
+    const bool found =
+        ::statx(AT_FDCWD, encoded(path).constData(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) == 0;
+    if (ok)
+        *ok = found;
+    if (!found)
+        return result;
+    if (sx.stx_mask & STATX_BTIME)
+        result.created = fileDate(sx.stx_btime.tv_sec);
+    result.accessed = fileDate(sx.stx_atime.tv_sec);
+    result.modified = fileDate(sx.stx_mtime.tv_sec);
+    return result;
+}
+
+int FileSystem::renameNoReplace(const QByteArray& from, const QByteArray& to) const
+{
+    return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0
+               ? 0
+               : errno;
+}
+
+QString withTrailingSlash(const QString& path)
+{
+    // An empty path stays empty: it must never turn into the root folder.
+    if (path.isEmpty() || path.endsWith(QLatin1Char('/')))
+        return path;
+    return path + QLatin1Char('/');
+}
+
+} // namespace platform

@@ -1,0 +1,108 @@
+#pragma once
+// The file-system calls every command is built on: listings in directory order, moves that
+// never replace an existing target, copies that keep times, permissions and extended
+// attributes, deletes that respect the read-only attribute, and the R/A/S/H attributes.
+
+#include "platform/FileAttributes.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <vector>
+
+namespace platform {
+
+// Outcome of one file-system call: the errno value and the system's error text.
+struct FsResult
+{
+    int error = 0;
+    bool ok() const { return error == 0; }
+    explicit operator bool() const { return ok(); }
+    QString message() const; // the system's error text, empty when ok
+    static FsResult fromErrno(int err) { return FsResult{err}; }
+};
+
+// One entry of a directory listing.
+struct DirEntry
+{
+    QString name;
+    bool isDir = false;     // a real directory (a symbolic link to one is not entered)
+    bool isSymlink = false; // the entry itself is a symbolic link
+    qint64 size = 0;        // bytes, 64-bit
+    QDateTime modified;     // local time, seconds truncated to even
+    Attributes attributes = 0;
+};
+
+// Creation, last access and last write, in local time, seconds truncated to even.
+// `created` is null when the file system keeps no birth time.
+struct FileTimes
+{
+    QDateTime created;
+    QDateTime accessed;
+    QDateTime modified;
+};
+
+class FileSystem
+{
+public:
+    FileSystem() = default;
+    virtual ~FileSystem() = default;
+    FileSystem(const FileSystem&) = delete;
+    FileSystem& operator=(const FileSystem&) = delete;
+
+    // The process-wide instance on the real file system.
+    static FileSystem& local();
+
+    // Entries of `dir` in the order the directory yields them; "." and ".." are skipped,
+    // dot-files are included, symbolic links are reported, not followed into.
+    // `ok` is set to false when the directory cannot be read (the result is then empty).
+    std::vector<DirEntry> list(const QString& dir, bool* ok = nullptr) const;
+
+    bool exists(const QString& path) const;      // anything at the path, links not followed
+    bool isDirectory(const QString& path) const; // a directory (links followed)
+    bool isFile(const QString& path) const;      // a regular file (links followed)
+
+    // Size in bytes of what is at `path`, or -1 when nothing is there.
+    qint64 fileSize(const QString& path) const;
+
+    FsResult makeDirectory(const QString& path) const;   // one level
+    FsResult removeDirectory(const QString& path) const; // fails on a non-empty folder
+
+    // Moves a file or a folder; fails with EEXIST when `to` exists. Across file systems the
+    // data, times, permissions and extended attributes are copied first and the source is
+    // removed only after the copy is complete; a failed copy leaves the source untouched and
+    // removes the partial target.
+    FsResult move(const QString& from, const QString& to) const;
+
+    // Copies a regular file keeping its last-write time, permissions and extended attributes.
+    // Without `overwrite` the target is created exclusively and an existing one is an error
+    // (EEXIST). With `overwrite` the data goes to a temporary file in the target folder that
+    // replaces the target only once it is complete; a target carrying the read-only
+    // attribute is not replaced (EACCES).
+    FsResult copyFile(const QString& from, const QString& to, bool overwrite) const;
+
+    // Deletes a file; refuses (EACCES) when it carries the read-only attribute.
+    FsResult removeFile(const QString& path) const;
+
+    // R: the owner-write permission is missing. H: the name starts with "." or the stored
+    // hidden flag is set. A, S and a stored H live in the extended attribute
+    // "user.quillet.attrib". Directory is set for folders. `ok` is false when nothing is there.
+    Attributes attributes(const QString& path, bool* ok = nullptr) const;
+    // Sets R, A, S and H (Directory is ignored). Setting R removes every write permission,
+    // clearing it adds owner write. A, S or a stored H on a file system without extended
+    // attributes fail (ENOTSUP) after R has been applied.
+    FsResult setAttributes(const QString& path, Attributes attributes) const;
+
+    FileTimes times(const QString& path, bool* ok = nullptr) const;
+
+protected:
+    // renameat2(RENAME_NOREPLACE); returns 0 or the errno value. A test overrides it to make
+    // a move behave as one between two file systems (EXDEV).
+    virtual int renameNoReplace(const QByteArray& from, const QByteArray& to) const;
+};
+
+// "/a/b/" for "/a/b" and "/a/b/"; the one trailing separator every folder path carries.
+QString withTrailingSlash(const QString& path);
+
+} // namespace platform
