@@ -1,0 +1,316 @@
+#include "core/CategoryTreeModel.h"
+
+#include "core/Texts.h"
+
+#include <QCollator>
+
+#include <algorithm>
+
+namespace core {
+
+struct CategoryTreeModel::Node
+{
+    QString caption;
+    int kind = CategoryKind;
+    bool hasChildrenMark = false; // shows an expand button before the children are read
+    bool filled = false;          // the folder was read once
+    int row = 0;
+    Node* parent = nullptr;
+    std::vector<std::unique_ptr<Node>> children;
+
+    Node* add(const QString& text, int nodeKind)
+    {
+        auto child = std::make_unique<Node>();
+        child->caption = text;
+        child->kind = nodeKind;
+        child->parent = this;
+        child->row = int(children.size());
+        children.push_back(std::move(child));
+        return children.back().get();
+    }
+};
+
+bool IsSubfolderEntry(const platform::DirEntry& entry, const QString& dir,
+                      const platform::FileSystem& fs)
+{
+    if (entry.name == QLatin1String(".") || entry.name == QLatin1String(".."))
+        return false;
+    return entry.isDir || (entry.isSymlink && fs.isDirectory(dir + entry.name));
+}
+
+CategoryTreeModel::CategoryTreeModel(Tree tree, const LibraryLayout& layout,
+                                     const platform::FileSystem& fs, QObject* parent)
+    : QAbstractItemModel(parent), m_tree(tree), m_layout(layout), m_fs(fs),
+      m_invisibleRoot(std::make_unique<Node>())
+{
+    if (tree == Tree::System)
+        m_invisibleRoot->add(texts::DefaultRootCaption, RootKind);
+    else
+        m_invisibleRoot->add(texts::ExternalRootCaption, ExternalRootKind);
+    m_invisibleRoot->add(texts::TransitCaption, TransitKind);
+    m_invisibleRoot->add(texts::RecycleBoxCaption, RecycleBoxKind);
+}
+
+CategoryTreeModel::~CategoryTreeModel() = default;
+
+CategoryTreeModel::Node* CategoryTreeModel::nodeOf(const QModelIndex& index) const
+{
+    return index.isValid() ? static_cast<Node*>(index.internalPointer()) : m_invisibleRoot.get();
+}
+
+QModelIndex CategoryTreeModel::indexOf(const Node* node) const
+{
+    if (!node || node == m_invisibleRoot.get())
+        return {};
+    return createIndex(node->row, 0, node);
+}
+
+void CategoryTreeModel::renumber(Node* parent)
+{
+    for (size_t i = 0; i < parent->children.size(); ++i)
+        parent->children[i]->row = int(i);
+}
+
+QModelIndex CategoryTreeModel::index(int row, int column, const QModelIndex& parent) const
+{
+    const Node* p = nodeOf(parent);
+    if (column != 0 || row < 0 || row >= int(p->children.size()))
+        return {};
+    return createIndex(row, 0, p->children[size_t(row)].get());
+}
+
+QModelIndex CategoryTreeModel::parent(const QModelIndex& child) const
+{
+    if (!child.isValid())
+        return {};
+    return indexOf(nodeOf(child)->parent);
+}
+
+int CategoryTreeModel::rowCount(const QModelIndex& parent) const
+{
+    return int(nodeOf(parent)->children.size());
+}
+
+int CategoryTreeModel::columnCount(const QModelIndex&) const
+{
+    return 1;
+}
+
+bool CategoryTreeModel::hasChildren(const QModelIndex& parent) const
+{
+    const Node* node = nodeOf(parent);
+    return !node->children.empty() || (node->hasChildrenMark && !node->filled);
+}
+
+QVariant CategoryTreeModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const Node* node = nodeOf(index);
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return node->caption;
+    case Qt::DecorationRole:
+        return m_iconProvider ? m_iconProvider(node->kind) : QVariant();
+    case KindRole:
+        return node->kind;
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags CategoryTreeModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDropEnabled;
+    if (m_tree == Tree::System)
+        f |= Qt::ItemIsDragEnabled;
+    if (m_editable && m_editable(index))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool CategoryTreeModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || !m_editHandler)
+        return false;
+    m_editHandler(index, value.toString());
+    return true;
+}
+
+bool CategoryTreeModel::canFetchMore(const QModelIndex& parent) const
+{
+    const Node* node = nodeOf(parent);
+    return parent.isValid() && node->kind == CategoryKind && node->hasChildrenMark &&
+           !node->filled && node->children.empty();
+}
+
+void CategoryTreeModel::fetchMore(const QModelIndex& parent)
+{
+    treeviewExpanding(parent);
+}
+
+int CategoryTreeModel::kindOf(const QModelIndex& index) const
+{
+    return index.isValid() ? nodeOf(index)->kind : -1;
+}
+
+QString CategoryTreeModel::captionOf(const QModelIndex& index) const
+{
+    return index.isValid() ? nodeOf(index)->caption : QString();
+}
+
+bool CategoryTreeModel::isFilled(const QModelIndex& index) const
+{
+    return nodeOf(index)->filled;
+}
+
+QString CategoryTreeModel::NodePath(const QModelIndex& index) const
+{
+    QString path;
+    for (const Node* node = nodeOf(index); node && node->parent && node->parent->parent;
+         node = node->parent)
+        path.prepend(node->caption + u'/');
+    return path;
+}
+
+QString CategoryTreeModel::directoryOf(const QModelIndex& index) const
+{
+    switch (kindOf(index)) {
+    case RootKind:
+    case ExternalRootKind:
+        return m_layout.programDir();
+    case RecycleBoxKind:
+        return m_layout.recycleBoxDir();
+    case TransitKind:
+        return m_layout.transitDir();
+    default:
+        return m_layout.programDir() + NodePath(index);
+    }
+}
+
+bool CategoryTreeModel::HasSubfolders(const QString& dir) const
+{
+    const QString folder = platform::withTrailingSlash(dir.trimmed());
+    for (const platform::DirEntry& entry : m_fs.list(folder)) {
+        if (IsSubfolderEntry(entry, folder, m_fs))
+            return true;
+    }
+    return false;
+}
+
+void CategoryTreeModel::FillCategoryChildren(const QString& dir, const QModelIndex& parent)
+{
+    const QString folder = platform::withTrailingSlash(dir.trimmed());
+    Node* node = nodeOf(parent);
+    std::vector<QString> names;
+    for (const platform::DirEntry& entry : m_fs.list(folder)) {
+        if (IsSubfolderEntry(entry, folder, m_fs) &&
+            !LibraryLayout::hiddenFolderNames().contains(entry.name))
+            names.push_back(entry.name);
+    }
+    node->filled = true;
+    if (names.empty()) {
+        if (parent.isValid())
+            Q_EMIT dataChanged(parent, parent);
+        return;
+    }
+    const int first = int(node->children.size());
+    beginInsertRows(parent, first, first + int(names.size()) - 1);
+    for (const QString& name : names) {
+        Node* child = node->add(name, CategoryKind);
+        child->hasChildrenMark = HasSubfolders(folder + name);
+    }
+    endInsertRows();
+}
+
+void CategoryTreeModel::sortChildren(const QModelIndex& parent)
+{
+    Node* node = nodeOf(parent);
+    if (node->children.size() < 2)
+        return;
+    QCollator collator{QLocale::system()};
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    Q_EMIT layoutAboutToBeChanged({QPersistentModelIndex(parent)},
+                                  QAbstractItemModel::VerticalSortHint);
+    std::stable_sort(node->children.begin(), node->children.end(),
+                     [&](const std::unique_ptr<Node>& a, const std::unique_ptr<Node>& b) {
+                         return collator.compare(a->caption, b->caption) < 0;
+                     });
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    renumber(node);
+    for (const QModelIndex& old : before) {
+        const Node* n = static_cast<Node*>(old.internalPointer());
+        after.append(createIndex(n->row, old.column(), n));
+    }
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged({QPersistentModelIndex(parent)}, QAbstractItemModel::VerticalSortHint);
+}
+
+void CategoryTreeModel::treeviewExpanding(const QModelIndex& index)
+{
+    Node* node = nodeOf(index);
+    if (!index.isValid() || isTopLevel(index) || !node->children.empty() || node->filled)
+        return;
+    const QString dir = directoryOf(index);
+    if (!m_fs.isDirectory(dir)) {
+        node->filled = true;
+        return;
+    }
+    FillCategoryChildren(dir, index);
+    sortChildren(index);
+}
+
+void CategoryTreeModel::refillRoot()
+{
+    const QModelIndex root = rootIndex();
+    removeChildren(root);
+    FillCategoryChildren(m_layout.programDir(), root);
+    sortChildren(root);
+}
+
+QModelIndex CategoryTreeModel::appendChild(const QModelIndex& parent, const QString& caption,
+                                           int kind)
+{
+    Node* node = nodeOf(parent);
+    const int row = int(node->children.size());
+    beginInsertRows(parent, row, row);
+    node->add(caption, kind);
+    endInsertRows();
+    return index(row, 0, parent);
+}
+
+void CategoryTreeModel::removeNode(const QModelIndex& index)
+{
+    if (!index.isValid() || isTopLevel(index))
+        return;
+    Node* parentNode = nodeOf(index)->parent;
+    beginRemoveRows(index.parent(), index.row(), index.row());
+    parentNode->children.erase(parentNode->children.begin() + index.row());
+    renumber(parentNode);
+    endRemoveRows();
+}
+
+void CategoryTreeModel::removeChildren(const QModelIndex& parent)
+{
+    Node* node = nodeOf(parent);
+    if (node->children.empty())
+        return;
+    beginRemoveRows(parent, 0, int(node->children.size()) - 1);
+    node->children.clear();
+    endRemoveRows();
+}
+
+void CategoryTreeModel::setCaption(const QModelIndex& index, const QString& caption)
+{
+    if (!index.isValid())
+        return;
+    nodeOf(index)->caption = caption;
+    Q_EMIT dataChanged(index, index);
+}
+
+} // namespace core

@@ -1,0 +1,113 @@
+#pragma once
+// The nodes of a tree of libraries: three fixed top-level nodes (the root, the transit folder
+// and the recycle box) and, below the root, one node per category folder, read from disk one
+// level at a time. A node's folder is computed from its caption and its ancestors' captions.
+// The same model serves the system tree and the external tree.
+
+#include "core/LibraryLayout.h"
+
+#include <QAbstractItemModel>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace core {
+
+// A node's kind is its image number throughout the program.
+enum NodeKind : int {
+    RootKind = 0,
+    RecycleBoxKind = 1,
+    CategoryKind = 2,
+    TransitKind = 4,
+    ExternalRootKind = 60,
+};
+
+class CategoryTreeModel : public QAbstractItemModel
+{
+    Q_OBJECT
+public:
+    enum class Tree { System, External };
+    enum Role { KindRole = Qt::UserRole + 1 };
+
+    CategoryTreeModel(Tree tree, const LibraryLayout& layout, const platform::FileSystem& fs,
+                      QObject* parent = nullptr);
+    ~CategoryTreeModel() override;
+
+    Tree tree() const { return m_tree; }
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+
+    // The fixed top-level nodes.
+    QModelIndex rootIndex() const { return index(0, 0); }
+    QModelIndex transitIndex() const { return index(1, 0); }
+    QModelIndex recycleBoxIndex() const { return index(2, 0); }
+
+    int kindOf(const QModelIndex& index) const;
+    QString captionOf(const QModelIndex& index) const;
+    bool isTopLevel(const QModelIndex& index) const { return index.isValid() && !index.parent().isValid(); }
+    bool isFilled(const QModelIndex& index) const;
+
+    // The captions from the first level below the root down to the node, each followed by
+    // "/"; empty for a top-level node.
+    QString NodePath(const QModelIndex& index) const;
+    // The folder a system-tree node stands for, ending in "/".
+    QString directoryOf(const QModelIndex& index) const;
+
+    // Adds the visible subfolders of `dir` as children of `parent`, in listing order,
+    // marking those that have subfolders of their own. Does not sort.
+    void FillCategoryChildren(const QString& dir, const QModelIndex& parent);
+    // Sorts the direct children by the locale's case-sensitive comparison of captions.
+    void sortChildren(const QModelIndex& parent);
+    // Expanding a node: reads its folder once, when it has no child node yet.
+    void treeviewExpanding(const QModelIndex& index);
+    // Rebuilds the root's children one level deep and sorts them.
+    void refillRoot();
+
+    QModelIndex appendChild(const QModelIndex& parent, const QString& caption,
+                            int kind = CategoryKind);
+    void removeNode(const QModelIndex& index);
+    void removeChildren(const QModelIndex& parent);
+    void setCaption(const QModelIndex& index, const QString& caption);
+
+    // In-place editing: whether a node may be edited, and what to do with the typed text.
+    void setEditableRule(std::function<bool(const QModelIndex&)> rule) { m_editable = std::move(rule); }
+    void setEditHandler(std::function<void(const QModelIndex&, const QString&)> handler)
+    {
+        m_editHandler = std::move(handler);
+    }
+    // Supplies the node icons by kind (the widgets give pictures).
+    void setIconProvider(std::function<QVariant(int kind)> provider) { m_iconProvider = std::move(provider); }
+
+    // True when `dir` holds at least one subfolder, hidden names included.
+    bool HasSubfolders(const QString& dir) const;
+
+private:
+    struct Node;
+    Node* nodeOf(const QModelIndex& index) const;
+    QModelIndex indexOf(const Node* node) const;
+    static void renumber(Node* parent);
+
+    Tree m_tree;
+    LibraryLayout m_layout;
+    const platform::FileSystem& m_fs;
+    std::unique_ptr<Node> m_invisibleRoot;
+    std::function<bool(const QModelIndex&)> m_editable;
+    std::function<void(const QModelIndex&, const QString&)> m_editHandler;
+    std::function<QVariant(int)> m_iconProvider;
+};
+
+// A directory entry that is a folder (a link to a folder counts, as a folder shortcut did).
+bool IsSubfolderEntry(const platform::DirEntry& entry, const QString& dir,
+                      const platform::FileSystem& fs);
+
+} // namespace core

@@ -1,0 +1,252 @@
+#include "core/ConfigFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace core {
+
+namespace {
+
+const QString kDefaultTreeFont = QStringLiteral("TreeFontColor");
+const QString kDefaultTreeBack = QStringLiteral("TreeBackColor");
+
+QString key(const char* latin1)
+{
+    return QString::fromLatin1(latin1);
+}
+
+QString fileColumnKey(int i)
+{
+    return QStringLiteral("coum%1wdith").arg(i);
+}
+
+QString searchColumnKey(int i)
+{
+    return QStringLiteral("list%1wdith").arg(i);
+}
+
+} // namespace
+
+ConfigFile::ConfigFile(QString path) : m_file(std::move(path)) {}
+
+QString ConfigFile::pathFor(const QString& executablePath)
+{
+    QString name = QFileInfo(executablePath).fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot > 0)
+        name.truncate(dot);
+    QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (folder.isEmpty() || !QDir::isAbsolutePath(folder))
+        folder = QDir::homePath() + QStringLiteral("/.config");
+    return QDir::cleanPath(folder) + u'/' + name.toLower() + QStringLiteral(".ini");
+}
+
+QString ConfigFile::readString(const QString& s, const QString& k, const QString& fallback) const
+{
+    return m_file.readString(s, k, fallback);
+}
+
+int ConfigFile::readInt(const QString& s, const QString& k, int fallback) const
+{
+    return m_file.readInt(s, k, fallback);
+}
+
+bool ConfigFile::readBool(const QString& s, const QString& k, bool fallback) const
+{
+    return m_file.readBool(s, k, fallback);
+}
+
+bool ConfigFile::hasKey(const QString& s, const QString& k) const
+{
+    return m_file.hasKey(s, k);
+}
+
+QStringList ConfigFile::keys(const QString& s) const
+{
+    return m_file.keys(s);
+}
+
+void ConfigFile::writeString(const QString& s, const QString& k, const QString& value)
+{
+    QDir().mkpath(QFileInfo(path()).absolutePath());
+    m_file.writeString(s, k, value);
+}
+
+void ConfigFile::writeInt(const QString& s, const QString& k, int value)
+{
+    writeString(s, k, QString::number(value));
+}
+
+void ConfigFile::writeBool(const QString& s, const QString& k, bool value)
+{
+    writeString(s, k, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void ConfigFile::removeKey(const QString& s, const QString& k)
+{
+    m_file.removeKey(s, k);
+}
+
+WindowSettings ConfigFile::loadWindowSettings(const WindowPlacement& designed) const
+{
+    // One read of the file serves every key.
+    const platform::IniDocument doc = m_file.load();
+    const auto str = [&](const QString& s, const QString& k, const QString& fallback) {
+        return doc.value(s, k).value_or(fallback);
+    };
+    const auto num = [&](const QString& s, const QString& k, int fallback) {
+        const auto text = doc.value(s, k);
+        return text ? platform::IniFile::parseInt(*text).value_or(fallback) : fallback;
+    };
+    const auto flag = [&](const QString& s, const QString& k, bool fallback) {
+        return num(s, k, fallback ? 1 : 0) != 0;
+    };
+
+    WindowSettings w;
+    w.placement.top = num(section::positus, key("formtop"), designed.top);
+    w.placement.left = num(section::positus, key("formleft"), designed.left);
+    w.placement.height = num(section::positus, key("formheight"), designed.height);
+    w.placement.width = num(section::positus, key("formwidth"), designed.width);
+    w.placement.maximized = flag(section::positus, key("formfettle"), false);
+
+    DocumentSettings& d = w.document;
+    d.backColor = num(section::NoteWindow, key("backcolor"), d.backColor);
+    d.fontSize = num(section::NoteWindow, key("fontsize"), d.fontSize);
+    d.fontColor = num(section::NoteWindow, key("fontcolor"), d.fontColor);
+    d.fontName = str(section::NoteWindow, key("fontname"), d.fontName);
+    d.fontCharset = num(section::NoteWindow, key("fontcharset"), d.fontCharset);
+    d.showTools = flag(section::NoteWindow, key("ShowDocTools"), d.showTools);
+    d.toolDock = num(section::NoteWindow, key("DocToolDock"), d.toolDock);
+
+    w.outBarWidth = num(section::contlor, key("OutBarWidth"), w.outBarWidth);
+    for (int i = 0; i < int(w.fileColumns.size()); ++i)
+        w.fileColumns[i] = num(section::contlor, fileColumnKey(i), w.fileColumns[i]);
+    for (int i = 0; i < int(w.searchColumns.size()); ++i)
+        w.searchColumns[i] = num(section::findforma, searchColumnKey(i), w.searchColumns[i]);
+
+    w.rootCaption = str(section::sysinfo, key("maintext"), w.rootCaption);
+    w.toolbarShown = flag(section::contlor, key("toolbarshow"), w.toolbarShown);
+    w.statusbarShown = flag(section::contlor, key("statbarshow"), w.statusbarShown);
+    w.gridLines = flag(section::contlor, key("gridline"), w.gridLines);
+    w.listStyle = num(section::contlor, key("liststyle"), w.listStyle);
+
+    FontSpec& f = w.listFont;
+    f.name = str(section::SystemConfig, key("FaceFontName"), f.name);
+    f.color = num(section::SystemConfig, key("FaceFontColor"), f.color);
+    f.size = num(section::SystemConfig, key("FaceFontSize"), f.size);
+    f.height = num(section::SystemConfig, key("FaceFontHeight"), f.height);
+    f.charset = num(section::SystemConfig, key("FaceFontCharset"), f.charset);
+    f.pitch = num(section::SystemConfig, key("FaceFontPitch"), f.pitch);
+    f.bold = flag(section::SystemConfig, key("FaceFontfsBold"), false);
+    f.italic = flag(section::SystemConfig, key("FaceFontfsItalic"), false);
+    f.underline = flag(section::SystemConfig, key("FaceFontfsUnderline"), false);
+    f.strikeOut = flag(section::SystemConfig, key("FaceFontfsStrikeOut"), false);
+
+    DropWindowSettings& drop = w.dropWindow;
+    drop.top = num(section::DragFormPos, key("top"), drop.top);
+    drop.left = num(section::DragFormPos, key("left"), drop.left);
+    drop.visible = flag(section::DragFormPos, key("Visible"), drop.visible);
+    return w;
+}
+
+void ConfigFile::saveWindowSettings(const WindowSettings& w, bool normalState)
+{
+    QDir().mkpath(QFileInfo(path()).absolutePath());
+    m_file.update([&](platform::IniDocument& doc) {
+        const auto setInt = [&](const QString& s, const QString& k, int v) {
+            doc.setValue(s, k, QString::number(v));
+        };
+        const auto setBool = [&](const QString& s, const QString& k, bool v) {
+            doc.setValue(s, k, v ? QStringLiteral("1") : QStringLiteral("0"));
+        };
+        setBool(section::positus, key("formfettle"), w.placement.maximized);
+        if (normalState) {
+            setInt(section::positus, key("formtop"), w.placement.top);
+            setInt(section::positus, key("formleft"), w.placement.left);
+            setInt(section::positus, key("formheight"), w.placement.height);
+            setInt(section::positus, key("formwidth"), w.placement.width);
+        }
+        setInt(section::contlor, key("OutBarWidth"), w.outBarWidth);
+        for (int i = 0; i < int(w.fileColumns.size()); ++i)
+            setInt(section::contlor, fileColumnKey(i), w.fileColumns[i]);
+        for (int i = 0; i < int(w.searchColumns.size()); ++i)
+            setInt(section::findforma, searchColumnKey(i), w.searchColumns[i]);
+        setBool(section::contlor, key("gridline"), w.gridLines);
+        setBool(section::contlor, key("toolbarshow"), w.toolbarShown);
+        setBool(section::contlor, key("statbarshow"), w.statusbarShown);
+        setInt(section::contlor, key("liststyle"), w.listStyle);
+        doc.setValue(section::sysinfo, key("maintext"), w.rootCaption);
+        const DocumentSettings& d = w.document;
+        setInt(section::NoteWindow, key("backcolor"), d.backColor);
+        setInt(section::NoteWindow, key("fontsize"), d.fontSize);
+        setInt(section::NoteWindow, key("fontcolor"), d.fontColor);
+        doc.setValue(section::NoteWindow, key("fontname"), d.fontName);
+        setInt(section::NoteWindow, key("fontcharset"), d.fontCharset);
+        setBool(section::NoteWindow, key("ShowDocTools"), d.showTools);
+        setInt(section::NoteWindow, key("DocToolDock"), d.toolDock);
+        setInt(section::DragFormPos, key("top"), w.dropWindow.top);
+        setInt(section::DragFormPos, key("left"), w.dropWindow.left);
+        setBool(section::DragFormPos, key("Visible"), w.dropWindow.visible);
+        return true;
+    });
+}
+
+Options ConfigFile::loadOptions() const
+{
+    const platform::IniDocument doc = m_file.load();
+    const auto str = [&](const char* k, const QString& fallback) {
+        return doc.value(section::SystemConfig, key(k)).value_or(fallback);
+    };
+    const auto num = [&](const char* k, int fallback) {
+        const auto text = doc.value(section::SystemConfig, key(k));
+        return text ? platform::IniFile::parseInt(*text).value_or(fallback) : fallback;
+    };
+    Options o;
+    o.DropMode = num("DropMode", o.DropMode);
+    o.EnabledSound = num("EnabledSound", o.EnabledSound) != 0;
+    o.ExpNoteTree = num("ExpNoteTree", o.ExpNoteTree) != 0;
+    o.DelDialog = num("DelDialog", o.DelDialog) != 0;
+    o.EmptyDialog = num("EmptyDialog", o.EmptyDialog) != 0;
+    o.AllowDragCopyNote = num("AllowDragCopyNote", o.AllowDragCopyNote) != 0;
+    o.DoubleEnv = num("DoubleEnv", o.DoubleEnv);
+    o.SysHint = num("SysHint", o.SysHint) != 0;
+    o.DragPro = str("DragPro", o.DragPro);
+    o.ToolbarBmp = str("ToolbarBmp", o.ToolbarBmp);
+    o.TreeBarBmp = str("TreeBarBmp", o.TreeBarBmp);
+    o.FloppyDir = str("FloppyDir", o.FloppyDir);
+    return o;
+}
+
+int ConfigFile::treeFontColor() const
+{
+    return readInt(section::SystemConfig, kDefaultTreeFont, 0);
+}
+
+int ConfigFile::treeBackColor() const
+{
+    return readInt(section::SystemConfig, kDefaultTreeBack, 16777215);
+}
+
+void ConfigFile::writeListFont(const FontSpec& f)
+{
+    QDir().mkpath(QFileInfo(path()).absolutePath());
+    m_file.update([&](platform::IniDocument& doc) {
+        const auto set = [&](const char* k, const QString& v) {
+            doc.setValue(section::SystemConfig, key(k), v);
+        };
+        const auto flag = [](bool v) { return v ? QStringLiteral("1") : QStringLiteral("0"); };
+        set("FaceFontName", f.name);
+        set("FaceFontColor", QString::number(f.color));
+        set("FaceFontSize", QString::number(f.size));
+        set("FaceFontHeight", QString::number(f.height));
+        set("FaceFontCharset", QString::number(f.charset));
+        set("FaceFontPitch", QString::number(f.pitch & 0x7F));
+        set("FaceFontfsBold", flag(f.bold));
+        set("FaceFontfsItalic", flag(f.italic));
+        set("FaceFontfsUnderline", flag(f.underline));
+        set("FaceFontfsStrikeOut", flag(f.strikeOut));
+        return true;
+    });
+}
+
+} // namespace core

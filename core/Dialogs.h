@@ -1,0 +1,96 @@
+#pragma once
+// Every message, question and dialog a command shows goes through this interface. The
+// widgets implement it with Qt's message boxes and dialogs; tests implement it with a
+// scripted stand-in that records each message and answers each question.
+
+#include "core/Settings.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace core {
+
+enum class MessageIcon { None, Information, Warning, Question, Error };
+enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel };
+enum class Answer { Ok, Yes, No, Cancel };
+
+// What the OK button of a form dialog decides.
+enum class OkResult {
+    Close,          // the input was taken; the dialog closes
+    Stay,           // the dialog stays open as it is
+    StayFocusInput, // the dialog stays open with the focus in its input
+    StaySelectInput // the dialog stays open with its input selected and focused
+};
+
+// The new-category form: a caption, a label and one line of input.
+struct NameDialogSpec
+{
+    QString caption;
+    QString label;
+    int maxLength = 100;
+    int backColor = 16777215; // colours in the stored encoding
+    int fontColor = 0;
+    QString okText;
+    QString cancelText;
+};
+
+// The note form: a caption, a multi-line text and a label under it.
+struct NoteDialogSpec
+{
+    QString caption;
+    QString label;
+    QString text;
+    FontSpec font;
+    bool okEnabled = true;
+};
+
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    // A plain message: the text with an OK button, captioned with the application title.
+    virtual void showMessage(const QString& text) = 0;
+    // A message box with its own caption, icon and buttons; returns the button pressed
+    // (No or Cancel when the box is closed otherwise).
+    virtual Answer ask(const QString& caption, const QString& text, MessageIcon icon,
+                       Buttons buttons, Answer defaultButton) = 0;
+    // The application's general error box.
+    virtual void showError(const QString& text) = 0;
+
+    // The open-file dialog with several files allowed; empty when cancelled.
+    virtual QStringList chooseFiles(const QString& title, const QString& filter) = 0;
+    // The folder chooser; empty when cancelled.
+    virtual QString chooseFolder(const QString& title) = 0;
+    virtual std::optional<int> chooseColor(int initialColor) = 0;
+    virtual std::optional<FontSpec> chooseFont(const FontSpec& initial) = 0;
+
+    // Runs the name form; `onOk` decides each press of OK. Returns when it closes.
+    virtual void runNameDialog(const NameDialogSpec& spec,
+                               const std::function<OkResult(const QString& text)>& onOk) = 0;
+    // Runs the note form; `onOk` gets the text area's lines and decides each press of OK.
+    virtual void runNoteDialog(const NoteDialogSpec& spec,
+                               const std::function<OkResult(const QStringList& lines)>& onOk) = 0;
+
+    virtual void setClipboardText(const QString& text) = 0;
+    // The hourglass cursor while a command works.
+    virtual void setBusy(bool busy) = 0;
+};
+
+// Shows the hourglass for the lifetime of the object.
+class BusyCursor
+{
+public:
+    explicit BusyCursor(Dialogs& dialogs) : m_dialogs(dialogs) { m_dialogs.setBusy(true); }
+    ~BusyCursor() { m_dialogs.setBusy(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    Dialogs& m_dialogs;
+};
+
+} // namespace core

@@ -1,0 +1,27 @@
+#pragma once
+// How a file's size, time and attributes are written in the lists.
+
+#include "platform/FileAttributes.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace core {
+
+// The size in KB with two decimals and the locale's decimal separator: 1536 bytes "1.50KB".
+QString SizeText(qint64 size);
+// The size as the import commands write it: "2.00 K"; "未知" for a size below zero.
+QString ImportSizeText(qint64 size);
+// "12.35KB (12,646 字节)".
+QString SizeTextLong(qint64 size);
+// The size in KB with two decimals and no unit: "2.00".
+QString KilobyteNumber(qint64 size);
+
+// The system's short date, a blank and its long time (without a time-zone field); the time
+// is left out when it is exactly midnight.
+QString DateText(const QDateTime& time);
+
+// "R", "A", "S", "H" in this order for the attributes that are set.
+QString AttrText(platform::Attributes attributes);
+
+} // namespace core

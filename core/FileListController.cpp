@@ -1,0 +1,154 @@
+#include "core/FileListController.h"
+
+#include "core/FileListing.h"
+#include "core/Texts.h"
+
+namespace core {
+
+FileListController::FileListController(Workspace& workspace, QObject* parent)
+    : QObject(parent), m_workspace(workspace)
+{
+    QItemSelectionModel& selection = workspace.fileSelection();
+    connect(&selection, &QItemSelectionModel::selectionChanged, this,
+            &FileListController::filelistSelectItem);
+    // The note editor follows the first selected row whenever the rows or the selection
+    // change; an unsaved edit is then replaced.
+    connect(&selection, &QItemSelectionModel::selectionChanged, this,
+            &FileListController::filelistChange);
+    FileListModel& list = workspace.fileList();
+    connect(&list, &QAbstractItemModel::dataChanged, this, &FileListController::filelistChange);
+    connect(&list, &QAbstractItemModel::rowsInserted, this, &FileListController::filelistChange);
+    connect(&list, &QAbstractItemModel::rowsRemoved, this, &FileListController::filelistChange);
+}
+
+void FileListController::listInto(const QString& dir)
+{
+    const Session& session = m_workspace.session();
+    FileListModel& list = m_workspace.fileList();
+    clearList();
+    list.setRows(ListCategoryFiles(session.fs(), dir, session.notesFile().readAll()));
+    list.sortBy(m_workspace.fileSort().column, m_workspace.fileSort().ascending);
+}
+
+void FileListController::showFolder(const QString& dir)
+{
+    m_workspace.session().openNotesFile(dir);
+    listInto(dir);
+    m_workspace.status().setText(1, texts::fileCount(m_workspace.fileList().count()));
+}
+
+void FileListController::clearList()
+{
+    // Emptying the list counts the selection again but marks no document.
+    m_clearing = true;
+    m_workspace.fileSelection().clear();
+    m_clearing = false;
+    m_workspace.fileList().clear();
+}
+
+void FileListController::flistrefClick()
+{
+    const int kind = m_workspace.activeKind();
+    if (kind < 0 || kind == RootKind || kind == ExternalRootKind)
+        return;
+    listInto(m_workspace.session().currentDir());
+    m_workspace.status().setText(1, texts::fileCountAfterRefresh(m_workspace.fileList().count()));
+}
+
+void FileListController::filelistColumnClick(int column)
+{
+    SortState& sort = m_workspace.fileSort();
+    sort.ascending = !sort.ascending;
+    sort.column = column;
+    m_workspace.fileList().sortBy(sort.column, sort.ascending);
+}
+
+void FileListController::findListColumnClick(int column)
+{
+    SortState& sort = m_workspace.searchSort();
+    sort.column = column;
+    sort.ascending = !sort.ascending;
+    m_workspace.searchList().sortBy(sort.column, sort.ascending);
+}
+
+bool FileListController::operationAllowed()
+{
+    const bool external = m_workspace.section() == Workspace::Section::External;
+    return operationMenuEnabled(external, m_workspace.activeKind());
+}
+
+void FileListController::selectAll(FileListModel& model, QItemSelectionModel& selection)
+{
+    if (model.count() == 0)
+        return;
+    const QItemSelection all(model.index(0, 0), model.index(model.count() - 1, model.columnCount() - 1));
+    selection.select(all, QItemSelectionModel::Select);
+}
+
+void FileListController::invert(FileListModel& model, QItemSelectionModel& selection)
+{
+    if (model.count() == 0)
+        return;
+    const QItemSelection all(model.index(0, 0), model.index(model.count() - 1, model.columnCount() - 1));
+    selection.select(all, QItemSelectionModel::Toggle);
+}
+
+bool FileListController::t201Click()
+{
+    if (!operationAllowed())
+        return false;
+    if (m_workspace.page() == Workspace::Page::Search) {
+        selallClick();
+        return false;
+    }
+    selectAll(m_workspace.fileList(), m_workspace.fileSelection());
+    return m_workspace.fileList().count() > 0;
+}
+
+bool FileListController::t202Click()
+{
+    if (!operationAllowed())
+        return false;
+    if (m_workspace.page() == Workspace::Page::Search) {
+        reversselClick();
+        return false;
+    }
+    invert(m_workspace.fileList(), m_workspace.fileSelection());
+    return m_workspace.fileList().count() > 0;
+}
+
+void FileListController::selallClick()
+{
+    selectAll(m_workspace.searchList(), m_workspace.searchSelection());
+}
+
+void FileListController::reversselClick()
+{
+    invert(m_workspace.searchList(), m_workspace.searchSelection());
+}
+
+void FileListController::filelistSelectItem(const QItemSelection& selected,
+                                            const QItemSelection& deselected)
+{
+    const std::vector<int> rows = Workspace::selectedRows(m_workspace.fileSelection());
+    m_workspace.status().setText(2, texts::selectedCount(int(rows.size())));
+    // The mark speaks of the row whose state changed last.
+    const QItemSelection& changed = selected.isEmpty() ? deselected : selected;
+    if (changed.isEmpty() || m_clearing)
+        return;
+    const int row = changed.last().bottom();
+    if (row < 0 || row >= m_workspace.fileList().count())
+        return;
+    const QString& name = m_workspace.fileList().row(row).name;
+    m_workspace.status().setText(
+        3, m_workspace.session().documents().HasDocument(name) ? texts::DocumentMark : QString());
+}
+
+void FileListController::filelistChange()
+{
+    const int first = Workspace::firstSelectedRow(m_workspace.fileSelection());
+    if (first >= 0 && first < m_workspace.fileList().count())
+        m_workspace.setTopEditText(m_workspace.fileList().row(first).note);
+}
+
+} // namespace core

@@ -1,0 +1,48 @@
+#pragma once
+// The file list's own commands: listing the current folder, refreshing, sorting by a column
+// with the direction rule, selecting all or inverting, and the feedback that follows the
+// selection (the counts in the status bar and the note editor).
+
+#include "core/Workspace.h"
+
+#include <QObject>
+
+namespace core {
+
+class FileListController : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FileListController(Workspace& workspace, QObject* parent = nullptr);
+
+    // Shows the files of `dir` (the current folder): opens its notes file, lists it with one
+    // read of the notes, sorts by the current column, and counts the files ("共N个文件").
+    void showFolder(const QString& dir);
+    // Empties the list (a root shows no files).
+    void clearList();
+
+    // flistrefClick: lists the current folder again; does nothing while a root is selected.
+    void flistrefClick();
+    // A header click: flips the direction and sorts by that column.
+    void filelistColumnClick(int column);
+    void findListColumnClick(int column);
+
+    // t201Click / t202Click on the page shown: true when the file list should take the focus.
+    bool t201Click();
+    bool t202Click();
+    void selallClick();
+    void reversselClick();
+
+private:
+    void listInto(const QString& dir);
+    void filelistSelectItem(const QItemSelection& selected, const QItemSelection& deselected);
+    void filelistChange();
+    bool operationAllowed();
+    static void selectAll(FileListModel& model, QItemSelectionModel& selection);
+    static void invert(FileListModel& model, QItemSelectionModel& selection);
+
+    Workspace& m_workspace;
+    bool m_clearing = false;
+};
+
+} // namespace core

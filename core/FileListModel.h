@@ -1,0 +1,69 @@
+#pragma once
+// The rows of the file list or of the search result list, held in a vector: one model that
+// every view style shows, with one selection. Rows are filled in one batch and sorted once.
+
+#include "core/FileRow.h"
+
+#include <QAbstractTableModel>
+
+#include <functional>
+#include <vector>
+
+namespace core {
+
+class FileListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    enum class Layout { Files, Search };
+    // What a column shows; the two layouts place them differently.
+    enum class Field { Name, Note, Folder, Size, Date, Attr };
+    enum Role { SizeRole = Qt::UserRole + 1, FolderRole, PathRole };
+
+    explicit FileListModel(Layout layout, QObject* parent = nullptr);
+
+    Layout layout() const { return m_layout; }
+    Field fieldOf(int column) const;
+    int columnOf(Field field) const; // -1 when the layout has no such column
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    int count() const { return int(m_rows.size()); }
+    const FileRow& row(int i) const { return m_rows[size_t(i)]; }
+    const std::vector<FileRow>& rows() const { return m_rows; }
+    QString pathOf(int i) const { return row(i).folder + row(i).name; }
+
+    void setRows(std::vector<FileRow> rows);
+    void clear();
+    void appendRows(std::vector<FileRow> rows);
+    void appendRow(FileRow row);
+    void removeRowAt(int i);
+    void setNote(int i, const QString& note);
+    // The first row whose name equals `name` ignoring letter case, or -1.
+    int findByName(const QString& name) const;
+
+    // Sorts by the column: text columns compare their GBK bytes with only ASCII letters
+    // folded, the size column numerically and the date column as a date-time. Selection and
+    // current row follow their rows.
+    void sortBy(int column, bool ascending);
+
+    // Supplies each row's icon (the widgets give the file type's icon).
+    using IconProvider = std::function<QVariant(const FileRow&)>;
+    void setIconProvider(IconProvider provider) { m_iconProvider = std::move(provider); }
+
+private:
+    Layout m_layout;
+    std::vector<FileRow> m_rows;
+    IconProvider m_iconProvider;
+};
+
+// The text key that orders names and notes: the GB18030 bytes with only a to z folded to
+// upper case.
+QByteArray textSortKey(const QString& text);
+
+} // namespace core

@@ -1,0 +1,24 @@
+#pragma once
+// One row of the file list or of the search result list.
+
+#include "platform/FileAttributes.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace core {
+
+struct FileRow
+{
+    QString name;     // the file name as the directory listing returned it
+    QString note;     // the note column
+    QString sizeText; // as shown; import rows use their own form
+    QString dateText;
+    QString attrText;
+    QString folder;        // the folder holding the file, ending in "/" (search rows show it)
+    qint64 size = 0;       // the size number the list sorts by
+    qint64 modifiedMs = 0; // last-write time, ms since the epoch, for sorting by date
+    platform::Attributes attributes = 0;
+};
+
+} // namespace core

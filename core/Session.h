@@ -1,0 +1,63 @@
+#pragma once
+// The state every command shares for one run: the library layout, the configuration, the
+// read-only state, the options, the current folder and its notes file.
+
+#include "core/ConfigFile.h"
+#include "core/Documents.h"
+#include "core/LibraryLayout.h"
+#include "core/NotesStore.h"
+#include "core/Settings.h"
+
+namespace core {
+
+class Session
+{
+public:
+    Session(LibraryLayout layout, ConfigFile& config, const platform::FileSystem& fs,
+            bool writable)
+        : m_layout(std::move(layout)), m_config(config), m_fs(fs), m_writable(writable),
+          m_documents(m_layout.docDir())
+    {
+    }
+
+    const LibraryLayout& layout() const { return m_layout; }
+    ConfigFile& config() const { return m_config; }
+    const platform::FileSystem& fs() const { return m_fs; }
+    // False when the library is on a CD-ROM or a read-only mount; fixed for the run.
+    bool writable() const { return m_writable; }
+    const Documents& documents() const { return m_documents; }
+
+    Options& options() { return m_options; }
+    const Options& options() const { return m_options; }
+
+    // The colours of both trees, in the stored colour encoding.
+    int treeFontColor() const { return m_treeFontColor; }
+    int treeBackColor() const { return m_treeBackColor; }
+    void setTreeColors(int font, int back)
+    {
+        m_treeFontColor = font;
+        m_treeBackColor = back;
+    }
+
+    // The folder of the node selected in the active tree, ending in "/".
+    const QString& currentDir() const { return m_currentDir; }
+    void setCurrentDir(const QString& dir) { m_currentDir = dir; }
+
+    // The notes file of the folder the file list shows.
+    const NotesFile& notesFile() const { return m_notesFile; }
+    void openNotesFile(const QString& dir) { m_notesFile = NotesFile::open(dir); }
+
+private:
+    LibraryLayout m_layout;
+    ConfigFile& m_config;
+    const platform::FileSystem& m_fs;
+    bool m_writable;
+    Documents m_documents;
+    Options m_options;
+    int m_treeFontColor = 0;
+    int m_treeBackColor = 16777215;
+    QString m_currentDir;
+    NotesFile m_notesFile;
+};
+
+} // namespace core

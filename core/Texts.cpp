@@ -1,0 +1,44 @@
+#include "core/Texts.h"
+
+namespace core::texts {
+
+QString reservedNameMessage(const QString& name)
+{
+    return QStringLiteral("嘿嘿！\n你取的 [") + name +
+           QStringLiteral("] 这个名称已被我定给系统保留使用了，\n\n"
+                          "想不到你会和我想到一块了，可是我先想到的。\n\n"
+                          "没办法，不能让给你用了,麻烦你重取一个类库名吧！");
+}
+
+QString invalidNameMessageNew()
+{
+    return QStringLiteral("注意：你输入了系统不接受的字符了。\r\r"
+                          "\"微软\"老大好象对 /,\\,:,*,?,\",<,>,| 这些字符不太喜欢。");
+}
+
+QString invalidNameMessageRename()
+{
+    return QStringLiteral("注意：你输入了系统不接受的字符\r这些字符是 /,\\,:,*,?,\",<,>,|");
+}
+
+QString categoryRenameFailed()
+{
+    return QStringLiteral("错误！分类库更名失败，请重试！\r可能是已有同级同名的分类库存。");
+}
+
+QString fileCount(int count)
+{
+    return QStringLiteral("共%1个文件").arg(count);
+}
+
+QString fileCountAfterRefresh(int count)
+{
+    return QStringLiteral("%1个文件").arg(count);
+}
+
+QString selectedCount(int count)
+{
+    return QStringLiteral("共选取了%1个文件").arg(count);
+}
+
+} // namespace core::texts

@@ -1,0 +1,294 @@
+#include "platform/IniDocument.h"
+
+#include <QSet>
+
+namespace platform {
+
+namespace {
+
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// A header is a line that starts with "[" and holds no "=" (any key line holds one, so a
+// file name such as "[book]a.pdf" can still be a key); the name ends at the first "]".
+bool parseSectionHeader(const QString& trimmed, QString* name)
+{
+    if (!trimmed.startsWith(u'[') || trimmed.contains(u'='))
+        return false;
+    const qsizetype close = trimmed.indexOf(u']');
+    *name = trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed();
+    return true;
+}
+
+} // namespace
+
+IniDocument::Line IniDocument::classify(QByteArray raw, QByteArray eol, const QString& text)
+{
+    Line line{std::move(raw), std::move(eol), Kind::Other, {}, 0};
+    const QString trimmed = text.trimmed();
+    if (parseSectionHeader(trimmed, &line.name)) {
+        line.kind = Kind::Section;
+        return line;
+    }
+    const qsizetype equals = text.indexOf(u'=');
+    if (equals <= 0)
+        return line;
+    QString key = text.left(equals).trimmed();
+    if (key.isEmpty())
+        return line;
+    // "=" never occurs inside a multi-byte character of GB18030 or UTF-8, so the first "="
+    // byte is the first "=" character.
+    line.kind = Kind::Key;
+    line.name = std::move(key);
+    line.valueStart = line.raw.indexOf('=') + 1;
+    return line;
+}
+
+IniDocument IniDocument::parse(const QByteArray& input)
+{
+    IniDocument document;
+    document.m_encoding = text::detect(input);
+    const QByteArray bom = text::byteOrderMark(document.m_encoding);
+    const QByteArray bytes = bom.isEmpty() ? input : input.mid(bom.size());
+    if (bytes.isEmpty())
+        return document;
+
+    // Split the bytes into lines; a line feed is never part of a multi-byte character.
+    std::vector<std::pair<QByteArray, QByteArray>> rawLines;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0) {
+            rawLines.emplace_back(bytes.mid(start), QByteArray());
+            break;
+        }
+        const bool crlf = end > start && bytes[end - 1] == '\r';
+        rawLines.emplace_back(bytes.mid(start, end - start - (crlf ? 1 : 0)),
+                              crlf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n"));
+        start = end + 1;
+    }
+    if (!rawLines.empty() && rawLines.front().second == "\n")
+        document.m_newLine = QByteArrayLiteral("\n");
+
+    // Decode the whole file once; fall back to line by line when malformed bytes made the
+    // decoder lose a line break.
+    const QString all = text::decode(bytes, document.m_encoding);
+    QStringList texts = all.split(u'\n');
+    if (!texts.isEmpty() && texts.back().isEmpty() && rawLines.size() + 1 == size_t(texts.size()))
+        texts.removeLast();
+    const bool aligned = size_t(texts.size()) == rawLines.size();
+
+    document.m_lines.reserve(rawLines.size());
+    for (size_t i = 0; i < rawLines.size(); ++i) {
+        QString lineText = aligned ? texts[qsizetype(i)]
+                                   : text::decode(rawLines[i].first, document.m_encoding);
+        if (lineText.endsWith(u'\r'))
+            lineText.chop(1);
+        document.m_lines.push_back(
+            classify(std::move(rawLines[i].first), std::move(rawLines[i].second), lineText));
+    }
+    return document;
+}
+
+QByteArray IniDocument::serialize() const
+{
+    QByteArray out = text::byteOrderMark(m_encoding);
+    qsizetype size = out.size();
+    for (const Line& line : m_lines)
+        size += line.raw.size() + line.eol.size();
+    out.reserve(size);
+    for (const Line& line : m_lines) {
+        out += line.raw;
+        out += line.eol;
+    }
+    return out;
+}
+
+template <typename Visit>
+void IniDocument::forEachInSection(const QString& section, Visit visit) const
+{
+    bool inside = false;
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        const Line& line = m_lines[i];
+        if (line.kind == Kind::Section) {
+            inside = sameName(line.name, section);
+            continue;
+        }
+        if (inside && !visit(i))
+            return;
+    }
+}
+
+QString IniDocument::decodeValue(const Line& line) const
+{
+    return text::decodeLimited(line.raw.mid(line.valueStart), m_encoding, kMaxValueBytes);
+}
+
+qsizetype IniDocument::findKey(const QString& section, const QString& key) const
+{
+    qsizetype found = -1;
+    forEachInSection(section, [&](size_t i) {
+        if (m_lines[i].kind == Kind::Key && sameName(m_lines[i].name, key))
+            found = qsizetype(i);
+        return found < 0;
+    });
+    return found;
+}
+
+std::optional<QString> IniDocument::value(const QString& section, const QString& key) const
+{
+    const qsizetype index = findKey(section, key);
+    if (index < 0)
+        return std::nullopt;
+    return decodeValue(m_lines[size_t(index)]);
+}
+
+bool IniDocument::hasKey(const QString& section, const QString& key) const
+{
+    return findKey(section, key) >= 0;
+}
+
+bool IniDocument::hasSection(const QString& section) const
+{
+    for (const Line& line : m_lines) {
+        if (line.kind == Kind::Section && sameName(line.name, section))
+            return true;
+    }
+    return false;
+}
+
+QStringList IniDocument::keys(const QString& section) const
+{
+    QStringList result;
+    QSet<QString> seen;
+    forEachInSection(section, [&](size_t i) {
+        const Line& line = m_lines[i];
+        if (line.kind == Kind::Key) {
+            const QString folded = line.name.toCaseFolded();
+            if (!seen.contains(folded)) {
+                seen.insert(folded);
+                result.append(line.name);
+            }
+        }
+        return true;
+    });
+    return result;
+}
+
+QHash<QString, QString> IniDocument::values(const QString& section) const
+{
+    QHash<QString, QString> result;
+    forEachInSection(section, [&](size_t i) {
+        const Line& line = m_lines[i];
+        if (line.kind == Kind::Key) {
+            const QString folded = line.name.toCaseFolded();
+            if (!result.contains(folded))
+                result.insert(folded, decodeValue(line));
+        }
+        return true;
+    });
+    return result;
+}
+
+IniDocument::Line IniDocument::makeLine(const QString& text) const
+{
+    return classify(text::encode(text, m_encoding), m_newLine, text);
+}
+
+qsizetype IniDocument::insertionPointOfSection(const QString& section) const
+{
+    // After the last line that is not blank in the first block of the section.
+    qsizetype header = -1;
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        if (m_lines[i].kind == Kind::Section && sameName(m_lines[i].name, section)) {
+            header = qsizetype(i);
+            break;
+        }
+    }
+    if (header < 0)
+        return -1;
+    qsizetype insertAt = header + 1;
+    for (size_t i = size_t(header) + 1; i < m_lines.size(); ++i) {
+        const Line& line = m_lines[i];
+        if (line.kind == Kind::Section)
+            break;
+        if (!line.raw.trimmed().isEmpty())
+            insertAt = qsizetype(i) + 1;
+    }
+    return insertAt;
+}
+
+void IniDocument::setValue(const QString& section, const QString& key, const QString& value)
+{
+    const qsizetype existing = findKey(section, key);
+    if (existing >= 0) {
+        // Keep the key as the file spells it; only the value changes.
+        Line& line = m_lines[size_t(existing)];
+        line.raw = line.raw.left(line.valueStart) + text::encode(value, m_encoding);
+        return;
+    }
+
+    qsizetype at = insertionPointOfSection(section);
+    if (at < 0) {
+        if (!m_lines.empty() && m_lines.back().eol.isEmpty())
+            m_lines.back().eol = m_newLine;
+        m_lines.push_back(makeLine(u'[' + section + u']'));
+        at = qsizetype(m_lines.size());
+    } else if (at == qsizetype(m_lines.size()) && m_lines.back().eol.isEmpty()) {
+        m_lines.back().eol = m_newLine;
+    }
+    m_lines.insert(m_lines.begin() + at, makeLine(key + u'=' + value));
+}
+
+bool IniDocument::removeKey(const QString& section, const QString& key)
+{
+    std::vector<size_t> doomed;
+    forEachInSection(section, [&](size_t i) {
+        if (m_lines[i].kind == Kind::Key && sameName(m_lines[i].name, key))
+            doomed.push_back(i);
+        return true;
+    });
+    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
+        m_lines.erase(m_lines.begin() + qsizetype(*it));
+    return !doomed.empty();
+}
+
+bool IniDocument::removeSection(const QString& section)
+{
+    const size_t before = m_lines.size();
+    std::vector<Line> kept;
+    kept.reserve(before);
+    bool inside = false;
+    for (Line& line : m_lines) {
+        if (line.kind == Kind::Section)
+            inside = sameName(line.name, section);
+        if (!inside)
+            kept.push_back(std::move(line));
+    }
+    m_lines = std::move(kept);
+    return m_lines.size() != before;
+}
+
+void IniDocument::replaceSection(const QString& section,
+                                 const QList<std::pair<QString, QString>>& entries)
+{
+    removeSection(section);
+    if (entries.isEmpty())
+        return;
+    if (!m_lines.empty() && m_lines.back().eol.isEmpty())
+        m_lines.back().eol = m_newLine;
+    m_lines.reserve(m_lines.size() + size_t(entries.size()) + 1);
+    m_lines.push_back(makeLine(u'[' + section + u']'));
+    for (const auto& [key, value] : entries)
+        m_lines.push_back(makeLine(key + u'=' + value));
+}
+
+bool IniDocument::isStorableKey(const QString& key)
+{
+    return !key.isEmpty() && key == key.trimmed() && !key.contains(u'=') &&
+           !key.contains(u'\n') && !key.contains(u'\r');
+}
+
+} // namespace platform

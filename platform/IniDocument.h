@@ -1,0 +1,82 @@
+#pragma once
+// One INI file held in memory without loss: every line keeps its own bytes and line end, so
+// a rewrite changes only the lines an edit touches. Section and key names match without
+// letter case, a key line splits at its first "=", and values are read back as at most
+// 2047 bytes of the file's encoding.
+
+#include "platform/TextCodec.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+class IniDocument
+{
+public:
+    static constexpr int kMaxValueBytes = 2047;
+
+    IniDocument() = default;
+    static IniDocument parse(const QByteArray& bytes);
+    QByteArray serialize() const;
+
+    TextEncoding encoding() const { return m_encoding; }
+    bool isEmpty() const { return m_lines.empty(); }
+
+    // The value of the first line with that key in the section, cut to kMaxValueBytes
+    // without splitting a character; nothing when the section or key is missing.
+    std::optional<QString> value(const QString& section, const QString& key) const;
+    bool hasKey(const QString& section, const QString& key) const;
+    bool hasSection(const QString& section) const;
+    // Key names of the section in file order, each once, spelled as in the file.
+    QStringList keys(const QString& section) const;
+    // Every value of the section by case-folded key; the first of duplicate keys wins.
+    QHash<QString, QString> values(const QString& section) const;
+
+    // Replaces the value in place, or appends the key after the section's last line, or
+    // appends the section with the key at the end of the file.
+    void setValue(const QString& section, const QString& key, const QString& value);
+    // Removes every line of the key in the section; false when there was none.
+    bool removeKey(const QString& section, const QString& key);
+    // Removes the section header and all its lines; false when there was none.
+    bool removeSection(const QString& section);
+
+    // Removes the section and appends it anew at the end of the file with these keys in
+    // this order (no section at all when there are none).
+    void replaceSection(const QString& section, const QList<std::pair<QString, QString>>& entries);
+
+    // True when `key` can be written and read back as the same key: not empty, no line
+    // break, no "=", no blanks around it.
+    static bool isStorableKey(const QString& key);
+
+private:
+    enum class Kind { Other, Section, Key };
+    struct Line
+    {
+        QByteArray raw; // the line's bytes without its line end
+        QByteArray eol; // "\r\n", "\n" or empty for a last line without one
+        Kind kind = Kind::Other;
+        QString name;             // section or key name, trimmed
+        qsizetype valueStart = 0; // byte offset of the value in `raw` (key lines)
+    };
+
+    static Line classify(QByteArray raw, QByteArray eol, const QString& text);
+    QString decodeValue(const Line& line) const;
+    Line makeLine(const QString& text) const;
+    // Calls `visit(index)` for every line inside sections named `section`; stops when it
+    // returns false.
+    template <typename Visit> void forEachInSection(const QString& section, Visit visit) const;
+    qsizetype findKey(const QString& section, const QString& key) const;
+    qsizetype insertionPointOfSection(const QString& section) const;
+
+    std::vector<Line> m_lines;
+    TextEncoding m_encoding = TextEncoding::Gb18030;
+    QByteArray m_newLine = QByteArrayLiteral("\r\n");
+};
+
+} // namespace platform

@@ -1,0 +1,171 @@
+#include "platform/IniFile.h"
+
+#include "platform/Errors.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <climits>
+
+namespace platform {
+
+bool IniFile::exists() const
+{
+    return QFileInfo::exists(m_path);
+}
+
+IniDocument IniFile::load(LoadState* state) const
+{
+    QFile file(m_path);
+    if (!file.exists()) {
+        *state = LoadState::Missing;
+        return {};
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        *state = LoadState::Unreadable;
+        return {};
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *state = LoadState::Unreadable;
+        return {};
+    }
+    *state = LoadState::Loaded;
+    return IniDocument::parse(bytes);
+}
+
+IniDocument IniFile::load() const
+{
+    LoadState state;
+    return load(&state);
+}
+
+std::optional<QString> IniFile::read(const QString& section, const QString& key) const
+{
+    return load().value(section, key);
+}
+
+QString IniFile::readString(const QString& section, const QString& key,
+                            const QString& fallback) const
+{
+    return read(section, key).value_or(fallback);
+}
+
+std::optional<int> IniFile::parseInt(const QString& input)
+{
+    QString text = input.trimmed();
+    bool negative = false;
+    if (text.startsWith(u'-') || text.startsWith(u'+')) {
+        negative = text.startsWith(u'-');
+        text.remove(0, 1);
+    }
+    int base = 10;
+    if ((text.startsWith(QLatin1String("0x")) || text.startsWith(QLatin1String("0X"))) &&
+        text.size() > 2) {
+        base = 16;
+        text.remove(0, 2);
+    } else if (text.startsWith(u'$')) {
+        base = 16;
+        text.remove(0, 1);
+    }
+    if (text.isEmpty())
+        return std::nullopt;
+    for (const QChar c : text) {
+        const bool digit = c >= u'0' && c <= u'9';
+        const bool hexLetter = (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+        if (!digit && !(base == 16 && hexLetter))
+            return std::nullopt;
+    }
+    bool ok = false;
+    const qulonglong magnitude = text.toULongLong(&ok, base);
+    if (!ok)
+        return std::nullopt;
+    if (base == 16) {
+        // Hexadecimal values use all 32 bits: 0x80000008 is a negative number.
+        if (magnitude > 0xFFFFFFFFull)
+            return std::nullopt;
+        const auto value = static_cast<qint32>(static_cast<quint32>(magnitude));
+        return negative ? -value : value;
+    }
+    const qint64 value = negative ? -qint64(magnitude) : qint64(magnitude);
+    if (magnitude > 0x80000000ull || value > INT_MAX || value < INT_MIN)
+        return std::nullopt;
+    return int(value);
+}
+
+int IniFile::readInt(const QString& section, const QString& key, int fallback) const
+{
+    const auto text = read(section, key);
+    if (!text)
+        return fallback;
+    return parseInt(*text).value_or(fallback);
+}
+
+bool IniFile::readBool(const QString& section, const QString& key, bool fallback) const
+{
+    return readInt(section, key, fallback ? 1 : 0) != 0;
+}
+
+bool IniFile::hasKey(const QString& section, const QString& key) const
+{
+    return load().hasKey(section, key);
+}
+
+QStringList IniFile::keys(const QString& section) const
+{
+    return load().keys(section);
+}
+
+void IniFile::save(const IniDocument& document) const
+{
+    const QFileInfo info(m_path);
+    if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner))
+        throw WriteError(m_path);
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw WriteError(m_path);
+    const QByteArray bytes = document.serialize();
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw WriteError(m_path);
+}
+
+void IniFile::update(const std::function<bool(IniDocument&)>& edit) const
+{
+    LoadState state;
+    IniDocument document = load(&state);
+    if (state == LoadState::Unreadable)
+        throw WriteError(m_path);
+    if (edit(document))
+        save(document);
+}
+
+void IniFile::writeString(const QString& section, const QString& key, const QString& value) const
+{
+    update([&](IniDocument& document) {
+        document.setValue(section, key, value);
+        return true;
+    });
+}
+
+void IniFile::writeInt(const QString& section, const QString& key, int value) const
+{
+    writeString(section, key, QString::number(value));
+}
+
+void IniFile::writeBool(const QString& section, const QString& key, bool value) const
+{
+    writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void IniFile::removeKey(const QString& section, const QString& key) const
+{
+    update([&](IniDocument& document) { return document.removeKey(section, key); });
+}
+
+void IniFile::removeSection(const QString& section) const
+{
+    update([&](IniDocument& document) { return document.removeSection(section); });
+}
+
+} // namespace platform

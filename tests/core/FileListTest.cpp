@@ -1,0 +1,247 @@
+// The file list: formats, listing, sorting, selection feedback.
+#include "core/FileFormats.h"
+#include "core/FileListing.h"
+#include "support/World.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <utime.h>
+
+using testing_support::World;
+
+namespace {
+
+void setModified(const QString& path, const QDateTime& time)
+{
+    const QByteArray p = QFile::encodeName(path);
+    utimbuf times{time.toSecsSinceEpoch(), time.toSecsSinceEpoch()};
+    ASSERT_EQ(utime(p.constData(), &times), 0);
+}
+
+class FileList : public ::testing::Test
+{
+protected:
+    World world;
+    core::FileListModel& list = world.workspace.fileList();
+    core::StatusPanels& status = world.workspace.status();
+
+    QStringList column(int c) const
+    {
+        QStringList texts;
+        for (int r = 0; r < list.rowCount(); ++r)
+            texts.append(list.index(r, c).data().toString());
+        return texts;
+    }
+};
+
+} // namespace
+
+TEST(FileFormats, SizesTimesAndAttributes)
+{
+    EXPECT_EQ(core::SizeText(1536), "1.50KB");
+    EXPECT_EQ(core::SizeText(1024), "1.00KB");
+    EXPECT_EQ(core::SizeText(1023), "1.00KB");
+    EXPECT_EQ(core::SizeText(5), "0.00KB");
+    EXPECT_EQ(core::SizeText(0), "0.00KB");
+    EXPECT_EQ(core::SizeText(5'000'000'000LL), "4882812.50KB") << "no thousands separators";
+    EXPECT_EQ(core::ImportSizeText(2048), "2.00 K");
+    EXPECT_EQ(core::ImportSizeText(-1), "未知");
+    EXPECT_EQ(core::SizeTextLong(12646), "12.35KB (12,646 字节)");
+    EXPECT_EQ(core::SizeTextLong(5), "0.00KB (5 字节)");
+
+    const QDateTime midnight(QDate(2024, 3, 9), QTime(0, 0));
+    const QDateTime afternoon(QDate(2024, 3, 9), QTime(14, 5, 6));
+    EXPECT_FALSE(core::DateText(midnight).contains("00:00")) << "no time at exactly midnight";
+    EXPECT_TRUE(core::DateText(afternoon).startsWith(core::DateText(midnight) + ' '));
+    EXPECT_TRUE(core::DateText(afternoon).contains("14"));
+
+    using namespace platform;
+    EXPECT_EQ(core::AttrText(ReadOnly | Archive | System | Hidden), "RASH");
+    EXPECT_EQ(core::AttrText(Hidden | ReadOnly), "RH");
+    EXPECT_EQ(core::AttrText(0), "");
+}
+
+TEST_F(FileList, ListsFilesWithTheirNotesButNeverFoldersOrTheNotesFile)
+{
+    world.library.makeDir("cat/sub");
+    world.library.makeFile("cat/tool.zip", QByteArray(1536, 'x'));
+    world.library.makeFile("cat/.hidden");
+    world.library.makeFile("cat/ZZFDAT.NOD", "[fileinfo]\r\n");
+    world.library.writeNotes("cat/", {{"TOOL.ZIP", QStringLiteral("压缩包")}});
+    world.start();
+    world.selectCategory({"cat"});
+
+    EXPECT_EQ(world.listedNames(), QStringList({".hidden", "tool.zip"}));
+    const core::FileRow& tool = list.row(world.rowOf("tool.zip"));
+    EXPECT_EQ(tool.note, QStringLiteral("压缩包"));
+    EXPECT_EQ(tool.sizeText, "1.50KB");
+    EXPECT_EQ(tool.size, 1536);
+    EXPECT_EQ(list.row(world.rowOf(".hidden")).attrText, "H");
+    EXPECT_EQ(list.headerData(3, Qt::Horizontal).toString(), "修改时间");
+    EXPECT_EQ(list.data(list.index(0, 2), Qt::TextAlignmentRole).toInt() & Qt::AlignRight,
+              Qt::AlignRight);
+}
+
+TEST_F(FileList, AFolderWithOnlyNotesAndSubfoldersCountsNoFiles)
+{
+    world.library.makeDir("cat/sub");
+    world.library.makeFile("cat/Zzfdat.nod");
+    world.start();
+    world.selectCategory({"cat"});
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(status.text(1), "共0个文件");
+}
+
+TEST_F(FileList, RefreshCountsWithoutTheLeadingWordAndKeepsTheSortDirection)
+{
+    for (const char* name : {"b.txt", "a.txt", "c.txt"})
+        world.library.makeFile(QStringLiteral("cat/") + name);
+    world.start();
+    world.selectCategory({"cat"});
+    EXPECT_EQ(column(0), QStringList({"a.txt", "b.txt", "c.txt"})) << "sorted by name at first";
+    world.files.filelistColumnClick(0);
+    world.library.makeFile("cat/d.txt");
+    world.files.flistrefClick();
+    EXPECT_EQ(status.text(1), "4个文件");
+    EXPECT_EQ(column(0), QStringList({"d.txt", "c.txt", "b.txt", "a.txt"}));
+    world.selectSystemNode(world.workspace.systemTree().transitIndex());
+    world.selectCategory({"cat"});
+    EXPECT_EQ(status.text(1), "共4个文件");
+
+    world.selectSystemNode(world.workspace.systemTree().rootIndex());
+    world.files.flistrefClick();
+    EXPECT_EQ(list.count(), 0) << "the root shows no files, also after a refresh";
+}
+
+TEST_F(FileList, HeaderClicksFlipTheDirectionEveryTime)
+{
+    world.library.makeFile("cat/small.bin", QByteArray(10, 'x'));
+    world.library.makeFile("cat/large.bin", QByteArray(3000, 'x'));
+    world.library.makeFile("cat/medium.bin", QByteArray(2000, 'x'));
+    world.start();
+    world.selectCategory({"cat"});
+
+    world.files.filelistColumnClick(2);
+    EXPECT_EQ(column(0), QStringList({"large.bin", "medium.bin", "small.bin"}));
+    world.files.filelistColumnClick(2);
+    EXPECT_EQ(column(0), QStringList({"small.bin", "medium.bin", "large.bin"}));
+    world.files.filelistColumnClick(0);
+    EXPECT_EQ(column(0), QStringList({"small.bin", "medium.bin", "large.bin"}))
+        << "name, descending";
+}
+
+TEST_F(FileList, TextColumnsCompareGbkBytesFoldingOnlyAsciiLetters)
+{
+    // GBK orders 啊 (B0A1) before 中 (D6D0), though Unicode puts 中 (4E2D) first.
+    for (const QString& name : {QStringLiteral("中.txt"), QStringLiteral("啊.txt"),
+                               QStringLiteral("Beta.txt"), QStringLiteral("alpha.txt"),
+                               QStringLiteral("ALPHA2.txt"), QStringLiteral("_x.txt")})
+        world.library.makeFile("cat/" + name);
+    world.start();
+    world.selectCategory({"cat"});
+    EXPECT_EQ(column(0), QStringList({"alpha.txt", "ALPHA2.txt", "Beta.txt", "_x.txt",
+                                      QStringLiteral("啊.txt"), QStringLiteral("中.txt")}));
+}
+
+TEST_F(FileList, TheDateColumnSortsAsDateTimes)
+{
+    world.library.makeFile("cat/new.txt");
+    world.library.makeFile("cat/old.txt");
+    world.library.makeFile("cat/mid.txt");
+    setModified(world.library.path("cat/new.txt"), QDateTime(QDate(2024, 12, 1), QTime(9, 0)));
+    setModified(world.library.path("cat/old.txt"), QDateTime(QDate(2003, 1, 2), QTime(23, 0)));
+    setModified(world.library.path("cat/mid.txt"), QDateTime(QDate(2010, 6, 5), QTime(1, 0)));
+    world.start();
+    world.selectCategory({"cat"});
+    world.files.filelistColumnClick(3); // descending first
+    EXPECT_EQ(column(0), QStringList({"new.txt", "mid.txt", "old.txt"}));
+}
+
+TEST_F(FileList, SortingKeepsTheSelectionOnItsRows)
+{
+    for (const char* name : {"a", "b", "c", "d"})
+        world.library.makeFile(QStringLiteral("cat/") + name);
+    world.start();
+    world.selectCategory({"cat"});
+    world.selectFiles({"b", "d"});
+    world.files.filelistColumnClick(0);
+    QStringList selected;
+    for (int row : core::Workspace::selectedRows(world.workspace.fileSelection()))
+        selected.append(list.row(row).name);
+    EXPECT_EQ(selected, QStringList({"d", "b"}));
+}
+
+TEST_F(FileList, SelectAllAndInvertActOnTheListOfTheShownPage)
+{
+    for (const char* name : {"a", "b", "c"})
+        world.library.makeFile(QStringLiteral("cat/") + name);
+    world.start();
+    EXPECT_FALSE(world.files.t201Click()) << "nothing while the root is selected";
+    world.selectCategory({"cat"});
+    world.selectFiles({"b"});
+    EXPECT_TRUE(world.files.t202Click());
+    EXPECT_EQ(core::Workspace::selectedRows(world.workspace.fileSelection()),
+              (std::vector<int>{0, 2}));
+    EXPECT_EQ(status.text(2), "共选取了2个文件");
+    EXPECT_TRUE(world.files.t201Click());
+    EXPECT_EQ(status.text(2), "共选取了3个文件");
+
+    world.workspace.setPage(core::Workspace::Page::Search);
+    core::FileRow row;
+    row.name = "x";
+    world.workspace.searchList().appendRow(row);
+    EXPECT_FALSE(world.files.t201Click()) << "the search list takes the command, not the focus";
+    EXPECT_EQ(core::Workspace::selectedRows(world.workspace.searchSelection()),
+              (std::vector<int>{0}));
+}
+
+TEST_F(FileList, SelectionFeedbackCountsMarksDocumentsAndFillsTheNoteEditor)
+{
+    world.library.makeFile("cat/doc.txt");
+    world.library.makeFile("cat/plain.txt");
+    world.library.makeFile("filecomm/doc.txt.txt", "details");
+    world.library.writeNotes("cat/", {{"doc.txt", "first note"}, {"plain.txt", "second"}});
+    world.start();
+    world.selectCategory({"cat"});
+
+    world.selectFiles({"doc.txt"});
+    EXPECT_EQ(status.text(2), "共选取了1个文件");
+    EXPECT_EQ(status.text(3), "此文件有详细文档");
+    EXPECT_EQ(world.workspace.topEditText(), "first note");
+
+    world.workspace.setTopEditText("typed but not saved");
+    world.selectFiles({"plain.txt"});
+    EXPECT_EQ(status.text(3), "");
+    EXPECT_EQ(world.workspace.topEditText(), "second");
+
+    // Deselecting a row marks that row.
+    world.workspace.fileSelection().select(list.index(world.rowOf("doc.txt"), 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    world.workspace.fileSelection().select(list.index(world.rowOf("doc.txt"), 0),
+                                           QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    EXPECT_EQ(status.text(2), "共选取了1个文件");
+    EXPECT_EQ(status.text(3), "此文件有详细文档");
+
+    world.selectSystemNode(world.workspace.systemTree().rootIndex());
+    EXPECT_EQ(world.workspace.topEditText(), "");
+    EXPECT_EQ(status.text(3), "");
+}
+
+TEST(FileListing, TenThousandFilesNeedOneReadOfTheNotes)
+{
+    testing_support::TempLibrary lib;
+    QList<std::pair<QString, QString>> notes;
+    for (int i = 0; i < 2000; ++i) {
+        lib.makeFile(QStringLiteral("cat/文件%1.zip").arg(i));
+        notes.append({QStringLiteral("文件%1.zip").arg(i), QStringLiteral("注释%1").arg(i)});
+    }
+    lib.writeNotes("cat/", notes);
+    const auto rows = core::ListCategoryFiles(platform::FileSystem::local(), lib.path("cat/"),
+                                              core::NotesFile::open(lib.path("cat/")).readAll());
+    ASSERT_EQ(rows.size(), 2000u);
+    for (const core::FileRow& row : rows)
+        EXPECT_EQ(row.note, QStringLiteral("注释") + row.name.mid(2).chopped(4));
+}

@@ -1,0 +1,257 @@
+// The INI engine shared by the notes files and the configuration file.
+#include "platform/Errors.h"
+#include "platform/IniDocument.h"
+#include "platform/IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using platform::IniDocument;
+using platform::IniFile;
+
+namespace {
+
+QByteArray gbk(const QString& text)
+{
+    QStringEncoder encoder("GB18030");
+    return encoder.encode(text);
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+TEST(IniDocument, LooksUpSectionsAndKeysWithoutLetterCaseAndSplitsAtTheFirstEquals)
+{
+    const IniDocument doc = IniDocument::parse(
+        "orphan=before any section\r\n"
+        "[FileInfo]\r\n"
+        "Setup.EXE=installs = everything\r\n"
+        "  spaced key  =value\r\n"
+        "setup.exe=second copy\r\n"
+        "no equals sign here\r\n"
+        "[other]\r\n"
+        "a=1\r\n");
+
+    EXPECT_EQ(doc.value("fileinfo", "setup.exe"), QString("installs = everything"));
+    EXPECT_EQ(doc.value("FILEINFO", "spaced key"), QString("value"));
+    EXPECT_FALSE(doc.value("fileinfo", "orphan").has_value());
+    EXPECT_FALSE(doc.value("fileinfo", "a").has_value());
+    EXPECT_FALSE(doc.value("missing", "a").has_value());
+    EXPECT_TRUE(doc.hasSection("OTHER"));
+    EXPECT_EQ(doc.keys("fileinfo"), QStringList({"Setup.EXE", "spaced key"}));
+    EXPECT_EQ(doc.values("fileinfo").value(QString("SETUP.exe").toCaseFolded()),
+              QString("installs = everything"));
+}
+
+TEST(IniDocument, AFileNameInBracketsIsAKeyNotASection)
+{
+    IniDocument doc;
+    doc.setValue("fileinfo", "[book]manual.pdf", "note");
+    doc.setValue("fileinfo", "[x]", "]");
+    const IniDocument reread = IniDocument::parse(doc.serialize());
+    EXPECT_EQ(reread.value("fileinfo", "[book]manual.pdf"), QString("note"));
+    EXPECT_EQ(reread.value("fileinfo", "[x]"), QString("]"));
+}
+
+TEST(IniDocument, ValuesReadBackAsAtMost2047BytesWithoutCuttingACharacter)
+{
+    const QByteArray ascii(3000, 'x');
+    IniDocument doc = IniDocument::parse("[s]\r\nk=" + ascii + "\r\n");
+    EXPECT_EQ(doc.value("s", "k")->size(), 2047);
+
+    // Two bytes per character in GB18030: 1023 whole characters fit, the 1024th would cross.
+    const QString chinese = QString(1500, QChar(0x6CE8));
+    doc = IniDocument::parse("[s]\r\nk=" + gbk(chinese) + "\r\n");
+    EXPECT_EQ(*doc.value("s", "k"), QString(1023, QChar(0x6CE8)));
+
+    // One ASCII byte first shifts the boundary: 1 + 2 * 1023 = 2047 bytes exactly.
+    doc = IniDocument::parse("[s]\r\nk=a" + gbk(chinese) + "\r\n");
+    EXPECT_EQ(*doc.value("s", "k"), "a" + QString(1023, QChar(0x6CE8)));
+
+    // Three bytes per character in UTF-8: 682 characters are 2046 bytes.
+    doc = IniDocument::parse("[s]\r\nk=" + QString(1000, QChar(0x6CE8)).toUtf8() + "\r\n");
+    EXPECT_EQ(doc.encoding(), platform::TextEncoding::Utf8);
+    EXPECT_EQ(*doc.value("s", "k"), QString(682, QChar(0x6CE8)));
+}
+
+TEST(IniDocument, ReplacesInPlaceAndLeavesEveryOtherByteAlone)
+{
+    const QByteArray junk("\x00\xff\xfe binary \x81\r\n", 16);
+    const QByteArray original = "; hand-written comment\n"
+                                "[FILEINFO]\r\n"
+                                "A.txt=old\r\n" +
+                                junk + "b.txt=keep\n" + "\r\n" + "[other]\r\nz=1";
+    IniDocument doc = IniDocument::parse(original);
+    doc.setValue("fileinfo", "a.TXT", "new");
+
+    QByteArray expected = original;
+    expected.replace("A.txt=old", "A.txt=new");
+    EXPECT_EQ(doc.serialize(), expected);
+}
+
+TEST(IniDocument, AppendsKeysAtTheEndOfTheirSectionAndMissingSectionsAtTheEnd)
+{
+    IniDocument doc = IniDocument::parse("[fileinfo]\r\na=1\r\n\r\n[other]\r\nz=1");
+    doc.setValue("fileinfo", "b", "2");
+    doc.setValue("new", "k", "v");
+    EXPECT_EQ(doc.serialize(),
+              QByteArray("[fileinfo]\r\na=1\r\nb=2\r\n\r\n[other]\r\nz=1\r\n[new]\r\nk=v\r\n"));
+
+    IniDocument lf = IniDocument::parse("[s]\na=1\n");
+    lf.setValue("s", "b", "2");
+    EXPECT_EQ(lf.serialize(), QByteArray("[s]\na=1\nb=2\n"));
+
+    IniDocument empty;
+    empty.setValue("fileinfo", "x", "");
+    EXPECT_EQ(empty.serialize(), QByteArray("[fileinfo]\r\nx=\r\n"));
+    EXPECT_EQ(IniDocument::parse(empty.serialize()).value("fileinfo", "x"), QString(""));
+}
+
+TEST(IniDocument, RemovesKeysAndSections)
+{
+    IniDocument doc =
+        IniDocument::parse("[a]\r\nk=1\r\nK=shadowed\r\nj=2\r\n[b]\r\nk=3\r\n[A]\r\nk=4\r\n");
+    EXPECT_TRUE(doc.removeKey("a", "k"));
+    EXPECT_FALSE(doc.hasKey("a", "k")) << "a duplicate must not reappear after a delete";
+    EXPECT_EQ(doc.value("b", "k"), QString("3"));
+    EXPECT_FALSE(doc.removeKey("a", "k"));
+
+    EXPECT_TRUE(doc.removeSection("a"));
+    EXPECT_EQ(doc.serialize(), QByteArray("[b]\r\nk=3\r\n"));
+    EXPECT_FALSE(doc.removeSection("a"));
+}
+
+TEST(IniDocument, KeepsTheEncodingOfTheFileItRewrites)
+{
+    const QString note = QStringLiteral("中文注释");
+    IniDocument gb = IniDocument::parse("[fileinfo]\r\nold=" + gbk("旧") + "\r\n");
+    EXPECT_EQ(gb.encoding(), platform::TextEncoding::Gb18030);
+    gb.setValue("fileinfo", "new", note);
+    EXPECT_TRUE(gb.serialize().contains("new=" + gbk(note)));
+
+    const QByteArray bom("\xEF\xBB\xBF");
+    IniDocument utf = IniDocument::parse(bom + "[fileinfo]\r\nold=x\r\n");
+    EXPECT_EQ(utf.encoding(), platform::TextEncoding::Utf8WithBom);
+    utf.setValue("fileinfo", "new", note);
+    const QByteArray out = utf.serialize();
+    EXPECT_TRUE(out.startsWith(bom));
+    EXPECT_TRUE(out.contains("new=" + note.toUtf8()));
+    EXPECT_EQ(IniDocument::parse(out).value("FILEINFO", "new"), note);
+}
+
+TEST(IniDocument, SurvivesVeryLongLinesAndJunkThatIsNotText)
+{
+    QByteArray junk;
+    for (int i = 0; i < 4096; ++i)
+        junk += char(i * 37 % 256);
+    const QByteArray original = "[fileinfo]\n" + QByteArray(1 << 20, 'L') + "\n" + junk;
+    IniDocument doc = IniDocument::parse(original);
+    doc.setValue("fileinfo", "k", "v");
+    const QByteArray out = doc.serialize();
+    EXPECT_TRUE(out.contains(QByteArray(1 << 20, 'L')));
+    EXPECT_TRUE(out.contains(junk.left(junk.lastIndexOf('\n'))));
+    EXPECT_EQ(IniDocument::parse(out).value("fileinfo", "k"), QString("v"));
+}
+
+TEST(IniDocument, RefusesKeysThatCannotBeReadBackUnchanged)
+{
+    EXPECT_TRUE(IniDocument::isStorableKey("setup.exe"));
+    EXPECT_TRUE(IniDocument::isStorableKey("[book] 手册.pdf"));
+    EXPECT_FALSE(IniDocument::isStorableKey(""));
+    EXPECT_FALSE(IniDocument::isStorableKey("a=b.txt"));
+    EXPECT_FALSE(IniDocument::isStorableKey("line\nbreak"));
+    EXPECT_FALSE(IniDocument::isStorableKey("cr\r"));
+    EXPECT_FALSE(IniDocument::isStorableKey(" leading"));
+    EXPECT_FALSE(IniDocument::isStorableKey("trailing "));
+}
+
+TEST(IniFile, ParsesIntegersAsTheProfileRulesSay)
+{
+    EXPECT_EQ(IniFile::parseInt("42"), 42);
+    EXPECT_EQ(IniFile::parseInt(" -12 "), -12);
+    EXPECT_EQ(IniFile::parseInt("0x2"), 2);
+    EXPECT_EQ(IniFile::parseInt("0XfF"), 255);
+    EXPECT_EQ(IniFile::parseInt("$10"), 16);
+    EXPECT_EQ(IniFile::parseInt("0x80000008"), -2147483640);
+    EXPECT_EQ(IniFile::parseInt("-2147483648"), INT_MIN);
+    EXPECT_FALSE(IniFile::parseInt("0x").has_value());
+    EXPECT_FALSE(IniFile::parseInt("2147483648").has_value());
+    EXPECT_FALSE(IniFile::parseInt("12abc").has_value());
+    EXPECT_FALSE(IniFile::parseInt("").has_value());
+    EXPECT_FALSE(IniFile::parseInt("1.5").has_value());
+}
+
+TEST(IniFile, ReadsDefaultsAndWritesAtomically)
+{
+    QTemporaryDir dir;
+    IniFile file(dir.filePath("test.ini"));
+    EXPECT_EQ(file.readInt("s", "n", 7), 7);
+    EXPECT_TRUE(file.readBool("s", "b", true));
+    EXPECT_FALSE(file.exists()) << "reading never creates the file";
+
+    file.writeInt("s", "n", -5);
+    file.writeBool("s", "b", false);
+    file.writeString("s", "text", "junk");
+    EXPECT_EQ(readBytes(file.path()), QByteArray("[s]\r\nn=-5\r\nb=0\r\ntext=junk\r\n"));
+    EXPECT_EQ(file.readInt("S", "N", 7), -5);
+    EXPECT_FALSE(file.readBool("s", "b", true));
+    EXPECT_EQ(file.readInt("s", "text", 3), 3);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList("test.ini"))
+        << "no temporary file is left behind";
+}
+
+TEST(IniFile, AWriteTheFileSystemRefusesRaisesUnableToWriteAndChangesNothing)
+{
+    QTemporaryDir dir;
+    // A folder in the place of the file: nothing can be written there.
+    const QString blocked = dir.filePath("blocked.ini");
+    QDir().mkdir(blocked);
+    IniFile file(blocked);
+    try {
+        file.writeString("s", "k", "v");
+        FAIL() << "the write must fail";
+    } catch (const platform::WriteError& error) {
+        EXPECT_EQ(error.message(), "Unable to write to " + blocked);
+    }
+
+    // A file carrying the read-only attribute keeps its contents.
+    const QString readOnly = dir.filePath("ro.ini");
+    writeBytes(readOnly, "[s]\r\nk=old\r\n");
+    QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    EXPECT_THROW(IniFile(readOnly).writeString("s", "k", "new"), platform::WriteError);
+    EXPECT_EQ(readBytes(readOnly), QByteArray("[s]\r\nk=old\r\n"));
+}
+
+TEST(TextCodec, ShortGbkTextThatHappensToBeValidUtf8IsReadAsGbk)
+{
+    using platform::TextEncoding;
+    namespace text = platform::text;
+    EXPECT_EQ(text::detect(gbk(QStringLiteral("注释"))), TextEncoding::Gb18030);
+    EXPECT_EQ(text::detect(QStringLiteral("注释").toUtf8()), TextEncoding::Utf8);
+    EXPECT_EQ(text::detect("plain ascii"), TextEncoding::Gb18030);
+    EXPECT_EQ(text::detect(QByteArray("\xEF\xBB\xBF") + "x"), TextEncoding::Utf8WithBom);
+    EXPECT_EQ(text::detect(gbk(QStringLiteral("我的软件库，一个很长的中文句子。"))),
+              TextEncoding::Gb18030);
+    EXPECT_EQ(text::decodeLimited(gbk(QStringLiteral("中文")), TextEncoding::Gb18030, 3),
+              QStringLiteral("中"));
+    EXPECT_EQ(text::decodeLimited(QStringLiteral("中文").toUtf8(), TextEncoding::Utf8, 5),
+              QStringLiteral("中"));
+}

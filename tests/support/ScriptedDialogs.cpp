@@ -1,0 +1,112 @@
+#include "support/ScriptedDialogs.h"
+
+namespace testing_support {
+
+QStringList ScriptedDialogs::texts() const
+{
+    QStringList result;
+    for (const Shown& s : shown)
+        result.append(s.text);
+    return result;
+}
+
+void ScriptedDialogs::showMessage(const QString& text)
+{
+    shown.push_back({Shown::Kind::Plain, {}, text});
+}
+
+core::Answer ScriptedDialogs::ask(const QString& caption, const QString& text,
+                                  core::MessageIcon icon, core::Buttons buttons,
+                                  core::Answer defaultButton)
+{
+    shown.push_back({Shown::Kind::Box, caption, text, icon, buttons, defaultButton});
+    if (buttons == core::Buttons::Ok)
+        return core::Answer::Ok;
+    if (answers.empty())
+        return defaultButton;
+    const core::Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void ScriptedDialogs::showError(const QString& text)
+{
+    shown.push_back({Shown::Kind::Error, {}, text});
+}
+
+QStringList ScriptedDialogs::chooseFiles(const QString& title, const QString& filter)
+{
+    fileDialogTitles.push_back(title);
+    fileDialogFilters.push_back(filter);
+    if (fileChoices.empty())
+        return {};
+    QStringList files = fileChoices.front();
+    fileChoices.pop_front();
+    return files;
+}
+
+QString ScriptedDialogs::chooseFolder(const QString& title)
+{
+    folderDialogTitles.push_back(title);
+    if (folderChoices.empty())
+        return {};
+    QString folder = folderChoices.front();
+    folderChoices.pop_front();
+    return folder;
+}
+
+std::optional<int> ScriptedDialogs::chooseColor(int)
+{
+    if (colorChoices.empty())
+        return std::nullopt;
+    auto choice = colorChoices.front();
+    colorChoices.pop_front();
+    return choice;
+}
+
+std::optional<core::FontSpec> ScriptedDialogs::chooseFont(const core::FontSpec&)
+{
+    std::optional<core::FontSpec> choice;
+    if (!fontChoices.empty()) {
+        choice.swap(fontChoices.front());
+        fontChoices.pop_front();
+    }
+    return choice;
+}
+
+void ScriptedDialogs::runNameDialog(const core::NameDialogSpec& spec,
+                                    const std::function<core::OkResult(const QString&)>& onOk)
+{
+    nameDialogs.push_back(spec);
+    if (nameInputs.empty())
+        return;
+    const QStringList typed = nameInputs.front();
+    nameInputs.pop_front();
+    for (const QString& text : typed) {
+        const core::OkResult result = onOk(text);
+        okResults.push_back(result);
+        if (result == core::OkResult::Close)
+            return;
+    }
+}
+
+void ScriptedDialogs::runNoteDialog(const core::NoteDialogSpec& spec,
+                                    const std::function<core::OkResult(const QStringList&)>& onOk)
+{
+    noteDialogs.push_back(spec);
+    if (noteInputs.empty())
+        return;
+    const std::optional<QStringList> lines = noteInputs.front();
+    noteInputs.pop_front();
+    if (lines)
+        okResults.push_back(onOk(*lines));
+}
+
+void ScriptedDialogs::setBusy(bool busy)
+{
+    busyDepth += busy ? 1 : -1;
+    if (busy)
+        ++busyCount;
+}
+
+} // namespace testing_support

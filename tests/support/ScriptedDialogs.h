@@ -1,0 +1,75 @@
+#pragma once
+// A Dialogs that records every message and answers every question and dialog from a script,
+// so that commands run end to end on a real library without a window.
+
+#include "core/Dialogs.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+namespace testing_support {
+
+struct Shown
+{
+    enum class Kind { Plain, Box, Error };
+    Kind kind = Kind::Plain;
+    QString caption; // empty for plain messages and errors
+    QString text;
+    core::MessageIcon icon = core::MessageIcon::None;
+    core::Buttons buttons = core::Buttons::Ok;
+    core::Answer defaultButton = core::Answer::Ok;
+};
+
+class ScriptedDialogs : public core::Dialogs
+{
+public:
+    // Scripts: consumed front to back. An unscripted question gets its default button.
+    std::deque<core::Answer> answers;
+    std::deque<QStringList> fileChoices;
+    std::deque<QString> folderChoices;
+    std::deque<std::optional<int>> colorChoices;
+    std::deque<std::optional<core::FontSpec>> fontChoices;
+    // One entry per run of the name form: the texts typed before each press of OK; when
+    // they run out the form is cancelled.
+    std::deque<QStringList> nameInputs;
+    // One entry per run of the note form: the lines in the text area when OK is pressed,
+    // or nothing for Cancel.
+    std::deque<std::optional<QStringList>> noteInputs;
+
+    // What happened.
+    std::vector<Shown> shown;
+    std::vector<core::OkResult> okResults;
+    std::vector<core::NameDialogSpec> nameDialogs;
+    std::vector<core::NoteDialogSpec> noteDialogs;
+    std::vector<QString> fileDialogTitles;
+    std::vector<QString> fileDialogFilters;
+    std::vector<QString> folderDialogTitles;
+    QString clipboard;
+    int busyDepth = 0;
+    int busyCount = 0;
+
+    QStringList texts() const;
+    bool nothingShown() const { return shown.empty(); }
+    const Shown& last() const { return shown.back(); }
+
+    void showMessage(const QString& text) override;
+    core::Answer ask(const QString& caption, const QString& text, core::MessageIcon icon,
+                     core::Buttons buttons, core::Answer defaultButton) override;
+    void showError(const QString& text) override;
+    QStringList chooseFiles(const QString& title, const QString& filter) override;
+    QString chooseFolder(const QString& title) override;
+    std::optional<int> chooseColor(int initialColor) override;
+    std::optional<core::FontSpec> chooseFont(const core::FontSpec& initial) override;
+    void runNameDialog(const core::NameDialogSpec& spec,
+                       const std::function<core::OkResult(const QString&)>& onOk) override;
+    void runNoteDialog(const core::NoteDialogSpec& spec,
+                       const std::function<core::OkResult(const QStringList&)>& onOk) override;
+    void setClipboardText(const QString& text) override { clipboard = text; }
+    void setBusy(bool busy) override;
+};
+
+} // namespace testing_support
