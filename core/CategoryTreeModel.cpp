@@ -30,14 +30,6 @@ struct CategoryTreeModel::Node
     }
 };
 
-bool IsSubfolderEntry(const platform::DirEntry& entry, const QString& dir,
-                      const platform::FileSystem& fs)
-{
-    if (entry.name == QLatin1String(".") || entry.name == QLatin1String(".."))
-        return false;
-    return entry.isDir || (entry.isSymlink && fs.isDirectory(dir + entry.name));
-}
-
 CategoryTreeModel::CategoryTreeModel(Tree tree, const LibraryLayout& layout,
                                      const platform::FileSystem& fs, QObject* parent)
     : QAbstractItemModel(parent), m_tree(tree), m_layout(layout), m_fs(fs),
@@ -193,26 +185,19 @@ QString CategoryTreeModel::directoryOf(const QModelIndex& index) const
 
 bool CategoryTreeModel::HasSubfolders(const QString& dir) const
 {
-    const QString folder = platform::withTrailingSlash(dir.trimmed());
-    for (const platform::DirEntry& entry : m_fs.list(folder)) {
-        if (IsSubfolderEntry(entry, folder, m_fs))
-            return true;
-    }
-    return false;
+    return !m_fs.subfolders(dir.trimmed(), true).isEmpty();
 }
 
 void CategoryTreeModel::FillCategoryChildren(const QString& dir, const QModelIndex& parent)
 {
     const QString folder = platform::withTrailingSlash(dir.trimmed());
     Node* node = nodeOf(parent);
-    std::vector<QString> names;
-    for (const platform::DirEntry& entry : m_fs.list(folder)) {
-        if (IsSubfolderEntry(entry, folder, m_fs) &&
-            !LibraryLayout::hiddenFolderNames().contains(entry.name))
-            names.push_back(entry.name);
-    }
+    QStringList names = m_fs.subfolders(folder);
+    names.removeIf([](const QString& name) {
+        return LibraryLayout::hiddenFolderNames().contains(name);
+    });
     node->filled = true;
-    if (names.empty()) {
+    if (names.isEmpty()) {
         if (parent.isValid())
             Q_EMIT dataChanged(parent, parent);
         return;

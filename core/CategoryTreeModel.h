@@ -106,8 +106,4 @@ private:
     std::function<QVariant(int)> m_iconProvider;
 };
 
-// A directory entry that is a folder (a link to a folder counts, as a folder shortcut did).
-bool IsSubfolderEntry(const platform::DirEntry& entry, const QString& dir,
-                      const platform::FileSystem& fs);
-
 } // namespace core

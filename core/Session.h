@@ -30,6 +30,10 @@ public:
     Options& options() { return m_options; }
     const Options& options() const { return m_options; }
 
+    // The font of the lists (file list, system tree, search list), with its colour.
+    const FontSpec& listFont() const { return m_listFont; }
+    void setListFont(const FontSpec& font) { m_listFont = font; }
+
     // The colours of both trees, in the stored colour encoding.
     int treeFontColor() const { return m_treeFontColor; }
     int treeBackColor() const { return m_treeBackColor; }
@@ -54,6 +58,7 @@ private:
     bool m_writable;
     Documents m_documents;
     Options m_options;
+    FontSpec m_listFont;
     int m_treeFontColor = 0;
     int m_treeBackColor = 16777215;
     QString m_currentDir;

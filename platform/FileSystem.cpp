@@ -219,6 +219,37 @@ std::vector<DirEntry> FileSystem::list(const QString& dir, bool* ok) const
     return entries;
 }
 
+QStringList FileSystem::subfolders(const QString& dir, bool firstOnly) const
+{
+    QStringList names;
+    const int fd = ::open(encoded(withTrailingSlash(dir)).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return names;
+    DIR* stream = ::fdopendir(fd);
+    if (!stream) {
+        ::close(fd);
+        return names;
+    }
+    while (const dirent* d = ::readdir(stream)) {
+        const char* name = d->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        bool folder = d->d_type == DT_DIR;
+        if (d->d_type == DT_LNK || d->d_type == DT_UNKNOWN) {
+            struct stat st;
+            folder = ::fstatat(fd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        }
+        if (!folder)
+            continue;
+        names.append(QFile::decodeName(name));
+        if (firstOnly)
+            break;
+    }
+    ::closedir(stream);
+    return names;
+}
+
 bool FileSystem::exists(const QString& path) const
 {
     struct stat st;

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -58,6 +59,10 @@ public:
     // dot-files are included, symbolic links are reported, not followed into.
     // `ok` is set to false when the directory cannot be read (the result is then empty).
     std::vector<DirEntry> list(const QString& dir, bool* ok = nullptr) const;
+
+    // Names of the folders in `dir` (links to folders count), in listing order, found without
+    // looking into the files; with `firstOnly` the walk stops at the first one.
+    QStringList subfolders(const QString& dir, bool firstOnly = false) const;
 
     bool exists(const QString& path) const;      // anything at the path, links not followed
     bool isDirectory(const QString& path) const; // a directory (links followed)
