@@ -330,6 +330,11 @@ FsResult FileSystem::copyFile(const QString& from, const QString& to, bool overw
     return FsResult{detail::copyFileReplacing(encoded(from), target)};
 }
 
+FsResult FileSystem::replace(const QString& from, const QString& to) const
+{
+    return FsResult{::rename(encoded(from).constData(), encoded(to).constData()) == 0 ? 0 : errno};
+}
+
 FsResult FileSystem::removeFile(const QString& path) const
 {
     const QByteArray file = encoded(path);

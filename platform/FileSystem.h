@@ -87,6 +87,11 @@ public:
     // attribute is not replaced (EACCES).
     FsResult copyFile(const QString& from, const QString& to, bool overwrite) const;
 
+    // Renames `from` to `to` in one step, replacing a file already at `to` (rename(2)).
+    // Both paths must lie on one file system (EXDEV otherwise); a folder at `to` is never
+    // replaced by a file (EISDIR).
+    FsResult replace(const QString& from, const QString& to) const;
+
     // Deletes a file; refuses (EACCES) when it carries the read-only attribute.
     FsResult removeFile(const QString& path) const;
 

@@ -1,0 +1,47 @@
+#include "fileops/FileOpsTexts.h"
+
+#include "core/FileFormats.h"
+
+namespace fileops::texts {
+
+QString importFailed(const QString& source)
+{
+    return QStringLiteral("注意：导入文件 ") + source + QStringLiteral(" 时失败！");
+}
+
+QString ImportSameNamePrompt(const QString& name, const QString& existingDate, qint64 existingSize,
+                             const QString& chosenDate, qint64 chosenSize)
+{
+    return QStringLiteral("此分类库中已有 ") + name + QStringLiteral(" 文件存在\n") +
+           QStringLiteral("是否将已有文件:\n") + QStringLiteral("日期:") + existingDate +
+           QStringLiteral(",大小:") + core::KilobyteNumber(existingSize) + QStringLiteral(" K\n") +
+           QStringLiteral("替换成现文件:\n") + QStringLiteral("日期:") + chosenDate +
+           QStringLiteral(",大小:") + core::KilobyteNumber(chosenSize) + QStringLiteral(" K ？");
+}
+
+QString sameNameInBoxQuestion(const QString& name)
+{
+    return QStringLiteral("回收箱中已有[") + name + QStringLiteral("]同名文件存在，是否直接删除？");
+}
+
+QString directDeleteFailed(const QString& name)
+{
+    return QStringLiteral("文件[") + name + QStringLiteral("]可能是只读文件，删除失败！");
+}
+
+QString moveToBoxFailed(const QString& name)
+{
+    return QStringLiteral("删除文件[") + name + QStringLiteral("]时失败,请稍后重试！");
+}
+
+QString deleteForGoodFailed(const QString& name)
+{
+    return QStringLiteral("删除文件[") + name + QStringLiteral("]时失败！可能是只读文件！");
+}
+
+QString noteDialogLabel(const QString& name)
+{
+    return QStringLiteral(" 编辑 ") + name + QStringLiteral(" 文件的说明文字！");
+}
+
+} // namespace fileops::texts

@@ -1,0 +1,50 @@
+#pragma once
+// The texts of the file commands: importing, the recycle box and note editing, each in one
+// place.
+
+#include <QString>
+
+namespace fileops::texts {
+
+// Importing files and folders
+inline const QString ChooseFilesTitle = QStringLiteral("请选择一个或多个文件");
+inline const QString ChooseFilesFilter = QStringLiteral("所有文件[*.*]|*.*");
+inline const QString ChooseFolderTitle = QStringLiteral("请选择一个目录...");
+inline const QString AlreadyInCategory =
+    QStringLiteral("你选定的文件就是当前分类库中的文件，不必再导入了吧！");
+inline const QString SameNameCaption = QStringLiteral("同名文件存在");
+QString importFailed(const QString& source);
+// The same-name question of the file import: five lines joined by line feeds.
+QString ImportSameNamePrompt(const QString& name, const QString& existingDate, qint64 existingSize,
+                             const QString& chosenDate, qint64 chosenSize);
+
+// Recycle box
+inline const QString MoveToBoxQuestion = QStringLiteral("确定要将选取的文件移到废品收集箱吗？");
+inline const QString MoveToBoxCaption = QStringLiteral("请你三思！");
+QString sameNameInBoxQuestion(const QString& name);
+inline const QString SameNameInBoxCaption = QStringLiteral("请注意！");
+QString directDeleteFailed(const QString& name);
+QString moveToBoxFailed(const QString& name);
+inline const QString DeleteForGoodQuestion = QStringLiteral("确定要删除选取的文件吗？");
+inline const QString DeleteForGoodCaption = QStringLiteral("请你注意！");
+QString deleteForGoodFailed(const QString& name);
+inline const QString DeleteFoundQuestion = QStringLiteral("真的要删除选中的文件吗？");
+inline const QString DeleteFoundCaption = QStringLiteral("请你三思");
+inline const QString NotInRecycleBox = QStringLiteral("你目前不是处在[废物收集箱]中操作！");
+inline const QString EmptyBoxQuestion =
+    QStringLiteral("你真的要清空全部文件吗？清空后再也不能找回来的 0_0");
+inline const QString EmptyBoxCaption = QStringLiteral("请保持头脑清醒");
+
+// Note editing
+inline const QString NoRowForNote =
+    QStringLiteral("请先点一个文件项吧，我才能知道将这些文字写到哪一条中！\n"
+                   "我可猜不中你的思想，当然，我有特异功能就不在话下了：)");
+inline const QString NoteDialogCaption = QStringLiteral("编辑软件说明");
+QString noteDialogLabel(const QString& name);
+inline const QString ClearNoteQuestion = QStringLiteral("你要清除选中文件的说明文字吗？");
+inline const QString ClearNoteCaption = QStringLiteral("请你三思啊！");
+inline const QString ReplaceNoteQuestion =
+    QStringLiteral("你要用拖动项的注释替换当前选中项的注释吗？");
+inline const QString ReplaceNoteCaption = QStringLiteral("清你注意");
+
+} // namespace fileops::texts

@@ -1,0 +1,178 @@
+#include "fileops/ImportCommands.h"
+
+#include "core/FileFormats.h"
+#include "core/Texts.h"
+#include "fileops/FileOpsTexts.h"
+#include "fileops/RowSteps.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace fileops {
+
+namespace {
+
+QString canonicalFolder(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : canonical;
+}
+
+QString folderOf(const QString& path)
+{
+    return path.left(path.lastIndexOf(u'/') + 1);
+}
+
+QString nameOf(const QString& path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+} // namespace
+
+bool isSameFolder(const QString& a, const QString& b)
+{
+    return canonicalFolder(a) == canonicalFolder(b);
+}
+
+ImportCommands::ImportCommands(core::Workspace& workspace, core::Dialogs& dialogs)
+    : m_workspace(workspace), m_dialogs(dialogs)
+{
+}
+
+void ImportCommands::t103Click()
+{
+    importFiles(TransferMode::Move);
+}
+
+void ImportCommands::t104Click()
+{
+    importFiles(TransferMode::Copy);
+}
+
+void ImportCommands::t1051Click()
+{
+    importFolder(TransferMode::Move);
+}
+
+void ImportCommands::t1052Click()
+{
+    importFolder(TransferMode::Copy);
+}
+
+bool ImportCommands::targetAllowed()
+{
+    const int kind = m_workspace.activeKind();
+    return kind >= 0 && kind != core::RootKind && kind != core::ExternalRootKind &&
+           kind != core::RecycleBoxKind;
+}
+
+bool ImportCommands::refuseOwnFolder(const QString& folder)
+{
+    if (!isSameFolder(folder, m_workspace.session().currentDir()))
+        return false;
+    m_dialogs.showMessage(texts::AlreadyInCategory);
+    return true;
+}
+
+void ImportCommands::importFiles(TransferMode mode)
+{
+    if (!targetAllowed())
+        return;
+    const QStringList chosen =
+        m_dialogs.chooseFiles(texts::ChooseFilesTitle, texts::ChooseFilesFilter);
+    if (chosen.isEmpty())
+        return;
+    // All chosen files lie in one folder, so the first one speaks for all.
+    if (refuseOwnFolder(folderOf(chosen.first())))
+        return;
+
+    const core::BusyCursor busy(m_dialogs);
+    const platform::FileSystem& fs = m_workspace.session().fs();
+    const QString dir = m_workspace.session().currentDir();
+    core::FileListModel& list = m_workspace.fileList();
+    std::vector<core::FileRow> added;
+    try {
+        for (const QString& source : chosen) {
+            const QString name = nameOf(source);
+            const QString target = dir + name;
+            const qint64 size = fs.fileSize(source);
+            const QDateTime modified = fs.times(source).modified;
+            const platform::Attributes attributes = fs.attributes(source);
+
+            const bool replacing = fs.exists(target);
+            int listRow = -1;
+            int addedRow = -1;
+            if (replacing) {
+                const QString prompt = texts::ImportSameNamePrompt(
+                    name, core::DateText(fs.times(target).modified), fs.fileSize(target),
+                    core::DateText(modified), size);
+                if (m_dialogs.ask(texts::SameNameCaption, prompt, core::MessageIcon::Question,
+                                  core::Buttons::YesNo, core::Answer::Yes) != core::Answer::Yes)
+                    continue;
+                // The row of the file being replaced; it goes only once its successor is in.
+                listRow = findRowOfFile(list.rows(), name, target);
+                if (listRow < 0)
+                    addedRow = findRowOfFile(added, name, target);
+            }
+
+            const platform::FsResult result = replacing ? ReplaceTarget(fs, mode, source, target)
+                                                        : transferNew(fs, mode, source, target);
+            if (!result) {
+                m_dialogs.showMessage(texts::importFailed(source));
+                continue;
+            }
+            QString note;
+            if (listRow >= 0) {
+                note = TakeOverRow(list, listRow);
+            } else if (addedRow >= 0) {
+                note = added[size_t(addedRow)].note;
+                added.erase(added.begin() + addedRow);
+            }
+            added.push_back(ImportedRow(dir, name, note, core::ImportSizeText(size), size, modified,
+                                        attributes));
+        }
+    } catch (...) {
+        finish(std::move(added));
+        throw;
+    }
+    finish(std::move(added));
+}
+
+void ImportCommands::importFolder(TransferMode mode)
+{
+    if (!targetAllowed())
+        return;
+    const QString chosen = m_dialogs.chooseFolder(texts::ChooseFolderTitle);
+    if (chosen.trimmed().isEmpty())
+        return;
+    const QString folder = platform::withTrailingSlash(chosen);
+    if (refuseOwnFolder(folder))
+        return;
+
+    const core::BusyCursor busy(m_dialogs);
+    const platform::FileSystem& fs = m_workspace.session().fs();
+    const QString dir = m_workspace.session().currentDir();
+    std::vector<core::FileRow> added;
+    for (const platform::DirEntry& entry : fs.list(folder)) {
+        // Only the files directly in the folder; a link to a folder is a folder.
+        if (entry.isDir || (entry.isSymlink && fs.isDirectory(folder + entry.name)))
+            continue;
+        // A name the category already holds makes the transfer fail; it is skipped quietly.
+        if (!transferNew(fs, mode, folder + entry.name, dir + entry.name))
+            continue;
+        added.push_back(ImportedRow(dir, entry.name, QString(),
+                                    core::KilobyteNumber(entry.size) + QStringLiteral(" K"),
+                                    entry.size, entry.modified, entry.attributes));
+    }
+    finish(std::move(added));
+}
+
+void ImportCommands::finish(std::vector<core::FileRow> rows)
+{
+    AddImportedRows(m_workspace.fileList(), m_workspace.fileSelection(), std::move(rows));
+    m_workspace.status().setText(
+        1, core::texts::fileCountAfterRefresh(m_workspace.fileList().count()));
+}
+
+} // namespace fileops

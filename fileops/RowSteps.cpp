@@ -1,0 +1,114 @@
+#include "fileops/RowSteps.h"
+
+#include "core/FileFormats.h"
+#include "core/Workspace.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+namespace fileops {
+
+namespace {
+
+QItemSelection wholeRows(const core::FileListModel& list, int first, int last)
+{
+    return QItemSelection(list.index(first, 0), list.index(last, list.columnCount() - 1));
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    struct stat sa;
+    struct stat sb;
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+} // namespace
+
+void deselectRow(const core::FileListModel& list, QItemSelectionModel& selection, int row)
+{
+    selection.select(wholeRows(list, row, row), QItemSelectionModel::Deselect);
+}
+
+void selectRow(const core::FileListModel& list, QItemSelectionModel& selection, int row)
+{
+    selection.select(wholeRows(list, row, row), QItemSelectionModel::Select);
+}
+
+void DrainSelectedRows(core::FileListModel& list, QItemSelectionModel& selection,
+                       const RowHandler& handle)
+{
+    for (;;) {
+        const int row = core::Workspace::firstSelectedRow(selection);
+        if (row < 0 || row >= list.count())
+            return;
+        const int countBefore = list.count();
+        handle(row);
+        if (list.count() == countBefore && core::Workspace::firstSelectedRow(selection) == row)
+            deselectRow(list, selection, row);
+    }
+}
+
+int findRowOfFile(const std::vector<core::FileRow>& rows, const QString& name,
+                  const QString& target)
+{
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].name == name)
+            return int(i);
+    }
+    // Only a folder that ignores letter case makes another spelling name the same file.
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const core::FileRow& row = rows[i];
+        if (row.name.compare(name, Qt::CaseInsensitive) == 0 &&
+            sameFile(row.folder + row.name, target))
+            return int(i);
+    }
+    return -1;
+}
+
+QString TakeOverRow(core::FileListModel& list, int row)
+{
+    if (row < 0 || row >= list.count())
+        return {};
+    const QString note = list.row(row).note;
+    list.removeRowAt(row);
+    return note;
+}
+
+core::FileRow ImportedRow(const QString& folder, const QString& name, const QString& note,
+                          const QString& sizeText, qint64 size, const QDateTime& modified,
+                          platform::Attributes attributes)
+{
+    core::FileRow row;
+    row.name = name;
+    row.note = note;
+    row.sizeText = sizeText;
+    row.dateText = core::DateText(modified);
+    row.attrText = core::AttrText(attributes);
+    row.folder = folder;
+    row.size = size < 0 ? 0 : size;
+    row.modifiedMs = modified.isValid() ? modified.toMSecsSinceEpoch() : 0;
+    row.attributes = attributes;
+    return row;
+}
+
+void AddImportedRow(core::FileListModel& list, QItemSelectionModel& selection, core::FileRow row)
+{
+    std::vector<core::FileRow> one;
+    one.push_back(std::move(row));
+    AddImportedRows(list, selection, std::move(one));
+}
+
+void AddImportedRows(core::FileListModel& list, QItemSelectionModel& selection,
+                     std::vector<core::FileRow> rows)
+{
+    if (rows.empty())
+        return;
+    const int first = list.count();
+    list.appendRows(std::move(rows));
+    selection.select(wholeRows(list, first, list.count() - 1), QItemSelectionModel::Select);
+}
+
+} // namespace fileops
