@@ -1,6 +1,7 @@
 #include "platform/IniDocument.h"
 
 #include <QSet>
+#include <QStringTokenizer>
 
 namespace platform {
 
@@ -13,36 +14,44 @@ bool sameName(const QString& a, const QString& b)
 
 // A header is a line that starts with "[" and holds no "=" (any key line holds one, so a
 // file name such as "[book]a.pdf" can still be a key); the name ends at the first "]".
-bool parseSectionHeader(const QString& trimmed, QString* name)
+bool parseSectionHeader(QStringView trimmed, QString* name)
 {
     if (!trimmed.startsWith(u'[') || trimmed.contains(u'='))
         return false;
     const qsizetype close = trimmed.indexOf(u']');
-    *name = trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed();
+    *name = trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed().toString();
     return true;
 }
 
 } // namespace
 
-IniDocument::Line IniDocument::classify(QByteArray raw, QByteArray eol, const QString& text)
+IniDocument::Line IniDocument::classify(QByteArray raw, QByteArray eol, QStringView text,
+                                        qsizetype textOffset)
 {
-    Line line{std::move(raw), std::move(eol), Kind::Other, {}, 0};
-    const QString trimmed = text.trimmed();
-    if (parseSectionHeader(trimmed, &line.name)) {
+    Line line;
+    line.raw = std::move(raw);
+    line.eol = std::move(eol);
+    if (parseSectionHeader(text.trimmed(), &line.name)) {
         line.kind = Kind::Section;
         return line;
     }
     const qsizetype equals = text.indexOf(u'=');
     if (equals <= 0)
         return line;
-    QString key = text.left(equals).trimmed();
+    const QStringView key = text.left(equals).trimmed();
     if (key.isEmpty())
         return line;
     // "=" never occurs inside a multi-byte character of GB18030 or UTF-8, so the first "="
     // byte is the first "=" character.
     line.kind = Kind::Key;
-    line.name = std::move(key);
+    line.name = key.toString();
     line.valueStart = line.raw.indexOf('=') + 1;
+    if (textOffset >= 0) {
+        line.valueOffset = textOffset + equals + 1;
+        line.valueLength = text.size() - equals - 1;
+    } else {
+        line.ownValue = text.mid(equals + 1).toString();
+    }
     return line;
 }
 
@@ -74,20 +83,32 @@ IniDocument IniDocument::parse(const QByteArray& input)
 
     // Decode the whole file once; fall back to line by line when malformed bytes made the
     // decoder lose a line break.
-    const QString all = text::decode(bytes, document.m_encoding);
-    QStringList texts = all.split(u'\n');
-    if (!texts.isEmpty() && texts.back().isEmpty() && rawLines.size() + 1 == size_t(texts.size()))
-        texts.removeLast();
-    const bool aligned = size_t(texts.size()) == rawLines.size();
+    document.m_text = text::decode(bytes, document.m_encoding);
+    const QString& all = document.m_text;
+    std::vector<QStringView> texts;
+    texts.reserve(rawLines.size() + 1);
+    for (QStringView piece : QStringTokenizer(all, u'\n'))
+        texts.push_back(piece);
+    if (!texts.empty() && texts.back().isEmpty() && rawLines.size() + 1 == texts.size())
+        texts.pop_back();
+    const bool aligned = texts.size() == rawLines.size();
 
     document.m_lines.reserve(rawLines.size());
+    QString fallback;
     for (size_t i = 0; i < rawLines.size(); ++i) {
-        QString lineText = aligned ? texts[qsizetype(i)]
-                                   : text::decode(rawLines[i].first, document.m_encoding);
+        QStringView lineText;
+        qsizetype offset = -1;
+        if (aligned) {
+            lineText = texts[i];
+            offset = lineText.data() - all.constData();
+        } else {
+            fallback = text::decode(rawLines[i].first, document.m_encoding);
+            lineText = fallback;
+        }
         if (lineText.endsWith(u'\r'))
             lineText.chop(1);
-        document.m_lines.push_back(
-            classify(std::move(rawLines[i].first), std::move(rawLines[i].second), lineText));
+        document.m_lines.push_back(classify(std::move(rawLines[i].first),
+                                            std::move(rawLines[i].second), lineText, offset));
     }
     return document;
 }
@@ -123,6 +144,11 @@ void IniDocument::forEachInSection(const QString& section, Visit visit) const
 
 QString IniDocument::decodeValue(const Line& line) const
 {
+    if (line.raw.size() - line.valueStart <= kMaxValueBytes) {
+        if (line.valueOffset < 0)
+            return line.ownValue;
+        return m_text.mid(line.valueOffset, line.valueLength);
+    }
     return text::decodeLimited(line.raw.mid(line.valueStart), m_encoding, kMaxValueBytes);
 }
 
@@ -194,7 +220,7 @@ QHash<QString, QString> IniDocument::values(const QString& section) const
 
 IniDocument::Line IniDocument::makeLine(const QString& text) const
 {
-    return classify(text::encode(text, m_encoding), m_newLine, text);
+    return classify(text::encode(text, m_encoding), m_newLine, text, -1);
 }
 
 qsizetype IniDocument::insertionPointOfSection(const QString& section) const
@@ -227,6 +253,8 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
         // Keep the key as the file spells it; only the value changes.
         Line& line = m_lines[size_t(existing)];
         line.raw = line.raw.left(line.valueStart) + text::encode(value, m_encoding);
+        line.valueOffset = -1;
+        line.ownValue = value;
         return;
     }
 

@@ -63,9 +63,15 @@ private:
         Kind kind = Kind::Other;
         QString name;             // section or key name, trimmed
         qsizetype valueStart = 0; // byte offset of the value in `raw` (key lines)
+        // The decoded value of a key line: a piece of the document's decoded text, or text of
+        // its own for a line written since.
+        qsizetype valueOffset = -1;
+        qsizetype valueLength = 0;
+        QString ownValue;
     };
 
-    static Line classify(QByteArray raw, QByteArray eol, const QString& text);
+    // `textOffset` is where `text` starts in m_text, or -1 when it is text of its own.
+    static Line classify(QByteArray raw, QByteArray eol, QStringView text, qsizetype textOffset);
     QString decodeValue(const Line& line) const;
     Line makeLine(const QString& text) const;
     // Calls `visit(index)` for every line inside sections named `section`; stops when it
@@ -75,6 +81,7 @@ private:
     qsizetype insertionPointOfSection(const QString& section) const;
 
     std::vector<Line> m_lines;
+    QString m_text; // the file decoded whole, which parsed lines refer to
     TextEncoding m_encoding = TextEncoding::Gb18030;
     QByteArray m_newLine = QByteArrayLiteral("\r\n");
 };
