@@ -1,0 +1,87 @@
+// The notes store on a notes file of 10,000 keys: the bulk read a listing does, and one
+// ReadNote and one WriteNote as the note commands do.
+#include "core/NotesStore.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kKeys = 10000;
+
+struct NotesFolder
+{
+    QTemporaryDir dir;
+    core::NotesFile notes = core::NotesFile::open(dir.path() + QStringLiteral("/"));
+
+    NotesFolder()
+    {
+        QString text = QStringLiteral("[fileinfo]\r\n");
+        for (int i = 0; i < kKeys; ++i)
+            text += QStringLiteral("软件包%1.zip=这是第%1个文件的注释说明\r\n").arg(i);
+        QFile file(notes.path());
+        file.open(QIODevice::WriteOnly);
+        QStringEncoder encoder("GB18030");
+        file.write(encoder.encode(text));
+    }
+};
+
+NotesFolder& folder()
+{
+    static NotesFolder instance;
+    return instance;
+}
+
+void BulkRead(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const core::NotesSnapshot all = folder().notes.readAll();
+        benchmark::DoNotOptimize(all.size());
+    }
+}
+BENCHMARK(BulkRead)->Unit(benchmark::kMillisecond);
+
+void ReadNote(benchmark::State& state)
+{
+    int i = 0;
+    for (auto _ : state) {
+        const QString note = folder().notes.readNote(QStringLiteral("软件包%1.zip").arg(i++ % kKeys));
+        benchmark::DoNotOptimize(note.size());
+    }
+}
+BENCHMARK(ReadNote)->Unit(benchmark::kMillisecond);
+
+void WriteNote(benchmark::State& state)
+{
+    int i = 0;
+    for (auto _ : state)
+        folder().notes.writeNote(QStringLiteral("软件包%1.zip").arg(i++ % kKeys),
+                                 QStringLiteral("改过的注释 %1").arg(i));
+}
+BENCHMARK(WriteNote)->Unit(benchmark::kMillisecond);
+
+// The baseline of the same run: reading the file's bytes alone.
+void ReadBytesOnly(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QFile file(folder().notes.path());
+        file.open(QIODevice::ReadOnly);
+        benchmark::DoNotOptimize(file.readAll().size());
+    }
+}
+BENCHMARK(ReadBytesOnly)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test, without a display (Qt's offscreen platform).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/deps.sh
+quillet_install_missing
+
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLET_WERROR=ON >/dev/null
+cmake --build build-test -j"$(nproc)"
+cd build-test
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"

@@ -1,0 +1,56 @@
+#include "ui/Application.h"
+
+#include "core/Texts.h"
+#include "platform/Errors.h"
+#include "ui/Conversions.h"
+#include "ui/Icons.h"
+
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTranslator>
+
+namespace ui {
+
+namespace {
+
+void showUnexpected(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, core::texts::AppTitle, displayText(text),
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+} // namespace
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("quillet"));
+    setApplicationVersion(QStringLiteral("2.96"));
+    // The interface is Chinese whatever the system language: Qt's own buttons too.
+    auto* translator = new QTranslator(this);
+    if (translator->load(QStringLiteral("qtbase_zh_CN"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
+    icons::chooseIconTheme();
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const platform::UserError& error) {
+        showUnexpected(error.message());
+    } catch (const std::exception& error) {
+        showUnexpected(QString::fromLocal8Bit(error.what()));
+    }
+    return false;
+}
+
+bool Application::hasDisplay()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return true;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+} // namespace ui

@@ -1,0 +1,21 @@
+#pragma once
+// The application object: Chinese texts in Qt's own dialogs, and the top-level handler that
+// shows an error a command did not expect in the error box and goes back to the loop.
+
+#include <QApplication>
+
+namespace ui {
+
+class Application : public QApplication
+{
+    Q_OBJECT
+public:
+    Application(int& argc, char** argv);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // True when a graphical session is there to show windows in.
+    static bool hasDisplay();
+};
+
+} // namespace ui

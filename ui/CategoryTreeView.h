@@ -1,0 +1,32 @@
+#pragma once
+// A tree of libraries: no lines to the root, selection kept visible, and the tree's own keys
+// (Delete, F2, F5) handed to its commands.
+
+#include <QTreeView>
+
+#include <functional>
+
+namespace ui {
+
+class CategoryTreeView : public QTreeView
+{
+    Q_OBJECT
+public:
+    explicit CategoryTreeView(QWidget* parent = nullptr);
+
+    // What a key does in this tree; keys without a handler keep their usual behaviour.
+    void setKeyHandler(int key, std::function<void()> handler);
+    // A picture behind the nodes; a null pixmap removes it.
+    void setBackgroundPicture(const QPixmap& picture);
+    void setColors(const QColor& text, const QColor& background);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QHash<int, std::function<void()>> m_keys;
+    QPixmap m_picture;
+    QColor m_background;
+};
+
+} // namespace ui

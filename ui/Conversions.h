@@ -1,0 +1,23 @@
+#pragma once
+// Colours and fonts between the stored form (colours as integers with blue, green and red
+// from high to low, negative for a system colour; fonts as FontSpec) and Qt's.
+
+#include "core/Settings.h"
+
+#include <QColor>
+#include <QFont>
+
+namespace ui {
+
+QColor colorFromStored(int stored);
+int storedFromColor(const QColor& color);
+
+// The font a FontSpec describes: the height (negative: pixels) decides the size.
+QFont fontFromSpec(const core::FontSpec& spec);
+// The FontSpec of a font and a colour, keeping the character set of `base`.
+core::FontSpec specFromFont(const QFont& font, const QColor& color, const core::FontSpec& base);
+
+// "\r" breaks a line in the program's own message texts.
+QString displayText(QString text);
+
+} // namespace ui

@@ -1,0 +1,219 @@
+#include "ui/FileListView.h"
+
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListView>
+#include <QTableView>
+
+namespace ui {
+
+FileListView::FileListView(QAbstractItemModel* model, QItemSelectionModel* selection,
+                           QWidget* parent)
+    : QStackedWidget(parent), m_details(new QTableView(this)), m_icons(new QListView(this))
+{
+    m_details->setModel(model);
+    m_icons->setModel(model);
+    setUp(m_details, selection);
+    setUp(m_icons, selection);
+
+    m_details->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_details->setShowGrid(false);
+    m_details->setWordWrap(false);
+    m_details->setCornerButtonEnabled(false);
+    m_details->verticalHeader()->hide();
+    m_details->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_details->verticalHeader()->setDefaultSectionSize(m_details->fontMetrics().height() + 6);
+    m_details->horizontalHeader()->setSectionsClickable(true);
+    m_details->horizontalHeader()->setHighlightSections(false);
+    m_details->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_details->horizontalHeader()->setStretchLastSection(false);
+    connect(m_details->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &FileListView::headerClicked);
+
+    m_icons->setUniformItemSizes(true);
+    m_icons->setWrapping(true);
+    m_icons->setResizeMode(QListView::Adjust);
+    m_icons->setModelColumn(0);
+
+    addWidget(m_icons);
+    addWidget(m_details);
+    SetViewStyle(Details);
+}
+
+void FileListView::setUp(QAbstractItemView* view, QItemSelectionModel* selection)
+{
+    view->setSelectionModel(selection);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setDragEnabled(true);
+    view->setAcceptDrops(true);
+    view->setDragDropMode(QAbstractItemView::DragDrop);
+    view->setDefaultDropAction(Qt::CopyAction);
+    view->setDropIndicatorShown(false);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    view->installEventFilter(this);
+    view->viewport()->installEventFilter(this);
+    connect(view, &QWidget::customContextMenuRequested, this,
+            [this, view](const QPoint& at) {
+                Q_EMIT contextMenuRequested(view->viewport()->mapToGlobal(at));
+            });
+    connect(view, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { Q_EMIT rowDoubleClicked(index.row()); });
+}
+
+QAbstractItemView* FileListView::currentView() const
+{
+    return m_style == Details ? static_cast<QAbstractItemView*>(m_details) : m_icons;
+}
+
+void FileListView::SetViewStyle(int style)
+{
+    m_style = qBound(0, style, 3);
+    switch (m_style) {
+    case LargeIcons:
+        m_icons->setViewMode(QListView::IconMode);
+        m_icons->setFlow(QListView::LeftToRight);
+        m_icons->setIconSize(QSize(32, 32));
+        m_icons->setGridSize(QSize(96, 64));
+        m_icons->setMovement(QListView::Static);
+        m_icons->setWordWrap(true);
+        break;
+    case SmallIcons:
+        m_icons->setViewMode(QListView::ListMode);
+        m_icons->setFlow(QListView::LeftToRight);
+        m_icons->setIconSize(QSize(16, 16));
+        m_icons->setGridSize(QSize(160, 20));
+        m_icons->setWordWrap(false);
+        break;
+    case List:
+        m_icons->setViewMode(QListView::ListMode);
+        m_icons->setFlow(QListView::TopToBottom);
+        m_icons->setIconSize(QSize(16, 16));
+        m_icons->setGridSize(QSize(160, 20));
+        m_icons->setWordWrap(false);
+        break;
+    default:
+        break;
+    }
+    m_icons->setWrapping(true);
+    m_icons->setUniformItemSizes(true);
+    m_icons->setDragDropMode(QAbstractItemView::DragDrop);
+    setCurrentWidget(m_style == Details ? static_cast<QWidget*>(m_details) : m_icons);
+}
+
+void FileListView::setGridLines(bool shown)
+{
+    m_details->setShowGrid(shown);
+}
+
+bool FileListView::gridLines() const
+{
+    return m_details->showGrid();
+}
+
+void FileListView::setListFont(const QFont& font)
+{
+    m_details->setFont(font);
+    m_icons->setFont(font);
+    m_details->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
+}
+
+void FileListView::setColors(const QColor& text, const QColor& background)
+{
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_details),
+                                    static_cast<QAbstractItemView*>(m_icons)}) {
+        QPalette palette = view->palette();
+        if (text.isValid())
+            palette.setColor(QPalette::Text, text);
+        if (background.isValid())
+            palette.setColor(QPalette::Base, background);
+        view->setPalette(palette);
+    }
+}
+
+QColor FileListView::textColor() const
+{
+    return m_details->palette().color(QPalette::Text);
+}
+
+QColor FileListView::backgroundColor() const
+{
+    return m_details->palette().color(QPalette::Base);
+}
+
+void FileListView::setColumnWidths(const QList<int>& widths)
+{
+    for (int i = 0; i < widths.size(); ++i)
+        m_details->setColumnWidth(i, widths[i]);
+}
+
+QList<int> FileListView::columnWidths() const
+{
+    QList<int> widths;
+    for (int i = 0; i < m_details->model()->columnCount(); ++i)
+        widths.append(m_details->columnWidth(i));
+    return widths;
+}
+
+void FileListView::setKeyHandler(int key, std::function<void()> handler)
+{
+    m_keys.insert(key, std::move(handler));
+}
+
+void FileListView::setRowDropHandler(std::function<bool(bool)> accept,
+                                     std::function<void(int)> drop)
+{
+    m_acceptDrop = std::move(accept);
+    m_drop = std::move(drop);
+}
+
+bool FileListView::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* view = qobject_cast<QAbstractItemView*>(watched);
+    if (!view)
+        view = qobject_cast<QAbstractItemView*>(watched->parent());
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const auto handler = m_keys.constFind(key->key());
+        // An open caption editor gets its keys itself; they never reach the view.
+        if (key->modifiers() == Qt::NoModifier && handler != m_keys.cend() && view) {
+            (*handler)();
+            return true;
+        }
+        break;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        const bool fromThisList = drag->source() == m_details || drag->source() == m_icons;
+        if (fromThisList && m_acceptDrop && m_acceptDrop(true)) {
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+        } else {
+            drag->ignore();
+        }
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const bool fromThisList = drop->source() == m_details || drop->source() == m_icons;
+        if (view && fromThisList && m_acceptDrop && m_acceptDrop(true) && m_drop) {
+            const QModelIndex target = view->indexAt(drop->position().toPoint());
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+            m_drop(target.isValid() ? target.row() : -1);
+        } else {
+            drop->ignore();
+        }
+        return true;
+    }
+    default:
+        break;
+    }
+    return QStackedWidget::eventFilter(watched, event);
+}
+
+} // namespace ui

@@ -1,0 +1,69 @@
+#pragma once
+// The views of one file list: details (a table with a header) and the three icon views, all
+// showing the same model with the same selection. One of them is visible at a time.
+
+#include <QStackedWidget>
+
+#include <functional>
+
+class QAbstractItemModel;
+class QItemSelectionModel;
+class QListView;
+class QTableView;
+class QAbstractItemView;
+
+namespace ui {
+
+class FileListView : public QStackedWidget
+{
+    Q_OBJECT
+public:
+    enum Style { LargeIcons = 0, SmallIcons = 1, List = 2, Details = 3 };
+
+    FileListView(QAbstractItemModel* model, QItemSelectionModel* selection,
+                 QWidget* parent = nullptr);
+
+    QTableView* details() const { return m_details; }
+    QListView* icons() const { return m_icons; }
+    QAbstractItemView* currentView() const;
+
+    // SetViewStyle: 0 large icons, 1 small icons, 2 list, 3 details.
+    void SetViewStyle(int style);
+    int viewStyle() const { return m_style; }
+
+    void setGridLines(bool shown);
+    bool gridLines() const;
+    void setListFont(const QFont& font);
+    void setColors(const QColor& text, const QColor& background);
+    QColor textColor() const;
+    QColor backgroundColor() const;
+
+    void setColumnWidths(const QList<int>& widths);
+    QList<int> columnWidths() const;
+
+    // A key pressed in any of the views; keys without a handler keep their behaviour.
+    void setKeyHandler(int key, std::function<void()> handler);
+    // Drops of the list's own rows onto a row: `accept` decides, `drop` gets the target row.
+    void setRowDropHandler(std::function<bool(bool fromThisList)> accept,
+                           std::function<void(int row)> drop);
+
+Q_SIGNALS:
+    void headerClicked(int column);
+    void contextMenuRequested(const QPoint& globalPos);
+    void rowDoubleClicked(int row);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setUp(QAbstractItemView* view, QItemSelectionModel* selection);
+
+    QTableView* m_details;
+    QListView* m_icons;
+    int m_style = Details;
+    QHash<int, std::function<void()>> m_keys;
+    std::function<bool(bool)> m_acceptDrop;
+    std::function<void(int)> m_drop;
+};
+
+} // namespace ui

@@ -1,0 +1,612 @@
+#include "ui/MainWindow.h"
+
+#include "core/CategoryCommands.h"
+#include "core/ExternalTreeCommands.h"
+#include "core/FileListController.h"
+#include "core/NoteCleanup.h"
+#include "core/Texts.h"
+#include "core/Workspace.h"
+#include "platform/Errors.h"
+#include "ui/CategoryTreeView.h"
+#include "ui/Conversions.h"
+#include "ui/FileListView.h"
+#include "ui/Icons.h"
+#include "ui/MainActions.h"
+#include "ui/StatusPanelsBar.h"
+#include "ui/ToolTipSwitch.h"
+#include "ui/TreePane.h"
+#include "ui/WidgetDialogs.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace ui {
+
+MainWindow::MainWindow(core::Session& session, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_dialogs(std::make_unique<WidgetDialogs>(this)),
+      m_workspace(std::make_unique<core::Workspace>(session)),
+      m_files(std::make_unique<core::FileListController>(*m_workspace)),
+      m_categories(std::make_unique<core::CategoryCommands>(*m_workspace, *m_files, *m_dialogs)),
+      m_external(std::make_unique<core::ExternalTreeCommands>(*m_workspace, *m_files, *m_dialogs)),
+      m_fileIcons(std::make_unique<FileIconProvider>())
+{
+    setObjectName(QStringLiteral("mainf"));
+    setWindowTitle(core::texts::AppTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
+    m_actions = new MainActions(this);
+    buildLayout();
+    connectViews();
+    connectCommands();
+    setUpAtStart();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::guarded(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const platform::UserError& error) {
+        m_dialogs->showError(error.message());
+    } catch (const std::exception& error) {
+        m_dialogs->showError(QString::fromLocal8Bit(error.what()));
+    }
+    updateCommandStates();
+}
+
+void MainWindow::on(const QString& action, const std::function<void()>& command)
+{
+    connect(m_actions->action(action), &QAction::triggered, this,
+            [this, command] { guarded(command); });
+}
+
+// ---------------------------------------------------------------------------------------
+// Layout
+
+void MainWindow::buildLayout()
+{
+    m_actions->buildMenuBar(menuBar());
+    m_toolBar = new QToolBar(QStringLiteral("常用工具栏"), this);
+    m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_toolBar->setIconSize(QSize(24, 24));
+    m_actions->buildToolBar(m_toolBar);
+    addToolBar(m_toolBar);
+
+    m_treePane = new TreePane(this);
+    m_workArea = new QStackedWidget(this);
+    m_workArea->setObjectName(QStringLiteral("Notebook1"));
+    m_workArea->addWidget(buildBrowsePage());
+    m_workArea->addWidget(buildSearchPage());
+
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("Splitter1"));
+    m_splitter->setHandleWidth(3);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->addWidget(m_treePane);
+    m_splitter->addWidget(m_workArea);
+    m_splitter->setStretchFactor(1, 1);
+    setCentralWidget(m_splitter);
+
+    m_status = new StatusPanelsBar(m_workspace->status(), this);
+    setStatusBar(m_status);
+}
+
+QWidget* MainWindow::buildBrowsePage()
+{
+    auto* page = new QWidget(this);
+    auto* strip = new QHBoxLayout;
+    strip->setContentsMargins(0, 0, 0, 0);
+    strip->setSpacing(2);
+    m_clearEdit = new QToolButton(page);
+    m_clearEdit->setObjectName(QStringLiteral("ClearEditText"));
+    m_clearEdit->setIcon(icons::tool(QStringLiteral("clear-edit"), QStringLiteral("edit-undo")));
+    m_clearEdit->setToolTip(QStringLiteral("清除修改"));
+    m_clearEdit->setAccessibleName(QStringLiteral("清除修改"));
+    m_clearEdit->setAutoRaise(true);
+    m_saveEdit = new QToolButton(page);
+    m_saveEdit->setObjectName(QStringLiteral("SaveEditText"));
+    m_saveEdit->setIcon(icons::tool(QStringLiteral("save-edit"), QStringLiteral("document-save")));
+    m_saveEdit->setToolTip(QStringLiteral("保存修改后的文字"));
+    m_saveEdit->setAccessibleName(QStringLiteral("保存修改后的文字"));
+    m_saveEdit->setAutoRaise(true);
+    m_topEdit = new QLineEdit(page);
+    m_topEdit->setObjectName(QStringLiteral("TopEdit"));
+    m_topEdit->setMaxLength(500);
+    m_topEdit->setAccessibleName(QStringLiteral("注释"));
+    QFont editFont(QStringLiteral("宋体"));
+    editFont.setPixelSize(12);
+    m_topEdit->setFont(editFont);
+    strip->addWidget(m_clearEdit);
+    strip->addWidget(m_saveEdit);
+    strip->addWidget(m_topEdit, 1);
+
+    m_fileView = new FileListView(&m_workspace->fileList(), &m_workspace->fileSelection(), page);
+    m_fileView->setObjectName(QStringLiteral("filelist"));
+    m_fileView->setAccessibleName(QStringLiteral("文件列表"));
+
+    // The file page; the document page joins it with the document editor.
+    auto* notebook = new QStackedWidget(page);
+    notebook->setObjectName(QStringLiteral("Notebook"));
+    auto* filePage = new QWidget(notebook);
+    auto* fileLayout = new QVBoxLayout(filePage);
+    fileLayout->setContentsMargins(0, 0, 0, 0);
+    fileLayout->setSpacing(0);
+    fileLayout->addLayout(strip);
+    fileLayout->addWidget(m_fileView, 1);
+    notebook->addWidget(filePage);
+
+    m_bottomTabs = new QTabBar(page);
+    m_bottomTabs->setObjectName(QStringLiteral("TabCon"));
+    m_bottomTabs->setShape(QTabBar::RoundedSouth);
+    m_bottomTabs->addTab(icons::own(QStringLiteral("tab-files")), QStringLiteral("文件"));
+    m_bottomTabs->addTab(icons::own(QStringLiteral("tab-document")), QStringLiteral("文档"));
+    m_bottomTabs->setTabEnabled(1, false); // the document page comes with the document editor
+    m_bottomTabs->setAccessibleName(QStringLiteral("文件和文档"));
+
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(notebook, 1);
+    layout->addWidget(m_bottomTabs);
+    return page;
+}
+
+QWidget* MainWindow::buildSearchPage()
+{
+    auto* page = new QWidget(this);
+    m_findView = new FileListView(&m_workspace->searchList(), &m_workspace->searchSelection(), page);
+    m_findView->setObjectName(QStringLiteral("findList"));
+    m_findView->setAccessibleName(QStringLiteral("查找结果"));
+    m_findView->SetViewStyle(FileListView::Details);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_findView);
+    return page;
+}
+
+// ---------------------------------------------------------------------------------------
+// Views and commands
+
+void MainWindow::connectViews()
+{
+    core::Workspace& w = *m_workspace;
+    CategoryTreeView* system = m_treePane->systemTree();
+    CategoryTreeView* external = m_treePane->externalTree();
+    system->setModel(&w.systemTree());
+    system->setSelectionModel(&w.systemTreeSelection());
+    external->setModel(&w.externalTree());
+    external->setSelectionModel(&w.externalTreeSelection());
+    const auto nodeIcon = [](int kind) { return QVariant(icons::node(kind)); };
+    w.systemTree().setIconProvider(nodeIcon);
+    w.externalTree().setIconProvider(nodeIcon);
+    w.fileList().setIconProvider(
+        [this](const core::FileRow& row) { return QVariant(m_fileIcons->iconFor(row)); });
+    w.searchList().setIconProvider(
+        [this](const core::FileRow& row) { return QVariant(m_fileIcons->iconFor(row)); });
+
+    connect(m_categories.get(), &core::CategoryCommands::expandRequested, system,
+            &QTreeView::expand);
+    connect(m_categories.get(), &core::CategoryCommands::editRequested, system,
+            [system](const QModelIndex& index) {
+                system->scrollTo(index);
+                system->edit(index);
+            });
+    connect(&w.systemTreeSelection(), &QItemSelectionModel::currentChanged, system,
+            [system](const QModelIndex& index) { system->scrollTo(index); });
+    system->setKeyHandler(Qt::Key_Delete, [this] { guarded([this] { m_categories->deltreeClick(); }); });
+    system->setKeyHandler(Qt::Key_F2, [this] { guarded([this] { m_categories->rendirClick(); }); });
+    system->setKeyHandler(Qt::Key_F5, [this] { guarded([this] { m_categories->reftreeClick(); }); });
+    connect(system, &QWidget::customContextMenuRequested, this,
+            [this, system](const QPoint& at) {
+                showPopup(QStringLiteral("treepop"), system->viewport()->mapToGlobal(at));
+            });
+    connect(external, &QWidget::customContextMenuRequested, this,
+            [this, external](const QPoint& at) {
+                showPopup(QStringLiteral("tree2pop"), external->viewport()->mapToGlobal(at));
+            });
+    connect(m_treePane, &QToolBox::currentChanged, this, &MainWindow::OutBarChange);
+
+    connect(m_fileView, &FileListView::headerClicked, this, [this](int column) {
+        m_files->filelistColumnClick(column);
+        const core::SortState& sort = m_workspace->fileSort();
+        m_fileView->details()->horizontalHeader()->setSortIndicator(
+            sort.column, sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    });
+    connect(m_findView, &FileListView::headerClicked, this, [this](int column) {
+        m_files->findListColumnClick(column);
+        const core::SortState& sort = m_workspace->searchSort();
+        m_findView->details()->horizontalHeader()->setSortIndicator(
+            sort.column, sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    });
+    m_fileView->setKeyHandler(Qt::Key_F5, [this] { guarded([this] { m_files->flistrefClick(); }); });
+    connect(m_fileView, &FileListView::contextMenuRequested, this,
+            [this](const QPoint& at) { showPopup(QStringLiteral("filepop"), at); });
+    connect(m_findView, &FileListView::contextMenuRequested, this,
+            [this](const QPoint& at) { showPopup(QStringLiteral("findpop"), at); });
+
+    // The note editor shows the workspace's text and gives it back as the user types.
+    connect(m_topEdit, &QLineEdit::textEdited, &w, &core::Workspace::setTopEditText);
+    connect(&w, &core::Workspace::topEditTextChanged, m_topEdit, [this](const QString& text) {
+        if (m_topEdit->text() != text)
+            m_topEdit->setText(text);
+        m_topEdit->setCursorPosition(0);
+    });
+
+    connect(&w, &core::Workspace::toolStatesChanged, this, &MainWindow::updateCommandStates);
+    connect(&w.fileSelection(), &QItemSelectionModel::selectionChanged, this,
+            &MainWindow::updateCommandStates);
+    connect(&w.searchSelection(), &QItemSelectionModel::selectionChanged, this,
+            &MainWindow::updateCommandStates);
+    for (const char* name : {"t100", "t200", "t300", "t400", "treepop", "filepop", "tree2pop",
+                             "findpop"})
+        connect(m_actions->menu(QLatin1String(name)), &QMenu::aboutToShow, this,
+                &MainWindow::updateCommandStates);
+}
+
+void MainWindow::connectCommands()
+{
+    for (const char* name : {"t101", "addtreebtn", "addtree"})
+        on(QLatin1String(name), [this] { m_categories->addtreeClick(); });
+    for (const char* name : {"t102", "deltreebtn", "deltree"})
+        on(QLatin1String(name), [this] { m_categories->deltreeClick(); });
+    on(QStringLiteral("rendir"), [this] { m_categories->rendirClick(); });
+    on(QStringLiteral("reftree"), [this] { m_categories->reftreeClick(); });
+    for (const char* name : {"refbtn", "flistref"})
+        on(QLatin1String(name), [this] { m_files->flistrefClick(); });
+    for (const char* name : {"t107", "ToolButton11"})
+        on(QLatin1String(name), [this] { close(); });
+    on(QStringLiteral("t201"), [this] {
+        if (m_files->t201Click())
+            m_fileView->currentView()->setFocus();
+    });
+    on(QStringLiteral("t202"), [this] {
+        if (m_files->t202Click())
+            m_fileView->currentView()->setFocus();
+    });
+    on(QStringLiteral("selall"), [this] { m_files->selallClick(); });
+    on(QStringLiteral("reverssel"), [this] { m_files->reversselClick(); });
+    on(QStringLiteral("t301"), [this] { t301Click(); });
+    on(QStringLiteral("t302"), [this] { t302Click(); });
+    on(QStringLiteral("t304"), [this] { t304Click(); });
+    on(QStringLiteral("liststyle"), [this] { liststyleClick(); });
+    on(QStringLiteral("showline"), [this] { showlineClick(); });
+    for (const char* name : {"B1", "M1", "L1", "D1"}) {
+        QAction* item = m_actions->action(QLatin1String(name));
+        on(QLatin1String(name), [this, item] { m_fileView->SetViewStyle(item->data().toInt()); });
+    }
+    for (const char* name : {"TreeFontColor", "N34"})
+        on(QLatin1String(name), [this] { chooseTreeColor(true); });
+    for (const char* name : {"TreeBackColor", "N36"})
+        on(QLatin1String(name), [this] { chooseTreeColor(false); });
+    on(QStringLiteral("FileFontColor"), [this] { chooseListColor(true); });
+    on(QStringLiteral("FileBackColor"), [this] { chooseListColor(false); });
+    on(QStringLiteral("t403"), [this] { core::t403Click(*m_workspace, *m_dialogs); });
+}
+
+void MainWindow::showPopup(const QString& menu, const QPoint& at)
+{
+    updateCommandStates();
+    m_actions->menu(menu)->exec(at);
+}
+
+void MainWindow::updateCommandStates()
+{
+    core::Workspace& w = *m_workspace;
+    MainActions& a = *m_actions;
+    const core::ToolStates& tools = w.toolStates();
+    const bool system = w.section() == core::Workspace::Section::System;
+    const int systemKind = w.selectedKind(w.systemTree());
+    const int externalKind = w.selectedKind(w.externalTree());
+    const int activeKind = system ? systemKind : externalKind;
+
+    // Creating and deleting in the external tree registers folders; that comes with the
+    // external libraries, so the system tree's commands stand only while it is shown.
+    a.setEnabled(QStringLiteral("addtreebtn"), tools.addtreebtn && system);
+    a.setEnabled(QStringLiteral("deltreebtn"), tools.deltreebtn && system);
+    a.setEnabled(QStringLiteral("refbtn"), tools.refbtn);
+    a.setEnabled(QStringLiteral("addfilebtn"), tools.addfilebtn);
+    a.setEnabled(QStringLiteral("vfd"), tools.vfd);
+
+    const core::FileMenuStates file = core::fileMenuStates(tools, systemKind);
+    a.setEnabled(QStringLiteral("t101"), file.t101 && system);
+    a.setEnabled(QStringLiteral("t102"), file.t102 && system);
+    for (const char* name : {"t103", "t104", "t1051", "t1052", "t105"})
+        a.setEnabled(QLatin1String(name), file.t103);
+    a.setEnabled(QStringLiteral("t106"), file.t106);
+
+    const bool operation = core::operationMenuEnabled(!system, activeKind);
+    a.setEnabled(QStringLiteral("t201"), operation);
+    a.setEnabled(QStringLiteral("t202"), operation);
+    a.setVisible(QStringLiteral("t303"), false); // shown only with the document tab
+    a.setEnabled(QStringLiteral("t403"), core::noteCleanupEnabled(activeKind));
+
+    const core::TreePopupStates tree = core::treePopupStates(tools, systemKind);
+    a.setEnabled(QStringLiteral("addtree"), tree.addtree);
+    a.setEnabled(QStringLiteral("deltree"), tree.deltree);
+    a.setEnabled(QStringLiteral("rendir"), tree.rendir);
+    a.setVisible(QStringLiteral("emptybox"), tree.emptyboxVisible);
+
+    const bool fileSelected = w.fileSelection().hasSelection();
+    const core::FilePopupStates popup =
+        core::filePopupStates(tools, systemKind, m_session.writable(), fileSelected);
+    for (const char* name : {"BuildHtmlMenu", "openfild", "flistref"})
+        a.setEnabled(QLatin1String(name), popup.general);
+    a.setEnabled(QStringLiteral("addfile"), popup.general && popup.addfile);
+    for (const char* name : {"N17", "N18"})
+        a.setEnabled(QLatin1String(name), popup.general && popup.addfile);
+    for (const char* name : {"copymemo", "editmemo", "clsmemo", "runfile", "delselfile",
+                             "renfile", "sendto", "fattr"})
+        a.setEnabled(QLatin1String(name), popup.general && popup.fileCommands);
+    a.setEnabled(QStringLiteral("FileFontColor"), popup.colours);
+    a.setEnabled(QStringLiteral("FileBackColor"), popup.colours);
+
+    const core::ExternalPopupStates ext = core::externalPopupStates(externalKind);
+    a.setVisible(QStringLiteral("emptyrec"), ext.emptyrecVisible);
+    a.setEnabled(QStringLiteral("movedir"), ext.movedir);
+    a.setEnabled(QStringLiteral("editdirname"), ext.editdirname);
+    a.setEnabled(QStringLiteral("rendef"), ext.rendef);
+
+    const bool found = w.searchSelection().hasSelection();
+    for (const char* name : {"editm", "renfn", "ExecuteFile", "DELFM", "moveitem", "copytofolly",
+                             "copytoother", "selall", "reverssel"})
+        a.setEnabled(QLatin1String(name), found);
+}
+
+// ---------------------------------------------------------------------------------------
+// Start and close
+
+void MainWindow::setUpAtStart()
+{
+    // The note editor and its save button follow the read-only state, decided once.
+    m_topEdit->setEnabled(m_session.writable());
+    m_saveEdit->setEnabled(m_session.writable());
+
+    if (m_session.writable()) {
+        for (const QString& error : m_session.layout().createSpecialFolders(m_session.fs()))
+            m_dialogs->showError(error);
+    }
+    LoadConfig();
+    m_workArea->setCurrentIndex(0);
+    m_bottomTabs->setCurrentIndex(0);
+    m_fileView->SetViewStyle(m_loaded.listStyle);
+    m_actions->viewStyleGroup()->actions().at(m_fileView->viewStyle())->setChecked(true);
+
+    core::ConfigFile& config = m_session.config();
+    m_session.options() = config.loadOptions();
+    ToolTipSwitch::install(m_session.options().SysHint);
+    applyBackgrounds();
+
+    m_session.setTreeColors(config.treeFontColor(), config.treeBackColor());
+    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()})
+        tree->setColors(colorFromStored(m_session.treeFontColor()),
+                        colorFromStored(m_session.treeBackColor()));
+
+    m_categories->buildAtStart();
+    if (m_session.options().ExpNoteTree) {
+        m_treePane->systemTree()->expand(m_workspace->systemTree().rootIndex());
+        m_treePane->externalTree()->expand(m_workspace->externalTree().rootIndex());
+    }
+    // The external root first, so that the status bar speaks of the tree that is shown.
+    m_workspace->externalTreeSelection().setCurrentIndex(m_workspace->externalTree().rootIndex(),
+                                                         QItemSelectionModel::ClearAndSelect);
+    m_workspace->setSection(core::Workspace::Section::System);
+    m_workspace->systemTreeSelection().setCurrentIndex(m_workspace->systemTree().rootIndex(),
+                                                       QItemSelectionModel::ClearAndSelect);
+    updateCommandStates();
+}
+
+void MainWindow::applyBackgrounds()
+{
+    core::Options& options = m_session.options();
+    core::ConfigFile& config = m_session.config();
+    const auto picture = [&](QString& path, const char* key) {
+        if (path.trimmed().isEmpty())
+            return QPixmap();
+        QPixmap pixmap;
+        if (QFileInfo::exists(path) && pixmap.load(path))
+            return pixmap;
+        if (!QFileInfo::exists(path)) {
+            // A picture that no longer exists is forgotten.
+            path.clear();
+            guarded([&] { config.writeString(core::section::SystemConfig, QLatin1String(key), {}); });
+        } else {
+            m_dialogs->showError(QStringLiteral("图片文件无法载入：") + path);
+        }
+        return QPixmap();
+    };
+    const QPixmap toolbar = picture(options.ToolbarBmp, "ToolbarBmp");
+    if (!toolbar.isNull())
+        m_toolBar->setStyleSheet(QStringLiteral("QToolBar#ToolBar1 { background-image: url(\"%1\"); }")
+                                     .arg(options.ToolbarBmp));
+    m_treePane->setBackgroundPicture(picture(options.TreeBarBmp, "TreeBarBmp"));
+}
+
+void MainWindow::LoadConfig()
+{
+    core::ConfigFile& config = m_session.config();
+    const core::WindowSettings w = config.loadWindowSettings();
+    m_loaded = w;
+
+    move(w.placement.left, w.placement.top);
+    resize(w.placement.width, w.placement.height);
+    if (w.placement.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+
+    m_splitter->setSizes({qBound(110, w.outBarWidth, 300), qMax(100, w.placement.width - w.outBarWidth)});
+    m_fileView->setColumnWidths(QList<int>(w.fileColumns.begin(), w.fileColumns.end()));
+    m_findView->setColumnWidths(QList<int>(w.searchColumns.begin(), w.searchColumns.end()));
+
+    m_workspace->systemTree().setCaption(m_workspace->systemTree().rootIndex(), w.rootCaption);
+
+    m_toolBar->setVisible(w.toolbarShown);
+    m_actions->action(QStringLiteral("t301"))->setChecked(w.toolbarShown);
+    m_status->setVisible(w.statusbarShown);
+    m_actions->action(QStringLiteral("t302"))->setChecked(w.statusbarShown);
+    m_fileView->setGridLines(w.gridLines);
+    m_actions->action(QStringLiteral("showline"))->setChecked(w.gridLines);
+
+    applyListFont(w.listFont);
+}
+
+void MainWindow::applyListFont(const core::FontSpec& spec)
+{
+    m_session.setListFont(spec);
+    const QFont font = fontFromSpec(spec);
+    m_listText = colorFromStored(spec.color);
+    m_fileView->setListFont(font);
+    m_fileView->setColors(m_listText, m_listBack);
+    m_treePane->systemTree()->setFont(font);
+    m_findView->setListFont(font);
+}
+
+void MainWindow::SaveConfig()
+{
+    core::WindowSettings w = m_loaded;
+    const bool maximized = isMaximized();
+    const bool normal = !maximized && !isMinimized();
+    w.placement.maximized = maximized;
+    if (normal)
+        w.placement = {y(), x(), height(), width(), false};
+    w.outBarWidth = m_treePane->width();
+    const QList<int> files = m_fileView->columnWidths();
+    for (int i = 0; i < int(w.fileColumns.size()) && i < files.size(); ++i)
+        w.fileColumns[size_t(i)] = files[i];
+    const QList<int> found = m_findView->columnWidths();
+    for (int i = 0; i < int(w.searchColumns.size()) && i < found.size(); ++i)
+        w.searchColumns[size_t(i)] = found[i];
+    w.gridLines = m_fileView->gridLines();
+    w.toolbarShown = m_actions->action(QStringLiteral("t301"))->isChecked();
+    w.statusbarShown = m_actions->action(QStringLiteral("t302"))->isChecked();
+    w.listStyle = m_fileView->viewStyle();
+    w.rootCaption = m_workspace->systemTree().captionOf(m_workspace->systemTree().rootIndex());
+    try {
+        m_session.config().saveWindowSettings(w, normal);
+    } catch (const std::exception&) {
+        // Closing goes on whatever the file system says.
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    SaveConfig();
+    event->accept();
+}
+
+// ---------------------------------------------------------------------------------------
+// Window commands
+
+void MainWindow::OutBarChange(int section)
+{
+    core::Workspace& w = *m_workspace;
+    const bool external = section == 1;
+    w.setSection(external ? core::Workspace::Section::External : core::Workspace::Section::System);
+    core::CategoryTreeModel& tree = w.activeTree();
+    QModelIndex node = w.selectedNode(tree);
+    if (!node.isValid()) {
+        // Selecting the top node runs the change handler through the selection.
+        w.activeTreeSelection().setCurrentIndex(tree.rootIndex(), QItemSelectionModel::ClearAndSelect);
+        return;
+    }
+    guarded([&] {
+        if (external)
+            m_external->usertreeChange(node);
+        else
+            m_categories->treeviewChange(node);
+    });
+}
+
+void MainWindow::t301Click()
+{
+    m_toolBar->setVisible(!m_toolBar->isVisible());
+    m_actions->action(QStringLiteral("t301"))->setChecked(m_toolBar->isVisible());
+}
+
+void MainWindow::t302Click()
+{
+    // The check mark has already flipped; the status bar follows it.
+    m_status->setVisible(m_actions->action(QStringLiteral("t302"))->isChecked());
+}
+
+void MainWindow::liststyleClick()
+{
+    m_fileView->SetViewStyle((m_fileView->viewStyle() + 1) % 4);
+    m_actions->viewStyleGroup()->actions().at(m_fileView->viewStyle())->setChecked(true);
+}
+
+void MainWindow::showlineClick()
+{
+    const bool shown = !m_fileView->gridLines();
+    m_fileView->setGridLines(shown);
+    m_findView->setGridLines(shown);
+    m_actions->action(QStringLiteral("showline"))->setChecked(shown);
+}
+
+void MainWindow::chooseTreeColor(bool font)
+{
+    const int current = font ? m_session.treeFontColor() : m_session.treeBackColor();
+    const std::optional<int> chosen = m_dialogs->chooseColor(current);
+    if (!chosen)
+        return;
+    if (font)
+        m_session.setTreeColors(*chosen, m_session.treeBackColor());
+    else
+        m_session.setTreeColors(m_session.treeFontColor(), *chosen);
+    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()})
+        tree->setColors(colorFromStored(m_session.treeFontColor()),
+                        colorFromStored(m_session.treeBackColor()));
+    m_session.config().writeInt(core::section::SystemConfig,
+                                font ? QStringLiteral("TreeFontColor") : QStringLiteral("TreeBackColor"),
+                                *chosen);
+}
+
+void MainWindow::chooseListColor(bool font)
+{
+    const QColor current = font ? m_fileView->textColor() : m_fileView->backgroundColor();
+    const std::optional<int> chosen = m_dialogs->chooseColor(storedFromColor(current));
+    if (!chosen)
+        return;
+    (font ? m_listText : m_listBack) = colorFromStored(*chosen);
+    m_fileView->setColors(m_listText, m_listBack);
+    m_findView->setColors(m_listText, m_listBack);
+    QPalette palette = m_topEdit->palette();
+    palette.setColor(font ? QPalette::Text : QPalette::Base, colorFromStored(*chosen));
+    m_topEdit->setPalette(palette);
+    m_session.config().writeInt(core::section::SystemConfig,
+                                font ? QStringLiteral("ListFontColor") : QStringLiteral("ListBackColor"),
+                                *chosen);
+}
+
+void MainWindow::t304Click()
+{
+    core::FontSpec current = m_session.listFont();
+    current.color = storedFromColor(m_fileView->textColor());
+    const std::optional<core::FontSpec> chosen = m_dialogs->chooseFont(current);
+    if (!chosen)
+        return;
+    applyListFont(*chosen);
+    m_findView->setColors(m_listText, m_listBack);
+    // The system tree takes the colour too, until the next start.
+    QPalette palette = m_treePane->systemTree()->palette();
+    palette.setColor(QPalette::Text, m_listText);
+    m_treePane->systemTree()->setPalette(palette);
+    m_session.config().writeListFont(*chosen);
+}
+
+} // namespace ui

@@ -1,0 +1,55 @@
+#include "ui/StatusPanelsBar.h"
+
+#include "core/StatusPanels.h"
+#include "ui/Conversions.h"
+#include "ui/Icons.h"
+
+#include <QPainter>
+
+namespace ui {
+
+namespace {
+
+const QString kCredit = QStringLiteral("Tarnwick制作");
+constexpr int kCreditColor = 983295; // a red
+constexpr int kWidths[] = {350, 80, 110, 110, 100};
+const char* const kNames[] = {"当前目录", "文件数", "选取数", "详细文档"};
+
+} // namespace
+
+CreditPanel::CreditPanel(QWidget* parent) : QLabel(kCredit, parent)
+{
+    setAccessibleName(kCredit);
+}
+
+void CreditPanel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect r = contentsRect();
+    icons::own(QStringLiteral("credit")).paint(&painter, QRect(r.left() + 2, r.top() - 1, 16, 16));
+    painter.setPen(colorFromStored(kCreditColor));
+    painter.drawText(QRect(r.left() + 20, r.top() + 1, r.width() - 20, r.height()),
+                     Qt::AlignLeft | Qt::AlignTop, kCredit);
+}
+
+StatusPanelsBar::StatusPanelsBar(core::StatusPanels& panels, QWidget* parent) : QStatusBar(parent)
+{
+    setObjectName(QStringLiteral("StatusBar1"));
+    setSizeGripEnabled(true);
+    for (int i = 0; i < 5; ++i) {
+        QLabel* label = i < 4 ? new QLabel(this) : new CreditPanel(this);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setMinimumWidth(kWidths[i]);
+        label->setObjectName(QStringLiteral("panel%1").arg(i));
+        if (i < 4) {
+            label->setAccessibleName(QString::fromUtf8(kNames[i]));
+            label->setText(panels.text(i));
+        }
+        m_labels[size_t(i)] = label;
+        addWidget(label, i == 0 ? 1 : 0);
+    }
+    connect(&panels, &core::StatusPanels::changed, this,
+            [this](int index, const QString& text) { m_labels[size_t(index)]->setText(text); });
+}
+
+} // namespace ui

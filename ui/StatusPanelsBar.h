@@ -1,0 +1,38 @@
+#pragma once
+// The status bar: four text panels that follow the status panels of the workspace, and the
+// maker's credit drawn in the fifth.
+
+#include <QLabel>
+#include <QStatusBar>
+
+#include <array>
+
+namespace core {
+class StatusPanels;
+}
+
+namespace ui {
+
+// The credit panel: the maker's mark and name in red.
+class CreditPanel : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit CreditPanel(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+class StatusPanelsBar : public QStatusBar
+{
+    Q_OBJECT
+public:
+    StatusPanelsBar(core::StatusPanels& panels, QWidget* parent = nullptr);
+    QLabel* panel(int index) const { return m_labels[size_t(index)]; }
+
+private:
+    std::array<QLabel*, 5> m_labels{};
+};
+
+} // namespace ui

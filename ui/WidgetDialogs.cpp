@@ -1,0 +1,166 @@
+#include "ui/WidgetDialogs.h"
+
+#include "core/Texts.h"
+#include "ui/Conversions.h"
+#include "ui/NameDialog.h"
+#include "ui/NoteDialog.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+
+namespace ui {
+
+namespace {
+
+QMessageBox::Icon qtIcon(core::MessageIcon icon)
+{
+    switch (icon) {
+    case core::MessageIcon::Information:
+        return QMessageBox::Information;
+    case core::MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case core::MessageIcon::Question:
+        return QMessageBox::Question;
+    case core::MessageIcon::Error:
+        return QMessageBox::Critical;
+    case core::MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton qtButton(core::Answer answer)
+{
+    switch (answer) {
+    case core::Answer::Yes:
+        return QMessageBox::Yes;
+    case core::Answer::No:
+        return QMessageBox::No;
+    case core::Answer::Cancel:
+        return QMessageBox::Cancel;
+    case core::Answer::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::StandardButtons qtButtons(core::Buttons buttons)
+{
+    switch (buttons) {
+    case core::Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case core::Buttons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case core::Buttons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case core::Buttons::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+} // namespace
+
+void WidgetDialogs::showMessage(const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, core::texts::AppTitle, displayText(text),
+                    QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+core::Answer WidgetDialogs::ask(const QString& caption, const QString& text,
+                                core::MessageIcon icon, core::Buttons buttons,
+                                core::Answer defaultButton)
+{
+    QMessageBox box(qtIcon(icon), caption, displayText(text), qtButtons(buttons), m_parent);
+    box.setDefaultButton(qtButton(defaultButton));
+    if (buttons == core::Buttons::YesNo)
+        box.setEscapeButton(QMessageBox::No);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return core::Answer::Yes;
+    case QMessageBox::No:
+        return core::Answer::No;
+    case QMessageBox::Ok:
+        return core::Answer::Ok;
+    default:
+        return buttons == core::Buttons::YesNo ? core::Answer::No : core::Answer::Cancel;
+    }
+}
+
+void WidgetDialogs::showError(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, core::texts::AppTitle, displayText(text),
+                    QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+QString WidgetDialogs::qtFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters.append(parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(u';', u' ') +
+                       u')');
+    return filters.join(QStringLiteral(";;"));
+}
+
+QStringList WidgetDialogs::chooseFiles(const QString& title, const QString& filter)
+{
+    return QFileDialog::getOpenFileNames(m_parent, title, QString(), qtFilter(filter));
+}
+
+QString WidgetDialogs::chooseFolder(const QString& title)
+{
+    return QFileDialog::getExistingDirectory(m_parent, title);
+}
+
+std::optional<int> WidgetDialogs::chooseColor(int initialColor)
+{
+    const QColor color = QColorDialog::getColor(colorFromStored(initialColor), m_parent);
+    if (!color.isValid())
+        return std::nullopt;
+    return storedFromColor(color);
+}
+
+std::optional<core::FontSpec> WidgetDialogs::chooseFont(const core::FontSpec& initial)
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, fontFromSpec(initial), m_parent);
+    if (!ok)
+        return std::nullopt;
+    return specFromFont(font, colorFromStored(initial.color), initial);
+}
+
+void WidgetDialogs::runNameDialog(const core::NameDialogSpec& spec,
+                                  const std::function<core::OkResult(const QString&)>& onOk)
+{
+    NameDialog dialog(spec, onOk, m_parent);
+    dialog.exec();
+}
+
+void WidgetDialogs::runNoteDialog(const core::NoteDialogSpec& spec,
+                                  const std::function<core::OkResult(const QStringList&)>& onOk)
+{
+    NoteDialog dialog(spec, onOk, m_parent);
+    dialog.exec();
+}
+
+void WidgetDialogs::setClipboardText(const QString& text)
+{
+    QApplication::clipboard()->setText(text);
+}
+
+void WidgetDialogs::setBusy(bool busy)
+{
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+} // namespace ui

@@ -1,0 +1,40 @@
+#pragma once
+// The Dialogs of the running program: Qt's message boxes, file, folder, colour and font
+// dialogs, the clipboard and the two forms, all modal over the main window.
+
+#include "core/Dialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace ui {
+
+class WidgetDialogs : public core::Dialogs
+{
+public:
+    explicit WidgetDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
+
+    void showMessage(const QString& text) override;
+    core::Answer ask(const QString& caption, const QString& text, core::MessageIcon icon,
+                     core::Buttons buttons, core::Answer defaultButton) override;
+    void showError(const QString& text) override;
+    QStringList chooseFiles(const QString& title, const QString& filter) override;
+    QString chooseFolder(const QString& title) override;
+    std::optional<int> chooseColor(int initialColor) override;
+    std::optional<core::FontSpec> chooseFont(const core::FontSpec& initial) override;
+    void runNameDialog(const core::NameDialogSpec& spec,
+                       const std::function<core::OkResult(const QString&)>& onOk) override;
+    void runNoteDialog(const core::NoteDialogSpec& spec,
+                       const std::function<core::OkResult(const QStringList&)>& onOk) override;
+    void setClipboardText(const QString& text) override;
+    void setBusy(bool busy) override;
+
+    // "所有文件[*.*]|*.*" (description|pattern pairs) as a Qt file dialog filter.
+    static QString qtFilter(const QString& filter);
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+} // namespace ui
