@@ -7,6 +7,14 @@
 #include <QDir>
 #include <QStringList>
 
+#include <ostream>
+
+// Texts show as text in failure reports.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace fileops_testing {
 
 // The names of the selected rows of the file list, from the top.

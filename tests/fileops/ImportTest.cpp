@@ -33,7 +33,12 @@ protected:
     {
         world.library.makeFile("../outside/" + name, content);
     }
-    const core::FileRow& rowNamed(const QString& name) const { return list.row(world.rowOf(name)); }
+    const core::FileRow& rowNamed(const QString& name) const
+    {
+        static const core::FileRow none;
+        const int row = world.rowOf(name);
+        return row < 0 ? none : list.row(row);
+    }
     QString catDir() const { return world.library.path("cat/"); }
 };
 

@@ -1,0 +1,240 @@
+#include "fileops/RecycleBoxCommands.h"
+
+#include "core/FileListing.h"
+#include "core/Texts.h"
+#include "fileops/FileOpsTexts.h"
+#include "fileops/NoteCarrier.h"
+#include "fileops/RowSteps.h"
+
+#include <QSet>
+
+namespace fileops {
+
+namespace {
+
+bool askYesNo(core::Dialogs& dialogs, const QString& caption, const QString& text)
+{
+    return dialogs.ask(caption, text, core::MessageIcon::Question, core::Buttons::YesNo,
+                       core::Answer::No) == core::Answer::Yes;
+}
+
+} // namespace
+
+RecycleBoxCommands::RecycleBoxCommands(core::Workspace& workspace, core::Dialogs& dialogs)
+    : m_workspace(workspace), m_dialogs(dialogs)
+{
+}
+
+void RecycleBoxCommands::delselfileClick()
+{
+    if (!m_workspace.session().writable()) {
+        m_dialogs.ask(core::texts::ReadOnlyCaption, core::texts::ReadOnlyRefusal,
+                      core::MessageIcon::Warning, core::Buttons::Ok, core::Answer::Ok);
+        return;
+    }
+    if (m_workspace.page() == core::Workspace::Page::Search) {
+        DELFMClick();
+        return;
+    }
+    if (core::Workspace::firstSelectedRow(m_workspace.fileSelection()) >= 0)
+        DeleteToRecycleBox(m_workspace.activeTree());
+}
+
+void RecycleBoxCommands::DeleteToRecycleBox(const core::CategoryTreeModel& tree)
+{
+    const int kind = m_workspace.selectedKind(tree);
+    if (kind < 0 || core::Workspace::firstSelectedRow(m_workspace.fileSelection()) < 0)
+        return;
+    if (kind == core::RecycleBoxKind)
+        deleteForGood();
+    else
+        moveIntoBox();
+}
+
+void RecycleBoxCommands::countFiles()
+{
+    m_workspace.status().setText(1, core::texts::fileCount(m_workspace.fileList().count()));
+}
+
+void RecycleBoxCommands::moveIntoBox()
+{
+    core::Session& session = m_workspace.session();
+    if (session.options().DelDialog &&
+        !askYesNo(m_dialogs, texts::MoveToBoxCaption, texts::MoveToBoxQuestion))
+        return;
+
+    const core::BusyCursor busy(m_dialogs);
+    const platform::FileSystem& fs = session.fs();
+    const QString box = session.layout().recycleBoxDir();
+    const QString dir = session.currentDir();
+    const core::NotesFile& notes = session.notesFile();
+    core::FileListModel& list = m_workspace.fileList();
+    QItemSelectionModel& selection = m_workspace.fileSelection();
+    NoteCarrier carrier(list, selection, box);
+
+    const auto handle = [&](int row) {
+        const QString name = list.row(row).name;
+        const QString note = list.row(row).note;
+        const QPersistentModelIndex current(list.index(row, 0));
+        if (fs.exists(box + name)) {
+            carrier.flush();
+            if (!askYesNo(m_dialogs, texts::SameNameInBoxCaption,
+                          texts::sameNameInBoxQuestion(name))) {
+                deselectRow(list, selection, current.row());
+                return;
+            }
+            // The file in the box and the document stay; the deleted file's note goes.
+            if (fs.removeFile(dir + name)) {
+                if (!notes.isNull())
+                    notes.deleteNote(name);
+                list.removeRowAt(current.row());
+            } else {
+                m_dialogs.showMessage(texts::directDeleteFailed(name));
+                deselectRow(list, selection, current.row());
+            }
+            return;
+        }
+        if (!fs.move(dir + name, box + name)) {
+            carrier.flush();
+            m_dialogs.showMessage(texts::moveToBoxFailed(name));
+            deselectRow(list, selection, current.row());
+            return;
+        }
+        carrier.fileMoved(row, name, note, notes.dir(), !notes.isNull());
+    };
+    try {
+        DrainSelectedRows(list, selection, handle);
+        carrier.flush();
+    } catch (...) {
+        countFiles();
+        throw;
+    }
+    countFiles();
+}
+
+void RecycleBoxCommands::deleteForGood()
+{
+    core::Session& session = m_workspace.session();
+    if (session.options().EmptyDialog &&
+        !askYesNo(m_dialogs, texts::DeleteForGoodCaption, texts::DeleteForGoodQuestion))
+        return;
+
+    const core::BusyCursor busy(m_dialogs);
+    const platform::FileSystem& fs = session.fs();
+    const QString dir = session.currentDir();
+    const core::NotesFile& notes = session.notesFile();
+    core::FileListModel& list = m_workspace.fileList();
+    QItemSelectionModel& selection = m_workspace.fileSelection();
+    // Only key removals are gathered here, so writing them never fails the run.
+    NoteCarrier carrier(list, selection, dir);
+
+    DrainSelectedRows(list, selection, [&](int row) {
+        const QString name = list.row(row).name;
+        // The attributes are left as they are: a read-only file is not deleted.
+        if (!fs.removeFile(dir + name)) {
+            carrier.flush();
+            m_dialogs.showMessage(texts::deleteForGoodFailed(name));
+            deselectRow(list, selection, row);
+            return;
+        }
+        session.documents().DeleteDocument(name);
+        if (!notes.isNull())
+            carrier.removeKeyLater(notes.dir(), name);
+        list.removeRowAt(row);
+    });
+    carrier.flush();
+    countFiles();
+}
+
+void RecycleBoxCommands::DELFMClick()
+{
+    core::FileListModel& list = m_workspace.searchList();
+    QItemSelectionModel& selection = m_workspace.searchSelection();
+    if (core::Workspace::firstSelectedRow(selection) < 0)
+        return;
+    core::Session& session = m_workspace.session();
+    if (session.options().EmptyDialog &&
+        !askYesNo(m_dialogs, texts::DeleteFoundCaption, texts::DeleteFoundQuestion))
+        return;
+
+    const core::BusyCursor busy(m_dialogs);
+    const platform::FileSystem& fs = session.fs();
+    const QString box = session.layout().recycleBoxDir();
+    NoteCarrier carrier(list, selection, box);
+
+    DrainSelectedRows(list, selection, [&](int row) {
+        const core::FileRow& found = list.row(row);
+        const QString name = found.name;
+        const QString folder = found.folder;
+        const QString note = found.note;
+        // A failed move (a same-named file in the box) leaves the row without a message.
+        if (folder.isEmpty() || !fs.move(folder + name, box + name)) {
+            deselectRow(list, selection, row);
+            return;
+        }
+        // The key stays in the old notes file when the note is blank.
+        carrier.fileMoved(row, name, note, folder, !core::isBlankNote(note));
+    });
+    carrier.flush();
+}
+
+void RecycleBoxCommands::emptyboxClick()
+{
+    core::FileListModel& list = m_workspace.fileList();
+    if (list.count() == 0)
+        return;
+    core::Session& session = m_workspace.session();
+    const QString box = session.layout().recycleBoxDir();
+    if (session.currentDir() != box) {
+        m_dialogs.showMessage(texts::NotInRecycleBox);
+        return;
+    }
+    if (session.options().EmptyDialog &&
+        !askYesNo(m_dialogs, texts::EmptyBoxCaption, texts::EmptyBoxQuestion))
+        return;
+
+    const core::BusyCursor busy(m_dialogs);
+    const platform::FileSystem& fs = session.fs();
+    QStringList deleted;
+    for (const core::FileRow& row : list.rows()) {
+        const QString path = box + row.name;
+        bool found = false;
+        const platform::Attributes attributes = fs.attributes(path, &found);
+        if (found && (attributes & platform::ReadOnly))
+            fs.setAttributes(path, attributes & ~platform::ReadOnly);
+        fs.removeFile(path);
+        // A file that could not be deleted keeps its document and its note.
+        if (fs.exists(path))
+            continue;
+        session.documents().DeleteDocument(row.name);
+        deleted.append(row.name);
+    }
+    dropNotesOfEmptiedFiles(deleted);
+    m_workspace.fileSelection().clear();
+    list.clear();
+}
+
+void RecycleBoxCommands::dropNotesOfEmptiedFiles(const QStringList& deleted)
+{
+    const core::Session& session = m_workspace.session();
+    const QString box = session.layout().recycleBoxDir();
+    // Files the box still holds: those that could not be deleted and those that came after
+    // the list was read.
+    QSet<QString> remaining;
+    for (const platform::DirEntry& entry : session.fs().list(box)) {
+        if (!entry.isDir && !core::isNotesFileName(entry.name))
+            remaining.insert(entry.name.toCaseFolded());
+    }
+    if (remaining.isEmpty()) {
+        session.fs().removeFile(box + core::NotesFileName);
+        return;
+    }
+    QStringList keys;
+    for (const QString& name : deleted) {
+        if (!remaining.contains(name.toCaseFolded()))
+            keys.append(name);
+    }
+    removeNotes(box, keys);
+}
+
+} // namespace fileops

@@ -1,0 +1,41 @@
+#pragma once
+// The recycle box: deleting files of the file list or of the search list moves them into the
+// box with their notes; deleting while the box is shown removes files for good with their
+// documents; emptying the box removes every listed file of it.
+
+#include "core/Dialogs.h"
+#include "core/Workspace.h"
+
+namespace fileops {
+
+class RecycleBoxCommands
+{
+public:
+    RecycleBoxCommands(core::Workspace& workspace, core::Dialogs& dialogs);
+
+    // "删除文件" (tool button, menus, Delete in the file list): refuses on a read-only
+    // library; on the browse page deletes the selected files of the file list, on the search
+    // page the selected rows of the search list.
+    void delselfileClick();
+    // Deletes the selected rows of the file list: into the box, or for good when the tree's
+    // selected node is the box.
+    void DeleteToRecycleBox(const core::CategoryTreeModel& tree);
+    // "删除文件" of the search list (and Delete there): moves its selected rows into the box.
+    void DELFMClick();
+    // "清空废物箱" / "清空回收箱": deletes every listed file of the box, its document and the
+    // box's notes.
+    void emptyboxClick();
+
+private:
+    void moveIntoBox();
+    void deleteForGood();
+    // Deletes the notes of the files emptied out of the box: the whole notes file when the
+    // box holds no other file, else only their keys.
+    void dropNotesOfEmptiedFiles(const QStringList& deleted);
+    void countFiles();
+
+    core::Workspace& m_workspace;
+    core::Dialogs& m_dialogs;
+};
+
+} // namespace fileops
