@@ -1,0 +1,183 @@
+#include "fileops/NoteCommands.h"
+
+#include "core/Texts.h"
+#include "fileops/FileOpsTexts.h"
+
+#include <set>
+
+namespace fileops {
+
+namespace {
+
+// The one selected row of a selection, or -1 when none or several rows are selected.
+int onlySelectedRow(const QItemSelectionModel& selection)
+{
+    std::set<int> rows;
+    for (const QItemSelectionRange& range : selection.selection()) {
+        for (int row = range.top(); row <= range.bottom() && rows.size() < 2; ++row)
+            rows.insert(row);
+        if (rows.size() > 1)
+            return -1;
+    }
+    return rows.size() == 1 ? *rows.begin() : -1;
+}
+
+} // namespace
+
+NoteCommands::NoteCommands(core::Workspace& workspace, core::Dialogs& dialogs)
+    : m_workspace(workspace), m_dialogs(dialogs)
+{
+}
+
+bool NoteCommands::refuseWhenReadOnly()
+{
+    if (m_workspace.session().writable())
+        return false;
+    m_dialogs.ask(core::texts::ReadOnlyCaption, core::texts::ReadOnlyRefusal,
+                  core::MessageIcon::Warning, core::Buttons::Ok, core::Answer::Ok);
+    return true;
+}
+
+int NoteCommands::firstSelectedFile() const
+{
+    const int row = core::Workspace::firstSelectedRow(m_workspace.fileSelection());
+    return row < m_workspace.fileList().count() ? row : -1;
+}
+
+void NoteCommands::SaveEditTextClick()
+{
+    if (refuseWhenReadOnly())
+        return;
+    core::FileListModel& list = m_workspace.fileList();
+    if (list.count() == 0)
+        return;
+    const int row = firstSelectedFile();
+    if (row < 0) {
+        m_dialogs.showMessage(texts::NoRowForNote);
+        return;
+    }
+    // Written first: a refused write leaves the row as it was and the text in the editor.
+    const QString text = m_workspace.topEditText();
+    m_workspace.session().notesFile().writeNote(list.row(row).name, text);
+    list.setNote(row, text);
+}
+
+void NoteCommands::ClearEditTextClick()
+{
+    const int row = firstSelectedFile();
+    m_workspace.setTopEditText(row >= 0 ? m_workspace.fileList().row(row).note : QString());
+}
+
+void NoteCommands::editmemoClick()
+{
+    const core::Session& session = m_workspace.session();
+    core::FileListModel* list = nullptr;
+    int row = -1;
+    core::NoteDialogSpec spec;
+    if (m_workspace.page() == core::Workspace::Page::Browse) {
+        list = &m_workspace.fileList();
+        row = firstSelectedFile();
+        spec.font = session.listFont();
+    } else {
+        list = &m_workspace.searchList();
+        row = core::Workspace::firstSelectedRow(m_workspace.searchSelection());
+        // The search list lends only its colour.
+        spec.font.color = session.listFont().color;
+    }
+    if (row < 0 || row >= list->count())
+        return;
+
+    const core::FileRow& edited = list->row(row);
+    spec.caption = texts::NoteDialogCaption;
+    spec.label = texts::noteDialogLabel(edited.name);
+    spec.text = edited.note;
+    spec.okEnabled = session.writable();
+    m_editedList = list;
+    m_editedRow = QPersistentModelIndex(list->index(row, 0));
+    m_dialogs.runNoteDialog(spec,
+                            [this](const QStringList& lines) { return WiteBtn1Click(lines); });
+    m_editedList = nullptr;
+    m_editedRow = QPersistentModelIndex();
+}
+
+core::OkResult NoteCommands::WiteBtn1Click(const QStringList& lines)
+{
+    if (refuseWhenReadOnly())
+        return core::OkResult::Stay;
+    if (!m_editedList || !m_editedRow.isValid())
+        return core::OkResult::Close;
+
+    const QString joined = lines.join(QString());
+    const int row = m_editedRow.row();
+    const core::FileRow& edited = m_editedList->row(row);
+    // This runs inside the dialog, so a failed write is shown here, and the dialog stays
+    // open with the text the user typed.
+    try {
+        if (m_editedList == &m_workspace.fileList()) {
+            m_workspace.session().notesFile().writeNote(edited.name, joined);
+            m_editedList->setNote(row, joined);
+            m_workspace.setTopEditText(joined);
+        } else if (!edited.folder.isEmpty()) {
+            core::NotesFile::open(edited.folder).writeNote(edited.name, joined);
+            m_editedList->setNote(row, joined);
+        }
+    } catch (const platform::UserError& error) {
+        m_dialogs.showError(error.message());
+        return core::OkResult::Stay;
+    }
+    return core::OkResult::Close;
+}
+
+void NoteCommands::clsmemoClick()
+{
+    const int row = firstSelectedFile();
+    if (row < 0)
+        return;
+    if (m_dialogs.ask(texts::ClearNoteCaption, texts::ClearNoteQuestion,
+                      core::MessageIcon::Question, core::Buttons::YesNo,
+                      core::Answer::Yes) != core::Answer::Yes)
+        return;
+    core::FileListModel& list = m_workspace.fileList();
+    const QString name = list.row(row).name;
+    list.setNote(row, QString());
+    m_workspace.session().notesFile().deleteNote(name);
+}
+
+void NoteCommands::copymemoClick()
+{
+    const int row = firstSelectedFile();
+    if (row < 0)
+        return;
+    const QString& note = m_workspace.fileList().row(row).note;
+    if (!core::isBlankNote(note))
+        m_dialogs.setClipboardText(note);
+}
+
+bool NoteCommands::filelistDragOver(bool sourceIsAList, bool reportView) const
+{
+    return sourceIsAList && reportView && m_workspace.session().options().AllowDragCopyNote &&
+           onlySelectedRow(m_workspace.fileSelection()) >= 0;
+}
+
+void NoteCommands::filelistDragDrop(int targetRow)
+{
+    if (!m_workspace.session().options().AllowDragCopyNote)
+        return;
+    core::FileListModel& list = m_workspace.fileList();
+    const int source = onlySelectedRow(m_workspace.fileSelection());
+    if (source < 0 || source >= list.count() || targetRow < 0 || targetRow >= list.count() ||
+        targetRow == source)
+        return;
+    const QString note = list.row(source).note;
+    if (core::isBlankNote(note))
+        return;
+    if (!core::isBlankNote(list.row(targetRow).note) &&
+        m_dialogs.ask(texts::ReplaceNoteCaption, texts::ReplaceNoteQuestion,
+                      core::MessageIcon::Question, core::Buttons::YesNo,
+                      core::Answer::No) != core::Answer::Yes)
+        return;
+    m_workspace.session().notesFile().writeNote(list.row(targetRow).name, note);
+    list.setNote(targetRow, note);
+}
+
+} // namespace fileops
