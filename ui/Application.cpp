@@ -9,6 +9,12 @@
 #include <QMessageBox>
 #include <QTranslator>
 
+// The pictures are compiled into the ui library; a static library needs them named once.
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
 namespace ui {
 
 namespace {
@@ -24,6 +30,7 @@ void showUnexpected(const QString& text)
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
+    initResources();
     setApplicationName(QStringLiteral("quillet"));
     setApplicationVersion(QStringLiteral("2.96"));
     // The interface is Chinese whatever the system language: Qt's own buttons too.

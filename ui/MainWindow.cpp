@@ -37,8 +37,10 @@
 
 namespace ui {
 
-MainWindow::MainWindow(core::Session& session, QWidget* parent)
-    : QMainWindow(parent), m_session(session), m_dialogs(std::make_unique<WidgetDialogs>(this)),
+MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> dialogs,
+                       QWidget* parent)
+    : QMainWindow(parent), m_session(session),
+      m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<WidgetDialogs>(this)),
       m_workspace(std::make_unique<core::Workspace>(session)),
       m_files(std::make_unique<core::FileListController>(*m_workspace)),
       m_categories(std::make_unique<core::CategoryCommands>(*m_workspace, *m_files, *m_dialogs)),

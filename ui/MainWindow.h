@@ -19,6 +19,7 @@ class QToolButton;
 
 namespace core {
 class CategoryCommands;
+class Dialogs;
 class ExternalTreeCommands;
 class FileListController;
 class Session;
@@ -38,12 +39,15 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(core::Session& session, QWidget* parent = nullptr);
+    // `dialogs` stands in for the program's message boxes and dialogs (tests script them);
+    // without it the window uses Qt's.
+    explicit MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> dialogs = nullptr,
+                        QWidget* parent = nullptr);
     ~MainWindow() override;
 
     core::Workspace& workspace() const { return *m_workspace; }
     MainActions& actions() const { return *m_actions; }
-    WidgetDialogs& dialogs() const { return *m_dialogs; }
+    core::Dialogs& dialogs() const { return *m_dialogs; }
     TreePane* treePane() const { return m_treePane; }
     FileListView* fileView() const { return m_fileView; }
     FileListView* findView() const { return m_findView; }
@@ -85,7 +89,7 @@ private:
     void on(const QString& action, const std::function<void()>& command);
 
     core::Session& m_session;
-    std::unique_ptr<WidgetDialogs> m_dialogs;
+    std::unique_ptr<core::Dialogs> m_dialogs;
     std::unique_ptr<core::Workspace> m_workspace;
     std::unique_ptr<core::FileListController> m_files;
     std::unique_ptr<core::CategoryCommands> m_categories;

@@ -39,7 +39,13 @@ StatusPanelsBar::StatusPanelsBar(core::StatusPanels& panels, QWidget* parent) : 
     for (int i = 0; i < 5; ++i) {
         QLabel* label = i < 4 ? new QLabel(this) : new CreditPanel(this);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setMinimumWidth(kWidths[i]);
+        // The folder panel gives way when the window is narrow; the others keep their width.
+        if (i == 0) {
+            label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+            label->setMinimumWidth(40);
+        } else {
+            label->setFixedWidth(kWidths[i]);
+        }
         label->setObjectName(QStringLiteral("panel%1").arg(i));
         if (i < 4) {
             label->setAccessibleName(QString::fromUtf8(kNames[i]));

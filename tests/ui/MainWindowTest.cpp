@@ -1,0 +1,235 @@
+// The main window on a temporary library: start-up, selections in both sections, the list's
+// headers, the enabling rules, the view styles and the settings written at close.
+#include "ui/CategoryTreeView.h"
+#include "ui/FileListView.h"
+#include "ui/StatusPanelsBar.h"
+#include "ui/TreePane.h"
+#include "ui/WindowFixture.h"
+
+#include <QActionGroup>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSplitter>
+#include <QTableView>
+#include <QTest>
+#include <QToolBar>
+
+using testing_support::WindowFixture;
+
+namespace {
+
+class MainWindowTest : public WindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        library.makeDir(QStringLiteral("网络工具/下载工具"));
+        library.makeFile(QStringLiteral("网络工具/迅雷.exe"), QByteArray(3000, 'x'));
+        library.makeFile(QStringLiteral("网络工具/FlashGet.zip"), QByteArray(100, 'x'));
+        library.makeFile(QStringLiteral("网络工具/aria2.tar"), QByteArray(2000, 'x'));
+        library.writeNotes(QStringLiteral("网络工具/"), {{QStringLiteral("迅雷.exe"), QStringLiteral("下载工具")}});
+        library.makeDir(QStringLiteral("办公"));
+        library.makeFile(QStringLiteral("oprecy/old.doc"));
+    }
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsOnTheSystemRootWithTheFirstStartPlacement)
+{
+    open();
+    EXPECT_EQ(window->windowTitle(), "Quillet 2.96 for WIN98/ME/2000");
+    EXPECT_EQ(window->pos(), QPoint(197, 106));
+    EXPECT_EQ(window->size(), QSize(540, 410));
+    EXPECT_EQ(panel(0), library.root());
+    EXPECT_EQ(panel(1), "系统总分类库");
+    EXPECT_TRUE(listedNames().isEmpty());
+    EXPECT_EQ(window->treePane()->itemText(0), "系统文件库");
+    EXPECT_EQ(window->treePane()->itemText(1), "外部文件库");
+    EXPECT_EQ(window->fileView()->viewStyle(), ui::FileListView::Details);
+
+    // On the root only the new-category button of the tree's buttons is available.
+    EXPECT_TRUE(enabled("addtreebtn"));
+    EXPECT_FALSE(enabled("refbtn"));
+    EXPECT_FALSE(enabled("deltreebtn"));
+    EXPECT_FALSE(enabled("addfilebtn"));
+    EXPECT_FALSE(enabled("vfd"));
+    EXPECT_TRUE(QFileInfo(library.path("filecomm")).isDir());
+}
+
+TEST_F(MainWindowTest, SelectingACategoryListsItsFilesWithNotesAndCounts)
+{
+    open();
+    clickSystemNode(category({QStringLiteral("网络工具")}));
+    EXPECT_EQ(panel(0), library.path(QStringLiteral("网络工具/")));
+    EXPECT_EQ(panel(1), "共3个文件");
+    EXPECT_EQ(listedNames(), QStringList({"aria2.tar", "FlashGet.zip", QStringLiteral("迅雷.exe")}));
+    QTableView* table = window->fileView()->details();
+    EXPECT_EQ(table->model()->index(2, 1).data().toString(), QStringLiteral("下载工具"));
+    EXPECT_EQ(table->model()->index(2, 2).data().toString(), "2.93KB");
+    EXPECT_TRUE(enabled("refbtn") && enabled("deltreebtn") && enabled("addfilebtn"));
+
+    clickRow(2);
+    EXPECT_EQ(panel(2), "共选取了1个文件");
+    EXPECT_EQ(window->topEdit()->text(), QStringLiteral("下载工具"));
+}
+
+TEST_F(MainWindowTest, HeaderClicksSortDescendingFirstAndFlipEveryTime)
+{
+    open();
+    clickSystemNode(category({QStringLiteral("网络工具")}));
+    clickHeader(0);
+    EXPECT_EQ(listedNames(), QStringList({QStringLiteral("迅雷.exe"), "FlashGet.zip", "aria2.tar"}));
+    clickHeader(2);
+    EXPECT_EQ(listedNames(), QStringList({"FlashGet.zip", "aria2.tar", QStringLiteral("迅雷.exe")}));
+    clickHeader(2);
+    EXPECT_EQ(listedNames(), QStringList({QStringLiteral("迅雷.exe"), "aria2.tar", "FlashGet.zip"}));
+}
+
+TEST_F(MainWindowTest, TheBoxAndTransitNodesFollowTheirRulesInBothSections)
+{
+    open();
+    core::CategoryTreeModel& tree = workspace().systemTree();
+    clickSystemNode(tree.recycleBoxIndex());
+    EXPECT_EQ(listedNames(), QStringList("old.doc"));
+    EXPECT_FALSE(enabled("addtreebtn"));
+    EXPECT_FALSE(enabled("deltreebtn"));
+    EXPECT_FALSE(enabled("addfilebtn"));
+    window->actions().menu("treepop")->aboutToShow();
+    EXPECT_TRUE(action("emptybox")->isVisible());
+    EXPECT_FALSE(enabled("rendir"));
+
+    clickSystemNode(tree.transitIndex());
+    EXPECT_FALSE(enabled("addtreebtn"));
+    EXPECT_FALSE(enabled("deltreebtn"));
+    EXPECT_TRUE(enabled("addfilebtn"));
+    window->actions().menu("treepop")->aboutToShow();
+    EXPECT_FALSE(action("emptybox")->isVisible());
+
+    // The external section: its root lists nothing, its box shows the same folder.
+    window->treePane()->setCurrentIndex(1);
+    EXPECT_EQ(panel(1), "外部文件库");
+    EXPECT_TRUE(listedNames().isEmpty());
+    clickExternalNode(workspace().externalTree().recycleBoxIndex());
+    EXPECT_EQ(panel(0), library.path("oprecy/"));
+    EXPECT_EQ(listedNames(), QStringList("old.doc"));
+    window->actions().menu("tree2pop")->aboutToShow();
+    EXPECT_TRUE(action("emptyrec")->isVisible());
+
+    // Delete-files in the file menu looks at the system tree even now: its transit node.
+    window->actions().menu("t100")->aboutToShow();
+    EXPECT_TRUE(enabled("t106"));
+    window->treePane()->setCurrentIndex(0);
+    EXPECT_EQ(panel(0), library.path("tempdir/")) << "switching back shows the system selection";
+}
+
+TEST_F(MainWindowTest, TheFilePopupFollowsTheSelectionAndTheReadOnlyState)
+{
+    open(false);
+    clickSystemNode(category({QStringLiteral("网络工具")}));
+    window->actions().menu("filepop")->aboutToShow();
+    EXPECT_FALSE(enabled("editmemo"));
+    EXPECT_FALSE(enabled("clsmemo"));
+    EXPECT_FALSE(window->actions().menu("addfile")->menuAction()->isEnabled())
+        << "bringing files in needs a writable library";
+    EXPECT_TRUE(enabled("FileFontColor"));
+    EXPECT_TRUE(enabled("flistref"));
+    EXPECT_FALSE(window->topEdit()->isEnabled());
+
+    clickRow(0);
+    window->actions().menu("filepop")->aboutToShow();
+    EXPECT_TRUE(enabled("copymemo"));
+    EXPECT_FALSE(enabled("fattr")) << "the attributes dialog is not there yet";
+}
+
+TEST_F(MainWindowTest, TreeKeysRefreshRenameAndDelete)
+{
+    open();
+    ui::CategoryTreeView* view = window->treePane()->systemTree();
+    clickSystemNode(category({QStringLiteral("办公")}));
+    library.makeDir("新来的");
+    QTest::keyClick(view, Qt::Key_F5);
+    EXPECT_TRUE(category({QStringLiteral("新来的")}).isValid());
+    EXPECT_EQ(panel(0), library.path(QStringLiteral("办公/"))) << "the selection survives";
+
+    dialogs->answers.push_back(core::Answer::Yes);
+    QTest::keyClick(view, Qt::Key_Delete);
+    EXPECT_EQ(dialogs->last().text, "你真的要删除这个软件分类库吗？");
+    EXPECT_FALSE(library.exists(QStringLiteral("办公")));
+    EXPECT_FALSE(category({QStringLiteral("办公")}).isValid());
+}
+
+TEST_F(MainWindowTest, TheViewButtonCyclesTheFourStylesSharingOneSelection)
+{
+    open();
+    clickSystemNode(category({QStringLiteral("网络工具")}));
+    clickRow(1);
+    ui::FileListView* list = window->fileView();
+    for (int style : {0, 1, 2, 3}) {
+        action("liststyle")->trigger();
+        EXPECT_EQ(list->viewStyle(), style);
+        EXPECT_TRUE(window->actions().viewStyleGroup()->actions().at(style)->isChecked());
+        EXPECT_TRUE(list->currentView()->selectionModel()->isRowSelected(1));
+    }
+    action("L1")->trigger();
+    EXPECT_EQ(list->viewStyle(), 2);
+    action("showline")->trigger();
+    EXPECT_TRUE(list->gridLines());
+    EXPECT_TRUE(window->findView()->gridLines());
+}
+
+TEST_F(MainWindowTest, TheTreePaneStaysBetween110And300Pixels)
+{
+    open();
+    QSplitter* splitter = window->splitter();
+    splitter->setSizes({600, 100});
+    EXPECT_LE(window->treePane()->width(), 300);
+    splitter->setSizes({20, 700});
+    EXPECT_GE(window->treePane()->width(), 110);
+}
+
+TEST_F(MainWindowTest, BarsToggleAndTheSettingsAreWrittenAtClose)
+{
+    open();
+    action("t301")->trigger();
+    EXPECT_FALSE(window->toolBar()->isVisible());
+    EXPECT_FALSE(action("t301")->isChecked());
+    action("t302")->trigger();
+    EXPECT_FALSE(window->statusPanels()->isVisible());
+    action("liststyle")->trigger(); // large icons
+    window->workspace().systemTree().setCaption(window->workspace().systemTree().rootIndex(),
+                                               QStringLiteral("我的收藏"));
+    window->close();
+
+    core::ConfigFile saved(configPath);
+    const core::WindowSettings w = saved.loadWindowSettings();
+    EXPECT_FALSE(w.toolbarShown);
+    EXPECT_FALSE(w.statusbarShown);
+    EXPECT_EQ(w.listStyle, 0);
+    EXPECT_EQ(w.rootCaption, QStringLiteral("我的收藏"));
+    EXPECT_EQ(w.placement.left, 197);
+    EXPECT_EQ(w.fileColumns[1], 200);
+    for (const char* key : {"formtop", "formleft", "formheight", "formwidth", "formfettle"})
+        EXPECT_TRUE(saved.hasKey("positus", key)) << key;
+}
+
+TEST_F(MainWindowTest, StartsFromTheSavedSettings)
+{
+    QFile file(configPath);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[contlor]\r\nliststyle=0x2\r\ngridline=1\r\ntoolbarshow=0\r\ncoum0wdith=150\r\n"
+               "[positus]\r\nformleft=50\r\nformtop=60\r\nformwidth=700\r\nformheight=500\r\n"
+               "[SystemConfig]\r\nExpNoteTree=1\r\nTreeBarBmp=/nowhere/picture.bmp\r\n");
+    file.close();
+    open();
+    EXPECT_EQ(window->fileView()->viewStyle(), 2);
+    EXPECT_TRUE(window->fileView()->gridLines());
+    EXPECT_FALSE(window->toolBar()->isVisible());
+    EXPECT_EQ(window->fileView()->details()->columnWidth(0), 150);
+    EXPECT_EQ(window->pos(), QPoint(50, 60));
+    EXPECT_EQ(window->size(), QSize(700, 500));
+    EXPECT_TRUE(window->treePane()->systemTree()->isExpanded(workspace().systemTree().rootIndex()));
+    EXPECT_EQ(config->readString("SystemConfig", "TreeBarBmp", "x"), "")
+        << "a picture that no longer exists is forgotten";
+}
