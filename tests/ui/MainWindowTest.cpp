@@ -233,3 +233,57 @@ TEST_F(MainWindowTest, StartsFromTheSavedSettings)
     EXPECT_EQ(config->readString("SystemConfig", "TreeBarBmp", "x"), "")
         << "a picture that no longer exists is forgotten";
 }
+
+TEST_F(MainWindowTest, F2RenamesACategoryInPlace)
+{
+    open();
+    ui::CategoryTreeView* view = window->treePane()->systemTree();
+    const QModelIndex node = category({QStringLiteral("办公")});
+    clickSystemNode(node);
+    QTest::keyClick(view, Qt::Key_F2);
+    auto* editor = view->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("办公软件"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the editor hands its text over from the event loop
+    EXPECT_TRUE(QFileInfo(library.path(QStringLiteral("办公软件"))).isDir());
+    EXPECT_EQ(workspace().systemTree().captionOf(node), QStringLiteral("办公软件"));
+    EXPECT_EQ(panel(0), library.path(QStringLiteral("办公软件/")));
+
+    // The recycle box cannot be renamed.
+    clickSystemNode(workspace().systemTree().recycleBoxIndex());
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QTest::keyClick(view, Qt::Key_F2);
+    EXPECT_EQ(view->findChild<QLineEdit*>(), nullptr);
+}
+
+TEST_F(MainWindowTest, ColoursAndTheListFontAreAppliedAndStored)
+{
+    open();
+    dialogs->colorChoices.push_back(0x0000FF); // red in the stored encoding
+    action("TreeFontColor")->trigger();
+    EXPECT_EQ(window->treePane()->externalTree()->palette().color(QPalette::Text), QColor(255, 0, 0));
+    EXPECT_EQ(config->readInt("SystemConfig", "TreeFontColor", -1), 255);
+
+    dialogs->colorChoices.push_back(0xFF0000); // blue
+    action("FileBackColor")->trigger();
+    EXPECT_EQ(window->fileView()->backgroundColor(), QColor(0, 0, 255));
+    EXPECT_EQ(window->topEdit()->palette().color(QPalette::Base), QColor(0, 0, 255));
+    EXPECT_EQ(config->readInt("SystemConfig", "ListBackColor", -1), 0xFF0000);
+
+    core::FontSpec font;
+    font.name = QStringLiteral("文泉驿微米黑");
+    font.height = -15;
+    font.bold = true;
+    dialogs->fontChoices.push_back(font);
+    action("t304")->trigger();
+    EXPECT_EQ(window->fileView()->details()->font().pixelSize(), 15);
+    EXPECT_TRUE(window->treePane()->systemTree()->font().bold());
+    EXPECT_EQ(config->readInt("SystemConfig", "FaceFontHeight", 0), -15);
+    EXPECT_TRUE(config->readBool("SystemConfig", "FaceFontfsBold", false));
+
+    dialogs->colorChoices.push_back(std::nullopt); // cancelled
+    action("TreeBackColor")->trigger();
+    EXPECT_FALSE(config->hasKey("SystemConfig", "TreeBackColor"));
+}
