@@ -63,8 +63,9 @@ void ImportCommands::t1052Click()
 bool ImportCommands::targetAllowed()
 {
     const int kind = m_workspace.activeKind();
+    // An external library whose folder is not set has no folder to bring files into.
     return kind >= 0 && kind != core::RootKind && kind != core::ExternalRootKind &&
-           kind != core::RecycleBoxKind;
+           kind != core::RecycleBoxKind && !m_workspace.session().currentDir().isEmpty();
 }
 
 bool ImportCommands::refuseOwnFolder(const QString& folder)

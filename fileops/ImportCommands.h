@@ -26,7 +26,8 @@ public:
     void t1052Click();
 
 private:
-    // The selected node of the active tree can take files: not a root, not the recycle box.
+    // The selected node of the active tree can take files: not a root, not the recycle box,
+    // and it has a folder.
     bool targetAllowed();
     // True (after the message) when `folder` is the current category's own folder.
     bool refuseOwnFolder(const QString& folder);

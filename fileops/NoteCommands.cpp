@@ -73,28 +73,28 @@ void NoteCommands::editmemoClick()
     const core::Session& session = m_workspace.session();
     core::FileListModel* list = nullptr;
     int row = -1;
-    core::NoteDialogSpec spec;
+    core::NoteDialogSpec form;
     if (m_workspace.page() == core::Workspace::Page::Browse) {
         list = &m_workspace.fileList();
         row = firstSelectedFile();
-        spec.font = session.listFont();
+        form.font = session.listFont();
     } else {
         list = &m_workspace.searchList();
         row = core::Workspace::firstSelectedRow(m_workspace.searchSelection());
         // The search list lends only its colour.
-        spec.font.color = session.listFont().color;
+        form.font.color = session.listFont().color;
     }
     if (row < 0 || row >= list->count())
         return;
 
     const core::FileRow& edited = list->row(row);
-    spec.caption = texts::NoteDialogCaption;
-    spec.label = texts::noteDialogLabel(edited.name);
-    spec.text = edited.note;
-    spec.okEnabled = session.writable();
+    form.caption = texts::NoteDialogCaption;
+    form.label = texts::noteDialogLabel(edited.name);
+    form.text = edited.note;
+    form.okEnabled = session.writable();
     m_editedList = list;
     m_editedRow = QPersistentModelIndex(list->index(row, 0));
-    m_dialogs.runNoteDialog(spec,
+    m_dialogs.runNoteDialog(form,
                             [this](const QStringList& lines) { return WiteBtn1Click(lines); });
     m_editedList = nullptr;
     m_editedRow = QPersistentModelIndex();

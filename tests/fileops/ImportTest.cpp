@@ -67,9 +67,13 @@ TEST_F(Import, NothingHappensUnlessTheSelectedNodeIsACategoryOrTheTransitFolder)
     // The external tree with no node selected at all.
     world.workspace.externalTreeSelection().clear();
     tryAll();
+    EXPECT_TRUE(world.dialogs.nothingShown());
+    // An external library whose folder is not set.
+    world.selectExternalNode(external.appendChild(external.rootIndex(), "nowhere"));
+    ASSERT_EQ(world.session.currentDir(), "");
+    tryAll();
     EXPECT_TRUE(world.dialogs.fileDialogTitles.empty());
     EXPECT_TRUE(world.dialogs.folderDialogTitles.empty());
-    EXPECT_TRUE(world.dialogs.nothingShown());
 
     makeOutside("t.txt", "t");
     world.selectSystemNode(system.transitIndex());

@@ -127,12 +127,12 @@ TEST_F(Notes, TheDialogJoinsItsLinesIntoTheNoteOfTheFirstSelectedRow)
     commands.editmemoClick();
 
     ASSERT_EQ(world.dialogs.noteDialogs.size(), 1u);
-    const core::NoteDialogSpec& spec = world.dialogs.noteDialogs[0];
-    EXPECT_EQ(spec.caption, "编辑软件说明");
-    EXPECT_EQ(spec.label, " 编辑 b.txt 文件的说明文字！");
-    EXPECT_EQ(spec.text, QStringLiteral("乙"));
-    EXPECT_EQ(spec.font, font);
-    EXPECT_TRUE(spec.okEnabled);
+    const core::NoteDialogSpec& form = world.dialogs.noteDialogs[0];
+    EXPECT_EQ(form.caption, "编辑软件说明");
+    EXPECT_EQ(form.label, " 编辑 b.txt 文件的说明文字！");
+    EXPECT_EQ(form.text, QStringLiteral("乙"));
+    EXPECT_EQ(form.font, font);
+    EXPECT_TRUE(form.okEnabled);
     EXPECT_EQ(world.dialogs.okResults, std::vector<core::OkResult>{core::OkResult::Close});
 
     const QString joined = QStringLiteral("第一行\t第二行 第三行");
@@ -165,12 +165,12 @@ TEST_F(Notes, ASearchRowsNoteLandsInItsOwnFoldersNotesFile)
     world.dialogs.noteInputs.push_back(QStringList({"新", "注释"}));
     commands.editmemoClick();
     ASSERT_EQ(world.dialogs.noteDialogs.size(), 1u);
-    const core::NoteDialogSpec& spec = world.dialogs.noteDialogs[0];
-    EXPECT_EQ(spec.label, " 编辑 x.txt 文件的说明文字！");
-    EXPECT_EQ(spec.text, "old");
+    const core::NoteDialogSpec& form = world.dialogs.noteDialogs[0];
+    EXPECT_EQ(form.label, " 编辑 x.txt 文件的说明文字！");
+    EXPECT_EQ(form.text, "old");
     core::FontSpec colourOnly;
     colourOnly.color = 255;
-    EXPECT_EQ(spec.font, colourOnly) << "the search list lends only its colour";
+    EXPECT_EQ(form.font, colourOnly) << "the search list lends only its colour";
 
     EXPECT_EQ(found.row(0).note, QStringLiteral("新注释"));
     EXPECT_EQ(world.library.notesText("other/"), notesFileText({"y.txt=y", "x.txt=新注释"}));
