@@ -3,6 +3,7 @@
 // strip, the search page and the status bar. It routes every menu, tool button, key and
 // pop-up to the command that owns it and keeps the commands' availability up to date.
 
+#include "core/Dialogs.h"
 #include "core/Settings.h"
 
 #include <QMainWindow>
@@ -19,7 +20,6 @@ class QToolButton;
 
 namespace core {
 class CategoryCommands;
-class Dialogs;
 class ExternalTreeCommands;
 class FileListController;
 class Session;
