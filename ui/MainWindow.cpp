@@ -6,6 +6,9 @@
 #include "core/NoteCleanup.h"
 #include "core/Texts.h"
 #include "core/Workspace.h"
+#include "fileops/ImportCommands.h"
+#include "fileops/NoteCommands.h"
+#include "fileops/RecycleBoxCommands.h"
 #include "platform/Errors.h"
 #include "ui/CategoryTreeView.h"
 #include "ui/Conversions.h"
@@ -45,6 +48,9 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
       m_files(std::make_unique<core::FileListController>(*m_workspace)),
       m_categories(std::make_unique<core::CategoryCommands>(*m_workspace, *m_files, *m_dialogs)),
       m_external(std::make_unique<core::ExternalTreeCommands>(*m_workspace, *m_files, *m_dialogs)),
+      m_import(std::make_unique<fileops::ImportCommands>(*m_workspace, *m_dialogs)),
+      m_recycleBox(std::make_unique<fileops::RecycleBoxCommands>(*m_workspace, *m_dialogs)),
+      m_notes(std::make_unique<fileops::NoteCommands>(*m_workspace, *m_dialogs)),
       m_fileIcons(std::make_unique<FileIconProvider>())
 {
     setObjectName(QStringLiteral("mainf"));
@@ -238,16 +244,37 @@ void MainWindow::connectViews()
             sort.column, sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     });
     m_fileView->setKeyHandler(Qt::Key_F5, [this] { guarded([this] { m_files->flistrefClick(); }); });
+    m_fileView->setKeyHandler(Qt::Key_Delete, [this] {
+        if (m_workspace->fileSelection().hasSelection())
+            guarded([this] { m_recycleBox->delselfileClick(); });
+    });
+    m_findView->setKeyHandler(Qt::Key_Delete, [this] { guarded([this] { m_recycleBox->DELFMClick(); }); });
+    // Dropping one row of the list onto another copies its note.
+    m_fileView->setRowDropHandler(
+        [this](bool fromThisList) {
+            return m_notes->filelistDragOver(fromThisList,
+                                             m_fileView->viewStyle() == FileListView::Details);
+        },
+        [this](int row) { guarded([this, row] { m_notes->filelistDragDrop(row); }); });
+    connect(m_fileView, &FileListView::rowDoubleClicked, this, &MainWindow::rowDoubleClicked);
+    connect(m_findView, &FileListView::rowDoubleClicked, this, &MainWindow::rowDoubleClicked);
     connect(m_fileView, &FileListView::contextMenuRequested, this,
             [this](const QPoint& at) { showPopup(QStringLiteral("filepop"), at); });
     connect(m_findView, &FileListView::contextMenuRequested, this,
             [this](const QPoint& at) { showPopup(QStringLiteral("findpop"), at); });
 
+    connect(m_saveEdit, &QToolButton::clicked, this,
+            [this] { guarded([this] { m_notes->SaveEditTextClick(); }); });
+    connect(m_topEdit, &QLineEdit::returnPressed, this,
+            [this] { guarded([this] { m_notes->SaveEditTextClick(); }); });
+    connect(m_clearEdit, &QToolButton::clicked, this,
+            [this] { guarded([this] { m_notes->ClearEditTextClick(); }); });
     // The note editor shows the workspace's text and gives it back as the user types.
-    connect(m_topEdit, &QLineEdit::textEdited, &w, &core::Workspace::setTopEditText);
+    connect(m_topEdit, &QLineEdit::textChanged, &w, &core::Workspace::setTopEditText);
     connect(&w, &core::Workspace::topEditTextChanged, m_topEdit, [this](const QString& text) {
-        if (m_topEdit->text() != text)
-            m_topEdit->setText(text);
+        if (m_topEdit->text() == text)
+            return; // the user's own typing
+        m_topEdit->setText(text);
         m_topEdit->setCursorPosition(0);
     });
 
@@ -300,6 +327,32 @@ void MainWindow::connectCommands()
     on(QStringLiteral("FileFontColor"), [this] { chooseListColor(true); });
     on(QStringLiteral("FileBackColor"), [this] { chooseListColor(false); });
     on(QStringLiteral("t403"), [this] { core::t403Click(*m_workspace, *m_dialogs); });
+
+    for (const char* name : {"t103", "popmf", "N17"})
+        on(QLatin1String(name), [this] { m_import->t103Click(); });
+    for (const char* name : {"t104", "popcf", "N18"})
+        on(QLatin1String(name), [this] { m_import->t104Click(); });
+    for (const char* name : {"t1051", "N12"})
+        on(QLatin1String(name), [this] { m_import->t1051Click(); });
+    for (const char* name : {"t1052", "N13"})
+        on(QLatin1String(name), [this] { m_import->t1052Click(); });
+    for (const char* name : {"t106", "delfielbtn", "delselfile"})
+        on(QLatin1String(name), [this] { m_recycleBox->delselfileClick(); });
+    for (const char* name : {"emptybox", "emptyrec"})
+        on(QLatin1String(name), [this] { m_recycleBox->emptyboxClick(); });
+    on(QStringLiteral("DELFM"), [this] { m_recycleBox->DELFMClick(); });
+    for (const char* name : {"editmemobtn", "editmemo", "editm"})
+        on(QLatin1String(name), [this] { m_notes->editmemoClick(); });
+    on(QStringLiteral("copymemo"), [this] { m_notes->copymemoClick(); });
+    on(QStringLiteral("clsmemo"), [this] { m_notes->clsmemoClick(); });
+}
+
+void MainWindow::rowDoubleClicked()
+{
+    // Double-click edits the note when the options say so; running the file is the other
+    // choice, which comes with running files.
+    if (m_session.options().DoubleEnv == 1)
+        guarded([this] { m_notes->editmemoClick(); });
 }
 
 void MainWindow::showPopup(const QString& menu, const QPoint& at)

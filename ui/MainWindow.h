@@ -26,6 +26,12 @@ class Session;
 class Workspace;
 } // namespace core
 
+namespace fileops {
+class ImportCommands;
+class NoteCommands;
+class RecycleBoxCommands;
+} // namespace fileops
+
 namespace ui {
 
 class FileIconProvider;
@@ -86,6 +92,7 @@ private:
     void t304Click();
     void applyListFont(const core::FontSpec& font);
     void showPopup(const QString& menu, const QPoint& at);
+    void rowDoubleClicked();
     void on(const QString& action, const std::function<void()>& command);
 
     core::Session& m_session;
@@ -94,6 +101,9 @@ private:
     std::unique_ptr<core::FileListController> m_files;
     std::unique_ptr<core::CategoryCommands> m_categories;
     std::unique_ptr<core::ExternalTreeCommands> m_external;
+    std::unique_ptr<fileops::ImportCommands> m_import;
+    std::unique_ptr<fileops::RecycleBoxCommands> m_recycleBox;
+    std::unique_ptr<fileops::NoteCommands> m_notes;
     std::unique_ptr<FileIconProvider> m_fileIcons;
     MainActions* m_actions = nullptr;
     QToolBar* m_toolBar = nullptr;
