@@ -58,9 +58,11 @@ BENCHMARK(ReadNote)->Unit(benchmark::kMillisecond);
 void WriteNote(benchmark::State& state)
 {
     int i = 0;
-    for (auto _ : state)
-        folder().notes.writeNote(QStringLiteral("软件包%1.zip").arg(i++ % kKeys),
+    for (auto _ : state) {
+        folder().notes.writeNote(QStringLiteral("软件包%1.zip").arg(i % kKeys),
                                  QStringLiteral("改过的注释 %1").arg(i));
+        ++i;
+    }
 }
 BENCHMARK(WriteNote)->Unit(benchmark::kMillisecond);
 
