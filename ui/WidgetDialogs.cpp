@@ -103,9 +103,15 @@ QString WidgetDialogs::qtFilter(const QString& filter)
 {
     const QStringList parts = filter.split(u'|');
     QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        filters.append(parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(u';', u' ') +
-                       u')');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        // "*.*" means every file; here a name need not have a dot.
+        for (QString& pattern : patterns) {
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        filters.append(parts[i] + QStringLiteral(" (") + patterns.join(u' ') + u')');
+    }
     return filters.join(QStringLiteral(";;"));
 }
 
