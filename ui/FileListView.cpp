@@ -5,14 +5,83 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListView>
+#include <QProxyStyle>
+#include <QStyledItemDelegate>
 #include <QTableView>
 
 namespace ui {
 
+namespace {
+
+// The details view: while one of its rows is being dragged, only the caption cell of a
+// selected row shows as selected, so the row under the pointer stays readable.
+class DetailsView : public QTableView
+{
+public:
+    using QTableView::QTableView;
+
+protected:
+    void startDrag(Qt::DropActions actions) override
+    {
+        m_dragging = true;
+        viewport()->repaint();
+        QTableView::startDrag(actions);
+        m_dragging = false;
+        viewport()->update();
+    }
+
+public:
+    bool dragging() const { return m_dragging; }
+
+private:
+    bool m_dragging = false;
+};
+
+class CaptionOnlyWhileDragging : public QStyledItemDelegate
+{
+public:
+    explicit CaptionOnlyWhileDragging(DetailsView* view) : QStyledItemDelegate(view), m_view(view) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (m_view->dragging() && index.column() > 0)
+            option->state &= ~QStyle::State_Selected;
+    }
+
+private:
+    DetailsView* m_view;
+};
+
+// The view paints a selected row's background itself; while dragging it must not.
+class RowBackgroundWhileDragging : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override
+    {
+        if (hint == SH_ItemView_ShowDecorationSelected) {
+            const auto* view = dynamic_cast<const DetailsView*>(widget);
+            if (view && view->dragging())
+                return 0;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
+} // namespace
+
 FileListView::FileListView(QAbstractItemModel* model, QItemSelectionModel* selection,
                            QWidget* parent)
-    : QStackedWidget(parent), m_details(new QTableView(this)), m_icons(new QListView(this))
+    : QStackedWidget(parent), m_details(new DetailsView(this)), m_icons(new QListView(this))
 {
+    m_details->setItemDelegate(new CaptionOnlyWhileDragging(static_cast<DetailsView*>(m_details)));
+    auto* style = new RowBackgroundWhileDragging;
+    style->setParent(m_details);
+    m_details->setStyle(style);
+    m_details->setAccessibleName(QStringLiteral("详细资料"));
+    m_icons->setAccessibleName(QStringLiteral("图标"));
     m_details->setModel(model);
     m_icons->setModel(model);
     setUp(m_details, selection);

@@ -429,9 +429,7 @@ void MainWindow::updateCommandStates()
 
 void MainWindow::setUpAtStart()
 {
-    // The note editor and its save button follow the read-only state, decided once.
-    m_topEdit->setEnabled(m_session.writable());
-    m_saveEdit->setEnabled(m_session.writable());
+    ApplyWritableState();
 
     if (m_session.writable()) {
         for (const QString& error : m_session.layout().createSpecialFolders(m_session.fs()))
@@ -465,6 +463,13 @@ void MainWindow::setUpAtStart()
     m_workspace->systemTreeSelection().setCurrentIndex(m_workspace->systemTree().rootIndex(),
                                                        QItemSelectionModel::ClearAndSelect);
     updateCommandStates();
+}
+
+void MainWindow::ApplyWritableState()
+{
+    // The note editor and its save button follow the read-only state, decided once.
+    m_topEdit->setEnabled(m_session.writable());
+    m_saveEdit->setEnabled(m_session.writable());
 }
 
 void MainWindow::applyBackgrounds()

@@ -81,6 +81,7 @@ private:
     void connectCommands();
     void connectViews();
     void setUpAtStart();
+    void ApplyWritableState();
     void applyBackgrounds();
     void OutBarChange(int section);
     void t301Click();
