@@ -76,25 +76,17 @@ void CategoryCommands::treeviewChange(const QModelIndex& index)
         return;
     CategoryTreeModel& tree = m_workspace.systemTree();
     Session& session = m_workspace.session();
-    StatusPanels& status = m_workspace.status();
     const int kind = tree.kindOf(index);
 
-    m_workspace.setToolStates(
-        toolStatesFor(false, kind, m_workspace.filePageShown(), m_workspace.toolStates()));
-    m_workspace.setTopEditText(QString());
-    status.setText(3, QString());
-
+    m_workspace.startNodeSelection(false, kind);
     if (kind == RootKind) {
-        session.setCurrentDir(session.layout().programDir());
-        status.setText(0, session.currentDir());
-        status.setText(1, texts::SystemRootStatus);
-        m_files.clearList();
+        m_files.showRoot(texts::SystemRootStatus);
         return;
     }
 
     const QString dir = tree.directoryOf(index);
     session.setCurrentDir(dir);
-    status.setText(0, dir);
+    m_workspace.status().setText(0, dir);
     if (!session.fs().isDirectory(dir)) {
         if (kind == CategoryKind) {
             m_dialogs.showMessage(texts::CategoryMissing);
@@ -113,12 +105,8 @@ void CategoryCommands::reftreeClick()
     QItemSelectionModel& selection = m_workspace.systemTreeSelection();
     const QModelIndex selected = m_workspace.selectedNode(tree);
 
-    // The captions from the first level down to the selected category.
-    QStringList path;
-    if (tree.kindOf(selected) == CategoryKind) {
-        for (QModelIndex i = selected; i.isValid() && !tree.isTopLevel(i); i = i.parent())
-            path.prepend(tree.captionOf(i));
-    }
+    const QStringList path =
+        tree.kindOf(selected) == CategoryKind ? tree.captionPath(selected) : QStringList();
     {
         const QSignalBlocker blocker(selection);
         tree.refillRoot();
@@ -126,22 +114,8 @@ void CategoryCommands::reftreeClick()
     Q_EMIT expandRequested(tree.rootIndex());
     if (path.isEmpty())
         return;
-
-    // Find the same category again, reading the levels on the way.
-    QModelIndex found = tree.rootIndex();
-    for (const QString& caption : path) {
-        tree.treeviewExpanding(found);
-        QModelIndex child;
-        for (int row = 0; row < tree.rowCount(found); ++row) {
-            if (tree.captionOf(tree.index(row, 0, found)) == caption) {
-                child = tree.index(row, 0, found);
-                break;
-            }
-        }
-        if (!child.isValid())
-            break;
-        found = child;
-    }
+    // The same category again where it still is, else the nearest level above it.
+    const QModelIndex found = tree.findPath(path);
     selection.setCurrentIndex(found, QItemSelectionModel::ClearAndSelect);
 }
 

@@ -168,6 +168,36 @@ QString CategoryTreeModel::NodePath(const QModelIndex& index) const
     return path;
 }
 
+QStringList CategoryTreeModel::captionPath(const QModelIndex& index) const
+{
+    QStringList path;
+    for (QModelIndex i = index; i.isValid() && !isTopLevel(i); i = i.parent())
+        path.prepend(captionOf(i));
+    return path;
+}
+
+QModelIndex CategoryTreeModel::findPath(const QStringList& captions, bool* complete)
+{
+    QModelIndex node = rootIndex();
+    for (const QString& caption : captions) {
+        treeviewExpanding(node);
+        QModelIndex child;
+        for (int row = 0; row < rowCount(node) && !child.isValid(); ++row) {
+            if (captionOf(index(row, 0, node)) == caption)
+                child = index(row, 0, node);
+        }
+        if (!child.isValid()) {
+            if (complete)
+                *complete = false;
+            return node;
+        }
+        node = child;
+    }
+    if (complete)
+        *complete = true;
+    return node;
+}
+
 QString CategoryTreeModel::directoryOf(const QModelIndex& index) const
 {
     switch (kindOf(index)) {

@@ -60,6 +60,11 @@ public:
     // The captions from the first level below the root down to the node, each followed by
     // "/"; empty for a top-level node.
     QString NodePath(const QModelIndex& index) const;
+    // The captions from the first level below the root down to the node.
+    QStringList captionPath(const QModelIndex& index) const;
+    // The node at that caption path below the root, reading the levels on the way: the
+    // deepest node found, with `complete` telling whether the whole path was there.
+    QModelIndex findPath(const QStringList& captions, bool* complete = nullptr);
     // The folder a system-tree node stands for, ending in "/".
     QString directoryOf(const QModelIndex& index) const;
 

@@ -23,19 +23,11 @@ void ExternalTreeCommands::usertreeChange(const QModelIndex& index)
         return;
     CategoryTreeModel& tree = m_workspace.externalTree();
     Session& session = m_workspace.session();
-    StatusPanels& status = m_workspace.status();
     const int kind = tree.kindOf(index);
 
-    m_workspace.setToolStates(
-        toolStatesFor(true, kind, m_workspace.filePageShown(), m_workspace.toolStates()));
-    m_workspace.setTopEditText(QString());
-    status.setText(3, QString());
-
+    m_workspace.startNodeSelection(true, kind);
     if (kind == ExternalRootKind) {
-        session.setCurrentDir(session.layout().programDir());
-        status.setText(0, session.currentDir());
-        status.setText(1, texts::ExternalRootStatus);
-        m_files.clearList();
+        m_files.showRoot(texts::ExternalRootStatus);
         return;
     }
 
@@ -47,7 +39,7 @@ void ExternalTreeCommands::usertreeChange(const QModelIndex& index)
     else
         dir = session.config().readString(section::UserDefDir, tree.captionOf(index), QString());
     session.setCurrentDir(dir);
-    status.setText(0, dir);
+    m_workspace.status().setText(0, dir);
 
     if (dir.isEmpty()) {
         m_dialogs.showMessage(QStringLiteral("这个分类库的对应目录不明确,请重新设定对应目录!"));

@@ -46,6 +46,15 @@ void FileListController::clearList()
     m_workspace.fileList().clear();
 }
 
+void FileListController::showRoot(const QString& statusText)
+{
+    Session& session = m_workspace.session();
+    session.setCurrentDir(session.layout().programDir());
+    m_workspace.status().setText(0, session.currentDir());
+    m_workspace.status().setText(1, statusText);
+    clearList();
+}
+
 void FileListController::flistrefClick()
 {
     const int kind = m_workspace.activeKind();

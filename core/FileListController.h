@@ -20,6 +20,9 @@ public:
     void showFolder(const QString& dir);
     // Empties the list (a root shows no files).
     void clearList();
+    // A root of either tree: the library root is current, the status names the root and
+    // the list is empty; the notes file stays as it was.
+    void showRoot(const QString& statusText);
 
     // flistrefClick: lists the current folder again; does nothing while a root is selected.
     void flistrefClick();

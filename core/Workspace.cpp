@@ -64,6 +64,13 @@ int Workspace::firstSelectedRow(const QItemSelectionModel& selection)
     return first;
 }
 
+void Workspace::startNodeSelection(bool external, int kind)
+{
+    setToolStates(toolStatesFor(external, kind, m_filePageShown, m_toolStates));
+    setTopEditText(QString());
+    m_status.setText(3, QString());
+}
+
 void Workspace::setToolStates(const ToolStates& states)
 {
     m_toolStates = states;

@@ -69,6 +69,10 @@ public:
     static std::vector<int> selectedRows(const QItemSelectionModel& selection);
     static int firstSelectedRow(const QItemSelectionModel& selection);
 
+    // The first steps of every node selection in either tree: the tool buttons follow the
+    // node's kind, the note editor and the document mark are cleared.
+    void startNodeSelection(bool external, int kind);
+
     const ToolStates& toolStates() const { return m_toolStates; }
     void setToolStates(const ToolStates& states);
 

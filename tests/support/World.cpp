@@ -45,20 +45,9 @@ QModelIndex World::selectExternalNode(const QModelIndex& index)
 
 QModelIndex World::findCategory(const QStringList& captions)
 {
-    core::CategoryTreeModel& tree = workspace.systemTree();
-    QModelIndex node = tree.rootIndex();
-    for (const QString& caption : captions) {
-        tree.treeviewExpanding(node);
-        QModelIndex next;
-        for (int row = 0; row < tree.rowCount(node); ++row) {
-            if (tree.captionOf(tree.index(row, 0, node)) == caption)
-                next = tree.index(row, 0, node);
-        }
-        if (!next.isValid())
-            return {};
-        node = next;
-    }
-    return node;
+    bool complete = false;
+    const QModelIndex node = workspace.systemTree().findPath(captions, &complete);
+    return complete ? node : QModelIndex();
 }
 
 QModelIndex World::selectCategory(const QStringList& captions)

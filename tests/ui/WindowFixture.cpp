@@ -70,22 +70,12 @@ void WindowFixture::clickHeader(int column)
 
 QModelIndex WindowFixture::category(const QStringList& captions)
 {
-    core::CategoryTreeModel& tree = workspace().systemTree();
-    QModelIndex node = tree.rootIndex();
-    window->treePane()->systemTree()->expand(node);
-    for (const QString& caption : captions) {
-        tree.treeviewExpanding(node);
-        window->treePane()->systemTree()->expand(node);
-        QModelIndex next;
-        for (int row = 0; row < tree.rowCount(node); ++row) {
-            if (tree.captionOf(tree.index(row, 0, node)) == caption)
-                next = tree.index(row, 0, node);
-        }
-        if (!next.isValid())
-            return {};
-        node = next;
-    }
-    return node;
+    bool complete = false;
+    const QModelIndex node = workspace().systemTree().findPath(captions, &complete);
+    // Show the levels on the way, as a user opening them would.
+    for (QModelIndex i = node.parent(); i.isValid(); i = i.parent())
+        window->treePane()->systemTree()->expand(i);
+    return complete ? node : QModelIndex();
 }
 
 QStringList WindowFixture::listedNames()
