@@ -25,6 +25,26 @@ QString searchColumnKey(int i)
     return QStringLiteral("list%1wdith").arg(i);
 }
 
+// Typed reads from one load of the file, with the profile rules for integers.
+struct Reader
+{
+    platform::IniDocument doc;
+
+    QString str(const QString& s, const QString& k, const QString& fallback) const
+    {
+        return doc.value(s, k).value_or(fallback);
+    }
+    int num(const QString& s, const QString& k, int fallback) const
+    {
+        const auto text = doc.value(s, k);
+        return text ? platform::IniFile::parseInt(*text).value_or(fallback) : fallback;
+    }
+    bool flag(const QString& s, const QString& k, bool fallback) const
+    {
+        return num(s, k, fallback ? 1 : 0) != 0;
+    }
+};
+
 } // namespace
 
 ConfigFile::ConfigFile(QString path) : m_file(std::move(path)) {}
@@ -90,16 +110,15 @@ void ConfigFile::removeKey(const QString& s, const QString& k)
 WindowSettings ConfigFile::loadWindowSettings(const WindowPlacement& designed) const
 {
     // One read of the file serves every key.
-    const platform::IniDocument doc = m_file.load();
+    const Reader file{m_file.load()};
     const auto str = [&](const QString& s, const QString& k, const QString& fallback) {
-        return doc.value(s, k).value_or(fallback);
+        return file.str(s, k, fallback);
     };
     const auto num = [&](const QString& s, const QString& k, int fallback) {
-        const auto text = doc.value(s, k);
-        return text ? platform::IniFile::parseInt(*text).value_or(fallback) : fallback;
+        return file.num(s, k, fallback);
     };
     const auto flag = [&](const QString& s, const QString& k, bool fallback) {
-        return num(s, k, fallback ? 1 : 0) != 0;
+        return file.flag(s, k, fallback);
     };
 
     WindowSettings w;
@@ -193,13 +212,12 @@ void ConfigFile::saveWindowSettings(const WindowSettings& w, bool normalState)
 
 Options ConfigFile::loadOptions() const
 {
-    const platform::IniDocument doc = m_file.load();
+    const Reader file{m_file.load()};
     const auto str = [&](const char* k, const QString& fallback) {
-        return doc.value(section::SystemConfig, key(k)).value_or(fallback);
+        return file.str(section::SystemConfig, key(k), fallback);
     };
     const auto num = [&](const char* k, int fallback) {
-        const auto text = doc.value(section::SystemConfig, key(k));
-        return text ? platform::IniFile::parseInt(*text).value_or(fallback) : fallback;
+        return file.num(section::SystemConfig, key(k), fallback);
     };
     Options o;
     o.DropMode = num("DropMode", o.DropMode);
