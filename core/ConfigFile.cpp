@@ -111,60 +111,51 @@ WindowSettings ConfigFile::loadWindowSettings(const WindowPlacement& designed) c
 {
     // One read of the file serves every key.
     const Reader file{m_file.load()};
-    const auto str = [&](const QString& s, const QString& k, const QString& fallback) {
-        return file.str(s, k, fallback);
-    };
-    const auto num = [&](const QString& s, const QString& k, int fallback) {
-        return file.num(s, k, fallback);
-    };
-    const auto flag = [&](const QString& s, const QString& k, bool fallback) {
-        return file.flag(s, k, fallback);
-    };
 
     WindowSettings w;
-    w.placement.top = num(section::positus, key("formtop"), designed.top);
-    w.placement.left = num(section::positus, key("formleft"), designed.left);
-    w.placement.height = num(section::positus, key("formheight"), designed.height);
-    w.placement.width = num(section::positus, key("formwidth"), designed.width);
-    w.placement.maximized = flag(section::positus, key("formfettle"), false);
+    w.placement.top = file.num(section::positus, key("formtop"), designed.top);
+    w.placement.left = file.num(section::positus, key("formleft"), designed.left);
+    w.placement.height = file.num(section::positus, key("formheight"), designed.height);
+    w.placement.width = file.num(section::positus, key("formwidth"), designed.width);
+    w.placement.maximized = file.flag(section::positus, key("formfettle"), false);
 
     DocumentSettings& d = w.document;
-    d.backColor = num(section::NoteWindow, key("backcolor"), d.backColor);
-    d.fontSize = num(section::NoteWindow, key("fontsize"), d.fontSize);
-    d.fontColor = num(section::NoteWindow, key("fontcolor"), d.fontColor);
-    d.fontName = str(section::NoteWindow, key("fontname"), d.fontName);
-    d.fontCharset = num(section::NoteWindow, key("fontcharset"), d.fontCharset);
-    d.showTools = flag(section::NoteWindow, key("ShowDocTools"), d.showTools);
-    d.toolDock = num(section::NoteWindow, key("DocToolDock"), d.toolDock);
+    d.backColor = file.num(section::NoteWindow, key("backcolor"), d.backColor);
+    d.fontSize = file.num(section::NoteWindow, key("fontsize"), d.fontSize);
+    d.fontColor = file.num(section::NoteWindow, key("fontcolor"), d.fontColor);
+    d.fontName = file.str(section::NoteWindow, key("fontname"), d.fontName);
+    d.fontCharset = file.num(section::NoteWindow, key("fontcharset"), d.fontCharset);
+    d.showTools = file.flag(section::NoteWindow, key("ShowDocTools"), d.showTools);
+    d.toolDock = file.num(section::NoteWindow, key("DocToolDock"), d.toolDock);
 
-    w.outBarWidth = num(section::contlor, key("OutBarWidth"), w.outBarWidth);
+    w.outBarWidth = file.num(section::contlor, key("OutBarWidth"), w.outBarWidth);
     for (int i = 0; i < int(w.fileColumns.size()); ++i)
-        w.fileColumns[i] = num(section::contlor, fileColumnKey(i), w.fileColumns[i]);
+        w.fileColumns[i] = file.num(section::contlor, fileColumnKey(i), w.fileColumns[i]);
     for (int i = 0; i < int(w.searchColumns.size()); ++i)
-        w.searchColumns[i] = num(section::findforma, searchColumnKey(i), w.searchColumns[i]);
+        w.searchColumns[i] = file.num(section::findforma, searchColumnKey(i), w.searchColumns[i]);
 
-    w.rootCaption = str(section::sysinfo, key("maintext"), w.rootCaption);
-    w.toolbarShown = flag(section::contlor, key("toolbarshow"), w.toolbarShown);
-    w.statusbarShown = flag(section::contlor, key("statbarshow"), w.statusbarShown);
-    w.gridLines = flag(section::contlor, key("gridline"), w.gridLines);
-    w.listStyle = num(section::contlor, key("liststyle"), w.listStyle);
+    w.rootCaption = file.str(section::sysinfo, key("maintext"), w.rootCaption);
+    w.toolbarShown = file.flag(section::contlor, key("toolbarshow"), w.toolbarShown);
+    w.statusbarShown = file.flag(section::contlor, key("statbarshow"), w.statusbarShown);
+    w.gridLines = file.flag(section::contlor, key("gridline"), w.gridLines);
+    w.listStyle = file.num(section::contlor, key("liststyle"), w.listStyle);
 
     FontSpec& f = w.listFont;
-    f.name = str(section::SystemConfig, key("FaceFontName"), f.name);
-    f.color = num(section::SystemConfig, key("FaceFontColor"), f.color);
-    f.size = num(section::SystemConfig, key("FaceFontSize"), f.size);
-    f.height = num(section::SystemConfig, key("FaceFontHeight"), f.height);
-    f.charset = num(section::SystemConfig, key("FaceFontCharset"), f.charset);
-    f.pitch = num(section::SystemConfig, key("FaceFontPitch"), f.pitch);
-    f.bold = flag(section::SystemConfig, key("FaceFontfsBold"), false);
-    f.italic = flag(section::SystemConfig, key("FaceFontfsItalic"), false);
-    f.underline = flag(section::SystemConfig, key("FaceFontfsUnderline"), false);
-    f.strikeOut = flag(section::SystemConfig, key("FaceFontfsStrikeOut"), false);
+    f.name = file.str(section::SystemConfig, key("FaceFontName"), f.name);
+    f.color = file.num(section::SystemConfig, key("FaceFontColor"), f.color);
+    f.size = file.num(section::SystemConfig, key("FaceFontSize"), f.size);
+    f.height = file.num(section::SystemConfig, key("FaceFontHeight"), f.height);
+    f.charset = file.num(section::SystemConfig, key("FaceFontCharset"), f.charset);
+    f.pitch = file.num(section::SystemConfig, key("FaceFontPitch"), f.pitch);
+    f.bold = file.flag(section::SystemConfig, key("FaceFontfsBold"), false);
+    f.italic = file.flag(section::SystemConfig, key("FaceFontfsItalic"), false);
+    f.underline = file.flag(section::SystemConfig, key("FaceFontfsUnderline"), false);
+    f.strikeOut = file.flag(section::SystemConfig, key("FaceFontfsStrikeOut"), false);
 
     DropWindowSettings& drop = w.dropWindow;
-    drop.top = num(section::DragFormPos, key("top"), drop.top);
-    drop.left = num(section::DragFormPos, key("left"), drop.left);
-    drop.visible = flag(section::DragFormPos, key("Visible"), drop.visible);
+    drop.top = file.num(section::DragFormPos, key("top"), drop.top);
+    drop.left = file.num(section::DragFormPos, key("left"), drop.left);
+    drop.visible = file.flag(section::DragFormPos, key("Visible"), drop.visible);
     return w;
 }
 

@@ -124,8 +124,6 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
         return r.size;
     case FolderRole:
         return r.folder;
-    case PathRole:
-        return r.folder + r.name;
     default:
         return {};
     }

@@ -19,7 +19,6 @@ public:
 
     // Shows the window and paints it at once.
     void showNow();
-    bool pictureLoaded() const { return !m_picture.isNull(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

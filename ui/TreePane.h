@@ -16,7 +16,6 @@ public:
 
     CategoryTreeView* systemTree() const { return m_systemTree; }
     CategoryTreeView* externalTree() const { return m_externalTree; }
-    bool externalActive() const { return currentIndex() == 1; }
 
     // The same picture behind both sections; a null pixmap removes it.
     void setBackgroundPicture(const QPixmap& picture);
