@@ -1,6 +1,8 @@
 #include "core/CategoryCommands.h"
 
+#include "core/FileListing.h"
 #include "core/Texts.h"
+#include "platform/FileNames.h"
 
 namespace core {
 
@@ -106,7 +108,7 @@ void CategoryCommands::reftreeClick()
     const QModelIndex selected = m_workspace.selectedNode(tree);
 
     const QStringList path =
-        tree.kindOf(selected) == CategoryKind ? tree.captionPath(selected) : QStringList();
+        tree.kindOf(selected) == CategoryKind ? tree.namePath(selected) : QStringList();
     {
         const QSignalBlocker blocker(selection);
         tree.refillRoot();
@@ -172,10 +174,7 @@ OkResult CategoryCommands::BitBtn1Click(const QString& text)
     QModelIndex child;
     if (!tree.isFilled(parent) && tree.rowCount(parent) == 0 && !tree.isTopLevel(parent)) {
         tree.treeviewExpanding(parent);
-        for (int row = 0; row < tree.rowCount(parent); ++row) {
-            if (tree.captionOf(tree.index(row, 0, parent)) == name)
-                child = tree.index(row, 0, parent);
-        }
+        child = tree.childNamed(parent, name);
     }
     if (!child.isValid())
         child = tree.appendChild(parent, name);
@@ -203,12 +202,19 @@ void CategoryCommands::treeviewEdited(const QModelIndex& index, const QString& t
     CategoryTreeModel& tree = m_workspace.systemTree();
     if (!index.isValid() || !treeviewEditing(index))
         return;
-    const QString old = tree.captionOf(index);
     if (text.isEmpty()) {
         m_dialogs.showMessage(texts::CategoryNameEmpty);
         return;
     }
-    if (text == old || tree.kindOf(index) == RootKind) {
+    // A caption is one line: the root's is stored in the configuration file and a
+    // category's is a folder name that notes files use as a key.
+    if (text.contains(u'\n') || text.contains(u'\r')) {
+        m_dialogs.showMessage(texts::CaptionLineBreak);
+        return;
+    }
+    if (text == tree.captionOf(index))
+        return;
+    if (tree.kindOf(index) == RootKind) {
         tree.setCaption(index, text);
         return;
     }
@@ -218,11 +224,11 @@ void CategoryCommands::treeviewEdited(const QModelIndex& index, const QString& t
     }
     Session& session = m_workspace.session();
     const QString parentDir = session.layout().programDir() + tree.NodePath(index.parent());
-    if (!session.fs().move(parentDir + old, parentDir + text)) {
+    if (!session.fs().move(parentDir + tree.nameOf(index), parentDir + text)) {
         m_dialogs.showMessage(texts::categoryRenameFailed());
         return;
     }
-    tree.setCaption(index, text);
+    tree.setName(index, text);
     session.setCurrentDir(session.layout().programDir() + tree.NodePath(index));
     m_workspace.status().setText(0, session.currentDir());
     session.openNotesFile(session.currentDir());
@@ -259,10 +265,13 @@ void CategoryCommands::deltreeClick()
                       MessageIcon::Question, Buttons::YesNo, Answer::No) != Answer::Yes)
         return;
 
+    // The notes file (in any letter case) and the program's own temporary files are not
+    // files of the category.
     const Session& session = m_workspace.session();
-    const QString notes = session.currentDir() + NotesFileName;
-    if (session.fs().exists(notes))
-        session.fs().removeFile(notes);
+    for (const platform::DirEntry& entry : session.fs().list(session.currentDir())) {
+        if (!entry.isDir && !isListedEntry(entry.name))
+            session.fs().removeFile(session.currentDir() + entry.name);
+    }
     if (!session.fs().removeDirectory(session.currentDir())) {
         m_dialogs.showMessage(texts::CategoryDeleteFailed);
         return;

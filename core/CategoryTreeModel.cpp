@@ -1,8 +1,10 @@
 #include "core/CategoryTreeModel.h"
 
+#include "core/FileListModel.h"
 #include "core/Texts.h"
+#include "platform/FileNames.h"
 
-#include <QCollator>
+#include <QSet>
 
 #include <algorithm>
 
@@ -10,7 +12,8 @@ namespace core {
 
 struct CategoryTreeModel::Node
 {
-    QString caption;
+    QString name;    // the folder's name on disk, bytes kept
+    QString caption; // what the tree shows
     int kind = CategoryKind;
     bool hasChildrenMark = false; // shows an expand button before the children are read
     bool filled = false;          // the folder was read once
@@ -18,9 +21,10 @@ struct CategoryTreeModel::Node
     Node* parent = nullptr;
     std::vector<std::unique_ptr<Node>> children;
 
-    Node* add(const QString& text, int nodeKind)
+    Node* add(const QString& folderName, const QString& text, int nodeKind)
     {
         auto child = std::make_unique<Node>();
+        child->name = folderName;
         child->caption = text;
         child->kind = nodeKind;
         child->parent = this;
@@ -36,11 +40,11 @@ CategoryTreeModel::CategoryTreeModel(Tree tree, const LibraryLayout& layout,
       m_invisibleRoot(std::make_unique<Node>())
 {
     if (tree == Tree::System)
-        m_invisibleRoot->add(texts::DefaultRootCaption, RootKind);
+        m_invisibleRoot->add({}, texts::DefaultRootCaption, RootKind);
     else
-        m_invisibleRoot->add(texts::ExternalRootCaption, ExternalRootKind);
-    m_invisibleRoot->add(texts::TransitCaption, TransitKind);
-    m_invisibleRoot->add(texts::RecycleBoxCaption, RecycleBoxKind);
+        m_invisibleRoot->add({}, texts::ExternalRootCaption, ExternalRootKind);
+    m_invisibleRoot->add({}, texts::TransitCaption, TransitKind);
+    m_invisibleRoot->add({}, texts::RecycleBoxCaption, RecycleBoxKind);
 }
 
 CategoryTreeModel::~CategoryTreeModel() = default;
@@ -101,6 +105,7 @@ QVariant CategoryTreeModel::data(const QModelIndex& index, int role) const
     const Node* node = nodeOf(index);
     switch (role) {
     case Qt::DisplayRole:
+        return platform::displayText(node->caption);
     case Qt::EditRole:
         return node->caption;
     case Qt::DecorationRole:
@@ -154,6 +159,11 @@ QString CategoryTreeModel::captionOf(const QModelIndex& index) const
     return index.isValid() ? nodeOf(index)->caption : QString();
 }
 
+QString CategoryTreeModel::nameOf(const QModelIndex& index) const
+{
+    return index.isValid() ? nodeOf(index)->name : QString();
+}
+
 bool CategoryTreeModel::isFilled(const QModelIndex& index) const
 {
     return nodeOf(index)->filled;
@@ -164,28 +174,33 @@ QString CategoryTreeModel::NodePath(const QModelIndex& index) const
     QString path;
     for (const Node* node = nodeOf(index); node && node->parent && node->parent->parent;
          node = node->parent)
-        path.prepend(node->caption + u'/');
+        path.prepend(node->name + u'/');
     return path;
 }
 
-QStringList CategoryTreeModel::captionPath(const QModelIndex& index) const
+QStringList CategoryTreeModel::namePath(const QModelIndex& index) const
 {
     QStringList path;
     for (QModelIndex i = index; i.isValid() && !isTopLevel(i); i = i.parent())
-        path.prepend(captionOf(i));
+        path.prepend(nameOf(i));
     return path;
 }
 
-QModelIndex CategoryTreeModel::findPath(const QStringList& captions, bool* complete)
+QModelIndex CategoryTreeModel::childNamed(const QModelIndex& parent, const QString& name) const
+{
+    for (int row = 0; row < rowCount(parent); ++row) {
+        if (nameOf(index(row, 0, parent)) == name)
+            return index(row, 0, parent);
+    }
+    return {};
+}
+
+QModelIndex CategoryTreeModel::findPath(const QStringList& names, bool* complete)
 {
     QModelIndex node = rootIndex();
-    for (const QString& caption : captions) {
+    for (const QString& name : names) {
         treeviewExpanding(node);
-        QModelIndex child;
-        for (int row = 0; row < rowCount(node) && !child.isValid(); ++row) {
-            if (captionOf(index(row, 0, node)) == caption)
-                child = index(row, 0, node);
-        }
+        const QModelIndex child = childNamed(node, name);
         if (!child.isValid()) {
             if (complete)
                 *complete = false;
@@ -215,12 +230,13 @@ QString CategoryTreeModel::directoryOf(const QModelIndex& index) const
 
 bool CategoryTreeModel::HasSubfolders(const QString& dir) const
 {
-    return !m_fs.subfolders(dir.trimmed(), true).isEmpty();
+    // Not trimmed: a folder name may end in blanks.
+    return !m_fs.subfolders(dir, true).isEmpty();
 }
 
 void CategoryTreeModel::FillCategoryChildren(const QString& dir, const QModelIndex& parent)
 {
-    const QString folder = platform::withTrailingSlash(dir.trimmed());
+    const QString folder = platform::withTrailingSlash(dir);
     Node* node = nodeOf(parent);
     QStringList names = m_fs.subfolders(folder);
     names.removeIf([](const QString& name) {
@@ -234,8 +250,13 @@ void CategoryTreeModel::FillCategoryChildren(const QString& dir, const QModelInd
     }
     const int first = int(node->children.size());
     beginInsertRows(parent, first, first + int(names.size()) - 1);
+    QSet<QString> taken(names.begin(), names.end());
     for (const QString& name : names) {
-        Node* child = node->add(name, CategoryKind);
+        // A caption read as GB18030 that spells another folder stays the name as it is.
+        QString caption = platform::captionOfName(name);
+        if (caption != name && taken.contains(caption))
+            caption = name;
+        Node* child = node->add(name, caption, CategoryKind);
         child->hasChildrenMark = HasSubfolders(folder + name);
     }
     endInsertRows();
@@ -246,14 +267,17 @@ void CategoryTreeModel::sortChildren(const QModelIndex& parent)
     Node* node = nodeOf(parent);
     if (node->children.size() < 2)
         return;
-    QCollator collator{QLocale::system()};
-    collator.setCaseSensitivity(Qt::CaseSensitive);
     Q_EMIT layoutAboutToBeChanged({QPersistentModelIndex(parent)},
                                   QAbstractItemModel::VerticalSortHint);
-    std::stable_sort(node->children.begin(), node->children.end(),
-                     [&](const std::unique_ptr<Node>& a, const std::unique_ptr<Node>& b) {
-                         return collator.compare(a->caption, b->caption) < 0;
-                     });
+    // The order the file list sorts names in, each caption's key made once.
+    std::vector<std::pair<QByteArray, std::unique_ptr<Node>>> keyed;
+    keyed.reserve(node->children.size());
+    for (std::unique_ptr<Node>& child : node->children)
+        keyed.emplace_back(textSortKey(child->caption), std::move(child));
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 0; i < keyed.size(); ++i)
+        node->children[i] = std::move(keyed[i].second);
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
     after.reserve(before.size());
@@ -288,13 +312,13 @@ void CategoryTreeModel::refillRoot()
     sortChildren(root);
 }
 
-QModelIndex CategoryTreeModel::appendChild(const QModelIndex& parent, const QString& caption,
+QModelIndex CategoryTreeModel::appendChild(const QModelIndex& parent, const QString& name,
                                            int kind)
 {
     Node* node = nodeOf(parent);
     const int row = int(node->children.size());
     beginInsertRows(parent, row, row);
-    node->add(caption, kind);
+    node->add(name, platform::captionOfName(name), kind);
     endInsertRows();
     return index(row, 0, parent);
 }
@@ -325,6 +349,15 @@ void CategoryTreeModel::setCaption(const QModelIndex& index, const QString& capt
     if (!index.isValid())
         return;
     nodeOf(index)->caption = caption;
+    Q_EMIT dataChanged(index, index);
+}
+
+void CategoryTreeModel::setName(const QModelIndex& index, const QString& name)
+{
+    if (!index.isValid())
+        return;
+    nodeOf(index)->name = name;
+    nodeOf(index)->caption = platform::captionOfName(name);
     Q_EMIT dataChanged(index, index);
 }
 

@@ -53,36 +53,45 @@ public:
     QModelIndex recycleBoxIndex() const { return index(2, 0); }
 
     int kindOf(const QModelIndex& index) const;
+    // What the node shows, and the folder name on disk it stands for (bytes kept); the top
+    // nodes have no folder name of their own.
     QString captionOf(const QModelIndex& index) const;
+    QString nameOf(const QModelIndex& index) const;
     bool isTopLevel(const QModelIndex& index) const { return index.isValid() && !index.parent().isValid(); }
     bool isFilled(const QModelIndex& index) const;
 
-    // The captions from the first level below the root down to the node, each followed by
-    // "/"; empty for a top-level node.
+    // The folder names from the first level below the root down to the node, each followed
+    // by "/"; empty for a top-level node.
     QString NodePath(const QModelIndex& index) const;
-    // The captions from the first level below the root down to the node.
-    QStringList captionPath(const QModelIndex& index) const;
-    // The node at that caption path below the root, reading the levels on the way: the
-    // deepest node found, with `complete` telling whether the whole path was there.
-    QModelIndex findPath(const QStringList& captions, bool* complete = nullptr);
+    // The folder names from the first level below the root down to the node.
+    QStringList namePath(const QModelIndex& index) const;
+    // The node at that path of folder names below the root, reading the levels on the way:
+    // the deepest node found, with `complete` telling whether the whole path was there.
+    QModelIndex findPath(const QStringList& names, bool* complete = nullptr);
+    // The child of `parent` standing for the folder `name`; invalid when none (no reading).
+    QModelIndex childNamed(const QModelIndex& parent, const QString& name) const;
     // The folder a system-tree node stands for, ending in "/".
     QString directoryOf(const QModelIndex& index) const;
 
     // Adds the visible subfolders of `dir` as children of `parent`, in listing order,
     // marking those that have subfolders of their own. Does not sort.
     void FillCategoryChildren(const QString& dir, const QModelIndex& parent);
-    // Sorts the direct children by the locale's case-sensitive comparison of captions.
+    // Sorts the direct children in the order the file list sorts names.
     void sortChildren(const QModelIndex& parent);
     // Expanding a node: reads its folder once, when it has no child node yet.
     void treeviewExpanding(const QModelIndex& index);
     // Rebuilds the root's children one level deep and sorts them.
     void refillRoot();
 
-    QModelIndex appendChild(const QModelIndex& parent, const QString& caption,
+    // A node for the folder `name`, with the caption it reads as.
+    QModelIndex appendChild(const QModelIndex& parent, const QString& name,
                             int kind = CategoryKind);
     void removeNode(const QModelIndex& index);
     void removeChildren(const QModelIndex& parent);
+    // A top node's caption (the root's is the user's to choose).
     void setCaption(const QModelIndex& index, const QString& caption);
+    // A category's folder name after a rename; the caption follows it.
+    void setName(const QModelIndex& index, const QString& name);
 
     // In-place editing: whether a node may be edited, and what to do with the typed text.
     void setEditableRule(std::function<bool(const QModelIndex&)> rule) { m_editable = std::move(rule); }

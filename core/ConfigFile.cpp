@@ -47,7 +47,8 @@ struct Reader
 
 } // namespace
 
-ConfigFile::ConfigFile(QString path) : m_file(std::move(path)) {}
+// A configuration file kept as a link (a dotfile manager's) is written where the link leads.
+ConfigFile::ConfigFile(QString path) : m_file(std::move(path), platform::LinkPolicy::WriteTarget) {}
 
 QString ConfigFile::pathFor(const QString& executablePath)
 {

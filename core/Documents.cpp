@@ -1,6 +1,5 @@
 #include "core/Documents.h"
 
-#include <QFileInfo>
 
 namespace core {
 
@@ -11,7 +10,7 @@ QString Documents::DocumentPath(const QString& name) const
 
 bool Documents::HasDocument(const QString& name) const
 {
-    return !m_docDir.isEmpty() && QFileInfo(DocumentPath(name)).isFile();
+    return !m_docDir.isEmpty() && platform::FileSystem::local().isFile(DocumentPath(name));
 }
 
 platform::FsResult Documents::RenameDocument(const QString& oldName, const QString& newName) const

@@ -148,7 +148,7 @@ void FileListController::filelistSelectItem(const QItemSelection& selected,
     const int row = changed.last().bottom();
     if (row < 0 || row >= m_workspace.fileList().count())
         return;
-    const QString& name = m_workspace.fileList().row(row).name;
+    const QString& name = m_workspace.fileList().row(row).caption;
     m_workspace.status().setText(
         3, m_workspace.session().documents().HasDocument(name) ? texts::DocumentMark : QString());
 }

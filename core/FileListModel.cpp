@@ -1,6 +1,7 @@
 #include "core/FileListModel.h"
 
-#include <QStringEncoder>
+#include "platform/FileNames.h"
+#include "platform/TextCodec.h"
 
 #include <algorithm>
 #include <numeric>
@@ -16,15 +17,16 @@ constexpr FileListModel::Field kSearchFields[] = {
     FileListModel::Field::Name, FileListModel::Field::Note, FileListModel::Field::Folder,
     FileListModel::Field::Size, FileListModel::Field::Date, FileListModel::Field::Attr};
 
+// The text a column shows (and sorts by).
 QString textOf(const FileRow& row, FileListModel::Field field)
 {
     switch (field) {
     case FileListModel::Field::Name:
-        return row.name;
+        return platform::displayText(row.caption);
     case FileListModel::Field::Note:
         return row.note;
     case FileListModel::Field::Folder:
-        return row.folder;
+        return platform::displayText(row.folder);
     case FileListModel::Field::Size:
         return row.sizeText;
     case FileListModel::Field::Date:
@@ -59,8 +61,7 @@ QString headerOf(FileListModel::Field field, FileListModel::Layout layout)
 
 QByteArray textSortKey(const QString& text)
 {
-    static thread_local QStringEncoder encoder("GB18030");
-    QByteArray bytes = encoder.encode(text);
+    QByteArray bytes = platform::text::encode(text, platform::TextEncoding::Gb18030);
     for (char& c : bytes) {
         if (c >= 'a' && c <= 'z')
             c = char(c - 'a' + 'A');
@@ -191,15 +192,6 @@ void FileListModel::setNote(int i, const QString& note)
     m_rows[size_t(i)].note = note;
     const int column = columnOf(Field::Note);
     Q_EMIT dataChanged(index(i, column), index(i, column));
-}
-
-int FileListModel::findByName(const QString& name) const
-{
-    for (int i = 0; i < count(); ++i) {
-        if (m_rows[size_t(i)].name.compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
 }
 
 void FileListModel::sortBy(int column, bool ascending)

@@ -44,8 +44,6 @@ public:
     void appendRow(FileRow row);
     void removeRowAt(int i);
     void setNote(int i, const QString& note);
-    // The first row whose name equals `name` ignoring letter case, or -1.
-    int findByName(const QString& name) const;
 
     // Sorts by the column: text columns compare their GBK bytes with only ASCII letters
     // folded, the size column numerically and the date column as a date-time. Selection and

@@ -10,7 +10,8 @@ namespace core {
 
 struct FileRow
 {
-    QString name;     // the file name as the directory listing returned it
+    QString name;     // the file's name on disk, bytes kept (see platform/FileNames.h)
+    QString caption;  // what the list shows and the key of the note and the document
     QString note;     // the note column
     QString sizeText; // as shown; import rows use their own form
     QString dateText;

@@ -13,7 +13,7 @@ void t403Click(Workspace& workspace, Dialogs& dialogs)
     QList<std::pair<QString, QString>> notes;
     for (const FileRow& row : workspace.fileList().rows()) {
         if (!isBlankNote(row.note))
-            notes.append({row.name, row.note});
+            notes.append({row.caption, row.note});
     }
     workspace.session().notesFile().replaceAll(notes);
     dialogs.ask(texts::NotesCleanedCaption, texts::NotesCleaned, MessageIcon::Warning, Buttons::Ok,

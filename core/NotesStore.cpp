@@ -1,24 +1,18 @@
 #include "core/NotesStore.h"
 
-#include <QDir>
+#include "platform/FileNames.h"
+
+#include <sys/stat.h>
 
 namespace core {
 
 NoteKeyError::NoteKeyError(const QString& name)
     : UserError(QStringLiteral("文件名“%1”含有换行符、等号或首尾空格，无法作为注释的键名，注释没有保存。")
-                    .arg(name))
+                    .arg(platform::displayText(name)))
 {
 }
 
 namespace {
-
-QString asOneLine(QString text)
-{
-    // A note is one line: line breaks would split it into lines of their own.
-    text.remove(u'\r');
-    text.remove(u'\n');
-    return text;
-}
 
 void checkKey(const QString& name, platform::TextEncoding encoding)
 {
@@ -26,7 +20,84 @@ void checkKey(const QString& name, platform::TextEncoding encoding)
         throw NoteKeyError(name);
 }
 
+// A key spelled otherwise than `caption` belongs to another file when a file of exactly that
+// name lies in the folder.
+bool namesOtherFile(const QString& dir, const QString& key)
+{
+    struct stat st;
+    return ::lstat(platform::nativePath(dir + key).constData(), &st) == 0;
+}
+
 } // namespace
+
+NotesSnapshot::NotesSnapshot(const QList<std::pair<QString, QString>>& entries)
+{
+    m_exact.reserve(entries.size());
+    for (const auto& [key, value] : entries) {
+        if (m_exact.contains(key))
+            continue;
+        m_exact.insert(key, value);
+        m_spellingsByFold[key.toCaseFolded()].append(key);
+    }
+}
+
+const QString* NotesSnapshot::find(const QString& caption, const OtherFile& isOtherFile) const
+{
+    const auto exact = m_exact.constFind(caption);
+    if (exact != m_exact.cend())
+        return &*exact;
+    const auto spellings = m_spellingsByFold.constFind(caption.toCaseFolded());
+    if (spellings == m_spellingsByFold.cend())
+        return nullptr;
+    for (const QString& key : *spellings) {
+        if (!isOtherFile || !isOtherFile(key))
+            return &*m_exact.constFind(key);
+    }
+    return nullptr;
+}
+
+QString NotesSnapshot::note(const QString& caption, const OtherFile& isOtherFile) const
+{
+    const QString* found = find(caption, isOtherFile);
+    return found ? *found : QString();
+}
+
+bool NotesSnapshot::has(const QString& caption, const OtherFile& isOtherFile) const
+{
+    return find(caption, isOtherFile) != nullptr;
+}
+
+std::optional<QString> noteKeyIn(const platform::IniDocument& document, const QString& dir,
+                                 const QString& caption)
+{
+    if (document.hasKey(NotesSection, caption, Qt::CaseSensitive))
+        return caption;
+    for (const QString& key : document.keys(NotesSection, Qt::CaseSensitive)) {
+        if (key.compare(caption, Qt::CaseInsensitive) == 0 && !namesOtherFile(dir, key))
+            return key;
+    }
+    return std::nullopt;
+}
+
+void setNoteIn(platform::IniDocument& document, const QString& dir, const QString& caption,
+               const QString& text)
+{
+    checkKey(caption, document.encoding());
+    const QString key = noteKeyIn(document, dir, caption).value_or(caption);
+    document.setValue(NotesSection, key, oneLineNote(text), Qt::CaseSensitive);
+}
+
+bool removeNoteIn(platform::IniDocument& document, const QString& dir, const QString& caption)
+{
+    bool removed = false;
+    for (const QString& key : document.keys(NotesSection, Qt::CaseSensitive)) {
+        if (key.compare(caption, Qt::CaseInsensitive) != 0)
+            continue;
+        if (key == caption || !namesOtherFile(dir, key))
+            removed = document.removeKey(NotesSection, key, Qt::CaseSensitive) || removed;
+    }
+    return removed;
+}
 
 NotesFile NotesFile::open(const QString& dir)
 {
@@ -40,7 +111,11 @@ QString NotesFile::readNote(const QString& name) const
 {
     if (isNull())
         return {};
-    return m_file.readString(NotesSection, name, QString());
+    const platform::IniDocument document = m_file.load();
+    const std::optional<QString> key = noteKeyIn(document, m_dir, name);
+    if (!key)
+        return {};
+    return document.value(NotesSection, *key, Qt::CaseSensitive).value_or(QString());
 }
 
 void NotesFile::writeNote(const QString& name, const QString& text) const
@@ -48,12 +123,10 @@ void NotesFile::writeNote(const QString& name, const QString& text) const
     if (isNull())
         return;
     m_file.update([&](platform::IniDocument& document) {
-        checkKey(name, document.encoding());
-        document.setValue(NotesSection, name, asOneLine(text));
+        setNoteIn(document, m_dir, name, text);
         return true;
     });
 }
-
 
 void NotesFile::replaceAll(const QList<std::pair<QString, QString>>& notes) const
 {
@@ -64,7 +137,7 @@ void NotesFile::replaceAll(const QList<std::pair<QString, QString>>& notes) cons
         lines.reserve(notes.size());
         for (const auto& [name, text] : notes) {
             checkKey(name, document.encoding());
-            lines.append({name, asOneLine(text)});
+            lines.append({name, oneLineNote(text)});
         }
         document.replaceSection(NotesSection, lines);
         return true;
@@ -76,7 +149,9 @@ void NotesFile::deleteNote(const QString& name) const
     if (isNull())
         return;
     try {
-        m_file.removeKey(NotesSection, name);
+        m_file.update([&](platform::IniDocument& document) {
+            return removeNoteIn(document, m_dir, name);
+        });
     } catch (const platform::WriteError&) {
         // A key that cannot be removed stays; the note shows again at the next listing.
     }
@@ -84,7 +159,7 @@ void NotesFile::deleteNote(const QString& name) const
 
 bool NotesFile::hasNote(const QString& name) const
 {
-    return !isNull() && m_file.hasKey(NotesSection, name);
+    return !isNull() && noteKeyIn(m_file.load(), m_dir, name).has_value();
 }
 
 void NotesFile::eraseNotes() const
@@ -93,16 +168,30 @@ void NotesFile::eraseNotes() const
         m_file.removeSection(NotesSection);
 }
 
+void NotesFile::update(const std::function<bool(platform::IniDocument&)>& edit) const
+{
+    if (!isNull())
+        m_file.update(edit);
+}
+
 NotesSnapshot NotesFile::readAll() const
 {
     if (isNull())
         return {};
-    return NotesSnapshot(m_file.load().values(NotesSection));
+    return NotesSnapshot(m_file.load().entries(NotesSection));
 }
 
 bool isBlankNote(const QString& text)
 {
     return text.trimmed().isEmpty();
+}
+
+QString oneLineNote(QString text)
+{
+    // A note is one line: line breaks would split it into lines of their own.
+    text.remove(u'\r');
+    text.remove(u'\n');
+    return text;
 }
 
 void MoveNote(const NotesFile& source, const QString& targetDir, const QString& name,
@@ -117,11 +206,19 @@ void MoveNote(const NotesFile& source, const QString& targetDir, const QString& 
 QString RenameNote(const NotesFile& file, const QString& oldName, const QString& newName,
                    const QString& text)
 {
+    // One rewrite: a refused new key leaves the old key and its note as they were.
     const QString oldKey = oldName.trimmed();
-    if (file.hasNote(oldKey))
-        file.deleteNote(oldKey);
-    if (!isBlankNote(text))
-        file.writeNote(newName, text);
+    file.update([&](platform::IniDocument& document) {
+        bool changed = false;
+        if (!isBlankNote(text)) {
+            checkKey(newName, document.encoding());
+            document.setValue(NotesSection, newName, oneLineNote(text), Qt::CaseSensitive);
+            changed = true;
+        }
+        if (oldKey != newName)
+            changed = removeNoteIn(document, file.dir(), oldKey) || changed;
+        return changed;
+    });
     return file.readNote(newName);
 }
 

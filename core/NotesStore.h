@@ -8,6 +8,10 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
 
 namespace core {
 
@@ -23,17 +27,29 @@ public:
 };
 
 // The notes of one directory read in one pass, for listing many files.
+//
+// A note belongs to the key spelled exactly like the file's caption. Notes files written on
+// Windows may spell a key in other letter case; such a key still finds its file when no key
+// is spelled exactly so and no other file of the folder has exactly that name, so that
+// "Setup.exe" and "setup.exe" lying in one folder never share a note.
 class NotesSnapshot
 {
 public:
     NotesSnapshot() = default;
-    explicit NotesSnapshot(QHash<QString, QString> byFoldedName) : m_notes(std::move(byFoldedName)) {}
-    QString note(const QString& name) const { return m_notes.value(name.toCaseFolded()); }
-    bool has(const QString& name) const { return m_notes.contains(name.toCaseFolded()); }
-    qsizetype size() const { return m_notes.size(); }
+    // The key lines of the notes file in file order.
+    explicit NotesSnapshot(const QList<std::pair<QString, QString>>& entries);
+
+    // `isOtherFile(key)` tells whether a key names another file of the folder exactly.
+    using OtherFile = std::function<bool(const QString& key)>;
+    QString note(const QString& caption, const OtherFile& isOtherFile = {}) const;
+    bool has(const QString& caption, const OtherFile& isOtherFile = {}) const;
+    qsizetype size() const { return m_exact.size(); }
 
 private:
-    QHash<QString, QString> m_notes;
+    const QString* find(const QString& caption, const OtherFile& isOtherFile) const;
+
+    QHash<QString, QString> m_exact;              // the first line of each spelling
+    QHash<QString, QStringList> m_spellingsByFold; // case-folded key: spellings in file order
 };
 
 class NotesFile
@@ -66,6 +82,9 @@ public:
     void replaceAll(const QList<std::pair<QString, QString>>& notes) const;
     // Every note of the directory in one read of the file.
     NotesSnapshot readAll() const;
+    // One read-modify-write of the notes file; it is written only when `edit` returns true.
+    // Throws WriteError when it cannot be written.
+    void update(const std::function<bool(platform::IniDocument&)>& edit) const;
 
     bool operator==(const NotesFile& other) const { return path() == other.path(); }
 
@@ -76,6 +95,20 @@ private:
 
 // A note is blank when nothing but blanks remains after trimming.
 bool isBlankNote(const QString& text);
+// A note as stored and shown: one line, its line breaks taken out.
+QString oneLineNote(QString text);
+
+// Notes inside one notes file held in memory, for commands that write many at once. `dir` is
+// the folder of the notes file, which tells which keys belong to other files.
+// The key that holds the note of `caption`, spelled as in the file; nothing when none does.
+std::optional<QString> noteKeyIn(const platform::IniDocument& document, const QString& dir,
+                                 const QString& caption);
+// Sets the note of `caption` (line breaks taken out); throws NoteKeyError for a caption that
+// cannot be a key.
+void setNoteIn(platform::IniDocument& document, const QString& dir, const QString& caption,
+               const QString& text);
+// Removes every key that belongs to `caption`; false when there was none.
+bool removeNoteIn(platform::IniDocument& document, const QString& dir, const QString& caption);
 
 // Moves the note of `name` with a file: writes `text` (as shown, untrimmed) into the notes
 // file of `targetDir` when it is not blank, then removes the key from `source`.

@@ -39,6 +39,7 @@ QString invalidNameMessageRename();
 inline const QString CategoryExists = QStringLiteral("注意！已有同名的分类库存在。");
 inline const QString CategoryCreateFailed = QStringLiteral("分类库创建失败，请重试！");
 inline const QString CategoryNameEmpty = QStringLiteral("类库名不能空，请输入类库名!");
+inline const QString CaptionLineBreak = QStringLiteral("名称中不能含有换行符，请重新输入！");
 QString categoryRenameFailed();
 inline const QString DeleteRootRefusal = QStringLiteral("注意！你不能把总分类库都删除掉呀！");
 inline const QString DeleteRootCaption = QStringLiteral("喝杯啤酒下下火吧！");

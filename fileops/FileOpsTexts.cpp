@@ -19,6 +19,18 @@ QString ImportSameNamePrompt(const QString& name, const QString& existingDate, q
            QStringLiteral(",大小:") + core::KilobyteNumber(chosenSize) + QStringLiteral(" K ？");
 }
 
+QString folderOfSameName(const QString& name)
+{
+    return QStringLiteral("此分类库中已有名为 ") + name +
+           QStringLiteral(" 的文件夹，文件夹不能被文件替换，这个文件没有导入！");
+}
+
+QString folderOfSameNameInBox(const QString& name)
+{
+    return QStringLiteral("回收箱中已有名为[") + name +
+           QStringLiteral("]的文件夹，文件没有删除！");
+}
+
 QString sameNameInBoxQuestion(const QString& name)
 {
     return QStringLiteral("回收箱中已有[") + name + QStringLiteral("]同名文件存在，是否直接删除？");

@@ -13,6 +13,8 @@ inline const QString ChooseFolderTitle = QStringLiteral("请选择一个目录..
 inline const QString AlreadyInCategory =
     QStringLiteral("你选定的文件就是当前分类库中的文件，不必再导入了吧！");
 inline const QString SameNameCaption = QStringLiteral("同名文件存在");
+// A folder (not a file) of the same name lies where a file should go.
+QString folderOfSameName(const QString& name);
 QString importFailed(const QString& source);
 // The same-name question of the file import: five lines joined by line feeds.
 QString ImportSameNamePrompt(const QString& name, const QString& existingDate, qint64 existingSize,
@@ -22,6 +24,7 @@ QString ImportSameNamePrompt(const QString& name, const QString& existingDate, q
 inline const QString MoveToBoxQuestion = QStringLiteral("确定要将选取的文件移到废品收集箱吗？");
 inline const QString MoveToBoxCaption = QStringLiteral("请你三思！");
 QString sameNameInBoxQuestion(const QString& name);
+QString folderOfSameNameInBox(const QString& name);
 inline const QString SameNameInBoxCaption = QStringLiteral("请注意！");
 QString directDeleteFailed(const QString& name);
 QString moveToBoxFailed(const QString& name);

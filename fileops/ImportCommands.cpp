@@ -1,12 +1,15 @@
 #include "fileops/ImportCommands.h"
 
 #include "core/FileFormats.h"
+#include "core/FileListing.h"
 #include "core/Texts.h"
 #include "fileops/FileOpsTexts.h"
 #include "fileops/RowSteps.h"
+#include "platform/FileNames.h"
 
 #include <QDir>
-#include <QFileInfo>
+
+#include <cstdlib>
 
 namespace fileops {
 
@@ -14,8 +17,12 @@ namespace {
 
 QString canonicalFolder(const QString& path)
 {
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : canonical;
+    if (char* real = ::realpath(platform::nativePath(path).constData(), nullptr)) {
+        const QString canonical = platform::pathFromNative(real);
+        std::free(real);
+        return canonical;
+    }
+    return QDir::cleanPath(QDir(path).absolutePath());
 }
 
 QString folderOf(const QString& path)
@@ -104,10 +111,15 @@ void ImportCommands::importFiles(TransferMode mode)
             const bool replacing = fs.exists(target);
             int listRow = -1;
             int addedRow = -1;
+            if (replacing && fs.isDirectory(target)) {
+                // Only a file of that name can be replaced; a folder stays as it is.
+                m_dialogs.showMessage(texts::folderOfSameName(core::CaptionInFolder(fs, dir, name)));
+                continue;
+            }
             if (replacing) {
                 const QString prompt = texts::ImportSameNamePrompt(
-                    name, core::DateText(fs.times(target).modified), fs.fileSize(target),
-                    core::DateText(modified), size);
+                    core::CaptionInFolder(fs, dir, name), core::DateText(fs.times(target).modified),
+                    fs.fileSize(target), core::DateText(modified), size);
                 if (m_dialogs.ask(texts::SameNameCaption, prompt, core::MessageIcon::Question,
                                   core::Buttons::YesNo, core::Answer::Yes) != core::Answer::Yes)
                     continue;
@@ -130,8 +142,8 @@ void ImportCommands::importFiles(TransferMode mode)
                 note = added[size_t(addedRow)].note;
                 added.erase(added.begin() + addedRow);
             }
-            added.push_back(ImportedRow(dir, name, note, core::ImportSizeText(size), size, modified,
-                                        attributes));
+            added.push_back(ImportedRow(fs, dir, name, note, core::ImportSizeText(size), size,
+                                        modified, attributes));
         }
     } catch (...) {
         finish(std::move(added));
@@ -157,12 +169,13 @@ void ImportCommands::importFolder(TransferMode mode)
     std::vector<core::FileRow> added;
     for (const platform::DirEntry& entry : fs.list(folder)) {
         // Only the files directly in the folder; a link to a folder is a folder.
-        if (entry.isDir || (entry.isSymlink && fs.isDirectory(folder + entry.name)))
+        if (entry.isDir || (entry.isSymlink && fs.isDirectory(folder + entry.name)) ||
+            platform::isTemporaryName(entry.name))
             continue;
         // A name the category already holds makes the transfer fail; it is skipped quietly.
         if (!transferNew(fs, mode, folder + entry.name, dir + entry.name))
             continue;
-        added.push_back(ImportedRow(dir, entry.name, QString(),
+        added.push_back(ImportedRow(fs, dir, entry.name, QString(),
                                     core::KilobyteNumber(entry.size) + QStringLiteral(" K"),
                                     entry.size, entry.modified, entry.attributes));
     }

@@ -15,13 +15,6 @@ platform::IniFile notesIniOf(const QString& dir)
     return platform::IniFile(dir + core::NotesFileName);
 }
 
-QString asOneLine(QString text)
-{
-    text.remove(u'\r');
-    text.remove(u'\n');
-    return text;
-}
-
 } // namespace
 
 void writeNotes(const QString& dir, const QList<std::pair<QString, QString>>& notes)
@@ -29,13 +22,8 @@ void writeNotes(const QString& dir, const QList<std::pair<QString, QString>>& no
     if (notes.isEmpty())
         return;
     notesIniOf(dir).update([&](platform::IniDocument& document) {
-        for (const auto& [name, text] : notes) {
-            if (!platform::IniDocument::isStorableKey(name) ||
-                !platform::text::roundTrips(name, document.encoding()))
-                throw core::NoteKeyError(name);
-        }
         for (const auto& [name, text] : notes)
-            document.setValue(core::NotesSection, name, asOneLine(text));
+            core::setNoteIn(document, dir, name, text);
         return true;
     });
 }
@@ -48,7 +36,7 @@ void removeNotes(const QString& dir, const QStringList& names)
         notesIniOf(dir).update([&](platform::IniDocument& document) {
             bool changed = false;
             for (const QString& name : names)
-                changed = document.removeKey(core::NotesSection, name) || changed;
+                changed = core::removeNoteIn(document, dir, name) || changed;
             return changed;
         });
     } catch (const platform::WriteError&) {
@@ -61,21 +49,22 @@ NoteCarrier::NoteCarrier(core::FileListModel& list, QItemSelectionModel& selecti
 {
 }
 
-void NoteCarrier::fileMoved(int row, const QString& name, const QString& note,
-                            const QString& sourceDir, bool removeSourceKey)
+void NoteCarrier::fileMoved(int row, const QString& boxKey, const QString& note,
+                            const QString& sourceDir, const QString& sourceKey,
+                            bool removeSourceKey)
 {
     if (!core::isBlankNote(note)) {
         if (!m_boxEncoding)
             m_boxEncoding = notesIniOf(m_boxDir).load().encoding();
-        if (!platform::IniDocument::isStorableKey(name) ||
-            !platform::text::roundTrips(name, *m_boxEncoding)) {
+        if (!platform::IniDocument::isStorableKey(boxKey) ||
+            !platform::text::roundTrips(boxKey, *m_boxEncoding)) {
             flush();
-            throw core::NoteKeyError(name);
+            throw core::NoteKeyError(boxKey);
         }
-        m_boxNotes.append({name, note});
+        m_boxNotes.append({boxKey, note});
     }
     if (removeSourceKey)
-        removeKeyLater(sourceDir, name);
+        removeKeyLater(sourceDir, sourceKey);
     m_rows.append(QPersistentModelIndex(m_list.index(row, 0)));
     deselectRow(m_list, m_selection, row);
 }

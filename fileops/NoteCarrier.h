@@ -29,13 +29,13 @@ class NoteCarrier
 public:
     NoteCarrier(core::FileListModel& list, QItemSelectionModel& selection, QString boxDir);
 
-    // The file of `row`, named `name`, has moved from `sourceDir` into the box. Its note is
-    // carried when it is not blank; its key leaves the old notes file when `removeSourceKey`.
-    // The row is deselected now and removed once the notes are written. A note whose key
-    // the box's notes file cannot hold first writes what was gathered, then throws
-    // NoteKeyError with the row still selected.
-    void fileMoved(int row, const QString& name, const QString& note, const QString& sourceDir,
-                   bool removeSourceKey);
+    // The file of `row` has moved from `sourceDir`, where its note's key is `sourceKey`, into
+    // the box, where its key is `boxKey`. Its note is carried when it is not blank; its key
+    // leaves the old notes file when `removeSourceKey`. The row is deselected now and
+    // removed once the notes are written. A note whose key the box's notes file cannot hold
+    // first writes what was gathered, then throws NoteKeyError with the row still selected.
+    void fileMoved(int row, const QString& boxKey, const QString& note, const QString& sourceDir,
+                   const QString& sourceKey, bool removeSourceKey);
     // Removes the key `name` from the notes file of `dir` at the next write; a failure is
     // ignored, as for every key removal.
     void removeKeyLater(const QString& dir, const QString& name);

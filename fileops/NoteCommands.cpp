@@ -57,8 +57,8 @@ void NoteCommands::SaveEditTextClick()
         return;
     }
     // Written first: a refused write leaves the row as it was and the text in the editor.
-    const QString text = m_workspace.topEditText();
-    m_workspace.session().notesFile().writeNote(list.row(row).name, text);
+    const QString text = core::oneLineNote(m_workspace.topEditText());
+    m_workspace.session().notesFile().writeNote(list.row(row).caption, text);
     list.setNote(row, text);
 }
 
@@ -89,7 +89,7 @@ void NoteCommands::editmemoClick()
 
     const core::FileRow& edited = list->row(row);
     form.caption = texts::NoteDialogCaption;
-    form.label = texts::noteDialogLabel(edited.name);
+    form.label = texts::noteDialogLabel(edited.caption);
     form.text = edited.note;
     form.okEnabled = session.writable();
     m_editedList = list;
@@ -107,18 +107,18 @@ core::OkResult NoteCommands::WiteBtn1Click(const QStringList& lines)
     if (!m_editedList || !m_editedRow.isValid())
         return core::OkResult::Close;
 
-    const QString joined = lines.join(QString());
+    const QString joined = core::oneLineNote(lines.join(QString()));
     const int row = m_editedRow.row();
     const core::FileRow& edited = m_editedList->row(row);
     // This runs inside the dialog, so a failed write is shown here, and the dialog stays
     // open with the text the user typed.
     try {
         if (m_editedList == &m_workspace.fileList()) {
-            m_workspace.session().notesFile().writeNote(edited.name, joined);
+            m_workspace.session().notesFile().writeNote(edited.caption, joined);
             m_editedList->setNote(row, joined);
             m_workspace.setTopEditText(joined);
         } else if (!edited.folder.isEmpty()) {
-            core::NotesFile::open(edited.folder).writeNote(edited.name, joined);
+            core::NotesFile::open(edited.folder).writeNote(edited.caption, joined);
             m_editedList->setNote(row, joined);
         }
     } catch (const platform::UserError& error) {
@@ -138,7 +138,7 @@ void NoteCommands::clsmemoClick()
                       core::Answer::Yes) != core::Answer::Yes)
         return;
     core::FileListModel& list = m_workspace.fileList();
-    const QString name = list.row(row).name;
+    const QString name = list.row(row).caption;
     list.setNote(row, QString());
     m_workspace.session().notesFile().deleteNote(name);
 }
@@ -176,7 +176,7 @@ void NoteCommands::filelistDragDrop(int targetRow)
                       core::MessageIcon::Question, core::Buttons::YesNo,
                       core::Answer::No) != core::Answer::Yes)
         return;
-    m_workspace.session().notesFile().writeNote(list.row(targetRow).name, note);
+    m_workspace.session().notesFile().writeNote(list.row(targetRow).caption, note);
     list.setNote(targetRow, note);
 }
 

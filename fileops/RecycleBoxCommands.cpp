@@ -74,33 +74,41 @@ void RecycleBoxCommands::moveIntoBox()
 
     const auto handle = [&](int row) {
         const QString name = list.row(row).name;
+        const QString caption = list.row(row).caption;
         const QString note = list.row(row).note;
         const QPersistentModelIndex current(list.index(row, 0));
         if (fs.exists(box + name)) {
             carrier.flush();
+            if (fs.isDirectory(box + name)) {
+                // A folder of that name is no file to delete in its place.
+                m_dialogs.showMessage(texts::folderOfSameNameInBox(caption));
+                deselectRow(list, selection, current.row());
+                return;
+            }
             if (!askYesNo(m_dialogs, texts::SameNameInBoxCaption,
-                          texts::sameNameInBoxQuestion(name))) {
+                          texts::sameNameInBoxQuestion(caption))) {
                 deselectRow(list, selection, current.row());
                 return;
             }
             // The file in the box and the document stay; the deleted file's note goes.
             if (fs.removeFile(dir + name)) {
                 if (!notes.isNull())
-                    notes.deleteNote(name);
+                    notes.deleteNote(caption);
                 list.removeRowAt(current.row());
             } else {
-                m_dialogs.showMessage(texts::directDeleteFailed(name));
+                m_dialogs.showMessage(texts::directDeleteFailed(caption));
                 deselectRow(list, selection, current.row());
             }
             return;
         }
         if (!fs.move(dir + name, box + name)) {
             carrier.flush();
-            m_dialogs.showMessage(texts::moveToBoxFailed(name));
+            m_dialogs.showMessage(texts::moveToBoxFailed(caption));
             deselectRow(list, selection, current.row());
             return;
         }
-        carrier.fileMoved(row, name, note, notes.dir(), !notes.isNull());
+        carrier.fileMoved(row, core::CaptionInFolder(fs, box, name), note, notes.dir(), caption,
+                          !notes.isNull());
     };
     try {
         DrainSelectedRows(list, selection, handle);
@@ -130,16 +138,17 @@ void RecycleBoxCommands::deleteForGood()
 
     DrainSelectedRows(list, selection, [&](int row) {
         const QString name = list.row(row).name;
+        const QString caption = list.row(row).caption;
         // The attributes are left as they are: a read-only file is not deleted.
         if (!fs.removeFile(dir + name)) {
             carrier.flush();
-            m_dialogs.showMessage(texts::deleteForGoodFailed(name));
+            m_dialogs.showMessage(texts::deleteForGoodFailed(caption));
             deselectRow(list, selection, row);
             return;
         }
-        session.documents().DeleteDocument(name);
+        session.documents().DeleteDocument(caption);
         if (!notes.isNull())
-            carrier.removeKeyLater(notes.dir(), name);
+            carrier.removeKeyLater(notes.dir(), caption);
         list.removeRowAt(row);
     });
     carrier.flush();
@@ -165,6 +174,7 @@ void RecycleBoxCommands::DELFMClick()
     DrainSelectedRows(list, selection, [&](int row) {
         const core::FileRow& found = list.row(row);
         const QString name = found.name;
+        const QString caption = found.caption;
         const QString folder = found.folder;
         const QString note = found.note;
         // A failed move (a same-named file in the box) leaves the row without a message.
@@ -173,7 +183,8 @@ void RecycleBoxCommands::DELFMClick()
             return;
         }
         // The key stays in the old notes file when the note is blank.
-        carrier.fileMoved(row, name, note, folder, !core::isBlankNote(note));
+        carrier.fileMoved(row, core::CaptionInFolder(fs, box, name), note, folder, caption,
+                          !core::isBlankNote(note));
     });
     carrier.flush();
 }
@@ -206,8 +217,8 @@ void RecycleBoxCommands::emptyboxClick()
         // A file that could not be deleted keeps its document and its note.
         if (fs.exists(path))
             continue;
-        session.documents().DeleteDocument(row.name);
-        deleted.append(row.name);
+        session.documents().DeleteDocument(row.caption);
+        deleted.append(row.caption);
     }
     dropNotesOfEmptiedFiles(deleted);
     m_workspace.fileSelection().clear();
@@ -219,22 +230,16 @@ void RecycleBoxCommands::dropNotesOfEmptiedFiles(const QStringList& deleted)
     const core::Session& session = m_workspace.session();
     const QString box = session.layout().recycleBoxDir();
     // Files the box still holds: those that could not be deleted and those that came after
-    // the list was read.
-    QSet<QString> remaining;
-    for (const platform::DirEntry& entry : session.fs().list(box)) {
-        if (!entry.isDir && !core::isNotesFileName(entry.name))
-            remaining.insert(entry.name.toCaseFolded());
-    }
-    if (remaining.isEmpty()) {
+    // the list was read. Their notes stay; a key of another spelling than a deleted file's
+    // stays with the file that has that name.
+    bool remaining = false;
+    for (const platform::DirEntry& entry : session.fs().list(box))
+        remaining = remaining || (!entry.isDir && core::isListedEntry(entry.name));
+    if (!remaining) {
         session.fs().removeFile(box + core::NotesFileName);
         return;
     }
-    QStringList keys;
-    for (const QString& name : deleted) {
-        if (!remaining.contains(name.toCaseFolded()))
-            keys.append(name);
-    }
-    removeNotes(box, keys);
+    removeNotes(box, deleted);
 }
 
 } // namespace fileops

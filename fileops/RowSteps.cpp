@@ -1,9 +1,9 @@
 #include "fileops/RowSteps.h"
 
 #include "core/FileFormats.h"
+#include "core/FileListing.h"
 #include "core/Workspace.h"
-
-#include <QFile>
+#include "platform/FileNames.h"
 
 #include <sys/stat.h>
 
@@ -20,8 +20,8 @@ bool sameFile(const QString& a, const QString& b)
 {
     struct stat sa;
     struct stat sb;
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+    return ::stat(platform::nativePath(a).constData(), &sa) == 0 &&
+           ::stat(platform::nativePath(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
 
@@ -77,12 +77,13 @@ QString TakeOverRow(core::FileListModel& list, int row)
     return note;
 }
 
-core::FileRow ImportedRow(const QString& folder, const QString& name, const QString& note,
-                          const QString& sizeText, qint64 size, const QDateTime& modified,
-                          platform::Attributes attributes)
+core::FileRow ImportedRow(const platform::FileSystem& fs, const QString& folder,
+                          const QString& name, const QString& note, const QString& sizeText,
+                          qint64 size, const QDateTime& modified, platform::Attributes attributes)
 {
     core::FileRow row;
     row.name = name;
+    row.caption = core::CaptionInFolder(fs, folder, name);
     row.note = note;
     row.sizeText = sizeText;
     row.dateText = core::DateText(modified);

@@ -4,6 +4,7 @@
 // that arrived.
 
 #include "core/FileListModel.h"
+#include "platform/FileSystem.h"
 
 #include <QDateTime>
 #include <QItemSelectionModel>
@@ -36,11 +37,11 @@ int findRowOfFile(const std::vector<core::FileRow>& rows, const QString& name,
 // replaced by one that takes its place in the list.
 QString TakeOverRow(core::FileListModel& list, int row);
 
-// The row of a file that has arrived in `folder`: the import form of the size text, the
-// size number and the time the list sorts by.
-core::FileRow ImportedRow(const QString& folder, const QString& name, const QString& note,
-                          const QString& sizeText, qint64 size, const QDateTime& modified,
-                          platform::Attributes attributes);
+// The row of a file that has arrived in `folder` under `name`: its caption there, the import
+// form of the size text, the size number and the time the list sorts by.
+core::FileRow ImportedRow(const platform::FileSystem& fs, const QString& folder,
+                          const QString& name, const QString& note, const QString& sizeText,
+                          qint64 size, const QDateTime& modified, platform::Attributes attributes);
 
 // AddImportedRow: appends the row at the end of the list and selects it in addition to the
 // rows already selected. The list is not sorted again.

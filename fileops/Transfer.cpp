@@ -1,6 +1,7 @@
 #include "fileops/Transfer.h"
 
-#include <QFile>
+#include "platform/FileNames.h"
+
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -24,7 +25,7 @@ QString temporaryName(const QString& folder)
 
 void unlinkQuietly(const QString& path)
 {
-    ::unlink(QFile::encodeName(path).constData());
+    ::unlink(platform::nativePath(path).constData());
 }
 
 } // namespace

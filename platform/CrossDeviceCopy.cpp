@@ -405,9 +405,10 @@ int copyFileReplacing(const QByteArray& from, const QByteArray& to)
     struct stat st;
     if (const int err = openSource(from, in, st))
         return err;
+    // The temporary name has a length of its own, so it fits beside a target of any name.
     const auto [folder, name] = splitPath(to);
-    QByteArray temporary = folder + '/' + '.' + name + ".quillet-XXXXXX";
-    Fd out(::mkostemp(temporary.data(), O_CLOEXEC));
+    QByteArray temporary = folder + "/.quillet-XXXXXX.part";
+    Fd out(::mkostemps(temporary.data(), 5, O_CLOEXEC));
     if (!out.valid())
         return errno;
     int err = copyRegular(in.get(), st, out.get());

@@ -20,6 +20,17 @@ private:
     QByteArray m_utf8;
 };
 
+// Text that an INI file cannot hold as one line: it holds a line break.
+class UnstorableText : public UserError
+{
+public:
+    explicit UnstorableText(const QString& text)
+        : UserError(QStringLiteral("“%1”含有换行符，不能写入设置文件或注释文件，没有写入任何内容。")
+                        .arg(QString(text).replace(u'\r', u' ').replace(u'\n', u' ')))
+    {
+    }
+};
+
 // A write that the file system refused: "Unable to write to <path>".
 class WriteError : public UserError
 {

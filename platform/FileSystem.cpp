@@ -1,12 +1,13 @@
 #include "platform/FileSystem.h"
 
 #include "platform/CrossDeviceCopy.h"
+#include "platform/FileNames.h"
 
-#include <QFile>
 #include <QHash>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -25,7 +26,7 @@ constexpr Attributes storedAttributes = Archive | System | Hidden;
 
 QByteArray encoded(const QString& path)
 {
-    return QFile::encodeName(path);
+    return nativePath(path);
 }
 
 // File dates have a resolution of two seconds: odd seconds round down, milliseconds go.
@@ -56,12 +57,12 @@ Attributes parseStored(const char* value, ssize_t size)
     return result;
 }
 
-// The stored flags of the file at `path`; a file system without extended attributes or a
-// file without the attribute has none.
+// The stored flags of the file at `path` (a link's own, which it never has); a file system
+// without extended attributes or a file without the attribute has none.
 Attributes readStored(const char* path, int* error = nullptr)
 {
     char value[16];
-    const ssize_t size = ::getxattr(path, attributeXattr, value, sizeof value);
+    const ssize_t size = ::lgetxattr(path, attributeXattr, value, sizeof value);
     if (error)
         *error = size < 0 && errno != ENODATA ? errno : 0;
     return size < 0 ? 0 : parseStored(value, size);
@@ -92,12 +93,13 @@ QByteArray lastComponent(QByteArray path)
     return path.mid(path.lastIndexOf('/') + 1);
 }
 
-// `mode` is that of the file a link leads to; `realDirectory` is false for a link to a
-// folder, which a walk does not enter.
-Attributes attributesOf(mode_t mode, bool realDirectory, const char* name, Attributes stored)
+// `realDirectory` is false for a link to a folder, which a walk does not enter. A link has
+// the attributes of the link itself: it is never read-only, whatever it leads to.
+Attributes attributesOf(mode_t mode, bool symlink, bool realDirectory, const char* name,
+                        Attributes stored)
 {
     Attributes result = stored;
-    if (!(mode & S_IWUSR))
+    if (!symlink && !(mode & S_IWUSR))
         result |= ReadOnly;
     if (isDotName(name))
         result |= Hidden;
@@ -204,7 +206,7 @@ std::vector<DirEntry> FileSystem::list(const QString& dir, bool* ok) const
         path.resize(folderLength);
         path.append(name);
         DirEntry& out = entries.emplace_back();
-        out.name = QFile::decodeName(name);
+        out.name = pathFromNative(name);
         out.isDir = entry.isDir;
         out.isSymlink = entry.isSymlink;
         out.size = entry.st.st_size;
@@ -212,8 +214,8 @@ std::vector<DirEntry> FileSystem::list(const QString& dir, bool* ok) const
         if (date == dates.cend())
             date = dates.insert(entry.st.st_mtim.tv_sec, fileDate(entry.st.st_mtim.tv_sec));
         out.modified = *date;
-        out.attributes =
-            attributesOf(entry.st.st_mode, entry.isDir, name, readStored(path.c_str()));
+        out.attributes = attributesOf(entry.st.st_mode, entry.isSymlink, entry.isDir, name,
+                                      readStored(path.c_str()));
     }
     ::closedir(stream);
     return entries;
@@ -242,7 +244,7 @@ QStringList FileSystem::subfolders(const QString& dir, bool firstOnly) const
         }
         if (!folder)
             continue;
-        names.append(QFile::decodeName(name));
+        names.append(pathFromNative(name));
         if (firstOnly)
             break;
     }
@@ -268,6 +270,13 @@ bool FileSystem::isFile(const QString& path) const
     return ::stat(encoded(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool FileSystem::isExecutable(const QString& path) const
+{
+    struct stat st;
+    return ::stat(encoded(path).constData(), &st) == 0 && S_ISREG(st.st_mode) &&
+           (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH));
+}
+
 qint64 FileSystem::fileSize(const QString& path) const
 {
     EntryStat entry;
@@ -286,10 +295,57 @@ FsResult FileSystem::removeDirectory(const QString& path) const
     return FsResult{::rmdir(encoded(path).constData()) == 0 ? 0 : errno};
 }
 
+namespace {
+
+QByteArray parentOf(QByteArray path)
+{
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArrayLiteral(".") : path.left(qMax<qsizetype>(slash, 1));
+}
+
+// A link whose target is relative to its folder would lead elsewhere, or nowhere, from
+// another folder. Such a link is made anew at `to` leading to the same file by its full path,
+// and the old link goes. Returns -1 when the link moves as it is.
+int moveRelativeLink(const QByteArray& source, const QByteArray& target)
+{
+    struct stat st;
+    if (::lstat(source.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return -1;
+    const QByteArray sourceFolder = parentOf(source);
+    if (sourceFolder == parentOf(target))
+        return -1;
+    QByteArray link(qMax<qsizetype>(st.st_size, 256) + 1, '\0');
+    const ssize_t n = ::readlink(source.constData(), link.data(), size_t(link.size()));
+    if (n < 0 || n >= link.size())
+        return n < 0 ? errno : ENAMETOOLONG;
+    link.truncate(n);
+    if (link.startsWith('/'))
+        return -1;
+    char* folder = ::realpath(sourceFolder.constData(), nullptr);
+    if (!folder)
+        return errno;
+    const QByteArray absolute = QByteArray(folder) + '/' + link;
+    std::free(folder);
+    if (::symlink(absolute.constData(), target.constData()) != 0)
+        return errno; // EEXIST: the target's name is taken
+    if (::unlink(source.constData()) != 0) {
+        const int err = errno;
+        ::unlink(target.constData());
+        return err;
+    }
+    return 0;
+}
+
+} // namespace
+
 FsResult FileSystem::move(const QString& from, const QString& to) const
 {
     const QByteArray source = encoded(from);
     const QByteArray target = encoded(to);
+    if (const int err = moveRelativeLink(source, target); err >= 0)
+        return FsResult{err};
     int err = renameNoReplace(source, target);
     if (err == EINVAL || err == ENOSYS) {
         // No RENAME_NOREPLACE here. A file is hard-linked and then unlinked, which can never
@@ -338,13 +394,14 @@ FsResult FileSystem::replace(const QString& from, const QString& to) const
 FsResult FileSystem::removeFile(const QString& path) const
 {
     const QByteArray file = encoded(path);
-    EntryStat entry;
-    if (!statEntry(AT_FDCWD, file.constData(), entry))
+    struct stat st;
+    if (::lstat(file.constData(), &st) != 0)
         return FsResult{errno};
-    if (entry.isDir)
+    if (S_ISDIR(st.st_mode))
         return FsResult{EISDIR};
-    if (!(entry.st.st_mode & S_IWUSR))
-        return FsResult{EACCES}; // the read-only attribute protects it, even from root
+    // The read-only attribute protects a file, even from root; a link is removed as itself.
+    if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR))
+        return FsResult{EACCES};
     return FsResult{::unlink(file.constData()) == 0 ? 0 : errno};
 }
 
@@ -357,8 +414,8 @@ Attributes FileSystem::attributes(const QString& path, bool* ok) const
         *ok = found;
     if (!found)
         return 0;
-    return attributesOf(entry.st.st_mode, entry.isDir, lastComponent(file).constData(),
-                        readStored(file.constData()));
+    return attributesOf(entry.st.st_mode, entry.isSymlink, entry.isDir,
+                        lastComponent(file).constData(), readStored(file.constData()));
 }
 
 FsResult FileSystem::setAttributes(const QString& path, Attributes attributes) const
@@ -366,8 +423,12 @@ FsResult FileSystem::setAttributes(const QString& path, Attributes attributes) c
     const QByteArray file = encoded(path);
     const char* p = file.constData();
     struct stat st;
-    if (::stat(p, &st) != 0)
+    if (::lstat(p, &st) != 0)
         return FsResult{errno};
+    // A link has no attributes of its own to change, and the file it leads to is not the
+    // one the user chose.
+    if (S_ISLNK(st.st_mode))
+        return FsResult{(attributes & ~Directory) == 0 ? 0 : EPERM};
     const mode_t wanted = (attributes & ReadOnly)
                               ? st.st_mode & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH)
                               : st.st_mode | S_IWUSR;

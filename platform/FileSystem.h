@@ -67,6 +67,8 @@ public:
     bool exists(const QString& path) const;      // anything at the path, links not followed
     bool isDirectory(const QString& path) const; // a directory (links followed)
     bool isFile(const QString& path) const;      // a regular file (links followed)
+    // A regular file (links followed) with an execute permission bit: a program to start.
+    bool isExecutable(const QString& path) const;
 
     // Size in bytes of what is at `path`, or -1 when nothing is there.
     qint64 fileSize(const QString& path) const;

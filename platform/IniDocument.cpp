@@ -1,11 +1,19 @@
 #include "platform/IniDocument.h"
 
+#include "platform/Errors.h"
+
 #include <QSet>
 #include <QStringTokenizer>
 
 namespace platform {
 
 namespace {
+
+void refuseLineBreak(const QString& text)
+{
+    if (text.contains(u'\n') || text.contains(u'\r'))
+        throw UnstorableText(text);
+}
 
 bool sameName(const QString& a, const QString& b)
 {
@@ -152,28 +160,30 @@ QString IniDocument::decodeValue(const Line& line) const
     return text::decodeLimited(line.raw.mid(line.valueStart), m_encoding, kMaxValueBytes);
 }
 
-qsizetype IniDocument::findKey(const QString& section, const QString& key) const
+qsizetype IniDocument::findKey(const QString& section, const QString& key,
+                               Qt::CaseSensitivity cs) const
 {
     qsizetype found = -1;
     forEachInSection(section, [&](size_t i) {
-        if (m_lines[i].kind == Kind::Key && sameName(m_lines[i].name, key))
+        if (m_lines[i].kind == Kind::Key && m_lines[i].name.compare(key, cs) == 0)
             found = qsizetype(i);
         return found < 0;
     });
     return found;
 }
 
-std::optional<QString> IniDocument::value(const QString& section, const QString& key) const
+std::optional<QString> IniDocument::value(const QString& section, const QString& key,
+                                          Qt::CaseSensitivity cs) const
 {
-    const qsizetype index = findKey(section, key);
+    const qsizetype index = findKey(section, key, cs);
     if (index < 0)
         return std::nullopt;
     return decodeValue(m_lines[size_t(index)]);
 }
 
-bool IniDocument::hasKey(const QString& section, const QString& key) const
+bool IniDocument::hasKey(const QString& section, const QString& key, Qt::CaseSensitivity cs) const
 {
-    return findKey(section, key) >= 0;
+    return findKey(section, key, cs) >= 0;
 }
 
 bool IniDocument::hasSection(const QString& section) const
@@ -185,14 +195,14 @@ bool IniDocument::hasSection(const QString& section) const
     return false;
 }
 
-QStringList IniDocument::keys(const QString& section) const
+QStringList IniDocument::keys(const QString& section, Qt::CaseSensitivity cs) const
 {
     QStringList result;
     QSet<QString> seen;
     forEachInSection(section, [&](size_t i) {
         const Line& line = m_lines[i];
         if (line.kind == Kind::Key) {
-            const QString folded = line.name.toCaseFolded();
+            const QString folded = cs == Qt::CaseInsensitive ? line.name.toCaseFolded() : line.name;
             if (!seen.contains(folded)) {
                 seen.insert(folded);
                 result.append(line.name);
@@ -213,6 +223,17 @@ QHash<QString, QString> IniDocument::values(const QString& section) const
             if (!result.contains(folded))
                 result.insert(folded, decodeValue(line));
         }
+        return true;
+    });
+    return result;
+}
+
+QList<std::pair<QString, QString>> IniDocument::entries(const QString& section) const
+{
+    QList<std::pair<QString, QString>> result;
+    forEachInSection(section, [&](size_t i) {
+        if (m_lines[i].kind == Kind::Key)
+            result.append({m_lines[i].name, decodeValue(m_lines[i])});
         return true;
     });
     return result;
@@ -246,9 +267,12 @@ qsizetype IniDocument::insertionPointOfSection(const QString& section) const
     return insertAt;
 }
 
-void IniDocument::setValue(const QString& section, const QString& key, const QString& value)
+void IniDocument::setValue(const QString& section, const QString& key, const QString& value,
+                           Qt::CaseSensitivity cs)
 {
-    const qsizetype existing = findKey(section, key);
+    for (const QString* text : {&section, &key, &value})
+        refuseLineBreak(*text);
+    const qsizetype existing = findKey(section, key, cs);
     if (existing >= 0) {
         // Keep the key as the file spells it; only the value changes.
         Line& line = m_lines[size_t(existing)];
@@ -270,11 +294,11 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     m_lines.insert(m_lines.begin() + at, makeLine(key + u'=' + value));
 }
 
-bool IniDocument::removeKey(const QString& section, const QString& key)
+bool IniDocument::removeKey(const QString& section, const QString& key, Qt::CaseSensitivity cs)
 {
     std::vector<size_t> doomed;
     forEachInSection(section, [&](size_t i) {
-        if (m_lines[i].kind == Kind::Key && sameName(m_lines[i].name, key))
+        if (m_lines[i].kind == Kind::Key && m_lines[i].name.compare(key, cs) == 0)
             doomed.push_back(i);
         return true;
     });
@@ -302,6 +326,10 @@ bool IniDocument::removeSection(const QString& section)
 void IniDocument::replaceSection(const QString& section,
                                  const QList<std::pair<QString, QString>>& entries)
 {
+    for (const auto& [key, value] : entries) {
+        refuseLineBreak(key);
+        refuseLineBreak(value);
+    }
     removeSection(section);
     if (entries.isEmpty())
         return;

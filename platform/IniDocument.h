@@ -28,21 +28,31 @@ public:
     TextEncoding encoding() const { return m_encoding; }
     bool isEmpty() const { return m_lines.empty(); }
 
+    // Key names match without letter case unless `cs` says otherwise.
+
     // The value of the first line with that key in the section, cut to kMaxValueBytes
     // without splitting a character; nothing when the section or key is missing.
-    std::optional<QString> value(const QString& section, const QString& key) const;
-    bool hasKey(const QString& section, const QString& key) const;
+    std::optional<QString> value(const QString& section, const QString& key,
+                                 Qt::CaseSensitivity cs = Qt::CaseInsensitive) const;
+    bool hasKey(const QString& section, const QString& key,
+                Qt::CaseSensitivity cs = Qt::CaseInsensitive) const;
     bool hasSection(const QString& section) const;
-    // Key names of the section in file order, each once, spelled as in the file.
-    QStringList keys(const QString& section) const;
+    // Key names of the section in file order, each once (first spelling), spelled as in the
+    // file.
+    QStringList keys(const QString& section, Qt::CaseSensitivity cs = Qt::CaseInsensitive) const;
     // Every value of the section by case-folded key; the first of duplicate keys wins.
     QHash<QString, QString> values(const QString& section) const;
+    // Every key line of the section in file order, keys spelled as in the file.
+    QList<std::pair<QString, QString>> entries(const QString& section) const;
 
     // Replaces the value in place, or appends the key after the section's last line, or
-    // appends the section with the key at the end of the file.
-    void setValue(const QString& section, const QString& key, const QString& value);
+    // appends the section with the key at the end of the file. Throws UnstorableText when
+    // the section, key or value holds a line break (it would become lines of its own).
+    void setValue(const QString& section, const QString& key, const QString& value,
+                  Qt::CaseSensitivity cs = Qt::CaseInsensitive);
     // Removes every line of the key in the section; false when there was none.
-    bool removeKey(const QString& section, const QString& key);
+    bool removeKey(const QString& section, const QString& key,
+                   Qt::CaseSensitivity cs = Qt::CaseInsensitive);
     // Removes the section header and all its lines; false when there was none.
     bool removeSection(const QString& section);
 
@@ -77,7 +87,7 @@ private:
     // Calls `visit(index)` for every line inside sections named `section`; stops when it
     // returns false.
     template <typename Visit> void forEachInSection(const QString& section, Visit visit) const;
-    qsizetype findKey(const QString& section, const QString& key) const;
+    qsizetype findKey(const QString& section, const QString& key, Qt::CaseSensitivity cs) const;
     qsizetype insertionPointOfSection(const QString& section) const;
 
     std::vector<Line> m_lines;

@@ -1,35 +1,32 @@
 #include "platform/IniFile.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Errors.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include "platform/FileNames.h"
 
 #include <climits>
+#include <sys/stat.h>
 
 namespace platform {
 
 bool IniFile::exists() const
 {
-    return QFileInfo::exists(m_path);
+    struct stat st;
+    return !m_path.isEmpty() && ::lstat(nativePath(m_path).constData(), &st) == 0;
 }
 
 IniDocument IniFile::load(LoadState* state) const
 {
-    QFile file(m_path);
-    if (!file.exists()) {
+    QByteArray bytes;
+    switch (readWholeFile(m_path, &bytes)) {
+    case ReadOutcome::Missing:
         *state = LoadState::Missing;
         return {};
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
+    case ReadOutcome::Unreadable:
         *state = LoadState::Unreadable;
         return {};
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *state = LoadState::Unreadable;
-        return {};
+    case ReadOutcome::Loaded:
+        break;
     }
     *state = LoadState::Loaded;
     return IniDocument::parse(bytes);
@@ -119,14 +116,7 @@ QStringList IniFile::keys(const QString& section) const
 
 void IniFile::save(const IniDocument& document) const
 {
-    const QFileInfo info(m_path);
-    if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner))
-        throw WriteError(m_path);
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw WriteError(m_path);
-    const QByteArray bytes = document.serialize();
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    if (writeWholeFile(m_path, document.serialize(), m_links) != 0)
         throw WriteError(m_path);
 }
 

@@ -3,6 +3,7 @@
 // it at once, atomically (a crash or a full disk leaves the old file whole). There is no
 // cache, so two IniFile objects on the same path always agree.
 
+#include "platform/AtomicFile.h"
 #include "platform/IniDocument.h"
 
 #include <QString>
@@ -16,7 +17,10 @@ class IniFile
 {
 public:
     IniFile() = default;
-    explicit IniFile(QString path) : m_path(std::move(path)) {}
+    explicit IniFile(QString path, LinkPolicy links = LinkPolicy::Refuse)
+        : m_path(std::move(path)), m_links(links)
+    {
+    }
 
     const QString& path() const { return m_path; }
     bool isNull() const { return m_path.isEmpty(); }
@@ -54,6 +58,7 @@ private:
     void save(const IniDocument& document) const;
 
     QString m_path;
+    LinkPolicy m_links = LinkPolicy::Refuse;
 };
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/TextCodec.h"
 
+#include "platform/FileNames.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -85,26 +87,116 @@ TextEncoding detect(const QByteArray& bytes)
     return longSequence ? TextEncoding::Utf8 : TextEncoding::Gb18030;
 }
 
-QString decode(const QByteArray& bytes, TextEncoding encoding)
+namespace {
+
+// Decodes a run of complete, well-formed characters.
+// Opening a GB18030 converter is costly, so each thread keeps one of each; being stateless,
+// every call stands on its own.
+QString decodeRun(QByteArrayView bytes, TextEncoding encoding)
 {
-    switch (encoding) {
-    case TextEncoding::Utf8WithBom:
-        return QString::fromUtf8(bytes.startsWith(kUtf8Bom) ? bytes.mid(3) : bytes);
-    case TextEncoding::Utf8:
+    if (encoding != TextEncoding::Gb18030)
         return QString::fromUtf8(bytes);
-    case TextEncoding::Gb18030:
-        break;
-    }
-    QStringDecoder decoder(kGb18030);
+    static thread_local QStringDecoder decoder(kGb18030, QStringConverter::Flag::Stateless);
     return decoder.decode(bytes);
 }
 
-QByteArray encode(const QString& text, TextEncoding encoding)
+QByteArray encodeRun(QStringView text, TextEncoding encoding)
 {
     if (encoding != TextEncoding::Gb18030)
         return text.toUtf8();
-    QStringEncoder encoder(kGb18030);
+    static thread_local QStringEncoder encoder(kGb18030, QStringConverter::Flag::Stateless);
     return encoder.encode(text);
+}
+
+bool wellFormed(QByteArrayView bytes, TextEncoding encoding)
+{
+    if (encoding != TextEncoding::Gb18030)
+        return bytes.isValidUtf8();
+    const QByteArray view = QByteArray::fromRawData(bytes.data(), bytes.size());
+    for (qsizetype pos = 0; pos < view.size();) {
+        const int length = gb18030SequenceLength(view, pos);
+        if (length == 0)
+            return false;
+        pos += length;
+    }
+    return true;
+}
+
+// Byte by byte: every character that reads back as its own bytes is taken, every other byte
+// is kept as itself. (GB18030 has four-byte sequences that name no character.)
+QString decodeKeepingBytes(QByteArrayView bytes, TextEncoding encoding)
+{
+    const QByteArray view = QByteArray::fromRawData(bytes.data(), bytes.size());
+    QString out;
+    out.reserve(view.size());
+    qsizetype runStart = 0;
+    qsizetype pos = 0;
+    const auto flushRun = [&] {
+        if (pos > runStart)
+            out += decodeRun(bytes.sliced(runStart, pos - runStart), encoding);
+    };
+    while (pos < view.size()) {
+        int length = encoding == TextEncoding::Gb18030 ? gb18030SequenceLength(view, pos)
+                                                      : utf8SequenceLength(view, pos);
+        if (length > 1 && encoding == TextEncoding::Gb18030) {
+            const QByteArrayView sequence = bytes.sliced(pos, length);
+            const QString one = decodeRun(sequence, encoding);
+            if (one.contains(QChar(0xFFFD)) && encodeRun(one, encoding) != sequence)
+                length = 0;
+        }
+        if (length > 0) {
+            pos += length;
+            continue;
+        }
+        flushRun();
+        out += QChar(char16_t(0xDC00 + static_cast<unsigned char>(view[pos])));
+        ++pos;
+        runStart = pos;
+    }
+    flushRun();
+    return out;
+}
+
+} // namespace
+
+QString decode(QByteArrayView input, TextEncoding encoding)
+{
+    QByteArrayView bytes = input;
+    if (encoding == TextEncoding::Utf8WithBom && bytes.startsWith(kUtf8Bom))
+        bytes = bytes.sliced(kUtf8Bom.size());
+    if (wellFormed(bytes, encoding)) {
+        QString text = decodeRun(bytes, encoding);
+        if (encoding != TextEncoding::Gb18030 || !text.contains(QChar(0xFFFD)))
+            return text;
+    }
+    return decodeKeepingBytes(bytes, encoding);
+}
+
+QByteArray encode(QStringView text, TextEncoding encoding)
+{
+    // Kept bytes (and any other surrogate standing alone) are written one by one.
+    QByteArray out;
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (!QChar::isSurrogate(c))
+            continue;
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text[i + 1].unicode())) {
+            ++i;
+            continue;
+        }
+        out += encodeRun(text.sliced(runStart, i - runStart), encoding);
+        if (isKeptByte(c))
+            out += char(c - 0xDC00);
+        else
+            out += encodeRun(u"\uFFFD", encoding);
+        runStart = i + 1;
+    }
+    if (runStart == 0)
+        return encodeRun(text, encoding);
+    out += encodeRun(text.sliced(runStart), encoding);
+    return out;
 }
 
 QByteArray byteOrderMark(TextEncoding encoding)

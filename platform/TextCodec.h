@@ -4,6 +4,10 @@
 // carry); a file with a UTF-8 byte-order mark, or valid UTF-8 that holds sequences of three
 // or more bytes (as every Chinese character in UTF-8 does), is read as UTF-8, anything else
 // as GB18030. A rewritten file keeps its encoding.
+//
+// Decoding loses nothing: a byte that starts no character of the encoding is kept as the
+// character U+DC80..U+DCFF, and encoding writes such a character back as that byte, so bytes
+// that no edit touched are written back as they were.
 
 #include <QByteArray>
 #include <QString>
@@ -22,10 +26,10 @@ namespace text {
 TextEncoding detect(const QByteArray& bytes);
 
 // Decodes bytes (a byte-order mark is skipped when the encoding has one).
-QString decode(const QByteArray& bytes, TextEncoding encoding);
+QString decode(QByteArrayView bytes, TextEncoding encoding);
 
 // Encodes text without a byte-order mark.
-QByteArray encode(const QString& text, TextEncoding encoding);
+QByteArray encode(QStringView text, TextEncoding encoding);
 
 // The byte-order mark that starts a file of this encoding (empty for most).
 QByteArray byteOrderMark(TextEncoding encoding);

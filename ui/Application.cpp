@@ -21,8 +21,9 @@ namespace {
 
 void showUnexpected(const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, core::texts::AppTitle, displayText(text),
+    QMessageBox box(QMessageBox::Critical, core::texts::AppTitle, messageText(text),
                     QMessageBox::Ok, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -1,5 +1,7 @@
 #include "ui/Conversions.h"
 
+#include "platform/FileNames.h"
+
 #include <QApplication>
 #include <QPalette>
 
@@ -77,11 +79,11 @@ core::FontSpec specFromFont(const QFont& font, const QColor& color, const core::
     return spec;
 }
 
-QString displayText(QString text)
+QString messageText(QString text)
 {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
-    return text;
+    return platform::displayText(text);
 }
 
 } // namespace ui

@@ -17,7 +17,8 @@ QFont fontFromSpec(const core::FontSpec& spec);
 // The FontSpec of a font and a colour, keeping the character set of `base`.
 core::FontSpec specFromFont(const QFont& font, const QColor& color, const core::FontSpec& base);
 
-// "\r" breaks a line in the program's own message texts.
-QString displayText(QString text);
+// The text of a message box or label, shown as plain text: "\r" breaks a line as "\n" does
+// (the program's own texts use both), and bytes of a name that cannot be read show as U+FFFD.
+QString messageText(QString text);
 
 } // namespace ui

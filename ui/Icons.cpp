@@ -77,19 +77,19 @@ QIcon FileIconProvider::lookUp(const QString& name)
 
 QIcon FileIconProvider::iconFor(const core::FileRow& row)
 {
-    const qsizetype dot = row.name.lastIndexOf(u'.');
+    const qsizetype dot = row.caption.lastIndexOf(u'.');
     if (dot <= 0) {
         // No suffix: a program the user can run, or a plain file.
-        if (QFileInfo(row.folder + row.name).isExecutable()) {
+        if (platform::FileSystem::local().isExecutable(row.folder + row.name)) {
             if (m_executable.isNull())
                 m_executable = QIcon::hasThemeIcon(QStringLiteral("application-x-executable"))
                                    ? QIcon::fromTheme(QStringLiteral("application-x-executable"))
                                    : icons::own(QStringLiteral("run-file"));
             return m_executable;
         }
-        return lookUp(row.name);
+        return lookUp(row.caption);
     }
-    const QString suffix = row.name.mid(dot + 1).toLower();
+    const QString suffix = row.caption.mid(dot + 1).toLower();
     auto found = m_bySuffix.constFind(suffix);
     if (found == m_bySuffix.cend())
         found = m_bySuffix.insert(suffix, lookUp(QStringLiteral("x.") + suffix));

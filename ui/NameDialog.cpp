@@ -18,6 +18,7 @@ NameDialog::NameDialog(const core::NameDialogSpec& spec,
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto* label = new QLabel(spec.label, this);
+    label->setTextFormat(Qt::PlainText);
     label->setBuddy(m_input);
     m_input->setMaxLength(spec.maxLength);
     m_input->setAccessibleName(spec.label);

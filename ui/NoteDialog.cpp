@@ -39,7 +39,8 @@ NoteDialog::NoteDialog(const core::NoteDialogSpec& spec,
     tools->addAction(icons::tool(QStringLiteral("select-all"), QStringLiteral("edit-select-all")),
                      QStringLiteral("全选"), m_memo, &QPlainTextEdit::selectAll);
 
-    auto* label = new QLabel(spec.label, this);
+    auto* label = new QLabel(messageText(spec.label), this);
+    label->setTextFormat(Qt::PlainText);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setObjectName(QStringLiteral("TDlabel"));
 

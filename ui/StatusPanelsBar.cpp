@@ -47,15 +47,24 @@ StatusPanelsBar::StatusPanelsBar(core::StatusPanels& panels, QWidget* parent) : 
             label->setFixedWidth(kWidths[i]);
         }
         label->setObjectName(QStringLiteral("panel%1").arg(i));
-        if (i < 4) {
-            label->setAccessibleName(QString::fromUtf8(kNames[i]));
-            label->setText(panels.text(i));
-        }
+        label->setTextFormat(Qt::PlainText);
         m_labels[size_t(i)] = label;
+        if (i < 4) {
+            label->setAccessibleDescription(QString::fromUtf8(kNames[i]));
+            showText(i, panels.text(i));
+        }
         addWidget(label, i == 0 ? 1 : 0);
     }
-    connect(&panels, &core::StatusPanels::changed, this,
-            [this](int index, const QString& text) { m_labels[size_t(index)]->setText(text); });
+    connect(&panels, &core::StatusPanels::changed, this, &StatusPanelsBar::showText);
+}
+
+void StatusPanelsBar::showText(int panel, const QString& text)
+{
+    // A screen reader reads what the panel shows; an empty panel is named by its role.
+    QLabel* label = m_labels[size_t(panel)];
+    const QString shown = messageText(text);
+    label->setText(shown);
+    label->setAccessibleName(shown.isEmpty() ? QString::fromUtf8(kNames[panel]) : shown);
 }
 
 } // namespace ui

@@ -32,6 +32,8 @@ public:
     QLabel* panel(int index) const { return m_labels[size_t(index)]; }
 
 private:
+    void showText(int panel, const QString& text);
+
     std::array<QLabel*, 5> m_labels{};
 };
 

@@ -67,8 +67,9 @@ QMessageBox::StandardButtons qtButtons(core::Buttons buttons)
 
 void WidgetDialogs::showMessage(const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, core::texts::AppTitle, displayText(text),
+    QMessageBox box(QMessageBox::NoIcon, core::texts::AppTitle, messageText(text),
                     QMessageBox::Ok, m_parent);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
@@ -76,7 +77,8 @@ core::Answer WidgetDialogs::ask(const QString& caption, const QString& text,
                                 core::MessageIcon icon, core::Buttons buttons,
                                 core::Answer defaultButton)
 {
-    QMessageBox box(qtIcon(icon), caption, displayText(text), qtButtons(buttons), m_parent);
+    QMessageBox box(qtIcon(icon), caption, messageText(text), qtButtons(buttons), m_parent);
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(qtButton(defaultButton));
     if (buttons == core::Buttons::YesNo)
         box.setEscapeButton(QMessageBox::No);
@@ -94,8 +96,9 @@ core::Answer WidgetDialogs::ask(const QString& caption, const QString& text,
 
 void WidgetDialogs::showError(const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, core::texts::AppTitle, displayText(text),
+    QMessageBox box(QMessageBox::Critical, core::texts::AppTitle, messageText(text),
                     QMessageBox::Ok, m_parent);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

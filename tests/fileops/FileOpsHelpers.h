@@ -38,6 +38,7 @@ inline core::FileRow searchRow(const QString& folder, const QString& name, const
     core::FileRow row;
     row.folder = folder;
     row.name = name;
+    row.caption = name;
     row.note = note;
     return row;
 }

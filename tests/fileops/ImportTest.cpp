@@ -255,19 +255,18 @@ TEST_F(Import, AFailedTransferReportsTheFileAndKeepsTheOldFileAndItsRow)
               QStringList({"a.bin", "b.bin", "c1.bin", "c2.bin", "zzfdat.nod"}));
 }
 
-TEST_F(Import, AMovedFileWhoseReplacementFailsGoesBackWhereItCameFrom)
+TEST_F(Import, AFolderOfTheSameNameIsNeverReplaced)
 {
-    // A folder of the same name in the category: the question comes, the file arrives under
-    // a temporary name, and the last rename fails.
     world.library.makeFile("cat/a.bin/inside", "kept");
     makeOutside("a.bin", "moved");
     world.start();
     world.selectCategory({"cat"});
 
     world.dialogs.fileChoices.push_back({outside("a.bin")});
-    world.dialogs.answers.push_back(core::Answer::Yes);
     commands.t103Click();
-    EXPECT_EQ(world.dialogs.last().text, "注意：导入文件 " + outside("a.bin") + " 时失败！");
+    ASSERT_EQ(world.dialogs.shown.size(), 1u) << "no question to replace a folder";
+    EXPECT_EQ(world.dialogs.last().text,
+              "此分类库中已有名为 a.bin 的文件夹，文件夹不能被文件替换，这个文件没有导入！");
     EXPECT_EQ(world.library.read("../outside/a.bin"), "moved");
     EXPECT_EQ(world.library.read("cat/a.bin/inside"), "kept");
     EXPECT_EQ(entriesOf(catDir()), QStringList("a.bin"));

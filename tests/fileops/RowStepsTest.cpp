@@ -41,7 +41,7 @@ TEST(RowSteps, ImportedRowsAreAppendedAndSelectedWithTheOthers)
     const QDateTime time(QDate(2023, 5, 6), QTime(7, 8, 10));
 
     fileops::AddImportedRow(world.workspace.fileList(), world.workspace.fileSelection(),
-                            fileops::ImportedRow(dir, "a", "n", "2.00 K", 2048, time,
+                            fileops::ImportedRow(platform::FileSystem::local(), dir, "a", "n", "2.00 K", 2048, time,
                                                  platform::ReadOnly | platform::Archive));
     EXPECT_EQ(world.listedNames(), QStringList({"b", "z", "a"})) << "no sorting";
     EXPECT_EQ(fileops_testing::selectedNames(world), QStringList({"z", "a"}));

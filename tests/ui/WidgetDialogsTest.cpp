@@ -31,7 +31,7 @@ TEST(WidgetDialogs, StoredColoursAndFontsConvert)
     spec.size = 20; // a size the height does not match
     const QFont font = ui::fontFromSpec(spec);
     EXPECT_EQ(font.pixelSize(), 12) << "the height decides the size";
-    EXPECT_EQ(ui::displayText("a\rb\r\nc"), "a\nb\nc");
+    EXPECT_EQ(ui::messageText("a\rb\r\nc"), "a\nb\nc");
 }
 
 TEST(NameDialog, StaysOpenUntilTheCommandTakesTheName)

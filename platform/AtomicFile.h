@@ -1,0 +1,40 @@
+#pragma once
+// Whole-file reads and writes of the program's own small files (notes files, the
+// configuration file, documents, exported pages). A write goes to a temporary file beside the
+// target that replaces it only once every byte is on the disk, so a crash, a full disk or a
+// failed write leaves the old file as it was.
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+enum class ReadOutcome {
+    Missing,    // nothing at the path
+    Loaded,     // a regular file, read whole
+    Unreadable, // anything else: no access, not a regular file, larger than the limit
+};
+
+// What a write does when the path is a symbolic link.
+enum class LinkPolicy {
+    Refuse,      // never written through (ELOOP)
+    WriteTarget, // the file the link leads to is replaced, the link stays
+};
+
+inline constexpr qint64 kMaxOwnFileSize = 64 * 1024 * 1024;
+
+// Reads a regular file whole (a link to one is followed); FIFOs, devices and folders are
+// never opened for reading, and a file larger than `limit` is not read.
+ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit = kMaxOwnFileSize);
+
+// Writes `bytes` as the file's new contents; returns 0 or the errno value of the step that
+// failed. An existing file keeps its permissions; one without owner write is not replaced
+// (EACCES). After the rename the folder is synced, so the new file survives a power loss.
+int writeWholeFile(const QString& path, const QByteArray& bytes,
+                   LinkPolicy links = LinkPolicy::Refuse);
+
+// The temporary name a write of `path` uses in its folder; it is the same on every write of
+// that path, so one left behind by a killed run is replaced by the next write.
+QString temporaryPathFor(const QString& path);
+
+} // namespace platform

@@ -1,0 +1,63 @@
+#include "platform/FileNames.h"
+
+#include "platform/TextCodec.h"
+
+namespace platform {
+
+namespace {
+
+// U+FFFD, shown where a byte cannot be read.
+constexpr char16_t kReplacement = 0xFFFD;
+
+} // namespace
+
+bool hasKeptBytes(QStringView text)
+{
+    for (const QChar c : text) {
+        if (isKeptByte(c.unicode()))
+            return true;
+    }
+    return false;
+}
+
+QByteArray nativePath(QStringView path)
+{
+    return text::encode(path, TextEncoding::Utf8);
+}
+
+QString pathFromNative(QByteArrayView bytes)
+{
+    // Almost every name is UTF-8; the check is cheaper than decoding byte by byte.
+    if (bytes.isValidUtf8())
+        return QString::fromUtf8(bytes);
+    return text::decode(bytes, TextEncoding::Utf8);
+}
+
+QString captionOfName(const QString& name)
+{
+    if (!hasKeptBytes(name))
+        return name;
+    // The GB18030 reading keeps what it cannot read as kept bytes, so it is clean exactly when
+    // none remain.
+    return text::decode(nativePath(name), TextEncoding::Gb18030);
+}
+
+QString displayText(const QString& text)
+{
+    if (!hasKeptBytes(text))
+        return text;
+    QString shown = text;
+    for (QChar& c : shown) {
+        if (isKeptByte(c.unicode()))
+            c = QChar(kReplacement);
+    }
+    return shown;
+}
+
+bool isTemporaryName(QStringView name)
+{
+    return name.startsWith(u".quillet-") &&
+           (name.endsWith(u".part") || name.endsWith(u".tmp"));
+}
+
+} // namespace platform

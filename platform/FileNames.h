@@ -1,0 +1,37 @@
+#pragma once
+// File names are bytes on disk. The program holds every path and name as a QString that keeps
+// those bytes: a name that is valid UTF-8 reads as itself, and every byte of a name that is
+// not is kept as one character U+DC80..U+DCFF (a lone surrogate, which no text holds), so any
+// name converts back to exactly its bytes.
+//
+// What a list shows for a name, and the key its note is stored under, is its caption: the
+// name itself when it is UTF-8; the GB18030 reading of its bytes when they read cleanly (names
+// from Windows archives); else the GB18030 reading with the unreadable bytes kept.
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+// The bytes of a path for a system call.
+QByteArray nativePath(QStringView path);
+// A path or name as the system returned it, bytes kept.
+QString pathFromNative(QByteArrayView bytes);
+
+// True when the text holds kept bytes (U+DC80..U+DCFF standing alone).
+bool hasKeptBytes(QStringView text);
+inline bool isKeptByte(char16_t c)
+{
+    return c >= 0xDC80 && c <= 0xDCFF;
+}
+
+// The caption of a file or folder name (see above).
+QString captionOfName(const QString& name);
+
+// The text shown for a caption or a path: every kept byte shows as U+FFFD.
+QString displayText(const QString& text);
+
+// The program's temporary names ("." + "quillet-" ... ): never listed, never searched.
+bool isTemporaryName(QStringView name);
+
+} // namespace platform
