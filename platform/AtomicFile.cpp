@@ -1,6 +1,9 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/CrossDeviceCopy.h"
+#include "platform/Errors.h"
 #include "platform/FileNames.h"
+#include "platform/SysCalls.h"
 
 #include <QHashFunctions>
 
@@ -23,7 +26,7 @@ QString folderOf(const QString& path)
 int writeAll(int fd, const char* data, qint64 size)
 {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
+        const ssize_t n = sys::write(fd, data, size_t(size));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -57,24 +60,54 @@ int resolveTarget(const QString& path, LinkPolicy links, QString* target, struct
             return errno;
     }
     if (!S_ISREG(st->st_mode))
-        return EISDIR;
+        return S_ISDIR(st->st_mode) ? EISDIR : errors::NotRegularFile;
     *exists = true;
     return 0;
 }
 
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// The owner and the extended attributes (the stored A, S and H) of the file being replaced.
+void keepOwnerAndAttributes(const QByteArray& old, const struct stat& st, int fd)
+{
+    if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
+        // Not permitted: the new file stays with the user who writes it.
+    }
+    const int in = ::open(old.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (in < 0)
+        return;
+    detail::copyXattrs(in, fd);
+    ::close(in);
+}
+
 } // namespace
 
-ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit)
+ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit, int* error)
 {
     bytes->clear();
+    const auto fail = [error](int err) {
+        if (error)
+            *error = err;
+        return ReadOutcome::Unreadable;
+    };
     // Non-blocking, so that opening a FIFO never waits for a writer.
     const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return errno == ENOENT ? ReadOutcome::Missing : ReadOutcome::Unreadable;
+        return errno == ENOENT ? ReadOutcome::Missing : fail(errno);
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > limit) {
+    int err = ::fstat(fd, &st) != 0 ? errno : 0;
+    if (!err && !S_ISREG(st.st_mode))
+        err = errors::NotRegularFile;
+    if (!err && st.st_size > limit)
+        err = errors::TooLarge;
+    if (err) {
         ::close(fd);
-        return ReadOutcome::Unreadable;
+        return fail(err);
     }
     QByteArray data;
     data.resize(qsizetype(st.st_size));
@@ -90,8 +123,9 @@ ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            err = errno;
             ::close(fd);
-            return ReadOutcome::Unreadable;
+            return fail(err);
         }
         if (n == 0)
             break;
@@ -106,10 +140,10 @@ ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit)
 QString temporaryPathFor(const QString& path)
 {
     const QString name = path.mid(path.lastIndexOf(u'/') + 1);
-    return folderOf(path) + QStringLiteral(".quillet-%1.tmp")
-                                .arg(qulonglong(qHash(QStringView(name), size_t(0x5157)) &
-                                                0xFFFFFFFFu),
-                                     8, 16, QLatin1Char('0'));
+    return folderOf(path) +
+           QStringLiteral(".quillet-%1.tmp")
+               .arg(qulonglong(qHash(QStringView(name), size_t(0x5157)) & 0xFFFFFFFFu), 8, 16,
+                    QLatin1Char('0'));
 }
 
 int writeWholeFile(const QString& path, const QByteArray& bytes, LinkPolicy links)
@@ -121,41 +155,41 @@ int writeWholeFile(const QString& path, const QByteArray& bytes, LinkPolicy link
         return err;
     if (exists && !(st.st_mode & S_IWUSR))
         return EACCES; // the read-only attribute protects it
-    const mode_t mode = exists ? (st.st_mode & 07777) : mode_t(0666 & ~[] {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        return mask;
-    }());
+    const mode_t mode = exists ? (st.st_mode & 07777) : newFileMode();
 
     const QByteArray temporary = nativePath(temporaryPathFor(target));
+    const QByteArray final = nativePath(target);
     constexpr int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-    int fd = ::open(temporary.constData(), flags, 0600);
+    int fd = sys::open(temporary.constData(), flags, 0600);
     if (fd < 0 && errno == EEXIST) {
         // Left behind by a run that was killed while writing this file.
-        ::unlink(temporary.constData());
-        fd = ::open(temporary.constData(), flags, 0600);
+        sys::unlink(temporary.constData());
+        fd = sys::open(temporary.constData(), flags, 0600);
     }
     if (fd < 0)
         return errno;
+    if (exists)
+        keepOwnerAndAttributes(final, st, fd);
     int err = writeAll(fd, bytes.constData(), bytes.size());
-    if (!err && ::fchmod(fd, mode) != 0)
+    if (!err && sys::fchmod(fd, mode) != 0)
         err = errno;
-    if (!err && ::fsync(fd) != 0)
+    if (!err && sys::fsync(fd) != 0)
         err = errno;
-    if (::close(fd) != 0 && !err)
+    if (sys::close(fd) != 0 && !err)
         err = errno;
-    const QByteArray final = nativePath(target);
-    if (!err && ::rename(temporary.constData(), final.constData()) != 0)
+    if (!err && sys::rename(temporary.constData(), final.constData()) != 0)
         err = errno;
     if (err) {
-        ::unlink(temporary.constData());
+        sys::unlink(temporary.constData());
         return err;
     }
+    // The rename is durable only once the folder is on the disk too. The new file is in place
+    // already, so a failure here is not one of the write.
     const QByteArray folder = nativePath(folderOf(target));
-    const int dir = ::open(folder.isEmpty() ? "." : folder.constData(),
-                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir =
+        ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
-        ::fsync(dir);
+        sys::fsync(dir);
         ::close(dir);
     }
     return 0;

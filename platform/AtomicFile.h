@@ -9,14 +9,16 @@
 
 namespace platform {
 
-enum class ReadOutcome {
+enum class ReadOutcome
+{
     Missing,    // nothing at the path
     Loaded,     // a regular file, read whole
     Unreadable, // anything else: no access, not a regular file, larger than the limit
 };
 
 // What a write does when the path is a symbolic link.
-enum class LinkPolicy {
+enum class LinkPolicy
+{
     Refuse,      // never written through (ELOOP)
     WriteTarget, // the file the link leads to is replaced, the link stays
 };
@@ -24,12 +26,17 @@ enum class LinkPolicy {
 inline constexpr qint64 kMaxOwnFileSize = 64 * 1024 * 1024;
 
 // Reads a regular file whole (a link to one is followed); FIFOs, devices and folders are
-// never opened for reading, and a file larger than `limit` is not read.
-ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit = kMaxOwnFileSize);
+// never opened for reading, and a file larger than `limit` is not read. For an unreadable
+// file `error` (when given) receives the errno value, or errors::NotRegularFile or
+// errors::TooLarge (platform/Errors.h).
+ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit = kMaxOwnFileSize,
+                          int* error = nullptr);
 
 // Writes `bytes` as the file's new contents; returns 0 or the errno value of the step that
-// failed. An existing file keeps its permissions; one without owner write is not replaced
-// (EACCES). After the rename the folder is synced, so the new file survives a power loss.
+// failed (errors::NotRegularFile for a folder, FIFO or device, ELOOP for a refused link). An
+// existing file keeps its permissions, owner and extended attributes; one without owner
+// write is not replaced (EACCES). After the rename the folder is synced, so the new file
+// survives a power loss.
 int writeWholeFile(const QString& path, const QByteArray& bytes,
                    LinkPolicy links = LinkPolicy::Refuse);
 

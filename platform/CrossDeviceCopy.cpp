@@ -1,5 +1,9 @@
 #include "platform/CrossDeviceCopy.h"
 
+#include "platform/SysCalls.h"
+
+#include <QRandomGenerator>
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -38,7 +42,7 @@ public:
     int close()
     {
         const int fd = std::exchange(m_fd, -1);
-        return fd >= 0 && ::close(fd) != 0 ? errno : 0;
+        return fd >= 0 && sys::close(fd) != 0 ? errno : 0;
     }
 
 private:
@@ -52,7 +56,7 @@ constexpr int openNew = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
 int writeAll(int out, const char* data, size_t size)
 {
     while (size > 0) {
-        const ssize_t n = ::write(out, data, size);
+        const ssize_t n = sys::write(out, data, size);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -72,7 +76,7 @@ int copyData(int in, int out)
     std::vector<char> buffer;
     for (;;) {
         if (kernelCopy) {
-            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
+            const ssize_t n = sys::copy_file_range(in, out, size_t(1) << 30);
             if (n > 0)
                 continue;
             if (n < 0 && errno == EINTR)
@@ -117,8 +121,8 @@ template <typename Get> int readXattr(std::vector<char>& buffer, Get get)
     return ERANGE;
 }
 
-// Copies the user.* extended attributes. A target file system without them is not an error;
-// the copy then simply carries none.
+} // namespace
+
 int copyXattrs(int in, int out)
 {
     std::vector<char> names;
@@ -135,11 +139,13 @@ int copyXattrs(int in, int out)
             continue; // removed while we were copying
         if (err)
             return err;
-        if (::fsetxattr(out, name, value.data(), value.size(), 0) != 0)
+        if (sys::fsetxattr(out, name, value.data(), value.size(), 0) != 0)
             return errno == ENOTSUP ? 0 : errno;
     }
     return 0;
 }
+
+namespace {
 
 // Ownership is kept where we may set it (a user can only give files to himself).
 void copyOwner(int out, const struct stat& st)
@@ -157,12 +163,12 @@ int finishCopy(int in, const struct stat& st, int out)
     if (const int err = copyXattrs(in, out))
         return err;
     copyOwner(out, st);
-    if (::fchmod(out, st.st_mode & 07777) != 0)
+    if (sys::fchmod(out, st.st_mode & 07777) != 0)
         return errno;
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (::futimens(out, times) != 0)
+    if (sys::futimens(out, times) != 0)
         return errno;
-    return ::fsync(out) != 0 ? errno : 0;
+    return sys::fsync(out) != 0 ? errno : 0;
 }
 
 int copyRegular(int in, const struct stat& st, int out)
@@ -230,13 +236,13 @@ int removeEntryAt(int dirFd, const char* name)
     if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT ? 0 : errno;
     if (!S_ISDIR(st.st_mode))
-        return ::unlinkat(dirFd, name, 0) == 0 || errno == ENOENT ? 0 : errno;
+        return sys::unlinkat(dirFd, name, 0) == 0 || errno == ENOENT ? 0 : errno;
     {
         Fd dir(::openat(dirFd, name, openDir));
         if (!dir.valid())
             return errno;
         if ((st.st_mode & S_IRWXU) != S_IRWXU)
-            ::fchmod(dir.get(), st.st_mode | S_IRWXU); // a read-only folder cannot be emptied
+            sys::fchmod(dir.get(), st.st_mode | S_IRWXU); // a read-only folder cannot be emptied
         std::vector<std::string> names;
         if (const int err = readNames(dir.get(), names))
             return err;
@@ -244,7 +250,7 @@ int removeEntryAt(int dirFd, const char* name)
             if (const int err = removeEntryAt(dir.get(), child.c_str()))
                 return err;
     }
-    return ::unlinkat(dirFd, name, AT_REMOVEDIR) == 0 ? 0 : errno;
+    return sys::unlinkat(dirFd, name, AT_REMOVEDIR) == 0 ? 0 : errno;
 }
 
 int copyEntryAt(int srcDir, const char* name, const struct stat& st, int dstDir,
@@ -268,14 +274,14 @@ int copyChildren(int in, int out)
 // Copies the open file `in` to a new file that must not exist yet, removed again on failure.
 int copyToNewFile(int in, const struct stat& st, int dstDir, const char* dstName)
 {
-    Fd out(::openat(dstDir, dstName, openNew, 0600));
+    Fd out(sys::openat(dstDir, dstName, openNew, 0600));
     if (!out.valid())
         return errno;
     int err = copyRegular(in, st, out.get());
     if (const int closeErr = out.close(); !err)
         err = closeErr;
     if (err)
-        ::unlinkat(dstDir, dstName, 0);
+        sys::unlinkat(dstDir, dstName, 0);
     return err;
 }
 
@@ -296,7 +302,7 @@ int copyDirectoryAt(int srcDir, const char* name, const struct stat& st, int dst
     Fd in(::openat(srcDir, name, openDir));
     if (!in.valid())
         return errno;
-    if (::mkdirat(dstDir, dstName, 0700) != 0)
+    if (sys::mkdirat(dstDir, dstName, 0700) != 0)
         return errno;
     int err = 0;
     {
@@ -321,10 +327,10 @@ int finishEntryAt(int dstDir, const char* dstName, const struct stat& st)
         // Not permitted: the entry stays with the user who made it.
     }
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if ((!S_ISLNK(st.st_mode) && ::fchmodat(dstDir, dstName, st.st_mode & 07777, 0) != 0) ||
-        ::utimensat(dstDir, dstName, times, AT_SYMLINK_NOFOLLOW) != 0) {
+    if ((!S_ISLNK(st.st_mode) && sys::fchmodat(dstDir, dstName, st.st_mode & 07777, 0) != 0) ||
+        sys::utimensat(dstDir, dstName, times, AT_SYMLINK_NOFOLLOW) != 0) {
         const int err = errno;
-        ::unlinkat(dstDir, dstName, 0);
+        sys::unlinkat(dstDir, dstName, 0);
         return err;
     }
     return 0;
@@ -345,7 +351,7 @@ int copySymlinkAt(int srcDir, const char* name, const struct stat& st, int dstDi
         }
         target.resize(target.size() * 2); // the link changed since it was looked at
     }
-    if (::symlinkat(target.data(), dstDir, dstName) != 0)
+    if (sys::symlinkat(target.data(), dstDir, dstName) != 0)
         return errno;
     return finishEntryAt(dstDir, dstName, st);
 }
@@ -353,7 +359,7 @@ int copySymlinkAt(int srcDir, const char* name, const struct stat& st, int dstDi
 // Named pipes, sockets and device nodes are recreated, not read.
 int copySpecialAt(const struct stat& st, int dstDir, const char* dstName)
 {
-    if (::mknodat(dstDir, dstName, st.st_mode & (S_IFMT | 07777), st.st_rdev) != 0)
+    if (sys::mknodat(dstDir, dstName, st.st_mode & (S_IFMT | 07777), st.st_rdev) != 0)
         return errno;
     return finishEntryAt(dstDir, dstName, st);
 }
@@ -388,7 +394,63 @@ bool targetInsideSource(const QByteArray& from, const QByteArray& toParent)
     return inside;
 }
 
+// A name of fixed length for a copy in the making, hidden from every list: any target
+// name fits beside it, however long.
+QByteArray temporaryName()
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QByteArray name = QByteArrayLiteral(".quillet-XXXXXX.part");
+    for (int i = 9; i < 15; ++i)
+        name[i] = letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
+    return name;
+}
+
+// Copies the entry to a new temporary name in `dstDir`, which it returns in `made`.
+int copyToTemporary(int srcDir, const char* name, const struct stat& st, int dstDir,
+                    QByteArray* made)
+{
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        *made = temporaryName();
+        const int err = copyEntryAt(srcDir, name, st, dstDir, made->constData());
+        if (err != EEXIST)
+            return err;
+    }
+    return EEXIST;
+}
+
+int syncFolder(int dirFd)
+{
+    return sys::fsync(dirFd) == 0 ? 0 : errno;
+}
+
 } // namespace
+
+int renameNoReplaceAt(int fromDir, const char* from, int toDir, const char* to)
+{
+    if (sys::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // No RENAME_NOREPLACE on this file system: a second name and the old one removed, which
+    // can never replace a target. A folder, which has no second name, is checked first.
+    struct stat st;
+    if (::fstatat(fromDir, from, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno;
+    if (!S_ISDIR(st.st_mode)) {
+        if (sys::linkat(fromDir, from, toDir, to, 0) == 0) {
+            if (sys::unlinkat(fromDir, from, 0) == 0)
+                return 0;
+            const int err = errno;
+            sys::unlinkat(toDir, to, 0);
+            return err;
+        }
+        if (errno != EPERM && errno != ENOTSUP && errno != EMLINK)
+            return errno;
+    }
+    if (::fstatat(toDir, to, &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return EEXIST;
+    return sys::renameat2(fromDir, from, toDir, to, 0) == 0 ? 0 : errno;
+}
 
 int copyFileExclusive(const QByteArray& from, const QByteArray& to)
 {
@@ -396,7 +458,32 @@ int copyFileExclusive(const QByteArray& from, const QByteArray& to)
     struct stat st;
     if (const int err = openSource(from, in, st))
         return err;
-    return copyToNewFile(in.get(), st, AT_FDCWD, to.constData());
+    const auto [folder, name] = splitPath(to);
+    Fd dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.valid())
+        return errno;
+    struct stat existing;
+    if (::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
+        return EEXIST; // no copying of data that could never arrive
+    // The copy is made under a temporary name and gets its own name only when it is
+    // complete, so a crash never leaves a cut file under the name.
+    QByteArray temporary;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        temporary = temporaryName();
+        const int err = copyToNewFile(in.get(), st, dir.get(), temporary.constData());
+        if (err == EEXIST)
+            continue;
+        if (err)
+            return err;
+        break;
+    }
+    int err = renameNoReplaceAt(dir.get(), temporary.constData(), dir.get(), name.constData());
+    if (err) {
+        sys::unlinkat(dir.get(), temporary.constData(), 0);
+        return err;
+    }
+    syncFolder(dir.get());
+    return 0;
 }
 
 int copyFileReplacing(const QByteArray& from, const QByteArray& to)
@@ -408,17 +495,22 @@ int copyFileReplacing(const QByteArray& from, const QByteArray& to)
     // The temporary name has a length of its own, so it fits beside a target of any name.
     const auto [folder, name] = splitPath(to);
     QByteArray temporary = folder + "/.quillet-XXXXXX.part";
-    Fd out(::mkostemps(temporary.data(), 5, O_CLOEXEC));
+    Fd out(sys::mkostemps(temporary.data(), 5, O_CLOEXEC));
     if (!out.valid())
         return errno;
     int err = copyRegular(in.get(), st, out.get());
     if (const int closeErr = out.close(); !err)
         err = closeErr;
-    if (!err && ::rename(temporary.constData(), to.constData()) != 0)
+    if (!err && sys::rename(temporary.constData(), to.constData()) != 0)
         err = errno;
-    if (err)
-        ::unlink(temporary.constData());
-    return err;
+    if (err) {
+        sys::unlink(temporary.constData());
+        return err;
+    }
+    Fd dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.valid())
+        syncFolder(dir.get());
+    return 0;
 }
 
 int moveAcrossDevices(const QByteArray& from, const QByteArray& to)
@@ -436,22 +528,38 @@ int moveAcrossDevices(const QByteArray& from, const QByteArray& to)
     struct stat st;
     if (::fstatat(sourceDir.get(), sourceName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno;
-    // A source that cannot be removed afterwards is not copied at all.
+    // A source that cannot be removed afterwards is not copied at all, nor one whose name is
+    // taken at the target.
     if (::faccessat(sourceDir.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
         return errno;
+    struct stat existing;
+    if (::fstatat(targetDir.get(), targetName.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
+        return EEXIST;
     if (S_ISDIR(st.st_mode) && targetInsideSource(from, targetFolder))
         return EINVAL;
 
-    if (const int err = copyEntryAt(sourceDir.get(), sourceName.constData(), st, targetDir.get(),
-                                    targetName.constData()))
+    // The copy is made under a temporary name in the target folder and synced; only then
+    // does it take its name (never replacing), so a crash leaves no cut file under the name
+    // and the source whole.
+    QByteArray temporary;
+    if (const int err = copyToTemporary(sourceDir.get(), sourceName.constData(), st,
+                                        targetDir.get(), &temporary))
         return err;
-    ::fsync(targetDir.get());
+    int err = syncFolder(targetDir.get());
+    if (!err)
+        err = renameNoReplaceAt(targetDir.get(), temporary.constData(), targetDir.get(),
+                                targetName.constData());
+    if (err) {
+        removeEntryAt(targetDir.get(), temporary.constData());
+        return err;
+    }
+    syncFolder(targetDir.get());
 
     if (!S_ISDIR(st.st_mode)) {
-        if (::unlinkat(sourceDir.get(), sourceName.constData(), 0) != 0) {
+        if (sys::unlinkat(sourceDir.get(), sourceName.constData(), 0) != 0) {
             // The source stays, so the copy goes: the move did not happen.
-            const int err = errno;
-            ::unlinkat(targetDir.get(), targetName.constData(), 0);
+            err = errno;
+            sys::unlinkat(targetDir.get(), targetName.constData(), 0);
             return err;
         }
         return 0;

@@ -2,23 +2,33 @@
 // The copying behind FileSystem::copyFile and FileSystem::move between two file systems.
 // Every function returns 0 or an errno value; none of them replaces an existing file
 // except copyFileReplacing, which swaps the target only once the new copy is complete.
+// Copies are made under a temporary name (".quillet-XXXXXX.part") in the target folder and
+// take their own name only once they are complete and synced.
 
 #include <QByteArray>
 
 namespace platform::detail {
 
-// Copies the regular file `from` to a new file `to` created exclusively (EEXIST when it
-// exists), keeping data, times, permissions and extended attributes. A failed copy removes
-// the new file.
+// Copies the regular file `from` to the new name `to` (EEXIST when it exists), keeping data,
+// times, permissions and extended attributes. A failed copy leaves nothing behind.
 int copyFileExclusive(const QByteArray& from, const QByteArray& to);
 
 // Copies the regular file `from` into a temporary file beside `to` and renames it over `to`
 // once it is complete; a failed copy leaves `to` as it was and removes the temporary file.
 int copyFileReplacing(const QByteArray& from, const QByteArray& to);
 
-// Moves a file, symbolic link or folder tree to another file system: the copy is made at
-// `to` (which must not exist), and the source is removed only after the copy is complete.
-// A failed copy removes what was created at `to` and leaves the source untouched.
+// Moves a file, symbolic link or folder tree to another file system: the copy is made under
+// a temporary name in the target folder, synced, renamed to `to` (which must not exist;
+// never replacing), and only then is the source removed. A failed copy removes what was
+// created and leaves the source untouched.
 int moveAcrossDevices(const QByteArray& from, const QByteArray& to);
+
+// renameat2 with RENAME_NOREPLACE; where the file system lacks it, a hard link and the old
+// name removed (a folder: checked, then renamed). EEXIST when `to` exists.
+int renameNoReplaceAt(int fromDir, const char* from, int toDir, const char* to);
+
+// Copies the user.* extended attributes of one open file to another. A target file system
+// without them is not an error; the copy then simply carries none.
+int copyXattrs(int in, int out);
 
 } // namespace platform::detail

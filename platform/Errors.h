@@ -11,7 +11,9 @@ namespace platform {
 class UserError : public std::exception
 {
 public:
-    explicit UserError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
+    explicit UserError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8())
+    {
+    }
     const QString& message() const { return m_message; }
     const char* what() const noexcept override { return m_utf8.constData(); }
 
@@ -31,18 +33,28 @@ public:
     }
 };
 
-// A write that the file system refused: "Unable to write to <path>".
+// Failures of the program's own file writes that have no errno value of their own.
+namespace errors {
+inline constexpr int NotRegularFile = 0x10000; // a folder, FIFO, socket or device
+inline constexpr int TooLarge = 0x10001;       // larger than any file of the program
+inline constexpr int Unreadable = 0x10002;     // exists but cannot be read, so is not rewritten
+} // namespace errors
+
+// Why a write failed, in one sentence for the user; empty when `error` is 0.
+QString writeFailureReason(int error);
+
+// A write that the file system refused: "Unable to write to <path>", and on a second line
+// why, when it is known, and that the old file is as it was.
 class WriteError : public UserError
 {
 public:
-    explicit WriteError(const QString& path)
-        : UserError(QStringLiteral("Unable to write to %1").arg(path)), m_path(path)
-    {
-    }
+    explicit WriteError(const QString& path, int error = 0);
     const QString& path() const { return m_path; }
+    int error() const { return m_error; }
 
 private:
     QString m_path;
+    int m_error = 0;
 };
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "platform/CrossDeviceCopy.h"
 #include "platform/FileNames.h"
+#include "platform/SysCalls.h"
 
 #include <QHash>
 
@@ -138,7 +139,7 @@ int chmodIfChanged(const char* path, mode_t current, mode_t wanted)
 {
     if ((current & 07777) == (wanted & 07777))
         return 0;
-    return ::chmod(path, wanted & 07777) == 0 ? 0 : errno;
+    return sys::chmod(path, wanted & 07777) == 0 ? 0 : errno;
 }
 
 // Writes the stored A/S/H letters, or removes them when there are none; ENOTSUP where the
@@ -146,12 +147,12 @@ int chmodIfChanged(const char* path, mode_t current, mode_t wanted)
 int writeStored(const char* path, Attributes stored)
 {
     if (stored == 0) {
-        if (::removexattr(path, attributeXattr) == 0 || errno == ENODATA || errno == ENOTSUP)
+        if (sys::removexattr(path, attributeXattr) == 0 || errno == ENODATA || errno == ENOTSUP)
             return 0;
         return errno;
     }
     const QByteArray value = storedValue(stored);
-    return ::setxattr(path, attributeXattr, value.constData(), size_t(value.size()), 0) == 0
+    return sys::setxattr(path, attributeXattr, value.constData(), size_t(value.size()), 0) == 0
                ? 0
                : errno;
 }
@@ -224,8 +225,8 @@ std::vector<DirEntry> FileSystem::list(const QString& dir, bool* ok) const
 QStringList FileSystem::subfolders(const QString& dir, bool firstOnly) const
 {
     QStringList names;
-    const int fd = ::open(encoded(withTrailingSlash(dir)).constData(),
-                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(encoded(withTrailingSlash(dir)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return names;
     DIR* stream = ::fdopendir(fd);
@@ -287,12 +288,12 @@ qint64 FileSystem::fileSize(const QString& path) const
 
 FsResult FileSystem::makeDirectory(const QString& path) const
 {
-    return FsResult{::mkdir(encoded(path).constData(), 0777) == 0 ? 0 : errno};
+    return FsResult{sys::mkdir(encoded(path).constData(), 0777) == 0 ? 0 : errno};
 }
 
 FsResult FileSystem::removeDirectory(const QString& path) const
 {
-    return FsResult{::rmdir(encoded(path).constData()) == 0 ? 0 : errno};
+    return FsResult{sys::rmdir(encoded(path).constData()) == 0 ? 0 : errno};
 }
 
 namespace {
@@ -328,11 +329,11 @@ int moveRelativeLink(const QByteArray& source, const QByteArray& target)
         return errno;
     const QByteArray absolute = QByteArray(folder) + '/' + link;
     std::free(folder);
-    if (::symlink(absolute.constData(), target.constData()) != 0)
+    if (sys::symlinkat(absolute.constData(), AT_FDCWD, target.constData()) != 0)
         return errno; // EEXIST: the target's name is taken
-    if (::unlink(source.constData()) != 0) {
+    if (sys::unlink(source.constData()) != 0) {
         const int err = errno;
-        ::unlink(target.constData());
+        sys::unlink(target.constData());
         return err;
     }
     return 0;
@@ -355,11 +356,11 @@ FsResult FileSystem::move(const QString& from, const QString& to) const
             return FsResult{errno};
         err = 0;
         if (!S_ISDIR(st.st_mode)) {
-            if (::link(source.constData(), target.constData()) == 0) {
-                if (::unlink(source.constData()) == 0)
+            if (sys::linkat(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), 0) == 0) {
+                if (sys::unlink(source.constData()) == 0)
                     return FsResult{};
                 err = errno; // the file stays where it was, under its one name
-                ::unlink(target.constData());
+                sys::unlink(target.constData());
                 return FsResult{err};
             }
             err = errno;
@@ -367,7 +368,7 @@ FsResult FileSystem::move(const QString& from, const QString& to) const
         if (err == 0 || err == EPERM || err == ENOTSUP) {
             if (::lstat(target.constData(), &st) == 0)
                 return FsResult{EEXIST};
-            err = ::rename(source.constData(), target.constData()) == 0 ? 0 : errno;
+            err = sys::rename(source.constData(), target.constData()) == 0 ? 0 : errno;
         }
     }
     if (err == EXDEV)
@@ -388,7 +389,8 @@ FsResult FileSystem::copyFile(const QString& from, const QString& to, bool overw
 
 FsResult FileSystem::replace(const QString& from, const QString& to) const
 {
-    return FsResult{::rename(encoded(from).constData(), encoded(to).constData()) == 0 ? 0 : errno};
+    return FsResult{sys::rename(encoded(from).constData(), encoded(to).constData()) == 0 ? 0
+                                                                                         : errno};
 }
 
 FsResult FileSystem::removeFile(const QString& path) const
@@ -402,7 +404,7 @@ FsResult FileSystem::removeFile(const QString& path) const
     // The read-only attribute protects a file, even from root; a link is removed as itself.
     if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR))
         return FsResult{EACCES};
-    return FsResult{::unlink(file.constData()) == 0 ? 0 : errno};
+    return FsResult{sys::unlink(file.constData()) == 0 ? 0 : errno};
 }
 
 Attributes FileSystem::attributes(const QString& path, bool* ok) const
@@ -441,7 +443,7 @@ FsResult FileSystem::setAttributes(const QString& path, Attributes attributes) c
     mode_t mode = st.st_mode;
     int storeError = 0;
     if (change) {
-        if (!(mode & S_IWUSR) && ::chmod(p, (mode | S_IWUSR) & 07777) == 0)
+        if (!(mode & S_IWUSR) && sys::chmod(p, (mode | S_IWUSR) & 07777) == 0)
             mode |= S_IWUSR;
         storeError = writeStored(p, stored);
     }
@@ -469,7 +471,8 @@ FileTimes FileSystem::times(const QString& path, bool* ok) const
 
 int FileSystem::renameNoReplace(const QByteArray& from, const QByteArray& to) const
 {
-    return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0
+    return sys::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) ==
+                   0
                ? 0
                : errno;
 }

@@ -34,11 +34,12 @@ bool parseSectionHeader(QStringView trimmed, QString* name)
 } // namespace
 
 IniDocument::Line IniDocument::classify(QByteArray raw, QByteArray eol, QStringView text,
-                                        qsizetype textOffset)
+                                        qsizetype textOffset, int unitSize)
 {
     Line line;
     line.raw = std::move(raw);
     line.eol = std::move(eol);
+    line.blank = text.trimmed().isEmpty();
     if (parseSectionHeader(text.trimmed(), &line.name)) {
         line.kind = Kind::Section;
         return line;
@@ -49,11 +50,11 @@ IniDocument::Line IniDocument::classify(QByteArray raw, QByteArray eol, QStringV
     const QStringView key = text.left(equals).trimmed();
     if (key.isEmpty())
         return line;
-    // "=" never occurs inside a multi-byte character of GB18030 or UTF-8, so the first "="
-    // byte is the first "=" character.
     line.kind = Kind::Key;
     line.name = key.toString();
-    line.valueStart = line.raw.indexOf('=') + 1;
+    // "=" never occurs inside a multi-byte character of GB18030 or UTF-8, so the first "="
+    // byte is the first "=" character; in UTF-16 every character of the line is one unit.
+    line.valueStart = unitSize == 2 ? (equals + 1) * 2 : line.raw.indexOf('=') + 1;
     if (textOffset >= 0) {
         line.valueOffset = textOffset + equals + 1;
         line.valueLength = text.size() - equals - 1;
@@ -63,35 +64,83 @@ IniDocument::Line IniDocument::classify(QByteArray raw, QByteArray eol, QStringV
     return line;
 }
 
+namespace {
+
+struct RawLine
+{
+    QByteArray raw;
+    QByteArray eol;
+    bool carriageReturn = false; // the line end starts with CR
+};
+
+// Splits the body of a file into lines at LF; a CR before the LF belongs to the line end, and
+// so does a CR that ends the last line (a file cut after it). `unit` is the size of a code
+// unit, 2 for UTF-16; a line feed is never part of a multi-byte character.
+std::vector<RawLine> splitLines(const QByteArray& bytes, TextEncoding encoding)
+{
+    const int unit = encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be ? 2 : 1;
+    const bool bigEndian = encoding == TextEncoding::Utf16Be;
+    const auto unitAt = [&](qsizetype pos) -> char16_t {
+        if (unit == 1)
+            return static_cast<unsigned char>(bytes[pos]);
+        const auto a = static_cast<unsigned char>(bytes[pos]);
+        const auto b = static_cast<unsigned char>(bytes[pos + 1]);
+        return bigEndian ? char16_t(a << 8 | b) : char16_t(b << 8 | a);
+    };
+    const auto findLineFeed = [&](qsizetype from) -> qsizetype {
+        if (unit == 1)
+            return bytes.indexOf('\n', from);
+        for (qsizetype pos = from; pos + 1 < bytes.size(); pos += 2) {
+            if (unitAt(pos) == u'\n')
+                return pos;
+        }
+        return -1;
+    };
+    const QByteArray cr = text::encode(u"\r", encoding);
+    const QByteArray lf = text::encode(u"\n", encoding);
+
+    std::vector<RawLine> lines;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        const qsizetype end = findLineFeed(start);
+        const qsizetype stop = end < 0 ? bytes.size() : end;
+        const bool carriageReturn = stop - start >= unit && unitAt(stop - unit) == u'\r';
+        RawLine& line = lines.emplace_back();
+        line.raw = bytes.mid(start, stop - start - (carriageReturn ? unit : 0));
+        line.carriageReturn = carriageReturn;
+        line.eol = (carriageReturn ? cr : QByteArray()) + (end < 0 ? QByteArray() : lf);
+        if (end < 0)
+            break;
+        start = end + unit;
+    }
+    return lines;
+}
+
+} // namespace
+
 IniDocument IniDocument::parse(const QByteArray& input)
 {
     IniDocument document;
-    document.m_encoding = text::detect(input);
-    const QByteArray bom = text::byteOrderMark(document.m_encoding);
-    const QByteArray bytes = bom.isEmpty() ? input : input.mid(bom.size());
+    const TextEncoding encoding = text::detect(input);
+    document.m_encoding = encoding;
+    // The byte-order mark is taken off once; what follows it is the file's text.
+    QByteArray bytes = input.mid(text::byteOrderMark(encoding).size());
+    const int unit = document.unitSize();
+    if (unit == 2 && bytes.size() % 2 != 0) {
+        document.m_tail = bytes.right(1); // half a code unit stays where it is, at the end
+        bytes.chop(1);
+    }
+    document.m_newLine = text::encode(u"\r\n", encoding);
     if (bytes.isEmpty())
         return document;
 
-    // Split the bytes into lines; a line feed is never part of a multi-byte character.
-    std::vector<std::pair<QByteArray, QByteArray>> rawLines;
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0) {
-            rawLines.emplace_back(bytes.mid(start), QByteArray());
-            break;
-        }
-        const bool crlf = end > start && bytes[end - 1] == '\r';
-        rawLines.emplace_back(bytes.mid(start, end - start - (crlf ? 1 : 0)),
-                              crlf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n"));
-        start = end + 1;
-    }
-    if (!rawLines.empty() && rawLines.front().second == "\n")
-        document.m_newLine = QByteArrayLiteral("\n");
+    std::vector<RawLine> rawLines = splitLines(bytes, encoding);
+    if (rawLines.front().eol == text::encode(u"\n", encoding))
+        document.m_newLine = rawLines.front().eol;
 
     // Decode the whole file once; fall back to line by line when malformed bytes made the
     // decoder lose a line break.
-    document.m_text = text::decode(bytes, document.m_encoding);
+    document.m_text = text::decode(bytes, encoding);
     const QString& all = document.m_text;
     std::vector<QStringView> texts;
     texts.reserve(rawLines.size() + 1);
@@ -104,35 +153,64 @@ IniDocument IniDocument::parse(const QByteArray& input)
     document.m_lines.reserve(rawLines.size());
     QString fallback;
     for (size_t i = 0; i < rawLines.size(); ++i) {
+        RawLine& raw = rawLines[i];
         QStringView lineText;
         qsizetype offset = -1;
         if (aligned) {
             lineText = texts[i];
             offset = lineText.data() - all.constData();
+            if (raw.carriageReturn)
+                lineText.chop(1);
         } else {
-            fallback = text::decode(rawLines[i].first, document.m_encoding);
+            fallback = text::decode(raw.raw, encoding);
             lineText = fallback;
         }
-        if (lineText.endsWith(u'\r'))
-            lineText.chop(1);
-        document.m_lines.push_back(classify(std::move(rawLines[i].first),
-                                            std::move(rawLines[i].second), lineText, offset));
+        document.m_lines.push_back(
+            classify(std::move(raw.raw), std::move(raw.eol), lineText, offset, unit));
     }
     return document;
 }
 
 QByteArray IniDocument::serialize() const
 {
-    QByteArray out = text::byteOrderMark(m_encoding);
-    qsizetype size = out.size();
+    qsizetype size = m_tail.size();
     for (const Line& line : m_lines)
         size += line.raw.size() + line.eol.size();
-    out.reserve(size);
+    QByteArray body;
+    body.reserve(size);
     for (const Line& line : m_lines) {
-        out += line.raw;
-        out += line.eol;
+        body += line.raw;
+        body += line.eol;
     }
-    return out;
+    body += m_tail;
+    // The file must read back in its encoding, whatever its lines have become.
+    const text::FileStart start = text::fileStart(body, m_encoding, m_newLine);
+    return start.prefix.isEmpty() ? body : start.prefix + body;
+}
+
+QList<QByteArray> IniDocument::lineBytes() const
+{
+    QList<QByteArray> lines;
+    lines.reserve(qsizetype(m_lines.size()));
+    for (const Line& line : m_lines)
+        lines.append(line.raw + line.eol);
+    return lines;
+}
+
+int IniDocument::unitSize() const
+{
+    return m_encoding == TextEncoding::Utf16Le || m_encoding == TextEncoding::Utf16Be ? 2 : 1;
+}
+
+void IniDocument::endLastLine()
+{
+    if (m_lines.empty())
+        return;
+    QByteArray& eol = m_lines.back().eol;
+    if (eol.isEmpty())
+        eol = m_newLine;
+    else if (eol == text::encode(u"\r", m_encoding))
+        eol += text::encode(u"\n", m_encoding); // the CR stays; the LF completes it
 }
 
 template <typename Visit>
@@ -241,7 +319,7 @@ QList<std::pair<QString, QString>> IniDocument::entries(const QString& section) 
 
 IniDocument::Line IniDocument::makeLine(const QString& text) const
 {
-    return classify(text::encode(text, m_encoding), m_newLine, text, -1);
+    return classify(text::encode(text, m_encoding), m_newLine, text, -1, unitSize());
 }
 
 qsizetype IniDocument::insertionPointOfSection(const QString& section) const
@@ -261,7 +339,7 @@ qsizetype IniDocument::insertionPointOfSection(const QString& section) const
         const Line& line = m_lines[i];
         if (line.kind == Kind::Section)
             break;
-        if (!line.raw.trimmed().isEmpty())
+        if (!line.blank)
             insertAt = qsizetype(i) + 1;
     }
     return insertAt;
@@ -284,12 +362,11 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
 
     qsizetype at = insertionPointOfSection(section);
     if (at < 0) {
-        if (!m_lines.empty() && m_lines.back().eol.isEmpty())
-            m_lines.back().eol = m_newLine;
+        endLastLine();
         m_lines.push_back(makeLine(u'[' + section + u']'));
         at = qsizetype(m_lines.size());
-    } else if (at == qsizetype(m_lines.size()) && m_lines.back().eol.isEmpty()) {
-        m_lines.back().eol = m_newLine;
+    } else if (at == qsizetype(m_lines.size())) {
+        endLastLine();
     }
     m_lines.insert(m_lines.begin() + at, makeLine(key + u'=' + value));
 }
@@ -333,8 +410,7 @@ void IniDocument::replaceSection(const QString& section,
     removeSection(section);
     if (entries.isEmpty())
         return;
-    if (!m_lines.empty() && m_lines.back().eol.isEmpty())
-        m_lines.back().eol = m_newLine;
+    endLastLine();
     m_lines.reserve(m_lines.size() + size_t(entries.size()) + 1);
     m_lines.push_back(makeLine(u'[' + section + u']'));
     for (const auto& [key, value] : entries)
@@ -343,8 +419,8 @@ void IniDocument::replaceSection(const QString& section,
 
 bool IniDocument::isStorableKey(const QString& key)
 {
-    return !key.isEmpty() && key == key.trimmed() && !key.contains(u'=') &&
-           !key.contains(u'\n') && !key.contains(u'\r');
+    return !key.isEmpty() && key == key.trimmed() && !key.contains(u'=') && !key.contains(u'\n') &&
+           !key.contains(u'\r');
 }
 
 } // namespace platform

@@ -2,7 +2,8 @@
 // One INI file held in memory without loss: every line keeps its own bytes and line end, so
 // a rewrite changes only the lines an edit touches. Section and key names match without
 // letter case, a key line splits at its first "=", and values are read back as at most
-// 2047 bytes of the file's encoding.
+// 2047 bytes of the file's encoding. The file keeps its encoding: a rewrite adds the mark
+// that makes it read back so where its new content alone would not (TextCodec's fileStart).
 
 #include "platform/TextCodec.h"
 
@@ -27,6 +28,8 @@ public:
 
     TextEncoding encoding() const { return m_encoding; }
     bool isEmpty() const { return m_lines.empty(); }
+    // The bytes of every line with its line end, in file order.
+    QList<QByteArray> lineBytes() const;
 
     // Key names match without letter case unless `cs` says otherwise.
 
@@ -65,12 +68,18 @@ public:
     static bool isStorableKey(const QString& key);
 
 private:
-    enum class Kind { Other, Section, Key };
+    enum class Kind
+    {
+        Other,
+        Section,
+        Key
+    };
     struct Line
     {
         QByteArray raw; // the line's bytes without its line end
-        QByteArray eol; // "\r\n", "\n" or empty for a last line without one
+        QByteArray eol; // CR LF, LF, or CR or nothing for the last line (in the file's encoding)
         Kind kind = Kind::Other;
+        bool blank = false;       // nothing but blanks
         QString name;             // section or key name, trimmed
         qsizetype valueStart = 0; // byte offset of the value in `raw` (key lines)
         // The decoded value of a key line: a piece of the document's decoded text, or text of
@@ -81,7 +90,11 @@ private:
     };
 
     // `textOffset` is where `text` starts in m_text, or -1 when it is text of its own.
-    static Line classify(QByteArray raw, QByteArray eol, QStringView text, qsizetype textOffset);
+    static Line classify(QByteArray raw, QByteArray eol, QStringView text, qsizetype textOffset,
+                         int unitSize);
+    int unitSize() const; // bytes of a code unit: 2 in UTF-16, else 1
+    // Gives the last line a line end before a line is appended after it.
+    void endLastLine();
     QString decodeValue(const Line& line) const;
     Line makeLine(const QString& text) const;
     // Calls `visit(index)` for every line inside sections named `section`; stops when it
@@ -93,7 +106,8 @@ private:
     std::vector<Line> m_lines;
     QString m_text; // the file decoded whole, which parsed lines refer to
     TextEncoding m_encoding = TextEncoding::Gb18030;
-    QByteArray m_newLine = QByteArrayLiteral("\r\n");
+    QByteArray m_newLine = QByteArrayLiteral("\r\n"); // in the file's encoding
+    QByteArray m_tail; // an odd last byte of a UTF-16 file, kept at the end
 };
 
 } // namespace platform

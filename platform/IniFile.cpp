@@ -15,10 +15,10 @@ bool IniFile::exists() const
     return !m_path.isEmpty() && ::lstat(nativePath(m_path).constData(), &st) == 0;
 }
 
-IniDocument IniFile::load(LoadState* state) const
+IniDocument IniFile::load(LoadState* state, int* error) const
 {
     QByteArray bytes;
-    switch (readWholeFile(m_path, &bytes)) {
+    switch (readWholeFile(m_path, &bytes, kMaxOwnFileSize, error)) {
     case ReadOutcome::Missing:
         *state = LoadState::Missing;
         return {};
@@ -116,16 +116,20 @@ QStringList IniFile::keys(const QString& section) const
 
 void IniFile::save(const IniDocument& document) const
 {
-    if (writeWholeFile(m_path, document.serialize(), m_links) != 0)
-        throw WriteError(m_path);
+    if (const int error = writeWholeFile(m_path, document.serialize(), m_links))
+        throw WriteError(m_path, error);
 }
 
 void IniFile::update(const std::function<bool(IniDocument&)>& edit) const
 {
     LoadState state;
-    IniDocument document = load(&state);
-    if (state == LoadState::Unreadable)
-        throw WriteError(m_path);
+    int error = 0;
+    IniDocument document = load(&state, &error);
+    if (state == LoadState::Unreadable) {
+        // What it holds would be lost by a rewrite; a folder, FIFO or device is no file.
+        const bool kind = error == errors::NotRegularFile || error == errors::TooLarge;
+        throw WriteError(m_path, kind ? error : errors::Unreadable);
+    }
     if (edit(document))
         save(document);
 }

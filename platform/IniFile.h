@@ -41,9 +41,10 @@ public:
 
     static std::optional<int> parseInt(const QString& text);
 
-    // Writes throw WriteError ("Unable to write to <path>") when the file cannot be written,
-    // carries the read-only attribute, or exists but cannot be read (rewriting it would lose
-    // what it holds).
+    // Writes throw WriteError ("Unable to write to <path>" and why) when the file cannot be
+    // written, carries the read-only attribute, is a symbolic link (unless the links policy
+    // follows it), is no regular file, or exists but cannot be read (rewriting it would lose
+    // what it holds). The old file then stays as it was.
     void writeString(const QString& section, const QString& key, const QString& value) const;
     void writeInt(const QString& section, const QString& key, int value) const;
     void writeBool(const QString& section, const QString& key, bool value) const; // "1" or "0"
@@ -53,8 +54,13 @@ public:
     void update(const std::function<bool(IniDocument&)>& edit) const;
 
 private:
-    enum class LoadState { Missing, Loaded, Unreadable };
-    IniDocument load(LoadState* state) const;
+    enum class LoadState
+    {
+        Missing,
+        Loaded,
+        Unreadable
+    };
+    IniDocument load(LoadState* state, int* error = nullptr) const;
     void save(const IniDocument& document) const;
 
     QString m_path;

@@ -11,6 +11,45 @@ namespace {
 
 const char kGb18030[] = "GB18030";
 const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
+const QByteArray kUtf16LeBom("\xFF\xFE", 2);
+const QByteArray kUtf16BeBom("\xFE\xFF", 2);
+
+bool isUtf16(TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be;
+}
+
+char16_t unitAt(QByteArrayView bytes, qsizetype pos, bool bigEndian)
+{
+    const auto first = static_cast<unsigned char>(bytes[pos]);
+    const auto second = static_cast<unsigned char>(bytes[pos + 1]);
+    return bigEndian ? char16_t(first << 8 | second) : char16_t(second << 8 | first);
+}
+
+// UTF-16 keeps every code unit as it is, paired or not; an odd last byte is kept as a byte.
+QString decodeUtf16(QByteArrayView bytes, bool bigEndian)
+{
+    QString out(bytes.size() / 2 + bytes.size() % 2, Qt::Uninitialized);
+    char16_t* units = reinterpret_cast<char16_t*>(out.data());
+    qsizetype i = 0;
+    for (; i + 1 < bytes.size(); i += 2)
+        *units++ = unitAt(bytes, i, bigEndian);
+    if (i < bytes.size())
+        *units = char16_t(0xDC00 + static_cast<unsigned char>(bytes[i]));
+    return out;
+}
+
+QByteArray encodeUtf16(QStringView text, bool bigEndian)
+{
+    QByteArray out(text.size() * 2, Qt::Uninitialized);
+    char* bytes = out.data();
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        *bytes++ = char(bigEndian ? unit >> 8 : unit & 0xFF);
+        *bytes++ = char(bigEndian ? unit & 0xFF : unit >> 8);
+    }
+    return out;
+}
 
 // Length of a well-formed UTF-8 sequence starting at `pos`, 0 when malformed.
 int utf8SequenceLength(const QByteArray& bytes, qsizetype pos)
@@ -69,6 +108,11 @@ TextEncoding detect(const QByteArray& bytes)
 {
     if (bytes.startsWith(kUtf8Bom))
         return TextEncoding::Utf8WithBom;
+    // Neither can start GBK text: 0xFF is no lead byte, and no trail byte either.
+    if (bytes.startsWith(kUtf16LeBom))
+        return TextEncoding::Utf16Le;
+    if (bytes.startsWith(kUtf16BeBom))
+        return TextEncoding::Utf16Be;
     // Many short GBK texts are also valid UTF-8 made of two-byte sequences (GBK "注" is the
     // UTF-8 of a Hebrew letter), while every Chinese character in UTF-8 takes three bytes.
     // So UTF-8 needs a sequence of three or more bytes besides being valid throughout.
@@ -137,7 +181,7 @@ QString decodeKeepingBytes(QByteArrayView bytes, TextEncoding encoding)
     };
     while (pos < view.size()) {
         int length = encoding == TextEncoding::Gb18030 ? gb18030SequenceLength(view, pos)
-                                                      : utf8SequenceLength(view, pos);
+                                                       : utf8SequenceLength(view, pos);
         if (length > 1 && encoding == TextEncoding::Gb18030) {
             const QByteArrayView sequence = bytes.sliced(pos, length);
             const QString one = decodeRun(sequence, encoding);
@@ -159,11 +203,18 @@ QString decodeKeepingBytes(QByteArrayView bytes, TextEncoding encoding)
 
 } // namespace
 
-QString decode(QByteArrayView input, TextEncoding encoding)
+bool sameFamily(TextEncoding a, TextEncoding b)
 {
-    QByteArrayView bytes = input;
-    if (encoding == TextEncoding::Utf8WithBom && bytes.startsWith(kUtf8Bom))
-        bytes = bytes.sliced(kUtf8Bom.size());
+    const auto utf8 = [](TextEncoding e) {
+        return e == TextEncoding::Utf8 || e == TextEncoding::Utf8WithBom;
+    };
+    return a == b || (utf8(a) && utf8(b));
+}
+
+QString decode(QByteArrayView bytes, TextEncoding encoding)
+{
+    if (isUtf16(encoding))
+        return decodeUtf16(bytes, encoding == TextEncoding::Utf16Be);
     if (wellFormed(bytes, encoding)) {
         QString text = decodeRun(bytes, encoding);
         if (encoding != TextEncoding::Gb18030 || !text.contains(QChar(0xFFFD)))
@@ -174,6 +225,8 @@ QString decode(QByteArrayView input, TextEncoding encoding)
 
 QByteArray encode(QStringView text, TextEncoding encoding)
 {
+    if (isUtf16(encoding))
+        return encodeUtf16(text, encoding == TextEncoding::Utf16Be);
     // Kept bytes (and any other surrogate standing alone) are written one by one.
     QByteArray out;
     qsizetype runStart = 0;
@@ -201,11 +254,58 @@ QByteArray encode(QStringView text, TextEncoding encoding)
 
 QByteArray byteOrderMark(TextEncoding encoding)
 {
-    return encoding == TextEncoding::Utf8WithBom ? kUtf8Bom : QByteArray();
+    switch (encoding) {
+    case TextEncoding::Utf8WithBom:
+        return kUtf8Bom;
+    case TextEncoding::Utf16Le:
+        return kUtf16LeBom;
+    case TextEncoding::Utf16Be:
+        return kUtf16BeBom;
+    case TextEncoding::Gb18030:
+    case TextEncoding::Utf8:
+        break;
+    }
+    return {};
+}
+
+QByteArray gb18030Marker()
+{
+    // The GBK bytes of its Chinese words are not UTF-8, so a file that starts with it never
+    // reads as UTF-8; INI readers take a line before the first section for a comment.
+    static const QByteArray marker = encode(u";文字编码 GB18030", TextEncoding::Gb18030);
+    return marker;
+}
+
+FileStart fileStart(const QByteArray& body, TextEncoding encoding, QByteArrayView newLine)
+{
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        if (detect(body) == TextEncoding::Utf8)
+            return {{}, encoding};
+        return {kUtf8Bom, TextEncoding::Utf8WithBom};
+    case TextEncoding::Gb18030:
+        if (detect(body) == TextEncoding::Gb18030)
+            return {{}, encoding};
+        return {gb18030Marker() + newLine.toByteArray(), encoding};
+    case TextEncoding::Utf8WithBom:
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be:
+        break;
+    }
+    return {byteOrderMark(encoding), encoding};
 }
 
 int characterLength(const QByteArray& bytes, qsizetype pos, TextEncoding encoding)
 {
+    if (isUtf16(encoding)) {
+        if (pos + 1 >= bytes.size())
+            return 1;
+        const bool bigEndian = encoding == TextEncoding::Utf16Be;
+        if (pos + 3 < bytes.size() && QChar::isHighSurrogate(unitAt(bytes, pos, bigEndian)) &&
+            QChar::isLowSurrogate(unitAt(bytes, pos + 2, bigEndian)))
+            return 4;
+        return 2;
+    }
     const int length = encoding == TextEncoding::Gb18030 ? gb18030SequenceLength(bytes, pos)
                                                          : utf8SequenceLength(bytes, pos);
     return length > 0 ? length : 1;
