@@ -146,15 +146,19 @@ void NotesFile::replaceAll(const QList<std::pair<QString, QString>>& notes) cons
 
 void NotesFile::deleteNote(const QString& name) const
 {
-    if (isNull())
-        return;
     try {
-        m_file.update([&](platform::IniDocument& document) {
-            return removeNoteIn(document, m_dir, name);
-        });
+        removeNote(name);
     } catch (const platform::WriteError&) {
         // A key that cannot be removed stays; the note shows again at the next listing.
     }
+}
+
+void NotesFile::removeNote(const QString& name) const
+{
+    if (isNull())
+        return;
+    m_file.update(
+        [&](platform::IniDocument& document) { return removeNoteIn(document, m_dir, name); });
 }
 
 bool NotesFile::hasNote(const QString& name) const

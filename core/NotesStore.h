@@ -72,6 +72,9 @@ public:
     void writeNote(const QString& name, const QString& text) const;
     // Removes the key when present; a failure is ignored.
     void deleteNote(const QString& name) const;
+    // Removes the key when present; throws WriteError when the file cannot be written (for
+    // a note the user clears, whose removal must not fail unseen).
+    void removeNote(const QString& name) const;
     // True when the key is present, even with an empty value.
     bool hasNote(const QString& name) const;
     // Removes the whole [fileinfo] section; throws WriteError on failure.

@@ -9,6 +9,7 @@
 
 #include <QDir>
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace fileops {
@@ -173,8 +174,15 @@ void ImportCommands::importFolder(TransferMode mode)
             platform::isTemporaryName(entry.name))
             continue;
         // A name the category already holds makes the transfer fail; it is skipped quietly.
-        if (!transferNew(fs, mode, folder + entry.name, dir + entry.name))
+        // Any other failure (a full disk, a read error) is told, and the file stays where it
+        // was.
+        if (const platform::FsResult result =
+                transferNew(fs, mode, folder + entry.name, dir + entry.name);
+            !result) {
+            if (result.error != EEXIST)
+                m_dialogs.showMessage(texts::importFailed(folder + entry.name));
             continue;
+        }
         added.push_back(ImportedRow(fs, dir, entry.name, QString(),
                                     core::KilobyteNumber(entry.size) + QStringLiteral(" K"),
                                     entry.size, entry.modified, entry.attributes));

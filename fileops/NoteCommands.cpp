@@ -138,9 +138,10 @@ void NoteCommands::clsmemoClick()
                       core::Answer::Yes) != core::Answer::Yes)
         return;
     core::FileListModel& list = m_workspace.fileList();
-    const QString name = list.row(row).caption;
+    // A note the user clears that stays in the file would show again at the next listing,
+    // so a failed removal is told and the row keeps its note.
+    m_workspace.session().notesFile().removeNote(list.row(row).caption);
     list.setNote(row, QString());
-    m_workspace.session().notesFile().deleteNote(name);
 }
 
 void NoteCommands::copymemoClick()

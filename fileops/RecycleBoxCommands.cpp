@@ -8,6 +8,8 @@
 
 #include <QSet>
 
+#include <cerrno>
+
 namespace fileops {
 
 namespace {
@@ -177,9 +179,17 @@ void RecycleBoxCommands::DELFMClick()
         const QString caption = found.caption;
         const QString folder = found.folder;
         const QString note = found.note;
-        // A failed move (a same-named file in the box) leaves the row without a message.
-        if (folder.isEmpty() || !fs.move(folder + name, box + name)) {
-            deselectRow(list, selection, row);
+        // A same-named file in the box makes the move fail; the row stays without a message.
+        // Any other failure is told.
+        const platform::FsResult moved =
+            folder.isEmpty() ? platform::FsResult{EEXIST} : fs.move(folder + name, box + name);
+        if (!moved) {
+            const QPersistentModelIndex current(list.index(row, 0));
+            if (moved.error != EEXIST) {
+                carrier.flush();
+                m_dialogs.showMessage(texts::moveToBoxFailed(caption));
+            }
+            deselectRow(list, selection, current.row());
             return;
         }
         // The key stays in the old notes file when the note is blank.
@@ -207,22 +217,33 @@ void RecycleBoxCommands::emptyboxClick()
     const core::BusyCursor busy(m_dialogs);
     const platform::FileSystem& fs = session.fs();
     QStringList deleted;
-    for (const core::FileRow& row : list.rows()) {
+    std::vector<int> gone;
+    for (int i = 0; i < list.count(); ++i) {
+        const core::FileRow& row = list.row(i);
         const QString path = box + row.name;
         bool found = false;
         const platform::Attributes attributes = fs.attributes(path, &found);
         if (found && (attributes & platform::ReadOnly))
             fs.setAttributes(path, attributes & ~platform::ReadOnly);
         fs.removeFile(path);
-        // A file that could not be deleted keeps its document and its note.
-        if (fs.exists(path))
+        // A file that could not be deleted keeps its row, its document and its note, and
+        // the user is told.
+        if (fs.exists(path)) {
+            m_dialogs.showMessage(texts::deleteForGoodFailed(row.caption));
             continue;
+        }
         session.documents().DeleteDocument(row.caption);
         deleted.append(row.caption);
+        gone.push_back(i);
     }
     dropNotesOfEmptiedFiles(deleted);
     m_workspace.fileSelection().clear();
-    list.clear();
+    if (gone.size() == size_t(list.count())) {
+        list.clear();
+        return;
+    }
+    for (auto it = gone.rbegin(); it != gone.rend(); ++it)
+        list.removeRowAt(*it);
 }
 
 void RecycleBoxCommands::dropNotesOfEmptiedFiles(const QStringList& deleted)

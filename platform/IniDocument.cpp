@@ -273,6 +273,19 @@ bool IniDocument::hasSection(const QString& section) const
     return false;
 }
 
+QStringList IniDocument::sections() const
+{
+    QStringList result;
+    QSet<QString> seen;
+    for (const Line& line : m_lines) {
+        if (line.kind == Kind::Section && !seen.contains(line.name.toCaseFolded())) {
+            seen.insert(line.name.toCaseFolded());
+            result.append(line.name);
+        }
+    }
+    return result;
+}
+
 QStringList IniDocument::keys(const QString& section, Qt::CaseSensitivity cs) const
 {
     QStringList result;

@@ -40,6 +40,8 @@ public:
     bool hasKey(const QString& section, const QString& key,
                 Qt::CaseSensitivity cs = Qt::CaseInsensitive) const;
     bool hasSection(const QString& section) const;
+    // Section names in file order, each once (first spelling).
+    QStringList sections() const;
     // Key names of the section in file order, each once (first spelling), spelled as in the
     // file.
     QStringList keys(const QString& section, Qt::CaseSensitivity cs = Qt::CaseInsensitive) const;

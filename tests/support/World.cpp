@@ -15,9 +15,9 @@ QString configPathFor(const TempLibrary& library)
 
 } // namespace
 
-World::World(bool writable, bool withSpecialFolders)
+World::World(bool writable, bool withSpecialFolders, const platform::FileSystem& fs)
     : library(withSpecialFolders), config(configPathFor(library)),
-      session(library.layout(), config, platform::FileSystem::local(), writable),
+      session(library.layout(), config, fs, writable),
       workspace(session), files(workspace), categories(workspace, files, dialogs),
       external(workspace, files, dialogs)
 {

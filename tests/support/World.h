@@ -15,7 +15,8 @@ namespace testing_support {
 class World
 {
 public:
-    explicit World(bool writable = true, bool withSpecialFolders = true);
+    explicit World(bool writable = true, bool withSpecialFolders = true,
+                   const platform::FileSystem& fs = platform::FileSystem::local());
 
     TempLibrary library;
     core::ConfigFile config;

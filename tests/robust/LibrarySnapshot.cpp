@@ -1,0 +1,205 @@
+#include "LibrarySnapshot.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/FileNames.h"
+#include "platform/FileSystem.h"
+#include "platform/IniDocument.h"
+
+#include <set>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace robust_testing {
+
+namespace {
+
+bool isIniFile(const QString& name)
+{
+    return name.compare(QStringLiteral("zzfdat.nod"), Qt::CaseInsensitive) == 0 ||
+           name.endsWith(QStringLiteral(".ini"));
+}
+
+void walk(const QString& root, const QString& relative, LibrarySnapshot& snapshot)
+{
+    DIR* dir = ::opendir(platform::nativePath(root + relative).constData());
+    if (!dir)
+        return;
+    while (const dirent* d = ::readdir(dir)) {
+        const QString name = platform::pathFromNative(d->d_name);
+        if (name == u"." || name == u"..")
+            continue;
+        const QString path = relative + name;
+        const QByteArray native = platform::nativePath(root + path);
+        struct stat st;
+        if (::lstat(native.constData(), &st) != 0)
+            continue;
+        if (platform::isTemporaryName(name))
+            snapshot.temporaries.append(path);
+        if (S_ISDIR(st.st_mode)) {
+            snapshot.entries[path] = "<folder>";
+            walk(root, path + u'/', snapshot);
+        } else if (S_ISLNK(st.st_mode)) {
+            char target[4096];
+            const ssize_t n = ::readlink(native.constData(), target, sizeof target);
+            snapshot.entries[path] = "-> " + QByteArray(target, int(qMax<ssize_t>(n, 0)));
+        } else {
+            QByteArray bytes;
+            platform::readWholeFile(root + path, &bytes);
+            if (!isIniFile(name)) {
+                snapshot.entries[path] = bytes;
+                continue;
+            }
+            snapshot.iniFiles[path] = bytes;
+            const platform::IniDocument document = platform::IniDocument::parse(bytes);
+            for (const QString& section : document.sections()) {
+                for (const auto& [key, value] : document.entries(section)) {
+                    const LibrarySnapshot::IniKey id{path, section.toCaseFolded(), key};
+                    if (!snapshot.iniValues.count(id))
+                        snapshot.iniValues[id] = value;
+                }
+            }
+        }
+    }
+    ::closedir(dir);
+}
+
+template <typename Map>
+std::set<typename Map::key_type> keysOf(const Map& a, const Map& b, const Map& c)
+{
+    std::set<typename Map::key_type> keys;
+    for (const Map* map : {&a, &b, &c})
+        for (const auto& [key, value] : *map)
+            keys.insert(key);
+    return keys;
+}
+
+QString show(const std::optional<QByteArray>& bytes)
+{
+    return bytes ? QString::fromUtf8(bytes->left(40)) : QStringLiteral("(none)");
+}
+
+QString show(const std::optional<QString>& text)
+{
+    return text ? u'"' + *text + u'"' : QStringLiteral("(none)");
+}
+
+QString folderOf(const QString& path)
+{
+    return path.left(path.lastIndexOf(u'/') + 1);
+}
+
+QString nameOf(const QString& path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+} // namespace
+
+LibrarySnapshot LibrarySnapshot::take(const QString& root)
+{
+    LibrarySnapshot snapshot;
+    walk(platform::withTrailingSlash(root), QString(), snapshot);
+    return snapshot;
+}
+
+std::optional<QByteArray> LibrarySnapshot::entry(const QString& path) const
+{
+    const auto it = entries.find(path);
+    return it == entries.end() ? std::nullopt : std::optional<QByteArray>(it->second);
+}
+
+std::optional<QString> LibrarySnapshot::value(const IniKey& key) const
+{
+    const auto it = iniValues.find(key);
+    return it == iniValues.end() ? std::nullopt : std::optional<QString>(it->second);
+}
+
+std::optional<QString> LibrarySnapshot::noteOf(const QString& path) const
+{
+    return value({folderOf(path) + QStringLiteral("zzfdat.nod"), QStringLiteral("fileinfo"),
+                  nameOf(path)});
+}
+
+QStringList LibrarySnapshot::pathsOf(const QByteArray& content) const
+{
+    QStringList paths;
+    for (const auto& [path, bytes] : entries) {
+        if (bytes == content)
+            paths.append(path);
+    }
+    return paths;
+}
+
+Verdict judge(const LibrarySnapshot& before, const LibrarySnapshot& after,
+              const LibrarySnapshot& faulted)
+{
+    Verdict verdict;
+    QStringList& bad = verdict.violations;
+    if (!faulted.temporaries.isEmpty())
+        bad.append(QStringLiteral("temporary files left: ") + faulted.temporaries.join(u", "));
+
+    // Every path holds what it held before or what it holds after: no file is cut.
+    bool sameEntries = true;
+    for (const QString& path : keysOf(before.entries, after.entries, faulted.entries)) {
+        const auto now = faulted.entry(path);
+        if (now != after.entry(path) && !after.entry(path) && now == before.entry(path) &&
+            path.contains(QStringLiteral("/filecomm/")))
+            ++verdict.leftDocuments;
+        else
+            sameEntries = sameEntries && now == after.entry(path);
+        if (now != before.entry(path) && now != after.entry(path))
+            bad.append(QStringLiteral("%1 holds %2, neither %3 before nor %4 after")
+                           .arg(path, show(now), show(before.entry(path)), show(after.entry(path))));
+    }
+    // Every file is where it was or where it went, in as many places: none lost or doubled.
+    for (const auto& [path, content] : before.entries) {
+        if (content == "<folder>" || content.startsWith("-> "))
+            continue;
+        const QStringList now = faulted.pathsOf(content);
+        if (now != before.pathsOf(content) && now != after.pathsOf(content))
+            bad.append(QStringLiteral("the file of %1 is at [%2], neither [%3] before nor [%4] after")
+                           .arg(path, now.join(u", "), before.pathsOf(content).join(u", "),
+                                after.pathsOf(content).join(u", ")));
+    }
+    // Every key holds its old or its new value.
+    bool sameValues = true;
+    for (const auto& key : keysOf(before.iniValues, after.iniValues, faulted.iniValues)) {
+        const auto now = faulted.value(key);
+        const auto old = before.value(key);
+        const auto wanted = after.value(key);
+        if (now == wanted)
+            continue;
+        const auto& [file, section, name] = key;
+        const bool left = !wanted && now == old && nameOf(file) == u"zzfdat.nod" &&
+                          !faulted.entry(folderOf(file) + name);
+        if (left)
+            ++verdict.leftKeys;
+        else
+            sameValues = false;
+        if (now != old)
+            bad.append(QStringLiteral("%1 [%2] %3 = %4, neither %5 before nor %6 after")
+                           .arg(file, section, name, show(now), show(old), show(wanted)));
+    }
+    // A note the command keeps for a file is found, with the file or still under its old key.
+    for (const auto& [path, content] : before.entries) {
+        const auto note = before.noteOf(path);
+        if (!note || note->trimmed().isEmpty() || content == "<folder>")
+            continue;
+        bool kept = after.noteOf(path) == note;
+        for (const QString& there : after.pathsOf(content))
+            kept = kept || after.noteOf(there) == note;
+        if (!kept)
+            continue;
+        bool found = faulted.noteOf(path) == note;
+        for (const QString& there : faulted.pathsOf(content))
+            found = found || faulted.noteOf(there) == note;
+        if (!found)
+            bad.append(QStringLiteral("the note %1 of %2 is lost").arg(show(note), path));
+    }
+    verdict.sameAsAfter = sameEntries && sameValues;
+    return verdict;
+}
+
+} // namespace robust_testing

@@ -1,0 +1,286 @@
+// Every command that writes, run on a library once for every system call it makes, with that
+// call failing (no space left, an input/output error, no access): after each failure every
+// file and every note is in its old state or its new one, nothing is lost or doubled, no
+// temporary file stays behind, and the user saw a failure message. A command joins the suite
+// with one line in kCommands.
+#include "LibrarySnapshot.h"
+#include "core/NoteCleanup.h"
+#include "fileops/ImportCommands.h"
+#include "fileops/NoteCommands.h"
+#include "fileops/RecycleBoxCommands.h"
+#include "support/FaultInjection.h"
+#include "support/World.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <functional>
+#include <iostream>
+
+using robust_testing::LibrarySnapshot;
+using testing_support::FailNthCall;
+using testing_support::World;
+
+namespace {
+
+// Makes every move between two folders one between two file systems.
+class CrossDeviceFileSystem : public platform::FileSystem
+{
+protected:
+    int renameNoReplace(const QByteArray&, const QByteArray&) const override { return EXDEV; }
+};
+
+// The library every command runs on: categories with files and notes (a GBK notes file with
+// lines of its own, a UTF-8 one), the recycle box with files, notes and documents, files
+// outside the library to bring in, and a configuration file. Every file has bytes of its own.
+class Scene
+{
+public:
+    explicit Scene(const platform::FileSystem& fs) : world(true, true, fs)
+    {
+        auto& lib = world.library;
+        for (const char* name : {"a.txt", "b.txt", "中文.txt", "c.txt", "y.txt"})
+            lib.makeFile(QStringLiteral("cat/") + QString::fromUtf8(name),
+                         "cat " + QByteArray(name));
+        lib.makeFile("cat/zzfdat.nod", testing_support::gbk(QStringLiteral(
+                                           ";kept line\r\n[fileinfo]\r\na.txt=note a\r\n"
+                                           "中文.txt=注释中文\r\nc.txt=  \r\ngone.txt=stale\r\n"
+                                           "[other]\r\nx=1\r\n")));
+        lib.makeFile("dst/d.txt", "dst d");
+        lib.makeFile("dst/zzfdat.nod", QStringLiteral("[fileinfo]\nd.txt=ノート d\n").toUtf8());
+        lib.makeDir("empty");
+        lib.writeNotes("empty/", {{"old.txt", "left over"}});
+        lib.makeFile("oprecy/x.txt", "box x");
+        lib.makeFile("oprecy/y.txt", "box y");
+        lib.writeNotes("oprecy/", {{"x.txt", "note x"}, {"y.txt", "note y"}});
+        lib.makeFile("filecomm/x.txt.txt", "document x");
+        lib.makeFile("filecomm/a.txt.txt", "document a");
+        for (const char* name : {"in1.txt", "in2.txt", "a.txt"})
+            lib.makeFile(QStringLiteral("../outside/") + QLatin1String(name),
+                         "outside " + QByteArray(name));
+        lib.makeFile("../config/quillet.ini",
+                     testing_support::gbk(QStringLiteral("[sysinfo]\r\nmaintext=我的软件库\r\n"
+                                                         "[SystemConfig]\r\nDropMode=1\r\n")));
+        core::Options& options = world.session.options();
+        options.DelDialog = false;
+        options.EmptyDialog = false;
+        world.start();
+    }
+
+    QString root() const { return world.library.path(QStringLiteral("..")); }
+    QString outside(const QString& name = {}) const
+    {
+        return world.library.path(QStringLiteral("../outside/") + name);
+    }
+    core::NotesFile notesOf(const QString& folder) const
+    {
+        return core::NotesFile::open(world.library.path(folder));
+    }
+    Scene& show(const QString& category)
+    {
+        world.selectCategory({category});
+        return *this;
+    }
+    Scene& showBox()
+    {
+        world.selectSystemNode(world.workspace.systemTree().recycleBoxIndex());
+        return *this;
+    }
+    Scene& select(const QStringList& names)
+    {
+        world.selectFiles(names);
+        return *this;
+    }
+    Scene& chooseFiles(const QStringList& names)
+    {
+        QStringList paths;
+        for (const QString& name : names)
+            paths.append(outside(name));
+        world.dialogs.fileChoices.push_back(paths);
+        return *this;
+    }
+    Scene& answer(core::Answer answer)
+    {
+        world.dialogs.answers.push_back(answer);
+        return *this;
+    }
+    // Search results for files of the library, all selected.
+    Scene& found(const QList<std::pair<QString, QString>>& files)
+    {
+        std::vector<core::FileRow> rows;
+        for (const auto& [folder, name] : files) {
+            core::FileRow row;
+            row.folder = world.library.path(folder);
+            row.name = row.caption = name;
+            row.note = notesOf(folder).readNote(name);
+            rows.push_back(row);
+        }
+        world.workspace.searchList().setRows(std::move(rows));
+        for (int i = 0; i < world.workspace.searchList().count(); ++i)
+            world.workspace.searchSelection().select(
+                world.workspace.searchList().index(i, 0),
+                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        world.workspace.setPage(core::Workspace::Page::Search);
+        return *this;
+    }
+
+    World world;
+    fileops::ImportCommands imports{world.workspace, world.dialogs};
+    fileops::RecycleBoxCommands box{world.workspace, world.dialogs};
+    fileops::NoteCommands notes{world.workspace, world.dialogs};
+};
+
+struct WritingCommand
+{
+    const char* name;
+    std::function<void(Scene&)> prepare; // selections and scripted answers; writes nothing
+    std::function<void(Scene&)> run;
+    bool crossDevice = false; // moves between folders go between file systems
+    bool failsQuietly = false; // its failure is ignored (a key removal), so nothing is told
+};
+
+void PrintTo(const WritingCommand& command, std::ostream* out)
+{
+    *out << command.name;
+}
+
+using S = Scene;
+using core::Answer;
+
+const WritingCommand kCommands[] = {
+    // The notes store
+    {"WriteNote", [](S&) {}, [](S& s) { s.notesOf("cat/").writeNote("b.txt", "新的注释"); }},
+    {"WriteNoteIntoANewFile", [](S&) {}, [](S& s) { s.notesOf("oprecy/").writeNote("z.txt", "z"); }},
+    {"DeleteNote", [](S&) {}, [](S& s) { s.notesOf("cat/").deleteNote("a.txt"); }, false, true},
+    {"EraseNotes", [](S&) {}, [](S& s) { s.notesOf("cat/").eraseNotes(); }},
+    {"MoveNote", [](S& s) { s.world.session.fs().move(s.world.library.path("cat/a.txt"), s.world.library.path("dst/a.txt")); }, [](S& s) { core::MoveNote(s.notesOf("cat/"), s.world.library.path("dst/"), "a.txt", "note a"); }},
+    {"RenameNote", [](S&) {}, [](S& s) { core::RenameNote(s.notesOf("cat/"), "a.txt", "a2.txt", "note a"); }},
+    // The configuration file
+    {"ConfigWriteString", [](S&) {}, [](S& s) { s.world.config.writeString("sysinfo", "maintext", "新的名字"); }},
+    {"ConfigRemoveKey", [](S&) {}, [](S& s) { s.world.config.removeKey("SystemConfig", "DropMode"); }},
+    {"ConfigSaveWindowSettings", [](S&) {}, [](S& s) { s.world.config.saveWindowSettings({}, true); }},
+    {"ConfigWriteListFont", [](S&) {}, [](S& s) { s.world.config.writeListFont({}); }},
+    // Import
+    {"t103MoveFilesIn", [](S& s) { s.show("cat").chooseFiles({"in1.txt", "in2.txt"}); }, [](S& s) { s.imports.t103Click(); }},
+    {"t103MoveReplacing", [](S& s) { s.show("cat").chooseFiles({"a.txt", "in1.txt"}).answer(Answer::Yes); }, [](S& s) { s.imports.t103Click(); }},
+    {"t103MoveAcrossDevices", [](S& s) { s.show("cat").chooseFiles({"a.txt", "in1.txt"}).answer(Answer::Yes); }, [](S& s) { s.imports.t103Click(); }, true},
+    {"t104CopyFilesIn", [](S& s) { s.show("cat").chooseFiles({"in1.txt", "in2.txt"}); }, [](S& s) { s.imports.t104Click(); }},
+    {"t104CopyReplacing", [](S& s) { s.show("cat").chooseFiles({"a.txt", "in1.txt"}).answer(Answer::Yes); }, [](S& s) { s.imports.t104Click(); }},
+    {"t1051MoveFolderIn", [](S& s) { s.show("dst").world.dialogs.folderChoices.push_back(s.outside()); }, [](S& s) { s.imports.t1051Click(); }},
+    {"t1051MoveFolderAcrossDevices", [](S& s) { s.show("dst").world.dialogs.folderChoices.push_back(s.outside()); }, [](S& s) { s.imports.t1051Click(); }, true},
+    {"t1052CopyFolderIn", [](S& s) { s.show("dst").world.dialogs.folderChoices.push_back(s.outside()); }, [](S& s) { s.imports.t1052Click(); }},
+    // The recycle box
+    {"DeleteIntoTheBox", [](S& s) { s.show("cat").select({"a.txt", "中文.txt", "b.txt"}); }, [](S& s) { s.box.delselfileClick(); }},
+    {"DeleteIntoTheBoxAcrossDevices", [](S& s) { s.show("cat").select({"a.txt", "b.txt"}); }, [](S& s) { s.box.delselfileClick(); }, true},
+    {"DeleteOverASameNamedFileInTheBox", [](S& s) { s.show("cat").select({"y.txt", "a.txt"}).answer(Answer::Yes); }, [](S& s) { s.box.delselfileClick(); }},
+    {"DeleteSearchResultsIntoTheBox", [](S& s) { s.found({{"cat/", "a.txt"}, {"dst/", "d.txt"}}); }, [](S& s) { s.box.delselfileClick(); }},
+    {"DeleteForGood", [](S& s) { s.showBox().select({"x.txt", "y.txt"}); }, [](S& s) { s.box.delselfileClick(); }},
+    {"EmptyTheBox", [](S& s) { s.showBox(); }, [](S& s) { s.box.emptyboxClick(); }},
+    // Note editing
+    {"NoteEditorSave", [](S& s) { s.show("cat").select({"b.txt"}).world.workspace.setTopEditText("编辑器的注释"); }, [](S& s) { s.notes.SaveEditTextClick(); }},
+    {"NoteDialog", [](S& s) { s.show("cat").select({"a.txt"}).world.dialogs.noteInputs.push_back(QStringList{"对话框", "的注释"}); }, [](S& s) { s.notes.editmemoClick(); }},
+    {"ClearNote", [](S& s) { s.show("cat").select({"a.txt"}).answer(Answer::Yes); }, [](S& s) { s.notes.clsmemoClick(); }},
+    {"DragCopyNote", [](S& s) { s.show("cat").select({"a.txt"}).answer(Answer::Yes); }, [](S& s) { s.notes.filelistDragDrop(s.world.rowOf("中文.txt")); }},
+    {"t403NoteCleanup", [](S& s) { s.show("cat"); }, [](S& s) { core::t403Click(s.world.workspace, s.world.dialogs); }},
+    // Categories
+    {"t101NewCategory", [](S& s) { s.show("cat").world.dialogs.nameInputs.push_back(QStringList{"新分类"}); }, [](S& s) { s.world.categories.addtreeClick(); }},
+    {"RenameCategory", [](S& s) { s.show("cat"); }, [](S& s) { s.world.categories.treeviewEdited(s.world.findCategory({"cat"}), "改名"); }},
+    {"t102DeleteEmptyCategory", [](S& s) { s.show("empty").answer(Answer::Yes); }, [](S& s) { s.world.categories.deltreeClick(); }},
+};
+
+struct Outcome
+{
+    LibrarySnapshot before;
+    LibrarySnapshot after;
+    QStringList messages; // shown, or the error that reached the error box
+    int calls = 0;
+    bool fired = false;
+    QString failedCall;
+};
+
+Outcome runOnce(const WritingCommand& command, int n, int error)
+{
+    static const platform::FileSystem& local = platform::FileSystem::local();
+    static const CrossDeviceFileSystem crossDevice;
+    Scene scene(command.crossDevice ? static_cast<const platform::FileSystem&>(crossDevice)
+                                    : local);
+    command.prepare(scene);
+    Outcome outcome;
+    outcome.before = LibrarySnapshot::take(scene.root());
+    const size_t shownBefore = scene.world.dialogs.shown.size();
+    FailNthCall hook(n, error);
+    {
+        const platform::sys::ScopedHook installed(&hook);
+        try {
+            command.run(scene);
+        } catch (const platform::UserError& failure) {
+            // MainWindow::guarded shows it in the error box.
+            outcome.messages.append(QStringLiteral("error box: ") + failure.message());
+        }
+    }
+    for (size_t i = shownBefore; i < scene.world.dialogs.shown.size(); ++i)
+        outcome.messages.append(scene.world.dialogs.shown[i].text);
+    outcome.after = LibrarySnapshot::take(scene.root());
+    outcome.calls = hook.calls();
+    outcome.fired = hook.fired();
+    if (hook.fired())
+        outcome.failedCall = testing_support::callName(hook.failedCall().call) + u' ' +
+                             QString::fromUtf8(hook.failedCall().path);
+    return outcome;
+}
+
+class WritingCommands : public ::testing::TestWithParam<WritingCommand>
+{
+};
+
+TEST_P(WritingCommands, EveryFailedCallLeavesEveryFileAndNoteWholeAndIsReported)
+{
+    const WritingCommand& command = GetParam();
+    const Outcome reference = runOnce(command, 0, 0);
+    ASSERT_GT(reference.calls, 0) << "the command wrote nothing";
+    ASSERT_TRUE(robust_testing::judge(reference.before, reference.after, reference.after)
+                    .violations.isEmpty());
+
+    int faults = 0;
+    int reported = 0;
+    int absorbed = 0;
+    int leftKeys = 0;
+    int leftDocuments = 0;
+    for (const int error : {ENOSPC, EIO, EACCES}) {
+        for (int n = 1; n <= reference.calls; ++n) {
+            const Outcome run = runOnce(command, n, error);
+            if (!run.fired)
+                continue;
+            ++faults;
+            const robust_testing::Verdict verdict =
+                robust_testing::judge(reference.before, reference.after, run.after);
+            const bool told = run.messages != reference.messages;
+            const QString where = QStringLiteral("%1 failing call %2 (%3) with %4")
+                                      .arg(QLatin1String(command.name))
+                                      .arg(n)
+                                      .arg(run.failedCall, qt_error_string(error));
+            EXPECT_TRUE(verdict.violations.isEmpty())
+                << where.toStdString() << ":\n  " << verdict.violations.join("\n  ").toStdString();
+            EXPECT_TRUE(told || verdict.sameAsAfter || command.failsQuietly)
+                << where.toStdString() << ": the command did not complete and said nothing";
+            reported += told ? 1 : 0;
+            if (!told) {
+                ++absorbed;
+                leftKeys += verdict.leftKeys;
+                leftDocuments += verdict.leftDocuments;
+            }
+        }
+    }
+    std::cout << "[ faults   ] " << command.name << ": " << reference.calls
+              << " calls, " << faults << " faults injected, " << reported << " reported, "
+              << absorbed << " unreported with the command's whole effect (there " << leftKeys
+              << " keys and " << leftDocuments
+              << " documents of files gone stayed: ignored removals), nothing lost\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(Today, WritingCommands, ::testing::ValuesIn(kCommands),
+                         [](const ::testing::TestParamInfo<WritingCommand>& info) {
+                             return std::string(info.param.name);
+                         });
+
+} // namespace
