@@ -27,8 +27,7 @@ QString folderOfSameName(const QString& name)
 
 QString folderOfSameNameInBox(const QString& name)
 {
-    return QStringLiteral("回收箱中已有名为[") + name +
-           QStringLiteral("]的文件夹，文件没有删除！");
+    return QStringLiteral("回收箱中已有名为[") + name + QStringLiteral("]的文件夹，文件没有删除！");
 }
 
 QString sameNameInBoxQuestion(const QString& name)

@@ -136,11 +136,16 @@ namespace {
 // Decodes a run of complete, well-formed characters.
 // Opening a GB18030 converter is costly, so each thread keeps one of each; being stateless,
 // every call stands on its own.
+// An initial U+FEFF is text like any other here: the file's reader takes off its mark once.
 QString decodeRun(QByteArrayView bytes, TextEncoding encoding)
 {
-    if (encoding != TextEncoding::Gb18030)
-        return QString::fromUtf8(bytes);
-    static thread_local QStringDecoder decoder(kGb18030, QStringConverter::Flag::Stateless);
+    constexpr auto flags =
+        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+    if (encoding != TextEncoding::Gb18030) {
+        static thread_local QStringDecoder utf8(QStringConverter::Utf8, flags);
+        return utf8.decode(bytes);
+    }
+    static thread_local QStringDecoder decoder(kGb18030, flags);
     return decoder.decode(bytes);
 }
 

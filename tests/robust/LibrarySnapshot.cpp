@@ -5,9 +5,8 @@
 #include "platform/FileSystem.h"
 #include "platform/IniDocument.h"
 
-#include <set>
-
 #include <dirent.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -118,8 +117,8 @@ std::optional<QString> LibrarySnapshot::value(const IniKey& key) const
 
 std::optional<QString> LibrarySnapshot::noteOf(const QString& path) const
 {
-    return value({folderOf(path) + QStringLiteral("zzfdat.nod"), QStringLiteral("fileinfo"),
-                  nameOf(path)});
+    return value(
+        {folderOf(path) + QStringLiteral("zzfdat.nod"), QStringLiteral("fileinfo"), nameOf(path)});
 }
 
 QStringList LibrarySnapshot::pathsOf(const QByteArray& content) const
@@ -150,8 +149,9 @@ Verdict judge(const LibrarySnapshot& before, const LibrarySnapshot& after,
         else
             sameEntries = sameEntries && now == after.entry(path);
         if (now != before.entry(path) && now != after.entry(path))
-            bad.append(QStringLiteral("%1 holds %2, neither %3 before nor %4 after")
-                           .arg(path, show(now), show(before.entry(path)), show(after.entry(path))));
+            bad.append(
+                QStringLiteral("%1 holds %2, neither %3 before nor %4 after")
+                    .arg(path, show(now), show(before.entry(path)), show(after.entry(path))));
     }
     // Every file is where it was or where it went, in as many places: none lost or doubled.
     for (const auto& [path, content] : before.entries) {
@@ -159,9 +159,10 @@ Verdict judge(const LibrarySnapshot& before, const LibrarySnapshot& after,
             continue;
         const QStringList now = faulted.pathsOf(content);
         if (now != before.pathsOf(content) && now != after.pathsOf(content))
-            bad.append(QStringLiteral("the file of %1 is at [%2], neither [%3] before nor [%4] after")
-                           .arg(path, now.join(u", "), before.pathsOf(content).join(u", "),
-                                after.pathsOf(content).join(u", ")));
+            bad.append(
+                QStringLiteral("the file of %1 is at [%2], neither [%3] before nor [%4] after")
+                    .arg(path, now.join(u", "), before.pathsOf(content).join(u", "),
+                         after.pathsOf(content).join(u", ")));
     }
     // Every key holds its old or its new value.
     bool sameValues = true;

@@ -11,10 +11,9 @@
 #include "support/FaultInjection.h"
 #include "support/World.h"
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <functional>
+#include <gtest/gtest.h>
 #include <iostream>
 
 using robust_testing::LibrarySnapshot;
@@ -117,9 +116,9 @@ public:
         }
         world.workspace.searchList().setRows(std::move(rows));
         for (int i = 0; i < world.workspace.searchList().count(); ++i)
-            world.workspace.searchSelection().select(
-                world.workspace.searchList().index(i, 0),
-                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            world.workspace.searchSelection().select(world.workspace.searchList().index(i, 0),
+                                                     QItemSelectionModel::Select |
+                                                         QItemSelectionModel::Rows);
         world.workspace.setPage(core::Workspace::Page::Search);
         return *this;
     }
@@ -135,7 +134,7 @@ struct WritingCommand
     const char* name;
     std::function<void(Scene&)> prepare; // selections and scripted answers; writes nothing
     std::function<void(Scene&)> run;
-    bool crossDevice = false; // moves between folders go between file systems
+    bool crossDevice = false;  // moves between folders go between file systems
     bool failsQuietly = false; // its failure is ignored (a key removal), so nothing is told
 };
 
@@ -150,42 +149,114 @@ using core::Answer;
 const WritingCommand kCommands[] = {
     // The notes store
     {"WriteNote", [](S&) {}, [](S& s) { s.notesOf("cat/").writeNote("b.txt", "新的注释"); }},
-    {"WriteNoteIntoANewFile", [](S&) {}, [](S& s) { s.notesOf("oprecy/").writeNote("z.txt", "z"); }},
+    {"WriteNoteIntoANewFile", [](S&) {},
+     [](S& s) { s.notesOf("oprecy/").writeNote("z.txt", "z"); }},
     {"DeleteNote", [](S&) {}, [](S& s) { s.notesOf("cat/").deleteNote("a.txt"); }, false, true},
     {"EraseNotes", [](S&) {}, [](S& s) { s.notesOf("cat/").eraseNotes(); }},
-    {"MoveNote", [](S& s) { s.world.session.fs().move(s.world.library.path("cat/a.txt"), s.world.library.path("dst/a.txt")); }, [](S& s) { core::MoveNote(s.notesOf("cat/"), s.world.library.path("dst/"), "a.txt", "note a"); }},
-    {"RenameNote", [](S&) {}, [](S& s) { core::RenameNote(s.notesOf("cat/"), "a.txt", "a2.txt", "note a"); }},
+    {"MoveNote",
+     [](S& s) {
+         s.world.session.fs().move(s.world.library.path("cat/a.txt"),
+                                   s.world.library.path("dst/a.txt"));
+     },
+     [](S& s) {
+         core::MoveNote(s.notesOf("cat/"), s.world.library.path("dst/"), "a.txt", "note a");
+     }},
+    {"RenameNote", [](S&) {},
+     [](S& s) { core::RenameNote(s.notesOf("cat/"), "a.txt", "a2.txt", "note a"); }},
     // The configuration file
-    {"ConfigWriteString", [](S&) {}, [](S& s) { s.world.config.writeString("sysinfo", "maintext", "新的名字"); }},
-    {"ConfigRemoveKey", [](S&) {}, [](S& s) { s.world.config.removeKey("SystemConfig", "DropMode"); }},
-    {"ConfigSaveWindowSettings", [](S&) {}, [](S& s) { s.world.config.saveWindowSettings({}, true); }},
+    {"ConfigWriteString", [](S&) {},
+     [](S& s) { s.world.config.writeString("sysinfo", "maintext", "新的名字"); }},
+    {"ConfigRemoveKey", [](S&) {},
+     [](S& s) { s.world.config.removeKey("SystemConfig", "DropMode"); }},
+    {"ConfigSaveWindowSettings", [](S&) {},
+     [](S& s) { s.world.config.saveWindowSettings({}, true); }},
     {"ConfigWriteListFont", [](S&) {}, [](S& s) { s.world.config.writeListFont({}); }},
     // Import
-    {"t103MoveFilesIn", [](S& s) { s.show("cat").chooseFiles({"in1.txt", "in2.txt"}); }, [](S& s) { s.imports.t103Click(); }},
-    {"t103MoveReplacing", [](S& s) { s.show("cat").chooseFiles({"a.txt", "in1.txt"}).answer(Answer::Yes); }, [](S& s) { s.imports.t103Click(); }},
-    {"t103MoveAcrossDevices", [](S& s) { s.show("cat").chooseFiles({"a.txt", "in1.txt"}).answer(Answer::Yes); }, [](S& s) { s.imports.t103Click(); }, true},
-    {"t104CopyFilesIn", [](S& s) { s.show("cat").chooseFiles({"in1.txt", "in2.txt"}); }, [](S& s) { s.imports.t104Click(); }},
-    {"t104CopyReplacing", [](S& s) { s.show("cat").chooseFiles({"a.txt", "in1.txt"}).answer(Answer::Yes); }, [](S& s) { s.imports.t104Click(); }},
-    {"t1051MoveFolderIn", [](S& s) { s.show("dst").world.dialogs.folderChoices.push_back(s.outside()); }, [](S& s) { s.imports.t1051Click(); }},
-    {"t1051MoveFolderAcrossDevices", [](S& s) { s.show("dst").world.dialogs.folderChoices.push_back(s.outside()); }, [](S& s) { s.imports.t1051Click(); }, true},
-    {"t1052CopyFolderIn", [](S& s) { s.show("dst").world.dialogs.folderChoices.push_back(s.outside()); }, [](S& s) { s.imports.t1052Click(); }},
+    {"t103MoveFilesIn",
+     [](S& s) {
+         s.show("cat").chooseFiles({"in1.txt", "in2.txt"});
+     },
+     [](S& s) { s.imports.t103Click(); }},
+    {"t103MoveReplacing",
+     [](S& s) {
+         s.show("cat").chooseFiles({"a.txt", "in1.txt"}).answer(Answer::Yes);
+     },
+     [](S& s) { s.imports.t103Click(); }},
+    {"t103MoveAcrossDevices",
+     [](S& s) {
+         s.show("cat").chooseFiles({"a.txt", "in1.txt"}).answer(Answer::Yes);
+     },
+     [](S& s) { s.imports.t103Click(); }, true},
+    {"t104CopyFilesIn",
+     [](S& s) {
+         s.show("cat").chooseFiles({"in1.txt", "in2.txt"});
+     },
+     [](S& s) { s.imports.t104Click(); }},
+    {"t104CopyReplacing",
+     [](S& s) {
+         s.show("cat").chooseFiles({"a.txt", "in1.txt"}).answer(Answer::Yes);
+     },
+     [](S& s) { s.imports.t104Click(); }},
+    {"t1051MoveFolderIn",
+     [](S& s) { s.show("dst").world.dialogs.folderChoices.push_back(s.outside()); },
+     [](S& s) { s.imports.t1051Click(); }},
+    {"t1051MoveFolderAcrossDevices",
+     [](S& s) { s.show("dst").world.dialogs.folderChoices.push_back(s.outside()); },
+     [](S& s) { s.imports.t1051Click(); }, true},
+    {"t1052CopyFolderIn",
+     [](S& s) { s.show("dst").world.dialogs.folderChoices.push_back(s.outside()); },
+     [](S& s) { s.imports.t1052Click(); }},
     // The recycle box
-    {"DeleteIntoTheBox", [](S& s) { s.show("cat").select({"a.txt", "中文.txt", "b.txt"}); }, [](S& s) { s.box.delselfileClick(); }},
-    {"DeleteIntoTheBoxAcrossDevices", [](S& s) { s.show("cat").select({"a.txt", "b.txt"}); }, [](S& s) { s.box.delselfileClick(); }, true},
-    {"DeleteOverASameNamedFileInTheBox", [](S& s) { s.show("cat").select({"y.txt", "a.txt"}).answer(Answer::Yes); }, [](S& s) { s.box.delselfileClick(); }},
-    {"DeleteSearchResultsIntoTheBox", [](S& s) { s.found({{"cat/", "a.txt"}, {"dst/", "d.txt"}}); }, [](S& s) { s.box.delselfileClick(); }},
-    {"DeleteForGood", [](S& s) { s.showBox().select({"x.txt", "y.txt"}); }, [](S& s) { s.box.delselfileClick(); }},
+    {"DeleteIntoTheBox",
+     [](S& s) {
+         s.show("cat").select({"a.txt", "中文.txt", "b.txt"});
+     },
+     [](S& s) { s.box.delselfileClick(); }},
+    {"DeleteIntoTheBoxAcrossDevices",
+     [](S& s) {
+         s.show("cat").select({"a.txt", "b.txt"});
+     },
+     [](S& s) { s.box.delselfileClick(); }, true},
+    {"DeleteOverASameNamedFileInTheBox",
+     [](S& s) {
+         s.show("cat").select({"y.txt", "a.txt"}).answer(Answer::Yes);
+     },
+     [](S& s) { s.box.delselfileClick(); }},
+    {"DeleteSearchResultsIntoTheBox",
+     [](S& s) {
+         s.found({{"cat/", "a.txt"}, {"dst/", "d.txt"}});
+     },
+     [](S& s) { s.box.delselfileClick(); }},
+    {"DeleteForGood",
+     [](S& s) {
+         s.showBox().select({"x.txt", "y.txt"});
+     },
+     [](S& s) { s.box.delselfileClick(); }},
     {"EmptyTheBox", [](S& s) { s.showBox(); }, [](S& s) { s.box.emptyboxClick(); }},
     // Note editing
-    {"NoteEditorSave", [](S& s) { s.show("cat").select({"b.txt"}).world.workspace.setTopEditText("编辑器的注释"); }, [](S& s) { s.notes.SaveEditTextClick(); }},
-    {"NoteDialog", [](S& s) { s.show("cat").select({"a.txt"}).world.dialogs.noteInputs.push_back(QStringList{"对话框", "的注释"}); }, [](S& s) { s.notes.editmemoClick(); }},
-    {"ClearNote", [](S& s) { s.show("cat").select({"a.txt"}).answer(Answer::Yes); }, [](S& s) { s.notes.clsmemoClick(); }},
-    {"DragCopyNote", [](S& s) { s.show("cat").select({"a.txt"}).answer(Answer::Yes); }, [](S& s) { s.notes.filelistDragDrop(s.world.rowOf("中文.txt")); }},
-    {"t403NoteCleanup", [](S& s) { s.show("cat"); }, [](S& s) { core::t403Click(s.world.workspace, s.world.dialogs); }},
+    {"NoteEditorSave",
+     [](S& s) { s.show("cat").select({"b.txt"}).world.workspace.setTopEditText("编辑器的注释"); },
+     [](S& s) { s.notes.SaveEditTextClick(); }},
+    {"NoteDialog",
+     [](S& s) {
+         s.show("cat").select({"a.txt"}).world.dialogs.noteInputs.push_back(
+             QStringList{"对话框", "的注释"});
+     },
+     [](S& s) { s.notes.editmemoClick(); }},
+    {"ClearNote", [](S& s) { s.show("cat").select({"a.txt"}).answer(Answer::Yes); },
+     [](S& s) { s.notes.clsmemoClick(); }},
+    {"DragCopyNote", [](S& s) { s.show("cat").select({"a.txt"}).answer(Answer::Yes); },
+     [](S& s) { s.notes.filelistDragDrop(s.world.rowOf("中文.txt")); }},
+    {"t403NoteCleanup", [](S& s) { s.show("cat"); },
+     [](S& s) { core::t403Click(s.world.workspace, s.world.dialogs); }},
     // Categories
-    {"t101NewCategory", [](S& s) { s.show("cat").world.dialogs.nameInputs.push_back(QStringList{"新分类"}); }, [](S& s) { s.world.categories.addtreeClick(); }},
-    {"RenameCategory", [](S& s) { s.show("cat"); }, [](S& s) { s.world.categories.treeviewEdited(s.world.findCategory({"cat"}), "改名"); }},
-    {"t102DeleteEmptyCategory", [](S& s) { s.show("empty").answer(Answer::Yes); }, [](S& s) { s.world.categories.deltreeClick(); }},
+    {"t101NewCategory",
+     [](S& s) { s.show("cat").world.dialogs.nameInputs.push_back(QStringList{"新分类"}); },
+     [](S& s) { s.world.categories.addtreeClick(); }},
+    {"RenameCategory", [](S& s) { s.show("cat"); },
+     [](S& s) { s.world.categories.treeviewEdited(s.world.findCategory({"cat"}), "改名"); }},
+    {"t102DeleteEmptyCategory", [](S& s) { s.show("empty").answer(Answer::Yes); },
+     [](S& s) { s.world.categories.deltreeClick(); }},
 };
 
 struct Outcome
@@ -271,10 +342,10 @@ TEST_P(WritingCommands, EveryFailedCallLeavesEveryFileAndNoteWholeAndIsReported)
             }
         }
     }
-    std::cout << "[ faults   ] " << command.name << ": " << reference.calls
-              << " calls, " << faults << " faults injected, " << reported << " reported, "
-              << absorbed << " unreported with the command's whole effect (there " << leftKeys
-              << " keys and " << leftDocuments
+    std::cout << "[ faults   ] " << command.name << ": " << reference.calls << " calls, " << faults
+              << " faults injected, " << reported << " reported, " << absorbed
+              << " unreported with the command's whole effect (there " << leftKeys << " keys and "
+              << leftDocuments
               << " documents of files gone stayed: ignored removals), nothing lost\n";
 }
 

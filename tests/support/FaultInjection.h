@@ -18,8 +18,8 @@ using platform::sys::Call;
 struct RecordedCall
 {
     Call call = Call::Write;
-    QByteArray path;  // the path (or name in a folder) the call works on, when it has one
-    QByteArray path2; // the new name of a rename or link
+    QByteArray path;       // the path (or name in a folder) the call works on, when it has one
+    QByteArray path2;      // the new name of a rename or link
     bool onFolder = false; // the call works on an open folder (a folder's sync)
 };
 

@@ -17,9 +17,8 @@ QString configPathFor(const TempLibrary& library)
 
 World::World(bool writable, bool withSpecialFolders, const platform::FileSystem& fs)
     : library(withSpecialFolders), config(configPathFor(library)),
-      session(library.layout(), config, fs, writable),
-      workspace(session), files(workspace), categories(workspace, files, dialogs),
-      external(workspace, files, dialogs)
+      session(library.layout(), config, fs, writable), workspace(session), files(workspace),
+      categories(workspace, files, dialogs), external(workspace, files, dialogs)
 {
 }
 

@@ -1,0 +1,225 @@
+// Writes and moves that a crash cannot cut: the steps they take (watched through the seam of
+// system calls), runs killed at every step, stale temporary files, and writes refused
+// through links and onto devices.
+#include "core/FileListing.h"
+#include "core/NotesStore.h"
+#include "platform/AtomicFile.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "support/FaultInjection.h"
+#include "support/TempLibrary.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using platform::sys::Call;
+using testing_support::CallRecorder;
+using testing_support::RecordedCall;
+using testing_support::runKilledAtCall;
+
+namespace {
+
+class CrossDeviceFileSystem : public platform::FileSystem
+{
+protected:
+    int renameNoReplace(const QByteArray&, const QByteArray&) const override { return EXDEV; }
+};
+
+QByteArray pattern(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + i / 251) % 253);
+    return bytes;
+}
+
+bool isPartName(const QByteArray& name)
+{
+    static const QRegularExpression part(QStringLiteral("^\\.quillet-[A-Za-z0-9]{6}\\.part$"));
+    return part.match(QString::fromLatin1(name.mid(name.lastIndexOf('/') + 1))).hasMatch();
+}
+
+class AtomicWrite : public ::testing::Test
+{
+protected:
+    void SetUp() override { lib.makeFile("cat/a.txt", "a"); }
+    QStringList listed() const
+    {
+        QStringList names;
+        for (const core::FileRow& row :
+             core::ListCategoryFiles(platform::FileSystem::local(), lib.path("cat/"), {}))
+            names.append(row.name);
+        return names;
+    }
+    QStringList everything(const QString& folder) const
+    {
+        return QDir(lib.path(folder))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                       QDir::Name);
+    }
+
+    testing_support::TempLibrary lib;
+    core::NotesFile notes = core::NotesFile::open(lib.path("cat/"));
+};
+
+TEST_F(AtomicWrite, AStaleTemporaryFileIsHiddenFromListsAndReplacedByTheNextWrite)
+{
+    const QString stale = platform::temporaryPathFor(notes.path());
+    lib.makeFile("cat/" + stale.mid(stale.lastIndexOf(u'/') + 1), "[fileinfo]\r\na.txt=cut");
+    lib.makeFile("cat/.quillet-Ab3dE9.part", "a copy cut short");
+    EXPECT_EQ(listed(), QStringList{"a.txt"});
+    notes.writeNote("a.txt", "whole");
+    EXPECT_EQ(notes.readNote("a.txt"), "whole");
+    EXPECT_EQ(everything("cat"), (QStringList{".quillet-Ab3dE9.part", "a.txt", "zzfdat.nod"}));
+    EXPECT_EQ(listed(), QStringList{"a.txt"});
+}
+
+TEST_F(AtomicWrite, TheNewFileIsSyncedBeforeItsRenameAndTheFolderAfterIt)
+{
+    notes.writeNote("a.txt", "one");
+    CallRecorder recorder;
+    {
+        const platform::sys::ScopedHook hook(&recorder);
+        notes.writeNote("a.txt", "two");
+    }
+    std::vector<Call> steps;
+    for (const RecordedCall& call : recorder.calls) {
+        if (call.call == Call::Sync && call.onFolder)
+            steps.push_back(Call::MakeDir); // stands for the folder's sync
+        else if (call.call != Call::Write && call.call != Call::Metadata)
+            steps.push_back(call.call);
+    }
+    EXPECT_EQ(steps, (std::vector<Call>{Call::Create, Call::Sync, Call::Close, Call::Rename,
+                                        Call::MakeDir}));
+    const auto rename = std::find_if(recorder.calls.begin(), recorder.calls.end(),
+                                     [](const RecordedCall& c) { return c.call == Call::Rename; });
+    ASSERT_NE(rename, recorder.calls.end());
+    EXPECT_EQ(rename->path2, QFile::encodeName(notes.path()));
+}
+
+TEST_F(AtomicWrite, AWriteKilledAtAnyStepLeavesTheOldFileOrTheNewOneWhole)
+{
+    notes.writeNote("a.txt", "old note");
+    const QByteArray old = lib.read("cat/zzfdat.nod");
+    int kills = 0;
+    for (int n = 1;; ++n) {
+        lib.makeFile("cat/zzfdat.nod", old);
+        if (!runKilledAtCall(n, [&] { notes.writeNote("a.txt", QString(3000, u'新')); }))
+            break;
+        ++kills;
+        const QString note = notes.readNote("a.txt");
+        EXPECT_TRUE(note == "old note" || note == QString(2047 / 2, u'新')) << n;
+        EXPECT_EQ(listed(), QStringList{"a.txt"});
+        notes.writeNote("a.txt", "retried"); // a stale temporary file never blocks a write
+        EXPECT_EQ(notes.readNote("a.txt"), "retried");
+        EXPECT_EQ(everything("cat"), (QStringList{"a.txt", "zzfdat.nod"})) << n;
+    }
+    EXPECT_GE(kills, 5);
+}
+
+TEST_F(AtomicWrite, DocumentsAreNeverWrittenThroughALinkNorOntoAFifoOrADevice)
+{
+    lib.makeFile("../out/victim.txt", "victim");
+    const QString document = lib.path("filecomm/x.txt.txt");
+    ASSERT_EQ(::symlink("../../out/victim.txt", QFile::encodeName(document).constData()), 0);
+    EXPECT_EQ(platform::writeWholeFile(document, "text"), ELOOP);
+    EXPECT_EQ(lib.read("../out/victim.txt"), "victim");
+
+    const QString fifo = lib.path("filecomm/fifo.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    EXPECT_EQ(platform::writeWholeFile(fifo, "text"), platform::errors::NotRegularFile);
+    const QString device = lib.path("filecomm/null.txt");
+    ASSERT_EQ(::symlink("/dev/null", QFile::encodeName(device).constData()), 0);
+    EXPECT_EQ(platform::writeWholeFile(device, "text", platform::LinkPolicy::WriteTarget),
+              platform::errors::NotRegularFile);
+    EXPECT_EQ(everything("filecomm"), (QStringList{"fifo.txt", "null.txt", "x.txt.txt"}));
+    EXPECT_EQ(everything("../out"), QStringList{"victim.txt"});
+}
+
+TEST_F(AtomicWrite, AMoveAcrossFileSystemsArrivesUnderATemporaryNameAndTakesItsNameLast)
+{
+    lib.makeFile("from/file", pattern(300 * 1024));
+    lib.makeDir("to");
+    CallRecorder recorder;
+    {
+        const platform::sys::ScopedHook hook(&recorder);
+        ASSERT_TRUE(CrossDeviceFileSystem().move(lib.path("from/file"), lib.path("to/file")));
+    }
+    EXPECT_EQ(lib.read("to/file"), pattern(300 * 1024));
+    ASSERT_FALSE(recorder.calls.empty());
+    const RecordedCall& create = recorder.calls.front();
+    EXPECT_EQ(create.call, Call::Create);
+    EXPECT_TRUE(isPartName(create.path)) << create.path.constData();
+    std::vector<Call> order;
+    for (const RecordedCall& call : recorder.calls) {
+        EXPECT_FALSE(call.call == Call::Create && call.path.endsWith("file"))
+            << "nothing is written under the final name";
+        if (call.call == Call::Sync || call.call == Call::Rename || call.call == Call::Unlink)
+            order.push_back(call.call);
+        if (call.call == Call::Rename) {
+            EXPECT_TRUE(isPartName(call.path));
+            EXPECT_EQ(call.path2, "file");
+        }
+    }
+    // The copy's sync and the folder's, the rename, the folder's sync again, the source goes.
+    EXPECT_EQ(order,
+              (std::vector<Call>{Call::Sync, Call::Sync, Call::Rename, Call::Sync, Call::Unlink}));
+}
+
+TEST_F(AtomicWrite, AMoveOrCopyKilledAtAnyStepNeverLeavesACutFileUnderTheName)
+{
+    const QByteArray data = pattern(700 * 1024);
+    const CrossDeviceFileSystem crossDevice;
+    const struct
+    {
+        const char* what;
+        std::function<platform::FsResult()> transfer;
+        bool move;
+    } cases[] = {
+        {"move across file systems",
+         [&] { return crossDevice.move(lib.path("from/file"), lib.path("to/file")); }, true},
+        {"folder moved across file systems",
+         [&] { return crossDevice.move(lib.path("from"), lib.path("to/from")); }, true},
+        {"copy to a new name",
+         [&] {
+             return platform::FileSystem::local().copyFile(lib.path("from/file"),
+                                                           lib.path("to/file"), false);
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        int kills = 0;
+        for (int n = 1;; ++n) {
+            QDir(lib.path("from")).removeRecursively();
+            QDir(lib.path("to")).removeRecursively();
+            lib.makeFile("from/file", data);
+            lib.makeDir("to");
+            if (!runKilledAtCall(n, [&] { c.transfer(); }))
+                break;
+            ++kills;
+            // Under its name the file is whole or not there; the source is there unless the
+            // whole file has arrived.
+            const bool folder = QString::fromLatin1(c.what).startsWith(u"folder");
+            const QString arrived = folder ? "to/from/file" : "to/file";
+            const bool there = lib.exists(arrived);
+            if (there) {
+                EXPECT_EQ(lib.read(arrived), data) << "killed at call " << n;
+            }
+            if (!there || !c.move) {
+                EXPECT_EQ(lib.read("from/file"), data) << "killed at call " << n;
+            }
+            // A retry is never blocked by a piece of the killed run.
+            if (!there) {
+                EXPECT_TRUE(c.transfer()) << "killed at call " << n;
+            }
+            EXPECT_EQ(lib.read(arrived), data);
+        }
+        EXPECT_GE(kills, 4);
+    }
+}
+
+} // namespace
