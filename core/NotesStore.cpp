@@ -7,9 +7,8 @@
 namespace core {
 
 NoteKeyError::NoteKeyError(const QString& name)
-    : UserError(
-          QStringLiteral("文件名“%1”含有换行符、等号或首尾空格，无法作为注释的键名，注释没有保存。")
-              .arg(platform::displayText(name)))
+    : UserError(QStringLiteral("文件名“%1”含有换行符、等号或首尾空格，无法作为注释的键名，注释没有保存。")
+                    .arg(platform::displayText(name)))
 {
 }
 

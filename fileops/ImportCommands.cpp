@@ -114,8 +114,7 @@ void ImportCommands::importFiles(TransferMode mode)
             int addedRow = -1;
             if (replacing && fs.isDirectory(target)) {
                 // Only a file of that name can be replaced; a folder stays as it is.
-                m_dialogs.showMessage(
-                    texts::folderOfSameName(core::CaptionInFolder(fs, dir, name)));
+                m_dialogs.showMessage(texts::folderOfSameName(core::CaptionInFolder(fs, dir, name)));
                 continue;
             }
             if (replacing) {

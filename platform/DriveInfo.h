@@ -10,21 +10,20 @@
 
 namespace platform {
 
-enum class DriveType
-{
+enum class DriveType {
     Unknown,   // the path does not exist or is on no mount
     Removable, // a block device whose /sys/block/<dev>/removable is 1
     Fixed,
-    Remote,  // nfs, nfs4, cifs, smb3, smbfs, fuse.sshfs, 9p, afs, ceph, glusterfs
-    CdRom,   // iso9660, udf
-    RamDisk, // tmpfs, ramfs
+    Remote,    // nfs, nfs4, cifs, smb3, smbfs, fuse.sshfs, 9p, afs, ceph, glusterfs
+    CdRom,     // iso9660, udf
+    RamDisk,   // tmpfs, ramfs
 };
 
 struct MountInfo
 {
     QString mountPoint; // ends in "/"
     QString fsType;
-    QString device; // the mount source
+    QString device;     // the mount source
     bool readOnly = false;
     DriveType type = DriveType::Unknown;
 };

@@ -5,8 +5,7 @@ namespace platform {
 
 using Attributes = unsigned;
 
-enum Attribute : Attributes
-{
+enum Attribute : Attributes {
     ReadOnly = 0x01,
     Hidden = 0x02,
     System = 0x04,

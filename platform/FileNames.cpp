@@ -56,7 +56,8 @@ QString displayText(const QString& text)
 
 bool isTemporaryName(QStringView name)
 {
-    return name.startsWith(u".quillet-") && (name.endsWith(u".part") || name.endsWith(u".tmp"));
+    return name.startsWith(u".quillet-") &&
+           (name.endsWith(u".part") || name.endsWith(u".tmp"));
 }
 
 } // namespace platform
