@@ -187,7 +187,9 @@ QString decodeKeepingBytes(QByteArrayView bytes, TextEncoding encoding)
     while (pos < view.size()) {
         int length = encoding == TextEncoding::Gb18030 ? gb18030SequenceLength(view, pos)
                                                        : utf8SequenceLength(view, pos);
-        if (length > 1 && encoding == TextEncoding::Gb18030) {
+        // Every two-byte sequence names a character (checked against the converter for all
+        // 23,940 of them); only four-byte ones can name none.
+        if (length == 4 && encoding == TextEncoding::Gb18030) {
             const QByteArrayView sequence = bytes.sliced(pos, length);
             const QString one = decodeRun(sequence, encoding);
             if (one.contains(QChar(0xFFFD)) && encodeRun(one, encoding) != sequence)

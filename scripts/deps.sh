@@ -7,6 +7,7 @@ quillet_packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-multimedia-dev qt6-translations-l10n libqt6svg6 qt6-qpa-plugins
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  clang libclang-rt-14-dev ccache
   fonts-wqy-microhei adwaita-icon-theme
   xvfb xauth
 )

@@ -7,5 +7,7 @@ quillet_install_missing
 
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLET_WERROR=ON >/dev/null
 cmake --build build-test -j"$(nproc)"
-cd build-test
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+(cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)")
+
+# The fuzz targets, built with clang, each for 20 seconds.
+scripts/fuzz.sh 20
