@@ -84,7 +84,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::optional<Key> written;
     std::optional<QString> removedSection;
     std::optional<Key> removedKey;
-    qsizetype added = 1; // the marker line that keeps a GB18030 file so
     const int edit = input.edit % 4;
     try {
         if (edit == 0 && !keys.empty()) {
@@ -93,7 +92,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 return 0;
             document.setValue(key.section, key.key, value);
             written = Key{key.section, key.key, value};
-            added += 1; // the line of the new value
         } else if (edit == 1) {
             const QString section = keys.empty() || input.pick % 2 == 0
                                         ? QStringLiteral("fuzz")
@@ -103,7 +101,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 return 0;
             document.setValue(section, key, value);
             written = Key{section, key, value};
-            added += 2; // the key's line, and the section's when it is new
         } else if (edit == 2 && !keys.empty()) {
             removedKey = keys[input.pick % keys.size()];
             FUZZ_CHECK(document.removeKey(removedKey->section, removedKey->key));
@@ -124,29 +121,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(again.lineBytes().mid(again.lineBytes().size() - document.lineBytes().size()) ==
                document.lineBytes());
 
-    // Which lines of the old file the edit touched.
+    // Which lines of the old file the edit touched: with as many lines, the one that differs
+    // (a value replaced in place); with fewer, those gone (in order, the others are kept);
+    // with more, none (lines were added, the old ones are kept in order).
     std::vector<bool> touched(size_t(before.size()), false);
     const QList<QByteArray> kept = document.lineBytes();
-    if (edit == 0) {
-        // A value replaced in place: the lines stay where they were.
-        FUZZ_CHECK(kept.size() == before.size());
+    if (kept.size() == before.size()) {
         for (qsizetype i = 0; i < before.size(); ++i)
             touched[size_t(i)] = kept[i] != before[i];
         FUZZ_CHECK(std::count(touched.begin(), touched.end(), true) <= 1);
-    } else if (edit == 2 || edit == 3) {
-        // Lines removed: the kept lines are the others, in their order.
+    } else if (kept.size() < before.size()) {
+        FUZZ_CHECK(edit == 2 || edit == 3);
         qsizetype at = 0;
         for (qsizetype i = 0; i < before.size(); ++i) {
-            const bool last = i == before.size() - 1;
-            if (at < kept.size() &&
-                (kept[at] == before[i] || (last && kept[at].startsWith(before[i])))) {
+            if (at < kept.size() && kept[at] == before[i])
                 ++at;
-                continue;
-            }
-            touched[size_t(i)] = true;
+            else
+                touched[size_t(i)] = true;
         }
         FUZZ_CHECK(at == kept.size());
+    } else {
+        FUZZ_CHECK(edit == 1 && kept.size() - before.size() <= 2);
     }
+    // Lines the edit added or changed, and the marker line that keeps a GB18030 file so.
+    const qsizetype added = kept.size() - before.size() +
+                            std::count(touched.begin(), touched.end(), true) + 1;
     FUZZ_CHECK(untouchedLinesKept(before, touched, again.lineBytes(), added));
 
     // The written value reads back, and no other key changed.
