@@ -12,6 +12,7 @@
 #include <memory>
 
 class QLineEdit;
+class QMenu;
 class QStackedWidget;
 class QSplitter;
 class QTabBar;
@@ -37,6 +38,7 @@ namespace ui {
 class FileIconProvider;
 class FileListView;
 class MainActions;
+class NoteEdit;
 class StatusPanelsBar;
 class TreePane;
 class WidgetDialogs;
@@ -59,7 +61,7 @@ public:
     FileListView* findView() const { return m_findView; }
     StatusPanelsBar* statusPanels() const { return m_status; }
     QToolBar* toolBar() const { return m_toolBar; }
-    QLineEdit* topEdit() const { return m_topEdit; }
+    NoteEdit* topEdit() const { return m_topEdit; }
     QSplitter* splitter() const { return m_splitter; }
 
     // LoadConfig and SaveConfig: the window's settings from and to the configuration file.
@@ -73,6 +75,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    // No built-in menu of bars: the tool bar has one switch, t301.
+    QMenu* createPopupMenu() override { return nullptr; }
 
 private:
     void buildLayout();
@@ -84,6 +89,8 @@ private:
     void ApplyWritableState();
     void applyBackgrounds();
     void OutBarChange(int section);
+    void splitterMoved();
+    void applyOuterSize();
     void t301Click();
     void t302Click();
     void liststyleClick();
@@ -112,13 +119,15 @@ private:
     TreePane* m_treePane = nullptr;
     QStackedWidget* m_workArea = nullptr;
     QTabBar* m_bottomTabs = nullptr;
-    QLineEdit* m_topEdit = nullptr;
+    NoteEdit* m_topEdit = nullptr;
     QToolButton* m_saveEdit = nullptr;
     QToolButton* m_clearEdit = nullptr;
     FileListView* m_fileView = nullptr;
     FileListView* m_findView = nullptr;
     StatusPanelsBar* m_status = nullptr;
     core::WindowSettings m_loaded; // what the file held, for the settings this window keeps
+    int m_paneWidth = 0;           // the tree pane's width before the splitter's last step
+    bool m_outerSizePending = false;
     QColor m_listText;
     QColor m_listBack;
 };
