@@ -70,14 +70,15 @@ public:
     // Recomputes the availability of every command from the selections.
     void updateCommandStates();
 
+    // No built-in menu of bars: the tool bar has one switch, t301.
+    QMenu* createPopupMenu() override { return nullptr; }
+
     // Runs a command; an error it raises is shown in the error box.
     void guarded(const std::function<void()>& command);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    // No built-in menu of bars: the tool bar has one switch, t301.
-    QMenu* createPopupMenu() override { return nullptr; }
 
 private:
     void buildLayout();
