@@ -51,9 +51,9 @@ struct NoteDialogSpec
 struct SaveDialogSpec
 {
     QString title;
-    QString fileName;   // the name proposed
-    QString filter;     // "description|pattern" pairs joined by "|"
-    int filterIndex = 1; // the filter chosen at first, from 1
+    QString fileName;         // the name proposed
+    QString filter;           // "description|pattern" pairs joined by "|"
+    int filterIndex = 1;      // the filter chosen at first, from 1
     QString defaultExtension; // added to a name typed without one
 };
 
