@@ -71,7 +71,7 @@ DocumentPage::DocumentPage(core::Workspace& workspace, core::Dialogs& dialogs, Q
                     QStringLiteral("document-save")),
             &QAction::triggered, this, [this] { run([this] { m_commands->savenoteClick(); }); });
     connect(addTool(QStringLiteral("loadnote"), QStringLiteral("从文件调入注释"),
-                    QStringLiteral("load-document"), QStringLiteral("document-open")),
+                    QStringLiteral("load-document"), {}),
             &QAction::triggered, this, [this] { run([this] { m_commands->t503Click(); }); });
     m_toolBar->addSeparator();
     connect(addTool(QStringLiteral("fontbtn"), QStringLiteral("字体"), QStringLiteral("font"), {}),
@@ -143,6 +143,7 @@ DocumentPage::DocumentPage(core::Workspace& workspace, core::Dialogs& dialogs, Q
                              QLatin1String(edit.icon), QLatin1String(edit.theme));
         a->setShortcut(edit.key);
         a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(a); // the keys belong to the page, not only to its tool bar
         const auto apply = edit.apply;
         connect(a, &QAction::triggered, this, [this, apply] {
             if (QWidget* target = editTarget())
