@@ -18,6 +18,7 @@
 #include "ui/FileListView.h"
 #include "ui/Icons.h"
 #include "ui/MainActions.h"
+#include "ui/NoteEdit.h"
 #include "ui/StatusPanelsBar.h"
 #include "ui/ToolTipSwitch.h"
 #include "ui/TreePane.h"
@@ -114,6 +115,7 @@ void MainWindow::buildLayout()
     m_splitter->addWidget(m_treePane);
     m_splitter->addWidget(m_workArea);
     m_splitter->setStretchFactor(1, 1);
+    connect(m_splitter, &QSplitter::splitterMoved, this, &MainWindow::splitterMoved);
     setCentralWidget(m_splitter);
 
     m_status = new StatusPanelsBar(m_workspace->status(), this);
@@ -138,9 +140,8 @@ QWidget* MainWindow::buildBrowsePage()
     m_saveEdit->setToolTip(QStringLiteral("保存修改后的文字"));
     m_saveEdit->setAccessibleName(QStringLiteral("保存修改后的文字"));
     m_saveEdit->setAutoRaise(true);
-    m_topEdit = new QLineEdit(page);
+    m_topEdit = new NoteEdit(page);
     m_topEdit->setObjectName(QStringLiteral("TopEdit"));
-    m_topEdit->setMaxLength(500);
     m_topEdit->setAccessibleName(QStringLiteral("注释"));
     QFont editFont(QStringLiteral("宋体"));
     editFont.setPixelSize(12);
@@ -280,8 +281,7 @@ void MainWindow::connectViews()
     connect(&w, &core::Workspace::topEditTextChanged, m_topEdit, [this](const QString& text) {
         if (m_topEdit->text() == text)
             return; // the user's own typing
-        m_topEdit->setText(text);
-        m_topEdit->setCursorPosition(0);
+        m_topEdit->showNote(text);
     });
 
     connect(&w, &core::Workspace::toolStatesChanged, this, &MainWindow::updateCommandStates);
@@ -459,12 +459,13 @@ void MainWindow::updateCommandStates()
         core::filePopupStates(tools, systemKind, m_session.writable(), fileSelected);
     for (const char* name : {"BuildHtmlMenu", "openfild", "flistref"})
         a.setEnabled(QLatin1String(name), popup.general);
-    a.setEnabled(QStringLiteral("addfile"), popup.general && popup.addfile);
-    for (const char* name : {"N17", "N18"})
-        a.setEnabled(QLatin1String(name), popup.general && popup.addfile);
+    // The later steps of the rule decide their items whatever the first step said, so in the
+    // external section the file items follow the file selection.
+    for (const char* name : {"addfile", "N17", "N18"})
+        a.setEnabled(QLatin1String(name), popup.addfile);
     for (const char* name : {"copymemo", "editmemo", "clsmemo", "runfile", "delselfile",
                              "renfile", "sendto", "fattr"})
-        a.setEnabled(QLatin1String(name), popup.general && popup.fileCommands);
+        a.setEnabled(QLatin1String(name), popup.fileCommands);
     a.setEnabled(QStringLiteral("FileFontColor"), popup.colours);
     a.setEnabled(QStringLiteral("FileBackColor"), popup.colours);
 
@@ -503,9 +504,10 @@ void MainWindow::setUpAtStart()
     applyBackgrounds();
 
     m_session.setTreeColors(config.treeFontColor(), config.treeBackColor());
-    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()})
-        tree->setColors(colorFromStored(m_session.treeFontColor()),
-                        colorFromStored(m_session.treeBackColor()));
+    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()}) {
+        tree->setTextColor(colorFromStored(m_session.treeFontColor()));
+        tree->setBackgroundColor(colorFromStored(m_session.treeBackColor()));
+    }
 
     m_categories->buildAtStart();
     if (m_session.options().ExpNoteTree) {
@@ -560,12 +562,16 @@ void MainWindow::LoadConfig()
     const core::WindowSettings w = config.loadWindowSettings();
     m_loaded = w;
 
+    // The stored size is the outer one, frame included; the frame is known once the window
+    // is shown, so the size is set again then.
     move(w.placement.left, w.placement.top);
     resize(w.placement.width, w.placement.height);
+    m_outerSizePending = true;
     if (w.placement.maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
 
-    m_splitter->setSizes({qBound(110, w.outBarWidth, 300), qMax(100, w.placement.width - w.outBarWidth)});
+    m_splitter->setSizes({w.outBarWidth, qMax(100, w.placement.width - w.outBarWidth)});
+    m_paneWidth = m_treePane->width() > 0 ? m_treePane->width() : w.outBarWidth;
     m_fileView->setColumnWidths(QList<int>(w.fileColumns.begin(), w.fileColumns.end()));
     m_findView->setColumnWidths(QList<int>(w.searchColumns.begin(), w.searchColumns.end()));
 
@@ -591,6 +597,7 @@ void MainWindow::applyListFont(const core::FontSpec& spec)
     m_fileView->setColors(m_listText, m_listBack);
     m_treePane->systemTree()->setFont(font);
     m_findView->setListFont(font);
+    m_findView->setColors(m_listText, m_listBack);
 }
 
 void MainWindow::SaveConfig()
@@ -599,8 +606,10 @@ void MainWindow::SaveConfig()
     const bool maximized = isMaximized();
     const bool normal = !maximized && !isMinimized();
     w.placement.maximized = maximized;
-    if (normal)
-        w.placement = {y(), x(), height(), width(), false};
+    if (normal) {
+        const QRect outer = frameGeometry();
+        w.placement = {outer.y(), outer.x(), outer.height(), outer.width(), false};
+    }
     w.outBarWidth = m_treePane->width();
     const QList<int> files = m_fileView->columnWidths();
     for (int i = 0; i < int(w.fileColumns.size()) && i < files.size(); ++i)
@@ -625,6 +634,37 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     SaveConfig();
     event->accept();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_outerSizePending)
+        applyOuterSize();
+}
+
+void MainWindow::applyOuterSize()
+{
+    m_outerSizePending = false;
+    if (isMaximized() || isMinimized())
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    resize(QSize(m_loaded.placement.width, m_loaded.placement.height) - frame);
+}
+
+void MainWindow::splitterMoved()
+{
+    // A step that would make the tree pane wider than 300 pixels is refused; it keeps its
+    // last width.
+    const int width = m_treePane->width();
+    if (width > 300 && width > m_paneWidth) {
+        const QList<int> sizes = m_splitter->sizes();
+        const int total = sizes.value(0) + sizes.value(1);
+        const QSignalBlocker blocker(m_splitter);
+        m_splitter->setSizes({m_paneWidth, qMax(0, total - m_paneWidth)});
+        return;
+    }
+    m_paneWidth = width;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -678,17 +718,23 @@ void MainWindow::showlineClick()
 
 void MainWindow::chooseTreeColor(bool font)
 {
-    const int current = font ? m_session.treeFontColor() : m_session.treeBackColor();
-    const std::optional<int> chosen = m_dialogs->chooseColor(current);
+    // The dialog starts with the colour the system tree shows now (the font command may
+    // have given it another one than the stored one).
+    CategoryTreeView* system = m_treePane->systemTree();
+    const QColor shown = font ? system->textColor() : system->backgroundColor();
+    const std::optional<int> chosen = m_dialogs->chooseColor(storedFromColor(shown));
     if (!chosen)
         return;
     if (font)
         m_session.setTreeColors(*chosen, m_session.treeBackColor());
     else
         m_session.setTreeColors(m_session.treeFontColor(), *chosen);
-    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()})
-        tree->setColors(colorFromStored(m_session.treeFontColor()),
-                        colorFromStored(m_session.treeBackColor()));
+    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()}) {
+        if (font)
+            tree->setTextColor(colorFromStored(*chosen));
+        else
+            tree->setBackgroundColor(colorFromStored(*chosen));
+    }
     m_session.config().writeInt(core::section::SystemConfig,
                                 font ? QStringLiteral("TreeFontColor") : QStringLiteral("TreeBackColor"),
                                 *chosen);
@@ -721,9 +767,7 @@ void MainWindow::t304Click()
     applyListFont(*chosen);
     m_findView->setColors(m_listText, m_listBack);
     // The system tree takes the colour too, until the next start.
-    QPalette palette = m_treePane->systemTree()->palette();
-    palette.setColor(QPalette::Text, m_listText);
-    m_treePane->systemTree()->setPalette(palette);
+    m_treePane->systemTree()->setTextColor(m_listText);
     m_session.config().writeListFont(*chosen);
 }
 

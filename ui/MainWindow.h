@@ -12,6 +12,7 @@
 #include <memory>
 
 class QLineEdit;
+class QMenu;
 class QStackedWidget;
 class QSplitter;
 class QTabBar;
@@ -42,6 +43,7 @@ class DocumentPage;
 class FileIconProvider;
 class FileListView;
 class MainActions;
+class NoteEdit;
 class StatusPanelsBar;
 class TreePane;
 class WidgetDialogs;
@@ -64,7 +66,7 @@ public:
     FileListView* findView() const { return m_findView; }
     StatusPanelsBar* statusPanels() const { return m_status; }
     QToolBar* toolBar() const { return m_toolBar; }
-    QLineEdit* topEdit() const { return m_topEdit; }
+    NoteEdit* topEdit() const { return m_topEdit; }
     QSplitter* splitter() const { return m_splitter; }
     QTabBar* bottomTabs() const { return m_bottomTabs; }
     DocumentPage* documentPage() const { return m_documentPage; }
@@ -75,11 +77,15 @@ public:
     // Recomputes the availability of every command from the selections.
     void updateCommandStates();
 
+    // No built-in menu of bars: the tool bar has one switch, t301.
+    QMenu* createPopupMenu() override { return nullptr; }
+
     // Runs a command; an error it raises is shown in the error box.
     void guarded(const std::function<void()>& command);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildLayout();
@@ -91,6 +97,8 @@ private:
     void ApplyWritableState();
     void applyBackgrounds();
     void OutBarChange(int section);
+    void splitterMoved();
+    void applyOuterSize();
     void connectDocumentPage();
     void bottomTabChanged(int tab);
     void ShowTabMenu();
@@ -126,13 +134,15 @@ private:
     QTabBar* m_bottomTabs = nullptr;
     int m_bottomTab = 0; // the tab shown, for the question before it changes
     DocumentPage* m_documentPage = nullptr;
-    QLineEdit* m_topEdit = nullptr;
+    NoteEdit* m_topEdit = nullptr;
     QToolButton* m_saveEdit = nullptr;
     QToolButton* m_clearEdit = nullptr;
     FileListView* m_fileView = nullptr;
     FileListView* m_findView = nullptr;
     StatusPanelsBar* m_status = nullptr;
     core::WindowSettings m_loaded; // what the file held, for the settings this window keeps
+    int m_paneWidth = 0;           // the tree pane's width before the splitter's last step
+    bool m_outerSizePending = false;
     QColor m_listText;
     QColor m_listBack;
 };
