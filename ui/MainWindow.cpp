@@ -6,12 +6,15 @@
 #include "core/NoteCleanup.h"
 #include "core/Texts.h"
 #include "core/Workspace.h"
+#include "export/HtmlExport.h"
+#include "fileops/DocumentCommands.h"
 #include "fileops/ImportCommands.h"
 #include "fileops/NoteCommands.h"
 #include "fileops/RecycleBoxCommands.h"
 #include "platform/Errors.h"
 #include "ui/CategoryTreeView.h"
 #include "ui/Conversions.h"
+#include "ui/DocumentPage.h"
 #include "ui/FileListView.h"
 #include "ui/Icons.h"
 #include "ui/MainActions.h"
@@ -52,6 +55,7 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
       m_import(std::make_unique<fileops::ImportCommands>(*m_workspace, *m_dialogs)),
       m_recycleBox(std::make_unique<fileops::RecycleBoxCommands>(*m_workspace, *m_dialogs)),
       m_notes(std::make_unique<fileops::NoteCommands>(*m_workspace, *m_dialogs)),
+      m_htmlExport(std::make_unique<htmlexport::HtmlExport>(*m_workspace, *m_dialogs)),
       m_fileIcons(std::make_unique<FileIconProvider>())
 {
     setObjectName(QStringLiteral("mainf"));
@@ -150,9 +154,10 @@ QWidget* MainWindow::buildBrowsePage()
     m_fileView->setObjectName(QStringLiteral("filelist"));
     m_fileView->setAccessibleName(QStringLiteral("文件列表"));
 
-    // The file page; the document page joins it with the document editor.
+    // The file page and the document page.
     auto* notebook = new QStackedWidget(page);
     notebook->setObjectName(QStringLiteral("Notebook"));
+    m_notebook = notebook;
     auto* filePage = new QWidget(notebook);
     auto* fileLayout = new QVBoxLayout(filePage);
     fileLayout->setContentsMargins(0, 0, 0, 0);
@@ -160,13 +165,14 @@ QWidget* MainWindow::buildBrowsePage()
     fileLayout->addLayout(strip);
     fileLayout->addWidget(m_fileView, 1);
     notebook->addWidget(filePage);
+    m_documentPage = new DocumentPage(*m_workspace, *m_dialogs, notebook);
+    notebook->addWidget(m_documentPage);
 
     m_bottomTabs = new QTabBar(page);
     m_bottomTabs->setObjectName(QStringLiteral("TabCon"));
     m_bottomTabs->setShape(QTabBar::RoundedSouth);
     m_bottomTabs->addTab(icons::own(QStringLiteral("tab-files")), QStringLiteral("文件"));
     m_bottomTabs->addTab(icons::own(QStringLiteral("tab-document")), QStringLiteral("文档"));
-    m_bottomTabs->setTabEnabled(1, false); // the document page comes with the document editor
     m_bottomTabs->setAccessibleName(QStringLiteral("文件和文档"));
 
     auto* layout = new QVBoxLayout(page);
@@ -345,6 +351,50 @@ void MainWindow::connectCommands()
         on(QLatin1String(name), [this] { m_notes->editmemoClick(); });
     on(QStringLiteral("copymemo"), [this] { m_notes->copymemoClick(); });
     on(QStringLiteral("clsmemo"), [this] { m_notes->clsmemoClick(); });
+    for (const char* name : {"PutToHtmlBtn", "BuildHtmlMenu"})
+        on(QLatin1String(name), [this] { m_htmlExport->BuildHtmlMenuClick(); });
+    connectDocumentPage();
+}
+
+void MainWindow::connectDocumentPage()
+{
+    fileops::DocumentCommands& document = m_documentPage->commands();
+    on(QStringLiteral("t501"), [&document] { document.savenoteClick(); });
+    on(QStringLiteral("t502"), [&document] { document.t502Click(); });
+    on(QStringLiteral("t503"), [&document] { document.t503Click(); });
+    on(QStringLiteral("t504"), [&document] { document.t504Click(); });
+    on(QStringLiteral("t505"), [&document] { document.backcolorbtnClick(); });
+    on(QStringLiteral("t303"), [this] { m_documentPage->t303Click(); });
+    connect(m_documentPage, &DocumentPage::toolbarShownChanged, this,
+            [this](bool shown) { m_actions->action(QStringLiteral("t303"))->setChecked(shown); });
+    connect(m_documentPage, &DocumentPage::commandDone, this, &MainWindow::updateCommandStates);
+    connect(m_actions->menu(QStringLiteral("t500")), &QMenu::aboutToShow, this,
+            &MainWindow::updateCommandStates);
+    connect(m_bottomTabs, &QTabBar::currentChanged, this, &MainWindow::bottomTabChanged);
+}
+
+void MainWindow::bottomTabChanged(int tab)
+{
+    if (tab == m_bottomTab)
+        return;
+    // The tab bar has already moved; a refused change moves it back.
+    if (!m_documentPage->TabConChanging(m_bottomTab)) {
+        const QSignalBlocker blocker(m_bottomTabs);
+        m_bottomTabs->setCurrentIndex(m_bottomTab);
+        return;
+    }
+    m_bottomTab = tab;
+    m_notebook->setCurrentIndex(tab);
+    m_documentPage->TabConChange(tab);
+    ShowTabMenu();
+    updateCommandStates();
+}
+
+void MainWindow::ShowTabMenu()
+{
+    m_actions->menu(QStringLiteral("t500"))
+        ->menuAction()
+        ->setVisible(m_bottomTab == fileops::DocumentCommands::DocumentTab);
 }
 
 void MainWindow::rowDoubleClicked()
@@ -389,7 +439,13 @@ void MainWindow::updateCommandStates()
     const bool operation = core::operationMenuEnabled(!system, activeKind);
     a.setEnabled(QStringLiteral("t201"), operation);
     a.setEnabled(QStringLiteral("t202"), operation);
-    a.setVisible(QStringLiteral("t303"), false); // shown only with the document tab
+    // The document tool bar's item is shown only with the document page.
+    a.setVisible(QStringLiteral("t303"), m_bottomTab == fileops::DocumentCommands::DocumentTab);
+    a.action(QStringLiteral("t303"))->setChecked(m_documentPage->toolbarShown());
+    const fileops::DocumentMenuStates document = m_documentPage->commands().t500Click();
+    a.setEnabled(QStringLiteral("t501"), document.t501);
+    a.setEnabled(QStringLiteral("t502"), document.t502);
+    a.setEnabled(QStringLiteral("t503"), document.t503);
     a.setEnabled(QStringLiteral("t403"), core::noteCleanupEnabled(activeKind));
 
     const core::TreePopupStates tree = core::treePopupStates(tools, systemKind);
@@ -529,6 +585,7 @@ void MainWindow::LoadConfig()
     m_actions->action(QStringLiteral("showline"))->setChecked(w.gridLines);
 
     applyListFont(w.listFont);
+    m_documentPage->applySettings(w.document);
 }
 
 void MainWindow::applyListFont(const core::FontSpec& spec)
@@ -565,6 +622,7 @@ void MainWindow::SaveConfig()
     w.statusbarShown = m_actions->action(QStringLiteral("t302"))->isChecked();
     w.listStyle = m_fileView->viewStyle();
     w.rootCaption = m_workspace->systemTree().captionOf(m_workspace->systemTree().rootIndex());
+    m_documentPage->storeSettings(w.document);
     try {
         m_session.config().saveWindowSettings(w, normal);
     } catch (const std::exception&) {

@@ -27,6 +27,10 @@ class Session;
 class Workspace;
 } // namespace core
 
+namespace htmlexport {
+class HtmlExport;
+}
+
 namespace fileops {
 class ImportCommands;
 class NoteCommands;
@@ -35,6 +39,7 @@ class RecycleBoxCommands;
 
 namespace ui {
 
+class DocumentPage;
 class FileIconProvider;
 class FileListView;
 class MainActions;
@@ -63,6 +68,8 @@ public:
     QToolBar* toolBar() const { return m_toolBar; }
     NoteEdit* topEdit() const { return m_topEdit; }
     QSplitter* splitter() const { return m_splitter; }
+    QTabBar* bottomTabs() const { return m_bottomTabs; }
+    DocumentPage* documentPage() const { return m_documentPage; }
 
     // LoadConfig and SaveConfig: the window's settings from and to the configuration file.
     void LoadConfig();
@@ -92,6 +99,9 @@ private:
     void OutBarChange(int section);
     void splitterMoved();
     void applyOuterSize();
+    void connectDocumentPage();
+    void bottomTabChanged(int tab);
+    void ShowTabMenu();
     void t301Click();
     void t302Click();
     void liststyleClick();
@@ -113,13 +123,17 @@ private:
     std::unique_ptr<fileops::ImportCommands> m_import;
     std::unique_ptr<fileops::RecycleBoxCommands> m_recycleBox;
     std::unique_ptr<fileops::NoteCommands> m_notes;
+    std::unique_ptr<htmlexport::HtmlExport> m_htmlExport;
     std::unique_ptr<FileIconProvider> m_fileIcons;
     MainActions* m_actions = nullptr;
     QToolBar* m_toolBar = nullptr;
     QSplitter* m_splitter = nullptr;
     TreePane* m_treePane = nullptr;
     QStackedWidget* m_workArea = nullptr;
+    QStackedWidget* m_notebook = nullptr;
     QTabBar* m_bottomTabs = nullptr;
+    int m_bottomTab = 0; // the tab shown, for the question before it changes
+    DocumentPage* m_documentPage = nullptr;
     NoteEdit* m_topEdit = nullptr;
     QToolButton* m_saveEdit = nullptr;
     QToolButton* m_clearEdit = nullptr;
