@@ -26,7 +26,7 @@ QString textOf(const FileRow& row, FileListModel::Field field)
     case FileListModel::Field::Note:
         return row.note;
     case FileListModel::Field::Folder:
-        return platform::displayText(row.folder);
+        return platform::displayPath(row.folder);
     case FileListModel::Field::Size:
         return row.sizeText;
     case FileListModel::Field::Date:
