@@ -40,7 +40,9 @@ private:
 class CaptionOnlyWhileDragging : public QStyledItemDelegate
 {
 public:
-    explicit CaptionOnlyWhileDragging(DetailsView* view) : QStyledItemDelegate(view), m_view(view) {}
+    explicit CaptionOnlyWhileDragging(DetailsView* view) : QStyledItemDelegate(view), m_view(view)
+    {
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
@@ -124,10 +126,9 @@ void FileListView::setUp(QAbstractItemView* view, QItemSelectionModel* selection
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
-    connect(view, &QWidget::customContextMenuRequested, this,
-            [this, view](const QPoint& at) {
-                Q_EMIT contextMenuRequested(view->viewport()->mapToGlobal(at));
-            });
+    connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
+        Q_EMIT contextMenuRequested(view->viewport()->mapToGlobal(at));
+    });
     connect(view, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { Q_EMIT rowDoubleClicked(index.row()); });
 }
@@ -191,8 +192,8 @@ void FileListView::setListFont(const QFont& font)
 
 void FileListView::setColors(const QColor& text, const QColor& background)
 {
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_details),
-                                    static_cast<QAbstractItemView*>(m_icons)}) {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(m_details), static_cast<QAbstractItemView*>(m_icons)}) {
         QPalette palette = view->palette();
         if (text.isValid())
             palette.setColor(QPalette::Text, text);
@@ -224,6 +225,25 @@ QList<int> FileListView::columnWidths() const
     for (int i = 0; i < m_details->model()->columnCount(); ++i)
         widths.append(m_details->columnWidth(i));
     return widths;
+}
+
+void FileListView::setCaptionEditing(bool enabled)
+{
+    const auto triggers =
+        enabled ? QAbstractItemView::SelectedClicked : QAbstractItemView::NoEditTriggers;
+    m_details->setEditTriggers(triggers);
+    m_icons->setEditTriggers(triggers);
+}
+
+void FileListView::editCaption(int row)
+{
+    QAbstractItemView* view = currentView();
+    const QModelIndex index = view->model()->index(row, 0);
+    if (!index.isValid())
+        return;
+    view->scrollTo(index);
+    view->setFocus();
+    view->edit(index);
 }
 
 void FileListView::setKeyHandler(int key, std::function<void()> handler)

@@ -18,7 +18,13 @@ class FileListView : public QStackedWidget
 {
     Q_OBJECT
 public:
-    enum Style { LargeIcons = 0, SmallIcons = 1, List = 2, Details = 3 };
+    enum Style
+    {
+        LargeIcons = 0,
+        SmallIcons = 1,
+        List = 2,
+        Details = 3
+    };
 
     FileListView(QAbstractItemModel* model, QItemSelectionModel* selection,
                  QWidget* parent = nullptr);
@@ -40,6 +46,12 @@ public:
 
     void setColumnWidths(const QList<int>& widths);
     QList<int> columnWidths() const;
+
+    // Captions may be edited in place: a click on the caption of the selected row opens the
+    // editor (the model decides whether an edit may begin).
+    void setCaptionEditing(bool enabled);
+    // Opens the caption editor on the row.
+    void editCaption(int row);
 
     // A key pressed in any of the views; keys without a handler keep their behaviour.
     void setKeyHandler(int key, std::function<void()> handler);
