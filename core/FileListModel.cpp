@@ -227,8 +227,7 @@ void FileListModel::sortBy(int column, bool ascending)
         for (const FileRow& r : m_rows)
             keys.push_back(keyOf(r));
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return ascending ? keys[size_t(a)] < keys[size_t(b)]
-                             : keys[size_t(b)] < keys[size_t(a)];
+            return ascending ? keys[size_t(a)] < keys[size_t(b)] : keys[size_t(b)] < keys[size_t(a)];
         });
     };
     if (field == Field::Size)
@@ -257,3 +256,4 @@ void FileListModel::sortBy(int column, bool ascending)
 }
 
 } // namespace core
+

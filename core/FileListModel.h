@@ -15,26 +15,10 @@ class FileListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum class Layout
-    {
-        Files,
-        Search
-    };
+    enum class Layout { Files, Search };
     // What a column shows; the two layouts place them differently.
-    enum class Field
-    {
-        Name,
-        Note,
-        Folder,
-        Size,
-        Date,
-        Attr
-    };
-    enum Role
-    {
-        SizeRole = Qt::UserRole + 1,
-        FolderRole
-    };
+    enum class Field { Name, Note, Folder, Size, Date, Attr };
+    enum Role { SizeRole = Qt::UserRole + 1, FolderRole };
 
     explicit FileListModel(Layout layout, QObject* parent = nullptr);
 

@@ -7,9 +7,8 @@
 namespace core {
 
 NoteKeyError::NoteKeyError(const QString& name)
-    : UserError(
-          QStringLiteral("文件名“%1”含有换行符、等号或首尾空格，无法作为注释的键名，注释没有保存。")
-              .arg(platform::displayText(name)))
+    : UserError(QStringLiteral("文件名“%1”含有换行符、等号或首尾空格，无法作为注释的键名，注释没有保存。")
+                    .arg(platform::displayText(name)))
 {
 }
 
@@ -150,8 +149,9 @@ void NotesFile::deleteNote(const QString& name) const
     if (isNull())
         return;
     try {
-        m_file.update(
-            [&](platform::IniDocument& document) { return removeNoteIn(document, m_dir, name); });
+        m_file.update([&](platform::IniDocument& document) {
+            return removeNoteIn(document, m_dir, name);
+        });
     } catch (const platform::WriteError&) {
         // A key that cannot be removed stays; the note shows again at the next listing.
     }

@@ -48,7 +48,7 @@ public:
 private:
     const QString* find(const QString& caption, const OtherFile& isOtherFile) const;
 
-    QHash<QString, QString> m_exact;               // the first line of each spelling
+    QHash<QString, QString> m_exact;              // the first line of each spelling
     QHash<QString, QStringList> m_spellingsByFold; // case-folded key: spellings in file order
 };
 

@@ -27,7 +27,8 @@ QString folderOfSameName(const QString& name)
 
 QString folderOfSameNameInBox(const QString& name)
 {
-    return QStringLiteral("回收箱中已有名为[") + name + QStringLiteral("]的文件夹，文件没有删除！");
+    return QStringLiteral("回收箱中已有名为[") + name +
+           QStringLiteral("]的文件夹，文件没有删除！");
 }
 
 QString sameNameInBoxQuestion(const QString& name)

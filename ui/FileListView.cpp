@@ -40,9 +40,7 @@ private:
 class CaptionOnlyWhileDragging : public QStyledItemDelegate
 {
 public:
-    explicit CaptionOnlyWhileDragging(DetailsView* view) : QStyledItemDelegate(view), m_view(view)
-    {
-    }
+    explicit CaptionOnlyWhileDragging(DetailsView* view) : QStyledItemDelegate(view), m_view(view) {}
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
@@ -126,9 +124,10 @@ void FileListView::setUp(QAbstractItemView* view, QItemSelectionModel* selection
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
-    connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
-        Q_EMIT contextMenuRequested(view->viewport()->mapToGlobal(at));
-    });
+    connect(view, &QWidget::customContextMenuRequested, this,
+            [this, view](const QPoint& at) {
+                Q_EMIT contextMenuRequested(view->viewport()->mapToGlobal(at));
+            });
     connect(view, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { Q_EMIT rowDoubleClicked(index.row()); });
 }
@@ -192,8 +191,8 @@ void FileListView::setListFont(const QFont& font)
 
 void FileListView::setColors(const QColor& text, const QColor& background)
 {
-    for (QAbstractItemView* view :
-         {static_cast<QAbstractItemView*>(m_details), static_cast<QAbstractItemView*>(m_icons)}) {
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_details),
+                                    static_cast<QAbstractItemView*>(m_icons)}) {
         QPalette palette = view->palette();
         if (text.isValid())
             palette.setColor(QPalette::Text, text);

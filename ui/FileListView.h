@@ -18,13 +18,7 @@ class FileListView : public QStackedWidget
 {
     Q_OBJECT
 public:
-    enum Style
-    {
-        LargeIcons = 0,
-        SmallIcons = 1,
-        List = 2,
-        Details = 3
-    };
+    enum Style { LargeIcons = 0, SmallIcons = 1, List = 2, Details = 3 };
 
     FileListView(QAbstractItemModel* model, QItemSelectionModel* selection,
                  QWidget* parent = nullptr);

@@ -61,8 +61,7 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
       m_rename(std::make_unique<fileops::RenameCommands>(*m_workspace, *m_dialogs)),
       m_shell(std::make_unique<DesktopShell>()),
       m_run(std::make_unique<fileops::RunCommands>(*m_workspace, *m_dialogs, *m_shell, *m_notes)),
-      m_sound(std::make_unique<EffectSound>()),
-      m_fileIcons(std::make_unique<FileIconProvider>())
+      m_sound(std::make_unique<EffectSound>()), m_fileIcons(std::make_unique<FileIconProvider>())
 {
     setObjectName(QStringLiteral("mainf"));
     setWindowTitle(core::texts::AppTitle);
@@ -288,7 +287,8 @@ void MainWindow::connectViews()
         m_fileView->setKeyHandler(key, [this] { guarded([this] { m_run->filelistDblClick(); }); });
         m_findView->setKeyHandler(key, [this] { guarded([this] { m_run->findListDblClick(); }); });
     }
-    m_fileView->setKeyHandler(Qt::Key_F2, [this] { guarded([this] { m_rename->renfileClick(); }); });
+    m_fileView->setKeyHandler(Qt::Key_F2,
+                              [this] { guarded([this] { m_rename->renfileClick(); }); });
 
     // Renaming in place: a click on the caption of the selected row, or the rename commands.
     m_fileView->setCaptionEditing(true);
@@ -422,9 +422,8 @@ void MainWindow::createDropWindow()
     m_dropWindow = std::make_unique<DropWindow>(*m_drop, *dialogs);
     connect(m_dropWindow.get(), &DropWindow::showMainRequested, this,
             &MainWindow::showmainformClick);
-    connect(m_dropWindow.get(), &DropWindow::closedByMenu, this, [this] {
-        m_actions->action(QStringLiteral("showdrogwinbtn"))->setChecked(false);
-    });
+    connect(m_dropWindow.get(), &DropWindow::closedByMenu, this,
+            [this] { m_actions->action(QStringLiteral("showdrogwinbtn"))->setChecked(false); });
     connect(m_dropWindow.get(), &DropWindow::helpRequested, this,
             [this] { showHelpTopic(QStringLiteral("dropwin")); });
     connect(m_dropWindow.get(), &DropWindow::exitRequested, this, &QWidget::close);

@@ -78,14 +78,15 @@ int WidgetDialogs::exec(QMessageBox& box) const
 
 void WidgetDialogs::showMessage(const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, core::texts::AppTitle, messageText(text), QMessageBox::Ok,
-                    m_parent);
+    QMessageBox box(QMessageBox::NoIcon, core::texts::AppTitle, messageText(text),
+                    QMessageBox::Ok, m_parent);
     box.setTextFormat(Qt::PlainText);
     exec(box);
 }
 
-core::Answer WidgetDialogs::ask(const QString& caption, const QString& text, core::MessageIcon icon,
-                                core::Buttons buttons, core::Answer defaultButton)
+core::Answer WidgetDialogs::ask(const QString& caption, const QString& text,
+                                core::MessageIcon icon, core::Buttons buttons,
+                                core::Answer defaultButton)
 {
     QMessageBox box(qtIcon(icon), caption, messageText(text), qtButtons(buttons), m_parent);
     box.setTextFormat(Qt::PlainText);
