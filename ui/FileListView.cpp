@@ -1,5 +1,6 @@
 #include "ui/FileListView.h"
 
+#include <QApplication>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -266,8 +267,12 @@ bool FileListView::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         const auto handler = m_keys.constFind(key->key());
-        // An open caption editor gets its keys itself; they never reach the view.
-        if (key->modifiers() == Qt::NoModifier && handler != m_keys.cend() && view) {
+        // Keys typed into an open caption editor are the editor's, also those it lets pass
+        // to the view (Enter ends the edit).
+        const QWidget* focus = QApplication::focusWidget();
+        const bool editing = view && focus && focus != view && focus != view->viewport() &&
+                             view->isAncestorOf(focus);
+        if (key->modifiers() == Qt::NoModifier && handler != m_keys.cend() && view && !editing) {
             (*handler)();
             return true;
         }
