@@ -116,6 +116,9 @@ void FileListView::setUp(QAbstractItemView* view, QItemSelectionModel* selection
 {
     view->setSelectionModel(selection);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Every view style selects whole rows, so a row looks selected exactly when every
+    // command takes it as selected.
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setDragEnabled(true);
     view->setAcceptDrops(true);
@@ -268,11 +271,12 @@ bool FileListView::eventFilter(QObject* watched, QEvent* event)
         auto* key = static_cast<QKeyEvent*>(event);
         const auto handler = m_keys.constFind(key->key());
         // Keys typed into an open caption editor are the editor's, also those it lets pass
-        // to the view (Enter ends the edit).
+        // to the view (Enter ends the edit). The keypad's keys work as the main block's.
         const QWidget* focus = QApplication::focusWidget();
         const bool editing = view && focus && focus != view && focus != view->viewport() &&
                              view->isAncestorOf(focus);
-        if (key->modifiers() == Qt::NoModifier && handler != m_keys.cend() && view && !editing) {
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && handler != m_keys.cend() && view && !editing) {
             (*handler)();
             return true;
         }
