@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -70,6 +71,10 @@ int spawnDetached(const QString& program, const QStringList& arguments, const QS
             failChild(fds[1]);
         if (grandchild > 0)
             ::_exit(0);
+        // The program starts with no signal blocked, whatever this thread blocks.
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
         if (!dir.isEmpty() && ::chdir(dir.constData()) != 0)
             failChild(fds[1]);
         if (searchPath)
