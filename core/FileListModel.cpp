@@ -154,8 +154,20 @@ Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::ItemIsDropEnabled;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
-           Qt::ItemIsDropEnabled | Qt::ItemNeverHasChildren;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
+                      Qt::ItemIsDropEnabled | Qt::ItemNeverHasChildren;
+    if (fieldOf(index.column()) == Field::Name && m_editable && m_editable(index.row()))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || index.row() >= count() || role != Qt::EditRole ||
+        fieldOf(index.column()) != Field::Name || !m_editHandler)
+        return false;
+    m_editHandler(index.row(), value.toString());
+    return true;
 }
 
 void FileListModel::setRows(std::vector<FileRow> rows)
@@ -200,6 +212,12 @@ void FileListModel::setNote(int i, const QString& note)
     m_rows[size_t(i)].note = note;
     const int column = columnOf(Field::Note);
     Q_EMIT dataChanged(index(i, column), index(i, column));
+}
+
+void FileListModel::setRow(int i, FileRow row)
+{
+    m_rows[size_t(i)] = std::move(row);
+    Q_EMIT dataChanged(index(i, 0), index(i, columnCount() - 1));
 }
 
 void FileListModel::sortBy(int column, bool ascending)
