@@ -75,6 +75,9 @@ public:
     // Removes the key when present; throws WriteError when the file cannot be written (for
     // a note the user clears, whose removal must not fail unseen).
     void removeNote(const QString& name) const;
+    // Whether `name` can be a key of this file: one line, no "=", no blanks around it, and
+    // every character storable in the file's encoding.
+    bool canHoldKey(const QString& name) const;
     // True when the key is present, even with an empty value.
     bool hasNote(const QString& name) const;
     // Removes the whole [fileinfo] section; throws WriteError on failure.

@@ -1,7 +1,6 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/CrossDeviceCopy.h"
-#include "platform/Errors.h"
 #include "platform/FileNames.h"
 #include "platform/SysCalls.h"
 
@@ -60,7 +59,7 @@ int resolveTarget(const QString& path, LinkPolicy links, QString* target, struct
             return errno;
     }
     if (!S_ISREG(st->st_mode))
-        return S_ISDIR(st->st_mode) ? EISDIR : errors::NotRegularFile;
+        return EISDIR; // a folder, FIFO, socket or device is no file to write
     *exists = true;
     return 0;
 }
@@ -90,24 +89,25 @@ void keepOwnerAndAttributes(const QByteArray& old, const struct stat& st, int fd
 ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit, int* error)
 {
     bytes->clear();
-    const auto fail = [error](int err) {
-        if (error)
-            *error = err;
-        return ReadOutcome::Unreadable;
-    };
+    int ignored = 0;
+    int& err = error ? *error : ignored;
+    err = 0;
     // Non-blocking, so that opening a FIFO never waits for a writer.
     const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? ReadOutcome::Missing : fail(errno);
+    if (fd < 0) {
+        err = errno;
+        return err == ENOENT ? ReadOutcome::Missing : ReadOutcome::Unreadable;
+    }
     struct stat st;
-    int err = ::fstat(fd, &st) != 0 ? errno : 0;
-    if (!err && !S_ISREG(st.st_mode))
-        err = errors::NotRegularFile;
-    if (!err && st.st_size > limit)
-        err = errors::TooLarge;
+    if (::fstat(fd, &st) != 0)
+        err = errno;
+    else if (!S_ISREG(st.st_mode))
+        err = EISDIR;
+    else if (st.st_size > limit)
+        err = EFBIG;
     if (err) {
         ::close(fd);
-        return fail(err);
+        return ReadOutcome::Unreadable;
     }
     QByteArray data;
     data.resize(qsizetype(st.st_size));
@@ -125,7 +125,7 @@ ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit, 
                 continue;
             err = errno;
             ::close(fd);
-            return fail(err);
+            return ReadOutcome::Unreadable;
         }
         if (n == 0)
             break;

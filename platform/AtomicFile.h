@@ -26,14 +26,14 @@ enum class LinkPolicy
 inline constexpr qint64 kMaxOwnFileSize = 64 * 1024 * 1024;
 
 // Reads a regular file whole (a link to one is followed); FIFOs, devices and folders are
-// never opened for reading, and a file larger than `limit` is not read. For an unreadable
-// file `error` (when given) receives the errno value, or errors::NotRegularFile or
-// errors::TooLarge (platform/Errors.h).
+// never opened for reading, and a file larger than `limit` is not read. `error`, when given,
+// gets the errno value of an unreadable file (EISDIR for anything not a regular file, EFBIG
+// for one larger than the limit), else 0.
 ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit = kMaxOwnFileSize,
                           int* error = nullptr);
 
 // Writes `bytes` as the file's new contents; returns 0 or the errno value of the step that
-// failed (errors::NotRegularFile for a folder, FIFO or device, ELOOP for a refused link). An
+// failed (EISDIR for a folder, FIFO or device, ELOOP for a refused link). An
 // existing file keeps its permissions, owner and extended attributes; one without owner
 // write is not replaced (EACCES). After the rename the folder is synced, so the new file
 // survives a power loss.

@@ -25,9 +25,8 @@ QString writeFailureReason(int error)
         return QStringLiteral("它是一个符号链接。为免改动所在文件夹以外的文件，程序不通过链接写入；"
                               "链接和它指向的文件都没有改变。");
     case EISDIR:
-    case errors::NotRegularFile:
         return QStringLiteral("它不是一个普通文件（而是文件夹、管道或设备），没有写入。");
-    case errors::TooLarge:
+    case EFBIG:
         return QStringLiteral("它大得不像是本程序的文件，没有改写它。");
     case errors::Unreadable:
         return QStringLiteral("它无法读取；为免丢失其中的内容，没有改写它。");

@@ -33,11 +33,10 @@ public:
     }
 };
 
-// Failures of the program's own file writes that have no errno value of their own.
+// A failure of the program's own file writes that has no errno value of its own. (A folder,
+// FIFO or device in a file's place is EISDIR, a file larger than any of the program's EFBIG.)
 namespace errors {
-inline constexpr int NotRegularFile = 0x10000; // a folder, FIFO, socket or device
-inline constexpr int TooLarge = 0x10001;       // larger than any file of the program
-inline constexpr int Unreadable = 0x10002;     // exists but cannot be read, so is not rewritten
+inline constexpr int Unreadable = 0x10000; // exists but cannot be read, so is not rewritten
 } // namespace errors
 
 // Why a write failed, in one sentence for the user; empty when `error` is 0.

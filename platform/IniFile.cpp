@@ -4,6 +4,7 @@
 #include "platform/Errors.h"
 #include "platform/FileNames.h"
 
+#include <cerrno>
 #include <climits>
 #include <sys/stat.h>
 
@@ -127,7 +128,7 @@ void IniFile::update(const std::function<bool(IniDocument&)>& edit) const
     IniDocument document = load(&state, &error);
     if (state == LoadState::Unreadable) {
         // What it holds would be lost by a rewrite; a folder, FIFO or device is no file.
-        const bool kind = error == errors::NotRegularFile || error == errors::TooLarge;
+        const bool kind = error == EISDIR || error == EFBIG;
         throw WriteError(m_path, kind ? error : errors::Unreadable);
     }
     if (edit(document))
