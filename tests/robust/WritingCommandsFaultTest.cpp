@@ -5,9 +5,13 @@
 // with one line in kCommands.
 #include "LibrarySnapshot.h"
 #include "core/NoteCleanup.h"
+#include "dropwin/DropCommands.h"
+#include "export/HtmlExport.h"
+#include "fileops/DocumentCommands.h"
 #include "fileops/ImportCommands.h"
 #include "fileops/NoteCommands.h"
 #include "fileops/RecycleBoxCommands.h"
+#include "fileops/RenameCommands.h"
 #include "support/FaultInjection.h"
 #include "support/World.h"
 
@@ -27,6 +31,25 @@ class CrossDeviceFileSystem : public platform::FileSystem
 {
 protected:
     int renameNoReplace(const QByteArray&, const QByteArray&) const override { return EXDEV; }
+};
+
+// The document editor as a user leaves it.
+class Editor : public fileops::DocumentEditor
+{
+public:
+    QString shown;
+    bool modified = false;
+    QString text() const override { return shown; }
+    bool hasText() const override { return !shown.isEmpty(); }
+    void setText(const QString& text) override
+    {
+        shown = text;
+        modified = false;
+    }
+    bool isModified() const override { return modified; }
+    void setModified(bool value) override { modified = value; }
+    void setEditorEnabled(bool) override {}
+    void setLook(const core::FontSpec&, int) override {}
 };
 
 // The library every command runs on: categories with files and notes (a GBK notes file with
@@ -98,6 +121,19 @@ public:
         world.dialogs.fileChoices.push_back(paths);
         return *this;
     }
+    // Enters the document page of the selected file and types `text` there.
+    Scene& typeDocument(const QString& text)
+    {
+        page.TabConChange(fileops::DocumentCommands::DocumentTab);
+        editor.shown = text;
+        editor.modified = true;
+        return *this;
+    }
+    Scene& saveAs(const QString& name)
+    {
+        world.dialogs.saveChoices.push_back(outside(name));
+        return *this;
+    }
     Scene& answer(core::Answer answer)
     {
         world.dialogs.answers.push_back(answer);
@@ -127,6 +163,11 @@ public:
     fileops::ImportCommands imports{world.workspace, world.dialogs};
     fileops::RecycleBoxCommands box{world.workspace, world.dialogs};
     fileops::NoteCommands notes{world.workspace, world.dialogs};
+    fileops::RenameCommands rename{world.workspace, world.dialogs};
+    Editor editor;
+    fileops::DocumentCommands page{world.workspace, world.dialogs, editor};
+    htmlexport::HtmlExport html{world.workspace, world.dialogs};
+    dropwin::DropCommands drop{world.workspace, world.dialogs};
 };
 
 struct WritingCommand
@@ -249,6 +290,31 @@ const WritingCommand kCommands[] = {
      [](S& s) { s.notes.filelistDragDrop(s.world.rowOf("中文.txt")); }},
     {"t403NoteCleanup", [](S& s) { s.show("cat"); },
      [](S& s) { core::t403Click(s.world.workspace, s.world.dialogs); }},
+    // Renaming a file with its note and its document
+    {"RenameFileInTheList", [](S& s) { s.show("cat"); },
+     [](S& s) { s.rename.filelistEdited(s.world.rowOf("a.txt"), "a2.txt"); }},
+    // The document page
+    {"SaveDocument", [](S& s) { s.show("cat").select({"a.txt"}).typeDocument("新的文档\n第二行"); },
+     [](S& s) { s.page.savenoteClick(); }},
+    {"SaveEmptiedDocument", [](S& s) { s.show("cat").select({"a.txt"}).typeDocument(""); },
+     [](S& s) { s.page.savenoteClick(); }},
+    {"SaveDocumentAs",
+     [](S& s) { s.show("cat").select({"a.txt"}).typeDocument("另存的文档").saveAs("saved.txt"); },
+     [](S& s) { s.page.t502Click(); }},
+    // The list as a web page
+    {"ExportListAsHtml", [](S& s) { s.show("cat").saveAs("list.htm"); },
+     [](S& s) { s.html.BuildHtmlMenuClick(); }},
+    // The drop window
+    {"DropFilesToMove", [](S& s) { s.show("cat"); },
+     [](S& s) {
+         s.drop.DropFileDrop({s.outside("in1.txt"), s.outside("a.txt")});
+     }},
+    {"DropFilesToCopy", [](S& s) { s.show("cat").world.session.options().DropMode = 0; },
+     [](S& s) {
+         s.drop.DropFileDrop({s.outside("in1.txt"), s.outside("a.txt")});
+     }},
+    {"DropFolder", [](S& s) { s.show("dst"); }, [](S& s) { s.drop.DropFileDrop({s.outside()}); }},
+    {"DropModeSwitch", [](S&) {}, [](S& s) { s.drop.Label1Click(); }},
     // Categories
     {"t101NewCategory",
      [](S& s) { s.show("cat").world.dialogs.nameInputs.push_back(QStringList{"新分类"}); },
