@@ -157,6 +157,21 @@ QByteArray encodeRun(QStringView text, TextEncoding encoding)
     return encoder.encode(text);
 }
 
+// Length of the GB18030 character at `pos`, 0 when the bytes there start none. Every
+// two-byte sequence names a character (checked against the converter for all 23,940 of
+// them); a four-byte one may name none.
+int gb18030CharacterLength(const QByteArray& bytes, qsizetype pos)
+{
+    const int length = gb18030SequenceLength(bytes, pos);
+    if (length != 4)
+        return length;
+    const QByteArrayView sequence = QByteArrayView(bytes).sliced(pos, length);
+    const QString one = decodeRun(sequence, TextEncoding::Gb18030);
+    if (one.contains(QChar(0xFFFD)) && encodeRun(one, TextEncoding::Gb18030) != sequence)
+        return 0;
+    return length;
+}
+
 bool wellFormed(QByteArrayView bytes, TextEncoding encoding)
 {
     if (encoding != TextEncoding::Gb18030)
@@ -185,16 +200,8 @@ QString decodeKeepingBytes(QByteArrayView bytes, TextEncoding encoding)
             out += decodeRun(bytes.sliced(runStart, pos - runStart), encoding);
     };
     while (pos < view.size()) {
-        int length = encoding == TextEncoding::Gb18030 ? gb18030SequenceLength(view, pos)
-                                                       : utf8SequenceLength(view, pos);
-        // Every two-byte sequence names a character (checked against the converter for all
-        // 23,940 of them); only four-byte ones can name none.
-        if (length == 4 && encoding == TextEncoding::Gb18030) {
-            const QByteArrayView sequence = bytes.sliced(pos, length);
-            const QString one = decodeRun(sequence, encoding);
-            if (one.contains(QChar(0xFFFD)) && encodeRun(one, encoding) != sequence)
-                length = 0;
-        }
+        const int length = encoding == TextEncoding::Gb18030 ? gb18030CharacterLength(view, pos)
+                                                             : utf8SequenceLength(view, pos);
         if (length > 0) {
             pos += length;
             continue;
@@ -313,7 +320,8 @@ int characterLength(const QByteArray& bytes, qsizetype pos, TextEncoding encodin
             return 4;
         return 2;
     }
-    const int length = encoding == TextEncoding::Gb18030 ? gb18030SequenceLength(bytes, pos)
+    // As decoding takes them apart: a sequence that names no character is kept byte by byte.
+    const int length = encoding == TextEncoding::Gb18030 ? gb18030CharacterLength(bytes, pos)
                                                          : utf8SequenceLength(bytes, pos);
     return length > 0 ? length : 1;
 }
