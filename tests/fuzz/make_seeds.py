@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 # Writes the seed corpus of the fuzz targets: notes files and configuration files as they
 # come from Windows and from this program, in every encoding, with the malformed endings
-# the program must keep. Each seed is: edit byte, pick byte, text length, text, file.
+# the program must keep. Each seed is: edit byte, pick byte, text length, text, file. (The
+# corpus also keeps inputs the fuzzer found, under names that say what they hold.)
 import os
 
 here = os.path.dirname(os.path.abspath(__file__))
