@@ -239,8 +239,9 @@ void CategoryTreeModel::FillCategoryChildren(const QString& dir, const QModelInd
     const QString folder = platform::withTrailingSlash(dir);
     Node* node = nodeOf(parent);
     QStringList names = m_fs.subfolders(folder);
+    // A folder copy that a crash cut short keeps its temporary name, and is no category.
     names.removeIf([](const QString& name) {
-        return LibraryLayout::hiddenFolderNames().contains(name);
+        return LibraryLayout::hiddenFolderNames().contains(name) || platform::isTemporaryName(name);
     });
     node->filled = true;
     if (names.isEmpty()) {

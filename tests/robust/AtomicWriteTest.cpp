@@ -8,6 +8,7 @@
 #include "platform/FileSystem.h"
 #include "support/FaultInjection.h"
 #include "support/TempLibrary.h"
+#include "support/World.h"
 
 #include <QRegularExpression>
 
@@ -75,6 +76,17 @@ TEST_F(AtomicWrite, AStaleTemporaryFileIsHiddenFromListsAndReplacedByTheNextWrit
     EXPECT_EQ(notes.readNote("a.txt"), "whole");
     EXPECT_EQ(everything("cat"), (QStringList{".quillet-Ab3dE9.part", "a.txt", "zzfdat.nod"}));
     EXPECT_EQ(listed(), QStringList{"a.txt"});
+}
+
+TEST(StaleTemporaryFolder, AFolderCopyCutShortIsNoCategory)
+{
+    testing_support::World world;
+    world.library.makeDir("cat/.quillet-Ab3dE9.part/sub");
+    world.library.makeDir("cat/real");
+    world.start();
+    const QModelIndex cat = world.selectCategory({"cat"});
+    world.workspace.systemTree().treeviewExpanding(cat);
+    EXPECT_EQ(world.childCaptions(cat), QStringList{"real"});
 }
 
 TEST_F(AtomicWrite, TheNewFileIsSyncedBeforeItsRenameAndTheFolderAfterIt)
