@@ -145,8 +145,7 @@ TEST_F(AtomicWrite, DocumentsAreNeverWrittenThroughALinkNorOntoAFifoOrADevice)
     EXPECT_EQ(platform::writeWholeFile(fifo, "text"), EISDIR);
     const QString device = lib.path("filecomm/null.txt");
     ASSERT_EQ(::symlink("/dev/null", QFile::encodeName(device).constData()), 0);
-    EXPECT_EQ(platform::writeWholeFile(device, "text", platform::LinkPolicy::WriteTarget),
-              EISDIR);
+    EXPECT_EQ(platform::writeWholeFile(device, "text", platform::LinkPolicy::WriteTarget), EISDIR);
     EXPECT_EQ(everything("filecomm"), (QStringList{"fifo.txt", "null.txt", "x.txt.txt"}));
     EXPECT_EQ(everything("../out"), QStringList{"victim.txt"});
 }
@@ -179,6 +178,36 @@ TEST_F(AtomicWrite, AMoveAcrossFileSystemsArrivesUnderATemporaryNameAndTakesItsN
     // The copy's sync and the folder's, the rename, the folder's sync again, the source goes.
     EXPECT_EQ(order,
               (std::vector<Call>{Call::Sync, Call::Sync, Call::Rename, Call::Sync, Call::Unlink}));
+}
+
+// A file system without RENAME_NOREPLACE: the first rename of a move, the one that asks for
+// it, fails with EINVAL.
+class NoRenameFlags : public platform::sys::FaultHook
+{
+public:
+    int before(Call call, int, const char*, const char*) override
+    {
+        return call == Call::Rename && ++renames == 1 ? EINVAL : 0;
+    }
+    int renames = 0;
+};
+
+TEST_F(AtomicWrite, WithoutRenameFlagsAMovedCopyStillTakesItsNameWithoutReplacing)
+{
+    const CrossDeviceFileSystem crossDevice;
+    lib.makeFile("from/file", pattern(1000));
+    lib.makeFile("from/tree/inner", "inner");
+    lib.makeDir("to");
+    for (const char* name : {"file", "tree"}) {
+        NoRenameFlags noFlags;
+        const platform::sys::ScopedHook hook(&noFlags);
+        EXPECT_TRUE(crossDevice.move(lib.path("from/") + name, lib.path("to/") + name)) << name;
+        EXPECT_GE(noFlags.renames, 1);
+    }
+    EXPECT_EQ(lib.read("to/file"), pattern(1000));
+    EXPECT_EQ(lib.read("to/tree/inner"), "inner");
+    EXPECT_EQ(everything("to"), (QStringList{"file", "tree"}));
+    EXPECT_EQ(everything("from"), QStringList{});
 }
 
 TEST_F(AtomicWrite, AMoveOrCopyKilledAtAnyStepNeverLeavesACutFileUnderTheName)
