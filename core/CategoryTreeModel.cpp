@@ -239,9 +239,8 @@ void CategoryTreeModel::FillCategoryChildren(const QString& dir, const QModelInd
     const QString folder = platform::withTrailingSlash(dir);
     Node* node = nodeOf(parent);
     QStringList names = m_fs.subfolders(folder);
-    names.removeIf([](const QString& name) {
-        return LibraryLayout::hiddenFolderNames().contains(name);
-    });
+    names.removeIf(
+        [](const QString& name) { return LibraryLayout::hiddenFolderNames().contains(name); });
     node->filled = true;
     if (names.isEmpty()) {
         if (parent.isValid())
@@ -262,22 +261,16 @@ void CategoryTreeModel::FillCategoryChildren(const QString& dir, const QModelInd
     endInsertRows();
 }
 
-void CategoryTreeModel::sortChildren(const QModelIndex& parent)
+void CategoryTreeModel::reorderChildren(
+    const QModelIndex& parent,
+    const std::function<void(std::vector<std::unique_ptr<Node>>&)>& sorter)
 {
     Node* node = nodeOf(parent);
     if (node->children.size() < 2)
         return;
     Q_EMIT layoutAboutToBeChanged({QPersistentModelIndex(parent)},
                                   QAbstractItemModel::VerticalSortHint);
-    // The order the file list sorts names in, each caption's key made once.
-    std::vector<std::pair<QByteArray, std::unique_ptr<Node>>> keyed;
-    keyed.reserve(node->children.size());
-    for (std::unique_ptr<Node>& child : node->children)
-        keyed.emplace_back(textSortKey(child->caption), std::move(child));
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (size_t i = 0; i < keyed.size(); ++i)
-        node->children[i] = std::move(keyed[i].second);
+    sorter(node->children);
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
     after.reserve(before.size());
@@ -288,6 +281,31 @@ void CategoryTreeModel::sortChildren(const QModelIndex& parent)
     }
     changePersistentIndexList(before, after);
     Q_EMIT layoutChanged({QPersistentModelIndex(parent)}, QAbstractItemModel::VerticalSortHint);
+}
+
+void CategoryTreeModel::sortChildren(const QModelIndex& parent)
+{
+    reorderChildren(parent, [](std::vector<std::unique_ptr<Node>>& children) {
+        // The order the file list sorts names in, each caption's key made once.
+        std::vector<std::pair<QByteArray, std::unique_ptr<Node>>> keyed;
+        keyed.reserve(children.size());
+        for (std::unique_ptr<Node>& child : children)
+            keyed.emplace_back(textSortKey(child->caption), std::move(child));
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (size_t i = 0; i < keyed.size(); ++i)
+            children[i] = std::move(keyed[i].second);
+    });
+}
+
+void CategoryTreeModel::sortChildren(
+    const QModelIndex& parent, const std::function<bool(const QString&, const QString&)>& less)
+{
+    reorderChildren(parent, [&less](std::vector<std::unique_ptr<Node>>& children) {
+        std::stable_sort(children.begin(), children.end(), [&less](const auto& a, const auto& b) {
+            return less(a->caption, b->caption);
+        });
+    });
 }
 
 void CategoryTreeModel::treeviewExpanding(const QModelIndex& index)
@@ -312,8 +330,7 @@ void CategoryTreeModel::refillRoot()
     sortChildren(root);
 }
 
-QModelIndex CategoryTreeModel::appendChild(const QModelIndex& parent, const QString& name,
-                                           int kind)
+QModelIndex CategoryTreeModel::appendChild(const QModelIndex& parent, const QString& name, int kind)
 {
     Node* node = nodeOf(parent);
     const int row = int(node->children.size());
@@ -332,6 +349,33 @@ void CategoryTreeModel::removeNode(const QModelIndex& index)
     parentNode->children.erase(parentNode->children.begin() + index.row());
     renumber(parentNode);
     endRemoveRows();
+}
+
+QModelIndex CategoryTreeModel::moveNode(const QModelIndex& index, const QModelIndex& newParent,
+                                        int row)
+{
+    if (!index.isValid() || isTopLevel(index))
+        return index;
+    Node* node = nodeOf(index);
+    Node* to = nodeOf(newParent);
+    for (const Node* n = to; n; n = n->parent) {
+        if (n == node)
+            return index;
+    }
+    Node* from = node->parent;
+    const int source = index.row();
+    row = std::clamp(row, 0, int(to->children.size()));
+    if (!beginMoveRows(index.parent(), source, source, newParent, row))
+        return index;
+    std::unique_ptr<Node> owned = std::move(from->children[size_t(source)]);
+    from->children.erase(from->children.begin() + source);
+    const int target = from == to && row > source ? row - 1 : row;
+    to->children.insert(to->children.begin() + target, std::move(owned));
+    node->parent = to;
+    renumber(from);
+    renumber(to);
+    endMoveRows();
+    return indexOf(node);
 }
 
 void CategoryTreeModel::removeChildren(const QModelIndex& parent)

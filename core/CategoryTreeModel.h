@@ -15,7 +15,8 @@
 namespace core {
 
 // A node's kind is its image number throughout the program.
-enum NodeKind : int {
+enum NodeKind : int
+{
     RootKind = 0,
     RecycleBoxKind = 1,
     CategoryKind = 2,
@@ -27,8 +28,15 @@ class CategoryTreeModel : public QAbstractItemModel
 {
     Q_OBJECT
 public:
-    enum class Tree { System, External };
-    enum Role { KindRole = Qt::UserRole + 1 };
+    enum class Tree
+    {
+        System,
+        External
+    };
+    enum Role
+    {
+        KindRole = Qt::UserRole + 1
+    };
 
     CategoryTreeModel(Tree tree, const LibraryLayout& layout, const platform::FileSystem& fs,
                       QObject* parent = nullptr);
@@ -57,7 +65,10 @@ public:
     // nodes have no folder name of their own.
     QString captionOf(const QModelIndex& index) const;
     QString nameOf(const QModelIndex& index) const;
-    bool isTopLevel(const QModelIndex& index) const { return index.isValid() && !index.parent().isValid(); }
+    bool isTopLevel(const QModelIndex& index) const
+    {
+        return index.isValid() && !index.parent().isValid();
+    }
     bool isFilled(const QModelIndex& index) const;
 
     // The folder names from the first level below the root down to the node, each followed
@@ -78,6 +89,9 @@ public:
     void FillCategoryChildren(const QString& dir, const QModelIndex& parent);
     // Sorts the direct children in the order the file list sorts names.
     void sortChildren(const QModelIndex& parent);
+    // Sorts the direct children by their captions with `less`.
+    void sortChildren(const QModelIndex& parent,
+                      const std::function<bool(const QString&, const QString&)>& less);
     // Expanding a node: reads its folder once, when it has no child node yet.
     void treeviewExpanding(const QModelIndex& index);
     // Rebuilds the root's children one level deep and sorts them.
@@ -87,6 +101,9 @@ public:
     QModelIndex appendChild(const QModelIndex& parent, const QString& name,
                             int kind = CategoryKind);
     void removeNode(const QModelIndex& index);
+    // Moves a node with everything below it to `row` among the children of `newParent`
+    // (neither a top node nor onto itself or below itself); returns its new index.
+    QModelIndex moveNode(const QModelIndex& index, const QModelIndex& newParent, int row);
     void removeChildren(const QModelIndex& parent);
     // A top node's caption (the root's is the user's to choose).
     void setCaption(const QModelIndex& index, const QString& caption);
@@ -94,13 +111,19 @@ public:
     void setName(const QModelIndex& index, const QString& name);
 
     // In-place editing: whether a node may be edited, and what to do with the typed text.
-    void setEditableRule(std::function<bool(const QModelIndex&)> rule) { m_editable = std::move(rule); }
+    void setEditableRule(std::function<bool(const QModelIndex&)> rule)
+    {
+        m_editable = std::move(rule);
+    }
     void setEditHandler(std::function<void(const QModelIndex&, const QString&)> handler)
     {
         m_editHandler = std::move(handler);
     }
     // Supplies the node icons by kind (the widgets give pictures).
-    void setIconProvider(std::function<QVariant(int kind)> provider) { m_iconProvider = std::move(provider); }
+    void setIconProvider(std::function<QVariant(int kind)> provider)
+    {
+        m_iconProvider = std::move(provider);
+    }
 
     // True when `dir` holds at least one subfolder, hidden names included.
     bool HasSubfolders(const QString& dir) const;
@@ -110,6 +133,10 @@ private:
     Node* nodeOf(const QModelIndex& index) const;
     QModelIndex indexOf(const Node* node) const;
     static void renumber(Node* parent);
+    // Puts the children of `parent` in the order `sorter` leaves them, keeping persistent
+    // indexes (and so the selection) on their nodes.
+    void reorderChildren(const QModelIndex& parent,
+                         const std::function<void(std::vector<std::unique_ptr<Node>>&)>& sorter);
 
     Tree m_tree;
     LibraryLayout m_layout;

@@ -194,6 +194,19 @@ void FileListModel::setNote(int i, const QString& note)
     Q_EMIT dataChanged(index(i, column), index(i, column));
 }
 
+void FileListModel::rebaseFolders(const QString& from, const QString& to)
+{
+    const int column = columnOf(Field::Folder);
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        QString& folder = m_rows[i].folder;
+        if (!folder.startsWith(from))
+            continue;
+        folder.replace(0, from.size(), to);
+        if (column >= 0)
+            Q_EMIT dataChanged(index(int(i), column), index(int(i), column));
+    }
+}
+
 void FileListModel::sortBy(int column, bool ascending)
 {
     if (m_rows.size() < 2 || column < 0 || column >= columnCount())
@@ -209,7 +222,8 @@ void FileListModel::sortBy(int column, bool ascending)
         for (const FileRow& r : m_rows)
             keys.push_back(keyOf(r));
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return ascending ? keys[size_t(a)] < keys[size_t(b)] : keys[size_t(b)] < keys[size_t(a)];
+            return ascending ? keys[size_t(a)] < keys[size_t(b)]
+                             : keys[size_t(b)] < keys[size_t(a)];
         });
     };
     if (field == Field::Size)
@@ -238,4 +252,3 @@ void FileListModel::sortBy(int column, bool ascending)
 }
 
 } // namespace core
-

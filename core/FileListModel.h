@@ -15,10 +15,26 @@ class FileListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum class Layout { Files, Search };
+    enum class Layout
+    {
+        Files,
+        Search
+    };
     // What a column shows; the two layouts place them differently.
-    enum class Field { Name, Note, Folder, Size, Date, Attr };
-    enum Role { SizeRole = Qt::UserRole + 1, FolderRole };
+    enum class Field
+    {
+        Name,
+        Note,
+        Folder,
+        Size,
+        Date,
+        Attr
+    };
+    enum Role
+    {
+        SizeRole = Qt::UserRole + 1,
+        FolderRole
+    };
 
     explicit FileListModel(Layout layout, QObject* parent = nullptr);
 
@@ -44,6 +60,8 @@ public:
     void appendRow(FileRow row);
     void removeRowAt(int i);
     void setNote(int i, const QString& note);
+    // A folder moved from `from` to `to` (both ending in "/"): rows in it or below it follow.
+    void rebaseFolders(const QString& from, const QString& to);
 
     // Sorts by the column: text columns compare their GBK bytes with only ASCII letters
     // folded, the size column numerically and the date column as a date-time. Selection and

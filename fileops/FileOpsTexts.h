@@ -50,4 +50,26 @@ inline const QString ReplaceNoteQuestion =
     QStringLiteral("你要用拖动项的注释替换当前选中项的注释吗？");
 inline const QString ReplaceNoteCaption = QStringLiteral("清你注意");
 
+// Moving files and categories by dragging them onto the trees
+inline const QString NoFilesInRoot = QStringLiteral("不能移动到总分类库中，总分类库不保存文件！");
+inline const QString NoFilesInRootCaption = QStringLiteral("信息提示");
+inline const QString NoFilesInExternalRoot =
+    QStringLiteral("对不起，这是个总分类库标题，不能移动到这里！");
+inline const QString SameCategory = QStringLiteral("移动错误，目标分类库和原分类库相同。");
+inline const QString NoTargetFolder =
+    QStringLiteral("无法提取目标类库目录路径，拖动失败，请重试！");
+inline const QString CategoryMoveFailed = QStringLiteral("移动分类库失败，请重试！");
+inline const QString CategoryMoveFailedCaption = QStringLiteral("对不起,我也不知道");
+QString moveFoundQuestion(const QString& category);
+inline const QString MoveFoundCaption = QStringLiteral("操作确认");
+QString alreadyInCategory(const QString& name, const QString& category);
+QString moveFileFailed(const QString& name);
+// A folder (not a file) of the same name lies where a moved file should go.
+QString folderOfSameNameInCategory(const QString& name, const QString& category);
+inline const QString MoveSameNameCaption = QStringLiteral("系统提示");
+// The same-name question of a move: five lines joined by line feeds.
+QString MoveSameNamePrompt(const QString& category, const QString& name,
+                           const QString& existingDate, qint64 existingSize, const QString& rowDate,
+                           const QString& rowSize);
+
 } // namespace fileops::texts

@@ -1,7 +1,10 @@
 #include "ui/CategoryTreeView.h"
 
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPointer>
 
 namespace ui {
 
@@ -34,6 +37,66 @@ void CategoryTreeView::keyPressEvent(QKeyEvent* event)
         }
     }
     QTreeView::keyPressEvent(event);
+}
+
+void CategoryTreeView::setDropHandlers(DropRule accept, DropHandler drop)
+{
+    m_acceptDrop = std::move(accept);
+    m_drop = std::move(drop);
+    setAcceptDrops(true);
+    setDragDropMode(dragEnabled() ? QAbstractItemView::DragDrop : QAbstractItemView::DropOnly);
+    setDropIndicatorShown(false);
+    // Holding a dragged object over a closed node opens it.
+    setAutoExpandDelay(700);
+}
+
+void CategoryTreeView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!m_acceptDrop) {
+        event->ignore();
+        return;
+    }
+    // Each node decides as the pointer moves over it.
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void CategoryTreeView::dragMoveEvent(QDragMoveEvent* event)
+{
+    // Scrolling and opening nodes while dragging.
+    QTreeView::dragMoveEvent(event);
+    const QModelIndex node = indexAt(event->position().toPoint());
+    if (m_acceptDrop && m_acceptDrop(event->source(), node)) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void CategoryTreeView::dropEvent(QDropEvent* event)
+{
+    stopAutoScroll();
+    setState(QAbstractItemView::NoState);
+    viewport()->update();
+    const QModelIndex node = indexAt(event->position().toPoint());
+    if (!m_acceptDrop || !m_drop || !m_acceptDrop(event->source(), node)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // The command runs once the drag is over, so that its questions and messages show over a
+    // window that takes input again.
+    const QPointer<QObject> source = event->source();
+    const QPersistentModelIndex target = node;
+    QMetaObject::invokeMethod(
+        this,
+        [this, source, target] {
+            if (target.isValid())
+                m_drop(source.data(), target);
+        },
+        Qt::QueuedConnection);
 }
 
 void CategoryTreeView::setColors(const QColor& text, const QColor& background)

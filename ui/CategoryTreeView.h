@@ -2,6 +2,7 @@
 // A tree of libraries: no lines to the root, selection kept visible, and the tree's own keys
 // (Delete, F2, F5) handed to its commands.
 
+#include <QModelIndex>
 #include <QTreeView>
 
 #include <functional>
@@ -20,10 +21,21 @@ public:
     void setBackgroundPicture(const QPixmap& picture);
     void setColors(const QColor& text, const QColor& background);
 
+    // Drops onto the nodes: `accept` decides while the pointer moves, from the widget the
+    // drag started in and the node under the pointer; `drop` runs once the drag has ended.
+    using DropRule = std::function<bool(QObject* source, const QModelIndex& node)>;
+    using DropHandler = std::function<void(QObject* source, const QModelIndex& node)>;
+    void setDropHandlers(DropRule accept, DropHandler drop);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    DropRule m_acceptDrop;
+    DropHandler m_drop;
     QHash<int, std::function<void()>> m_keys;
     QPixmap m_picture;
     QColor m_background;

@@ -1,12 +1,13 @@
 #include "ui/MainWindow.h"
 
 #include "core/CategoryCommands.h"
-#include "core/ExternalTreeCommands.h"
 #include "core/FileListController.h"
 #include "core/NoteCleanup.h"
 #include "core/Texts.h"
 #include "core/Workspace.h"
+#include "external/ExternalTreeCommands.h"
 #include "fileops/ImportCommands.h"
+#include "fileops/MoveCommands.h"
 #include "fileops/NoteCommands.h"
 #include "fileops/RecycleBoxCommands.h"
 #include "platform/Errors.h"
@@ -47,10 +48,12 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
       m_workspace(std::make_unique<core::Workspace>(session)),
       m_files(std::make_unique<core::FileListController>(*m_workspace)),
       m_categories(std::make_unique<core::CategoryCommands>(*m_workspace, *m_files, *m_dialogs)),
-      m_external(std::make_unique<core::ExternalTreeCommands>(*m_workspace, *m_files, *m_dialogs)),
+      m_external(
+          std::make_unique<external::ExternalTreeCommands>(*m_workspace, *m_files, *m_dialogs)),
       m_import(std::make_unique<fileops::ImportCommands>(*m_workspace, *m_dialogs)),
       m_recycleBox(std::make_unique<fileops::RecycleBoxCommands>(*m_workspace, *m_dialogs)),
       m_notes(std::make_unique<fileops::NoteCommands>(*m_workspace, *m_dialogs)),
+      m_moves(std::make_unique<fileops::MoveCommands>(*m_workspace, *m_dialogs)),
       m_fileIcons(std::make_unique<FileIconProvider>())
 {
     setObjectName(QStringLiteral("mainf"));
@@ -179,7 +182,8 @@ QWidget* MainWindow::buildBrowsePage()
 QWidget* MainWindow::buildSearchPage()
 {
     auto* page = new QWidget(this);
-    m_findView = new FileListView(&m_workspace->searchList(), &m_workspace->searchSelection(), page);
+    m_findView =
+        new FileListView(&m_workspace->searchList(), &m_workspace->searchSelection(), page);
     m_findView->setObjectName(QStringLiteral("findList"));
     m_findView->setAccessibleName(QStringLiteral("查找结果"));
     m_findView->SetViewStyle(FileListView::Details);
@@ -218,13 +222,25 @@ void MainWindow::connectViews()
             });
     connect(&w.systemTreeSelection(), &QItemSelectionModel::currentChanged, system,
             [system](const QModelIndex& index) { system->scrollTo(index); });
-    system->setKeyHandler(Qt::Key_Delete, [this] { guarded([this] { m_categories->deltreeClick(); }); });
+    system->setKeyHandler(Qt::Key_Delete,
+                          [this] { guarded([this] { m_categories->deltreeClick(); }); });
     system->setKeyHandler(Qt::Key_F2, [this] { guarded([this] { m_categories->rendirClick(); }); });
-    system->setKeyHandler(Qt::Key_F5, [this] { guarded([this] { m_categories->reftreeClick(); }); });
-    connect(system, &QWidget::customContextMenuRequested, this,
-            [this, system](const QPoint& at) {
-                showPopup(QStringLiteral("treepop"), system->viewport()->mapToGlobal(at));
+    system->setKeyHandler(Qt::Key_F5,
+                          [this] { guarded([this] { m_categories->reftreeClick(); }); });
+    connect(system, &QWidget::customContextMenuRequested, this, [this, system](const QPoint& at) {
+        showPopup(QStringLiteral("treepop"), system->viewport()->mapToGlobal(at));
+    });
+    connect(m_external.get(), &external::ExternalTreeCommands::expandRequested, external,
+            &QTreeView::expand);
+    connect(m_external.get(), &external::ExternalTreeCommands::editRequested, external,
+            [external](const QModelIndex& index) {
+                external->scrollTo(index);
+                external->edit(index);
             });
+    connect(&w.externalTreeSelection(), &QItemSelectionModel::currentChanged, external,
+            [external](const QModelIndex& index) { external->scrollTo(index); });
+    external->setKeyHandler(Qt::Key_F2,
+                            [this] { guarded([this] { m_external->editdirnameClick(); }); });
     connect(external, &QWidget::customContextMenuRequested, this,
             [this, external](const QPoint& at) {
                 showPopup(QStringLiteral("tree2pop"), external->viewport()->mapToGlobal(at));
@@ -243,12 +259,14 @@ void MainWindow::connectViews()
         m_findView->details()->horizontalHeader()->setSortIndicator(
             sort.column, sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     });
-    m_fileView->setKeyHandler(Qt::Key_F5, [this] { guarded([this] { m_files->flistrefClick(); }); });
+    m_fileView->setKeyHandler(Qt::Key_F5,
+                              [this] { guarded([this] { m_files->flistrefClick(); }); });
     m_fileView->setKeyHandler(Qt::Key_Delete, [this] {
         if (m_workspace->fileSelection().hasSelection())
             guarded([this] { m_recycleBox->delselfileClick(); });
     });
-    m_findView->setKeyHandler(Qt::Key_Delete, [this] { guarded([this] { m_recycleBox->DELFMClick(); }); });
+    m_findView->setKeyHandler(Qt::Key_Delete,
+                              [this] { guarded([this] { m_recycleBox->DELFMClick(); }); });
     // Dropping one row of the list onto another copies its note.
     m_fileView->setRowDropHandler(
         [this](bool fromThisList) {
@@ -257,6 +275,7 @@ void MainWindow::connectViews()
         },
         [this](int row) { guarded([this, row] { m_notes->filelistDragDrop(row); }); });
     connect(m_fileView, &FileListView::rowDoubleClicked, this, &MainWindow::rowDoubleClicked);
+    connectDrops();
     connect(m_findView, &FileListView::rowDoubleClicked, this, &MainWindow::rowDoubleClicked);
     connect(m_fileView, &FileListView::contextMenuRequested, this,
             [this](const QPoint& at) { showPopup(QStringLiteral("filepop"), at); });
@@ -283,18 +302,78 @@ void MainWindow::connectViews()
             &MainWindow::updateCommandStates);
     connect(&w.searchSelection(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::updateCommandStates);
-    for (const char* name : {"t100", "t200", "t300", "t400", "treepop", "filepop", "tree2pop",
-                             "findpop"})
+    for (const char* name :
+         {"t100", "t200", "t300", "t400", "treepop", "filepop", "tree2pop", "findpop"})
         connect(m_actions->menu(QLatin1String(name)), &QMenu::aboutToShow, this,
                 &MainWindow::updateCommandStates);
 }
 
+void MainWindow::connectDrops()
+{
+    CategoryTreeView* system = m_treePane->systemTree();
+    CategoryTreeView* external = m_treePane->externalTree();
+    system->setDropHandlers(
+        [this](QObject* source, const QModelIndex& node) {
+            return m_moves->treeviewDragOver(m_workspace->systemTree(), dragSourceOf(source), node);
+        },
+        [this](QObject* source, const QModelIndex& node) {
+            guarded([&] { m_moves->treeviewDragDrop(dragSourceOf(source), node); });
+        });
+    external->setDropHandlers(
+        [this](QObject* source, const QModelIndex& node) {
+            return m_moves->treeviewDragOver(m_workspace->externalTree(), dragSourceOf(source),
+                                             node);
+        },
+        [this](QObject* source, const QModelIndex& node) {
+            guarded([&] { m_moves->usertreeDragDrop(dragSourceOf(source), node); });
+        });
+    // A moved category shows in its new place.
+    connect(m_moves.get(), &fileops::MoveCommands::categoryMoved, system,
+            [system](const QModelIndex& index) {
+                system->expand(index.parent());
+                system->scrollTo(index);
+            });
+}
+
+fileops::DragSource MainWindow::dragSourceOf(const QObject* source) const
+{
+    for (const QObject* o = source; o; o = o->parent()) {
+        if (o == m_fileView)
+            return fileops::DragSource::FileList;
+        if (o == m_findView)
+            return fileops::DragSource::SearchList;
+        if (o == m_treePane->systemTree())
+            return fileops::DragSource::SystemTree;
+    }
+    return fileops::DragSource::Other;
+}
+
 void MainWindow::connectCommands()
 {
-    for (const char* name : {"t101", "addtreebtn", "addtree"})
-        on(QLatin1String(name), [this] { m_categories->addtreeClick(); });
-    for (const char* name : {"t102", "deltreebtn", "deltree"})
-        on(QLatin1String(name), [this] { m_categories->deltreeClick(); });
+    const auto external = [this] {
+        return m_workspace->section() == core::Workspace::Section::External;
+    };
+    for (const char* name : {"t101", "addtreebtn", "addtree"}) {
+        on(QLatin1String(name), [this, external] {
+            if (external())
+                m_external->addtreeClick();
+            else
+                m_categories->addtreeClick();
+        });
+    }
+    for (const char* name : {"t102", "deltreebtn", "deltree"}) {
+        on(QLatin1String(name), [this, external] {
+            if (external())
+                m_external->deltreeClick();
+            else
+                m_categories->deltreeClick();
+        });
+    }
+    on(QStringLiteral("newuserdir"), [this] { m_external->newuserdirClick(); });
+    on(QStringLiteral("movedir"), [this] { m_external->movedirClick(); });
+    on(QStringLiteral("editdirname"), [this] { m_external->editdirnameClick(); });
+    on(QStringLiteral("rendef"), [this] { m_external->rendefClick(); });
+    on(QStringLiteral("N25"), [this] { m_external->N25Click(); });
     on(QStringLiteral("rendir"), [this] { m_categories->rendirClick(); });
     on(QStringLiteral("reftree"), [this] { m_categories->reftreeClick(); });
     for (const char* name : {"refbtn", "flistref"})
@@ -371,17 +450,15 @@ void MainWindow::updateCommandStates()
     const int externalKind = w.selectedKind(w.externalTree());
     const int activeKind = system ? systemKind : externalKind;
 
-    // Creating and deleting in the external tree registers folders; that comes with the
-    // external libraries, so the system tree's commands stand only while it is shown.
-    a.setEnabled(QStringLiteral("addtreebtn"), tools.addtreebtn && system);
-    a.setEnabled(QStringLiteral("deltreebtn"), tools.deltreebtn && system);
+    a.setEnabled(QStringLiteral("addtreebtn"), tools.addtreebtn);
+    a.setEnabled(QStringLiteral("deltreebtn"), tools.deltreebtn);
     a.setEnabled(QStringLiteral("refbtn"), tools.refbtn);
     a.setEnabled(QStringLiteral("addfilebtn"), tools.addfilebtn);
     a.setEnabled(QStringLiteral("vfd"), tools.vfd);
 
     const core::FileMenuStates file = core::fileMenuStates(tools, systemKind);
-    a.setEnabled(QStringLiteral("t101"), file.t101 && system);
-    a.setEnabled(QStringLiteral("t102"), file.t102 && system);
+    a.setEnabled(QStringLiteral("t101"), file.t101);
+    a.setEnabled(QStringLiteral("t102"), file.t102);
     for (const char* name : {"t103", "t104", "t1051", "t1052", "t105"})
         a.setEnabled(QLatin1String(name), file.t103);
     a.setEnabled(QStringLiteral("t106"), file.t106);
@@ -406,8 +483,8 @@ void MainWindow::updateCommandStates()
     a.setEnabled(QStringLiteral("addfile"), popup.general && popup.addfile);
     for (const char* name : {"N17", "N18"})
         a.setEnabled(QLatin1String(name), popup.general && popup.addfile);
-    for (const char* name : {"copymemo", "editmemo", "clsmemo", "runfile", "delselfile",
-                             "renfile", "sendto", "fattr"})
+    for (const char* name :
+         {"copymemo", "editmemo", "clsmemo", "runfile", "delselfile", "renfile", "sendto", "fattr"})
         a.setEnabled(QLatin1String(name), popup.general && popup.fileCommands);
     a.setEnabled(QStringLiteral("FileFontColor"), popup.colours);
     a.setEnabled(QStringLiteral("FileBackColor"), popup.colours);
@@ -452,6 +529,7 @@ void MainWindow::setUpAtStart()
                         colorFromStored(m_session.treeBackColor()));
 
     m_categories->buildAtStart();
+    m_external->buildAtStart();
     if (m_session.options().ExpNoteTree) {
         m_treePane->systemTree()->expand(m_workspace->systemTree().rootIndex());
         m_treePane->externalTree()->expand(m_workspace->externalTree().rootIndex());
@@ -485,7 +563,8 @@ void MainWindow::applyBackgrounds()
         if (!QFileInfo::exists(path)) {
             // A picture that no longer exists is forgotten.
             path.clear();
-            guarded([&] { config.writeString(core::section::SystemConfig, QLatin1String(key), {}); });
+            guarded(
+                [&] { config.writeString(core::section::SystemConfig, QLatin1String(key), {}); });
         } else {
             m_dialogs->showError(QStringLiteral("图片文件无法载入：") + path);
         }
@@ -493,8 +572,9 @@ void MainWindow::applyBackgrounds()
     };
     const QPixmap toolbar = picture(options.ToolbarBmp, "ToolbarBmp");
     if (!toolbar.isNull())
-        m_toolBar->setStyleSheet(QStringLiteral("QToolBar#ToolBar1 { background-image: url(\"%1\"); }")
-                                     .arg(options.ToolbarBmp));
+        m_toolBar->setStyleSheet(
+            QStringLiteral("QToolBar#ToolBar1 { background-image: url(\"%1\"); }")
+                .arg(options.ToolbarBmp));
     m_treePane->setBackgroundPicture(picture(options.TreeBarBmp, "TreeBarBmp"));
 }
 
@@ -509,7 +589,8 @@ void MainWindow::LoadConfig()
     if (w.placement.maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
 
-    m_splitter->setSizes({qBound(110, w.outBarWidth, 300), qMax(100, w.placement.width - w.outBarWidth)});
+    m_splitter->setSizes(
+        {qBound(110, w.outBarWidth, 300), qMax(100, w.placement.width - w.outBarWidth)});
     m_fileView->setColumnWidths(QList<int>(w.fileColumns.begin(), w.fileColumns.end()));
     m_findView->setColumnWidths(QList<int>(w.searchColumns.begin(), w.searchColumns.end()));
 
@@ -581,7 +662,8 @@ void MainWindow::OutBarChange(int section)
     QModelIndex node = w.selectedNode(tree);
     if (!node.isValid()) {
         // Selecting the top node runs the change handler through the selection.
-        w.activeTreeSelection().setCurrentIndex(tree.rootIndex(), QItemSelectionModel::ClearAndSelect);
+        w.activeTreeSelection().setCurrentIndex(tree.rootIndex(),
+                                                QItemSelectionModel::ClearAndSelect);
         return;
     }
     guarded([&] {
@@ -631,9 +713,9 @@ void MainWindow::chooseTreeColor(bool font)
     for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()})
         tree->setColors(colorFromStored(m_session.treeFontColor()),
                         colorFromStored(m_session.treeBackColor()));
-    m_session.config().writeInt(core::section::SystemConfig,
-                                font ? QStringLiteral("TreeFontColor") : QStringLiteral("TreeBackColor"),
-                                *chosen);
+    m_session.config().writeInt(
+        core::section::SystemConfig,
+        font ? QStringLiteral("TreeFontColor") : QStringLiteral("TreeBackColor"), *chosen);
 }
 
 void MainWindow::chooseListColor(bool font)
@@ -648,9 +730,9 @@ void MainWindow::chooseListColor(bool font)
     QPalette palette = m_topEdit->palette();
     palette.setColor(font ? QPalette::Text : QPalette::Base, colorFromStored(*chosen));
     m_topEdit->setPalette(palette);
-    m_session.config().writeInt(core::section::SystemConfig,
-                                font ? QStringLiteral("ListFontColor") : QStringLiteral("ListBackColor"),
-                                *chosen);
+    m_session.config().writeInt(
+        core::section::SystemConfig,
+        font ? QStringLiteral("ListFontColor") : QStringLiteral("ListBackColor"), *chosen);
 }
 
 void MainWindow::t304Click()

@@ -20,16 +20,21 @@ class QToolButton;
 
 namespace core {
 class CategoryCommands;
-class ExternalTreeCommands;
 class FileListController;
 class Session;
 class Workspace;
 } // namespace core
 
+namespace external {
+class ExternalTreeCommands;
+} // namespace external
+
 namespace fileops {
 class ImportCommands;
+class MoveCommands;
 class NoteCommands;
 class RecycleBoxCommands;
+enum class DragSource;
 } // namespace fileops
 
 namespace ui {
@@ -94,6 +99,9 @@ private:
     void applyListFont(const core::FontSpec& font);
     void showPopup(const QString& menu, const QPoint& at);
     void rowDoubleClicked();
+    // Which of the window's lists or trees a drag started in.
+    fileops::DragSource dragSourceOf(const QObject* source) const;
+    void connectDrops();
     void on(const QString& action, const std::function<void()>& command);
 
     core::Session& m_session;
@@ -101,10 +109,11 @@ private:
     std::unique_ptr<core::Workspace> m_workspace;
     std::unique_ptr<core::FileListController> m_files;
     std::unique_ptr<core::CategoryCommands> m_categories;
-    std::unique_ptr<core::ExternalTreeCommands> m_external;
+    std::unique_ptr<external::ExternalTreeCommands> m_external;
     std::unique_ptr<fileops::ImportCommands> m_import;
     std::unique_ptr<fileops::RecycleBoxCommands> m_recycleBox;
     std::unique_ptr<fileops::NoteCommands> m_notes;
+    std::unique_ptr<fileops::MoveCommands> m_moves;
     std::unique_ptr<FileIconProvider> m_fileIcons;
     MainActions* m_actions = nullptr;
     QToolBar* m_toolBar = nullptr;

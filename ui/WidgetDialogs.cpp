@@ -4,6 +4,7 @@
 #include "ui/Conversions.h"
 #include "ui/NameDialog.h"
 #include "ui/NoteDialog.h"
+#include "ui/OutDirForm.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -67,15 +68,14 @@ QMessageBox::StandardButtons qtButtons(core::Buttons buttons)
 
 void WidgetDialogs::showMessage(const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, core::texts::AppTitle, messageText(text),
-                    QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::NoIcon, core::texts::AppTitle, messageText(text), QMessageBox::Ok,
+                    m_parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
-core::Answer WidgetDialogs::ask(const QString& caption, const QString& text,
-                                core::MessageIcon icon, core::Buttons buttons,
-                                core::Answer defaultButton)
+core::Answer WidgetDialogs::ask(const QString& caption, const QString& text, core::MessageIcon icon,
+                                core::Buttons buttons, core::Answer defaultButton)
 {
     QMessageBox box(qtIcon(icon), caption, messageText(text), qtButtons(buttons), m_parent);
     box.setTextFormat(Qt::PlainText);
@@ -157,6 +157,14 @@ void WidgetDialogs::runNoteDialog(const core::NoteDialogSpec& spec,
 {
     NoteDialog dialog(spec, onOk, m_parent);
     dialog.exec();
+}
+
+void WidgetDialogs::runFolderForm(
+    const core::FolderFormSpec& spec, const std::function<QString(const QString&)>& onBrowse,
+    const std::function<core::OkResult(const QString&, const QString&)>& onOk)
+{
+    OutDirForm form(spec, onBrowse, onOk, m_parent);
+    form.exec();
 }
 
 void WidgetDialogs::setClipboardText(const QString& text)
