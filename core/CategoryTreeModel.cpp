@@ -1,5 +1,6 @@
 #include "core/CategoryTreeModel.h"
 
+#include "core/DragSource.h"
 #include "core/FileListModel.h"
 #include "core/Texts.h"
 #include "platform/FileNames.h"
@@ -135,6 +136,16 @@ bool CategoryTreeModel::setData(const QModelIndex& index, const QVariant& value,
         return false;
     m_editHandler(index, value.toString());
     return true;
+}
+
+QStringList CategoryTreeModel::mimeTypes() const
+{
+    return {dragSourceFormat()};
+}
+
+QMimeData* CategoryTreeModel::mimeData(const QModelIndexList&) const
+{
+    return m_tree == Tree::System ? dragDataFor(DragSource::SystemTree) : nullptr;
 }
 
 bool CategoryTreeModel::canFetchMore(const QModelIndex& parent) const

@@ -1,5 +1,6 @@
 #include "core/FileListModel.h"
 
+#include "core/DragSource.h"
 #include "platform/FileNames.h"
 #include "platform/TextCodec.h"
 
@@ -192,6 +193,16 @@ void FileListModel::setNote(int i, const QString& note)
     m_rows[size_t(i)].note = note;
     const int column = columnOf(Field::Note);
     Q_EMIT dataChanged(index(i, column), index(i, column));
+}
+
+QStringList FileListModel::mimeTypes() const
+{
+    return {dragSourceFormat()};
+}
+
+QMimeData* FileListModel::mimeData(const QModelIndexList&) const
+{
+    return dragDataFor(m_layout == Layout::Files ? DragSource::FileList : DragSource::SearchList);
 }
 
 void FileListModel::rebaseFolders(const QString& from, const QString& to)

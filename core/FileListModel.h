@@ -48,6 +48,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // A drag of rows carries only where it comes from; the drop reads the selection.
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
 
     int count() const { return int(m_rows.size()); }
     const FileRow& row(int i) const { return m_rows[size_t(i)]; }

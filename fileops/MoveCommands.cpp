@@ -65,18 +65,18 @@ bool MoveCommands::categoryDropAllowed(const QModelIndex& dragged, const QModelI
     return true;
 }
 
-bool MoveCommands::treeviewDragOver(const core::CategoryTreeModel& tree, DragSource source,
+bool MoveCommands::treeviewDragOver(const core::CategoryTreeModel& tree, core::DragSource source,
                                     const QModelIndex& node) const
 {
     switch (source) {
-    case DragSource::FileList:
-    case DragSource::SearchList:
+    case core::DragSource::FileList:
+    case core::DragSource::SearchList:
         return node.isValid();
-    case DragSource::SystemTree:
+    case core::DragSource::SystemTree:
         // Categories move only inside the system tree.
         return tree.tree() == core::CategoryTreeModel::Tree::System &&
                categoryDropAllowed(m_workspace.selectedNode(m_workspace.systemTree()), node);
-    case DragSource::Other:
+    case core::DragSource::Other:
         break;
     }
     return false;
@@ -85,51 +85,53 @@ bool MoveCommands::treeviewDragOver(const core::CategoryTreeModel& tree, DragSou
 // ---------------------------------------------------------------------------------------
 // Drops
 
-void MoveCommands::treeviewDragDrop(DragSource source, const QModelIndex& node)
+void MoveCommands::treeviewDragDrop(core::DragSource source, const QModelIndex& node)
 {
     const core::CategoryTreeModel& tree = m_workspace.systemTree();
     if (!node.isValid() || node.model() != &tree)
         return;
-    if (node == tree.rootIndex() && source != DragSource::SystemTree) {
+    if (node == tree.rootIndex() && source != core::DragSource::SystemTree) {
         m_dialogs.ask(texts::NoFilesInRootCaption, texts::NoFilesInRoot, core::MessageIcon::Warning,
                       core::Buttons::Ok, core::Answer::Ok);
         return;
     }
     switch (source) {
-    case DragSource::SystemTree:
+    case core::DragSource::SystemTree:
         moveCategory(node);
         return;
-    case DragSource::FileList:
+    case core::DragSource::FileList:
         if (node == m_workspace.selectedNode(tree)) {
             m_dialogs.showMessage(texts::SameCategory);
             return;
         }
         moveFileRows(tree, node);
         return;
-    case DragSource::SearchList:
+    case core::DragSource::SearchList:
         if (m_dialogs.ask(texts::MoveFoundCaption, texts::moveFoundQuestion(tree.captionOf(node)),
                           core::MessageIcon::Question, core::Buttons::YesNo,
                           core::Answer::No) != core::Answer::Yes)
             return;
         moveFoundRows(tree, node);
         return;
-    case DragSource::Other:
+    case core::DragSource::Other:
         return;
     }
 }
 
-void MoveCommands::usertreeDragDrop(DragSource source, const QModelIndex& node)
+void MoveCommands::usertreeDragDrop(core::DragSource source, const QModelIndex& node)
 {
     const core::CategoryTreeModel& tree = m_workspace.externalTree();
     if (!node.isValid() || node.model() != &tree ||
-        (source != DragSource::FileList && source != DragSource::SearchList))
+        (source != core::DragSource::FileList && source != core::DragSource::SearchList))
         return;
     if (node == tree.rootIndex()) {
         m_dialogs.showMessage(texts::NoFilesInExternalRoot);
         return;
     }
     // Search rows carry their own folders; each one already in the target is told apart.
-    if (source == DragSource::FileList && node == m_workspace.selectedNode(tree)) {
+    if (source == core::DragSource::FileList &&
+        m_workspace.section() == core::Workspace::Section::External &&
+        node == m_workspace.selectedNode(tree)) {
         m_dialogs.showMessage(texts::SameCategory);
         return;
     }
@@ -137,7 +139,7 @@ void MoveCommands::usertreeDragDrop(DragSource source, const QModelIndex& node)
         m_dialogs.showMessage(texts::NoTargetFolder);
         return;
     }
-    if (source == DragSource::FileList)
+    if (source == core::DragSource::FileList)
         moveFileRows(tree, node);
     else
         moveFoundRows(tree, node);

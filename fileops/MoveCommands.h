@@ -4,6 +4,7 @@
 // box too), and a category dragged inside the system tree moves its whole folder.
 
 #include "core/Dialogs.h"
+#include "core/DragSource.h"
 #include "core/Workspace.h"
 
 #include <QObject>
@@ -14,15 +15,6 @@ namespace fileops {
 
 class NoteCarrier;
 
-// What is being dragged.
-enum class DragSource
-{
-    FileList,
-    SearchList,
-    SystemTree,
-    Other
-};
-
 class MoveCommands : public QObject
 {
     Q_OBJECT
@@ -32,12 +24,12 @@ public:
     // treeviewDragOver: whether `node` of `tree` takes what `source` drags. Rows are taken
     // everywhere (the drop decides); a category only by another category, the root, or a
     // category not below it, of the system tree.
-    bool treeviewDragOver(const core::CategoryTreeModel& tree, DragSource source,
+    bool treeviewDragOver(const core::CategoryTreeModel& tree, core::DragSource source,
                           const QModelIndex& node) const;
     // treeviewDragDrop: a drop on the system tree.
-    void treeviewDragDrop(DragSource source, const QModelIndex& node);
+    void treeviewDragDrop(core::DragSource source, const QModelIndex& node);
     // usertreeDragDrop: a drop on the external tree.
-    void usertreeDragDrop(DragSource source, const QModelIndex& node);
+    void usertreeDragDrop(core::DragSource source, const QModelIndex& node);
 
     // The folder files dropped on `node` go to, ending in "/"; empty for an external library
     // without a registered folder.

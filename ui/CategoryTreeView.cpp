@@ -4,7 +4,6 @@
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QPointer>
 
 namespace ui {
 
@@ -66,7 +65,7 @@ void CategoryTreeView::dragMoveEvent(QDragMoveEvent* event)
     // Scrolling and opening nodes while dragging.
     QTreeView::dragMoveEvent(event);
     const QModelIndex node = indexAt(event->position().toPoint());
-    if (m_acceptDrop && m_acceptDrop(event->source(), node)) {
+    if (m_acceptDrop && m_acceptDrop(core::dragSourceOf(event->mimeData()), node)) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
     } else {
@@ -80,7 +79,8 @@ void CategoryTreeView::dropEvent(QDropEvent* event)
     setState(QAbstractItemView::NoState);
     viewport()->update();
     const QModelIndex node = indexAt(event->position().toPoint());
-    if (!m_acceptDrop || !m_drop || !m_acceptDrop(event->source(), node)) {
+    const core::DragSource source = core::dragSourceOf(event->mimeData());
+    if (!m_acceptDrop || !m_drop || !m_acceptDrop(source, node)) {
         event->ignore();
         return;
     }
@@ -88,13 +88,12 @@ void CategoryTreeView::dropEvent(QDropEvent* event)
     event->accept();
     // The command runs once the drag is over, so that its questions and messages show over a
     // window that takes input again.
-    const QPointer<QObject> source = event->source();
     const QPersistentModelIndex target = node;
     QMetaObject::invokeMethod(
         this,
         [this, source, target] {
             if (target.isValid())
-                m_drop(source.data(), target);
+                m_drop(source, target);
         },
         Qt::QueuedConnection);
 }

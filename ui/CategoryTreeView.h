@@ -2,6 +2,8 @@
 // A tree of libraries: no lines to the root, selection kept visible, and the tree's own keys
 // (Delete, F2, F5) handed to its commands.
 
+#include "core/DragSource.h"
+
 #include <QModelIndex>
 #include <QTreeView>
 
@@ -21,10 +23,10 @@ public:
     void setBackgroundPicture(const QPixmap& picture);
     void setColors(const QColor& text, const QColor& background);
 
-    // Drops onto the nodes: `accept` decides while the pointer moves, from the widget the
-    // drag started in and the node under the pointer; `drop` runs once the drag has ended.
-    using DropRule = std::function<bool(QObject* source, const QModelIndex& node)>;
-    using DropHandler = std::function<void(QObject* source, const QModelIndex& node)>;
+    // Drops onto the nodes: `accept` decides while the pointer moves, from where the drag
+    // started and the node under the pointer; `drop` runs once the drag has ended.
+    using DropRule = std::function<bool(core::DragSource source, const QModelIndex& node)>;
+    using DropHandler = std::function<void(core::DragSource source, const QModelIndex& node)>;
     void setDropHandlers(DropRule accept, DropHandler drop);
 
 protected:

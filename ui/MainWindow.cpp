@@ -313,19 +313,18 @@ void MainWindow::connectDrops()
     CategoryTreeView* system = m_treePane->systemTree();
     CategoryTreeView* external = m_treePane->externalTree();
     system->setDropHandlers(
-        [this](QObject* source, const QModelIndex& node) {
-            return m_moves->treeviewDragOver(m_workspace->systemTree(), dragSourceOf(source), node);
+        [this](core::DragSource source, const QModelIndex& node) {
+            return m_moves->treeviewDragOver(m_workspace->systemTree(), source, node);
         },
-        [this](QObject* source, const QModelIndex& node) {
-            guarded([&] { m_moves->treeviewDragDrop(dragSourceOf(source), node); });
+        [this](core::DragSource source, const QModelIndex& node) {
+            guarded([&] { m_moves->treeviewDragDrop(source, node); });
         });
     external->setDropHandlers(
-        [this](QObject* source, const QModelIndex& node) {
-            return m_moves->treeviewDragOver(m_workspace->externalTree(), dragSourceOf(source),
-                                             node);
+        [this](core::DragSource source, const QModelIndex& node) {
+            return m_moves->treeviewDragOver(m_workspace->externalTree(), source, node);
         },
-        [this](QObject* source, const QModelIndex& node) {
-            guarded([&] { m_moves->usertreeDragDrop(dragSourceOf(source), node); });
+        [this](core::DragSource source, const QModelIndex& node) {
+            guarded([&] { m_moves->usertreeDragDrop(source, node); });
         });
     // A moved category shows in its new place.
     connect(m_moves.get(), &fileops::MoveCommands::categoryMoved, system,
@@ -333,19 +332,6 @@ void MainWindow::connectDrops()
                 system->expand(index.parent());
                 system->scrollTo(index);
             });
-}
-
-fileops::DragSource MainWindow::dragSourceOf(const QObject* source) const
-{
-    for (const QObject* o = source; o; o = o->parent()) {
-        if (o == m_fileView)
-            return fileops::DragSource::FileList;
-        if (o == m_findView)
-            return fileops::DragSource::SearchList;
-        if (o == m_treePane->systemTree())
-            return fileops::DragSource::SystemTree;
-    }
-    return fileops::DragSource::Other;
 }
 
 void MainWindow::connectCommands()

@@ -34,7 +34,6 @@ class ImportCommands;
 class MoveCommands;
 class NoteCommands;
 class RecycleBoxCommands;
-enum class DragSource;
 } // namespace fileops
 
 namespace ui {
@@ -99,8 +98,6 @@ private:
     void applyListFont(const core::FontSpec& font);
     void showPopup(const QString& menu, const QPoint& at);
     void rowDoubleClicked();
-    // Which of the window's lists or trees a drag started in.
-    fileops::DragSource dragSourceOf(const QObject* source) const;
     void connectDrops();
     void on(const QString& action, const std::function<void()>& command);
 
