@@ -40,7 +40,9 @@ private:
 class CaptionOnlyWhileDragging : public QStyledItemDelegate
 {
 public:
-    explicit CaptionOnlyWhileDragging(DetailsView* view) : QStyledItemDelegate(view), m_view(view) {}
+    explicit CaptionOnlyWhileDragging(DetailsView* view) : QStyledItemDelegate(view), m_view(view)
+    {
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
@@ -54,19 +56,23 @@ private:
     DetailsView* m_view;
 };
 
-// The view paints a selected row's background itself; while dragging it must not.
+// The view paints a selected row's background itself, under its cells; while dragging it
+// must not.
 class RowBackgroundWhileDragging : public QProxyStyle
 {
 public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* data) const override
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
     {
-        if (hint == SH_ItemView_ShowDecorationSelected) {
-            const auto* view = dynamic_cast<const DetailsView*>(widget);
-            if (view && view->dragging())
-                return 0;
+        const auto* view = dynamic_cast<const DetailsView*>(widget);
+        const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
+        if (element == PE_PanelItemViewRow && view && view->dragging() && item) {
+            QStyleOptionViewItem unselected(*item);
+            unselected.state &= ~State_Selected;
+            QProxyStyle::drawPrimitive(element, &unselected, painter, widget);
+            return;
         }
-        return QProxyStyle::styleHint(hint, option, widget, data);
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
     }
 };
 
@@ -124,10 +130,9 @@ void FileListView::setUp(QAbstractItemView* view, QItemSelectionModel* selection
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
-    connect(view, &QWidget::customContextMenuRequested, this,
-            [this, view](const QPoint& at) {
-                Q_EMIT contextMenuRequested(view->viewport()->mapToGlobal(at));
-            });
+    connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
+        Q_EMIT contextMenuRequested(view->viewport()->mapToGlobal(at));
+    });
     connect(view, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { Q_EMIT rowDoubleClicked(index.row()); });
 }
@@ -191,8 +196,8 @@ void FileListView::setListFont(const QFont& font)
 
 void FileListView::setColors(const QColor& text, const QColor& background)
 {
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_details),
-                                    static_cast<QAbstractItemView*>(m_icons)}) {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(m_details), static_cast<QAbstractItemView*>(m_icons)}) {
         QPalette palette = view->palette();
         if (text.isValid())
             palette.setColor(QPalette::Text, text);
