@@ -7,7 +7,8 @@
 namespace core {
 
 NoteKeyError::NoteKeyError(const QString& name)
-    : UserError(QStringLiteral("文件名“%1”含有换行符、等号或首尾空格，无法作为注释的键名，注释没有保存。")
+    : UserError(QStringLiteral("文件名“%1”不能作为注释文件中的键名（它含有换行符、等号或首尾空格，"
+                               "或者它的字节在注释文件的编码中读不回原样），注释没有保存。")
                     .arg(platform::displayText(name)))
 {
 }

@@ -1,12 +1,14 @@
 #include "fileops/FileOpsTexts.h"
 
 #include "core/FileFormats.h"
+#include "platform/FileNames.h"
 
 namespace fileops::texts {
 
 QString importFailed(const QString& source)
 {
-    return QStringLiteral("注意：导入文件 ") + source + QStringLiteral(" 时失败！");
+    return QStringLiteral("注意：导入文件 ") + platform::displayPath(source) +
+           QStringLiteral(" 时失败！");
 }
 
 QString ImportSameNamePrompt(const QString& name, const QString& existingDate, qint64 existingSize,

@@ -21,7 +21,10 @@ public:
     void setKeyHandler(int key, std::function<void()> handler);
     // A picture behind the nodes; a null pixmap removes it.
     void setBackgroundPicture(const QPixmap& picture);
-    void setColors(const QColor& text, const QColor& background);
+    void setTextColor(const QColor& text);
+    void setBackgroundColor(const QColor& background);
+    QColor textColor() const;
+    QColor backgroundColor() const { return m_background; }
 
     // Drops onto the nodes: `accept` decides while the pointer moves, from where the drag
     // started and the node under the pointer; `drop` runs once the drag has ended.

@@ -5,6 +5,8 @@
 #include "core/NoteCleanup.h"
 #include "core/Texts.h"
 #include "core/Workspace.h"
+#include "export/HtmlExport.h"
+#include "fileops/DocumentCommands.h"
 #include "external/ExternalTreeCommands.h"
 #include "fileops/ImportCommands.h"
 #include "fileops/MoveCommands.h"
@@ -13,9 +15,11 @@
 #include "platform/Errors.h"
 #include "ui/CategoryTreeView.h"
 #include "ui/Conversions.h"
+#include "ui/DocumentPage.h"
 #include "ui/FileListView.h"
 #include "ui/Icons.h"
 #include "ui/MainActions.h"
+#include "ui/NoteEdit.h"
 #include "ui/StatusPanelsBar.h"
 #include "ui/ToolTipSwitch.h"
 #include "ui/TreePane.h"
@@ -48,12 +52,12 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
       m_workspace(std::make_unique<core::Workspace>(session)),
       m_files(std::make_unique<core::FileListController>(*m_workspace)),
       m_categories(std::make_unique<core::CategoryCommands>(*m_workspace, *m_files, *m_dialogs)),
-      m_external(
-          std::make_unique<external::ExternalTreeCommands>(*m_workspace, *m_files, *m_dialogs)),
+      m_external(std::make_unique<external::ExternalTreeCommands>(*m_workspace, *m_files, *m_dialogs)),
       m_import(std::make_unique<fileops::ImportCommands>(*m_workspace, *m_dialogs)),
       m_recycleBox(std::make_unique<fileops::RecycleBoxCommands>(*m_workspace, *m_dialogs)),
       m_notes(std::make_unique<fileops::NoteCommands>(*m_workspace, *m_dialogs)),
       m_moves(std::make_unique<fileops::MoveCommands>(*m_workspace, *m_dialogs)),
+      m_htmlExport(std::make_unique<htmlexport::HtmlExport>(*m_workspace, *m_dialogs)),
       m_fileIcons(std::make_unique<FileIconProvider>())
 {
     setObjectName(QStringLiteral("mainf"));
@@ -113,6 +117,7 @@ void MainWindow::buildLayout()
     m_splitter->addWidget(m_treePane);
     m_splitter->addWidget(m_workArea);
     m_splitter->setStretchFactor(1, 1);
+    connect(m_splitter, &QSplitter::splitterMoved, this, &MainWindow::splitterMoved);
     setCentralWidget(m_splitter);
 
     m_status = new StatusPanelsBar(m_workspace->status(), this);
@@ -137,9 +142,8 @@ QWidget* MainWindow::buildBrowsePage()
     m_saveEdit->setToolTip(QStringLiteral("保存修改后的文字"));
     m_saveEdit->setAccessibleName(QStringLiteral("保存修改后的文字"));
     m_saveEdit->setAutoRaise(true);
-    m_topEdit = new QLineEdit(page);
+    m_topEdit = new NoteEdit(page);
     m_topEdit->setObjectName(QStringLiteral("TopEdit"));
-    m_topEdit->setMaxLength(500);
     m_topEdit->setAccessibleName(QStringLiteral("注释"));
     QFont editFont(QStringLiteral("宋体"));
     editFont.setPixelSize(12);
@@ -152,9 +156,10 @@ QWidget* MainWindow::buildBrowsePage()
     m_fileView->setObjectName(QStringLiteral("filelist"));
     m_fileView->setAccessibleName(QStringLiteral("文件列表"));
 
-    // The file page; the document page joins it with the document editor.
+    // The file page and the document page.
     auto* notebook = new QStackedWidget(page);
     notebook->setObjectName(QStringLiteral("Notebook"));
+    m_notebook = notebook;
     auto* filePage = new QWidget(notebook);
     auto* fileLayout = new QVBoxLayout(filePage);
     fileLayout->setContentsMargins(0, 0, 0, 0);
@@ -162,13 +167,14 @@ QWidget* MainWindow::buildBrowsePage()
     fileLayout->addLayout(strip);
     fileLayout->addWidget(m_fileView, 1);
     notebook->addWidget(filePage);
+    m_documentPage = new DocumentPage(*m_workspace, *m_dialogs, notebook);
+    notebook->addWidget(m_documentPage);
 
     m_bottomTabs = new QTabBar(page);
     m_bottomTabs->setObjectName(QStringLiteral("TabCon"));
     m_bottomTabs->setShape(QTabBar::RoundedSouth);
     m_bottomTabs->addTab(icons::own(QStringLiteral("tab-files")), QStringLiteral("文件"));
     m_bottomTabs->addTab(icons::own(QStringLiteral("tab-document")), QStringLiteral("文档"));
-    m_bottomTabs->setTabEnabled(1, false); // the document page comes with the document editor
     m_bottomTabs->setAccessibleName(QStringLiteral("文件和文档"));
 
     auto* layout = new QVBoxLayout(page);
@@ -182,8 +188,7 @@ QWidget* MainWindow::buildBrowsePage()
 QWidget* MainWindow::buildSearchPage()
 {
     auto* page = new QWidget(this);
-    m_findView =
-        new FileListView(&m_workspace->searchList(), &m_workspace->searchSelection(), page);
+    m_findView = new FileListView(&m_workspace->searchList(), &m_workspace->searchSelection(), page);
     m_findView->setObjectName(QStringLiteral("findList"));
     m_findView->setAccessibleName(QStringLiteral("查找结果"));
     m_findView->SetViewStyle(FileListView::Details);
@@ -222,14 +227,13 @@ void MainWindow::connectViews()
             });
     connect(&w.systemTreeSelection(), &QItemSelectionModel::currentChanged, system,
             [system](const QModelIndex& index) { system->scrollTo(index); });
-    system->setKeyHandler(Qt::Key_Delete,
-                          [this] { guarded([this] { m_categories->deltreeClick(); }); });
+    system->setKeyHandler(Qt::Key_Delete, [this] { guarded([this] { m_categories->deltreeClick(); }); });
     system->setKeyHandler(Qt::Key_F2, [this] { guarded([this] { m_categories->rendirClick(); }); });
-    system->setKeyHandler(Qt::Key_F5,
-                          [this] { guarded([this] { m_categories->reftreeClick(); }); });
-    connect(system, &QWidget::customContextMenuRequested, this, [this, system](const QPoint& at) {
-        showPopup(QStringLiteral("treepop"), system->viewport()->mapToGlobal(at));
-    });
+    system->setKeyHandler(Qt::Key_F5, [this] { guarded([this] { m_categories->reftreeClick(); }); });
+    connect(system, &QWidget::customContextMenuRequested, this,
+            [this, system](const QPoint& at) {
+                showPopup(QStringLiteral("treepop"), system->viewport()->mapToGlobal(at));
+            });
     connect(m_external.get(), &external::ExternalTreeCommands::expandRequested, external,
             &QTreeView::expand);
     connect(m_external.get(), &external::ExternalTreeCommands::editRequested, external,
@@ -239,8 +243,7 @@ void MainWindow::connectViews()
             });
     connect(&w.externalTreeSelection(), &QItemSelectionModel::currentChanged, external,
             [external](const QModelIndex& index) { external->scrollTo(index); });
-    external->setKeyHandler(Qt::Key_F2,
-                            [this] { guarded([this] { m_external->editdirnameClick(); }); });
+    external->setKeyHandler(Qt::Key_F2, [this] { guarded([this] { m_external->editdirnameClick(); }); });
     connect(external, &QWidget::customContextMenuRequested, this,
             [this, external](const QPoint& at) {
                 showPopup(QStringLiteral("tree2pop"), external->viewport()->mapToGlobal(at));
@@ -259,14 +262,12 @@ void MainWindow::connectViews()
         m_findView->details()->horizontalHeader()->setSortIndicator(
             sort.column, sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     });
-    m_fileView->setKeyHandler(Qt::Key_F5,
-                              [this] { guarded([this] { m_files->flistrefClick(); }); });
+    m_fileView->setKeyHandler(Qt::Key_F5, [this] { guarded([this] { m_files->flistrefClick(); }); });
     m_fileView->setKeyHandler(Qt::Key_Delete, [this] {
         if (m_workspace->fileSelection().hasSelection())
             guarded([this] { m_recycleBox->delselfileClick(); });
     });
-    m_findView->setKeyHandler(Qt::Key_Delete,
-                              [this] { guarded([this] { m_recycleBox->DELFMClick(); }); });
+    m_findView->setKeyHandler(Qt::Key_Delete, [this] { guarded([this] { m_recycleBox->DELFMClick(); }); });
     // Dropping one row of the list onto another copies its note.
     m_fileView->setRowDropHandler(
         [this](bool fromThisList) {
@@ -293,8 +294,7 @@ void MainWindow::connectViews()
     connect(&w, &core::Workspace::topEditTextChanged, m_topEdit, [this](const QString& text) {
         if (m_topEdit->text() == text)
             return; // the user's own typing
-        m_topEdit->setText(text);
-        m_topEdit->setCursorPosition(0);
+        m_topEdit->showNote(text);
     });
 
     connect(&w, &core::Workspace::toolStatesChanged, this, &MainWindow::updateCommandStates);
@@ -302,8 +302,8 @@ void MainWindow::connectViews()
             &MainWindow::updateCommandStates);
     connect(&w.searchSelection(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::updateCommandStates);
-    for (const char* name :
-         {"t100", "t200", "t300", "t400", "treepop", "filepop", "tree2pop", "findpop"})
+    for (const char* name : {"t100", "t200", "t300", "t400", "treepop", "filepop", "tree2pop",
+                             "findpop"})
         connect(m_actions->menu(QLatin1String(name)), &QMenu::aboutToShow, this,
                 &MainWindow::updateCommandStates);
 }
@@ -410,6 +410,50 @@ void MainWindow::connectCommands()
         on(QLatin1String(name), [this] { m_notes->editmemoClick(); });
     on(QStringLiteral("copymemo"), [this] { m_notes->copymemoClick(); });
     on(QStringLiteral("clsmemo"), [this] { m_notes->clsmemoClick(); });
+    for (const char* name : {"PutToHtmlBtn", "BuildHtmlMenu"})
+        on(QLatin1String(name), [this] { m_htmlExport->BuildHtmlMenuClick(); });
+    connectDocumentPage();
+}
+
+void MainWindow::connectDocumentPage()
+{
+    fileops::DocumentCommands& document = m_documentPage->commands();
+    on(QStringLiteral("t501"), [&document] { document.savenoteClick(); });
+    on(QStringLiteral("t502"), [&document] { document.t502Click(); });
+    on(QStringLiteral("t503"), [&document] { document.t503Click(); });
+    on(QStringLiteral("t504"), [&document] { document.t504Click(); });
+    on(QStringLiteral("t505"), [&document] { document.backcolorbtnClick(); });
+    on(QStringLiteral("t303"), [this] { m_documentPage->t303Click(); });
+    connect(m_documentPage, &DocumentPage::toolbarShownChanged, this,
+            [this](bool shown) { m_actions->action(QStringLiteral("t303"))->setChecked(shown); });
+    connect(m_documentPage, &DocumentPage::commandDone, this, &MainWindow::updateCommandStates);
+    connect(m_actions->menu(QStringLiteral("t500")), &QMenu::aboutToShow, this,
+            &MainWindow::updateCommandStates);
+    connect(m_bottomTabs, &QTabBar::currentChanged, this, &MainWindow::bottomTabChanged);
+}
+
+void MainWindow::bottomTabChanged(int tab)
+{
+    if (tab == m_bottomTab)
+        return;
+    // The tab bar has already moved; a refused change moves it back.
+    if (!m_documentPage->TabConChanging(m_bottomTab)) {
+        const QSignalBlocker blocker(m_bottomTabs);
+        m_bottomTabs->setCurrentIndex(m_bottomTab);
+        return;
+    }
+    m_bottomTab = tab;
+    m_notebook->setCurrentIndex(tab);
+    m_documentPage->TabConChange(tab);
+    ShowTabMenu();
+    updateCommandStates();
+}
+
+void MainWindow::ShowTabMenu()
+{
+    m_actions->menu(QStringLiteral("t500"))
+        ->menuAction()
+        ->setVisible(m_bottomTab == fileops::DocumentCommands::DocumentTab);
 }
 
 void MainWindow::rowDoubleClicked()
@@ -452,7 +496,13 @@ void MainWindow::updateCommandStates()
     const bool operation = core::operationMenuEnabled(!system, activeKind);
     a.setEnabled(QStringLiteral("t201"), operation);
     a.setEnabled(QStringLiteral("t202"), operation);
-    a.setVisible(QStringLiteral("t303"), false); // shown only with the document tab
+    // The document tool bar's item is shown only with the document page.
+    a.setVisible(QStringLiteral("t303"), m_bottomTab == fileops::DocumentCommands::DocumentTab);
+    a.action(QStringLiteral("t303"))->setChecked(m_documentPage->toolbarShown());
+    const fileops::DocumentMenuStates document = m_documentPage->commands().t500Click();
+    a.setEnabled(QStringLiteral("t501"), document.t501);
+    a.setEnabled(QStringLiteral("t502"), document.t502);
+    a.setEnabled(QStringLiteral("t503"), document.t503);
     a.setEnabled(QStringLiteral("t403"), core::noteCleanupEnabled(activeKind));
 
     const core::TreePopupStates tree = core::treePopupStates(tools, systemKind);
@@ -466,12 +516,13 @@ void MainWindow::updateCommandStates()
         core::filePopupStates(tools, systemKind, m_session.writable(), fileSelected);
     for (const char* name : {"BuildHtmlMenu", "openfild", "flistref"})
         a.setEnabled(QLatin1String(name), popup.general);
-    a.setEnabled(QStringLiteral("addfile"), popup.general && popup.addfile);
-    for (const char* name : {"N17", "N18"})
-        a.setEnabled(QLatin1String(name), popup.general && popup.addfile);
-    for (const char* name :
-         {"copymemo", "editmemo", "clsmemo", "runfile", "delselfile", "renfile", "sendto", "fattr"})
-        a.setEnabled(QLatin1String(name), popup.general && popup.fileCommands);
+    // The later steps of the rule decide their items whatever the first step said, so in the
+    // external section the file items follow the file selection.
+    for (const char* name : {"addfile", "N17", "N18"})
+        a.setEnabled(QLatin1String(name), popup.addfile);
+    for (const char* name : {"copymemo", "editmemo", "clsmemo", "runfile", "delselfile",
+                             "renfile", "sendto", "fattr"})
+        a.setEnabled(QLatin1String(name), popup.fileCommands);
     a.setEnabled(QStringLiteral("FileFontColor"), popup.colours);
     a.setEnabled(QStringLiteral("FileBackColor"), popup.colours);
 
@@ -510,9 +561,10 @@ void MainWindow::setUpAtStart()
     applyBackgrounds();
 
     m_session.setTreeColors(config.treeFontColor(), config.treeBackColor());
-    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()})
-        tree->setColors(colorFromStored(m_session.treeFontColor()),
-                        colorFromStored(m_session.treeBackColor()));
+    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()}) {
+        tree->setTextColor(colorFromStored(m_session.treeFontColor()));
+        tree->setBackgroundColor(colorFromStored(m_session.treeBackColor()));
+    }
 
     m_categories->buildAtStart();
     m_external->buildAtStart();
@@ -549,8 +601,7 @@ void MainWindow::applyBackgrounds()
         if (!QFileInfo::exists(path)) {
             // A picture that no longer exists is forgotten.
             path.clear();
-            guarded(
-                [&] { config.writeString(core::section::SystemConfig, QLatin1String(key), {}); });
+            guarded([&] { config.writeString(core::section::SystemConfig, QLatin1String(key), {}); });
         } else {
             m_dialogs->showError(QStringLiteral("图片文件无法载入：") + path);
         }
@@ -558,9 +609,8 @@ void MainWindow::applyBackgrounds()
     };
     const QPixmap toolbar = picture(options.ToolbarBmp, "ToolbarBmp");
     if (!toolbar.isNull())
-        m_toolBar->setStyleSheet(
-            QStringLiteral("QToolBar#ToolBar1 { background-image: url(\"%1\"); }")
-                .arg(options.ToolbarBmp));
+        m_toolBar->setStyleSheet(QStringLiteral("QToolBar#ToolBar1 { background-image: url(\"%1\"); }")
+                                     .arg(options.ToolbarBmp));
     m_treePane->setBackgroundPicture(picture(options.TreeBarBmp, "TreeBarBmp"));
 }
 
@@ -570,13 +620,16 @@ void MainWindow::LoadConfig()
     const core::WindowSettings w = config.loadWindowSettings();
     m_loaded = w;
 
+    // The stored size is the outer one, frame included; the frame is known once the window
+    // is shown, so the size is set again then.
     move(w.placement.left, w.placement.top);
     resize(w.placement.width, w.placement.height);
+    m_outerSizePending = true;
     if (w.placement.maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
 
-    m_splitter->setSizes(
-        {qBound(110, w.outBarWidth, 300), qMax(100, w.placement.width - w.outBarWidth)});
+    m_splitter->setSizes({w.outBarWidth, qMax(100, w.placement.width - w.outBarWidth)});
+    m_paneWidth = m_treePane->width() > 0 ? m_treePane->width() : w.outBarWidth;
     m_fileView->setColumnWidths(QList<int>(w.fileColumns.begin(), w.fileColumns.end()));
     m_findView->setColumnWidths(QList<int>(w.searchColumns.begin(), w.searchColumns.end()));
 
@@ -590,6 +643,7 @@ void MainWindow::LoadConfig()
     m_actions->action(QStringLiteral("showline"))->setChecked(w.gridLines);
 
     applyListFont(w.listFont);
+    m_documentPage->applySettings(w.document);
 }
 
 void MainWindow::applyListFont(const core::FontSpec& spec)
@@ -601,6 +655,7 @@ void MainWindow::applyListFont(const core::FontSpec& spec)
     m_fileView->setColors(m_listText, m_listBack);
     m_treePane->systemTree()->setFont(font);
     m_findView->setListFont(font);
+    m_findView->setColors(m_listText, m_listBack);
 }
 
 void MainWindow::SaveConfig()
@@ -609,8 +664,10 @@ void MainWindow::SaveConfig()
     const bool maximized = isMaximized();
     const bool normal = !maximized && !isMinimized();
     w.placement.maximized = maximized;
-    if (normal)
-        w.placement = {y(), x(), height(), width(), false};
+    if (normal) {
+        const QRect outer = frameGeometry();
+        w.placement = {outer.y(), outer.x(), outer.height(), outer.width(), false};
+    }
     w.outBarWidth = m_treePane->width();
     const QList<int> files = m_fileView->columnWidths();
     for (int i = 0; i < int(w.fileColumns.size()) && i < files.size(); ++i)
@@ -623,6 +680,7 @@ void MainWindow::SaveConfig()
     w.statusbarShown = m_actions->action(QStringLiteral("t302"))->isChecked();
     w.listStyle = m_fileView->viewStyle();
     w.rootCaption = m_workspace->systemTree().captionOf(m_workspace->systemTree().rootIndex());
+    m_documentPage->storeSettings(w.document);
     try {
         m_session.config().saveWindowSettings(w, normal);
     } catch (const std::exception&) {
@@ -634,6 +692,37 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     SaveConfig();
     event->accept();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_outerSizePending)
+        applyOuterSize();
+}
+
+void MainWindow::applyOuterSize()
+{
+    m_outerSizePending = false;
+    if (isMaximized() || isMinimized())
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    resize(QSize(m_loaded.placement.width, m_loaded.placement.height) - frame);
+}
+
+void MainWindow::splitterMoved()
+{
+    // A step that would make the tree pane wider than 300 pixels is refused; it keeps its
+    // last width.
+    const int width = m_treePane->width();
+    if (width > 300 && width > m_paneWidth) {
+        const QList<int> sizes = m_splitter->sizes();
+        const int total = sizes.value(0) + sizes.value(1);
+        const QSignalBlocker blocker(m_splitter);
+        m_splitter->setSizes({m_paneWidth, qMax(0, total - m_paneWidth)});
+        return;
+    }
+    m_paneWidth = width;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -648,8 +737,7 @@ void MainWindow::OutBarChange(int section)
     QModelIndex node = w.selectedNode(tree);
     if (!node.isValid()) {
         // Selecting the top node runs the change handler through the selection.
-        w.activeTreeSelection().setCurrentIndex(tree.rootIndex(),
-                                                QItemSelectionModel::ClearAndSelect);
+        w.activeTreeSelection().setCurrentIndex(tree.rootIndex(), QItemSelectionModel::ClearAndSelect);
         return;
     }
     guarded([&] {
@@ -688,20 +776,26 @@ void MainWindow::showlineClick()
 
 void MainWindow::chooseTreeColor(bool font)
 {
-    const int current = font ? m_session.treeFontColor() : m_session.treeBackColor();
-    const std::optional<int> chosen = m_dialogs->chooseColor(current);
+    // The dialog starts with the colour the system tree shows now (the font command may
+    // have given it another one than the stored one).
+    CategoryTreeView* system = m_treePane->systemTree();
+    const QColor shown = font ? system->textColor() : system->backgroundColor();
+    const std::optional<int> chosen = m_dialogs->chooseColor(storedFromColor(shown));
     if (!chosen)
         return;
     if (font)
         m_session.setTreeColors(*chosen, m_session.treeBackColor());
     else
         m_session.setTreeColors(m_session.treeFontColor(), *chosen);
-    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()})
-        tree->setColors(colorFromStored(m_session.treeFontColor()),
-                        colorFromStored(m_session.treeBackColor()));
-    m_session.config().writeInt(
-        core::section::SystemConfig,
-        font ? QStringLiteral("TreeFontColor") : QStringLiteral("TreeBackColor"), *chosen);
+    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()}) {
+        if (font)
+            tree->setTextColor(colorFromStored(*chosen));
+        else
+            tree->setBackgroundColor(colorFromStored(*chosen));
+    }
+    m_session.config().writeInt(core::section::SystemConfig,
+                                font ? QStringLiteral("TreeFontColor") : QStringLiteral("TreeBackColor"),
+                                *chosen);
 }
 
 void MainWindow::chooseListColor(bool font)
@@ -716,9 +810,9 @@ void MainWindow::chooseListColor(bool font)
     QPalette palette = m_topEdit->palette();
     palette.setColor(font ? QPalette::Text : QPalette::Base, colorFromStored(*chosen));
     m_topEdit->setPalette(palette);
-    m_session.config().writeInt(
-        core::section::SystemConfig,
-        font ? QStringLiteral("ListFontColor") : QStringLiteral("ListBackColor"), *chosen);
+    m_session.config().writeInt(core::section::SystemConfig,
+                                font ? QStringLiteral("ListFontColor") : QStringLiteral("ListBackColor"),
+                                *chosen);
 }
 
 void MainWindow::t304Click()
@@ -731,9 +825,7 @@ void MainWindow::t304Click()
     applyListFont(*chosen);
     m_findView->setColors(m_listText, m_listBack);
     // The system tree takes the colour too, until the next start.
-    QPalette palette = m_treePane->systemTree()->palette();
-    palette.setColor(QPalette::Text, m_listText);
-    m_treePane->systemTree()->setPalette(palette);
+    m_treePane->systemTree()->setTextColor(m_listText);
     m_session.config().writeListFont(*chosen);
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 
 class QLineEdit;
+class QMenu;
 class QStackedWidget;
 class QSplitter;
 class QTabBar;
@@ -28,6 +29,9 @@ class Workspace;
 namespace external {
 class ExternalTreeCommands;
 } // namespace external
+namespace htmlexport {
+class HtmlExport;
+}
 
 namespace fileops {
 class ImportCommands;
@@ -38,9 +42,11 @@ class RecycleBoxCommands;
 
 namespace ui {
 
+class DocumentPage;
 class FileIconProvider;
 class FileListView;
 class MainActions;
+class NoteEdit;
 class StatusPanelsBar;
 class TreePane;
 class WidgetDialogs;
@@ -63,8 +69,10 @@ public:
     FileListView* findView() const { return m_findView; }
     StatusPanelsBar* statusPanels() const { return m_status; }
     QToolBar* toolBar() const { return m_toolBar; }
-    QLineEdit* topEdit() const { return m_topEdit; }
+    NoteEdit* topEdit() const { return m_topEdit; }
     QSplitter* splitter() const { return m_splitter; }
+    QTabBar* bottomTabs() const { return m_bottomTabs; }
+    DocumentPage* documentPage() const { return m_documentPage; }
 
     // LoadConfig and SaveConfig: the window's settings from and to the configuration file.
     void LoadConfig();
@@ -72,11 +80,15 @@ public:
     // Recomputes the availability of every command from the selections.
     void updateCommandStates();
 
+    // No built-in menu of bars: the tool bar has one switch, t301.
+    QMenu* createPopupMenu() override { return nullptr; }
+
     // Runs a command; an error it raises is shown in the error box.
     void guarded(const std::function<void()>& command);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildLayout();
@@ -88,6 +100,11 @@ private:
     void ApplyWritableState();
     void applyBackgrounds();
     void OutBarChange(int section);
+    void splitterMoved();
+    void applyOuterSize();
+    void connectDocumentPage();
+    void bottomTabChanged(int tab);
+    void ShowTabMenu();
     void t301Click();
     void t302Click();
     void liststyleClick();
@@ -111,20 +128,26 @@ private:
     std::unique_ptr<fileops::RecycleBoxCommands> m_recycleBox;
     std::unique_ptr<fileops::NoteCommands> m_notes;
     std::unique_ptr<fileops::MoveCommands> m_moves;
+    std::unique_ptr<htmlexport::HtmlExport> m_htmlExport;
     std::unique_ptr<FileIconProvider> m_fileIcons;
     MainActions* m_actions = nullptr;
     QToolBar* m_toolBar = nullptr;
     QSplitter* m_splitter = nullptr;
     TreePane* m_treePane = nullptr;
     QStackedWidget* m_workArea = nullptr;
+    QStackedWidget* m_notebook = nullptr;
     QTabBar* m_bottomTabs = nullptr;
-    QLineEdit* m_topEdit = nullptr;
+    int m_bottomTab = 0; // the tab shown, for the question before it changes
+    DocumentPage* m_documentPage = nullptr;
+    NoteEdit* m_topEdit = nullptr;
     QToolButton* m_saveEdit = nullptr;
     QToolButton* m_clearEdit = nullptr;
     FileListView* m_fileView = nullptr;
     FileListView* m_findView = nullptr;
     StatusPanelsBar* m_status = nullptr;
     core::WindowSettings m_loaded; // what the file held, for the settings this window keeps
+    int m_paneWidth = 0;           // the tree pane's width before the splitter's last step
+    bool m_outerSizePending = false;
     QColor m_listText;
     QColor m_listBack;
 };

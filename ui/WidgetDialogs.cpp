@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
@@ -121,6 +122,30 @@ QString WidgetDialogs::qtFilter(const QString& filter)
 QStringList WidgetDialogs::chooseFiles(const QString& title, const QString& filter)
 {
     return QFileDialog::getOpenFileNames(m_parent, title, QString(), qtFilter(filter));
+}
+
+QString WidgetDialogs::chooseFile(const QString& title, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(m_parent, title, QString(), qtFilter(filter));
+}
+
+QString WidgetDialogs::chooseSaveFile(const core::SaveDialogSpec& spec)
+{
+    QFileDialog dialog(m_parent, spec.title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = qtFilter(spec.filter).split(QStringLiteral(";;"));
+    dialog.setNameFilters(filters);
+    if (spec.filterIndex >= 1 && spec.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[spec.filterIndex - 1]);
+    dialog.setDefaultSuffix(spec.defaultExtension);
+    // The dialog opens where it was used last, first in the user's home folder.
+    dialog.setDirectory(m_saveFolder.isEmpty() ? QDir::homePath() : m_saveFolder);
+    dialog.selectFile(spec.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    m_saveFolder = dialog.directory().absolutePath();
+    return dialog.selectedFiles().constFirst();
 }
 
 QString WidgetDialogs::chooseFolder(const QString& title)
