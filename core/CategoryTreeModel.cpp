@@ -250,8 +250,9 @@ void CategoryTreeModel::FillCategoryChildren(const QString& dir, const QModelInd
     const QString folder = platform::withTrailingSlash(dir);
     Node* node = nodeOf(parent);
     QStringList names = m_fs.subfolders(folder);
-    names.removeIf(
-        [](const QString& name) { return LibraryLayout::hiddenFolderNames().contains(name); });
+    names.removeIf([](const QString& name) {
+        return LibraryLayout::hiddenFolderNames().contains(name);
+    });
     node->filled = true;
     if (names.isEmpty()) {
         if (parent.isValid())
@@ -341,7 +342,8 @@ void CategoryTreeModel::refillRoot()
     sortChildren(root);
 }
 
-QModelIndex CategoryTreeModel::appendChild(const QModelIndex& parent, const QString& name, int kind)
+QModelIndex CategoryTreeModel::appendChild(const QModelIndex& parent, const QString& name,
+                                           int kind)
 {
     Node* node = nodeOf(parent);
     const int row = int(node->children.size());

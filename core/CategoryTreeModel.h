@@ -15,8 +15,7 @@
 namespace core {
 
 // A node's kind is its image number throughout the program.
-enum NodeKind : int
-{
+enum NodeKind : int {
     RootKind = 0,
     RecycleBoxKind = 1,
     CategoryKind = 2,
@@ -28,15 +27,8 @@ class CategoryTreeModel : public QAbstractItemModel
 {
     Q_OBJECT
 public:
-    enum class Tree
-    {
-        System,
-        External
-    };
-    enum Role
-    {
-        KindRole = Qt::UserRole + 1
-    };
+    enum class Tree { System, External };
+    enum Role { KindRole = Qt::UserRole + 1 };
 
     CategoryTreeModel(Tree tree, const LibraryLayout& layout, const platform::FileSystem& fs,
                       QObject* parent = nullptr);
@@ -68,10 +60,7 @@ public:
     // nodes have no folder name of their own.
     QString captionOf(const QModelIndex& index) const;
     QString nameOf(const QModelIndex& index) const;
-    bool isTopLevel(const QModelIndex& index) const
-    {
-        return index.isValid() && !index.parent().isValid();
-    }
+    bool isTopLevel(const QModelIndex& index) const { return index.isValid() && !index.parent().isValid(); }
     bool isFilled(const QModelIndex& index) const;
 
     // The folder names from the first level below the root down to the node, each followed
@@ -114,19 +103,13 @@ public:
     void setName(const QModelIndex& index, const QString& name);
 
     // In-place editing: whether a node may be edited, and what to do with the typed text.
-    void setEditableRule(std::function<bool(const QModelIndex&)> rule)
-    {
-        m_editable = std::move(rule);
-    }
+    void setEditableRule(std::function<bool(const QModelIndex&)> rule) { m_editable = std::move(rule); }
     void setEditHandler(std::function<void(const QModelIndex&, const QString&)> handler)
     {
         m_editHandler = std::move(handler);
     }
     // Supplies the node icons by kind (the widgets give pictures).
-    void setIconProvider(std::function<QVariant(int kind)> provider)
-    {
-        m_iconProvider = std::move(provider);
-    }
+    void setIconProvider(std::function<QVariant(int kind)> provider) { m_iconProvider = std::move(provider); }
 
     // True when `dir` holds at least one subfolder, hidden names included.
     bool HasSubfolders(const QString& dir) const;

@@ -13,32 +13,12 @@
 
 namespace core {
 
-enum class MessageIcon
-{
-    None,
-    Information,
-    Warning,
-    Question,
-    Error
-};
-enum class Buttons
-{
-    Ok,
-    YesNo,
-    YesNoCancel,
-    OkCancel
-};
-enum class Answer
-{
-    Ok,
-    Yes,
-    No,
-    Cancel
-};
+enum class MessageIcon { None, Information, Warning, Question, Error };
+enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel };
+enum class Answer { Ok, Yes, No, Cancel };
 
 // What the OK button of a form dialog decides.
-enum class OkResult
-{
+enum class OkResult {
     Close,           // the input was taken; the dialog closes
     Stay,            // the dialog stays open as it is
     StayFocusInput,  // the dialog stays open with the focus in its input

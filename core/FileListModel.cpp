@@ -155,8 +155,20 @@ Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::ItemIsDropEnabled;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
-           Qt::ItemIsDropEnabled | Qt::ItemNeverHasChildren;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
+                      Qt::ItemIsDropEnabled | Qt::ItemNeverHasChildren;
+    if (fieldOf(index.column()) == Field::Name && m_editable && m_editable(index.row()))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || index.row() >= count() || role != Qt::EditRole ||
+        fieldOf(index.column()) != Field::Name || !m_editHandler)
+        return false;
+    m_editHandler(index.row(), value.toString());
+    return true;
 }
 
 void FileListModel::setRows(std::vector<FileRow> rows)
@@ -226,6 +238,12 @@ void FileListModel::rebaseFolders(const QString& from, const QString& to)
     }
 }
 
+void FileListModel::setRow(int i, FileRow row)
+{
+    m_rows[size_t(i)] = std::move(row);
+    Q_EMIT dataChanged(index(i, 0), index(i, columnCount() - 1));
+}
+
 void FileListModel::sortBy(int column, bool ascending)
 {
     if (m_rows.size() < 2 || column < 0 || column >= columnCount())
@@ -243,8 +261,7 @@ void FileListModel::sortBy(int column, bool ascending)
         for (const FileRow& r : m_rows)
             keys.push_back(keyOf(r));
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return ascending ? keys[size_t(a)] < keys[size_t(b)]
-                             : keys[size_t(b)] < keys[size_t(a)];
+            return ascending ? keys[size_t(a)] < keys[size_t(b)] : keys[size_t(b)] < keys[size_t(a)];
         });
     };
     if (field == Field::Size)
@@ -273,3 +290,4 @@ void FileListModel::sortBy(int column, bool ascending)
 }
 
 } // namespace core
+

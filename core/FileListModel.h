@@ -15,26 +15,10 @@ class FileListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum class Layout
-    {
-        Files,
-        Search
-    };
+    enum class Layout { Files, Search };
     // What a column shows; the two layouts place them differently.
-    enum class Field
-    {
-        Name,
-        Note,
-        Folder,
-        Size,
-        Date,
-        Attr
-    };
-    enum Role
-    {
-        SizeRole = Qt::UserRole + 1,
-        FolderRole
-    };
+    enum class Field { Name, Note, Folder, Size, Date, Attr };
+    enum Role { SizeRole = Qt::UserRole + 1, FolderRole };
 
     explicit FileListModel(Layout layout, QObject* parent = nullptr);
 
@@ -48,6 +32,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     // A drag of rows carries only where it comes from; the drop reads the selection.
     QStringList mimeTypes() const override;
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
@@ -71,6 +56,8 @@ public:
     void appendRow(FileRow row);
     void removeRowAt(int i);
     void setNote(int i, const QString& note);
+    // Puts a changed row in place of row `i` (a renamed file).
+    void setRow(int i, FileRow row);
     // A folder moved from `from` to `to` (both ending in "/"): rows in it or below it follow.
     void rebaseFolders(const QString& from, const QString& to);
 
@@ -83,11 +70,21 @@ public:
     using IconProvider = std::function<QVariant(const FileRow&)>;
     void setIconProvider(IconProvider provider) { m_iconProvider = std::move(provider); }
 
+    // In-place editing of a row's caption: whether an edit of the row may begin, and what is
+    // done with the text typed when it ends.
+    void setEditableRule(std::function<bool(int row)> rule) { m_editable = std::move(rule); }
+    void setEditHandler(std::function<void(int row, const QString& text)> handler)
+    {
+        m_editHandler = std::move(handler);
+    }
+
 private:
     Layout m_layout;
     // Rows read their stored flags when first looked at, also through a const model.
     mutable std::vector<FileRow> m_rows;
     IconProvider m_iconProvider;
+    std::function<bool(int)> m_editable;
+    std::function<void(int, const QString&)> m_editHandler;
 };
 
 // The text key that orders names and notes: the GB18030 bytes with only a to z folded to

@@ -14,7 +14,8 @@ namespace core {
 class Session
 {
 public:
-    Session(LibraryLayout layout, ConfigFile& config, const platform::FileSystem& fs, bool writable)
+    Session(LibraryLayout layout, ConfigFile& config, const platform::FileSystem& fs,
+            bool writable)
         : m_layout(std::move(layout)), m_config(config), m_fs(fs), m_writable(writable),
           m_documents(m_layout.docDir())
     {

@@ -1,5 +1,6 @@
 #include "ui/FileListView.h"
 
+#include <QApplication>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -40,9 +41,7 @@ private:
 class CaptionOnlyWhileDragging : public QStyledItemDelegate
 {
 public:
-    explicit CaptionOnlyWhileDragging(DetailsView* view) : QStyledItemDelegate(view), m_view(view)
-    {
-    }
+    explicit CaptionOnlyWhileDragging(DetailsView* view) : QStyledItemDelegate(view), m_view(view) {}
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
@@ -133,9 +132,10 @@ void FileListView::setUp(QAbstractItemView* view, QItemSelectionModel* selection
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
-    connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
-        Q_EMIT contextMenuRequested(view->viewport()->mapToGlobal(at));
-    });
+    connect(view, &QWidget::customContextMenuRequested, this,
+            [this, view](const QPoint& at) {
+                Q_EMIT contextMenuRequested(view->viewport()->mapToGlobal(at));
+            });
     connect(view, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { Q_EMIT rowDoubleClicked(index.row()); });
 }
@@ -199,8 +199,8 @@ void FileListView::setListFont(const QFont& font)
 
 void FileListView::setColors(const QColor& text, const QColor& background)
 {
-    for (QAbstractItemView* view :
-         {static_cast<QAbstractItemView*>(m_details), static_cast<QAbstractItemView*>(m_icons)}) {
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_details),
+                                    static_cast<QAbstractItemView*>(m_icons)}) {
         QPalette palette = view->palette();
         if (text.isValid())
             palette.setColor(QPalette::Text, text);
@@ -234,6 +234,25 @@ QList<int> FileListView::columnWidths() const
     return widths;
 }
 
+void FileListView::setCaptionEditing(bool enabled)
+{
+    const auto triggers =
+        enabled ? QAbstractItemView::SelectedClicked : QAbstractItemView::NoEditTriggers;
+    m_details->setEditTriggers(triggers);
+    m_icons->setEditTriggers(triggers);
+}
+
+void FileListView::editCaption(int row)
+{
+    QAbstractItemView* view = currentView();
+    const QModelIndex index = view->model()->index(row, 0);
+    if (!index.isValid())
+        return;
+    view->scrollTo(index);
+    view->setFocus();
+    view->edit(index);
+}
+
 void FileListView::setKeyHandler(int key, std::function<void()> handler)
 {
     m_keys.insert(key, std::move(handler));
@@ -255,10 +274,13 @@ bool FileListView::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         const auto handler = m_keys.constFind(key->key());
-        // An open caption editor gets its keys itself; they never reach the view. The keypad's
-        // keys work as the main block's.
+        // Keys typed into an open caption editor are the editor's, also those it lets pass
+        // to the view (Enter ends the edit). The keypad's keys work as the main block's.
+        const QWidget* focus = QApplication::focusWidget();
+        const bool editing = view && focus && focus != view && focus != view->viewport() &&
+                             view->isAncestorOf(focus);
         const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-        if (plain && handler != m_keys.cend() && view) {
+        if (plain && handler != m_keys.cend() && view && !editing) {
             (*handler)();
             return true;
         }

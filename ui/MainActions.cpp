@@ -15,14 +15,10 @@ namespace {
 
 // Items whose commands come with later parts of the program; they stay disabled.
 const char* const kNotBuilt[] = {
-    // opening, running and renaming through the shell
-    "vfd", "runsoft", "runfile", "renfile", "openfild", "renfn", "ExecuteFile",
     // file attributes
     "attrbtn", "fattr",
     // search
     "stfibtn", "t401", "moveitem",
-    // drop window
-    "showdrogwinbtn",
     // download program, options, about and help
     "t203", "exedragpro", "t404", "sysconfig", "t601", "t602", "t603", "t604", "ToolButton1",
     "helpbtn",

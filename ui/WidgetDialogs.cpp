@@ -67,23 +67,35 @@ QMessageBox::StandardButtons qtButtons(core::Buttons buttons)
 
 } // namespace
 
-void WidgetDialogs::showMessage(const QString& text)
+int WidgetDialogs::exec(QMessageBox& box) const
 {
-    QMessageBox box(QMessageBox::NoIcon, core::texts::AppTitle, messageText(text), QMessageBox::Ok,
-                    m_parent);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    if (m_onTop) {
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        box.show();
+        box.raise();
+        box.activateWindow();
+    }
+    return box.exec();
 }
 
-core::Answer WidgetDialogs::ask(const QString& caption, const QString& text, core::MessageIcon icon,
-                                core::Buttons buttons, core::Answer defaultButton)
+void WidgetDialogs::showMessage(const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, core::texts::AppTitle, messageText(text),
+                    QMessageBox::Ok, m_parent);
+    box.setTextFormat(Qt::PlainText);
+    exec(box);
+}
+
+core::Answer WidgetDialogs::ask(const QString& caption, const QString& text,
+                                core::MessageIcon icon, core::Buttons buttons,
+                                core::Answer defaultButton)
 {
     QMessageBox box(qtIcon(icon), caption, messageText(text), qtButtons(buttons), m_parent);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(qtButton(defaultButton));
     if (buttons == core::Buttons::YesNo)
         box.setEscapeButton(QMessageBox::No);
-    switch (box.exec()) {
+    switch (exec(box)) {
     case QMessageBox::Yes:
         return core::Answer::Yes;
     case QMessageBox::No:
@@ -100,7 +112,7 @@ void WidgetDialogs::showError(const QString& text)
     QMessageBox box(QMessageBox::Critical, core::texts::AppTitle, messageText(text),
                     QMessageBox::Ok, m_parent);
     box.setTextFormat(Qt::PlainText);
-    box.exec();
+    exec(box);
 }
 
 QString WidgetDialogs::qtFilter(const QString& filter)

@@ -15,12 +15,7 @@ namespace testing_support {
 
 struct Shown
 {
-    enum class Kind
-    {
-        Plain,
-        Box,
-        Error
-    };
+    enum class Kind { Plain, Box, Error };
     Kind kind = Kind::Plain;
     QString caption; // empty for plain messages and errors
     QString text;
