@@ -26,8 +26,15 @@ ExternalTreeCommands::ExternalTreeCommands(core::Workspace& workspace,
 void ExternalTreeCommands::selectionChanged()
 {
     const QModelIndex node = m_workspace.selectedNode(m_workspace.externalTree());
-    if (node.isValid())
+    if (!node.isValid())
+        return;
+    // A click reaches here without a command around it; a configuration file that cannot be
+    // written is reported here.
+    try {
         usertreeChange(node);
+    } catch (const platform::UserError& error) {
+        m_dialogs.showError(error.message());
+    }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -291,7 +298,12 @@ void ExternalTreeCommands::usertreeEdited(const QModelIndex& index, const QStrin
         m_dialogs.showMessage(texts::NameTaken);
         return;
     }
-    m_libraries.rename(old, text);
+    try {
+        m_libraries.rename(old, text);
+    } catch (const platform::UserError& error) {
+        m_dialogs.showError(error.message());
+        return;
+    }
     tree.setName(index, text);
 }
 

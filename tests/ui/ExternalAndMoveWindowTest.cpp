@@ -93,15 +93,6 @@ TEST_F(ExternalAndMoveWindowTest, AFolderRegisteredThroughThePopupIsListedWithIt
     clickExternalNode(entry);
     EXPECT_EQ(listedNames(), QStringList({"x.txt"}));
     EXPECT_EQ(panel(0), outside);
-    // Only a registered library can be renamed, redefined or removed from the pop-up.
-    window->updateCommandStates();
-    EXPECT_TRUE(enabled("movedir"));
-    EXPECT_TRUE(enabled("rendef"));
-    EXPECT_TRUE(enabled("deltreebtn"));
-    clickExternalNode(tree.transitIndex());
-    window->updateCommandStates();
-    EXPECT_FALSE(enabled("editdirname"));
-    EXPECT_FALSE(enabled("deltreebtn"));
 }
 
 TEST_F(ExternalAndMoveWindowTest, RowsDraggedOntoTheTreesMoveWithTheirNotes)
