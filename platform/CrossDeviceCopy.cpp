@@ -395,13 +395,14 @@ bool targetInsideSource(const QByteArray& from, const QByteArray& toParent)
 }
 
 // A name of fixed length for a copy in the making, hidden from every list: any target
-// name fits beside it, however long.
+// name fits beside it, however long. The letters come from the system's random source, so
+// two processes (one forked from the other) never draw the same names.
 QByteArray temporaryName()
 {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     QByteArray name = QByteArrayLiteral(".quillet-XXXXXX.part");
     for (int i = 9; i < 15; ++i)
-        name[i] = letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
+        name[i] = letters[QRandomGenerator::system()->bounded(int(sizeof letters) - 1)];
     return name;
 }
 
@@ -564,9 +565,26 @@ int moveAcrossDevices(const QByteArray& from, const QByteArray& to)
         }
         return 0;
     }
-    // The complete copy is kept even if part of the source tree cannot be removed, so that
-    // nothing is lost; the error still reaches the caller.
-    return removeEntryAt(sourceDir.get(), sourceName.constData());
+    // A folder leaves its place in one step: it takes a temporary name in its own folder,
+    // which hides it from every list. Should that fail, the copy goes and the move did not
+    // happen; once it is done, the move is complete, and a tree that cannot be removed
+    // whole stays hidden rather than shown twice.
+    QByteArray hidden;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        hidden = temporaryName();
+        err = renameNoReplaceAt(sourceDir.get(), sourceName.constData(), sourceDir.get(),
+                                hidden.constData());
+        if (err != EEXIST)
+            break;
+    }
+    if (err) {
+        removeEntryAt(targetDir.get(), targetName.constData());
+        syncFolder(targetDir.get());
+        return err;
+    }
+    syncFolder(sourceDir.get());
+    removeEntryAt(sourceDir.get(), hidden.constData());
+    return 0;
 }
 
 } // namespace platform::detail

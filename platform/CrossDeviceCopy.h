@@ -19,7 +19,8 @@ int copyFileReplacing(const QByteArray& from, const QByteArray& to);
 
 // Moves a file, symbolic link or folder tree to another file system: the copy is made under
 // a temporary name in the target folder, synced, renamed to `to` (which must not exist;
-// never replacing), and only then is the source removed. A failed copy removes what was
+// never replacing), and only then is the source removed (a folder first takes a temporary
+// name beside itself, so it leaves its place in one step). A failed copy removes what was
 // created and leaves the source untouched.
 int moveAcrossDevices(const QByteArray& from, const QByteArray& to);
 

@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "platform/IniDocument.h"
 
+#include <cstdlib>
 #include <dirent.h>
 #include <set>
 #include <sys/stat.h>
@@ -20,7 +21,30 @@ bool isIniFile(const QString& name)
            name.endsWith(QStringLiteral(".ini"));
 }
 
-void walk(const QString& root, const QString& relative, LibrarySnapshot& snapshot)
+// Paths below the root are written as "<root>/...", so that runs in other temporary folders
+// compare (the configuration file names registered folders).
+struct RootNames
+{
+    QList<QByteArray> bytes;
+    QStringList texts;
+};
+
+QByteArray normalized(QByteArray bytes, const RootNames& roots)
+{
+    for (const QByteArray& root : roots.bytes)
+        bytes.replace(root, "<root>/");
+    return bytes;
+}
+
+QString normalized(QString text, const RootNames& roots)
+{
+    for (const QString& root : roots.texts)
+        text.replace(root, QStringLiteral("<root>/"));
+    return text;
+}
+
+void walk(const QString& root, const QString& relative, const RootNames& roots,
+          LibrarySnapshot& snapshot)
 {
     DIR* dir = ::opendir(platform::nativePath(root + relative).constData());
     if (!dir)
@@ -34,20 +58,23 @@ void walk(const QString& root, const QString& relative, LibrarySnapshot& snapsho
         struct stat st;
         if (::lstat(native.constData(), &st) != 0)
             continue;
-        if (platform::isTemporaryName(name))
+        if (platform::isTemporaryName(name)) {
             snapshot.temporaries.append(path);
+            continue;
+        }
         if (S_ISDIR(st.st_mode)) {
             snapshot.entries[path] = "<folder>";
-            walk(root, path + u'/', snapshot);
+            walk(root, path + u'/', roots, snapshot);
         } else if (S_ISLNK(st.st_mode)) {
             char target[4096];
             const ssize_t n = ::readlink(native.constData(), target, sizeof target);
-            snapshot.entries[path] = "-> " + QByteArray(target, int(qMax<ssize_t>(n, 0)));
+            snapshot.entries[path] =
+                "-> " + normalized(QByteArray(target, int(qMax<ssize_t>(n, 0))), roots);
         } else {
             QByteArray bytes;
             platform::readWholeFile(root + path, &bytes);
             if (!isIniFile(name)) {
-                snapshot.entries[path] = bytes;
+                snapshot.entries[path] = normalized(bytes, roots);
                 continue;
             }
             snapshot.iniFiles[path] = bytes;
@@ -56,7 +83,7 @@ void walk(const QString& root, const QString& relative, LibrarySnapshot& snapsho
                 for (const auto& [key, value] : document.entries(section)) {
                     const LibrarySnapshot::IniKey id{path, section.toCaseFolded(), key};
                     if (!snapshot.iniValues.count(id))
-                        snapshot.iniValues[id] = value;
+                        snapshot.iniValues[id] = normalized(value, roots);
                 }
             }
         }
@@ -99,7 +126,16 @@ QString nameOf(const QString& path)
 LibrarySnapshot LibrarySnapshot::take(const QString& root)
 {
     LibrarySnapshot snapshot;
-    walk(platform::withTrailingSlash(root), QString(), snapshot);
+    RootNames roots;
+    const QString given = platform::withTrailingSlash(root);
+    roots.texts.append(given);
+    if (char* real = ::realpath(platform::nativePath(root).constData(), nullptr)) {
+        roots.texts.append(platform::withTrailingSlash(platform::pathFromNative(real)));
+        std::free(real);
+    }
+    for (const QString& text : roots.texts)
+        roots.bytes.append(platform::nativePath(text));
+    walk(given, QString(), roots, snapshot);
     return snapshot;
 }
 
@@ -136,8 +172,6 @@ Verdict judge(const LibrarySnapshot& before, const LibrarySnapshot& after,
 {
     Verdict verdict;
     QStringList& bad = verdict.violations;
-    if (!faulted.temporaries.isEmpty())
-        bad.append(QStringLiteral("temporary files left: ") + faulted.temporaries.join(u", "));
 
     // Every path holds what it held before or what it holds after: no file is cut.
     bool sameEntries = true;
@@ -200,6 +234,12 @@ Verdict judge(const LibrarySnapshot& before, const LibrarySnapshot& after,
             bad.append(QStringLiteral("the note %1 of %2 is lost").arg(show(note), path));
     }
     verdict.sameAsAfter = sameEntries && sameValues;
+    if (!faulted.temporaries.isEmpty()) {
+        if (verdict.sameAsAfter)
+            verdict.leftTemporaries = int(faulted.temporaries.size());
+        else
+            bad.append(QStringLiteral("temporary files left: ") + faulted.temporaries.join(u", "));
+    }
     return verdict;
 }
 

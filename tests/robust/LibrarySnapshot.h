@@ -18,7 +18,8 @@ namespace robust_testing {
 struct LibrarySnapshot
 {
     // Relative path: the bytes of a file, "<folder>" for a folder, "-> target" for a link.
-    // The INI files (notes files and the configuration file) are kept below instead.
+    // The INI files (notes files and the configuration file) are kept below instead, and
+    // what lies under the program's temporary names in `temporaries` only.
     std::map<QString, QByteArray> entries;
     // (relative path of an INI file, section, key as spelled) -> value of its first line.
     using IniKey = std::tuple<QString, QString, QString>;
@@ -44,6 +45,9 @@ struct Verdict
     int leftKeys = 0;
     // Documents of files deleted for good whose removal failed: the document stays.
     int leftDocuments = 0;
+    // Hidden temporary entries left by a removal that failed after the command was
+    // complete (a folder moved to another file system whose old tree could not go).
+    int leftTemporaries = 0;
     bool sameAsAfter = false; // the command's whole effect, apart from left keys
 };
 

@@ -9,6 +9,7 @@
 #include "export/HtmlExport.h"
 #include "fileops/DocumentCommands.h"
 #include "fileops/ImportCommands.h"
+#include "fileops/MoveCommands.h"
 #include "fileops/NoteCommands.h"
 #include "fileops/RecycleBoxCommands.h"
 #include "fileops/RenameCommands.h"
@@ -134,6 +135,23 @@ public:
         world.dialogs.saveChoices.push_back(outside(name));
         return *this;
     }
+    // An external library registered for the folder outside the library, shown in the tree.
+    Scene& registerOutside(const QString& name)
+    {
+        world.config.writeString("UserDefDir", name, outside());
+        world.external.buildAtStart();
+        return *this;
+    }
+    QModelIndex library(const QString& name)
+    {
+        const core::CategoryTreeModel& tree = world.workspace.externalTree();
+        for (int row = 0; row < tree.rowCount(tree.rootIndex()); ++row) {
+            if (tree.captionOf(tree.index(row, 0, tree.rootIndex())) == name)
+                return tree.index(row, 0, tree.rootIndex());
+        }
+        return {};
+    }
+    QModelIndex category(const QString& name) { return world.findCategory({name}); }
     Scene& answer(core::Answer answer)
     {
         world.dialogs.answers.push_back(answer);
@@ -168,6 +186,7 @@ public:
     fileops::DocumentCommands page{world.workspace, world.dialogs, editor};
     htmlexport::HtmlExport html{world.workspace, world.dialogs};
     dropwin::DropCommands drop{world.workspace, world.dialogs};
+    fileops::MoveCommands moves{world.workspace, world.dialogs};
 };
 
 struct WritingCommand
@@ -290,6 +309,42 @@ const WritingCommand kCommands[] = {
      [](S& s) { s.notes.filelistDragDrop(s.world.rowOf("中文.txt")); }},
     {"t403NoteCleanup", [](S& s) { s.show("cat"); },
      [](S& s) { core::t403Click(s.world.workspace, s.world.dialogs); }},
+    // Moving by dragging onto the trees
+    {"DragFilesOntoACategory",
+     [](S& s) {
+         s.show("cat").select({"a.txt", "中文.txt"});
+     },
+     [](S& s) { s.moves.treeviewDragDrop(core::DragSource::FileList, s.category("dst")); }},
+    {"DragFilesOntoACategoryAcrossDevices",
+     [](S& s) {
+         s.show("cat").select({"a.txt", "中文.txt"});
+     },
+     [](S& s) { s.moves.treeviewDragDrop(core::DragSource::FileList, s.category("dst")); }, true},
+    {"DragFilesOntoAnExternalLibrary",
+     [](S& s) {
+         s.registerOutside("外部").show("cat").select({"a.txt", "b.txt"});
+     },
+     [](S& s) { s.moves.usertreeDragDrop(core::DragSource::FileList, s.library("外部")); }},
+    {"DragSearchResultsOntoACategory",
+     [](S& s) {
+         s.found({{"cat/", "a.txt"}, {"oprecy/", "x.txt"}}).answer(Answer::Yes);
+     },
+     [](S& s) { s.moves.treeviewDragDrop(core::DragSource::SearchList, s.category("dst")); }},
+    {"DragCategoryOntoAnother", [](S& s) { s.show("cat"); },
+     [](S& s) { s.moves.treeviewDragDrop(core::DragSource::SystemTree, s.category("dst")); }},
+    {"DragCategoryAcrossDevices", [](S& s) { s.show("cat"); },
+     [](S& s) { s.moves.treeviewDragDrop(core::DragSource::SystemTree, s.category("dst")); }, true},
+    // External folder libraries
+    {"RegisterExternalLibrary", [](S&) {},
+     [](S& s) {
+         s.world.external.BitBtn1Click(external::FolderForm::Mode::Add, "外部库", s.outside());
+     }},
+    {"RemoveExternalLibrary",
+     [](S& s) { s.registerOutside("外部").world.selectExternalNode(s.library("外部")); },
+     [](S& s) { s.world.external.movedirClick(); }},
+    {"RenameExternalLibrary",
+     [](S& s) { s.registerOutside("外部").world.selectExternalNode(s.library("外部")); },
+     [](S& s) { s.world.external.usertreeEdited(s.library("外部"), "新名"); }},
     // Renaming a file with its note and its document
     {"RenameFileInTheList", [](S& s) { s.show("cat"); },
      [](S& s) { s.rename.filelistEdited(s.world.rowOf("a.txt"), "a2.txt"); }},
@@ -383,6 +438,7 @@ TEST_P(WritingCommands, EveryFailedCallLeavesEveryFileAndNoteWholeAndIsReported)
     int absorbed = 0;
     int leftKeys = 0;
     int leftDocuments = 0;
+    int leftTemporaries = 0;
     for (const int error : {ENOSPC, EIO, EACCES}) {
         for (int n = 1; n <= reference.calls; ++n) {
             const Outcome run = runOnce(command, n, error);
@@ -405,14 +461,15 @@ TEST_P(WritingCommands, EveryFailedCallLeavesEveryFileAndNoteWholeAndIsReported)
                 ++absorbed;
                 leftKeys += verdict.leftKeys;
                 leftDocuments += verdict.leftDocuments;
+                leftTemporaries += verdict.leftTemporaries;
             }
         }
     }
     std::cout << "[ faults   ] " << command.name << ": " << reference.calls << " calls, " << faults
               << " faults injected, " << reported << " reported, " << absorbed
-              << " unreported with the command's whole effect (there " << leftKeys << " keys and "
-              << leftDocuments
-              << " documents of files gone stayed: ignored removals), nothing lost\n";
+              << " unreported with the command's whole effect (" << leftKeys << " keys and "
+              << leftDocuments << " documents of files gone, " << leftTemporaries
+              << " hidden temporary entries stayed: removals that failed unseen), nothing lost\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(Today, WritingCommands, ::testing::ValuesIn(kCommands),
