@@ -38,6 +38,7 @@ public:
     }
     void showError(const QString&) override {}
     QStringList chooseFiles(const QString&, const QString&) override { return {}; }
+    QString chooseFile(const QString&, const QString&, bool) override { return {}; }
     QString chooseFolder(const QString&) override
     {
         if (folders.empty())
@@ -58,6 +59,12 @@ public:
     void runNoteDialog(const core::NoteDialogSpec&,
                        const std::function<core::OkResult(const QStringList&)>&) override
     {
+    }
+    void runTemplateDialog(core::TemplateForm&) override {}
+    void runOptionsDialog(core::OptionsForm&) override {}
+    std::optional<core::AttributeBoxes> runAttributesDialog(const core::AttributesDialogSpec&) override
+    {
+        return std::nullopt;
     }
     void setClipboardText(const QString&) override {}
     void setBusy(bool) override {}

@@ -194,6 +194,14 @@ void FileListModel::setNote(int i, const QString& note)
     Q_EMIT dataChanged(index(i, column), index(i, column));
 }
 
+void FileListModel::setAttributes(int i, platform::Attributes attributes, const QString& text)
+{
+    m_rows[size_t(i)].attributes = attributes;
+    m_rows[size_t(i)].attrText = text;
+    const int column = columnOf(Field::Attr);
+    Q_EMIT dataChanged(index(i, column), index(i, column));
+}
+
 void FileListModel::sortBy(int column, bool ascending)
 {
     if (m_rows.size() < 2 || column < 0 || column >= columnCount())

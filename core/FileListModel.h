@@ -44,6 +44,8 @@ public:
     void appendRow(FileRow row);
     void removeRowAt(int i);
     void setNote(int i, const QString& note);
+    // The attributes and the attribute column's text.
+    void setAttributes(int i, platform::Attributes attributes, const QString& text);
 
     // Sorts by the column: text columns compare their GBK bytes with only ASCII letters
     // folded, the size column numerically and the date column as a date-time. Selection and

@@ -426,9 +426,12 @@ FsResult FileSystem::setAttributes(const QString& path, Attributes attributes) c
     if (::lstat(p, &st) != 0)
         return FsResult{errno};
     // A link has no attributes of its own to change, and the file it leads to is not the
-    // one the user chose.
-    if (S_ISLNK(st.st_mode))
-        return FsResult{(attributes & ~Directory) == 0 ? 0 : EPERM};
+    // one the user chose: only what the link already shows (hidden by its dot name) is
+    // accepted.
+    if (S_ISLNK(st.st_mode)) {
+        const Attributes own = isDotName(lastComponent(file).constData()) ? Attributes(Hidden) : 0;
+        return FsResult{(attributes & ~(Directory | own)) == 0 ? 0 : EPERM};
+    }
     const mode_t wanted = (attributes & ReadOnly)
                               ? st.st_mode & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH)
                               : st.st_mode | S_IWUSR;

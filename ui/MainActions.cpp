@@ -17,19 +17,12 @@ namespace {
 const char* const kNotBuilt[] = {
     // opening, running and renaming through the shell
     "vfd", "runsoft", "runfile", "renfile", "openfild", "renfn", "ExecuteFile",
-    // list export and file attributes
-    "PutToHtmlBtn", "BuildHtmlMenu", "attrbtn", "fattr",
+    // list export
+    "PutToHtmlBtn", "BuildHtmlMenu",
     // search
     "stfibtn", "t401", "moveitem",
     // drop window
     "showdrogwinbtn",
-    // download program, options, about and help
-    "t203", "exedragpro", "t404", "sysconfig", "t601", "t602", "t603", "t604", "ToolButton1",
-    "helpbtn",
-    // standard categories
-    "t402",
-    // sending files out
-    "sendto", "toAdrive", "sendother", "copytofolly", "copytoother",
     // external folder libraries
     "newuserdir", "movedir", "editdirname", "rendef", "N25",
     // document page

@@ -4,28 +4,38 @@
 #include "core/ExternalTreeCommands.h"
 #include "core/FileListController.h"
 #include "core/NoteCleanup.h"
+#include "core/OutwardCommands.h"
+#include "core/StandardTemplate.h"
+#include "core/SystemOptions.h"
 #include "core/Texts.h"
 #include "core/Workspace.h"
+#include "fileops/AttributeCommands.h"
 #include "fileops/ImportCommands.h"
 #include "fileops/NoteCommands.h"
 #include "fileops/RecycleBoxCommands.h"
+#include "fileops/SendCommands.h"
+#include "platform/DriveInfo.h"
 #include "platform/Errors.h"
+#include "platform/FileNames.h"
+#include "ui/AboutDialog.h"
 #include "ui/CategoryTreeView.h"
 #include "ui/Conversions.h"
+#include "ui/DesktopShell.h"
 #include "ui/FileListView.h"
+#include "ui/HelpViewer.h"
 #include "ui/Icons.h"
 #include "ui/MainActions.h"
 #include "ui/StatusPanelsBar.h"
 #include "ui/ToolTipSwitch.h"
 #include "ui/TreePane.h"
 #include "ui/WidgetDialogs.h"
+#include "ui/WindowOptionEffects.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -51,6 +61,12 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
       m_import(std::make_unique<fileops::ImportCommands>(*m_workspace, *m_dialogs)),
       m_recycleBox(std::make_unique<fileops::RecycleBoxCommands>(*m_workspace, *m_dialogs)),
       m_notes(std::make_unique<fileops::NoteCommands>(*m_workspace, *m_dialogs)),
+      m_drives(std::make_unique<platform::SystemDriveOracle>()),
+      m_shell(std::make_unique<DesktopShell>()),
+      m_send(std::make_unique<fileops::SendCommands>(*m_workspace, *m_dialogs, *m_drives)),
+      m_attributes(std::make_unique<fileops::AttributeCommands>(*m_workspace, *m_dialogs)),
+      m_outward(std::make_unique<core::OutwardCommands>(session, *m_shell, *m_dialogs)),
+      m_optionEffects(std::make_unique<WindowOptionEffects>(*this)),
       m_fileIcons(std::make_unique<FileIconProvider>())
 {
     setObjectName(QStringLiteral("mainf"));
@@ -345,6 +361,75 @@ void MainWindow::connectCommands()
         on(QLatin1String(name), [this] { m_notes->editmemoClick(); });
     on(QStringLiteral("copymemo"), [this] { m_notes->copymemoClick(); });
     on(QStringLiteral("clsmemo"), [this] { m_notes->clsmemoClick(); });
+
+    on(QStringLiteral("toAdrive"), [this] { m_send->toAdriveClick(); });
+    on(QStringLiteral("sendother"), [this] { m_send->sendotherClick(); });
+    on(QStringLiteral("copytofolly"), [this] { m_send->copytofollyClick(); });
+    on(QStringLiteral("copytoother"), [this] { m_send->copytootherClick(); });
+    for (const char* name : {"attrbtn", "fattr"})
+        on(QLatin1String(name), [this] { m_attributes->fattrClick(); });
+    on(QStringLiteral("t402"), [this] { t402Click(); });
+    for (const char* name : {"t404", "sysconfig"})
+        on(QLatin1String(name), [this] { t404Click(); });
+    for (const char* name : {"t604", "ToolButton1"})
+        on(QLatin1String(name), [this] { t604Click(); });
+    for (const char* name : {"t601", "helpbtn"})
+        on(QLatin1String(name), [this] { showHelp(); });
+    on(QStringLiteral("t602"), [this] { m_outward->t602Click(); });
+    on(QStringLiteral("t603"), [this] { m_outward->t603Click(); });
+    for (const char* name : {"t203", "exedragpro"})
+        on(QLatin1String(name), [this] { m_outward->exedragproClick(); });
+}
+
+void MainWindow::t402Click()
+{
+    core::t402Click(m_session.layout(), m_session.fs(), m_session.writable(), *m_dialogs,
+                    *m_categories);
+}
+
+void MainWindow::t404Click()
+{
+    core::OptionsForm form(m_session, *m_optionEffects, *m_dialogs,
+                           m_session.options().SysHint, documentToolsShown());
+    form.showHelp = [this] { showHelp(QStringLiteral("sysoption")); };
+    m_dialogs->runOptionsDialog(form);
+    m_treePane->systemTree()->viewport()->update();
+    m_treePane->externalTree()->viewport()->update();
+}
+
+void MainWindow::t604Click()
+{
+    AboutDialog about([this] { m_outward->Label_WebUrlClick(); }, this);
+    about.exec();
+}
+
+void MainWindow::showHelp(const QString& topic)
+{
+    const QString file = m_session.layout().helpFilePath();
+    if (!m_session.fs().isFile(file)) {
+        m_dialogs->showMessage(QStringLiteral("找不到帮助文件") + file +
+                               QStringLiteral("，无法显示帮助。"));
+        return;
+    }
+    if (!m_help)
+        m_help = new HelpViewer(file, this);
+    m_help->showTopic(topic);
+}
+
+HelpViewer* MainWindow::helpViewer() const
+{
+    return m_help;
+}
+
+bool MainWindow::documentToolsShown() const
+{
+    return m_loaded.document.showTools;
+}
+
+void MainWindow::setDocumentToolsShown(bool shown)
+{
+    m_loaded.document.showTools = shown;
+    Q_EMIT documentToolsShownChanged(shown);
 }
 
 void MainWindow::rowDoubleClicked()
@@ -476,26 +561,20 @@ void MainWindow::applyBackgrounds()
 {
     core::Options& options = m_session.options();
     core::ConfigFile& config = m_session.config();
-    const auto picture = [&](QString& path, const char* key) {
+    const auto apply = [&](QString& path, const char* key,
+                           void (WindowOptionEffects::*show)(const QString&)) {
         if (path.trimmed().isEmpty())
-            return QPixmap();
-        QPixmap pixmap;
-        if (QFileInfo::exists(path) && pixmap.load(path))
-            return pixmap;
-        if (!QFileInfo::exists(path)) {
+            return;
+        if (!m_session.fs().exists(path)) {
             // A picture that no longer exists is forgotten.
             path.clear();
             guarded([&] { config.writeString(core::section::SystemConfig, QLatin1String(key), {}); });
-        } else {
-            m_dialogs->showError(QStringLiteral("图片文件无法载入：") + path);
+            return;
         }
-        return QPixmap();
+        guarded([&] { ((*m_optionEffects).*show)(path); });
     };
-    const QPixmap toolbar = picture(options.ToolbarBmp, "ToolbarBmp");
-    if (!toolbar.isNull())
-        m_toolBar->setStyleSheet(QStringLiteral("QToolBar#ToolBar1 { background-image: url(\"%1\"); }")
-                                     .arg(options.ToolbarBmp));
-    m_treePane->setBackgroundPicture(picture(options.TreeBarBmp, "TreeBarBmp"));
+    apply(options.ToolbarBmp, "ToolbarBmp", &WindowOptionEffects::setToolbarPicture);
+    apply(options.TreeBarBmp, "TreeBarBmp", &WindowOptionEffects::setTreePicture);
 }
 
 void MainWindow::LoadConfig()

@@ -8,6 +8,8 @@
 
 #include <QMainWindow>
 
+#include <QPointer>
+
 #include <functional>
 #include <memory>
 
@@ -22,24 +24,34 @@ namespace core {
 class CategoryCommands;
 class ExternalTreeCommands;
 class FileListController;
+class OutwardCommands;
 class Session;
 class Workspace;
 } // namespace core
 
 namespace fileops {
+class AttributeCommands;
 class ImportCommands;
 class NoteCommands;
 class RecycleBoxCommands;
+class SendCommands;
 } // namespace fileops
+
+namespace platform {
+class DriveOracle;
+class Shell;
+} // namespace platform
 
 namespace ui {
 
 class FileIconProvider;
 class FileListView;
+class HelpViewer;
 class MainActions;
 class StatusPanelsBar;
 class TreePane;
 class WidgetDialogs;
+class WindowOptionEffects;
 
 class MainWindow : public QMainWindow
 {
@@ -71,6 +83,20 @@ public:
     // Runs a command; an error it raises is shown in the error box.
     void guarded(const std::function<void()>& command);
 
+    // The help file at a topic ("sysoption", "dropwin", "findfile"), or at its contents for
+    // none; a missing help file is reported.
+    void showHelp(const QString& topic = {});
+    HelpViewer* helpViewer() const;
+
+    // The document tool bar's visibility, as the options and the configuration file know it.
+    bool documentToolsShown() const;
+    void setDocumentToolsShown(bool shown);
+
+Q_SIGNALS:
+    // The drop mode the options chose: 0 copies dropped files, 1 moves them.
+    void dropModeChanged(int mode);
+    void documentToolsShownChanged(bool shown);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -91,6 +117,9 @@ private:
     void chooseTreeColor(bool font);
     void chooseListColor(bool font);
     void t304Click();
+    void t402Click();
+    void t404Click();
+    void t604Click();
     void applyListFont(const core::FontSpec& font);
     void showPopup(const QString& menu, const QPoint& at);
     void rowDoubleClicked();
@@ -105,6 +134,13 @@ private:
     std::unique_ptr<fileops::ImportCommands> m_import;
     std::unique_ptr<fileops::RecycleBoxCommands> m_recycleBox;
     std::unique_ptr<fileops::NoteCommands> m_notes;
+    std::unique_ptr<platform::DriveOracle> m_drives;
+    std::unique_ptr<platform::Shell> m_shell;
+    std::unique_ptr<fileops::SendCommands> m_send;
+    std::unique_ptr<fileops::AttributeCommands> m_attributes;
+    std::unique_ptr<core::OutwardCommands> m_outward;
+    std::unique_ptr<WindowOptionEffects> m_optionEffects;
+    QPointer<HelpViewer> m_help;
     std::unique_ptr<FileIconProvider> m_fileIcons;
     MainActions* m_actions = nullptr;
     QToolBar* m_toolBar = nullptr;

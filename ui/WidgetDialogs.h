@@ -20,6 +20,7 @@ public:
                      core::Buttons buttons, core::Answer defaultButton) override;
     void showError(const QString& text) override;
     QStringList chooseFiles(const QString& title, const QString& filter) override;
+    QString chooseFile(const QString& title, const QString& filter, bool picturePreview) override;
     QString chooseFolder(const QString& title) override;
     std::optional<int> chooseColor(int initialColor) override;
     std::optional<core::FontSpec> chooseFont(const core::FontSpec& initial) override;
@@ -27,6 +28,10 @@ public:
                        const std::function<core::OkResult(const QString&)>& onOk) override;
     void runNoteDialog(const core::NoteDialogSpec& spec,
                        const std::function<core::OkResult(const QStringList&)>& onOk) override;
+    void runTemplateDialog(core::TemplateForm& form) override;
+    void runOptionsDialog(core::OptionsForm& form) override;
+    std::optional<core::AttributeBoxes> runAttributesDialog(
+        const core::AttributesDialogSpec& spec) override;
     void setClipboardText(const QString& text) override;
     void setBusy(bool busy) override;
 

@@ -1,5 +1,8 @@
 #include "support/ScriptedDialogs.h"
 
+#include "core/StandardTemplate.h"
+#include "core/SystemOptions.h"
+
 namespace testing_support {
 
 QStringList ScriptedDialogs::texts() const
@@ -43,6 +46,19 @@ QStringList ScriptedDialogs::chooseFiles(const QString& title, const QString& fi
     QStringList files = fileChoices.front();
     fileChoices.pop_front();
     return files;
+}
+
+QString ScriptedDialogs::chooseFile(const QString& title, const QString& filter,
+                                    bool picturePreview)
+{
+    fileDialogTitles.push_back(title);
+    fileDialogFilters.push_back(filter);
+    picturePreviews.push_back(picturePreview);
+    if (singleFileChoices.empty())
+        return {};
+    QString file = singleFileChoices.front();
+    singleFileChoices.pop_front();
+    return file;
 }
 
 QString ScriptedDialogs::chooseFolder(const QString& title)
@@ -100,6 +116,37 @@ void ScriptedDialogs::runNoteDialog(const core::NoteDialogSpec& spec,
     noteInputs.pop_front();
     if (lines)
         okResults.push_back(onOk(*lines));
+}
+
+void ScriptedDialogs::runTemplateDialog(core::TemplateForm& form)
+{
+    ++templateDialogs;
+    if (templateScripts.empty())
+        return;
+    const auto script = templateScripts.front();
+    templateScripts.pop_front();
+    script(form);
+}
+
+void ScriptedDialogs::runOptionsDialog(core::OptionsForm& form)
+{
+    ++optionsDialogs;
+    if (optionsScripts.empty())
+        return;
+    const auto script = optionsScripts.front();
+    optionsScripts.pop_front();
+    script(form);
+}
+
+std::optional<core::AttributeBoxes>
+ScriptedDialogs::runAttributesDialog(const core::AttributesDialogSpec& spec)
+{
+    attributeDialogs.push_back(spec);
+    if (attributeChoices.empty())
+        return std::nullopt;
+    auto choice = attributeChoices.front();
+    attributeChoices.pop_front();
+    return choice;
 }
 
 void ScriptedDialogs::setBusy(bool busy)

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -39,6 +40,13 @@ public:
     // One entry per run of the note form: the lines in the text area when OK is pressed,
     // or nothing for Cancel.
     std::deque<std::optional<QStringList>> noteInputs;
+    // The single-file open dialog's answers (empty for Cancel).
+    std::deque<QString> singleFileChoices;
+    // What the user does in each showing of the template and options forms.
+    std::deque<std::function<void(core::TemplateForm&)>> templateScripts;
+    std::deque<std::function<void(core::OptionsForm&)>> optionsScripts;
+    // The attributes form's boxes on OK, or nothing for Cancel; unscripted forms are cancelled.
+    std::deque<std::optional<core::AttributeBoxes>> attributeChoices;
 
     // What happened.
     std::vector<Shown> shown;
@@ -48,6 +56,10 @@ public:
     std::vector<QString> fileDialogTitles;
     std::vector<QString> fileDialogFilters;
     std::vector<QString> folderDialogTitles;
+    std::vector<bool> picturePreviews;
+    std::vector<core::AttributesDialogSpec> attributeDialogs;
+    int templateDialogs = 0;
+    int optionsDialogs = 0;
     QString clipboard;
     int busyDepth = 0;
     int busyCount = 0;
@@ -61,6 +73,7 @@ public:
                      core::Buttons buttons, core::Answer defaultButton) override;
     void showError(const QString& text) override;
     QStringList chooseFiles(const QString& title, const QString& filter) override;
+    QString chooseFile(const QString& title, const QString& filter, bool picturePreview) override;
     QString chooseFolder(const QString& title) override;
     std::optional<int> chooseColor(int initialColor) override;
     std::optional<core::FontSpec> chooseFont(const core::FontSpec& initial) override;
@@ -68,6 +81,10 @@ public:
                        const std::function<core::OkResult(const QString&)>& onOk) override;
     void runNoteDialog(const core::NoteDialogSpec& spec,
                        const std::function<core::OkResult(const QStringList&)>& onOk) override;
+    void runTemplateDialog(core::TemplateForm& form) override;
+    void runOptionsDialog(core::OptionsForm& form) override;
+    std::optional<core::AttributeBoxes> runAttributesDialog(
+        const core::AttributesDialogSpec& spec) override;
     void setClipboardText(const QString& text) override { clipboard = text; }
     void setBusy(bool busy) override;
 };
