@@ -124,9 +124,10 @@ void TemplateForm::BitBtn1Click()
 }
 
 void t402Click(const LibraryLayout& layout, const platform::FileSystem& fs, bool writable,
-               Dialogs& dialogs, CategoryCommands& categories)
+               Dialogs& dialogs, CategoryCommands& categories, std::function<void()> showHelp)
 {
     TemplateForm form(layout, fs, dialogs, writable);
+    form.showHelp = std::move(showHelp);
     dialogs.runTemplateDialog(form);
     if (form.created())
         categories.reftreeClick();

@@ -80,8 +80,9 @@ private:
 };
 
 // "创建标准分类库": shows the template dialog; the category tree is refreshed afterwards when
-// the dialog created folders.
+// the dialog created folders. `showHelp` is the dialog's help button.
 void t402Click(const LibraryLayout& layout, const platform::FileSystem& fs, bool writable,
-               Dialogs& dialogs, CategoryCommands& categories);
+               Dialogs& dialogs, CategoryCommands& categories,
+               std::function<void()> showHelp = {});
 
 } // namespace core

@@ -384,7 +384,7 @@ void MainWindow::connectCommands()
 void MainWindow::t402Click()
 {
     core::t402Click(m_session.layout(), m_session.fs(), m_session.writable(), *m_dialogs,
-                    *m_categories);
+                    *m_categories, [this] { showHelp(QStringLiteral("template")); });
 }
 
 void MainWindow::t404Click()
