@@ -2,8 +2,7 @@
 
 namespace core {
 
-OutwardCommands::OutwardCommands(const Session& session, platform::Shell& shell,
-                                 Dialogs& dialogs)
+OutwardCommands::OutwardCommands(const Session& session, platform::Shell& shell, Dialogs& dialogs)
     : m_session(session), m_shell(shell), m_dialogs(dialogs)
 {
 }

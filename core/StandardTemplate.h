@@ -19,7 +19,11 @@ class StandardTemplate
 {
 public:
     // A node's check state, as the tree shows it by its state image.
-    enum State { NotChosen = 2, Chosen = 3 };
+    enum State
+    {
+        NotChosen = 2,
+        Chosen = 3
+    };
     struct Node
     {
         QString caption;
@@ -82,7 +86,6 @@ private:
 // "创建标准分类库": shows the template dialog; the category tree is refreshed afterwards when
 // the dialog created folders. `showHelp` is the dialog's help button.
 void t402Click(const LibraryLayout& layout, const platform::FileSystem& fs, bool writable,
-               Dialogs& dialogs, CategoryCommands& categories,
-               std::function<void()> showHelp = {});
+               Dialogs& dialogs, CategoryCommands& categories, std::function<void()> showHelp = {});
 
 } // namespace core

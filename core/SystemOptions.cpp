@@ -55,10 +55,9 @@ void OptionsForm::apply()
     text("DragPro", o.DragPro, values.DragPro);
     text("ToolbarBmp", o.ToolbarBmp, values.ToolbarBmp);
     m_effects.setToolbarPicture(values.ToolbarBmp.trimmed().isEmpty() ? QString()
-                                                                       : values.ToolbarBmp);
+                                                                      : values.ToolbarBmp);
     text("TreeBarBmp", o.TreeBarBmp, values.TreeBarBmp);
-    m_effects.setTreePicture(values.TreeBarBmp.trimmed().isEmpty() ? QString()
-                                                                   : values.TreeBarBmp);
+    m_effects.setTreePicture(values.TreeBarBmp.trimmed().isEmpty() ? QString() : values.TreeBarBmp);
     flag("DelDialog", o.DelDialog, values.DelDialog);
     flag("EmptyDialog", o.EmptyDialog, values.EmptyDialog);
     flag("ExpNoteTree", o.ExpNoteTree, values.ExpNoteTree); // takes effect at the next start
@@ -75,7 +74,8 @@ void OptionsForm::apply()
 
 void OptionsForm::SpeedButton1Click()
 {
-    const QString chosen = m_dialogs.chooseFile(options::ProgramTitle, options::ProgramFilter, false);
+    const QString chosen =
+        m_dialogs.chooseFile(options::ProgramTitle, options::ProgramFilter, false);
     if (!chosen.isEmpty())
         values.DragPro = chosen;
 }

@@ -115,7 +115,8 @@ void AttributeCommands::applyToSeveral(const std::vector<int>& rows,
         const platform::Attributes value =
             applyBoxes(fs.attributes(path) & ~platform::Directory, boxes);
         if (!fs.setAttributes(path, value)) {
-            m_dialogs.ask(texts::AttributesCaption, texts::attributesFailedFor(list.row(row).caption),
+            m_dialogs.ask(texts::AttributesCaption,
+                          texts::attributesFailedFor(list.row(row).caption),
                           core::MessageIcon::Question, core::Buttons::Ok, core::Answer::Ok);
             continue;
         }
@@ -129,7 +130,8 @@ void AttributeCommands::showResult(int row, platform::Attributes value)
     // asked.
     core::FileListModel& list = m_workspace.fileList();
     bool found = false;
-    const platform::Attributes now = m_workspace.session().fs().attributes(list.pathOf(row), &found);
+    const platform::Attributes now =
+        m_workspace.session().fs().attributes(list.pathOf(row), &found);
     if (found)
         value = now & ~platform::Directory;
     list.setAttributes(row, value, core::AttrText(value));

@@ -88,10 +88,11 @@ AboutDialog::AboutDialog(std::function<void()> openHomePage, QWidget* parent) : 
     version->addWidget(versionCaption);
     version->addWidget(m_version, 1);
 
-    auto* terms = new QLabel(QStringLiteral("本软件为免费软件，您可以自由使用和复制，但请保持软件的完整，"
-                                            "不得修改或用于商业目的。使用本软件所造成的任何损失，"
-                                            "作者不承担责任。"),
-                             this);
+    auto* terms =
+        new QLabel(QStringLiteral("本软件为免费软件，您可以自由使用和复制，但请保持软件的完整，"
+                                  "不得修改或用于商业目的。使用本软件所造成的任何损失，"
+                                  "作者不承担责任。"),
+                   this);
     terms->setWordWrap(true);
     auto* credit = new QLabel(QStringLiteral("Tarnwick 制作，欢迎提出意见和建议。"), this);
     m_link = new LinkLabel(core::outward::HomePage, std::move(openHomePage), this);

@@ -99,9 +99,12 @@ AttributesDialog::AttributesDialog(const core::AttributesDialogSpec& spec, const
     addLine("Label2", QStringLiteral("所在位置:"), "Label_Place", spec.place, true);
     addLine("Label7", QStringLiteral("文件大小:"), "Label_FileSize", spec.sizeText, true);
     grid->addWidget(bevel(this), row++, 0, 1, 2);
-    addLine("Label1", QStringLiteral("创建时间:"), "Label_CreateTime", spec.createTime, !spec.several);
-    addLine("Label3", QStringLiteral("访问时间:"), "Label_AccessTime", spec.accessTime, !spec.several);
-    addLine("Label4", QStringLiteral("修改时间:"), "Label_ModifyTime", spec.modifyTime, !spec.several);
+    addLine("Label1", QStringLiteral("创建时间:"), "Label_CreateTime", spec.createTime,
+            !spec.several);
+    addLine("Label3", QStringLiteral("访问时间:"), "Label_AccessTime", spec.accessTime,
+            !spec.several);
+    addLine("Label4", QStringLiteral("修改时间:"), "Label_ModifyTime", spec.modifyTime,
+            !spec.several);
 
     const auto makeBox = [&](const char* name, const QString& text, core::BoxState state) {
         auto* box = new QCheckBox(text, this);

@@ -2,6 +2,8 @@
 
 #include "ui/Icons.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextBrowser>
@@ -43,8 +45,36 @@ HelpViewer::HelpViewer(const QString& helpFile, QWidget* parent)
     resize(760, 560);
 }
 
+void HelpViewer::followModalDialog()
+{
+    // A modal dialog blocks every window but its own, so while one is open the viewer
+    // belongs to it, and goes back to its first owner when the dialog closes.
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner || owner == this || owner == parentWidget())
+        return;
+    if (!m_home)
+        m_home = parentWidget();
+    const QRect place = geometry();
+    setParent(owner, Qt::Window);
+    setGeometry(place);
+    if (auto* dialog = qobject_cast<QDialog*>(owner)) {
+        connect(
+            dialog, &QDialog::finished, this,
+            [this] {
+                const bool shown = isVisible();
+                const QRect place = geometry();
+                setParent(m_home, Qt::Window);
+                setGeometry(place);
+                if (shown)
+                    show();
+            },
+            Qt::SingleShotConnection);
+    }
+}
+
 void HelpViewer::showTopic(const QString& topic)
 {
+    followModalDialog();
     QUrl url = QUrl::fromLocalFile(m_helpFile);
     if (!topic.isEmpty())
         url.setFragment(topic);

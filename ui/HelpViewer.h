@@ -19,7 +19,10 @@ public:
     QTextBrowser* browser() const { return m_browser; }
 
 private:
+    void followModalDialog();
+
     QString m_helpFile;
+    QWidget* m_home = nullptr; // the owner outside modal dialogs
     QTextBrowser* m_browser;
 };
 

@@ -36,8 +36,8 @@ const struct
     {"EnabledSoundCh", "使用声音效果[&M]", &core::OptionsValues::EnabledSound},
 };
 
-QGroupBox* radioGroup(QWidget* parent, const char* name, const QString& title,
-                      const QString& first, const QString& second, QButtonGroup*& group)
+QGroupBox* radioGroup(QWidget* parent, const char* name, const QString& title, const QString& first,
+                      const QString& second, QButtonGroup*& group)
 {
     auto* box = new QGroupBox(title, parent);
     box->setObjectName(QLatin1String(name));
@@ -63,8 +63,10 @@ OptionsDialog::OptionsDialog(core::OptionsForm& form, QWidget* parent)
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
-    m_tabs->addTab(buildGeneralTab(), icons::own(QStringLiteral("options")), QStringLiteral("通用"));
-    m_tabs->addTab(buildLookTab(), icons::own(QStringLiteral("view-style")), QStringLiteral("外观"));
+    m_tabs->addTab(buildGeneralTab(), icons::own(QStringLiteral("options")),
+                   QStringLiteral("通用"));
+    m_tabs->addTab(buildLookTab(), icons::own(QStringLiteral("view-style")),
+                   QStringLiteral("外观"));
 
     auto* yes = new QPushButton(QStringLiteral("确定"), this);
     yes->setObjectName(QStringLiteral("YesBtn"));
@@ -110,8 +112,8 @@ QWidget* OptionsDialog::buildGeneralTab()
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(group);
     layout->addWidget(radioGroup(page, "RadioGroup1", QStringLiteral("鼠标双击事件"),
-                                 QStringLiteral("执行选中的文件"),
-                                 QStringLiteral("编辑选中的注释"), m_doubleEnv));
+                                 QStringLiteral("执行选中的文件"), QStringLiteral("编辑选中的注释"),
+                                 m_doubleEnv));
     layout->addWidget(radioGroup(page, "RadioGroup2", QStringLiteral("文件拖放的行为"),
                                  QStringLiteral("复制到目标库"), QStringLiteral("移动到目标库"),
                                  m_dropMode));
@@ -150,7 +152,8 @@ QLayout* OptionsDialog::pathRow(const QString& label, QLineEdit*& edit, const ch
     caption->setBuddy(edit);
     auto* browseButton = new QToolButton(this);
     browseButton->setObjectName(QLatin1String(browseName));
-    browseButton->setIcon(icons::tool(QStringLiteral("open-folder"), QStringLiteral("document-open")));
+    browseButton->setIcon(
+        icons::tool(QStringLiteral("open-folder"), QStringLiteral("document-open")));
     browseButton->setToolTip(QStringLiteral("浏览..."));
     browseButton->setAccessibleName(QStringLiteral("浏览"));
     auto* clearButton = new QToolButton(this);
@@ -182,8 +185,9 @@ void OptionsDialog::showValues()
         b->setChecked(true);
     if (QAbstractButton* b = m_dropMode->button(v.DropMode))
         b->setChecked(true);
-    for (auto [edit, text] : {std::pair{m_program, v.DragPro}, std::pair{m_toolbarPicture, v.ToolbarBmp},
-                              std::pair{m_treePicture, v.TreeBarBmp}}) {
+    for (auto [edit, text] :
+         {std::pair{m_program, v.DragPro}, std::pair{m_toolbarPicture, v.ToolbarBmp},
+          std::pair{m_treePicture, v.TreeBarBmp}}) {
         edit->setText(platform::displayText(text));
         edit->setToolTip(platform::displayText(text));
     }

@@ -67,8 +67,9 @@ TemplateDialog::TemplateDialog(core::TemplateForm& form, QWidget* parent)
                                      : new QTreeWidgetItem(m_items[size_t(node.parent)]);
         item->setText(0, node.caption);
         item->setData(0, Qt::UserRole, n);
-        item->setIcon(0, icons::own(n == core::StandardTemplate::Root ? QStringLiteral("library-root")
-                                                                       : QStringLiteral("category")));
+        item->setIcon(0,
+                      icons::own(n == core::StandardTemplate::Root ? QStringLiteral("library-root")
+                                                                   : QStringLiteral("category")));
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         m_items.push_back(item);
     }

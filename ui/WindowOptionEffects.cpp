@@ -6,6 +6,8 @@
 #include "ui/ToolTipSwitch.h"
 #include "ui/TreePane.h"
 
+#include <QEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QToolBar>
 
@@ -25,16 +27,42 @@ QPixmap loadPicture(const QString& path)
 
 } // namespace
 
+// Paints the picture, tiled, as the tool bar's background; the buttons show over it.
+class BandPicture : public QObject
+{
+public:
+    using QObject::QObject;
+    void setPicture(const QPixmap& picture) { m_picture = picture; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Paint || m_picture.isNull())
+            return false;
+        auto* bar = static_cast<QWidget*>(watched);
+        QPainter painter(bar);
+        painter.drawTiledPixmap(bar->rect(), m_picture);
+        return true;
+    }
+
+private:
+    QPixmap m_picture;
+};
+
+WindowOptionEffects::WindowOptionEffects(MainWindow& window) : m_window(window) {}
+
+WindowOptionEffects::~WindowOptionEffects() = default;
+
 void WindowOptionEffects::setToolbarPicture(const QString& path)
 {
     const QPixmap picture = loadPicture(path);
-    QString style;
-    if (!picture.isNull()) {
-        QString url = path;
-        url.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
-        style = QStringLiteral("QToolBar#ToolBar1 { background-image: url(\"%1\"); }").arg(url);
+    QToolBar* bar = m_window.toolBar();
+    if (!m_bandPicture) {
+        m_bandPicture = new BandPicture(bar);
+        bar->installEventFilter(m_bandPicture);
     }
-    m_window.toolBar()->setStyleSheet(style);
+    m_bandPicture->setPicture(picture);
+    bar->update();
 }
 
 void WindowOptionEffects::setTreePicture(const QString& path)

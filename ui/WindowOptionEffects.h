@@ -6,12 +6,14 @@
 
 namespace ui {
 
+class BandPicture;
 class MainWindow;
 
 class WindowOptionEffects : public core::OptionEffects
 {
 public:
-    explicit WindowOptionEffects(MainWindow& window) : m_window(window) {}
+    explicit WindowOptionEffects(MainWindow& window);
+    ~WindowOptionEffects() override;
 
     void setToolbarPicture(const QString& path) override;
     void setTreePicture(const QString& path) override;
@@ -21,6 +23,7 @@ public:
 
 private:
     MainWindow& m_window;
+    BandPicture* m_bandPicture = nullptr; // owned by the tool bar
 };
 
 } // namespace ui

@@ -1,5 +1,6 @@
 // The commands that lead outside: the home page, the feedback mail and the download program.
 #include "core/OutwardCommands.h"
+
 #include "support/World.h"
 
 #include <QFile>
@@ -44,8 +45,9 @@ TEST_F(Outward, HomePageAndFeedbackGoToTheDesktop)
     commands.Label_WebUrlClick();
     commands.t603Click();
     EXPECT_EQ(shell.launches,
-              QStringList({"open https://quillet.example.org/", "open https://quillet.example.org/",
-                           "open Mailto:feedback@quillet.example.org?subject=[Quillet]用户信息反馈报告"}));
+              QStringList(
+                  {"open https://quillet.example.org/", "open https://quillet.example.org/",
+                   "open Mailto:feedback@quillet.example.org?subject=[Quillet]用户信息反馈报告"}));
     EXPECT_TRUE(world.dialogs.nothingShown());
 }
 

@@ -1,6 +1,7 @@
 // The standard category template: its tree, the rules that keep the choice consistent, and
 // creating the chosen categories.
 #include "core/StandardTemplate.h"
+
 #include "support/World.h"
 
 #include <QFileInfo>

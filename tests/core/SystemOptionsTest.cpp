@@ -1,6 +1,7 @@
 // The options dialog: filling it from the options in memory, applying writes every option at
 // once and lets it take effect, cancelling writes nothing, a bad picture stops the press.
 #include "core/SystemOptions.h"
+
 #include "platform/Errors.h"
 #include "support/World.h"
 
@@ -94,8 +95,8 @@ TEST_F(SystemOptions, ApplyWritesEveryOptionAtOnceAndStaysOpenWhileOkCloses)
     EXPECT_EQ(world.config.readString("NoteWindow", "ShowDocTools", "-"), "0");
     EXPECT_FALSE(world.session.options().DelDialog);
     EXPECT_EQ(world.session.options().DropMode, 0);
-    EXPECT_EQ(effects.log, QStringList({"toolbar=/pictures/bar.png", "tree=", "tips=0", "drop=0",
-                                        "doc=0"}));
+    EXPECT_EQ(effects.log,
+              QStringList({"toolbar=/pictures/bar.png", "tree=", "tips=0", "drop=0", "doc=0"}));
 
     runDialog([](core::OptionsForm& form) {
         form.values.ToolbarBmp.clear();
@@ -134,8 +135,9 @@ TEST_F(SystemOptions, PickersFillTheirFieldsAndCancelKeepsThem)
         form.SpeedButton4Click();
         EXPECT_TRUE(form.values.DragPro.isEmpty());
     });
-    EXPECT_EQ(world.dialogs.fileDialogTitles,
-              std::vector<QString>({"请选择下载软件程序", "请选择工具栏背景图", "请选择类库树背景图"}));
+    EXPECT_EQ(
+        world.dialogs.fileDialogTitles,
+        std::vector<QString>({"请选择下载软件程序", "请选择工具栏背景图", "请选择类库树背景图"}));
     EXPECT_EQ(world.dialogs.picturePreviews, std::vector<bool>({false, true, true}));
     EXPECT_TRUE(configBytes().isEmpty()) << "nothing is applied before OK or Apply";
 }

@@ -1,8 +1,9 @@
 // The attributes form on real files: what it shows for one file and for several, and setting
 // the attributes, a symbolic link included.
+#include "fileops/AttributeCommands.h"
+
 #include "FileOpsHelpers.h"
 #include "core/FileFormats.h"
-#include "fileops/AttributeCommands.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -34,7 +35,8 @@ protected:
     }
     void set(const char* name, platform::Attributes value)
     {
-        ASSERT_TRUE(fs.setAttributes(world.library.path(QStringLiteral("cat/") + QLatin1String(name)), value));
+        ASSERT_TRUE(fs.setAttributes(
+            world.library.path(QStringLiteral("cat/") + QLatin1String(name)), value));
     }
     QString column(const char* name)
     {
@@ -66,12 +68,14 @@ TEST_F(Attributes, OneFileShowsItsTimesAndTakesExactlyTheTickedAttributes)
     EXPECT_EQ(spec.sizeText, core::SizeTextLong(2048));
     EXPECT_EQ(spec.boxes, (AttributeBoxes{on, off, on, off})) << "read-only and archive ticked";
     EXPECT_TRUE(spec.okEnabled);
-    const QRegularExpression format(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d[02468]$"));
+    const QRegularExpression format(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d[02468]$"));
     EXPECT_TRUE(format.match(spec.modifyTime).hasMatch()) << spec.modifyTime.toStdString();
     EXPECT_TRUE(format.match(spec.accessTime).hasMatch()) << spec.accessTime.toStdString();
     EXPECT_TRUE(spec.createTime.isEmpty() || format.match(spec.createTime).hasMatch());
     const QDateTime written = QFileInfo(world.library.path("cat/a.txt")).lastModified();
-    EXPECT_EQ(spec.modifyTime, fileops::FileTimeText(written.addSecs(-(written.toSecsSinceEpoch() % 2))));
+    EXPECT_EQ(spec.modifyTime,
+              fileops::FileTimeText(written.addSecs(-(written.toSecsSinceEpoch() % 2))));
 
     EXPECT_EQ(attributesOf("a.txt"), platform::Archive | platform::System);
     EXPECT_EQ(column("a.txt"), "AS");

@@ -1,7 +1,8 @@
 // Sending files out of the library: onto a stand-in floppy disk (a folder that is ready only
 // while "mounted") and into a chosen folder, from the file list and from the search list.
-#include "FileOpsHelpers.h"
 #include "fileops/SendCommands.h"
+
+#include "FileOpsHelpers.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -98,8 +99,9 @@ TEST_F(Sending, AFullFloppyStopsWithTheRestStillSelected)
 {
     drive.free = 3; // a.txt fits, b.txt does not
     commands.toAdriveClick();
-    EXPECT_EQ(world.dialogs.texts(),
-              QStringList("磁盘已没有足够空间来存放复制的文件\r请放入一张新磁盘继续复制剩余的文件."))
+    EXPECT_EQ(
+        world.dialogs.texts(),
+        QStringList("磁盘已没有足够空间来存放复制的文件\r请放入一张新磁盘继续复制剩余的文件."))
         << "no success message after running out of space";
     EXPECT_EQ(selectedNames(world), QStringList({"b.txt", "c.txt"}));
 
@@ -117,8 +119,8 @@ TEST_F(Sending, AWriteFailureOnTheFloppyStopsTheLoop)
     world.dialogs.answers.push_back(core::Answer::Yes);
     commands.toAdriveClick();
     EXPECT_EQ(world.dialogs.texts(),
-              QStringList({"[A:]盘中已有同名[b.txt]文件存在,是否覆盖？", "磁盘可能写保护，请打开后重试...",
-                           "文件已成功的传送！"}))
+              QStringList({"[A:]盘中已有同名[b.txt]文件存在,是否覆盖？",
+                           "磁盘可能写保护，请打开后重试...", "文件已成功的传送！"}))
         << "a.txt went out before the failure";
     EXPECT_EQ(read(floppy("b.txt")), "protected");
     EXPECT_FALSE(QFile::exists(floppy("c.txt")));

@@ -81,7 +81,8 @@ TEST_F(ToolCommandsWindow, OptionsOpenFromTheMenuAndApplyChangesTheWindowAtOnce)
     open();
     bool documentTools = true;
     int dropMode = -1;
-    QObject::connect(window.get(), &ui::MainWindow::dropModeChanged, [&](int mode) { dropMode = mode; });
+    QObject::connect(window.get(), &ui::MainWindow::dropModeChanged,
+                     [&](int mode) { dropMode = mode; });
     QObject::connect(window.get(), &ui::MainWindow::documentToolsShownChanged,
                      [&](bool shown) { documentTools = shown; });
     ASSERT_TRUE(enabled("t404"));
