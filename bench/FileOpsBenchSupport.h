@@ -62,7 +62,8 @@ public:
     }
     void runTemplateDialog(core::TemplateForm&) override {}
     void runOptionsDialog(core::OptionsForm&) override {}
-    std::optional<core::AttributeBoxes> runAttributesDialog(const core::AttributesDialogSpec&) override
+    std::optional<core::AttributeBoxes>
+    runAttributesDialog(const core::AttributesDialogSpec&) override
     {
         return std::nullopt;
     }

@@ -52,7 +52,12 @@ struct NoteDialogSpec
 };
 
 // A check box of the attributes form; Grayed leaves the attribute as it is.
-enum class BoxState { Unchecked, Checked, Grayed };
+enum class BoxState
+{
+    Unchecked,
+    Checked,
+    Grayed
+};
 
 // The read-only, hidden, archive and system boxes of the attributes form.
 struct AttributeBoxes

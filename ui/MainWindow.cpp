@@ -389,8 +389,8 @@ void MainWindow::t402Click()
 
 void MainWindow::t404Click()
 {
-    core::OptionsForm form(m_session, *m_optionEffects, *m_dialogs,
-                           m_session.options().SysHint, documentToolsShown());
+    core::OptionsForm form(m_session, *m_optionEffects, *m_dialogs, m_session.options().SysHint,
+                           documentToolsShown());
     form.showHelp = [this] { showHelp(QStringLiteral("sysoption")); };
     m_dialogs->runOptionsDialog(form);
     m_treePane->systemTree()->viewport()->update();

@@ -7,7 +7,6 @@
 #include "core/Settings.h"
 
 #include <QMainWindow>
-
 #include <QPointer>
 
 #include <functional>

@@ -130,8 +130,7 @@ QStringList WidgetDialogs::chooseFiles(const QString& title, const QString& filt
     return QFileDialog::getOpenFileNames(m_parent, title, QString(), qtFilter(filter));
 }
 
-QString WidgetDialogs::chooseFile(const QString& title, const QString& filter,
-                                  bool picturePreview)
+QString WidgetDialogs::chooseFile(const QString& title, const QString& filter, bool picturePreview)
 {
     QFileDialog dialog(m_parent, title, QString(), qtFilter(filter));
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -146,12 +145,14 @@ QString WidgetDialogs::chooseFile(const QString& title, const QString& filter,
         preview->setAccessibleName(QStringLiteral("图片预览"));
         if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
             grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
-        QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
-            const QPixmap picture(path);
-            preview->setPixmap(picture.isNull() ? QPixmap()
-                                                : picture.scaled(preview->size(), Qt::KeepAspectRatio,
-                                                                 Qt::SmoothTransformation));
-        });
+        QObject::connect(
+            &dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+                const QPixmap picture(path);
+                preview->setPixmap(picture.isNull()
+                                       ? QPixmap()
+                                       : picture.scaled(preview->size(), Qt::KeepAspectRatio,
+                                                        Qt::SmoothTransformation));
+            });
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
@@ -210,8 +211,8 @@ std::optional<core::AttributeBoxes>
 WidgetDialogs::runAttributesDialog(const core::AttributesDialogSpec& spec)
 {
     FileIconProvider icons;
-    const QIcon icon = spec.several ? icons::own(QStringLiteral("file-attributes"))
-                                    : icons.iconFor(spec.row);
+    const QIcon icon =
+        spec.several ? icons::own(QStringLiteral("file-attributes")) : icons.iconFor(spec.row);
     AttributesDialog dialog(spec, icon, m_parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -30,8 +30,8 @@ public:
                        const std::function<core::OkResult(const QStringList&)>& onOk) override;
     void runTemplateDialog(core::TemplateForm& form) override;
     void runOptionsDialog(core::OptionsForm& form) override;
-    std::optional<core::AttributeBoxes> runAttributesDialog(
-        const core::AttributesDialogSpec& spec) override;
+    std::optional<core::AttributeBoxes>
+    runAttributesDialog(const core::AttributesDialogSpec& spec) override;
     void setClipboardText(const QString& text) override;
     void setBusy(bool busy) override;
 
