@@ -38,7 +38,9 @@ public:
     }
     void showError(const QString&) override {}
     QStringList chooseFiles(const QString&, const QString&) override { return {}; }
-    QString chooseFile(const QString&, const QString&, bool) override { return {}; }
+    QString chooseFile(const QString&, const QString&) override { return {}; }
+    QString chooseSaveFile(const core::SaveDialogSpec&) override { return {}; }
+    QString choosePicture(const QString&, const QString&) override { return {}; }
     QString chooseFolder(const QString&) override
     {
         if (folders.empty())

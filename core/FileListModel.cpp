@@ -74,6 +74,13 @@ FileListModel::FileListModel(Layout layout, QObject* parent)
 {
 }
 
+const std::vector<FileRow>& FileListModel::rows() const
+{
+    for (FileRow& r : m_rows)
+        completeAttributes(r);
+    return m_rows;
+}
+
 FileListModel::Field FileListModel::fieldOf(int column) const
 {
     return m_layout == Layout::Files ? kFileFields[column] : kSearchFields[column];
@@ -104,8 +111,9 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= count())
         return {};
-    const FileRow& r = row(index.row());
     const Field field = fieldOf(index.column());
+    // Only the attribute column needs the stored flags.
+    const FileRow& r = field == Field::Attr ? row(index.row()) : m_rows[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -207,6 +215,8 @@ void FileListModel::sortBy(int column, bool ascending)
     if (m_rows.size() < 2 || column < 0 || column >= columnCount())
         return;
     const Field field = fieldOf(column);
+    if (field == Field::Attr)
+        rows(); // the stored flags of every row
     std::vector<int> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
 

@@ -34,8 +34,16 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     int count() const { return int(m_rows.size()); }
-    const FileRow& row(int i) const { return m_rows[size_t(i)]; }
-    const std::vector<FileRow>& rows() const { return m_rows; }
+    // A row, its stored attribute flags read if they were left for later.
+    const FileRow& row(int i) const
+    {
+        FileRow& r = m_rows[size_t(i)];
+        if (r.storedAttributesLater)
+            completeAttributes(r);
+        return r;
+    }
+    // Every row, complete.
+    const std::vector<FileRow>& rows() const;
     QString pathOf(int i) const { return row(i).folder + row(i).name; }
 
     void setRows(std::vector<FileRow> rows);
@@ -58,7 +66,8 @@ public:
 
 private:
     Layout m_layout;
-    std::vector<FileRow> m_rows;
+    // Rows read their stored flags when first looked at, also through a const model.
+    mutable std::vector<FileRow> m_rows;
     IconProvider m_iconProvider;
 };
 

@@ -75,7 +75,7 @@ void OptionsForm::apply()
 void OptionsForm::SpeedButton1Click()
 {
     const QString chosen =
-        m_dialogs.chooseFile(options::ProgramTitle, options::ProgramFilter, false);
+        m_dialogs.chooseFile(options::ProgramTitle, options::ProgramFilter);
     if (!chosen.isEmpty())
         values.DragPro = chosen;
 }
@@ -83,7 +83,7 @@ void OptionsForm::SpeedButton1Click()
 void OptionsForm::SpeedButton2Click()
 {
     const QString chosen =
-        m_dialogs.chooseFile(options::ToolbarPictureTitle, options::PictureFilter, true);
+        m_dialogs.choosePicture(options::ToolbarPictureTitle, options::PictureFilter);
     if (!chosen.isEmpty())
         values.ToolbarBmp = chosen;
 }
@@ -91,7 +91,7 @@ void OptionsForm::SpeedButton2Click()
 void OptionsForm::SpeedButton5Click()
 {
     const QString chosen =
-        m_dialogs.chooseFile(options::TreePictureTitle, options::PictureFilter, true);
+        m_dialogs.choosePicture(options::TreePictureTitle, options::PictureFilter);
     if (!chosen.isEmpty())
         values.TreeBarBmp = chosen;
 }

@@ -22,18 +22,39 @@ namespace {
 
 // A, S and a stored H, kept as the letters "A", "S" and "H".
 constexpr char attributeXattr[] = "user.quillet.attrib";
-constexpr Attributes storedAttributes = Archive | System | Hidden;
+constexpr Attributes storedFlags = Archive | System | Hidden;
 
 QByteArray encoded(const QString& path)
 {
     return nativePath(path);
 }
 
-// File dates have a resolution of two seconds: odd seconds round down, milliseconds go.
+// The local time's offset from UTC at a moment. Asking the time zone costs far more than
+// anything else about a file, and offsets change only at whole or half hours, so the offset
+// of each half hour is asked once.
+int localOffsetAt(qint64 secondsSinceEpoch)
+{
+    static thread_local QHash<qint64, int> offsets;
+    const qint64 halfHour = secondsSinceEpoch >= 0 ? secondsSinceEpoch / 1800
+                                                   : (secondsSinceEpoch - 1799) / 1800;
+    const auto found = offsets.constFind(halfHour);
+    if (found != offsets.cend())
+        return *found;
+    const int offset =
+        QDateTime::fromSecsSinceEpoch(halfHour * 1800, Qt::LocalTime).offsetFromUtc();
+    if (offsets.size() > 100000)
+        offsets.clear();
+    offsets.insert(halfHour, offset);
+    return offset;
+}
+
+// File dates have a resolution of two seconds: odd seconds round down, milliseconds go. The
+// date is the local time, held with its offset from UTC.
 QDateTime fileDate(qint64 secondsSinceEpoch)
 {
     const qint64 odd = ((secondsSinceEpoch % 2) + 2) % 2;
-    return QDateTime::fromSecsSinceEpoch(secondsSinceEpoch - odd, Qt::LocalTime);
+    const qint64 even = secondsSinceEpoch - odd;
+    return QDateTime::fromSecsSinceEpoch(even, Qt::OffsetFromUTC, localOffsetAt(even));
 }
 
 Attributes parseStored(const char* value, ssize_t size)
@@ -169,7 +190,7 @@ FileSystem& FileSystem::local()
     return instance;
 }
 
-std::vector<DirEntry> FileSystem::list(const QString& dir, bool* ok) const
+std::vector<DirEntry> FileSystem::list(const QString& dir, bool* ok, StoredFlags stored) const
 {
     std::vector<DirEntry> entries;
     if (ok)
@@ -214,8 +235,10 @@ std::vector<DirEntry> FileSystem::list(const QString& dir, bool* ok) const
         if (date == dates.cend())
             date = dates.insert(entry.st.st_mtim.tv_sec, fileDate(entry.st.st_mtim.tv_sec));
         out.modified = *date;
+        const bool readNow = stored == StoredFlags::Read && !entry.isSymlink;
+        out.storedAttributesLater = stored == StoredFlags::Later && !entry.isSymlink;
         out.attributes = attributesOf(entry.st.st_mode, entry.isSymlink, entry.isDir, name,
-                                      readStored(path.c_str()));
+                                      readNow ? readStored(path.c_str()) : 0);
     }
     ::closedir(stream);
     return entries;
@@ -437,7 +460,7 @@ FsResult FileSystem::setAttributes(const QString& path, Attributes attributes) c
                               : st.st_mode | S_IWUSR;
     // The owner may change extended attributes only while the file is writable, so a
     // read-only file is opened up for the moment the letters are written.
-    const Attributes stored = attributes & storedAttributes;
+    const Attributes stored = attributes & storedFlags;
     int readError = 0;
     const Attributes current = readStored(p, &readError);
     const bool change = readError ? !(readError == ENOTSUP && stored == 0) : current != stored;
@@ -451,6 +474,11 @@ FsResult FileSystem::setAttributes(const QString& path, Attributes attributes) c
     if (const int err = chmodIfChanged(p, mode, wanted))
         return FsResult{err};
     return FsResult{storeError};
+}
+
+Attributes FileSystem::storedAttributes(const QString& path) const
+{
+    return readStored(encoded(path).constData());
 }
 
 FileTimes FileSystem::times(const QString& path, bool* ok) const

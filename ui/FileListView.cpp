@@ -115,6 +115,9 @@ void FileListView::setUp(QAbstractItemView* view, QItemSelectionModel* selection
 {
     view->setSelectionModel(selection);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Every view style selects whole rows, so a row looks selected exactly when every
+    // command takes it as selected.
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setDragEnabled(true);
     view->setAcceptDrops(true);
@@ -247,8 +250,10 @@ bool FileListView::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         const auto handler = m_keys.constFind(key->key());
-        // An open caption editor gets its keys itself; they never reach the view.
-        if (key->modifiers() == Qt::NoModifier && handler != m_keys.cend() && view) {
+        // An open caption editor gets its keys itself; they never reach the view. The keypad's
+        // keys work as the main block's.
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && handler != m_keys.cend() && view) {
             (*handler)();
             return true;
         }

@@ -10,6 +10,8 @@
 #include "core/Texts.h"
 #include "core/Workspace.h"
 #include "fileops/AttributeCommands.h"
+#include "export/HtmlExport.h"
+#include "fileops/DocumentCommands.h"
 #include "fileops/ImportCommands.h"
 #include "fileops/NoteCommands.h"
 #include "fileops/RecycleBoxCommands.h"
@@ -21,10 +23,12 @@
 #include "ui/CategoryTreeView.h"
 #include "ui/Conversions.h"
 #include "ui/DesktopShell.h"
+#include "ui/DocumentPage.h"
 #include "ui/FileListView.h"
 #include "ui/HelpViewer.h"
 #include "ui/Icons.h"
 #include "ui/MainActions.h"
+#include "ui/NoteEdit.h"
 #include "ui/StatusPanelsBar.h"
 #include "ui/ToolTipSwitch.h"
 #include "ui/TreePane.h"
@@ -61,6 +65,7 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
       m_import(std::make_unique<fileops::ImportCommands>(*m_workspace, *m_dialogs)),
       m_recycleBox(std::make_unique<fileops::RecycleBoxCommands>(*m_workspace, *m_dialogs)),
       m_notes(std::make_unique<fileops::NoteCommands>(*m_workspace, *m_dialogs)),
+      m_htmlExport(std::make_unique<htmlexport::HtmlExport>(*m_workspace, *m_dialogs)),
       m_drives(std::make_unique<platform::SystemDriveOracle>()),
       m_shell(std::make_unique<DesktopShell>()),
       m_send(std::make_unique<fileops::SendCommands>(*m_workspace, *m_dialogs, *m_drives)),
@@ -126,6 +131,7 @@ void MainWindow::buildLayout()
     m_splitter->addWidget(m_treePane);
     m_splitter->addWidget(m_workArea);
     m_splitter->setStretchFactor(1, 1);
+    connect(m_splitter, &QSplitter::splitterMoved, this, &MainWindow::splitterMoved);
     setCentralWidget(m_splitter);
 
     m_status = new StatusPanelsBar(m_workspace->status(), this);
@@ -150,9 +156,8 @@ QWidget* MainWindow::buildBrowsePage()
     m_saveEdit->setToolTip(QStringLiteral("保存修改后的文字"));
     m_saveEdit->setAccessibleName(QStringLiteral("保存修改后的文字"));
     m_saveEdit->setAutoRaise(true);
-    m_topEdit = new QLineEdit(page);
+    m_topEdit = new NoteEdit(page);
     m_topEdit->setObjectName(QStringLiteral("TopEdit"));
-    m_topEdit->setMaxLength(500);
     m_topEdit->setAccessibleName(QStringLiteral("注释"));
     QFont editFont(QStringLiteral("宋体"));
     editFont.setPixelSize(12);
@@ -165,9 +170,10 @@ QWidget* MainWindow::buildBrowsePage()
     m_fileView->setObjectName(QStringLiteral("filelist"));
     m_fileView->setAccessibleName(QStringLiteral("文件列表"));
 
-    // The file page; the document page joins it with the document editor.
+    // The file page and the document page.
     auto* notebook = new QStackedWidget(page);
     notebook->setObjectName(QStringLiteral("Notebook"));
+    m_notebook = notebook;
     auto* filePage = new QWidget(notebook);
     auto* fileLayout = new QVBoxLayout(filePage);
     fileLayout->setContentsMargins(0, 0, 0, 0);
@@ -175,13 +181,14 @@ QWidget* MainWindow::buildBrowsePage()
     fileLayout->addLayout(strip);
     fileLayout->addWidget(m_fileView, 1);
     notebook->addWidget(filePage);
+    m_documentPage = new DocumentPage(*m_workspace, *m_dialogs, notebook);
+    notebook->addWidget(m_documentPage);
 
     m_bottomTabs = new QTabBar(page);
     m_bottomTabs->setObjectName(QStringLiteral("TabCon"));
     m_bottomTabs->setShape(QTabBar::RoundedSouth);
     m_bottomTabs->addTab(icons::own(QStringLiteral("tab-files")), QStringLiteral("文件"));
     m_bottomTabs->addTab(icons::own(QStringLiteral("tab-document")), QStringLiteral("文档"));
-    m_bottomTabs->setTabEnabled(1, false); // the document page comes with the document editor
     m_bottomTabs->setAccessibleName(QStringLiteral("文件和文档"));
 
     auto* layout = new QVBoxLayout(page);
@@ -290,8 +297,7 @@ void MainWindow::connectViews()
     connect(&w, &core::Workspace::topEditTextChanged, m_topEdit, [this](const QString& text) {
         if (m_topEdit->text() == text)
             return; // the user's own typing
-        m_topEdit->setText(text);
-        m_topEdit->setCursorPosition(0);
+        m_topEdit->showNote(text);
     });
 
     connect(&w, &core::Workspace::toolStatesChanged, this, &MainWindow::updateCommandStates);
@@ -379,6 +385,50 @@ void MainWindow::connectCommands()
     on(QStringLiteral("t603"), [this] { m_outward->t603Click(); });
     for (const char* name : {"t203", "exedragpro"})
         on(QLatin1String(name), [this] { m_outward->exedragproClick(); });
+    for (const char* name : {"PutToHtmlBtn", "BuildHtmlMenu"})
+        on(QLatin1String(name), [this] { m_htmlExport->BuildHtmlMenuClick(); });
+    connectDocumentPage();
+}
+
+void MainWindow::connectDocumentPage()
+{
+    fileops::DocumentCommands& document = m_documentPage->commands();
+    on(QStringLiteral("t501"), [&document] { document.savenoteClick(); });
+    on(QStringLiteral("t502"), [&document] { document.t502Click(); });
+    on(QStringLiteral("t503"), [&document] { document.t503Click(); });
+    on(QStringLiteral("t504"), [&document] { document.t504Click(); });
+    on(QStringLiteral("t505"), [&document] { document.backcolorbtnClick(); });
+    on(QStringLiteral("t303"), [this] { m_documentPage->t303Click(); });
+    connect(m_documentPage, &DocumentPage::toolbarShownChanged, this,
+            [this](bool shown) { m_actions->action(QStringLiteral("t303"))->setChecked(shown); });
+    connect(m_documentPage, &DocumentPage::commandDone, this, &MainWindow::updateCommandStates);
+    connect(m_actions->menu(QStringLiteral("t500")), &QMenu::aboutToShow, this,
+            &MainWindow::updateCommandStates);
+    connect(m_bottomTabs, &QTabBar::currentChanged, this, &MainWindow::bottomTabChanged);
+}
+
+void MainWindow::bottomTabChanged(int tab)
+{
+    if (tab == m_bottomTab)
+        return;
+    // The tab bar has already moved; a refused change moves it back.
+    if (!m_documentPage->TabConChanging(m_bottomTab)) {
+        const QSignalBlocker blocker(m_bottomTabs);
+        m_bottomTabs->setCurrentIndex(m_bottomTab);
+        return;
+    }
+    m_bottomTab = tab;
+    m_notebook->setCurrentIndex(tab);
+    m_documentPage->TabConChange(tab);
+    ShowTabMenu();
+    updateCommandStates();
+}
+
+void MainWindow::ShowTabMenu()
+{
+    m_actions->menu(QStringLiteral("t500"))
+        ->menuAction()
+        ->setVisible(m_bottomTab == fileops::DocumentCommands::DocumentTab);
 }
 
 void MainWindow::t402Click()
@@ -423,13 +473,12 @@ HelpViewer* MainWindow::helpViewer() const
 
 bool MainWindow::documentToolsShown() const
 {
-    return m_loaded.document.showTools;
+    return m_documentPage->toolbarShown();
 }
 
 void MainWindow::setDocumentToolsShown(bool shown)
 {
-    m_loaded.document.showTools = shown;
-    Q_EMIT documentToolsShownChanged(shown);
+    m_documentPage->setToolbarShown(shown);
 }
 
 void MainWindow::rowDoubleClicked()
@@ -474,7 +523,13 @@ void MainWindow::updateCommandStates()
     const bool operation = core::operationMenuEnabled(!system, activeKind);
     a.setEnabled(QStringLiteral("t201"), operation);
     a.setEnabled(QStringLiteral("t202"), operation);
-    a.setVisible(QStringLiteral("t303"), false); // shown only with the document tab
+    // The document tool bar's item is shown only with the document page.
+    a.setVisible(QStringLiteral("t303"), m_bottomTab == fileops::DocumentCommands::DocumentTab);
+    a.action(QStringLiteral("t303"))->setChecked(m_documentPage->toolbarShown());
+    const fileops::DocumentMenuStates document = m_documentPage->commands().t500Click();
+    a.setEnabled(QStringLiteral("t501"), document.t501);
+    a.setEnabled(QStringLiteral("t502"), document.t502);
+    a.setEnabled(QStringLiteral("t503"), document.t503);
     a.setEnabled(QStringLiteral("t403"), core::noteCleanupEnabled(activeKind));
 
     const core::TreePopupStates tree = core::treePopupStates(tools, systemKind);
@@ -488,12 +543,13 @@ void MainWindow::updateCommandStates()
         core::filePopupStates(tools, systemKind, m_session.writable(), fileSelected);
     for (const char* name : {"BuildHtmlMenu", "openfild", "flistref"})
         a.setEnabled(QLatin1String(name), popup.general);
-    a.setEnabled(QStringLiteral("addfile"), popup.general && popup.addfile);
-    for (const char* name : {"N17", "N18"})
-        a.setEnabled(QLatin1String(name), popup.general && popup.addfile);
+    // The later steps of the rule decide their items whatever the first step said, so in the
+    // external section the file items follow the file selection.
+    for (const char* name : {"addfile", "N17", "N18"})
+        a.setEnabled(QLatin1String(name), popup.addfile);
     for (const char* name : {"copymemo", "editmemo", "clsmemo", "runfile", "delselfile",
                              "renfile", "sendto", "fattr"})
-        a.setEnabled(QLatin1String(name), popup.general && popup.fileCommands);
+        a.setEnabled(QLatin1String(name), popup.fileCommands);
     a.setEnabled(QStringLiteral("FileFontColor"), popup.colours);
     a.setEnabled(QStringLiteral("FileBackColor"), popup.colours);
 
@@ -532,9 +588,10 @@ void MainWindow::setUpAtStart()
     applyBackgrounds();
 
     m_session.setTreeColors(config.treeFontColor(), config.treeBackColor());
-    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()})
-        tree->setColors(colorFromStored(m_session.treeFontColor()),
-                        colorFromStored(m_session.treeBackColor()));
+    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()}) {
+        tree->setTextColor(colorFromStored(m_session.treeFontColor()));
+        tree->setBackgroundColor(colorFromStored(m_session.treeBackColor()));
+    }
 
     m_categories->buildAtStart();
     if (m_session.options().ExpNoteTree) {
@@ -583,12 +640,16 @@ void MainWindow::LoadConfig()
     const core::WindowSettings w = config.loadWindowSettings();
     m_loaded = w;
 
+    // The stored size is the outer one, frame included; the frame is known once the window
+    // is shown, so the size is set again then.
     move(w.placement.left, w.placement.top);
     resize(w.placement.width, w.placement.height);
+    m_outerSizePending = true;
     if (w.placement.maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
 
-    m_splitter->setSizes({qBound(110, w.outBarWidth, 300), qMax(100, w.placement.width - w.outBarWidth)});
+    m_splitter->setSizes({w.outBarWidth, qMax(100, w.placement.width - w.outBarWidth)});
+    m_paneWidth = m_treePane->width() > 0 ? m_treePane->width() : w.outBarWidth;
     m_fileView->setColumnWidths(QList<int>(w.fileColumns.begin(), w.fileColumns.end()));
     m_findView->setColumnWidths(QList<int>(w.searchColumns.begin(), w.searchColumns.end()));
 
@@ -602,6 +663,7 @@ void MainWindow::LoadConfig()
     m_actions->action(QStringLiteral("showline"))->setChecked(w.gridLines);
 
     applyListFont(w.listFont);
+    m_documentPage->applySettings(w.document);
 }
 
 void MainWindow::applyListFont(const core::FontSpec& spec)
@@ -613,6 +675,7 @@ void MainWindow::applyListFont(const core::FontSpec& spec)
     m_fileView->setColors(m_listText, m_listBack);
     m_treePane->systemTree()->setFont(font);
     m_findView->setListFont(font);
+    m_findView->setColors(m_listText, m_listBack);
 }
 
 void MainWindow::SaveConfig()
@@ -621,8 +684,10 @@ void MainWindow::SaveConfig()
     const bool maximized = isMaximized();
     const bool normal = !maximized && !isMinimized();
     w.placement.maximized = maximized;
-    if (normal)
-        w.placement = {y(), x(), height(), width(), false};
+    if (normal) {
+        const QRect outer = frameGeometry();
+        w.placement = {outer.y(), outer.x(), outer.height(), outer.width(), false};
+    }
     w.outBarWidth = m_treePane->width();
     const QList<int> files = m_fileView->columnWidths();
     for (int i = 0; i < int(w.fileColumns.size()) && i < files.size(); ++i)
@@ -635,6 +700,7 @@ void MainWindow::SaveConfig()
     w.statusbarShown = m_actions->action(QStringLiteral("t302"))->isChecked();
     w.listStyle = m_fileView->viewStyle();
     w.rootCaption = m_workspace->systemTree().captionOf(m_workspace->systemTree().rootIndex());
+    m_documentPage->storeSettings(w.document);
     try {
         m_session.config().saveWindowSettings(w, normal);
     } catch (const std::exception&) {
@@ -646,6 +712,37 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     SaveConfig();
     event->accept();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_outerSizePending)
+        applyOuterSize();
+}
+
+void MainWindow::applyOuterSize()
+{
+    m_outerSizePending = false;
+    if (isMaximized() || isMinimized())
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    resize(QSize(m_loaded.placement.width, m_loaded.placement.height) - frame);
+}
+
+void MainWindow::splitterMoved()
+{
+    // A step that would make the tree pane wider than 300 pixels is refused; it keeps its
+    // last width.
+    const int width = m_treePane->width();
+    if (width > 300 && width > m_paneWidth) {
+        const QList<int> sizes = m_splitter->sizes();
+        const int total = sizes.value(0) + sizes.value(1);
+        const QSignalBlocker blocker(m_splitter);
+        m_splitter->setSizes({m_paneWidth, qMax(0, total - m_paneWidth)});
+        return;
+    }
+    m_paneWidth = width;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -699,17 +796,23 @@ void MainWindow::showlineClick()
 
 void MainWindow::chooseTreeColor(bool font)
 {
-    const int current = font ? m_session.treeFontColor() : m_session.treeBackColor();
-    const std::optional<int> chosen = m_dialogs->chooseColor(current);
+    // The dialog starts with the colour the system tree shows now (the font command may
+    // have given it another one than the stored one).
+    CategoryTreeView* system = m_treePane->systemTree();
+    const QColor shown = font ? system->textColor() : system->backgroundColor();
+    const std::optional<int> chosen = m_dialogs->chooseColor(storedFromColor(shown));
     if (!chosen)
         return;
     if (font)
         m_session.setTreeColors(*chosen, m_session.treeBackColor());
     else
         m_session.setTreeColors(m_session.treeFontColor(), *chosen);
-    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()})
-        tree->setColors(colorFromStored(m_session.treeFontColor()),
-                        colorFromStored(m_session.treeBackColor()));
+    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()}) {
+        if (font)
+            tree->setTextColor(colorFromStored(*chosen));
+        else
+            tree->setBackgroundColor(colorFromStored(*chosen));
+    }
     m_session.config().writeInt(core::section::SystemConfig,
                                 font ? QStringLiteral("TreeFontColor") : QStringLiteral("TreeBackColor"),
                                 *chosen);
@@ -742,9 +845,7 @@ void MainWindow::t304Click()
     applyListFont(*chosen);
     m_findView->setColors(m_listText, m_listBack);
     // The system tree takes the colour too, until the next start.
-    QPalette palette = m_treePane->systemTree()->palette();
-    palette.setColor(QPalette::Text, m_listText);
-    m_treePane->systemTree()->setPalette(palette);
+    m_treePane->systemTree()->setTextColor(m_listText);
     m_session.config().writeListFont(*chosen);
 }
 

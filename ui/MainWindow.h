@@ -13,6 +13,7 @@
 #include <memory>
 
 class QLineEdit;
+class QMenu;
 class QStackedWidget;
 class QSplitter;
 class QTabBar;
@@ -27,6 +28,10 @@ class OutwardCommands;
 class Session;
 class Workspace;
 } // namespace core
+
+namespace htmlexport {
+class HtmlExport;
+}
 
 namespace fileops {
 class AttributeCommands;
@@ -43,10 +48,12 @@ class Shell;
 
 namespace ui {
 
+class DocumentPage;
 class FileIconProvider;
 class FileListView;
 class HelpViewer;
 class MainActions;
+class NoteEdit;
 class StatusPanelsBar;
 class TreePane;
 class WidgetDialogs;
@@ -70,14 +77,19 @@ public:
     FileListView* findView() const { return m_findView; }
     StatusPanelsBar* statusPanels() const { return m_status; }
     QToolBar* toolBar() const { return m_toolBar; }
-    QLineEdit* topEdit() const { return m_topEdit; }
+    NoteEdit* topEdit() const { return m_topEdit; }
     QSplitter* splitter() const { return m_splitter; }
+    QTabBar* bottomTabs() const { return m_bottomTabs; }
+    DocumentPage* documentPage() const { return m_documentPage; }
 
     // LoadConfig and SaveConfig: the window's settings from and to the configuration file.
     void LoadConfig();
     void SaveConfig();
     // Recomputes the availability of every command from the selections.
     void updateCommandStates();
+
+    // No built-in menu of bars: the tool bar has one switch, t301.
+    QMenu* createPopupMenu() override { return nullptr; }
 
     // Runs a command; an error it raises is shown in the error box.
     void guarded(const std::function<void()>& command);
@@ -87,17 +99,17 @@ public:
     void showHelp(const QString& topic = {});
     HelpViewer* helpViewer() const;
 
-    // The document tool bar's visibility, as the options and the configuration file know it.
+    // The document page's tool bar, shown or hidden.
     bool documentToolsShown() const;
     void setDocumentToolsShown(bool shown);
 
 Q_SIGNALS:
     // The drop mode the options chose: 0 copies dropped files, 1 moves them.
     void dropModeChanged(int mode);
-    void documentToolsShownChanged(bool shown);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildLayout();
@@ -109,6 +121,11 @@ private:
     void ApplyWritableState();
     void applyBackgrounds();
     void OutBarChange(int section);
+    void splitterMoved();
+    void applyOuterSize();
+    void connectDocumentPage();
+    void bottomTabChanged(int tab);
+    void ShowTabMenu();
     void t301Click();
     void t302Click();
     void liststyleClick();
@@ -133,6 +150,7 @@ private:
     std::unique_ptr<fileops::ImportCommands> m_import;
     std::unique_ptr<fileops::RecycleBoxCommands> m_recycleBox;
     std::unique_ptr<fileops::NoteCommands> m_notes;
+    std::unique_ptr<htmlexport::HtmlExport> m_htmlExport;
     std::unique_ptr<platform::DriveOracle> m_drives;
     std::unique_ptr<platform::Shell> m_shell;
     std::unique_ptr<fileops::SendCommands> m_send;
@@ -146,14 +164,19 @@ private:
     QSplitter* m_splitter = nullptr;
     TreePane* m_treePane = nullptr;
     QStackedWidget* m_workArea = nullptr;
+    QStackedWidget* m_notebook = nullptr;
     QTabBar* m_bottomTabs = nullptr;
-    QLineEdit* m_topEdit = nullptr;
+    int m_bottomTab = 0; // the tab shown, for the question before it changes
+    DocumentPage* m_documentPage = nullptr;
+    NoteEdit* m_topEdit = nullptr;
     QToolButton* m_saveEdit = nullptr;
     QToolButton* m_clearEdit = nullptr;
     FileListView* m_fileView = nullptr;
     FileListView* m_findView = nullptr;
     StatusPanelsBar* m_status = nullptr;
     core::WindowSettings m_loaded; // what the file held, for the settings this window keeps
+    int m_paneWidth = 0;           // the tree pane's width before the splitter's last step
+    bool m_outerSizePending = false;
     QColor m_listText;
     QColor m_listBack;
 };

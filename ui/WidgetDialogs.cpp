@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QGridLayout>
@@ -130,33 +131,53 @@ QStringList WidgetDialogs::chooseFiles(const QString& title, const QString& filt
     return QFileDialog::getOpenFileNames(m_parent, title, QString(), qtFilter(filter));
 }
 
-QString WidgetDialogs::chooseFile(const QString& title, const QString& filter, bool picturePreview)
+QString WidgetDialogs::chooseFile(const QString& title, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(m_parent, title, QString(), qtFilter(filter));
+}
+
+QString WidgetDialogs::chooseSaveFile(const core::SaveDialogSpec& spec)
+{
+    QFileDialog dialog(m_parent, spec.title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = qtFilter(spec.filter).split(QStringLiteral(";;"));
+    dialog.setNameFilters(filters);
+    if (spec.filterIndex >= 1 && spec.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[spec.filterIndex - 1]);
+    dialog.setDefaultSuffix(spec.defaultExtension);
+    // The dialog opens where it was used last, first in the user's home folder.
+    dialog.setDirectory(m_saveFolder.isEmpty() ? QDir::homePath() : m_saveFolder);
+    dialog.selectFile(spec.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    m_saveFolder = dialog.directory().absolutePath();
+    return dialog.selectedFiles().constFirst();
+}
+
+QString WidgetDialogs::choosePicture(const QString& title, const QString& filter)
 {
     QFileDialog dialog(m_parent, title, QString(), qtFilter(filter));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (picturePreview) {
-        // The picture under the cursor shows beside the list.
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        auto* preview = new QLabel(&dialog);
-        preview->setFixedSize(160, 160);
-        preview->setAlignment(Qt::AlignCenter);
-        preview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-        preview->setAccessibleName(QStringLiteral("图片预览"));
-        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
-            grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
-        QObject::connect(
-            &dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
-                const QPixmap picture(path);
-                preview->setPixmap(picture.isNull()
-                                       ? QPixmap()
-                                       : picture.scaled(preview->size(), Qt::KeepAspectRatio,
-                                                        Qt::SmoothTransformation));
-            });
-    }
+    // The picture under the cursor shows beside the list.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    auto* preview = new QLabel(&dialog);
+    preview->setFixedSize(160, 160);
+    preview->setAlignment(Qt::AlignCenter);
+    preview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    preview->setAccessibleName(QStringLiteral("图片预览"));
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+        const QPixmap picture(path);
+        preview->setPixmap(picture.isNull() ? QPixmap()
+                                            : picture.scaled(preview->size(), Qt::KeepAspectRatio,
+                                                             Qt::SmoothTransformation));
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().first();
+    return dialog.selectedFiles().constFirst();
 }
 
 QString WidgetDialogs::chooseFolder(const QString& title)

@@ -20,7 +20,9 @@ public:
                      core::Buttons buttons, core::Answer defaultButton) override;
     void showError(const QString& text) override;
     QStringList chooseFiles(const QString& title, const QString& filter) override;
-    QString chooseFile(const QString& title, const QString& filter, bool picturePreview) override;
+    QString chooseFile(const QString& title, const QString& filter) override;
+    QString chooseSaveFile(const core::SaveDialogSpec& spec) override;
+    QString choosePicture(const QString& title, const QString& filter) override;
     QString chooseFolder(const QString& title) override;
     std::optional<int> chooseColor(int initialColor) override;
     std::optional<core::FontSpec> chooseFont(const core::FontSpec& initial) override;
@@ -40,6 +42,7 @@ public:
 
 private:
     QPointer<QWidget> m_parent;
+    QString m_saveFolder; // where the save dialog was last used
 };
 
 } // namespace ui

@@ -123,7 +123,8 @@ TEST_F(SystemOptions, APictureThatCannotBeLoadedStopsThatPress)
 
 TEST_F(SystemOptions, PickersFillTheirFieldsAndCancelKeepsThem)
 {
-    world.dialogs.singleFileChoices = {"/opt/get/getit", "", "/pictures/tree.jpg"};
+    world.dialogs.openChoices = {"/opt/get/getit"};
+    world.dialogs.pictureChoices = {"", "/pictures/tree.jpg"};
     runDialog([](core::OptionsForm& form) {
         form.values.ToolbarBmp = "/old.bmp";
         form.SpeedButton1Click();
@@ -135,9 +136,8 @@ TEST_F(SystemOptions, PickersFillTheirFieldsAndCancelKeepsThem)
         form.SpeedButton4Click();
         EXPECT_TRUE(form.values.DragPro.isEmpty());
     });
-    EXPECT_EQ(
-        world.dialogs.fileDialogTitles,
-        std::vector<QString>({"请选择下载软件程序", "请选择工具栏背景图", "请选择类库树背景图"}));
-    EXPECT_EQ(world.dialogs.picturePreviews, std::vector<bool>({false, true, true}));
+    EXPECT_EQ(world.dialogs.openDialogTitles, std::vector<QString>({"请选择下载软件程序"}));
+    EXPECT_EQ(world.dialogs.pictureDialogTitles,
+              std::vector<QString>({"请选择工具栏背景图", "请选择类库树背景图"}));
     EXPECT_TRUE(configBytes().isEmpty()) << "nothing is applied before OK or Apply";
 }

@@ -48,17 +48,37 @@ QStringList ScriptedDialogs::chooseFiles(const QString& title, const QString& fi
     return files;
 }
 
-QString ScriptedDialogs::chooseFile(const QString& title, const QString& filter,
-                                    bool picturePreview)
+namespace {
+
+QString takeFront(std::deque<QString>& choices)
 {
-    fileDialogTitles.push_back(title);
-    fileDialogFilters.push_back(filter);
-    picturePreviews.push_back(picturePreview);
-    if (singleFileChoices.empty())
+    if (choices.empty())
         return {};
-    QString file = singleFileChoices.front();
-    singleFileChoices.pop_front();
-    return file;
+    QString choice = choices.front();
+    choices.pop_front();
+    return choice;
+}
+
+} // namespace
+
+QString ScriptedDialogs::chooseFile(const QString& title, const QString& filter)
+{
+    openDialogTitles.push_back(title);
+    openDialogFilters.push_back(filter);
+    return takeFront(openChoices);
+}
+
+QString ScriptedDialogs::chooseSaveFile(const core::SaveDialogSpec& spec)
+{
+    saveDialogs.push_back(spec);
+    return takeFront(saveChoices);
+}
+
+QString ScriptedDialogs::choosePicture(const QString& title, const QString& filter)
+{
+    pictureDialogTitles.push_back(title);
+    pictureDialogFilters.push_back(filter);
+    return takeFront(pictureChoices);
 }
 
 QString ScriptedDialogs::chooseFolder(const QString& title)

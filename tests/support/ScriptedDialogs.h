@@ -32,6 +32,8 @@ public:
     std::deque<core::Answer> answers;
     std::deque<QStringList> fileChoices;
     std::deque<QString> folderChoices;
+    std::deque<QString> openChoices; // the one-file open dialog
+    std::deque<QString> saveChoices;
     std::deque<std::optional<int>> colorChoices;
     std::deque<std::optional<core::FontSpec>> fontChoices;
     // One entry per run of the name form: the texts typed before each press of OK; when
@@ -40,8 +42,8 @@ public:
     // One entry per run of the note form: the lines in the text area when OK is pressed,
     // or nothing for Cancel.
     std::deque<std::optional<QStringList>> noteInputs;
-    // The single-file open dialog's answers (empty for Cancel).
-    std::deque<QString> singleFileChoices;
+    // The picture dialog's answers (empty for Cancel).
+    std::deque<QString> pictureChoices;
     // What the user does in each showing of the template and options forms.
     std::deque<std::function<void(core::TemplateForm&)>> templateScripts;
     std::deque<std::function<void(core::OptionsForm&)>> optionsScripts;
@@ -56,7 +58,11 @@ public:
     std::vector<QString> fileDialogTitles;
     std::vector<QString> fileDialogFilters;
     std::vector<QString> folderDialogTitles;
-    std::vector<bool> picturePreviews;
+    std::vector<QString> openDialogTitles;
+    std::vector<QString> openDialogFilters;
+    std::vector<core::SaveDialogSpec> saveDialogs;
+    std::vector<QString> pictureDialogTitles;
+    std::vector<QString> pictureDialogFilters;
     std::vector<core::AttributesDialogSpec> attributeDialogs;
     int templateDialogs = 0;
     int optionsDialogs = 0;
@@ -73,7 +79,9 @@ public:
                      core::Buttons buttons, core::Answer defaultButton) override;
     void showError(const QString& text) override;
     QStringList chooseFiles(const QString& title, const QString& filter) override;
-    QString chooseFile(const QString& title, const QString& filter, bool picturePreview) override;
+    QString chooseFile(const QString& title, const QString& filter) override;
+    QString chooseSaveFile(const core::SaveDialogSpec& spec) override;
+    QString choosePicture(const QString& title, const QString& filter) override;
     QString chooseFolder(const QString& title) override;
     std::optional<int> chooseColor(int initialColor) override;
     std::optional<core::FontSpec> chooseFont(const core::FontSpec& initial) override;
