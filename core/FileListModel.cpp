@@ -26,7 +26,7 @@ QString textOf(const FileRow& row, FileListModel::Field field)
     case FileListModel::Field::Note:
         return row.note;
     case FileListModel::Field::Folder:
-        return platform::displayText(row.folder);
+        return platform::displayPath(row.folder);
     case FileListModel::Field::Size:
         return row.sizeText;
     case FileListModel::Field::Date:
@@ -154,8 +154,20 @@ Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::ItemIsDropEnabled;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
-           Qt::ItemIsDropEnabled | Qt::ItemNeverHasChildren;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
+                      Qt::ItemIsDropEnabled | Qt::ItemNeverHasChildren;
+    if (fieldOf(index.column()) == Field::Name && m_editable && m_editable(index.row()))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || index.row() >= count() || role != Qt::EditRole ||
+        fieldOf(index.column()) != Field::Name || !m_editHandler)
+        return false;
+    m_editHandler(index.row(), value.toString());
+    return true;
 }
 
 void FileListModel::setRows(std::vector<FileRow> rows)
@@ -208,6 +220,12 @@ void FileListModel::setAttributes(int i, platform::Attributes attributes, const 
     m_rows[size_t(i)].attrText = text;
     const int column = columnOf(Field::Attr);
     Q_EMIT dataChanged(index(i, column), index(i, column));
+}
+
+void FileListModel::setRow(int i, FileRow row)
+{
+    m_rows[size_t(i)] = std::move(row);
+    Q_EMIT dataChanged(index(i, 0), index(i, columnCount() - 1));
 }
 
 void FileListModel::sortBy(int column, bool ascending)

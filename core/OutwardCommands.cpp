@@ -9,12 +9,12 @@ OutwardCommands::OutwardCommands(const Session& session, platform::Shell& shell,
 
 void OutwardCommands::Label_WebUrlClick()
 {
-    m_shell.open(outward::HomePage);
+    m_shell.openUrl(outward::HomePage);
 }
 
 void OutwardCommands::t602Click()
 {
-    m_shell.open(outward::HomePage);
+    m_shell.openUrl(outward::HomePage);
 }
 
 QString OutwardCommands::feedbackUrl()
@@ -25,7 +25,7 @@ QString OutwardCommands::feedbackUrl()
 
 void OutwardCommands::t603Click()
 {
-    m_shell.open(feedbackUrl());
+    m_shell.openUrl(feedbackUrl());
 }
 
 void OutwardCommands::exedragproClick()
@@ -42,13 +42,9 @@ void OutwardCommands::exedragproClick()
                       Buttons::Ok, Answer::Ok);
         return;
     }
-    const QString folder = program.left(program.lastIndexOf(u'/') + 1);
-    // A program starts in its own folder; any other file goes to the desktop's handler for
-    // its type.
-    if (fs.isExecutable(program))
-        m_shell.startDetached(program, {}, folder);
-    else
-        m_shell.open(platform::fileUrl(program));
+    // A program starts in its own folder; any other file opens with the program the desktop
+    // associates with it.
+    platform::ShellExecute(m_shell, fs, program, program.left(program.lastIndexOf(u'/') + 1));
 }
 
 } // namespace core

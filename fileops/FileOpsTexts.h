@@ -1,6 +1,6 @@
 #pragma once
-// The texts of the file commands: importing, the recycle box, note editing, sending files out
-// and the attributes form, each in one place.
+// The texts of the file commands: importing, the recycle box, note editing, sending files
+// out, the attributes form, renaming and running, each in one place.
 
 #include <QString>
 
@@ -72,5 +72,24 @@ inline const QString AttributesCaption = QStringLiteral("系统提示");
 inline const QString AttributesFailed = QStringLiteral("设置文件属性失败！");
 QString attributesFailedFor(const QString& name);
 QString severalFilesChosen(int count);
+
+// Renaming
+inline const QString NameEmpty = QStringLiteral("注意！资料名称不能空！");
+inline const QString InvalidNameCaption = QStringLiteral("请你注意了");
+inline const QString InvalidNameInFileList =
+    QStringLiteral("文件名不能含有以下字符:\r{ /,\\,:,*,?,\",<,>,| }");
+inline const QString InvalidNameInSearchList =
+    QStringLiteral("注意：你输入了系统不接受的字符做为文件名\r这些字符是[/,\\,:,*,?,\",<,>,|]");
+inline const QString NameExists = QStringLiteral("此文件名已经存在,请重新命名");
+inline const QString NotesFileNameRefused =
+    QStringLiteral("这是保存文件注释的文件名，不能用作文件名，请重新命名");
+QString noteKeyRefused(const QString& name);
+QString renameFailed(const QString& oldName, const QString& newName, const QString& reason);
+QString documentNotRenamed(const QString& oldName, const QString& newName);
+
+// Running and opening
+inline const QString DoubleEnvError =
+    QStringLiteral("系统错误！\n\n请在系统设置窗口中重新设定双击事件。");
+QString fileToRunMissing(const QString& path);
 
 } // namespace fileops::texts

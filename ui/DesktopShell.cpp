@@ -1,20 +1,30 @@
 #include "ui/DesktopShell.h"
 
+#include "platform/FileNames.h"
+
 #include <QDesktopServices>
-#include <QProcess>
 #include <QUrl>
 
 namespace ui {
 
-bool DesktopShell::startDetached(const QString& program, const QStringList& args,
-                                 const QString& workingDir)
+int DesktopShell::startProgram(const QString& program, const QString& workingDir)
 {
-    return QProcess::startDetached(program, args, workingDir);
+    return platform::spawnDetached(program, {}, workingDir, false);
 }
 
-bool DesktopShell::open(const QString& url)
+void DesktopShell::openPath(const QString& path)
 {
-    return QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
+    // An address carries only names that are text; a name with other bytes goes to the
+    // desktop's opener as the bytes it is.
+    if (platform::hasKeptBytes(path))
+        platform::spawnDetached(QStringLiteral("xdg-open"), {path}, {}, true);
+    else
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void DesktopShell::openUrl(const QString& url)
+{
+    QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
 }
 
 } // namespace ui

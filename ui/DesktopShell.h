@@ -1,6 +1,6 @@
 #pragma once
-// The shell of the running desktop: programs start as processes of their own, and URLs go to
-// the desktop's handlers (xdg-open and its kin).
+// The desktop's shell: programs start as processes of their own, files and folders open in
+// the programs the desktop associates with them, addresses in the browser or mail program.
 
 #include "platform/Shell.h"
 
@@ -9,9 +9,9 @@ namespace ui {
 class DesktopShell : public platform::Shell
 {
 public:
-    bool startDetached(const QString& program, const QStringList& args,
-                       const QString& workingDir) override;
-    bool open(const QString& url) override;
+    int startProgram(const QString& program, const QString& workingDir) override;
+    void openPath(const QString& path) override;
+    void openUrl(const QString& url) override;
 };
 
 } // namespace ui

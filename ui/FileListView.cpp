@@ -1,5 +1,6 @@
 #include "ui/FileListView.h"
 
+#include <QApplication>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -229,6 +230,25 @@ QList<int> FileListView::columnWidths() const
     return widths;
 }
 
+void FileListView::setCaptionEditing(bool enabled)
+{
+    const auto triggers =
+        enabled ? QAbstractItemView::SelectedClicked : QAbstractItemView::NoEditTriggers;
+    m_details->setEditTriggers(triggers);
+    m_icons->setEditTriggers(triggers);
+}
+
+void FileListView::editCaption(int row)
+{
+    QAbstractItemView* view = currentView();
+    const QModelIndex index = view->model()->index(row, 0);
+    if (!index.isValid())
+        return;
+    view->scrollTo(index);
+    view->setFocus();
+    view->edit(index);
+}
+
 void FileListView::setKeyHandler(int key, std::function<void()> handler)
 {
     m_keys.insert(key, std::move(handler));
@@ -250,10 +270,13 @@ bool FileListView::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         const auto handler = m_keys.constFind(key->key());
-        // An open caption editor gets its keys itself; they never reach the view. The keypad's
-        // keys work as the main block's.
+        // Keys typed into an open caption editor are the editor's, also those it lets pass
+        // to the view (Enter ends the edit). The keypad's keys work as the main block's.
+        const QWidget* focus = QApplication::focusWidget();
+        const bool editing = view && focus && focus != view && focus != view->viewport() &&
+                             view->isAncestorOf(focus);
         const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-        if (plain && handler != m_keys.cend() && view) {
+        if (plain && handler != m_keys.cend() && view && !editing) {
             (*handler)();
             return true;
         }

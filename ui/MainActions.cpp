@@ -15,12 +15,8 @@ namespace {
 
 // Items whose commands come with later parts of the program; they stay disabled.
 const char* const kNotBuilt[] = {
-    // opening, running and renaming through the shell
-    "vfd", "runsoft", "runfile", "renfile", "openfild", "renfn", "ExecuteFile",
     // search
     "stfibtn", "t401", "moveitem",
-    // drop window
-    "showdrogwinbtn",
     // external folder libraries
     "newuserdir", "movedir", "editdirname", "rendef", "N25",
 };

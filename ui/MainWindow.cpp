@@ -9,6 +9,7 @@
 #include "core/SystemOptions.h"
 #include "core/Texts.h"
 #include "core/Workspace.h"
+#include "dropwin/DropCommands.h"
 #include "fileops/AttributeCommands.h"
 #include "export/HtmlExport.h"
 #include "fileops/DocumentCommands.h"
@@ -17,6 +18,8 @@
 #include "fileops/RecycleBoxCommands.h"
 #include "fileops/SendCommands.h"
 #include "platform/DriveInfo.h"
+#include "fileops/RenameCommands.h"
+#include "fileops/RunCommands.h"
 #include "platform/Errors.h"
 #include "platform/FileNames.h"
 #include "ui/AboutDialog.h"
@@ -24,6 +27,8 @@
 #include "ui/Conversions.h"
 #include "ui/DesktopShell.h"
 #include "ui/DocumentPage.h"
+#include "ui/DropWindow.h"
+#include "ui/EffectSound.h"
 #include "ui/FileListView.h"
 #include "ui/HelpViewer.h"
 #include "ui/Icons.h"
@@ -40,6 +45,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -65,9 +71,12 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
       m_import(std::make_unique<fileops::ImportCommands>(*m_workspace, *m_dialogs)),
       m_recycleBox(std::make_unique<fileops::RecycleBoxCommands>(*m_workspace, *m_dialogs)),
       m_notes(std::make_unique<fileops::NoteCommands>(*m_workspace, *m_dialogs)),
+      m_rename(std::make_unique<fileops::RenameCommands>(*m_workspace, *m_dialogs)),
+      m_shell(std::make_unique<DesktopShell>()),
+      m_run(std::make_unique<fileops::RunCommands>(*m_workspace, *m_dialogs, *m_shell, *m_notes)),
+      m_sound(std::make_unique<EffectSound>()),
       m_htmlExport(std::make_unique<htmlexport::HtmlExport>(*m_workspace, *m_dialogs)),
       m_drives(std::make_unique<platform::SystemDriveOracle>()),
-      m_shell(std::make_unique<DesktopShell>()),
       m_send(std::make_unique<fileops::SendCommands>(*m_workspace, *m_dialogs, *m_drives)),
       m_attributes(std::make_unique<fileops::AttributeCommands>(*m_workspace, *m_dialogs)),
       m_outward(std::make_unique<core::OutwardCommands>(session, *m_shell, *m_dialogs)),
@@ -79,12 +88,26 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     m_actions = new MainActions(this);
     buildLayout();
+    createDropWindow();
     connectViews();
     connectCommands();
     setUpAtStart();
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::setShell(std::unique_ptr<platform::Shell> shell)
+{
+    m_shell = std::move(shell);
+    m_run = std::make_unique<fileops::RunCommands>(*m_workspace, *m_dialogs, *m_shell, *m_notes);
+    m_outward = std::make_unique<core::OutwardCommands>(m_session, *m_shell, *m_dialogs);
+}
+
+void MainWindow::setSound(std::unique_ptr<platform::Sound> sound)
+{
+    m_sound = std::move(sound);
+    m_drop->setSound(m_sound.get());
+}
 
 void MainWindow::guarded(const std::function<void()>& command)
 {
@@ -279,8 +302,33 @@ void MainWindow::connectViews()
                                              m_fileView->viewStyle() == FileListView::Details);
         },
         [this](int row) { guarded([this, row] { m_notes->filelistDragDrop(row); }); });
-    connect(m_fileView, &FileListView::rowDoubleClicked, this, &MainWindow::rowDoubleClicked);
-    connect(m_findView, &FileListView::rowDoubleClicked, this, &MainWindow::rowDoubleClicked);
+    connect(m_fileView, &FileListView::rowDoubleClicked, this,
+            [this] { guarded([this] { m_run->filelistDblClick(); }); });
+    connect(m_findView, &FileListView::rowDoubleClicked, this,
+            [this] { guarded([this] { m_run->findListDblClick(); }); });
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+        m_fileView->setKeyHandler(key, [this] { guarded([this] { m_run->filelistDblClick(); }); });
+        m_findView->setKeyHandler(key, [this] { guarded([this] { m_run->findListDblClick(); }); });
+    }
+    m_fileView->setKeyHandler(Qt::Key_F2,
+                              [this] { guarded([this] { m_rename->renfileClick(); }); });
+
+    // Renaming in place: a click on the caption of the selected row, or the rename commands.
+    m_fileView->setCaptionEditing(true);
+    m_findView->setCaptionEditing(true);
+    w.fileList().setEditableRule([this](int) { return m_rename->filelistEditing(); });
+    w.fileList().setEditHandler([this](int row, const QString& text) {
+        guarded([&] { m_rename->filelistEdited(row, text); });
+    });
+    w.searchList().setEditableRule([](int) { return true; });
+    w.searchList().setEditHandler([this](int row, const QString& text) {
+        guarded([&] { m_rename->findListEdited(row, text); });
+    });
+    connect(m_rename.get(), &fileops::RenameCommands::editRequested, this,
+            [this](core::FileListModel* list, int row) {
+                FileListView* view = list == &m_workspace->fileList() ? m_fileView : m_findView;
+                view->editCaption(row);
+            });
     connect(m_fileView, &FileListView::contextMenuRequested, this,
             [this](const QPoint& at) { showPopup(QStringLiteral("filepop"), at); });
     connect(m_findView, &FileListView::contextMenuRequested, this,
@@ -367,6 +415,14 @@ void MainWindow::connectCommands()
         on(QLatin1String(name), [this] { m_notes->editmemoClick(); });
     on(QStringLiteral("copymemo"), [this] { m_notes->copymemoClick(); });
     on(QStringLiteral("clsmemo"), [this] { m_notes->clsmemoClick(); });
+    for (const char* name : {"runsoft", "runfile", "ExecuteFile"})
+        on(QLatin1String(name), [this] { m_run->runfileClick(); });
+    for (const char* name : {"vfd", "openfild"})
+        on(QLatin1String(name), [this] { m_run->openfildClick(); });
+    on(QStringLiteral("renfile"), [this] { m_rename->renfileClick(); });
+    on(QStringLiteral("renfn"), [this] { m_rename->renfnClick(); });
+    connect(m_actions->action(QStringLiteral("showdrogwinbtn")), &QAction::toggled, this,
+            &MainWindow::showdrogwinbtnClick);
 
     on(QStringLiteral("toAdrive"), [this] { m_send->toAdriveClick(); });
     on(QStringLiteral("sendother"), [this] { m_send->sendotherClick(); });
@@ -431,6 +487,54 @@ void MainWindow::ShowTabMenu()
         ->setVisible(m_bottomTab == fileops::DocumentCommands::DocumentTab);
 }
 
+// ---------------------------------------------------------------------------------------
+// The drop window
+
+void MainWindow::createDropWindow()
+{
+    // Its messages have no owner and stay on top, as this window may be hidden; dialogs that
+    // a test gives stand in for them too.
+    core::Dialogs* dialogs = m_dialogs.get();
+    if (dynamic_cast<WidgetDialogs*>(m_dialogs.get())) {
+        auto ownerless = std::make_unique<WidgetDialogs>(nullptr);
+        ownerless->setStaysOnTop(true);
+        m_ownerlessDialogs = std::move(ownerless);
+        dialogs = m_ownerlessDialogs.get();
+    }
+    m_drop = std::make_unique<dropwin::DropCommands>(*m_workspace, *dialogs);
+    m_drop->setSound(m_sound.get());
+    m_dropWindow = std::make_unique<DropWindow>(*m_drop, *dialogs);
+    connect(m_dropWindow.get(), &DropWindow::showMainRequested, this,
+            &MainWindow::showmainformClick);
+    connect(m_dropWindow.get(), &DropWindow::closedByMenu, this,
+            [this] { m_actions->action(QStringLiteral("showdrogwinbtn"))->setChecked(false); });
+    connect(m_dropWindow.get(), &DropWindow::helpRequested, this,
+            [this] { showHelp(QStringLiteral("dropwin")); });
+    // The mark in its corner follows the drop mode the options choose.
+    connect(this, &MainWindow::dropModeChanged, m_dropWindow.get(), &DropWindow::showModeMark);
+    connect(m_dropWindow.get(), &DropWindow::exitRequested, this, &QWidget::close);
+}
+
+void MainWindow::showdrogwinbtnClick(bool down)
+{
+    if (down) {
+        m_dropWindow->showModeMark();
+        m_dropWindow->show();
+        m_dropWindow->raise();
+    } else {
+        m_dropWindow->hide();
+    }
+}
+
+void MainWindow::showmainformClick()
+{
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
 void MainWindow::t402Click()
 {
     core::t402Click(m_session.layout(), m_session.fs(), m_session.writable(), *m_dialogs,
@@ -479,14 +583,6 @@ bool MainWindow::documentToolsShown() const
 void MainWindow::setDocumentToolsShown(bool shown)
 {
     m_documentPage->setToolbarShown(shown);
-}
-
-void MainWindow::rowDoubleClicked()
-{
-    // Double-click edits the note when the options say so; running the file is the other
-    // choice, which comes with running files.
-    if (m_session.options().DoubleEnv == 1)
-        guarded([this] { m_notes->editmemoClick(); });
 }
 
 void MainWindow::showPopup(const QString& menu, const QPoint& at)
@@ -587,6 +683,10 @@ void MainWindow::setUpAtStart()
     ToolTipSwitch::install(m_session.options().SysHint);
     applyBackgrounds();
 
+    // The drop window shows when it was shown at the last close, with the mode's mark.
+    m_dropWindow->showModeMark();
+    m_actions->action(QStringLiteral("showdrogwinbtn"))->setChecked(m_loaded.dropWindow.visible);
+
     m_session.setTreeColors(config.treeFontColor(), config.treeBackColor());
     for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()}) {
         tree->setTextColor(colorFromStored(m_session.treeFontColor()));
@@ -654,6 +754,7 @@ void MainWindow::LoadConfig()
     m_findView->setColumnWidths(QList<int>(w.searchColumns.begin(), w.searchColumns.end()));
 
     m_workspace->systemTree().setCaption(m_workspace->systemTree().rootIndex(), w.rootCaption);
+    m_dropWindow->move(w.dropWindow.left, w.dropWindow.top);
 
     m_toolBar->setVisible(w.toolbarShown);
     m_actions->action(QStringLiteral("t301"))->setChecked(w.toolbarShown);
@@ -700,6 +801,8 @@ void MainWindow::SaveConfig()
     w.statusbarShown = m_actions->action(QStringLiteral("t302"))->isChecked();
     w.listStyle = m_fileView->viewStyle();
     w.rootCaption = m_workspace->systemTree().captionOf(m_workspace->systemTree().rootIndex());
+    w.dropWindow = {m_dropWindow->y(), m_dropWindow->x(),
+                    m_actions->action(QStringLiteral("showdrogwinbtn"))->isChecked()};
     m_documentPage->storeSettings(w.document);
     try {
         m_session.config().saveWindowSettings(w, normal);
@@ -711,6 +814,8 @@ void MainWindow::SaveConfig()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     SaveConfig();
+    // The program ends with this window; the drop window goes with it.
+    m_dropWindow->hide();
     event->accept();
 }
 

@@ -38,16 +38,24 @@ class AttributeCommands;
 class ImportCommands;
 class NoteCommands;
 class RecycleBoxCommands;
+class RenameCommands;
+class RunCommands;
 class SendCommands;
 } // namespace fileops
+
+namespace dropwin {
+class DropCommands;
+}
 
 namespace platform {
 class DriveOracle;
 class Shell;
+class Sound;
 } // namespace platform
 
 namespace ui {
 
+class DropWindow;
 class DocumentPage;
 class FileIconProvider;
 class FileListView;
@@ -79,6 +87,12 @@ public:
     QToolBar* toolBar() const { return m_toolBar; }
     NoteEdit* topEdit() const { return m_topEdit; }
     QSplitter* splitter() const { return m_splitter; }
+    DropWindow* dropWindow() const { return m_dropWindow.get(); }
+
+    // What starts programs and opens files and folders, and what plays the drop sound; the
+    // desktop's unless a test stands in.
+    void setShell(std::unique_ptr<platform::Shell> shell);
+    void setSound(std::unique_ptr<platform::Sound> sound);
     QTabBar* bottomTabs() const { return m_bottomTabs; }
     DocumentPage* documentPage() const { return m_documentPage; }
 
@@ -138,7 +152,9 @@ private:
     void t604Click();
     void applyListFont(const core::FontSpec& font);
     void showPopup(const QString& menu, const QPoint& at);
-    void rowDoubleClicked();
+    void createDropWindow();
+    void showdrogwinbtnClick(bool down);
+    void showmainformClick();
     void on(const QString& action, const std::function<void()>& command);
 
     core::Session& m_session;
@@ -150,9 +166,15 @@ private:
     std::unique_ptr<fileops::ImportCommands> m_import;
     std::unique_ptr<fileops::RecycleBoxCommands> m_recycleBox;
     std::unique_ptr<fileops::NoteCommands> m_notes;
+    std::unique_ptr<fileops::RenameCommands> m_rename;
+    std::unique_ptr<platform::Shell> m_shell;
+    std::unique_ptr<fileops::RunCommands> m_run;
+    std::unique_ptr<platform::Sound> m_sound;
+    std::unique_ptr<core::Dialogs> m_ownerlessDialogs; // the drop window's, without an owner
+    std::unique_ptr<dropwin::DropCommands> m_drop;
+    std::unique_ptr<DropWindow> m_dropWindow;
     std::unique_ptr<htmlexport::HtmlExport> m_htmlExport;
     std::unique_ptr<platform::DriveOracle> m_drives;
-    std::unique_ptr<platform::Shell> m_shell;
     std::unique_ptr<fileops::SendCommands> m_send;
     std::unique_ptr<fileops::AttributeCommands> m_attributes;
     std::unique_ptr<core::OutwardCommands> m_outward;

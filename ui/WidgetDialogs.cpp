@@ -73,12 +73,23 @@ QMessageBox::StandardButtons qtButtons(core::Buttons buttons)
 
 } // namespace
 
+int WidgetDialogs::exec(QMessageBox& box) const
+{
+    if (m_onTop) {
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        box.show();
+        box.raise();
+        box.activateWindow();
+    }
+    return box.exec();
+}
+
 void WidgetDialogs::showMessage(const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, core::texts::AppTitle, messageText(text),
                     QMessageBox::Ok, m_parent);
     box.setTextFormat(Qt::PlainText);
-    box.exec();
+    exec(box);
 }
 
 core::Answer WidgetDialogs::ask(const QString& caption, const QString& text,
@@ -90,7 +101,7 @@ core::Answer WidgetDialogs::ask(const QString& caption, const QString& text,
     box.setDefaultButton(qtButton(defaultButton));
     if (buttons == core::Buttons::YesNo)
         box.setEscapeButton(QMessageBox::No);
-    switch (box.exec()) {
+    switch (exec(box)) {
     case QMessageBox::Yes:
         return core::Answer::Yes;
     case QMessageBox::No:
@@ -107,7 +118,7 @@ void WidgetDialogs::showError(const QString& text)
     QMessageBox box(QMessageBox::Critical, core::texts::AppTitle, messageText(text),
                     QMessageBox::Ok, m_parent);
     box.setTextFormat(Qt::PlainText);
-    box.exec();
+    exec(box);
 }
 
 QString WidgetDialogs::qtFilter(const QString& filter)

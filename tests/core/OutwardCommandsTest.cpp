@@ -16,17 +16,13 @@ class RecordingShell : public platform::Shell
 public:
     QStringList launches;
 
-    bool startDetached(const QString& program, const QStringList& args,
-                       const QString& workingDir) override
+    int startProgram(const QString& program, const QString& workingDir) override
     {
-        launches << QStringLiteral("start %1 [%2] in %3").arg(program, args.join(u' '), workingDir);
-        return true;
+        launches << QStringLiteral("start %1 in %2").arg(program, workingDir);
+        return 0;
     }
-    bool open(const QString& url) override
-    {
-        launches << QStringLiteral("open ") + url;
-        return true;
-    }
+    void openPath(const QString& path) override { launches << QStringLiteral("open ") + path; }
+    void openUrl(const QString& url) override { launches << QStringLiteral("open ") + url; }
 };
 
 class Outward : public ::testing::Test
@@ -69,6 +65,6 @@ TEST_F(Outward, TheDownloadProgramStartsInItsOwnFolderOrIsReported)
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     world.session.options().DragPro = world.library.path("tools/getit");
     commands.exedragproClick();
-    EXPECT_EQ(shell.launches, QStringList("start " + world.library.path("tools/getit") + " [] in " +
+    EXPECT_EQ(shell.launches, QStringList("start " + world.library.path("tools/getit") + " in " +
                                           world.library.path("tools/")));
 }

@@ -40,6 +40,8 @@ TEST(FileNames, EveryNameKeepsItsBytesAndReadsAsExpected)
     }
     EXPECT_NE(captionOfName(pathFromNative("a\xFF")), captionOfName(pathFromNative("a\xFE")))
         << "two names that read neither way keep different captions";
+    EXPECT_EQ(displayPath(pathFromNative("/lib/\xD6\xD0\xCE\xC4/caf\xE9/")),
+              QStringLiteral("/lib/中文/caf\uFFFD/"));
 }
 
 TEST(FileNames, DecodingAndEncodingLoseNoByteInEitherEncoding)

@@ -26,10 +26,10 @@ protected:
     void SetUp() override
     {
         library.makeDir(QStringLiteral("网络工具/下载工具"));
-        library.makeFile(QStringLiteral("网络工具/迅雷.exe"), QByteArray(3000, 'x'));
-        library.makeFile(QStringLiteral("网络工具/FlashGet.zip"), QByteArray(100, 'x'));
-        library.makeFile(QStringLiteral("网络工具/aria2.tar"), QByteArray(2000, 'x'));
-        library.writeNotes(QStringLiteral("网络工具/"), {{QStringLiteral("迅雷.exe"), QStringLiteral("下载工具")}});
+        library.makeFile(QStringLiteral("网络工具/下载器.exe"), QByteArray(3000, 'x'));
+        library.makeFile(QStringLiteral("网络工具/Fetcher.zip"), QByteArray(100, 'x'));
+        library.makeFile(QStringLiteral("网络工具/alpha2.tar"), QByteArray(2000, 'x'));
+        library.writeNotes(QStringLiteral("网络工具/"), {{QStringLiteral("下载器.exe"), QStringLiteral("下载工具")}});
         library.makeDir(QStringLiteral("办公"));
         library.makeFile(QStringLiteral("oprecy/old.doc"));
     }
@@ -65,7 +65,7 @@ TEST_F(MainWindowTest, SelectingACategoryListsItsFilesWithNotesAndCounts)
     clickSystemNode(category({QStringLiteral("网络工具")}));
     EXPECT_EQ(panel(0), library.path(QStringLiteral("网络工具/")));
     EXPECT_EQ(panel(1), "共3个文件");
-    EXPECT_EQ(listedNames(), QStringList({"aria2.tar", "FlashGet.zip", QStringLiteral("迅雷.exe")}));
+    EXPECT_EQ(listedNames(), QStringList({"alpha2.tar", "Fetcher.zip", QStringLiteral("下载器.exe")}));
     QTableView* table = window->fileView()->details();
     EXPECT_EQ(table->model()->index(2, 1).data().toString(), QStringLiteral("下载工具"));
     EXPECT_EQ(table->model()->index(2, 2).data().toString(), "2.93KB");
@@ -81,11 +81,11 @@ TEST_F(MainWindowTest, HeaderClicksSortDescendingFirstAndFlipEveryTime)
     open();
     clickSystemNode(category({QStringLiteral("网络工具")}));
     clickHeader(0);
-    EXPECT_EQ(listedNames(), QStringList({QStringLiteral("迅雷.exe"), "FlashGet.zip", "aria2.tar"}));
+    EXPECT_EQ(listedNames(), QStringList({QStringLiteral("下载器.exe"), "Fetcher.zip", "alpha2.tar"}));
     clickHeader(2);
-    EXPECT_EQ(listedNames(), QStringList({"FlashGet.zip", "aria2.tar", QStringLiteral("迅雷.exe")}));
+    EXPECT_EQ(listedNames(), QStringList({"Fetcher.zip", "alpha2.tar", QStringLiteral("下载器.exe")}));
     clickHeader(2);
-    EXPECT_EQ(listedNames(), QStringList({QStringLiteral("迅雷.exe"), "aria2.tar", "FlashGet.zip"}));
+    EXPECT_EQ(listedNames(), QStringList({QStringLiteral("下载器.exe"), "alpha2.tar", "Fetcher.zip"}));
 }
 
 TEST_F(MainWindowTest, TheBoxAndTransitNodesFollowTheirRulesInBothSections)

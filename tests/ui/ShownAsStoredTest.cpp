@@ -91,3 +91,18 @@ TEST_F(ShownAsStored, TheToolBarHasOneSwitchAndTreeColoursChangeOneAtATime)
     EXPECT_EQ(tree->backgroundColor(), QColor(0, 255, 0));
     EXPECT_EQ(tree->textColor(), text) << "the background command leaves the text colour";
 }
+
+TEST_F(ShownAsStored, InTheExternalSectionTheFileItemsFollowTheFileSelection)
+{
+    library.makeFile("tempdir/in-transit.txt", "t");
+    clickExternalNode(workspace().externalTree().transitIndex());
+    clickSystemNode(workspace().systemTree().rootIndex());
+    window->treePane()->setCurrentIndex(1);
+    clickExternalNode(workspace().externalTree().transitIndex());
+    clickRow(0);
+    window->actions().menu("filepop")->aboutToShow();
+    EXPECT_TRUE(enabled("editmemo")) << "the system tree's root does not decide the file items";
+    EXPECT_TRUE(window->actions().menu("addfile")->menuAction()->isEnabled());
+    EXPECT_EQ(window->findView()->textColor(), window->fileView()->textColor())
+        << "the search list takes the list font's colour at start";
+}

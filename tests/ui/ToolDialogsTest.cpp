@@ -5,6 +5,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TempLibrary.h"
 #include "ui/AttributesDialog.h"
+#include "ui/DropWindow.h"
 #include "ui/HelpViewer.h"
 #include "ui/OptionsDialog.h"
 #include "ui/TemplateDialog.h"
@@ -96,7 +97,8 @@ TEST_F(ToolCommandsWindow, OptionsOpenFromTheMenuAndApplyChangesTheWindowAtOnce)
     });
     action("sysconfig")->trigger();
     EXPECT_EQ(dialogs->optionsDialogs, 1);
-    EXPECT_EQ(dropMode, 0) << "the drop window's mark follows";
+    EXPECT_EQ(dropMode, 0);
+    EXPECT_EQ(window->dropWindow()->modeLabel()->text(), "复") << "the drop window's mark follows";
     EXPECT_FALSE(window->documentToolsShown()) << "the document tool bar goes at once";
     EXPECT_EQ(config->readString("SystemConfig", "DropMode", "-"), "0");
 }
