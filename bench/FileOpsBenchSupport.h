@@ -69,6 +69,10 @@ public:
     {
         return std::nullopt;
     }
+    void runFolderForm(const core::FolderFormSpec&, const std::function<QString(const QString&)>&,
+                       const std::function<core::OkResult(const QString&, const QString&)>&) override
+    {
+    }
     void setClipboardText(const QString&) override {}
     void setBusy(bool) override {}
 };

@@ -17,8 +17,6 @@ namespace {
 const char* const kNotBuilt[] = {
     // search
     "stfibtn", "t401", "moveitem",
-    // external folder libraries
-    "newuserdir", "movedir", "editdirname", "rendef", "N25",
 };
 
 } // namespace

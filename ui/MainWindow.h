@@ -22,12 +22,15 @@ class QToolButton;
 
 namespace core {
 class CategoryCommands;
-class ExternalTreeCommands;
 class FileListController;
 class OutwardCommands;
 class Session;
 class Workspace;
 } // namespace core
+
+namespace external {
+class ExternalTreeCommands;
+} // namespace external
 
 namespace htmlexport {
 class HtmlExport;
@@ -36,6 +39,7 @@ class HtmlExport;
 namespace fileops {
 class AttributeCommands;
 class ImportCommands;
+class MoveCommands;
 class NoteCommands;
 class RecycleBoxCommands;
 class RenameCommands;
@@ -155,6 +159,7 @@ private:
     void createDropWindow();
     void showdrogwinbtnClick(bool down);
     void showmainformClick();
+    void connectDrops();
     void on(const QString& action, const std::function<void()>& command);
 
     core::Session& m_session;
@@ -162,10 +167,11 @@ private:
     std::unique_ptr<core::Workspace> m_workspace;
     std::unique_ptr<core::FileListController> m_files;
     std::unique_ptr<core::CategoryCommands> m_categories;
-    std::unique_ptr<core::ExternalTreeCommands> m_external;
+    std::unique_ptr<external::ExternalTreeCommands> m_external;
     std::unique_ptr<fileops::ImportCommands> m_import;
     std::unique_ptr<fileops::RecycleBoxCommands> m_recycleBox;
     std::unique_ptr<fileops::NoteCommands> m_notes;
+    std::unique_ptr<fileops::MoveCommands> m_moves;
     std::unique_ptr<fileops::RenameCommands> m_rename;
     std::unique_ptr<platform::Shell> m_shell;
     std::unique_ptr<fileops::RunCommands> m_run;

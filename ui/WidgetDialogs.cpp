@@ -7,6 +7,7 @@
 #include "ui/NameDialog.h"
 #include "ui/NoteDialog.h"
 #include "ui/OptionsDialog.h"
+#include "ui/OutDirForm.h"
 #include "ui/TemplateDialog.h"
 
 #include <QApplication>
@@ -249,6 +250,14 @@ WidgetDialogs::runAttributesDialog(const core::AttributesDialogSpec& spec)
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.boxes();
+}
+
+void WidgetDialogs::runFolderForm(
+    const core::FolderFormSpec& spec, const std::function<QString(const QString&)>& onBrowse,
+    const std::function<core::OkResult(const QString&, const QString&)>& onOk)
+{
+    OutDirForm form(spec, onBrowse, onOk, m_parent);
+    form.exec();
 }
 
 void WidgetDialogs::setClipboardText(const QString& text)

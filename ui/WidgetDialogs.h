@@ -39,6 +39,9 @@ public:
     void runOptionsDialog(core::OptionsForm& form) override;
     std::optional<core::AttributeBoxes>
     runAttributesDialog(const core::AttributesDialogSpec& spec) override;
+    void runFolderForm(
+        const core::FolderFormSpec& spec, const std::function<QString(const QString&)>& onBrowse,
+        const std::function<core::OkResult(const QString&, const QString&)>& onOk) override;
     void setClipboardText(const QString& text) override;
     void setBusy(bool busy) override;
 
