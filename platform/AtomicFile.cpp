@@ -66,9 +66,14 @@ int resolveTarget(const QString& path, LinkPolicy links, QString* target, struct
 
 ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit)
 {
+    return readWholeFileAt(AT_FDCWD, path, bytes, limit);
+}
+
+ReadOutcome readWholeFileAt(int dirFd, const QString& path, QByteArray* bytes, qint64 limit)
+{
     bytes->clear();
     // Non-blocking, so that opening a FIFO never waits for a writer.
-    const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::openat(dirFd, nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT ? ReadOutcome::Missing : ReadOutcome::Unreadable;
     struct stat st;

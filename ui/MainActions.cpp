@@ -9,6 +9,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <tuple>
+
 namespace ui {
 
 namespace {
@@ -19,13 +21,11 @@ const char* const kNotBuilt[] = {
     "vfd", "runsoft", "runfile", "renfile", "openfild", "renfn", "ExecuteFile",
     // list export and file attributes
     "PutToHtmlBtn", "BuildHtmlMenu", "attrbtn", "fattr",
-    // search
-    "stfibtn", "t401", "moveitem",
     // drop window
     "showdrogwinbtn",
     // download program, options, about and help
     "t203", "exedragpro", "t404", "sysconfig", "t601", "t602", "t603", "t604", "ToolButton1",
-    "helpbtn",
+    "helpbtn", "SpeedButton2",
     // standard categories
     "t402",
     // sending files out
@@ -109,6 +109,16 @@ MainActions::MainActions(QWidget* window) : QObject(window), m_window(window)
         a->setToolTip(QString::fromUtf8(t.hint));
     }
     action(QStringLiteral("stfibtn"))->setCheckable(true);
+
+    // The search bar's buttons.
+    for (const auto& [name, hint, icon, theme] :
+         {std::tuple{"findButton", "开始搜索(Enter)", "search", "edit-find"},
+          std::tuple{"clsfindbtn", "清除搜索结果", "clear-edit", "edit-clear"},
+          std::tuple{"SpeedButton2", "帮助", "help", "help-contents"}}) {
+        QAction* a = add(QLatin1String(name), QString::fromUtf8(hint), QLatin1String(icon),
+                         QLatin1String(theme));
+        a->setToolTip(QString::fromUtf8(hint));
+    }
     action(QStringLiteral("showdrogwinbtn"))->setCheckable(true);
 
     buildPopups();

@@ -32,11 +32,16 @@ class NoteCommands;
 class RecycleBoxCommands;
 } // namespace fileops
 
+namespace search {
+class SearchCommands;
+}
+
 namespace ui {
 
 class FileIconProvider;
 class FileListView;
 class MainActions;
+class SearchPage;
 class StatusPanelsBar;
 class TreePane;
 class WidgetDialogs;
@@ -57,6 +62,8 @@ public:
     TreePane* treePane() const { return m_treePane; }
     FileListView* fileView() const { return m_fileView; }
     FileListView* findView() const { return m_findView; }
+    SearchPage* searchPage() const { return m_searchPage; }
+    search::SearchCommands& searchCommands() const { return *m_search; }
     StatusPanelsBar* statusPanels() const { return m_status; }
     QToolBar* toolBar() const { return m_toolBar; }
     QLineEdit* topEdit() const { return m_topEdit; }
@@ -84,6 +91,9 @@ private:
     void ApplyWritableState();
     void applyBackgrounds();
     void OutBarChange(int section);
+    void stfibtnClick();
+    void t401Click();
+    void repaintWhileBusy();
     void t301Click();
     void t302Click();
     void liststyleClick();
@@ -105,6 +115,7 @@ private:
     std::unique_ptr<fileops::ImportCommands> m_import;
     std::unique_ptr<fileops::RecycleBoxCommands> m_recycleBox;
     std::unique_ptr<fileops::NoteCommands> m_notes;
+    std::unique_ptr<search::SearchCommands> m_search;
     std::unique_ptr<FileIconProvider> m_fileIcons;
     MainActions* m_actions = nullptr;
     QToolBar* m_toolBar = nullptr;
@@ -117,6 +128,7 @@ private:
     QToolButton* m_clearEdit = nullptr;
     FileListView* m_fileView = nullptr;
     FileListView* m_findView = nullptr;
+    SearchPage* m_searchPage = nullptr;
     StatusPanelsBar* m_status = nullptr;
     core::WindowSettings m_loaded; // what the file held, for the settings this window keeps
     QColor m_listText;

@@ -1,0 +1,124 @@
+#include "search/SearchCommands.h"
+
+#include "core/ConfigFile.h"
+#include "search/SearchTexts.h"
+
+#include <QCollator>
+
+#include <algorithm>
+
+namespace search {
+
+SearchCommands::SearchCommands(core::Workspace& workspace, core::Dialogs& dialogs, QObject* parent)
+    : QObject(parent), m_workspace(workspace), m_dialogs(dialogs)
+{
+}
+
+void SearchCommands::setKeyword(const QString& text)
+{
+    if (m_keyword == text)
+        return;
+    m_keyword = text;
+    Q_EMIT keywordChanged(text);
+}
+
+void SearchCommands::setRepaint(std::function<void()> repaint, int intervalMs)
+{
+    m_repaint = std::move(repaint);
+    m_intervalMs = intervalMs;
+}
+
+void SearchCommands::stfibtnClick(bool down)
+{
+    m_workspace.setPage(down ? core::Workspace::Page::Search : core::Workspace::Page::Browse);
+    m_workspace.status().setText(2, QString());
+}
+
+QStringList SearchCommands::externalFolders() const
+{
+    const core::ConfigFile& config = m_workspace.session().config();
+    QStringList names = config.keys(core::section::UserDefDir);
+    // The external tree sorts its libraries by name with the locale's comparison.
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    std::stable_sort(names.begin(), names.end(), [&](const QString& a, const QString& b) {
+        return collator.compare(a, b) < 0;
+    });
+    QStringList folders;
+    for (const QString& name : names) {
+        const QString folder = config.readString(core::section::UserDefDir, name, QString());
+        if (!folder.trimmed().isEmpty())
+            folders.append(folder);
+    }
+    return folders;
+}
+
+void SearchCommands::findButtonClick()
+{
+    const QString keyword = KeywordMatcher::trimmedKeyword(m_keyword);
+    if (keyword.isEmpty()) {
+        m_dialogs.showMessage(texts::EmptyKeyword);
+        Q_EMIT keywordFocusRequested(false);
+        return;
+    }
+    const bool known = std::any_of(m_history.cbegin(), m_history.cend(), [&](const QString& item) {
+        return item.compare(m_keyword, Qt::CaseInsensitive) == 0;
+    });
+    if (!known) {
+        m_history.prepend(m_keyword);
+        Q_EMIT historyChanged(m_history);
+    }
+
+    core::FileListModel& list = m_workspace.searchList();
+    core::StatusPanels& status = m_workspace.status();
+    {
+        const core::BusyCursor busy(m_dialogs);
+        m_workspace.searchSelection().clear();
+        list.clear();
+        status.setText(2, texts::Searching);
+        if (m_repaint)
+            m_repaint();
+
+        const core::Session& session = m_workspace.session();
+        LibrarySearch walk(m_mode, keyword);
+        walk.setProgress(
+            [&](const SearchProgress& progress) {
+                status.setText(2, texts::progress(progress.folders, progress.found));
+                if (m_repaint)
+                    m_repaint();
+            },
+            m_intervalMs);
+        walk.FindFiles(session.layout().programDir());
+        walk.FindOuterFiles(externalFolders());
+
+        list.setRows(walk.takeRows());
+        list.sortBy(m_workspace.searchSort().column, m_workspace.searchSort().ascending);
+    }
+    status.setText(2, texts::foundCount(list.count()));
+    if (list.count() == 0)
+        m_dialogs.ask(texts::NothingFoundCaption, texts::NothingFound, core::MessageIcon::Warning,
+                      core::Buttons::Ok, core::Answer::Ok);
+    Q_EMIT keywordFocusRequested(true);
+}
+
+void SearchCommands::clsfindbtnClick()
+{
+    m_workspace.searchSelection().clear();
+    m_workspace.searchList().clear();
+    setKeyword(QString());
+    m_workspace.status().setText(2, QString());
+    Q_EMIT keywordFocusRequested(false);
+}
+
+void SearchCommands::moveitemClick()
+{
+    QItemSelectionModel& selection = m_workspace.searchSelection();
+    const std::vector<int> rows = core::Workspace::selectedRows(selection);
+    if (rows.empty())
+        return;
+    const core::BusyCursor busy(m_dialogs);
+    selection.clear();
+    m_workspace.searchList().removeRowsAt(rows);
+}
+
+} // namespace search
