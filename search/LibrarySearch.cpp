@@ -128,7 +128,7 @@ void LibrarySearch::FindOuterFiles(const QStringList& folders)
 void LibrarySearch::tick()
 {
     // Looking at the clock for every entry would cost more than the entry itself.
-    if (!m_report || (++m_steps & 63) != 0 || !m_sinceReport.hasExpired(m_intervalMs))
+    if (!m_report || (++m_steps & 63) != 0 || m_sinceReport.elapsed() < m_intervalMs)
         return;
     m_report(m_progress);
     m_sinceReport.start();
