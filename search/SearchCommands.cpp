@@ -90,8 +90,12 @@ void SearchCommands::findButtonClick()
             m_intervalMs);
         walk.FindFiles(session.layout().programDir());
         walk.FindOuterFiles(externalFolders());
-
+        // Filling and sorting a long list take a moment more each.
+        if (m_repaint)
+            m_repaint();
         list.setRows(walk.takeRows());
+        if (m_repaint)
+            m_repaint();
         list.sortBy(m_workspace.searchSort().column, m_workspace.searchSort().ascending);
     }
     status.setText(2, texts::foundCount(list.count()));
