@@ -64,6 +64,7 @@ void StatusPanelsBar::showText(int panel, const QString& text)
     QLabel* label = m_labels[size_t(panel)];
     const QString shown = messageText(text);
     label->setText(shown);
+    label->setToolTip(shown); // a narrow panel cuts long texts such as the search's
     label->setAccessibleName(shown.isEmpty() ? QString::fromUtf8(kNames[panel]) : shown);
 }
 
