@@ -38,6 +38,8 @@ public:
     }
     void showError(const QString&) override {}
     QStringList chooseFiles(const QString&, const QString&) override { return {}; }
+    QString chooseFile(const QString&, const QString&) override { return {}; }
+    QString chooseSaveFile(const core::SaveDialogSpec&) override { return {}; }
     QString chooseFolder(const QString&) override
     {
         if (folders.empty())

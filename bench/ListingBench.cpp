@@ -14,8 +14,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <map>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -29,7 +33,11 @@ QString makeCategory(const QTemporaryDir& dir)
     QString notes = QStringLiteral("[fileinfo]\r\n");
     for (int i = 0; i < kFiles; ++i) {
         const QString name = QStringLiteral("软件%1-setup.zip").arg(i);
+        // Sizes and times differ from file to file, as downloads do.
         const int fd = ::open(QFile::encodeName(folder + name).constData(), O_CREAT | O_WRONLY, 0644);
+        ::ftruncate(fd, off_t(i) * 37);
+        const struct timespec times[2] = {{1500000000 + i * 3517L, 0}, {1500000000 + i * 3517L, 0}};
+        ::futimens(fd, times);
         ::close(fd);
         notes += name + QStringLiteral("=一个很好用的工具软件，第%1版\r\n").arg(i);
     }
@@ -77,10 +85,61 @@ void sortOnly(benchmark::State& state, const QString& folder)
     }
 }
 
+// The system's own listing of the same folder, with sizes and times, as the yardstick:
+// find DIR -maxdepth 1 -printf '%s %T@ %p\n', its output thrown away.
+void findBaseline(benchmark::State& state, const QString& folder)
+{
+    const QByteArray dir = QFile::encodeName(folder);
+    for (auto _ : state) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, STDOUT_FILENO);
+            ::execlp("find", "find", dir.constData(), "-maxdepth", "1", "-printf",
+                     "%s %T@ %p\n", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+    }
+}
+
+// Prints, after the table, the whole fill's median against find's.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (!median && run.run_type == Run::RT_Aggregate)
+                continue;
+            const std::string name = run.run_name.function_name;
+            m_times[name] = run.GetAdjustedRealTime();
+        }
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        for (const auto& [name, time] : m_times) {
+            if (name.rfind("FillModel/", 0) != 0)
+                continue;
+            const auto find = m_times.find("FindBaseline/" + name.substr(10));
+            if (find != m_times.end() && find->second > 0)
+                std::printf("%s: %.2f x find\n", name.c_str(), time / find->second);
+        }
+    }
+
+private:
+    std::map<std::string, double> m_times;
+};
+
 void registerFolder(const QString& label, const QString& folder)
 {
     const std::string name = label.toStdString();
     benchmark::RegisterBenchmark(("FillModel/" + name).c_str(), fill, folder)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("FindBaseline/" + name).c_str(), findBaseline, folder)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("ListingOnly/" + name).c_str(), listingOnly, folder)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("NotesOnly/" + name).c_str(), notesOnly, folder)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("SortByName/" + name).c_str(), sortOnly, folder)->Unit(benchmark::kMillisecond);
@@ -106,7 +165,8 @@ int main(int argc, char** argv)
             registerFolder(category, platform::withTrailingSlash(library) + category + u'/');
     }
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
 }

@@ -213,6 +213,9 @@ Options ConfigFile::loadOptions() const
     };
     Options o;
     o.DropMode = num("DropMode", o.DropMode);
+    // Copying is 0; any other value a hand-edited file holds means moving, the default.
+    if (o.DropMode != 0)
+        o.DropMode = 1;
     o.EnabledSound = num("EnabledSound", o.EnabledSound) != 0;
     o.ExpNoteTree = num("ExpNoteTree", o.ExpNoteTree) != 0;
     o.DelDialog = num("DelDialog", o.DelDialog) != 0;

@@ -47,6 +47,16 @@ struct NoteDialogSpec
     bool okEnabled = true;
 };
 
+// The save dialog: it asks before replacing an existing file and has no read-only check box.
+struct SaveDialogSpec
+{
+    QString title;
+    QString fileName;         // the name proposed
+    QString filter;           // "description|pattern" pairs joined by "|"
+    int filterIndex = 1;      // the filter chosen at first, from 1
+    QString defaultExtension; // added to a name typed without one
+};
+
 class Dialogs
 {
 public:
@@ -63,6 +73,10 @@ public:
 
     // The open-file dialog with several files allowed; empty when cancelled.
     virtual QStringList chooseFiles(const QString& title, const QString& filter) = 0;
+    // The open-file dialog for one file; empty when cancelled.
+    virtual QString chooseFile(const QString& title, const QString& filter) = 0;
+    // The save dialog; the chosen path, empty when cancelled.
+    virtual QString chooseSaveFile(const SaveDialogSpec& spec) = 0;
     // The folder chooser; empty when cancelled.
     virtual QString chooseFolder(const QString& title) = 0;
     virtual std::optional<int> chooseColor(int initialColor) = 0;

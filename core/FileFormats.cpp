@@ -14,16 +14,194 @@ QString longTimeFormat(const QLocale& locale)
     return format.trimmed();
 }
 
-struct DateFormats
+// A date or time format of the locale, read once into its fields, so that a list of many
+// thousand files is not formatted through the locale field by field. Formats with names of
+// days or months (or anything else unusual) are left to the locale.
+class Pattern
 {
-    QLocale locale = QLocale::system();
-    QString date = locale.dateFormat(QLocale::ShortFormat);
-    QString time = longTimeFormat(locale);
+public:
+    Pattern(const QLocale& locale, const QString& format) : m_locale(locale), m_format(format)
+    {
+        // Locales with digits of their own are left to the locale.
+        m_fast = locale.zeroDigit() == QLatin1String("0") && parse(format);
+    }
+
+    QString date(QDate date) const
+    {
+        return m_fast ? build(date, {}) : m_locale.toString(date, m_format);
+    }
+    QString time(QTime time) const
+    {
+        return m_fast ? build({}, time) : m_locale.toString(time, m_format);
+    }
+
+private:
+    enum class Field { Literal, Day, Month, Year2, Year4, Hour12, Hour24, Minute, Second, AmPm, ampm };
+    struct Token
+    {
+        Field field;
+        int width = 1; // 2: with a leading zero
+        QString literal;
+    };
+
+    bool parse(const QString& f)
+    {
+        const bool twelveHours = f.contains(u'a') || f.contains(u'A');
+        for (qsizetype i = 0; i < f.size();) {
+            const QChar c = f[i];
+            qsizetype run = 1;
+            while (i + run < f.size() && f[i + run] == c)
+                ++run;
+            const auto field = [&](Field what, int maxRun) {
+                if (run > maxRun)
+                    return false;
+                m_tokens.push_back({what, int(run), {}});
+                return true;
+            };
+            bool ok = true;
+            switch (c.unicode()) {
+            case u'd':
+                ok = field(Field::Day, 2);
+                break;
+            case u'M':
+                ok = field(Field::Month, 2);
+                break;
+            case u'y':
+                ok = run == 2 || run == 4;
+                if (ok)
+                    m_tokens.push_back({run == 2 ? Field::Year2 : Field::Year4, 1, {}});
+                break;
+            case u'h':
+                ok = field(twelveHours ? Field::Hour12 : Field::Hour24, 2);
+                break;
+            case u'H':
+                ok = field(Field::Hour24, 2);
+                break;
+            case u'm':
+                ok = field(Field::Minute, 2);
+                break;
+            case u's':
+                ok = field(Field::Second, 2);
+                break;
+            case u'A':
+            case u'a':
+                m_tokens.push_back({c == u'A' ? Field::AmPm : Field::ampm, 1, {}});
+                run = (i + 1 < f.size() && (f[i + 1] == u'P' || f[i + 1] == u'p')) ? 2 : 1;
+                break;
+            case u'\'': {
+                const qsizetype close = f.indexOf(u'\'', i + 1);
+                if (close < 0)
+                    return false;
+                m_tokens.push_back({Field::Literal, 1,
+                                    close == i + 1 ? QStringLiteral("'") : f.mid(i + 1, close - i - 1)});
+                run = close - i + 1;
+                break;
+            }
+            default:
+                if (c.isLetter())
+                    return false;
+                m_tokens.push_back({Field::Literal, 1, f.mid(i, run)});
+                break;
+            }
+            if (!ok)
+                return false;
+            i += run;
+        }
+        return true;
+    }
+
+    QString build(QDate date, QTime time) const
+    {
+        QString out;
+        out.reserve(24);
+        const auto number = [&](int value, int width) {
+            if (width == 2 && value < 10)
+                out += u'0';
+            out += QString::number(value);
+        };
+        for (const Token& t : m_tokens) {
+            switch (t.field) {
+            case Field::Literal:
+                out += t.literal;
+                break;
+            case Field::Day:
+                number(date.day(), t.width);
+                break;
+            case Field::Month:
+                number(date.month(), t.width);
+                break;
+            case Field::Year2:
+                number(date.year() % 100, 2);
+                break;
+            case Field::Year4:
+                out += QString::number(date.year()).rightJustified(4, u'0');
+                break;
+            case Field::Hour12:
+                number(time.hour() % 12 == 0 ? 12 : time.hour() % 12, t.width);
+                break;
+            case Field::Hour24:
+                number(time.hour(), t.width);
+                break;
+            case Field::Minute:
+                number(time.minute(), t.width);
+                break;
+            case Field::Second:
+                number(time.second(), t.width);
+                break;
+            case Field::AmPm:
+                out += time.hour() < 12 ? m_locale.amText().toUpper() : m_locale.pmText().toUpper();
+                break;
+            case Field::ampm:
+                out += time.hour() < 12 ? m_locale.amText().toLower() : m_locale.pmText().toLower();
+                break;
+            }
+        }
+        return out;
+    }
+
+    QLocale m_locale;
+    QString m_format;
+    std::vector<Token> m_tokens;
+    bool m_fast = false;
 };
 
-const DateFormats& dateFormats()
+} // namespace
+
+struct DateFormatter::Formats
 {
-    static const DateFormats formats;
+    Pattern date;
+    Pattern time;
+};
+
+DateFormatter::DateFormatter(const QLocale& locale)
+    : m_formats(std::make_unique<Formats>(Formats{{locale, locale.dateFormat(QLocale::ShortFormat)},
+                                                  {locale, longTimeFormat(locale)}}))
+{
+}
+
+DateFormatter::~DateFormatter() = default;
+
+QString DateFormatter::text(const QDateTime& time) const
+{
+    if (!time.isValid())
+        return {};
+    const QString date = m_formats->date.date(time.date());
+    if (time.time() == QTime(0, 0))
+        return date;
+    return date + u' ' + m_formats->time.time(time.time());
+}
+
+namespace {
+
+struct SystemFormats
+{
+    DateFormatter dates{QLocale::system()};
+    QString decimalPoint = QLocale::system().decimalPoint();
+};
+
+const SystemFormats& systemFormats()
+{
+    static const SystemFormats formats;
     return formats;
 }
 
@@ -32,7 +210,7 @@ const DateFormats& dateFormats()
 QString KilobyteNumber(qint64 size)
 {
     QString text = QString::number(double(size) / 1024.0, 'f', 2);
-    const QString point = QLocale::system().decimalPoint();
+    const QString& point = systemFormats().decimalPoint;
     if (point != QLatin1String("."))
         text.replace(u'.', point);
     return text;
@@ -65,13 +243,7 @@ QString SizeTextLong(qint64 size)
 
 QString DateText(const QDateTime& time)
 {
-    if (!time.isValid())
-        return {};
-    const DateFormats& f = dateFormats();
-    const QString date = f.locale.toString(time.date(), f.date);
-    if (time.time() == QTime(0, 0))
-        return date;
-    return date + u' ' + f.locale.toString(time.time(), f.time);
+    return systemFormats().dates.text(time);
 }
 
 QString AttrText(platform::Attributes attributes)

@@ -4,7 +4,10 @@
 #include "platform/FileAttributes.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
+
+#include <memory>
 
 namespace core {
 
@@ -20,6 +23,20 @@ QString KilobyteNumber(qint64 size);
 // The system's short date, a blank and its long time (without a time-zone field); the time
 // is left out when it is exactly midnight.
 QString DateText(const QDateTime& time);
+
+// DateText in a given locale. The locale's formats are read once into their fields, so that
+// many thousand dates are not each formatted through the locale.
+class DateFormatter
+{
+public:
+    explicit DateFormatter(const QLocale& locale);
+    ~DateFormatter();
+    QString text(const QDateTime& time) const;
+
+private:
+    struct Formats;
+    std::unique_ptr<Formats> m_formats;
+};
 
 // "R", "A", "S", "H" in this order for the attributes that are set.
 QString AttrText(platform::Attributes attributes);

@@ -26,7 +26,7 @@ QString textOf(const FileRow& row, FileListModel::Field field)
     case FileListModel::Field::Note:
         return row.note;
     case FileListModel::Field::Folder:
-        return platform::displayText(row.folder);
+        return platform::displayPath(row.folder);
     case FileListModel::Field::Size:
         return row.sizeText;
     case FileListModel::Field::Date:
@@ -74,6 +74,13 @@ FileListModel::FileListModel(Layout layout, QObject* parent)
 {
 }
 
+const std::vector<FileRow>& FileListModel::rows() const
+{
+    for (FileRow& r : m_rows)
+        completeAttributes(r);
+    return m_rows;
+}
+
 FileListModel::Field FileListModel::fieldOf(int column) const
 {
     return m_layout == Layout::Files ? kFileFields[column] : kSearchFields[column];
@@ -104,8 +111,9 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= count())
         return {};
-    const FileRow& r = row(index.row());
     const Field field = fieldOf(index.column());
+    // Only the attribute column needs the stored flags.
+    const FileRow& r = field == Field::Attr ? row(index.row()) : m_rows[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -146,8 +154,20 @@ Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::ItemIsDropEnabled;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
-           Qt::ItemIsDropEnabled | Qt::ItemNeverHasChildren;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
+                      Qt::ItemIsDropEnabled | Qt::ItemNeverHasChildren;
+    if (fieldOf(index.column()) == Field::Name && m_editable && m_editable(index.row()))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || index.row() >= count() || role != Qt::EditRole ||
+        fieldOf(index.column()) != Field::Name || !m_editHandler)
+        return false;
+    m_editHandler(index.row(), value.toString());
+    return true;
 }
 
 void FileListModel::setRows(std::vector<FileRow> rows)
@@ -231,11 +251,19 @@ void FileListModel::setNote(int i, const QString& note)
     Q_EMIT dataChanged(index(i, column), index(i, column));
 }
 
+void FileListModel::setRow(int i, FileRow row)
+{
+    m_rows[size_t(i)] = std::move(row);
+    Q_EMIT dataChanged(index(i, 0), index(i, columnCount() - 1));
+}
+
 void FileListModel::sortBy(int column, bool ascending)
 {
     if (m_rows.size() < 2 || column < 0 || column >= columnCount())
         return;
     const Field field = fieldOf(column);
+    if (field == Field::Attr)
+        rows(); // the stored flags of every row
     std::vector<int> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
 

@@ -32,10 +32,19 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
     int count() const { return int(m_rows.size()); }
-    const FileRow& row(int i) const { return m_rows[size_t(i)]; }
-    const std::vector<FileRow>& rows() const { return m_rows; }
+    // A row, its stored attribute flags read if they were left for later.
+    const FileRow& row(int i) const
+    {
+        FileRow& r = m_rows[size_t(i)];
+        if (r.storedAttributesLater)
+            completeAttributes(r);
+        return r;
+    }
+    // Every row, complete.
+    const std::vector<FileRow>& rows() const;
     QString pathOf(int i) const { return row(i).folder + row(i).name; }
 
     void setRows(std::vector<FileRow> rows);
@@ -47,6 +56,8 @@ public:
     // pass when they are scattered too widely for that.
     void removeRowsAt(const std::vector<int>& rows);
     void setNote(int i, const QString& note);
+    // Puts a changed row in place of row `i` (a renamed file).
+    void setRow(int i, FileRow row);
 
     // Sorts by the column: text columns compare their GBK bytes with only ASCII letters
     // folded, the size column numerically and the date column as a date-time. Selection and
@@ -57,10 +68,21 @@ public:
     using IconProvider = std::function<QVariant(const FileRow&)>;
     void setIconProvider(IconProvider provider) { m_iconProvider = std::move(provider); }
 
+    // In-place editing of a row's caption: whether an edit of the row may begin, and what is
+    // done with the text typed when it ends.
+    void setEditableRule(std::function<bool(int row)> rule) { m_editable = std::move(rule); }
+    void setEditHandler(std::function<void(int row, const QString& text)> handler)
+    {
+        m_editHandler = std::move(handler);
+    }
+
 private:
     Layout m_layout;
-    std::vector<FileRow> m_rows;
+    // Rows read their stored flags when first looked at, also through a const model.
+    mutable std::vector<FileRow> m_rows;
     IconProvider m_iconProvider;
+    std::function<bool(int)> m_editable;
+    std::function<void(int, const QString&)> m_editHandler;
 };
 
 // The text key that orders names and notes: the GB18030 bytes with only a to z folded to

@@ -22,8 +22,18 @@ FileRow makeFileRow(const platform::DirEntry& entry, const QString& folder, cons
     row.modifiedMs = entry.modified.toMSecsSinceEpoch();
     row.attributes = entry.attributes;
     row.attrText = AttrText(entry.attributes);
+    row.storedAttributesLater = entry.storedAttributesLater;
     row.folder = folder;
     return row;
+}
+
+void completeAttributes(FileRow& row)
+{
+    if (!row.storedAttributesLater)
+        return;
+    row.storedAttributesLater = false;
+    row.attributes |= platform::FileSystem::local().storedAttributes(row.folder + row.name);
+    row.attrText = AttrText(row.attributes);
 }
 
 QString CaptionInFolder(const platform::FileSystem& fs, const QString& folder, const QString& name)
@@ -91,7 +101,9 @@ std::vector<FileRow> ListCategoryFiles(const platform::FileSystem& fs, const QSt
                                        const NotesSnapshot& notes)
 {
     std::vector<FileRow> rows;
-    const std::vector<platform::DirEntry> entries = fs.list(dir);
+    // The stored flags are read only for the rows that are looked at.
+    const std::vector<platform::DirEntry> entries =
+        fs.list(dir, nullptr, platform::StoredFlags::Later);
     FolderNames names;
     names.reserve(entries.size());
     for (const platform::DirEntry& entry : entries)

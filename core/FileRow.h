@@ -20,6 +20,11 @@ struct FileRow
     qint64 size = 0;       // the size number the list sorts by
     qint64 modifiedMs = 0; // last-write time, ms since the epoch, for sorting by date
     platform::Attributes attributes = 0;
+    // The stored flags are read when the row is first looked at (see completeAttributes).
+    bool storedAttributesLater = false;
 };
+
+// Reads the stored flags of a row listed without them, and writes its attribute letters.
+void completeAttributes(FileRow& row);
 
 } // namespace core

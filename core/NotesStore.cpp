@@ -7,7 +7,8 @@
 namespace core {
 
 NoteKeyError::NoteKeyError(const QString& name)
-    : UserError(QStringLiteral("文件名“%1”含有换行符、等号或首尾空格，无法作为注释的键名，注释没有保存。")
+    : UserError(QStringLiteral("文件名“%1”不能作为注释文件中的键名（它含有换行符、等号或首尾空格，"
+                               "或者它的字节在注释文件的编码中读不回原样），注释没有保存。")
                     .arg(platform::displayText(name)))
 {
 }
@@ -183,6 +184,18 @@ void NotesFile::deleteNote(const QString& name) const
     }
 }
 
+bool NotesFile::canHoldKey(const QString& name) const
+{
+    if (isNull())
+        return false;
+    try {
+        checkKey(name, m_file.load().encoding());
+    } catch (const NoteKeyError&) {
+        return false;
+    }
+    return true;
+}
+
 bool NotesFile::hasNote(const QString& name) const
 {
     return !isNull() && noteKeyIn(m_file.load(), m_dir, name).has_value();
@@ -232,17 +245,19 @@ void MoveNote(const NotesFile& source, const QString& targetDir, const QString& 
 QString RenameNote(const NotesFile& file, const QString& oldName, const QString& newName,
                    const QString& text)
 {
-    // One rewrite: a refused new key leaves the old key and its note as they were.
+    // One rewrite: a refused new key leaves the old key and its note as they were. The old
+    // key goes before the new one is set, so that a name that differs from it only in letter
+    // case keeps the key it has just been given.
     const QString oldKey = oldName.trimmed();
+    const bool keep = !isBlankNote(text);
     file.update([&](platform::IniDocument& document) {
-        bool changed = false;
-        if (!isBlankNote(text)) {
+        if (keep)
             checkKey(newName, document.encoding());
+        bool changed = removeNoteIn(document, file.dir(), oldKey);
+        if (keep) {
             document.setValue(NotesSection, newName, oneLineNote(text), Qt::CaseSensitive);
             changed = true;
         }
-        if (oldKey != newName)
-            changed = removeNoteIn(document, file.dir(), oldKey) || changed;
         return changed;
     });
     return file.readNote(newName);

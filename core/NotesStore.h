@@ -80,6 +80,9 @@ public:
     void writeNote(const QString& name, const QString& text) const;
     // Removes the key when present; a failure is ignored.
     void deleteNote(const QString& name) const;
+    // Whether `name` can be a key of this file: one line, no "=", no blanks around it, and
+    // every character storable in the file's encoding.
+    bool canHoldKey(const QString& name) const;
     // True when the key is present, even with an empty value.
     bool hasNote(const QString& name) const;
     // Removes the whole [fileinfo] section; throws WriteError on failure.

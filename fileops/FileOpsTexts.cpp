@@ -1,12 +1,14 @@
 #include "fileops/FileOpsTexts.h"
 
 #include "core/FileFormats.h"
+#include "platform/FileNames.h"
 
 namespace fileops::texts {
 
 QString importFailed(const QString& source)
 {
-    return QStringLiteral("注意：导入文件 ") + source + QStringLiteral(" 时失败！");
+    return QStringLiteral("注意：导入文件 ") + platform::displayPath(source) +
+           QStringLiteral(" 时失败！");
 }
 
 QString ImportSameNamePrompt(const QString& name, const QString& existingDate, qint64 existingSize,
@@ -54,6 +56,30 @@ QString deleteForGoodFailed(const QString& name)
 QString noteDialogLabel(const QString& name)
 {
     return QStringLiteral(" 编辑 ") + name + QStringLiteral(" 文件的说明文字！");
+}
+
+QString noteKeyRefused(const QString& name)
+{
+    return QStringLiteral("文件名“") + name +
+           QStringLiteral("”含有等号或首尾空格，不能作为注释的键名，文件没有更名！");
+}
+
+QString renameFailed(const QString& oldName, const QString& newName, const QString& reason)
+{
+    return QStringLiteral("文件[") + oldName + QStringLiteral("]更名为[") + newName +
+           QStringLiteral("]时失败，文件名没有改变！\n") + reason;
+}
+
+QString documentNotRenamed(const QString& oldName, const QString& newName)
+{
+    return QStringLiteral("文件已更名，但已有名为[") + newName +
+           QStringLiteral("]的详细文档，原文件[") + oldName +
+           QStringLiteral("]的详细文档没有随之更名！");
+}
+
+QString fileToRunMissing(const QString& path)
+{
+    return QStringLiteral("文件[") + path + QStringLiteral("]不存在，无法执行！");
 }
 
 } // namespace fileops::texts

@@ -1,6 +1,6 @@
 #pragma once
-// The texts of the file commands: importing, the recycle box and note editing, each in one
-// place.
+// The texts of the file commands: importing, the recycle box, note editing, renaming and
+// running, each in one place.
 
 #include <QString>
 
@@ -49,5 +49,24 @@ inline const QString ClearNoteCaption = QStringLiteral("请你三思啊！");
 inline const QString ReplaceNoteQuestion =
     QStringLiteral("你要用拖动项的注释替换当前选中项的注释吗？");
 inline const QString ReplaceNoteCaption = QStringLiteral("清你注意");
+
+// Renaming
+inline const QString NameEmpty = QStringLiteral("注意！资料名称不能空！");
+inline const QString InvalidNameCaption = QStringLiteral("请你注意了");
+inline const QString InvalidNameInFileList =
+    QStringLiteral("文件名不能含有以下字符:\r{ /,\\,:,*,?,\",<,>,| }");
+inline const QString InvalidNameInSearchList =
+    QStringLiteral("注意：你输入了系统不接受的字符做为文件名\r这些字符是[/,\\,:,*,?,\",<,>,|]");
+inline const QString NameExists = QStringLiteral("此文件名已经存在,请重新命名");
+inline const QString NotesFileNameRefused =
+    QStringLiteral("这是保存文件注释的文件名，不能用作文件名，请重新命名");
+QString noteKeyRefused(const QString& name);
+QString renameFailed(const QString& oldName, const QString& newName, const QString& reason);
+QString documentNotRenamed(const QString& oldName, const QString& newName);
+
+// Running and opening
+inline const QString DoubleEnvError =
+    QStringLiteral("系统错误！\n\n请在系统设置窗口中重新设定双击事件。");
+QString fileToRunMissing(const QString& path);
 
 } // namespace fileops::texts

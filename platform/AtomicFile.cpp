@@ -64,20 +64,32 @@ int resolveTarget(const QString& path, LinkPolicy links, QString* target, struct
 
 } // namespace
 
-ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit)
+ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit, int* error)
 {
-    return readWholeFileAt(AT_FDCWD, path, bytes, limit);
+    return readWholeFileAt(AT_FDCWD, path, bytes, limit, error);
 }
 
-ReadOutcome readWholeFileAt(int dirFd, const QString& path, QByteArray* bytes, qint64 limit)
+ReadOutcome readWholeFileAt(int dirFd, const QString& path, QByteArray* bytes, qint64 limit,
+                            int* error)
 {
     bytes->clear();
+    int ignored = 0;
+    int& err = error ? *error : ignored;
+    err = 0;
     // Non-blocking, so that opening a FIFO never waits for a writer.
     const int fd = ::openat(dirFd, nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? ReadOutcome::Missing : ReadOutcome::Unreadable;
+    if (fd < 0) {
+        err = errno;
+        return err == ENOENT ? ReadOutcome::Missing : ReadOutcome::Unreadable;
+    }
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > limit) {
+    if (::fstat(fd, &st) != 0)
+        err = errno;
+    else if (!S_ISREG(st.st_mode))
+        err = EISDIR;
+    else if (st.st_size > limit)
+        err = EFBIG;
+    if (err) {
         ::close(fd);
         return ReadOutcome::Unreadable;
     }
@@ -95,6 +107,7 @@ ReadOutcome readWholeFileAt(int dirFd, const QString& path, QByteArray* bytes, q
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            err = errno;
             ::close(fd);
             return ReadOutcome::Unreadable;
         }

@@ -24,11 +24,14 @@ enum class LinkPolicy {
 inline constexpr qint64 kMaxOwnFileSize = 64 * 1024 * 1024;
 
 // Reads a regular file whole (a link to one is followed); FIFOs, devices and folders are
-// never opened for reading, and a file larger than `limit` is not read.
-ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit = kMaxOwnFileSize);
+// never opened for reading, and a file larger than `limit` is not read. `error`, when given,
+// gets the errno value of an unreadable file (EISDIR for anything not a regular file, EFBIG
+// for one larger than the limit), else 0.
+ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit = kMaxOwnFileSize,
+                          int* error = nullptr);
 // The same for `path` relative to the folder open as `dirFd`.
 ReadOutcome readWholeFileAt(int dirFd, const QString& path, QByteArray* bytes,
-                            qint64 limit = kMaxOwnFileSize);
+                            qint64 limit = kMaxOwnFileSize, int* error = nullptr);
 
 // Writes `bytes` as the file's new contents; returns 0 or the errno value of the step that
 // failed. An existing file keeps its permissions; one without owner write is not replaced

@@ -15,6 +15,6 @@ using DateCache = QHash<qint64, QDateTime>;
 // `dirFd` (or is its full path with AT_FDCWD), `name` is its own name and `path` its full path.
 // False when nothing is there.
 bool fillEntry(int dirFd, const char* at, const char* name, const char* path, DateCache& dates,
-               DirEntry& out);
+               DirEntry& out, StoredFlags stored);
 
 } // namespace platform::detail

@@ -2,6 +2,8 @@
 
 #include "platform/TextCodec.h"
 
+#include <QStringList>
+
 namespace platform {
 
 namespace {
@@ -52,6 +54,16 @@ QString displayText(const QString& text)
             c = QChar(kReplacement);
     }
     return shown;
+}
+
+QString displayPath(const QString& path)
+{
+    if (!hasKeptBytes(path))
+        return path;
+    QStringList parts = path.split(u'/');
+    for (QString& part : parts)
+        part = displayText(captionOfName(part));
+    return parts.join(u'/');
 }
 
 bool isTemporaryName(QStringView name)

@@ -28,8 +28,10 @@ inline bool isKeptByte(char16_t c)
 // The caption of a file or folder name (see above).
 QString captionOfName(const QString& name);
 
-// The text shown for a caption or a path: every kept byte shows as U+FFFD.
+// The text shown for a caption: every kept byte shows as U+FFFD.
 QString displayText(const QString& text);
+// The text shown for a path: every folder and file name in it as its caption reads.
+QString displayPath(const QString& path);
 
 // The program's temporary names ("." + "quillet-" ... ): never listed, never searched.
 bool isTemporaryName(QStringView name);

@@ -23,18 +23,39 @@ namespace {
 
 // A, S and a stored H, kept as the letters "A", "S" and "H".
 constexpr char attributeXattr[] = "user.quillet.attrib";
-constexpr Attributes storedAttributes = Archive | System | Hidden;
+constexpr Attributes storedFlags = Archive | System | Hidden;
 
 QByteArray encoded(const QString& path)
 {
     return nativePath(path);
 }
 
-// File dates have a resolution of two seconds: odd seconds round down, milliseconds go.
+// The local time's offset from UTC at a moment. Asking the time zone costs far more than
+// anything else about a file, and offsets change only at whole or half hours, so the offset
+// of each half hour is asked once.
+int localOffsetAt(qint64 secondsSinceEpoch)
+{
+    static thread_local QHash<qint64, int> offsets;
+    const qint64 halfHour = secondsSinceEpoch >= 0 ? secondsSinceEpoch / 1800
+                                                   : (secondsSinceEpoch - 1799) / 1800;
+    const auto found = offsets.constFind(halfHour);
+    if (found != offsets.cend())
+        return *found;
+    const int offset =
+        QDateTime::fromSecsSinceEpoch(halfHour * 1800, Qt::LocalTime).offsetFromUtc();
+    if (offsets.size() > 100000)
+        offsets.clear();
+    offsets.insert(halfHour, offset);
+    return offset;
+}
+
+// File dates have a resolution of two seconds: odd seconds round down, milliseconds go. The
+// date is the local time, held with its offset from UTC.
 QDateTime fileDate(qint64 secondsSinceEpoch)
 {
     const qint64 odd = ((secondsSinceEpoch % 2) + 2) % 2;
-    return QDateTime::fromSecsSinceEpoch(secondsSinceEpoch - odd, Qt::LocalTime);
+    const qint64 even = secondsSinceEpoch - odd;
+    return QDateTime::fromSecsSinceEpoch(even, Qt::OffsetFromUTC, localOffsetAt(even));
 }
 
 Attributes parseStored(const char* value, ssize_t size)
@@ -162,7 +183,7 @@ int writeStored(const char* path, Attributes stored)
 namespace detail {
 
 bool fillEntry(int dirFd, const char* at, const char* name, const char* path, DateCache& dates,
-               DirEntry& out)
+               DirEntry& out, StoredFlags stored)
 {
     EntryStat entry;
     if (!statEntry(dirFd, at, entry))
@@ -174,8 +195,10 @@ bool fillEntry(int dirFd, const char* at, const char* name, const char* path, Da
     if (date == dates.cend())
         date = dates.insert(entry.st.st_mtim.tv_sec, fileDate(entry.st.st_mtim.tv_sec));
     out.modified = *date;
-    out.attributes =
-        attributesOf(entry.st.st_mode, entry.isSymlink, entry.isDir, name, readStored(path));
+    const bool readNow = stored == StoredFlags::Read && !entry.isSymlink;
+    out.storedAttributesLater = stored == StoredFlags::Later && !entry.isSymlink;
+    out.attributes = attributesOf(entry.st.st_mode, entry.isSymlink, entry.isDir, name,
+                                  readNow ? readStored(path) : 0);
     return true;
 }
 
@@ -192,7 +215,7 @@ FileSystem& FileSystem::local()
     return instance;
 }
 
-std::vector<DirEntry> FileSystem::list(const QString& dir, bool* ok) const
+std::vector<DirEntry> FileSystem::list(const QString& dir, bool* ok, StoredFlags stored) const
 {
     std::vector<DirEntry> entries;
     if (ok)
@@ -224,7 +247,7 @@ std::vector<DirEntry> FileSystem::list(const QString& dir, bool* ok) const
         path.resize(folderLength);
         path.append(name);
         DirEntry out;
-        if (!detail::fillEntry(fd, name, name, path.c_str(), dates, out))
+        if (!detail::fillEntry(fd, name, name, path.c_str(), dates, out, stored))
             continue; // removed since the folder was read
         out.name = pathFromNative(name);
         entries.push_back(std::move(out));
@@ -446,7 +469,7 @@ FsResult FileSystem::setAttributes(const QString& path, Attributes attributes) c
                               : st.st_mode | S_IWUSR;
     // The owner may change extended attributes only while the file is writable, so a
     // read-only file is opened up for the moment the letters are written.
-    const Attributes stored = attributes & storedAttributes;
+    const Attributes stored = attributes & storedFlags;
     int readError = 0;
     const Attributes current = readStored(p, &readError);
     const bool change = readError ? !(readError == ENOTSUP && stored == 0) : current != stored;
@@ -460,6 +483,11 @@ FsResult FileSystem::setAttributes(const QString& path, Attributes attributes) c
     if (const int err = chmodIfChanged(p, mode, wanted))
         return FsResult{err};
     return FsResult{storeError};
+}
+
+Attributes FileSystem::storedAttributes(const QString& path) const
+{
+    return readStored(encoded(path).constData());
 }
 
 FileTimes FileSystem::times(const QString& path, bool* ok) const

@@ -33,7 +33,13 @@ struct DirEntry
     qint64 size = 0;        // bytes, 64-bit
     QDateTime modified;     // local time, seconds truncated to even
     Attributes attributes = 0;
+    // The stored flags (A, S and a stored H) were not read yet; see storedAttributes().
+    bool storedAttributesLater = false;
 };
+
+// Whether a listing reads the stored flags of every entry, or leaves them to be read when
+// they are shown: reading them costs a second system call per file.
+enum class StoredFlags { Read, Later };
 
 // Creation, last access and last write, in local time, seconds truncated to even.
 // `created` is null when the file system keeps no birth time.
@@ -58,7 +64,8 @@ public:
     // Entries of `dir` in the order the directory yields them; "." and ".." are skipped,
     // dot-files are included, symbolic links are reported, not followed into.
     // `ok` is set to false when the directory cannot be read (the result is then empty).
-    std::vector<DirEntry> list(const QString& dir, bool* ok = nullptr) const;
+    std::vector<DirEntry> list(const QString& dir, bool* ok = nullptr,
+                               StoredFlags stored = StoredFlags::Read) const;
 
     // Names of the folders in `dir` (links to folders count), in listing order, found without
     // looking into the files; with `firstOnly` the walk stops at the first one.
@@ -105,6 +112,8 @@ public:
     // clearing it adds owner write. A, S or a stored H on a file system without extended
     // attributes fail (ENOTSUP) after R has been applied.
     FsResult setAttributes(const QString& path, Attributes attributes) const;
+    // Only the stored flags A, S and H of the entry at `path` (a link's own, which are none).
+    Attributes storedAttributes(const QString& path) const;
 
     FileTimes times(const QString& path, bool* ok = nullptr) const;
 

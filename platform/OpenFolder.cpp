@@ -84,7 +84,7 @@ bool OpenFolder::forEachEntry(const std::function<void(QByteArrayView, Kind)>& v
     }
 }
 
-std::vector<DirEntry> OpenFolder::entriesNamed(const QStringList& names) const
+std::vector<DirEntry> OpenFolder::entriesNamed(const QStringList& names, StoredFlags stored) const
 {
     std::vector<DirEntry> entries;
     if (m_fd < 0)
@@ -98,8 +98,8 @@ std::vector<DirEntry> OpenFolder::entriesNamed(const QStringList& names) const
         path.resize(folderLength);
         path.append(bytes.constData(), size_t(bytes.size()));
         DirEntry out;
-        if (!detail::fillEntry(m_fd, bytes.constData(), bytes.constData(), path.c_str(), dates,
-                               out))
+        if (!detail::fillEntry(m_fd, bytes.constData(), bytes.constData(), path.c_str(), dates, out,
+                               stored))
             continue;
         out.name = name;
         entries.push_back(std::move(out));

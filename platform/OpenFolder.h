@@ -41,7 +41,8 @@ public:
     bool forEachEntry(const std::function<void(QByteArrayView name, Kind kind)>& visit) const;
     // These entries as FileSystem::list reports them, in this order; a name that is not
     // there is left out.
-    std::vector<DirEntry> entriesNamed(const QStringList& names) const;
+    std::vector<DirEntry> entriesNamed(const QStringList& names,
+                                       StoredFlags stored = StoredFlags::Read) const;
     // A folder (links followed).
     bool isDirectory(const QString& name) const;
     ReadOutcome readFile(const QString& name, QByteArray* bytes) const;

@@ -208,7 +208,8 @@ bool LibrarySearch::list(const platform::OpenFolder& folder, bool listFiles, Lis
         notes = readNotes(folder);
     // Looked at on disk together; one that went away since the listing is left out.
     qsizetype next = 0;
-    for (const platform::DirEntry& entry : folder.entriesNamed(matched)) {
+    for (const platform::DirEntry& entry :
+         folder.entriesNamed(matched, platform::StoredFlags::Later)) {
         while (matched[next] != entry.name)
             ++next;
         // A link to a folder is a folder, which the file list does not show either.

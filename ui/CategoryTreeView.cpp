@@ -36,11 +36,22 @@ void CategoryTreeView::keyPressEvent(QKeyEvent* event)
     QTreeView::keyPressEvent(event);
 }
 
-void CategoryTreeView::setColors(const QColor& text, const QColor& background)
+void CategoryTreeView::setTextColor(const QColor& text)
+{
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Text, text);
+    setPalette(palette);
+}
+
+QColor CategoryTreeView::textColor() const
+{
+    return palette().color(QPalette::Text);
+}
+
+void CategoryTreeView::setBackgroundColor(const QColor& background)
 {
     m_background = background;
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Text, text);
     palette.setColor(QPalette::Base, background);
     setPalette(palette);
     setBackgroundPicture(m_picture);

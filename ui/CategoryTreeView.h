@@ -18,7 +18,10 @@ public:
     void setKeyHandler(int key, std::function<void()> handler);
     // A picture behind the nodes; a null pixmap removes it.
     void setBackgroundPicture(const QPixmap& picture);
-    void setColors(const QColor& text, const QColor& background);
+    void setTextColor(const QColor& text);
+    void setBackgroundColor(const QColor& background);
+    QColor textColor() const;
+    QColor backgroundColor() const { return m_background; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,5 +1,6 @@
 #include "ui/FileListView.h"
 
+#include <QApplication>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -115,6 +116,9 @@ void FileListView::setUp(QAbstractItemView* view, QItemSelectionModel* selection
 {
     view->setSelectionModel(selection);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Every view style selects whole rows, so a row looks selected exactly when every
+    // command takes it as selected.
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setDragEnabled(true);
     view->setAcceptDrops(true);
@@ -226,6 +230,25 @@ QList<int> FileListView::columnWidths() const
     return widths;
 }
 
+void FileListView::setCaptionEditing(bool enabled)
+{
+    const auto triggers =
+        enabled ? QAbstractItemView::SelectedClicked : QAbstractItemView::NoEditTriggers;
+    m_details->setEditTriggers(triggers);
+    m_icons->setEditTriggers(triggers);
+}
+
+void FileListView::editCaption(int row)
+{
+    QAbstractItemView* view = currentView();
+    const QModelIndex index = view->model()->index(row, 0);
+    if (!index.isValid())
+        return;
+    view->scrollTo(index);
+    view->setFocus();
+    view->edit(index);
+}
+
 void FileListView::setKeyHandler(int key, std::function<void()> handler)
 {
     m_keys.insert(key, std::move(handler));
@@ -247,8 +270,13 @@ bool FileListView::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         const auto handler = m_keys.constFind(key->key());
-        // An open caption editor gets its keys itself; they never reach the view.
-        if (key->modifiers() == Qt::NoModifier && handler != m_keys.cend() && view) {
+        // Keys typed into an open caption editor are the editor's, also those it lets pass
+        // to the view (Enter ends the edit). The keypad's keys work as the main block's.
+        const QWidget* focus = QApplication::focusWidget();
+        const bool editing = view && focus && focus != view && focus != view->viewport() &&
+                             view->isAncestorOf(focus);
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && handler != m_keys.cend() && view && !editing) {
             (*handler)();
             return true;
         }

@@ -41,6 +41,12 @@ public:
     void setColumnWidths(const QList<int>& widths);
     QList<int> columnWidths() const;
 
+    // Captions may be edited in place: a click on the caption of the selected row opens the
+    // editor (the model decides whether an edit may begin).
+    void setCaptionEditing(bool enabled);
+    // Opens the caption editor on the row.
+    void editCaption(int row);
+
     // A key pressed in any of the views; keys without a handler keep their behaviour.
     void setKeyHandler(int key, std::function<void()> handler);
     // Drops of the list's own rows onto a row: `accept` decides, `drop` gets the target row.

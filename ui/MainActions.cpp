@@ -17,12 +17,8 @@ namespace {
 
 // Items whose commands come with later parts of the program; they stay disabled.
 const char* const kNotBuilt[] = {
-    // opening, running and renaming through the shell
-    "vfd", "runsoft", "runfile", "renfile", "openfild", "renfn", "ExecuteFile",
-    // list export and file attributes
-    "PutToHtmlBtn", "BuildHtmlMenu", "attrbtn", "fattr",
-    // drop window
-    "showdrogwinbtn",
+    // file attributes
+    "attrbtn", "fattr",
     // download program, options, about and help
     "t203", "exedragpro", "t404", "sysconfig", "t601", "t602", "t603", "t604", "ToolButton1",
     "helpbtn", "SpeedButton2",
@@ -32,8 +28,6 @@ const char* const kNotBuilt[] = {
     "sendto", "toAdrive", "sendother", "copytofolly", "copytoother",
     // external folder libraries
     "newuserdir", "movedir", "editdirname", "rendef", "N25",
-    // document page
-    "t303",
 };
 
 } // namespace
@@ -69,6 +63,12 @@ MainActions::MainActions(QWidget* window) : QObject(window), m_window(window)
     add("t402", QStringLiteral("创建标准分类库(&J)..."));
     add("t403", QStringLiteral("清理废旧注释(&R)"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
     add("t404", QStringLiteral("系统选项(&O)..."));
+    // Document menu
+    add("t501", QStringLiteral("保存文档[&S]"));
+    add("t502", QStringLiteral("文档另存为[&A]..."));
+    add("t503", QStringLiteral("从文件中调入[&L]..."));
+    add("t504", QStringLiteral("字体..."));
+    add("t505", QStringLiteral("背景色..."));
     // Help menu
     add("t601", QStringLiteral("帮助主题(&H)"))->setShortcut(QKeySequence(Qt::Key_F1));
     add("t602", QStringLiteral("更新主页(&G)"));
@@ -320,6 +320,16 @@ void MainActions::buildMenuBar(QMenuBar* bar)
     tools->addSeparator();
     tools->addAction(action(QStringLiteral("t404")));
 
+    // Shown only while the document page is.
+    QMenu* document = addMenu(QStringLiteral("t500"), QStringLiteral("文档[&D]"));
+    document->addAction(action(QStringLiteral("t501")));
+    document->addAction(action(QStringLiteral("t502")));
+    document->addSeparator();
+    document->addAction(action(QStringLiteral("t503")));
+    document->addSeparator();
+    document->addAction(action(QStringLiteral("t504")));
+    document->addAction(action(QStringLiteral("t505")));
+
     QMenu* help = addMenu(QStringLiteral("t600"), QStringLiteral("帮助(&H)"));
     help->addAction(action(QStringLiteral("t601")));
     help->addSeparator();
@@ -328,8 +338,9 @@ void MainActions::buildMenuBar(QMenuBar* bar)
     help->addSeparator();
     help->addAction(action(QStringLiteral("t604")));
 
-    for (QMenu* m : {file, operation, view, tools, help})
+    for (QMenu* m : {file, operation, view, tools, document, help})
         bar->addMenu(m);
+    document->menuAction()->setVisible(false);
 }
 
 void MainActions::buildToolBar(QToolBar* bar)

@@ -6,17 +6,27 @@
 #include "core/NoteCleanup.h"
 #include "core/Texts.h"
 #include "core/Workspace.h"
+#include "dropwin/DropCommands.h"
+#include "export/HtmlExport.h"
+#include "fileops/DocumentCommands.h"
 #include "fileops/ImportCommands.h"
 #include "fileops/NoteCommands.h"
 #include "fileops/RecycleBoxCommands.h"
+#include "fileops/RenameCommands.h"
+#include "fileops/RunCommands.h"
 #include "platform/Errors.h"
 #include "search/SearchCommands.h"
 #include "search/SearchTexts.h"
 #include "ui/CategoryTreeView.h"
 #include "ui/Conversions.h"
+#include "ui/DesktopShell.h"
+#include "ui/DocumentPage.h"
+#include "ui/DropWindow.h"
+#include "ui/EffectSound.h"
 #include "ui/FileListView.h"
 #include "ui/Icons.h"
 #include "ui/MainActions.h"
+#include "ui/NoteEdit.h"
 #include "ui/SearchPage.h"
 #include "ui/StatusPanelsBar.h"
 #include "ui/ToolTipSwitch.h"
@@ -28,6 +38,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -55,6 +66,11 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
       m_recycleBox(std::make_unique<fileops::RecycleBoxCommands>(*m_workspace, *m_dialogs)),
       m_notes(std::make_unique<fileops::NoteCommands>(*m_workspace, *m_dialogs)),
       m_search(std::make_unique<search::SearchCommands>(*m_workspace, *m_dialogs)),
+      m_rename(std::make_unique<fileops::RenameCommands>(*m_workspace, *m_dialogs)),
+      m_shell(std::make_unique<DesktopShell>()),
+      m_run(std::make_unique<fileops::RunCommands>(*m_workspace, *m_dialogs, *m_shell, *m_notes)),
+      m_sound(std::make_unique<EffectSound>()),
+      m_htmlExport(std::make_unique<htmlexport::HtmlExport>(*m_workspace, *m_dialogs)),
       m_fileIcons(std::make_unique<FileIconProvider>())
 {
     setObjectName(QStringLiteral("mainf"));
@@ -62,12 +78,25 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     m_actions = new MainActions(this);
     buildLayout();
+    createDropWindow();
     connectViews();
     connectCommands();
     setUpAtStart();
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::setShell(std::unique_ptr<platform::Shell> shell)
+{
+    m_shell = std::move(shell);
+    m_run = std::make_unique<fileops::RunCommands>(*m_workspace, *m_dialogs, *m_shell, *m_notes);
+}
+
+void MainWindow::setSound(std::unique_ptr<platform::Sound> sound)
+{
+    m_sound = std::move(sound);
+    m_drop->setSound(m_sound.get());
+}
 
 void MainWindow::guarded(const std::function<void()>& command)
 {
@@ -114,6 +143,7 @@ void MainWindow::buildLayout()
     m_splitter->addWidget(m_treePane);
     m_splitter->addWidget(m_workArea);
     m_splitter->setStretchFactor(1, 1);
+    connect(m_splitter, &QSplitter::splitterMoved, this, &MainWindow::splitterMoved);
     setCentralWidget(m_splitter);
 
     m_status = new StatusPanelsBar(m_workspace->status(), this);
@@ -138,9 +168,8 @@ QWidget* MainWindow::buildBrowsePage()
     m_saveEdit->setToolTip(QStringLiteral("保存修改后的文字"));
     m_saveEdit->setAccessibleName(QStringLiteral("保存修改后的文字"));
     m_saveEdit->setAutoRaise(true);
-    m_topEdit = new QLineEdit(page);
+    m_topEdit = new NoteEdit(page);
     m_topEdit->setObjectName(QStringLiteral("TopEdit"));
-    m_topEdit->setMaxLength(500);
     m_topEdit->setAccessibleName(QStringLiteral("注释"));
     QFont editFont(QStringLiteral("宋体"));
     editFont.setPixelSize(12);
@@ -153,9 +182,10 @@ QWidget* MainWindow::buildBrowsePage()
     m_fileView->setObjectName(QStringLiteral("filelist"));
     m_fileView->setAccessibleName(QStringLiteral("文件列表"));
 
-    // The file page; the document page joins it with the document editor.
+    // The file page and the document page.
     auto* notebook = new QStackedWidget(page);
     notebook->setObjectName(QStringLiteral("Notebook"));
+    m_notebook = notebook;
     auto* filePage = new QWidget(notebook);
     auto* fileLayout = new QVBoxLayout(filePage);
     fileLayout->setContentsMargins(0, 0, 0, 0);
@@ -163,13 +193,14 @@ QWidget* MainWindow::buildBrowsePage()
     fileLayout->addLayout(strip);
     fileLayout->addWidget(m_fileView, 1);
     notebook->addWidget(filePage);
+    m_documentPage = new DocumentPage(*m_workspace, *m_dialogs, notebook);
+    notebook->addWidget(m_documentPage);
 
     m_bottomTabs = new QTabBar(page);
     m_bottomTabs->setObjectName(QStringLiteral("TabCon"));
     m_bottomTabs->setShape(QTabBar::RoundedSouth);
     m_bottomTabs->addTab(icons::own(QStringLiteral("tab-files")), QStringLiteral("文件"));
     m_bottomTabs->addTab(icons::own(QStringLiteral("tab-document")), QStringLiteral("文档"));
-    m_bottomTabs->setTabEnabled(1, false); // the document page comes with the document editor
     m_bottomTabs->setAccessibleName(QStringLiteral("文件和文档"));
 
     auto* layout = new QVBoxLayout(page);
@@ -254,8 +285,33 @@ void MainWindow::connectViews()
                                              m_fileView->viewStyle() == FileListView::Details);
         },
         [this](int row) { guarded([this, row] { m_notes->filelistDragDrop(row); }); });
-    connect(m_fileView, &FileListView::rowDoubleClicked, this, &MainWindow::rowDoubleClicked);
-    connect(m_findView, &FileListView::rowDoubleClicked, this, &MainWindow::rowDoubleClicked);
+    connect(m_fileView, &FileListView::rowDoubleClicked, this,
+            [this] { guarded([this] { m_run->filelistDblClick(); }); });
+    connect(m_findView, &FileListView::rowDoubleClicked, this,
+            [this] { guarded([this] { m_run->findListDblClick(); }); });
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+        m_fileView->setKeyHandler(key, [this] { guarded([this] { m_run->filelistDblClick(); }); });
+        m_findView->setKeyHandler(key, [this] { guarded([this] { m_run->findListDblClick(); }); });
+    }
+    m_fileView->setKeyHandler(Qt::Key_F2,
+                              [this] { guarded([this] { m_rename->renfileClick(); }); });
+
+    // Renaming in place: a click on the caption of the selected row, or the rename commands.
+    m_fileView->setCaptionEditing(true);
+    m_findView->setCaptionEditing(true);
+    w.fileList().setEditableRule([this](int) { return m_rename->filelistEditing(); });
+    w.fileList().setEditHandler([this](int row, const QString& text) {
+        guarded([&] { m_rename->filelistEdited(row, text); });
+    });
+    w.searchList().setEditableRule([](int) { return true; });
+    w.searchList().setEditHandler([this](int row, const QString& text) {
+        guarded([&] { m_rename->findListEdited(row, text); });
+    });
+    connect(m_rename.get(), &fileops::RenameCommands::editRequested, this,
+            [this](core::FileListModel* list, int row) {
+                FileListView* view = list == &m_workspace->fileList() ? m_fileView : m_findView;
+                view->editCaption(row);
+            });
     connect(m_fileView, &FileListView::contextMenuRequested, this,
             [this](const QPoint& at) { showPopup(QStringLiteral("filepop"), at); });
     connect(m_findView, &FileListView::contextMenuRequested, this,
@@ -272,8 +328,7 @@ void MainWindow::connectViews()
     connect(&w, &core::Workspace::topEditTextChanged, m_topEdit, [this](const QString& text) {
         if (m_topEdit->text() == text)
             return; // the user's own typing
-        m_topEdit->setText(text);
-        m_topEdit->setCursorPosition(0);
+        m_topEdit->showNote(text);
     });
 
     connect(&w, &core::Workspace::toolStatesChanged, this, &MainWindow::updateCommandStates);
@@ -350,14 +405,117 @@ void MainWindow::connectCommands()
         on(QLatin1String(name), [this] { m_notes->editmemoClick(); });
     on(QStringLiteral("copymemo"), [this] { m_notes->copymemoClick(); });
     on(QStringLiteral("clsmemo"), [this] { m_notes->clsmemoClick(); });
+    for (const char* name : {"runsoft", "runfile", "ExecuteFile"})
+        on(QLatin1String(name), [this] { m_run->runfileClick(); });
+    for (const char* name : {"vfd", "openfild"})
+        on(QLatin1String(name), [this] { m_run->openfildClick(); });
+    on(QStringLiteral("renfile"), [this] { m_rename->renfileClick(); });
+    on(QStringLiteral("renfn"), [this] { m_rename->renfnClick(); });
+    connect(m_actions->action(QStringLiteral("showdrogwinbtn")), &QAction::toggled, this,
+            &MainWindow::showdrogwinbtnClick);
+    for (const char* name : {"PutToHtmlBtn", "BuildHtmlMenu"})
+        on(QLatin1String(name), [this] { m_htmlExport->BuildHtmlMenuClick(); });
+    connectDocumentPage();
 }
 
-void MainWindow::rowDoubleClicked()
+void MainWindow::connectDocumentPage()
 {
-    // Double-click edits the note when the options say so; running the file is the other
-    // choice, which comes with running files.
-    if (m_session.options().DoubleEnv == 1)
-        guarded([this] { m_notes->editmemoClick(); });
+    fileops::DocumentCommands& document = m_documentPage->commands();
+    on(QStringLiteral("t501"), [&document] { document.savenoteClick(); });
+    on(QStringLiteral("t502"), [&document] { document.t502Click(); });
+    on(QStringLiteral("t503"), [&document] { document.t503Click(); });
+    on(QStringLiteral("t504"), [&document] { document.t504Click(); });
+    on(QStringLiteral("t505"), [&document] { document.backcolorbtnClick(); });
+    on(QStringLiteral("t303"), [this] { m_documentPage->t303Click(); });
+    connect(m_documentPage, &DocumentPage::toolbarShownChanged, this,
+            [this](bool shown) { m_actions->action(QStringLiteral("t303"))->setChecked(shown); });
+    connect(m_documentPage, &DocumentPage::commandDone, this, &MainWindow::updateCommandStates);
+    connect(m_actions->menu(QStringLiteral("t500")), &QMenu::aboutToShow, this,
+            &MainWindow::updateCommandStates);
+    connect(m_bottomTabs, &QTabBar::currentChanged, this, &MainWindow::bottomTabChanged);
+}
+
+void MainWindow::bottomTabChanged(int tab)
+{
+    if (tab == m_bottomTab)
+        return;
+    // The tab bar has already moved; a refused change moves it back.
+    if (!m_documentPage->TabConChanging(m_bottomTab)) {
+        const QSignalBlocker blocker(m_bottomTabs);
+        m_bottomTabs->setCurrentIndex(m_bottomTab);
+        return;
+    }
+    m_bottomTab = tab;
+    m_notebook->setCurrentIndex(tab);
+    m_documentPage->TabConChange(tab);
+    ShowTabMenu();
+    updateCommandStates();
+}
+
+void MainWindow::ShowTabMenu()
+{
+    m_actions->menu(QStringLiteral("t500"))
+        ->menuAction()
+        ->setVisible(m_bottomTab == fileops::DocumentCommands::DocumentTab);
+}
+
+// ---------------------------------------------------------------------------------------
+// The drop window
+
+void MainWindow::createDropWindow()
+{
+    // Its messages have no owner and stay on top, as this window may be hidden; dialogs that
+    // a test gives stand in for them too.
+    core::Dialogs* dialogs = m_dialogs.get();
+    if (dynamic_cast<WidgetDialogs*>(m_dialogs.get())) {
+        auto ownerless = std::make_unique<WidgetDialogs>(nullptr);
+        ownerless->setStaysOnTop(true);
+        m_ownerlessDialogs = std::move(ownerless);
+        dialogs = m_ownerlessDialogs.get();
+    }
+    m_drop = std::make_unique<dropwin::DropCommands>(*m_workspace, *dialogs);
+    m_drop->setSound(m_sound.get());
+    m_dropWindow = std::make_unique<DropWindow>(*m_drop, *dialogs);
+    connect(m_dropWindow.get(), &DropWindow::showMainRequested, this,
+            &MainWindow::showmainformClick);
+    connect(m_dropWindow.get(), &DropWindow::closedByMenu, this,
+            [this] { m_actions->action(QStringLiteral("showdrogwinbtn"))->setChecked(false); });
+    connect(m_dropWindow.get(), &DropWindow::helpRequested, this,
+            [this] { showHelpTopic(QStringLiteral("dropwin")); });
+    connect(m_dropWindow.get(), &DropWindow::exitRequested, this, &QWidget::close);
+}
+
+void MainWindow::showdrogwinbtnClick(bool down)
+{
+    if (down) {
+        m_dropWindow->showModeMark();
+        m_dropWindow->show();
+        m_dropWindow->raise();
+    } else {
+        m_dropWindow->hide();
+    }
+}
+
+void MainWindow::showmainformClick()
+{
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::showHelpTopic(const QString& topic)
+{
+    // The help file beside the program, at the topic's place.
+    const QString help = m_session.layout().helpFilePath();
+    if (!m_session.fs().isFile(help)) {
+        m_dialogs->showMessage(QStringLiteral("找不到帮助文件：") + help);
+        return;
+    }
+    QUrl url = QUrl::fromLocalFile(help);
+    url.setFragment(topic);
+    QDesktopServices::openUrl(url);
 }
 
 void MainWindow::showPopup(const QString& menu, const QPoint& at)
@@ -394,7 +552,13 @@ void MainWindow::updateCommandStates()
     const bool operation = core::operationMenuEnabled(!system, activeKind);
     a.setEnabled(QStringLiteral("t201"), operation);
     a.setEnabled(QStringLiteral("t202"), operation);
-    a.setVisible(QStringLiteral("t303"), false); // shown only with the document tab
+    // The document tool bar's item is shown only with the document page.
+    a.setVisible(QStringLiteral("t303"), m_bottomTab == fileops::DocumentCommands::DocumentTab);
+    a.action(QStringLiteral("t303"))->setChecked(m_documentPage->toolbarShown());
+    const fileops::DocumentMenuStates document = m_documentPage->commands().t500Click();
+    a.setEnabled(QStringLiteral("t501"), document.t501);
+    a.setEnabled(QStringLiteral("t502"), document.t502);
+    a.setEnabled(QStringLiteral("t503"), document.t503);
     a.setEnabled(QStringLiteral("t403"), core::noteCleanupEnabled(activeKind));
 
     const core::TreePopupStates tree = core::treePopupStates(tools, systemKind);
@@ -408,12 +572,13 @@ void MainWindow::updateCommandStates()
         core::filePopupStates(tools, systemKind, m_session.writable(), fileSelected);
     for (const char* name : {"BuildHtmlMenu", "openfild", "flistref"})
         a.setEnabled(QLatin1String(name), popup.general);
-    a.setEnabled(QStringLiteral("addfile"), popup.general && popup.addfile);
-    for (const char* name : {"N17", "N18"})
-        a.setEnabled(QLatin1String(name), popup.general && popup.addfile);
+    // The later steps of the rule decide their items whatever the first step said, so in the
+    // external section the file items follow the file selection.
+    for (const char* name : {"addfile", "N17", "N18"})
+        a.setEnabled(QLatin1String(name), popup.addfile);
     for (const char* name : {"copymemo", "editmemo", "clsmemo", "runfile", "delselfile",
                              "renfile", "sendto", "fattr"})
-        a.setEnabled(QLatin1String(name), popup.general && popup.fileCommands);
+        a.setEnabled(QLatin1String(name), popup.fileCommands);
     a.setEnabled(QStringLiteral("FileFontColor"), popup.colours);
     a.setEnabled(QStringLiteral("FileBackColor"), popup.colours);
 
@@ -451,10 +616,15 @@ void MainWindow::setUpAtStart()
     ToolTipSwitch::install(m_session.options().SysHint);
     applyBackgrounds();
 
+    // The drop window shows when it was shown at the last close, with the mode's mark.
+    m_dropWindow->showModeMark();
+    m_actions->action(QStringLiteral("showdrogwinbtn"))->setChecked(m_loaded.dropWindow.visible);
+
     m_session.setTreeColors(config.treeFontColor(), config.treeBackColor());
-    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()})
-        tree->setColors(colorFromStored(m_session.treeFontColor()),
-                        colorFromStored(m_session.treeBackColor()));
+    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()}) {
+        tree->setTextColor(colorFromStored(m_session.treeFontColor()));
+        tree->setBackgroundColor(colorFromStored(m_session.treeBackColor()));
+    }
 
     m_categories->buildAtStart();
     if (m_session.options().ExpNoteTree) {
@@ -509,16 +679,21 @@ void MainWindow::LoadConfig()
     const core::WindowSettings w = config.loadWindowSettings();
     m_loaded = w;
 
+    // The stored size is the outer one, frame included; the frame is known once the window
+    // is shown, so the size is set again then.
     move(w.placement.left, w.placement.top);
     resize(w.placement.width, w.placement.height);
+    m_outerSizePending = true;
     if (w.placement.maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
 
-    m_splitter->setSizes({qBound(110, w.outBarWidth, 300), qMax(100, w.placement.width - w.outBarWidth)});
+    m_splitter->setSizes({w.outBarWidth, qMax(100, w.placement.width - w.outBarWidth)});
+    m_paneWidth = m_treePane->width() > 0 ? m_treePane->width() : w.outBarWidth;
     m_fileView->setColumnWidths(QList<int>(w.fileColumns.begin(), w.fileColumns.end()));
     m_findView->setColumnWidths(QList<int>(w.searchColumns.begin(), w.searchColumns.end()));
 
     m_workspace->systemTree().setCaption(m_workspace->systemTree().rootIndex(), w.rootCaption);
+    m_dropWindow->move(w.dropWindow.left, w.dropWindow.top);
 
     m_toolBar->setVisible(w.toolbarShown);
     m_actions->action(QStringLiteral("t301"))->setChecked(w.toolbarShown);
@@ -528,6 +703,7 @@ void MainWindow::LoadConfig()
     m_actions->action(QStringLiteral("showline"))->setChecked(w.gridLines);
 
     applyListFont(w.listFont);
+    m_documentPage->applySettings(w.document);
 }
 
 void MainWindow::applyListFont(const core::FontSpec& spec)
@@ -539,6 +715,7 @@ void MainWindow::applyListFont(const core::FontSpec& spec)
     m_fileView->setColors(m_listText, m_listBack);
     m_treePane->systemTree()->setFont(font);
     m_findView->setListFont(font);
+    m_findView->setColors(m_listText, m_listBack);
 }
 
 void MainWindow::SaveConfig()
@@ -547,8 +724,10 @@ void MainWindow::SaveConfig()
     const bool maximized = isMaximized();
     const bool normal = !maximized && !isMinimized();
     w.placement.maximized = maximized;
-    if (normal)
-        w.placement = {y(), x(), height(), width(), false};
+    if (normal) {
+        const QRect outer = frameGeometry();
+        w.placement = {outer.y(), outer.x(), outer.height(), outer.width(), false};
+    }
     w.outBarWidth = m_treePane->width();
     const QList<int> files = m_fileView->columnWidths();
     for (int i = 0; i < int(w.fileColumns.size()) && i < files.size(); ++i)
@@ -561,6 +740,9 @@ void MainWindow::SaveConfig()
     w.statusbarShown = m_actions->action(QStringLiteral("t302"))->isChecked();
     w.listStyle = m_fileView->viewStyle();
     w.rootCaption = m_workspace->systemTree().captionOf(m_workspace->systemTree().rootIndex());
+    w.dropWindow = {m_dropWindow->y(), m_dropWindow->x(),
+                    m_actions->action(QStringLiteral("showdrogwinbtn"))->isChecked()};
+    m_documentPage->storeSettings(w.document);
     try {
         m_session.config().saveWindowSettings(w, normal);
     } catch (const std::exception&) {
@@ -571,7 +753,40 @@ void MainWindow::SaveConfig()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     SaveConfig();
+    // The program ends with this window; the drop window goes with it.
+    m_dropWindow->hide();
     event->accept();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_outerSizePending)
+        applyOuterSize();
+}
+
+void MainWindow::applyOuterSize()
+{
+    m_outerSizePending = false;
+    if (isMaximized() || isMinimized())
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    resize(QSize(m_loaded.placement.width, m_loaded.placement.height) - frame);
+}
+
+void MainWindow::splitterMoved()
+{
+    // A step that would make the tree pane wider than 300 pixels is refused; it keeps its
+    // last width.
+    const int width = m_treePane->width();
+    if (width > 300 && width > m_paneWidth) {
+        const QList<int> sizes = m_splitter->sizes();
+        const int total = sizes.value(0) + sizes.value(1);
+        const QSignalBlocker blocker(m_splitter);
+        m_splitter->setSizes({m_paneWidth, qMax(0, total - m_paneWidth)});
+        return;
+    }
+    m_paneWidth = width;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -653,17 +868,23 @@ void MainWindow::showlineClick()
 
 void MainWindow::chooseTreeColor(bool font)
 {
-    const int current = font ? m_session.treeFontColor() : m_session.treeBackColor();
-    const std::optional<int> chosen = m_dialogs->chooseColor(current);
+    // The dialog starts with the colour the system tree shows now (the font command may
+    // have given it another one than the stored one).
+    CategoryTreeView* system = m_treePane->systemTree();
+    const QColor shown = font ? system->textColor() : system->backgroundColor();
+    const std::optional<int> chosen = m_dialogs->chooseColor(storedFromColor(shown));
     if (!chosen)
         return;
     if (font)
         m_session.setTreeColors(*chosen, m_session.treeBackColor());
     else
         m_session.setTreeColors(m_session.treeFontColor(), *chosen);
-    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()})
-        tree->setColors(colorFromStored(m_session.treeFontColor()),
-                        colorFromStored(m_session.treeBackColor()));
+    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()}) {
+        if (font)
+            tree->setTextColor(colorFromStored(*chosen));
+        else
+            tree->setBackgroundColor(colorFromStored(*chosen));
+    }
     m_session.config().writeInt(core::section::SystemConfig,
                                 font ? QStringLiteral("TreeFontColor") : QStringLiteral("TreeBackColor"),
                                 *chosen);
@@ -696,9 +917,7 @@ void MainWindow::t304Click()
     applyListFont(*chosen);
     m_findView->setColors(m_listText, m_listBack);
     // The system tree takes the colour too, until the next start.
-    QPalette palette = m_treePane->systemTree()->palette();
-    palette.setColor(QPalette::Text, m_listText);
-    m_treePane->systemTree()->setPalette(palette);
+    m_treePane->systemTree()->setTextColor(m_listText);
     m_session.config().writeListFont(*chosen);
 }
 

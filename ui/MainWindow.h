@@ -12,6 +12,7 @@
 #include <memory>
 
 class QLineEdit;
+class QMenu;
 class QStackedWidget;
 class QSplitter;
 class QTabBar;
@@ -26,21 +27,39 @@ class Session;
 class Workspace;
 } // namespace core
 
+namespace htmlexport {
+class HtmlExport;
+}
+
 namespace fileops {
 class ImportCommands;
 class NoteCommands;
 class RecycleBoxCommands;
+class RenameCommands;
+class RunCommands;
 } // namespace fileops
 
 namespace search {
 class SearchCommands;
 }
 
+namespace dropwin {
+class DropCommands;
+}
+
+namespace platform {
+class Shell;
+class Sound;
+} // namespace platform
+
 namespace ui {
 
+class DropWindow;
+class DocumentPage;
 class FileIconProvider;
 class FileListView;
 class MainActions;
+class NoteEdit;
 class SearchPage;
 class StatusPanelsBar;
 class TreePane;
@@ -66,8 +85,16 @@ public:
     search::SearchCommands& searchCommands() const { return *m_search; }
     StatusPanelsBar* statusPanels() const { return m_status; }
     QToolBar* toolBar() const { return m_toolBar; }
-    QLineEdit* topEdit() const { return m_topEdit; }
+    NoteEdit* topEdit() const { return m_topEdit; }
     QSplitter* splitter() const { return m_splitter; }
+    DropWindow* dropWindow() const { return m_dropWindow.get(); }
+
+    // What starts programs and opens files and folders, and what plays the drop sound; the
+    // desktop's unless a test stands in.
+    void setShell(std::unique_ptr<platform::Shell> shell);
+    void setSound(std::unique_ptr<platform::Sound> sound);
+    QTabBar* bottomTabs() const { return m_bottomTabs; }
+    DocumentPage* documentPage() const { return m_documentPage; }
 
     // LoadConfig and SaveConfig: the window's settings from and to the configuration file.
     void LoadConfig();
@@ -75,11 +102,15 @@ public:
     // Recomputes the availability of every command from the selections.
     void updateCommandStates();
 
+    // No built-in menu of bars: the tool bar has one switch, t301.
+    QMenu* createPopupMenu() override { return nullptr; }
+
     // Runs a command; an error it raises is shown in the error box.
     void guarded(const std::function<void()>& command);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildLayout();
@@ -94,6 +125,11 @@ private:
     void stfibtnClick();
     void t401Click();
     void repaintWhileBusy();
+    void splitterMoved();
+    void applyOuterSize();
+    void connectDocumentPage();
+    void bottomTabChanged(int tab);
+    void ShowTabMenu();
     void t301Click();
     void t302Click();
     void liststyleClick();
@@ -103,7 +139,10 @@ private:
     void t304Click();
     void applyListFont(const core::FontSpec& font);
     void showPopup(const QString& menu, const QPoint& at);
-    void rowDoubleClicked();
+    void createDropWindow();
+    void showdrogwinbtnClick(bool down);
+    void showmainformClick();
+    void showHelpTopic(const QString& topic);
     void on(const QString& action, const std::function<void()>& command);
 
     core::Session& m_session;
@@ -116,14 +155,25 @@ private:
     std::unique_ptr<fileops::RecycleBoxCommands> m_recycleBox;
     std::unique_ptr<fileops::NoteCommands> m_notes;
     std::unique_ptr<search::SearchCommands> m_search;
+    std::unique_ptr<fileops::RenameCommands> m_rename;
+    std::unique_ptr<platform::Shell> m_shell;
+    std::unique_ptr<fileops::RunCommands> m_run;
+    std::unique_ptr<platform::Sound> m_sound;
+    std::unique_ptr<core::Dialogs> m_ownerlessDialogs; // the drop window's, without an owner
+    std::unique_ptr<dropwin::DropCommands> m_drop;
+    std::unique_ptr<DropWindow> m_dropWindow;
+    std::unique_ptr<htmlexport::HtmlExport> m_htmlExport;
     std::unique_ptr<FileIconProvider> m_fileIcons;
     MainActions* m_actions = nullptr;
     QToolBar* m_toolBar = nullptr;
     QSplitter* m_splitter = nullptr;
     TreePane* m_treePane = nullptr;
     QStackedWidget* m_workArea = nullptr;
+    QStackedWidget* m_notebook = nullptr;
     QTabBar* m_bottomTabs = nullptr;
-    QLineEdit* m_topEdit = nullptr;
+    int m_bottomTab = 0; // the tab shown, for the question before it changes
+    DocumentPage* m_documentPage = nullptr;
+    NoteEdit* m_topEdit = nullptr;
     QToolButton* m_saveEdit = nullptr;
     QToolButton* m_clearEdit = nullptr;
     FileListView* m_fileView = nullptr;
@@ -131,6 +181,8 @@ private:
     SearchPage* m_searchPage = nullptr;
     StatusPanelsBar* m_status = nullptr;
     core::WindowSettings m_loaded; // what the file held, for the settings this window keeps
+    int m_paneWidth = 0;           // the tree pane's width before the splitter's last step
+    bool m_outerSizePending = false;
     QColor m_listText;
     QColor m_listBack;
 };

@@ -1,6 +1,7 @@
 #include "ui/StatusPanelsBar.h"
 
 #include "core/StatusPanels.h"
+#include "platform/FileNames.h"
 #include "ui/Conversions.h"
 #include "ui/Icons.h"
 
@@ -62,7 +63,8 @@ void StatusPanelsBar::showText(int panel, const QString& text)
 {
     // A screen reader reads what the panel shows; an empty panel is named by its role.
     QLabel* label = m_labels[size_t(panel)];
-    const QString shown = messageText(text);
+    // Panel 0 holds the current folder, shown with its names as they read.
+    const QString shown = messageText(panel == 0 ? platform::displayPath(text) : text);
     label->setText(shown);
     label->setToolTip(shown); // a narrow panel cuts long texts such as the search's
     label->setAccessibleName(shown.isEmpty() ? QString::fromUtf8(kNames[panel]) : shown);

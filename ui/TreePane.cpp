@@ -18,8 +18,9 @@ TreePane::TreePane(QWidget* parent)
     addItem(m_systemTree, core::texts::SystemSectionCaption);
     addItem(m_externalTree, core::texts::ExternalSectionCaption);
     setCurrentIndex(0);
+    // A drag of the splitter cannot make it wider than 300 pixels (the main window sees to
+    // it), but a stored wider width is applied as it is.
     setMinimumWidth(110);
-    setMaximumWidth(300);
 }
 
 void TreePane::setBackgroundPicture(const QPixmap& picture)

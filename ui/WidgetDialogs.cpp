@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
@@ -65,12 +66,23 @@ QMessageBox::StandardButtons qtButtons(core::Buttons buttons)
 
 } // namespace
 
+int WidgetDialogs::exec(QMessageBox& box) const
+{
+    if (m_onTop) {
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        box.show();
+        box.raise();
+        box.activateWindow();
+    }
+    return box.exec();
+}
+
 void WidgetDialogs::showMessage(const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, core::texts::AppTitle, messageText(text),
                     QMessageBox::Ok, m_parent);
     box.setTextFormat(Qt::PlainText);
-    box.exec();
+    exec(box);
 }
 
 core::Answer WidgetDialogs::ask(const QString& caption, const QString& text,
@@ -82,7 +94,7 @@ core::Answer WidgetDialogs::ask(const QString& caption, const QString& text,
     box.setDefaultButton(qtButton(defaultButton));
     if (buttons == core::Buttons::YesNo)
         box.setEscapeButton(QMessageBox::No);
-    switch (box.exec()) {
+    switch (exec(box)) {
     case QMessageBox::Yes:
         return core::Answer::Yes;
     case QMessageBox::No:
@@ -99,7 +111,7 @@ void WidgetDialogs::showError(const QString& text)
     QMessageBox box(QMessageBox::Critical, core::texts::AppTitle, messageText(text),
                     QMessageBox::Ok, m_parent);
     box.setTextFormat(Qt::PlainText);
-    box.exec();
+    exec(box);
 }
 
 QString WidgetDialogs::qtFilter(const QString& filter)
@@ -121,6 +133,30 @@ QString WidgetDialogs::qtFilter(const QString& filter)
 QStringList WidgetDialogs::chooseFiles(const QString& title, const QString& filter)
 {
     return QFileDialog::getOpenFileNames(m_parent, title, QString(), qtFilter(filter));
+}
+
+QString WidgetDialogs::chooseFile(const QString& title, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(m_parent, title, QString(), qtFilter(filter));
+}
+
+QString WidgetDialogs::chooseSaveFile(const core::SaveDialogSpec& spec)
+{
+    QFileDialog dialog(m_parent, spec.title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = qtFilter(spec.filter).split(QStringLiteral(";;"));
+    dialog.setNameFilters(filters);
+    if (spec.filterIndex >= 1 && spec.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[spec.filterIndex - 1]);
+    dialog.setDefaultSuffix(spec.defaultExtension);
+    // The dialog opens where it was used last, first in the user's home folder.
+    dialog.setDirectory(m_saveFolder.isEmpty() ? QDir::homePath() : m_saveFolder);
+    dialog.selectFile(spec.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    m_saveFolder = dialog.directory().absolutePath();
+    return dialog.selectedFiles().constFirst();
 }
 
 QString WidgetDialogs::chooseFolder(const QString& title)

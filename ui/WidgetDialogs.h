@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QMessageBox;
+
 namespace ui {
 
 class WidgetDialogs : public core::Dialogs
@@ -14,12 +16,17 @@ class WidgetDialogs : public core::Dialogs
 public:
     explicit WidgetDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
+    // Message boxes stay above every other window and come to the front (for a window whose
+    // messages have no owner, as the main window may be hidden).
+    void setStaysOnTop(bool onTop) { m_onTop = onTop; }
 
     void showMessage(const QString& text) override;
     core::Answer ask(const QString& caption, const QString& text, core::MessageIcon icon,
                      core::Buttons buttons, core::Answer defaultButton) override;
     void showError(const QString& text) override;
     QStringList chooseFiles(const QString& title, const QString& filter) override;
+    QString chooseFile(const QString& title, const QString& filter) override;
+    QString chooseSaveFile(const core::SaveDialogSpec& spec) override;
     QString chooseFolder(const QString& title) override;
     std::optional<int> chooseColor(int initialColor) override;
     std::optional<core::FontSpec> chooseFont(const core::FontSpec& initial) override;
@@ -34,7 +41,11 @@ public:
     static QString qtFilter(const QString& filter);
 
 private:
+    int exec(QMessageBox& box) const;
+
     QPointer<QWidget> m_parent;
+    bool m_onTop = false;
+    QString m_saveFolder; // where the save dialog was last used
 };
 
 } // namespace ui

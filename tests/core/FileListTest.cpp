@@ -245,3 +245,24 @@ TEST(FileListing, TenThousandFilesNeedOneReadOfTheNotes)
     for (const core::FileRow& row : rows)
         EXPECT_EQ(row.note, QStringLiteral("注释") + row.name.mid(2).chopped(4));
 }
+
+TEST(FileFormats, DatesReadAsTheLocaleWritesThem)
+{
+    const QDateTime times[] = {
+        QDateTime(QDate(2003, 1, 2), QTime(3, 4, 6)), QDateTime(QDate(1999, 12, 31), QTime(23, 59, 58)),
+        QDateTime(QDate(2024, 7, 15), QTime(12, 0, 0)), QDateTime(QDate(2024, 7, 15), QTime(0, 0, 0))};
+    for (const char* name : {"C", "zh_CN", "zh_TW", "en_US", "en_GB", "de_DE", "fr_FR", "ja_JP",
+                             "ko_KR", "ru_RU", "ar_EG", "hi_IN", "fa_IR", "th_TH"}) {
+        const QLocale locale(QString::fromLatin1(name));
+        const core::DateFormatter formatter(locale);
+        QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+        timeFormat.remove(u't');
+        timeFormat = timeFormat.trimmed();
+        for (const QDateTime& time : times) {
+            QString expected = locale.toString(time.date(), locale.dateFormat(QLocale::ShortFormat));
+            if (time.time() != QTime(0, 0))
+                expected += u' ' + locale.toString(time.time(), timeFormat);
+            EXPECT_EQ(formatter.text(time), expected) << name;
+        }
+    }
+}

@@ -108,3 +108,14 @@ TEST_F(Transfer, MovingOneNameOfAFileOverAnotherNameOfItLeavesOneName)
     EXPECT_EQ(namesIn("to"), QStringList("a.bin"));
     EXPECT_TRUE(namesIn("from").isEmpty());
 }
+
+TEST_F(Transfer, ATemporaryNameFitsBesideATargetOfAnyLength)
+{
+    const QString name = QString(250, u'n') + QStringLiteral(".bin"); // 254 bytes, the most there is
+    write("from/" + name, "new");
+    write("to/" + name, "old");
+    EXPECT_TRUE(fs.copyFile(root + "from/" + name, root + "to/" + name, true));
+    EXPECT_TRUE(ReplaceTarget(fs, TransferMode::Move, root + "from/" + name, root + "to/" + name));
+    EXPECT_EQ(read("to/" + name), "new");
+    EXPECT_EQ(namesIn("to"), QStringList(name));
+}

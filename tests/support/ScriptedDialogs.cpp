@@ -45,6 +45,32 @@ QStringList ScriptedDialogs::chooseFiles(const QString& title, const QString& fi
     return files;
 }
 
+namespace {
+
+QString takeFront(std::deque<QString>& choices)
+{
+    if (choices.empty())
+        return {};
+    QString choice = choices.front();
+    choices.pop_front();
+    return choice;
+}
+
+} // namespace
+
+QString ScriptedDialogs::chooseFile(const QString& title, const QString& filter)
+{
+    openDialogTitles.push_back(title);
+    openDialogFilters.push_back(filter);
+    return takeFront(openChoices);
+}
+
+QString ScriptedDialogs::chooseSaveFile(const core::SaveDialogSpec& spec)
+{
+    saveDialogs.push_back(spec);
+    return takeFront(saveChoices);
+}
+
 QString ScriptedDialogs::chooseFolder(const QString& title)
 {
     folderDialogTitles.push_back(title);

@@ -31,6 +31,8 @@ public:
     std::deque<core::Answer> answers;
     std::deque<QStringList> fileChoices;
     std::deque<QString> folderChoices;
+    std::deque<QString> openChoices; // the one-file open dialog
+    std::deque<QString> saveChoices;
     std::deque<std::optional<int>> colorChoices;
     std::deque<std::optional<core::FontSpec>> fontChoices;
     // One entry per run of the name form: the texts typed before each press of OK; when
@@ -48,6 +50,9 @@ public:
     std::vector<QString> fileDialogTitles;
     std::vector<QString> fileDialogFilters;
     std::vector<QString> folderDialogTitles;
+    std::vector<QString> openDialogTitles;
+    std::vector<QString> openDialogFilters;
+    std::vector<core::SaveDialogSpec> saveDialogs;
     QString clipboard;
     int busyDepth = 0;
     int busyCount = 0;
@@ -61,6 +66,8 @@ public:
                      core::Buttons buttons, core::Answer defaultButton) override;
     void showError(const QString& text) override;
     QStringList chooseFiles(const QString& title, const QString& filter) override;
+    QString chooseFile(const QString& title, const QString& filter) override;
+    QString chooseSaveFile(const core::SaveDialogSpec& spec) override;
     QString chooseFolder(const QString& title) override;
     std::optional<int> chooseColor(int initialColor) override;
     std::optional<core::FontSpec> chooseFont(const core::FontSpec& initial) override;

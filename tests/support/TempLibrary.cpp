@@ -1,12 +1,18 @@
 #include "support/TempLibrary.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/FileNames.h"
+
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace testing_support {
 
@@ -37,37 +43,51 @@ core::LibraryLayout TempLibrary::layout() const
     return core::LibraryLayout(m_root, m_root + QStringLiteral("quillet"));
 }
 
+// Names may hold bytes that are not UTF-8, so every call goes by the name's bytes.
+static void makeFolders(const QString& dir)
+{
+    QByteArray bytes = platform::nativePath(dir);
+    for (qsizetype slash = bytes.indexOf('/', 1); slash >= 0; slash = bytes.indexOf('/', slash + 1))
+        ::mkdir(bytes.left(slash).constData(), 0777);
+    ::mkdir(bytes.constData(), 0777);
+}
+
 void TempLibrary::makeDir(const QString& relative) const
 {
-    ASSERT_TRUE(QDir().mkpath(path(relative))) << relative.toStdString();
+    makeFolders(path(relative));
+    struct stat st;
+    ASSERT_EQ(::stat(platform::nativePath(path(relative)).constData(), &st), 0)
+        << relative.toStdString();
 }
 
 void TempLibrary::makeFile(const QString& relative, const QByteArray& content) const
 {
-    QDir().mkpath(QFileInfo(path(relative)).absolutePath());
-    QFile file(path(relative));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << relative.toStdString();
-    file.write(content);
+    const QString full = path(relative);
+    makeFolders(full.left(full.lastIndexOf(u'/')));
+    const int fd = ::open(platform::nativePath(full).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    ASSERT_GE(fd, 0) << relative.toStdString();
+    ASSERT_EQ(::write(fd, content.constData(), size_t(content.size())), content.size());
+    ::close(fd);
 }
 
 void TempLibrary::makeFileOfSize(const QString& relative, qint64 size) const
 {
     makeFile(relative);
-    QFile file(path(relative));
-    ASSERT_TRUE(file.resize(size));
+    ASSERT_EQ(::truncate(platform::nativePath(path(relative)).constData(), size), 0);
 }
 
 QByteArray TempLibrary::read(const QString& relative) const
 {
-    QFile file(path(relative));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    QByteArray bytes;
+    platform::readWholeFile(path(relative), &bytes);
+    return bytes;
 }
 
 bool TempLibrary::exists(const QString& relative) const
 {
-    return QFileInfo::exists(path(relative));
+    struct stat st;
+    return ::lstat(platform::nativePath(path(relative)).constData(), &st) == 0;
 }
 
 void TempLibrary::writeNotes(const QString& folder,

@@ -1,6 +1,7 @@
 // Bringing files in, editing notes and the recycle box, driven through the real window.
 #include "support/TempLibrary.h"
 #include "ui/FileListView.h"
+#include "ui/NoteEdit.h"
 #include "ui/WindowFixture.h"
 
 #include <QLineEdit>

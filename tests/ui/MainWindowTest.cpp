@@ -2,6 +2,7 @@
 // headers, the enabling rules, the view styles and the settings written at close.
 #include "ui/CategoryTreeView.h"
 #include "ui/FileListView.h"
+#include "ui/NoteEdit.h"
 #include "ui/StatusPanelsBar.h"
 #include "ui/TreePane.h"
 #include "ui/WindowFixture.h"
@@ -25,10 +26,10 @@ protected:
     void SetUp() override
     {
         library.makeDir(QStringLiteral("网络工具/下载工具"));
-        library.makeFile(QStringLiteral("网络工具/迅雷.exe"), QByteArray(3000, 'x'));
-        library.makeFile(QStringLiteral("网络工具/FlashGet.zip"), QByteArray(100, 'x'));
-        library.makeFile(QStringLiteral("网络工具/aria2.tar"), QByteArray(2000, 'x'));
-        library.writeNotes(QStringLiteral("网络工具/"), {{QStringLiteral("迅雷.exe"), QStringLiteral("下载工具")}});
+        library.makeFile(QStringLiteral("网络工具/下载器.exe"), QByteArray(3000, 'x'));
+        library.makeFile(QStringLiteral("网络工具/Fetcher.zip"), QByteArray(100, 'x'));
+        library.makeFile(QStringLiteral("网络工具/alpha2.tar"), QByteArray(2000, 'x'));
+        library.writeNotes(QStringLiteral("网络工具/"), {{QStringLiteral("下载器.exe"), QStringLiteral("下载工具")}});
         library.makeDir(QStringLiteral("办公"));
         library.makeFile(QStringLiteral("oprecy/old.doc"));
     }
@@ -41,7 +42,7 @@ TEST_F(MainWindowTest, StartsOnTheSystemRootWithTheFirstStartPlacement)
     open();
     EXPECT_EQ(window->windowTitle(), "Quillet 2.96 for WIN98/ME/2000");
     EXPECT_EQ(window->pos(), QPoint(197, 106));
-    EXPECT_EQ(window->size(), QSize(540, 410));
+    EXPECT_EQ(window->frameGeometry().size(), QSize(540, 410)) << "the outer size, frame included";
     EXPECT_EQ(panel(0), library.root());
     EXPECT_EQ(panel(1), "系统总分类库");
     EXPECT_TRUE(listedNames().isEmpty());
@@ -64,7 +65,7 @@ TEST_F(MainWindowTest, SelectingACategoryListsItsFilesWithNotesAndCounts)
     clickSystemNode(category({QStringLiteral("网络工具")}));
     EXPECT_EQ(panel(0), library.path(QStringLiteral("网络工具/")));
     EXPECT_EQ(panel(1), "共3个文件");
-    EXPECT_EQ(listedNames(), QStringList({"aria2.tar", "FlashGet.zip", QStringLiteral("迅雷.exe")}));
+    EXPECT_EQ(listedNames(), QStringList({"alpha2.tar", "Fetcher.zip", QStringLiteral("下载器.exe")}));
     QTableView* table = window->fileView()->details();
     EXPECT_EQ(table->model()->index(2, 1).data().toString(), QStringLiteral("下载工具"));
     EXPECT_EQ(table->model()->index(2, 2).data().toString(), "2.93KB");
@@ -80,11 +81,11 @@ TEST_F(MainWindowTest, HeaderClicksSortDescendingFirstAndFlipEveryTime)
     open();
     clickSystemNode(category({QStringLiteral("网络工具")}));
     clickHeader(0);
-    EXPECT_EQ(listedNames(), QStringList({QStringLiteral("迅雷.exe"), "FlashGet.zip", "aria2.tar"}));
+    EXPECT_EQ(listedNames(), QStringList({QStringLiteral("下载器.exe"), "Fetcher.zip", "alpha2.tar"}));
     clickHeader(2);
-    EXPECT_EQ(listedNames(), QStringList({"FlashGet.zip", "aria2.tar", QStringLiteral("迅雷.exe")}));
+    EXPECT_EQ(listedNames(), QStringList({"Fetcher.zip", "alpha2.tar", QStringLiteral("下载器.exe")}));
     clickHeader(2);
-    EXPECT_EQ(listedNames(), QStringList({QStringLiteral("迅雷.exe"), "aria2.tar", "FlashGet.zip"}));
+    EXPECT_EQ(listedNames(), QStringList({QStringLiteral("下载器.exe"), "alpha2.tar", "Fetcher.zip"}));
 }
 
 TEST_F(MainWindowTest, TheBoxAndTransitNodesFollowTheirRulesInBothSections)
@@ -179,14 +180,41 @@ TEST_F(MainWindowTest, TheViewButtonCyclesTheFourStylesSharingOneSelection)
     EXPECT_TRUE(window->findView()->gridLines());
 }
 
-TEST_F(MainWindowTest, TheTreePaneStaysBetween110And300Pixels)
+TEST_F(MainWindowTest, TheSplitterKeepsTheTreePaneBetween110And300Pixels)
 {
     open();
-    QSplitter* splitter = window->splitter();
-    splitter->setSizes({600, 100});
-    EXPECT_LE(window->treePane()->width(), 300);
-    splitter->setSizes({20, 700});
-    EXPECT_GE(window->treePane()->width(), 110);
+    window->resize(900, 500);
+    QSplitterHandle* handle = window->splitter()->handle(1);
+    const auto drag = [&](int by) {
+        const QPoint from(1, 10);
+        const QPoint to = from + QPoint(by, 0);
+        QMouseEvent press(QEvent::MouseButtonPress, from, handle->mapToGlobal(from),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &press);
+        QMouseEvent move(QEvent::MouseMove, to, handle->mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, to, handle->mapToGlobal(to),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(handle, &release);
+        return window->treePane()->width();
+    };
+    const int start = window->treePane()->width();
+    ASSERT_LT(start + 100, 300);
+    const int wider = drag(100);
+    EXPECT_NEAR(wider, start + 100, 2);
+    EXPECT_EQ(drag(100), wider) << "a step past 300 pixels is refused";
+    EXPECT_EQ(drag(-400), 110);
+}
+
+TEST_F(MainWindowTest, AStoredTreePaneWidthIsAppliedAsItIs)
+{
+    QFile file(configPath);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[contlor]\r\nOutBarWidth=340\r\n[positus]\r\nformwidth=800\r\n");
+    file.close();
+    open();
+    EXPECT_EQ(window->treePane()->width(), 340);
 }
 
 TEST_F(MainWindowTest, BarsToggleAndTheSettingsAreWrittenAtClose)
@@ -228,7 +256,7 @@ TEST_F(MainWindowTest, StartsFromTheSavedSettings)
     EXPECT_FALSE(window->toolBar()->isVisible());
     EXPECT_EQ(window->fileView()->details()->columnWidth(0), 150);
     EXPECT_EQ(window->pos(), QPoint(50, 60));
-    EXPECT_EQ(window->size(), QSize(700, 500));
+    EXPECT_EQ(window->frameGeometry().size(), QSize(700, 500));
     EXPECT_TRUE(window->treePane()->systemTree()->isExpanded(workspace().systemTree().rootIndex()));
     EXPECT_EQ(config->readString("SystemConfig", "TreeBarBmp", "x"), "")
         << "a picture that no longer exists is forgotten";

@@ -90,8 +90,9 @@ TEST_F(SearchWindowTest, ThePopUpOffersWhatIsBuiltOnlyForASelectedResult)
 {
     action("stfibtn")->trigger();
     search(QStringLiteral("zip"));
-    const char* const built[] = {"editm", "DELFM", "moveitem", "selall", "reverssel"};
-    const char* const later[] = {"renfn", "ExecuteFile", "copytofolly", "copytoother"};
+    const char* const built[] = {"editm", "renfn", "ExecuteFile", "DELFM", "moveitem",
+                                 "selall", "reverssel"};
+    const char* const later[] = {"copytofolly", "copytoother"};
     window->updateCommandStates();
     for (const char* name : built)
         EXPECT_FALSE(enabled(name)) << name;

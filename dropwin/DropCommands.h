@@ -1,0 +1,59 @@
+#pragma once
+// The desktop drop window's commands: files and folders dropped on it are copied or moved
+// into the category selected in the main window, and the drop mode is switched and stored.
+// Every message goes through the Dialogs it is given, which the window shows on top of
+// everything without an owner, as the main window may be hidden.
+
+#include "core/Dialogs.h"
+#include "core/Workspace.h"
+#include "fileops/Transfer.h"
+#include "platform/Sound.h"
+
+#include <QStringList>
+
+namespace dropwin {
+
+class DropCommands
+{
+public:
+    DropCommands(core::Workspace& workspace, core::Dialogs& dialogs);
+
+    // What plays the sound at the end of a drop; none plays nothing.
+    void setSound(platform::Sound* sound) { m_sound = sound; }
+
+    // The drop mode: 0 copies, 1 moves; any other value read from the configuration file
+    // counts as 1.
+    int mode() const;
+    // The mode's mark in the window's corner: "复" or "移".
+    QString modeMark() const;
+    // A click on the mark: switches the mode and stores it at once.
+    void Label1Click();
+    // "移动方式拖动" and "复制方式拖动".
+    void MoveDRClick();
+    void CopyDRClick();
+
+    // The dropped paths, in the order the drag source gave them.
+    void DropFileDrop(const QStringList& paths);
+    // Copies or moves every file directly in `source` into `target`; each failure has its
+    // message and the rest go on. Notes and rows are not touched.
+    void DropFolderFiles(const QString& source, const QString& target);
+
+private:
+    void setMode(int mode);
+    fileops::TransferMode transferMode() const;
+    // The receiving category: a selected node of the active tree that is not its root and
+    // has a folder.
+    bool receivingAllowed();
+    void dropFolder(const QString& path);
+    void dropFile(const QString& path);
+    // A dropped notes file where the folder has one: its notes join the folder's (true), or
+    // its failure is shown (false).
+    bool mergeNotesFile(const QString& source, const QString& targetDir);
+    void warn(const QString& caption, const QString& text);
+
+    core::Workspace& m_workspace;
+    core::Dialogs& m_dialogs;
+    platform::Sound* m_sound = nullptr;
+};
+
+} // namespace dropwin

@@ -1,0 +1,14 @@
+#pragma once
+// Reading the list of dropped files that a file manager gives as "text/uri-list".
+
+#include <QByteArray>
+#include <QStringList>
+
+namespace dropwin {
+
+// The local paths of the list's file addresses, in the list's order, with the bytes of each
+// name as they are on disk (a name need not be UTF-8). Comment lines, addresses of other
+// schemes and files of other hosts are left out; a folder's path has no trailing "/".
+QStringList localPathsFromUriList(const QByteArray& list);
+
+} // namespace dropwin

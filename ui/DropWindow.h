@@ -1,0 +1,75 @@
+#pragma once
+// The desktop drop window: a tiny frameless square that stays above every other window,
+// apart from the main window, and takes files and folders dropped from any file manager into
+// the category selected in the main window. Its corner shows the drop mode, which a click
+// switches; its picture is the grip to move it; its pop-up menu holds the window's commands.
+
+#include <QWidget>
+
+#include <functional>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QMimeData;
+
+namespace core {
+class Dialogs;
+}
+namespace dropwin {
+class DropCommands;
+}
+
+namespace ui {
+
+class DropWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    // `dialogs` shows the window's messages and the errors of its commands.
+    DropWindow(dropwin::DropCommands& commands, core::Dialogs& dialogs, QWidget* parent = nullptr);
+
+    // The mark in the corner shows the current drop mode.
+    void showModeMark();
+
+    QLabel* modeLabel() const { return m_mark; }
+    QLabel* picture() const { return m_picture; }
+    QMenu* popupMenu() const { return m_menu; }
+    // The pop-up menu's items by name: showmainform, MoveDR, CopyDR, CloseDragFormMenu, N4,
+    // haltmenu.
+    QAction* menuAction(const QString& name) const;
+
+    // The local paths a drag carries as "text/uri-list", in its order.
+    static QStringList droppedPaths(const QMimeData* data);
+
+Q_SIGNALS:
+    void showMainRequested();
+    // Hidden by its own menu; the main window's button goes up.
+    void closedByMenu();
+    void helpRequested();
+    void exitRequested();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenu();
+    QAction* addItem(const QString& name, const QString& text);
+    void dwPopupMenuPopup();
+    void DropFileDrop(const QStringList& paths);
+    void guarded(const std::function<void()>& command);
+
+    dropwin::DropCommands& m_commands;
+    core::Dialogs& m_dialogs;
+    QLabel* m_picture = nullptr;
+    QLabel* m_mark = nullptr;
+    QMenu* m_menu = nullptr;
+    QActionGroup* m_modes = nullptr;
+};
+
+} // namespace ui

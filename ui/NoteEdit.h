@@ -1,0 +1,24 @@
+#pragma once
+// The one-line note editor above the file list: typing stops at 500 characters, but a longer
+// note shows and saves whole unless the user shortens it; entering it selects nothing.
+
+#include <QLineEdit>
+
+namespace ui {
+
+class NoteEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    static constexpr int kTypingLimit = 500;
+
+    explicit NoteEdit(QWidget* parent = nullptr);
+
+    // Shows a note as it is stored, however long, with the cursor at its start.
+    void showNote(const QString& text);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+};
+
+} // namespace ui
