@@ -61,6 +61,10 @@ public:
                        const std::function<core::OkResult(const QStringList&)>&) override
     {
     }
+    void runFolderForm(const core::FolderFormSpec&, const std::function<QString(const QString&)>&,
+                       const std::function<core::OkResult(const QString&, const QString&)>&) override
+    {
+    }
     void setClipboardText(const QString&) override {}
     void setBusy(bool) override {}
 };

@@ -1,5 +1,6 @@
 #include "core/CategoryTreeModel.h"
 
+#include "core/DragSource.h"
 #include "core/FileListModel.h"
 #include "core/Texts.h"
 #include "platform/FileNames.h"
@@ -137,6 +138,16 @@ bool CategoryTreeModel::setData(const QModelIndex& index, const QVariant& value,
     return true;
 }
 
+QStringList CategoryTreeModel::mimeTypes() const
+{
+    return {dragSourceFormat()};
+}
+
+QMimeData* CategoryTreeModel::mimeData(const QModelIndexList&) const
+{
+    return m_tree == Tree::System ? dragDataFor(DragSource::SystemTree) : nullptr;
+}
+
 bool CategoryTreeModel::canFetchMore(const QModelIndex& parent) const
 {
     const Node* node = nodeOf(parent);
@@ -262,22 +273,16 @@ void CategoryTreeModel::FillCategoryChildren(const QString& dir, const QModelInd
     endInsertRows();
 }
 
-void CategoryTreeModel::sortChildren(const QModelIndex& parent)
+void CategoryTreeModel::reorderChildren(
+    const QModelIndex& parent,
+    const std::function<void(std::vector<std::unique_ptr<Node>>&)>& sorter)
 {
     Node* node = nodeOf(parent);
     if (node->children.size() < 2)
         return;
     Q_EMIT layoutAboutToBeChanged({QPersistentModelIndex(parent)},
                                   QAbstractItemModel::VerticalSortHint);
-    // The order the file list sorts names in, each caption's key made once.
-    std::vector<std::pair<QByteArray, std::unique_ptr<Node>>> keyed;
-    keyed.reserve(node->children.size());
-    for (std::unique_ptr<Node>& child : node->children)
-        keyed.emplace_back(textSortKey(child->caption), std::move(child));
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (size_t i = 0; i < keyed.size(); ++i)
-        node->children[i] = std::move(keyed[i].second);
+    sorter(node->children);
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
     after.reserve(before.size());
@@ -288,6 +293,31 @@ void CategoryTreeModel::sortChildren(const QModelIndex& parent)
     }
     changePersistentIndexList(before, after);
     Q_EMIT layoutChanged({QPersistentModelIndex(parent)}, QAbstractItemModel::VerticalSortHint);
+}
+
+void CategoryTreeModel::sortChildren(const QModelIndex& parent)
+{
+    reorderChildren(parent, [](std::vector<std::unique_ptr<Node>>& children) {
+        // The order the file list sorts names in, each caption's key made once.
+        std::vector<std::pair<QByteArray, std::unique_ptr<Node>>> keyed;
+        keyed.reserve(children.size());
+        for (std::unique_ptr<Node>& child : children)
+            keyed.emplace_back(textSortKey(child->caption), std::move(child));
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (size_t i = 0; i < keyed.size(); ++i)
+            children[i] = std::move(keyed[i].second);
+    });
+}
+
+void CategoryTreeModel::sortChildren(
+    const QModelIndex& parent, const std::function<bool(const QString&, const QString&)>& less)
+{
+    reorderChildren(parent, [&less](std::vector<std::unique_ptr<Node>>& children) {
+        std::stable_sort(children.begin(), children.end(), [&less](const auto& a, const auto& b) {
+            return less(a->caption, b->caption);
+        });
+    });
 }
 
 void CategoryTreeModel::treeviewExpanding(const QModelIndex& index)
@@ -332,6 +362,33 @@ void CategoryTreeModel::removeNode(const QModelIndex& index)
     parentNode->children.erase(parentNode->children.begin() + index.row());
     renumber(parentNode);
     endRemoveRows();
+}
+
+QModelIndex CategoryTreeModel::moveNode(const QModelIndex& index, const QModelIndex& newParent,
+                                        int row)
+{
+    if (!index.isValid() || isTopLevel(index))
+        return index;
+    Node* node = nodeOf(index);
+    Node* to = nodeOf(newParent);
+    for (const Node* n = to; n; n = n->parent) {
+        if (n == node)
+            return index;
+    }
+    Node* from = node->parent;
+    const int source = index.row();
+    row = std::clamp(row, 0, int(to->children.size()));
+    if (!beginMoveRows(index.parent(), source, source, newParent, row))
+        return index;
+    std::unique_ptr<Node> owned = std::move(from->children[size_t(source)]);
+    from->children.erase(from->children.begin() + source);
+    const int target = from == to && row > source ? row - 1 : row;
+    to->children.insert(to->children.begin() + target, std::move(owned));
+    node->parent = to;
+    renumber(from);
+    renumber(to);
+    endMoveRows();
+    return indexOf(node);
 }
 
 void CategoryTreeModel::removeChildren(const QModelIndex& parent)

@@ -44,6 +44,9 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    // A dragged category carries only where it comes from; the drop reads the selection.
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
 
@@ -78,6 +81,9 @@ public:
     void FillCategoryChildren(const QString& dir, const QModelIndex& parent);
     // Sorts the direct children in the order the file list sorts names.
     void sortChildren(const QModelIndex& parent);
+    // Sorts the direct children by their captions with `less`.
+    void sortChildren(const QModelIndex& parent,
+                      const std::function<bool(const QString&, const QString&)>& less);
     // Expanding a node: reads its folder once, when it has no child node yet.
     void treeviewExpanding(const QModelIndex& index);
     // Rebuilds the root's children one level deep and sorts them.
@@ -87,6 +93,9 @@ public:
     QModelIndex appendChild(const QModelIndex& parent, const QString& name,
                             int kind = CategoryKind);
     void removeNode(const QModelIndex& index);
+    // Moves a node with everything below it to `row` among the children of `newParent`
+    // (neither a top node nor onto itself or below itself); returns its new index.
+    QModelIndex moveNode(const QModelIndex& index, const QModelIndex& newParent, int row);
     void removeChildren(const QModelIndex& parent);
     // A top node's caption (the root's is the user's to choose).
     void setCaption(const QModelIndex& index, const QString& caption);
@@ -110,6 +119,10 @@ private:
     Node* nodeOf(const QModelIndex& index) const;
     QModelIndex indexOf(const Node* node) const;
     static void renumber(Node* parent);
+    // Puts the children of `parent` in the order `sorter` leaves them, keeping persistent
+    // indexes (and so the selection) on their nodes.
+    void reorderChildren(const QModelIndex& parent,
+                         const std::function<void(std::vector<std::unique_ptr<Node>>&)>& sorter);
 
     Tree m_tree;
     LibraryLayout m_layout;

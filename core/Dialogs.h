@@ -19,10 +19,11 @@ enum class Answer { Ok, Yes, No, Cancel };
 
 // What the OK button of a form dialog decides.
 enum class OkResult {
-    Close,          // the input was taken; the dialog closes
-    Stay,           // the dialog stays open as it is
-    StayFocusInput, // the dialog stays open with the focus in its input
-    StaySelectInput // the dialog stays open with its input selected and focused
+    Close,           // the input was taken; the dialog closes
+    Stay,            // the dialog stays open as it is
+    StayFocusInput,  // the dialog stays open with the focus in its input
+    StaySelectInput, // the dialog stays open with its input selected and focused
+    StayCleared      // the dialog stays open with its inputs emptied and the first focused
 };
 
 // The new-category form: a caption, a label and one line of input.
@@ -45,6 +46,23 @@ struct NoteDialogSpec
     QString text;
     FontSpec font;
     bool okEnabled = true;
+};
+
+// The external-folder form: a library name and its folder, which only the browse button
+// fills.
+struct FolderFormSpec
+{
+    QString caption;
+    QString prompt;
+    QString nameLabel;
+    QString folderLabel;
+    QString browseHint;
+    QString name;
+    QString folder;
+    bool nameEnabled = true;
+    QString okText;
+    QString closeText;
+    int backColor = 16777215; // the inputs' background, in the stored colour encoding
 };
 
 // The save dialog: it asks before replacing an existing file and has no read-only check box.
@@ -88,6 +106,12 @@ public:
     // Runs the note form; `onOk` gets the text area's lines and decides each press of OK.
     virtual void runNoteDialog(const NoteDialogSpec& spec,
                                const std::function<OkResult(const QStringList& lines)>& onOk) = 0;
+
+    // Runs the external-folder form; `onBrowse` gets the folder shown and gives the one to
+    // show after the browse button, `onOk` decides each press of OK. Returns when it closes.
+    virtual void runFolderForm(
+        const FolderFormSpec& spec, const std::function<QString(const QString& folder)>& onBrowse,
+        const std::function<OkResult(const QString& name, const QString& folder)>& onOk) = 0;
 
     virtual void setClipboardText(const QString& text) = 0;
     // The hourglass cursor while a command works.

@@ -1,5 +1,6 @@
 #include "core/FileListModel.h"
 
+#include "core/DragSource.h"
 #include "platform/FileNames.h"
 #include "platform/TextCodec.h"
 
@@ -249,6 +250,29 @@ void FileListModel::setNote(int i, const QString& note)
     m_rows[size_t(i)].note = note;
     const int column = columnOf(Field::Note);
     Q_EMIT dataChanged(index(i, column), index(i, column));
+}
+
+QStringList FileListModel::mimeTypes() const
+{
+    return {dragSourceFormat()};
+}
+
+QMimeData* FileListModel::mimeData(const QModelIndexList&) const
+{
+    return dragDataFor(m_layout == Layout::Files ? DragSource::FileList : DragSource::SearchList);
+}
+
+void FileListModel::rebaseFolders(const QString& from, const QString& to)
+{
+    const int column = columnOf(Field::Folder);
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        QString& folder = m_rows[i].folder;
+        if (!folder.startsWith(from))
+            continue;
+        folder.replace(0, from.size(), to);
+        if (column >= 0)
+            Q_EMIT dataChanged(index(int(i), column), index(int(i), column));
+    }
 }
 
 void FileListModel::setRow(int i, FileRow row)

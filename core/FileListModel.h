@@ -33,6 +33,9 @@ public:
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    // A drag of rows carries only where it comes from; the drop reads the selection.
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
 
     int count() const { return int(m_rows.size()); }
     // A row, its stored attribute flags read if they were left for later.
@@ -58,6 +61,8 @@ public:
     void setNote(int i, const QString& note);
     // Puts a changed row in place of row `i` (a renamed file).
     void setRow(int i, FileRow row);
+    // A folder moved from `from` to `to` (both ending in "/"): rows in it or below it follow.
+    void rebaseFolders(const QString& from, const QString& to);
 
     // Sorts by the column: text columns compare their GBK bytes with only ASCII letters
     // folded, the size column numerically and the date column as a date-time. Selection and

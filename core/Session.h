@@ -7,6 +7,7 @@
 #include "core/LibraryLayout.h"
 #include "core/NotesStore.h"
 #include "core/Settings.h"
+#include "platform/DriveInfo.h"
 
 namespace core {
 
@@ -26,6 +27,10 @@ public:
     // False when the library is on a CD-ROM or a read-only mount; fixed for the run.
     bool writable() const { return m_writable; }
     const Documents& documents() const { return m_documents; }
+    // What kind of medium holds a path: the running system's mounts unless a test stands in
+    // with an oracle of its own (which must outlive the session).
+    const platform::DriveOracle& drives() const { return m_drives ? *m_drives : systemDrives(); }
+    void setDrives(const platform::DriveOracle* drives) { m_drives = drives; }
 
     Options& options() { return m_options; }
     const Options& options() const { return m_options; }
@@ -52,9 +57,16 @@ public:
     void openNotesFile(const QString& dir) { m_notesFile = NotesFile::open(dir); }
 
 private:
+    static const platform::DriveOracle& systemDrives()
+    {
+        static const platform::SystemDriveOracle oracle;
+        return oracle;
+    }
+
     LibraryLayout m_layout;
     ConfigFile& m_config;
     const platform::FileSystem& m_fs;
+    const platform::DriveOracle* m_drives = nullptr;
     bool m_writable;
     Documents m_documents;
     Options m_options;

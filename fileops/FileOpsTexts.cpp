@@ -82,4 +82,38 @@ QString fileToRunMissing(const QString& path)
     return QStringLiteral("文件[") + path + QStringLiteral("]不存在，无法执行！");
 }
 
+QString moveFoundQuestion(const QString& category)
+{
+    return QStringLiteral("你确定要将这些选中的文件移动到[ ") + category +
+           QStringLiteral(" ]分类库中吗？");
+}
+
+QString alreadyInCategory(const QString& name, const QString& category)
+{
+    return QStringLiteral("文件[ ") + name + QStringLiteral(" ]原本就在[ ") + category +
+           QStringLiteral(" ]分类库中\n\n按[确定]按钮继续移动其它文件！");
+}
+
+QString moveFileFailed(const QString& name)
+{
+    return QStringLiteral("移动文件[") + name + QStringLiteral("]时失败！请稍后重试。");
+}
+
+QString folderOfSameNameInCategory(const QString& name, const QString& category)
+{
+    return QStringLiteral("分类库[") + category + QStringLiteral("]中已有名为 ") + name +
+           QStringLiteral(" 的文件夹，文件夹不能被文件替换，这个文件没有移动！");
+}
+
+QString MoveSameNamePrompt(const QString& category, const QString& name,
+                           const QString& existingDate, qint64 existingSize, const QString& rowDate,
+                           const QString& rowSize)
+{
+    return QStringLiteral("分类库[") + category + QStringLiteral("]中已有") + name +
+           QStringLiteral("文件存在,\n") + QStringLiteral("日期:") + existingDate +
+           QStringLiteral(",大小:") + core::KilobyteNumber(existingSize) + QStringLiteral(" K\n") +
+           QStringLiteral("要移动的文件:\n") + QStringLiteral("日期:") + rowDate +
+           QStringLiteral(",大小:") + rowSize + QStringLiteral("\n是否覆盖？");
+}
+
 } // namespace fileops::texts

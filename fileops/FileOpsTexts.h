@@ -1,6 +1,6 @@
 #pragma once
-// The texts of the file commands: importing, the recycle box, note editing, renaming and
-// running, each in one place.
+// The texts of the file commands: importing, the recycle box, note editing, renaming,
+// running and moving, each in one place.
 
 #include <QString>
 
@@ -68,5 +68,27 @@ QString documentNotRenamed(const QString& oldName, const QString& newName);
 inline const QString DoubleEnvError =
     QStringLiteral("系统错误！\n\n请在系统设置窗口中重新设定双击事件。");
 QString fileToRunMissing(const QString& path);
+
+// Moving files and categories by dragging them onto the trees
+inline const QString NoFilesInRoot = QStringLiteral("不能移动到总分类库中，总分类库不保存文件！");
+inline const QString NoFilesInRootCaption = QStringLiteral("信息提示");
+inline const QString NoFilesInExternalRoot =
+    QStringLiteral("对不起，这是个总分类库标题，不能移动到这里！");
+inline const QString SameCategory = QStringLiteral("移动错误，目标分类库和原分类库相同。");
+inline const QString NoTargetFolder =
+    QStringLiteral("无法提取目标类库目录路径，拖动失败，请重试！");
+inline const QString CategoryMoveFailed = QStringLiteral("移动分类库失败，请重试！");
+inline const QString CategoryMoveFailedCaption = QStringLiteral("对不起,我也不知道");
+QString moveFoundQuestion(const QString& category);
+inline const QString MoveFoundCaption = QStringLiteral("操作确认");
+QString alreadyInCategory(const QString& name, const QString& category);
+QString moveFileFailed(const QString& name);
+// A folder (not a file) of the same name lies where a moved file should go.
+QString folderOfSameNameInCategory(const QString& name, const QString& category);
+inline const QString MoveSameNameCaption = QStringLiteral("系统提示");
+// The same-name question of a move: five lines joined by line feeds.
+QString MoveSameNamePrompt(const QString& category, const QString& name,
+                           const QString& existingDate, qint64 existingSize, const QString& rowDate,
+                           const QString& rowSize);
 
 } // namespace fileops::texts

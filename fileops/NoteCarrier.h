@@ -1,6 +1,6 @@
 #pragma once
-// Notes that follow files into the recycle box, gathered over a run and written in one
-// rewrite per notes file. Rewriting a notes file of a thousand keys once per moved file
+// Notes that follow files into the recycle box or another folder, gathered over a run and
+// written in one rewrite per notes file. Rewriting a notes file of a thousand keys once per moved file
 // would make deleting many files slow; gathering keeps the outcome of writing them one by
 // one: the box's notes file is written first, and only then are the keys removed from the
 // files' old notes files and the rows removed from the list.

@@ -1,9 +1,7 @@
 #include "search/SearchCommands.h"
 
-#include "core/ConfigFile.h"
+#include "core/ExternalFolders.h"
 #include "search/SearchTexts.h"
-
-#include <QCollator>
 
 #include <algorithm>
 
@@ -36,18 +34,14 @@ void SearchCommands::stfibtnClick(bool down)
 
 QStringList SearchCommands::externalFolders() const
 {
-    const core::ConfigFile& config = m_workspace.session().config();
-    QStringList names = config.keys(core::section::UserDefDir);
-    // The external tree sorts its libraries by name with the locale's comparison.
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseSensitive);
-    std::stable_sort(names.begin(), names.end(), [&](const QString& a, const QString& b) {
-        return collator.compare(a, b) < 0;
-    });
+    // Every library under the external root, in the tree's order, by its registered folder.
+    const core::CategoryTreeModel& tree = m_workspace.externalTree();
+    const QModelIndex root = tree.rootIndex();
     QStringList folders;
-    for (const QString& name : names) {
-        const QString folder = config.readString(core::section::UserDefDir, name, QString());
-        if (!folder.trimmed().isEmpty())
+    for (int row = 0; row < tree.rowCount(root); ++row) {
+        const QString name = tree.captionOf(tree.index(row, 0, root));
+        const QString folder = core::registeredFolder(m_workspace.session().config(), name);
+        if (!folder.isEmpty())
             folders.append(folder);
     }
     return folders;

@@ -41,7 +41,8 @@ public:
     // moveitemClick: takes the selected rows out of the result list; no file is touched.
     void moveitemClick();
 
-    // The folders of the external libraries in the order the external tree shows them.
+    // The registered folders of the libraries under the external tree's root, in its order; a
+    // library without a folder is left out.
     QStringList externalFolders() const;
 
 Q_SIGNALS:

@@ -1,5 +1,7 @@
 #include "ui/CategoryTreeView.h"
 
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 
@@ -34,6 +36,66 @@ void CategoryTreeView::keyPressEvent(QKeyEvent* event)
         }
     }
     QTreeView::keyPressEvent(event);
+}
+
+void CategoryTreeView::setDropHandlers(DropRule accept, DropHandler drop)
+{
+    m_acceptDrop = std::move(accept);
+    m_drop = std::move(drop);
+    setAcceptDrops(true);
+    setDragDropMode(dragEnabled() ? QAbstractItemView::DragDrop : QAbstractItemView::DropOnly);
+    setDropIndicatorShown(false);
+    // Holding a dragged object over a closed node opens it.
+    setAutoExpandDelay(700);
+}
+
+void CategoryTreeView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!m_acceptDrop) {
+        event->ignore();
+        return;
+    }
+    // Each node decides as the pointer moves over it.
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void CategoryTreeView::dragMoveEvent(QDragMoveEvent* event)
+{
+    // Scrolling and opening nodes while dragging.
+    QTreeView::dragMoveEvent(event);
+    const QModelIndex node = indexAt(event->position().toPoint());
+    if (m_acceptDrop && m_acceptDrop(core::dragSourceOf(event->mimeData()), node)) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void CategoryTreeView::dropEvent(QDropEvent* event)
+{
+    stopAutoScroll();
+    setState(QAbstractItemView::NoState);
+    viewport()->update();
+    const QModelIndex node = indexAt(event->position().toPoint());
+    const core::DragSource source = core::dragSourceOf(event->mimeData());
+    if (!m_acceptDrop || !m_drop || !m_acceptDrop(source, node)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // The command runs once the drag is over, so that its questions and messages show over a
+    // window that takes input again.
+    const QPersistentModelIndex target = node;
+    QMetaObject::invokeMethod(
+        this,
+        [this, source, target] {
+            if (target.isValid())
+                m_drop(source, target);
+        },
+        Qt::QueuedConnection);
 }
 
 void CategoryTreeView::setTextColor(const QColor& text)

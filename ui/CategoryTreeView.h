@@ -2,6 +2,9 @@
 // A tree of libraries: no lines to the root, selection kept visible, and the tree's own keys
 // (Delete, F2, F5) handed to its commands.
 
+#include "core/DragSource.h"
+
+#include <QModelIndex>
 #include <QTreeView>
 
 #include <functional>
@@ -23,10 +26,21 @@ public:
     QColor textColor() const;
     QColor backgroundColor() const { return m_background; }
 
+    // Drops onto the nodes: `accept` decides while the pointer moves, from where the drag
+    // started and the node under the pointer; `drop` runs once the drag has ended.
+    using DropRule = std::function<bool(core::DragSource source, const QModelIndex& node)>;
+    using DropHandler = std::function<void(core::DragSource source, const QModelIndex& node)>;
+    void setDropHandlers(DropRule accept, DropHandler drop);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    DropRule m_acceptDrop;
+    DropHandler m_drop;
     QHash<int, std::function<void()>> m_keys;
     QPixmap m_picture;
     QColor m_background;

@@ -55,19 +55,23 @@ private:
     DetailsView* m_view;
 };
 
-// The view paints a selected row's background itself; while dragging it must not.
+// The view paints a selected row's background itself, under its cells; while dragging it
+// must not.
 class RowBackgroundWhileDragging : public QProxyStyle
 {
 public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* data) const override
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
     {
-        if (hint == SH_ItemView_ShowDecorationSelected) {
-            const auto* view = dynamic_cast<const DetailsView*>(widget);
-            if (view && view->dragging())
-                return 0;
+        const auto* view = dynamic_cast<const DetailsView*>(widget);
+        const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
+        if (element == PE_PanelItemViewRow && view && view->dragging() && item) {
+            QStyleOptionViewItem unselected(*item);
+            unselected.state &= ~State_Selected;
+            QProxyStyle::drawPrimitive(element, &unselected, painter, widget);
+            return;
         }
-        return QProxyStyle::styleHint(hint, option, widget, data);
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
     }
 };
 

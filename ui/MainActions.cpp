@@ -26,8 +26,6 @@ const char* const kNotBuilt[] = {
     "t402",
     // sending files out
     "sendto", "toAdrive", "sendother", "copytofolly", "copytoother",
-    // external folder libraries
-    "newuserdir", "movedir", "editdirname", "rendef", "N25",
 };
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "ui/MainWindow.h"
 
 #include "core/CategoryCommands.h"
-#include "core/ExternalTreeCommands.h"
 #include "core/FileListController.h"
 #include "core/NoteCleanup.h"
 #include "core/Texts.h"
@@ -9,7 +8,9 @@
 #include "dropwin/DropCommands.h"
 #include "export/HtmlExport.h"
 #include "fileops/DocumentCommands.h"
+#include "external/ExternalTreeCommands.h"
 #include "fileops/ImportCommands.h"
+#include "fileops/MoveCommands.h"
 #include "fileops/NoteCommands.h"
 #include "fileops/RecycleBoxCommands.h"
 #include "fileops/RenameCommands.h"
@@ -61,11 +62,12 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
       m_workspace(std::make_unique<core::Workspace>(session)),
       m_files(std::make_unique<core::FileListController>(*m_workspace)),
       m_categories(std::make_unique<core::CategoryCommands>(*m_workspace, *m_files, *m_dialogs)),
-      m_external(std::make_unique<core::ExternalTreeCommands>(*m_workspace, *m_files, *m_dialogs)),
+      m_external(std::make_unique<external::ExternalTreeCommands>(*m_workspace, *m_files, *m_dialogs)),
       m_import(std::make_unique<fileops::ImportCommands>(*m_workspace, *m_dialogs)),
       m_recycleBox(std::make_unique<fileops::RecycleBoxCommands>(*m_workspace, *m_dialogs)),
       m_notes(std::make_unique<fileops::NoteCommands>(*m_workspace, *m_dialogs)),
       m_search(std::make_unique<search::SearchCommands>(*m_workspace, *m_dialogs)),
+      m_moves(std::make_unique<fileops::MoveCommands>(*m_workspace, *m_dialogs)),
       m_rename(std::make_unique<fileops::RenameCommands>(*m_workspace, *m_dialogs)),
       m_shell(std::make_unique<DesktopShell>()),
       m_run(std::make_unique<fileops::RunCommands>(*m_workspace, *m_dialogs, *m_shell, *m_notes)),
@@ -254,6 +256,16 @@ void MainWindow::connectViews()
             [this, system](const QPoint& at) {
                 showPopup(QStringLiteral("treepop"), system->viewport()->mapToGlobal(at));
             });
+    connect(m_external.get(), &external::ExternalTreeCommands::expandRequested, external,
+            &QTreeView::expand);
+    connect(m_external.get(), &external::ExternalTreeCommands::editRequested, external,
+            [external](const QModelIndex& index) {
+                external->scrollTo(index);
+                external->edit(index);
+            });
+    connect(&w.externalTreeSelection(), &QItemSelectionModel::currentChanged, external,
+            [external](const QModelIndex& index) { external->scrollTo(index); });
+    external->setKeyHandler(Qt::Key_F2, [this] { guarded([this] { m_external->editdirnameClick(); }); });
     connect(external, &QWidget::customContextMenuRequested, this,
             [this, external](const QPoint& at) {
                 showPopup(QStringLiteral("tree2pop"), external->viewport()->mapToGlobal(at));
@@ -295,6 +307,7 @@ void MainWindow::connectViews()
     }
     m_fileView->setKeyHandler(Qt::Key_F2,
                               [this] { guarded([this] { m_rename->renfileClick(); }); });
+    connectDrops();
 
     // Renaming in place: a click on the caption of the selected row, or the rename commands.
     m_fileView->setCaptionEditing(true);
@@ -342,12 +355,58 @@ void MainWindow::connectViews()
                 &MainWindow::updateCommandStates);
 }
 
+void MainWindow::connectDrops()
+{
+    CategoryTreeView* system = m_treePane->systemTree();
+    CategoryTreeView* external = m_treePane->externalTree();
+    system->setDropHandlers(
+        [this](core::DragSource source, const QModelIndex& node) {
+            return m_moves->treeviewDragOver(m_workspace->systemTree(), source, node);
+        },
+        [this](core::DragSource source, const QModelIndex& node) {
+            guarded([&] { m_moves->treeviewDragDrop(source, node); });
+        });
+    external->setDropHandlers(
+        [this](core::DragSource source, const QModelIndex& node) {
+            return m_moves->treeviewDragOver(m_workspace->externalTree(), source, node);
+        },
+        [this](core::DragSource source, const QModelIndex& node) {
+            guarded([&] { m_moves->usertreeDragDrop(source, node); });
+        });
+    // A moved category shows in its new place.
+    connect(m_moves.get(), &fileops::MoveCommands::categoryMoved, system,
+            [system](const QModelIndex& index) {
+                system->expand(index.parent());
+                system->scrollTo(index);
+            });
+}
+
 void MainWindow::connectCommands()
 {
-    for (const char* name : {"t101", "addtreebtn", "addtree"})
-        on(QLatin1String(name), [this] { m_categories->addtreeClick(); });
-    for (const char* name : {"t102", "deltreebtn", "deltree"})
-        on(QLatin1String(name), [this] { m_categories->deltreeClick(); });
+    const auto external = [this] {
+        return m_workspace->section() == core::Workspace::Section::External;
+    };
+    for (const char* name : {"t101", "addtreebtn", "addtree"}) {
+        on(QLatin1String(name), [this, external] {
+            if (external())
+                m_external->addtreeClick();
+            else
+                m_categories->addtreeClick();
+        });
+    }
+    for (const char* name : {"t102", "deltreebtn", "deltree"}) {
+        on(QLatin1String(name), [this, external] {
+            if (external())
+                m_external->deltreeClick();
+            else
+                m_categories->deltreeClick();
+        });
+    }
+    on(QStringLiteral("newuserdir"), [this] { m_external->newuserdirClick(); });
+    on(QStringLiteral("movedir"), [this] { m_external->movedirClick(); });
+    on(QStringLiteral("editdirname"), [this] { m_external->editdirnameClick(); });
+    on(QStringLiteral("rendef"), [this] { m_external->rendefClick(); });
+    on(QStringLiteral("N25"), [this] { m_external->N25Click(); });
     on(QStringLiteral("rendir"), [this] { m_categories->rendirClick(); });
     on(QStringLiteral("reftree"), [this] { m_categories->reftreeClick(); });
     for (const char* name : {"refbtn", "flistref"})
@@ -534,17 +593,15 @@ void MainWindow::updateCommandStates()
     const int externalKind = w.selectedKind(w.externalTree());
     const int activeKind = system ? systemKind : externalKind;
 
-    // Creating and deleting in the external tree registers folders; that comes with the
-    // external libraries, so the system tree's commands stand only while it is shown.
-    a.setEnabled(QStringLiteral("addtreebtn"), tools.addtreebtn && system);
-    a.setEnabled(QStringLiteral("deltreebtn"), tools.deltreebtn && system);
+    a.setEnabled(QStringLiteral("addtreebtn"), tools.addtreebtn);
+    a.setEnabled(QStringLiteral("deltreebtn"), tools.deltreebtn);
     a.setEnabled(QStringLiteral("refbtn"), tools.refbtn);
     a.setEnabled(QStringLiteral("addfilebtn"), tools.addfilebtn);
     a.setEnabled(QStringLiteral("vfd"), tools.vfd);
 
     const core::FileMenuStates file = core::fileMenuStates(tools, systemKind);
-    a.setEnabled(QStringLiteral("t101"), file.t101 && system);
-    a.setEnabled(QStringLiteral("t102"), file.t102 && system);
+    a.setEnabled(QStringLiteral("t101"), file.t101);
+    a.setEnabled(QStringLiteral("t102"), file.t102);
     for (const char* name : {"t103", "t104", "t1051", "t1052", "t105"})
         a.setEnabled(QLatin1String(name), file.t103);
     a.setEnabled(QStringLiteral("t106"), file.t106);
@@ -627,6 +684,7 @@ void MainWindow::setUpAtStart()
     }
 
     m_categories->buildAtStart();
+    m_external->buildAtStart();
     if (m_session.options().ExpNoteTree) {
         m_treePane->systemTree()->expand(m_workspace->systemTree().rootIndex());
         m_treePane->externalTree()->expand(m_workspace->externalTree().rootIndex());

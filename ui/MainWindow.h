@@ -21,11 +21,14 @@ class QToolButton;
 
 namespace core {
 class CategoryCommands;
-class ExternalTreeCommands;
 class FileListController;
 class Session;
 class Workspace;
 } // namespace core
+
+namespace external {
+class ExternalTreeCommands;
+} // namespace external
 
 namespace htmlexport {
 class HtmlExport;
@@ -33,6 +36,7 @@ class HtmlExport;
 
 namespace fileops {
 class ImportCommands;
+class MoveCommands;
 class NoteCommands;
 class RecycleBoxCommands;
 class RenameCommands;
@@ -143,6 +147,7 @@ private:
     void showdrogwinbtnClick(bool down);
     void showmainformClick();
     void showHelpTopic(const QString& topic);
+    void connectDrops();
     void on(const QString& action, const std::function<void()>& command);
 
     core::Session& m_session;
@@ -150,11 +155,12 @@ private:
     std::unique_ptr<core::Workspace> m_workspace;
     std::unique_ptr<core::FileListController> m_files;
     std::unique_ptr<core::CategoryCommands> m_categories;
-    std::unique_ptr<core::ExternalTreeCommands> m_external;
+    std::unique_ptr<external::ExternalTreeCommands> m_external;
     std::unique_ptr<fileops::ImportCommands> m_import;
     std::unique_ptr<fileops::RecycleBoxCommands> m_recycleBox;
     std::unique_ptr<fileops::NoteCommands> m_notes;
     std::unique_ptr<search::SearchCommands> m_search;
+    std::unique_ptr<fileops::MoveCommands> m_moves;
     std::unique_ptr<fileops::RenameCommands> m_rename;
     std::unique_ptr<platform::Shell> m_shell;
     std::unique_ptr<fileops::RunCommands> m_run;

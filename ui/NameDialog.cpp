@@ -51,6 +51,10 @@ void NameDialog::BitBtn1Click()
         m_input->selectAll();
         m_input->setFocus();
         break;
+    case core::OkResult::StayCleared:
+        m_input->clear();
+        m_input->setFocus();
+        break;
     case core::OkResult::StayFocusInput:
         m_input->setFocus();
         break;

@@ -4,6 +4,7 @@
 #include "ui/Conversions.h"
 #include "ui/NameDialog.h"
 #include "ui/NoteDialog.h"
+#include "ui/OutDirForm.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -193,6 +194,14 @@ void WidgetDialogs::runNoteDialog(const core::NoteDialogSpec& spec,
 {
     NoteDialog dialog(spec, onOk, m_parent);
     dialog.exec();
+}
+
+void WidgetDialogs::runFolderForm(
+    const core::FolderFormSpec& spec, const std::function<QString(const QString&)>& onBrowse,
+    const std::function<core::OkResult(const QString&, const QString&)>& onOk)
+{
+    OutDirForm form(spec, onBrowse, onOk, m_parent);
+    form.exec();
 }
 
 void WidgetDialogs::setClipboardText(const QString& text)

@@ -34,6 +34,9 @@ public:
                        const std::function<core::OkResult(const QString&)>& onOk) override;
     void runNoteDialog(const core::NoteDialogSpec& spec,
                        const std::function<core::OkResult(const QStringList&)>& onOk) override;
+    void runFolderForm(
+        const core::FolderFormSpec& spec, const std::function<QString(const QString&)>& onBrowse,
+        const std::function<core::OkResult(const QString&, const QString&)>& onOk) override;
     void setClipboardText(const QString& text) override;
     void setBusy(bool busy) override;
 

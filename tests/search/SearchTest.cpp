@@ -63,6 +63,8 @@ protected:
                                  outside.path() + QStringLiteral("/missing/"));
         world.config.writeString(core::section::UserDefDir, QStringLiteral("file"),
                                  outside.path() + QStringLiteral("/not-a-folder"));
+        world.config.writeString(core::section::UserDefDir, QStringLiteral("empty"), QString());
+        world.external.buildAtStart();
     }
 
     void TearDown() override

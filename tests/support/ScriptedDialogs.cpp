@@ -128,6 +128,34 @@ void ScriptedDialogs::runNoteDialog(const core::NoteDialogSpec& spec,
         okResults.push_back(onOk(*lines));
 }
 
+void ScriptedDialogs::runFolderForm(
+    const core::FolderFormSpec& spec, const std::function<QString(const QString&)>& onBrowse,
+    const std::function<core::OkResult(const QString&, const QString&)>& onOk)
+{
+    folderForms.push_back(spec);
+    if (folderFormInputs.empty())
+        return;
+    const std::vector<FolderFormPress> presses = folderFormInputs.front();
+    folderFormInputs.pop_front();
+    QString name = spec.name;
+    QString folder = spec.folder;
+    for (const FolderFormPress& press : presses) {
+        if (spec.nameEnabled)
+            name = press.name;
+        if (press.browse)
+            folder = onBrowse(folder);
+        const core::OkResult result = onOk(name, folder);
+        okResults.push_back(result);
+        if (result == core::OkResult::StayCleared) {
+            name.clear();
+            folder.clear();
+        }
+        folderFormStates.emplace_back(name, folder);
+        if (result == core::OkResult::Close)
+            return;
+    }
+}
+
 void ScriptedDialogs::setBusy(bool busy)
 {
     busyDepth += busy ? 1 : -1;

@@ -38,6 +38,16 @@ public:
     // One entry per run of the name form: the texts typed before each press of OK; when
     // they run out the form is cancelled.
     std::deque<QStringList> nameInputs;
+    // One press of OK in the folder form: the name typed (ignored while the name is fixed)
+    // and whether the browse button was used first (it answers from `folderChoices`).
+    struct FolderFormPress
+    {
+        QString name;
+        bool browse = false;
+    };
+    // One entry per run of the folder form: its presses of OK; when they run out the form
+    // is closed.
+    std::deque<std::vector<FolderFormPress>> folderFormInputs;
     // One entry per run of the note form: the lines in the text area when OK is pressed,
     // or nothing for Cancel.
     std::deque<std::optional<QStringList>> noteInputs;
@@ -47,6 +57,9 @@ public:
     std::vector<core::OkResult> okResults;
     std::vector<core::NameDialogSpec> nameDialogs;
     std::vector<core::NoteDialogSpec> noteDialogs;
+    std::vector<core::FolderFormSpec> folderForms;
+    // The folder form's inputs after each press of OK (name, folder).
+    std::vector<std::pair<QString, QString>> folderFormStates;
     std::vector<QString> fileDialogTitles;
     std::vector<QString> fileDialogFilters;
     std::vector<QString> folderDialogTitles;
@@ -75,6 +88,9 @@ public:
                        const std::function<core::OkResult(const QString&)>& onOk) override;
     void runNoteDialog(const core::NoteDialogSpec& spec,
                        const std::function<core::OkResult(const QStringList&)>& onOk) override;
+    void runFolderForm(
+        const core::FolderFormSpec& spec, const std::function<QString(const QString&)>& onBrowse,
+        const std::function<core::OkResult(const QString&, const QString&)>& onOk) override;
     void setClipboardText(const QString& text) override { clipboard = text; }
     void setBusy(bool busy) override;
 };

@@ -3,7 +3,7 @@
 // session, the workspace with its models, the commands, and scripted dialogs.
 
 #include "core/CategoryCommands.h"
-#include "core/ExternalTreeCommands.h"
+#include "external/ExternalTreeCommands.h"
 #include "core/FileListController.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempLibrary.h"
@@ -24,7 +24,7 @@ public:
     ScriptedDialogs dialogs;
     core::FileListController files;
     core::CategoryCommands categories;
-    core::ExternalTreeCommands external;
+    external::ExternalTreeCommands external;
 
     // Fills the system tree as at start and selects its root.
     void start();

@@ -1,0 +1,348 @@
+#include "fileops/MoveCommands.h"
+
+#include "core/ExternalFolders.h"
+#include "core/FileFormats.h"
+#include "core/FileListing.h"
+#include "core/Texts.h"
+#include "fileops/FileOpsTexts.h"
+#include "fileops/ImportCommands.h"
+#include "fileops/NoteCarrier.h"
+#include "fileops/RowSteps.h"
+#include "fileops/Transfer.h"
+
+namespace fileops {
+
+namespace {
+
+QString withoutFinalSlash(QString folder)
+{
+    if (folder.endsWith(u'/'))
+        folder.chop(1);
+    return folder;
+}
+
+} // namespace
+
+MoveCommands::MoveCommands(core::Workspace& workspace, core::Dialogs& dialogs, QObject* parent)
+    : QObject(parent), m_workspace(workspace), m_dialogs(dialogs)
+{
+}
+
+QString MoveCommands::FolderOfNode(const core::CategoryTreeModel& tree,
+                                   const QModelIndex& node) const
+{
+    const core::Session& session = m_workspace.session();
+    switch (tree.kindOf(node)) {
+    case core::RecycleBoxKind:
+        return session.layout().recycleBoxDir();
+    case core::TransitKind:
+        return session.layout().transitDir();
+    default:
+        break;
+    }
+    if (tree.tree() == core::CategoryTreeModel::Tree::System)
+        return session.layout().programDir() + tree.NodePath(node);
+    return core::registeredFolder(session.config(), tree.captionOf(node));
+}
+
+// ---------------------------------------------------------------------------------------
+// Acceptance
+
+bool MoveCommands::categoryDropAllowed(const QModelIndex& dragged, const QModelIndex& node) const
+{
+    const core::CategoryTreeModel& tree = m_workspace.systemTree();
+    if (!dragged.isValid() || !node.isValid() || dragged.model() != &tree ||
+        node.model() != &tree || tree.isTopLevel(dragged))
+        return false;
+    const int kind = tree.kindOf(node);
+    if (kind == core::RecycleBoxKind || kind == core::TransitKind || node == dragged ||
+        node == dragged.parent())
+        return false;
+    for (QModelIndex above = node.parent(); above.isValid(); above = above.parent()) {
+        if (above == dragged)
+            return false;
+    }
+    return true;
+}
+
+bool MoveCommands::treeviewDragOver(const core::CategoryTreeModel& tree, core::DragSource source,
+                                    const QModelIndex& node) const
+{
+    switch (source) {
+    case core::DragSource::FileList:
+    case core::DragSource::SearchList:
+        return node.isValid();
+    case core::DragSource::SystemTree:
+        // Categories move only inside the system tree.
+        return tree.tree() == core::CategoryTreeModel::Tree::System &&
+               categoryDropAllowed(m_workspace.selectedNode(m_workspace.systemTree()), node);
+    case core::DragSource::Other:
+        break;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------
+// Drops
+
+void MoveCommands::treeviewDragDrop(core::DragSource source, const QModelIndex& node)
+{
+    const core::CategoryTreeModel& tree = m_workspace.systemTree();
+    if (!node.isValid() || node.model() != &tree)
+        return;
+    if (node == tree.rootIndex() && source != core::DragSource::SystemTree) {
+        m_dialogs.ask(texts::NoFilesInRootCaption, texts::NoFilesInRoot, core::MessageIcon::Warning,
+                      core::Buttons::Ok, core::Answer::Ok);
+        return;
+    }
+    switch (source) {
+    case core::DragSource::SystemTree:
+        moveCategory(node);
+        return;
+    case core::DragSource::FileList:
+        if (node == m_workspace.selectedNode(tree)) {
+            m_dialogs.showMessage(texts::SameCategory);
+            return;
+        }
+        moveFileRows(tree, node);
+        return;
+    case core::DragSource::SearchList:
+        if (m_dialogs.ask(texts::MoveFoundCaption, texts::moveFoundQuestion(tree.captionOf(node)),
+                          core::MessageIcon::Question, core::Buttons::YesNo,
+                          core::Answer::No) != core::Answer::Yes)
+            return;
+        moveFoundRows(tree, node);
+        return;
+    case core::DragSource::Other:
+        return;
+    }
+}
+
+void MoveCommands::usertreeDragDrop(core::DragSource source, const QModelIndex& node)
+{
+    const core::CategoryTreeModel& tree = m_workspace.externalTree();
+    if (!node.isValid() || node.model() != &tree ||
+        (source != core::DragSource::FileList && source != core::DragSource::SearchList))
+        return;
+    if (node == tree.rootIndex()) {
+        m_dialogs.showMessage(texts::NoFilesInExternalRoot);
+        return;
+    }
+    // Search rows carry their own folders; each one already in the target is told apart.
+    if (source == core::DragSource::FileList &&
+        m_workspace.section() == core::Workspace::Section::External &&
+        node == m_workspace.selectedNode(tree)) {
+        m_dialogs.showMessage(texts::SameCategory);
+        return;
+    }
+    if (FolderOfNode(tree, node).isEmpty()) {
+        m_dialogs.showMessage(texts::NoTargetFolder);
+        return;
+    }
+    if (source == core::DragSource::FileList)
+        moveFileRows(tree, node);
+    else
+        moveFoundRows(tree, node);
+}
+
+// ---------------------------------------------------------------------------------------
+// Files
+
+bool MoveCommands::moveRow(core::FileListModel& list, QItemSelectionModel& selection,
+                           NoteCarrier& carrier, int row, const QString& source,
+                           const QString& target, const QString& category, bool fromFileList)
+{
+    const core::Session& session = m_workspace.session();
+    const platform::FileSystem& fs = session.fs();
+    const core::FileRow file = list.row(row);
+    const QPersistentModelIndex current(list.index(row, 0));
+    const QString from = source + file.name;
+    const QString to = target + file.name;
+
+    const bool replacing = fs.exists(to);
+    if (replacing) {
+        carrier.flush();
+        if (fs.isDirectory(to)) {
+            // Only a file of that name can be replaced; a folder stays as it is.
+            m_dialogs.showMessage(texts::folderOfSameNameInCategory(
+                core::CaptionInFolder(fs, target, file.name), category));
+            deselectRow(list, selection, current.row());
+            return false;
+        }
+        const QString prompt =
+            texts::MoveSameNamePrompt(category, file.caption, core::DateText(fs.times(to).modified),
+                                      fs.fileSize(to), file.dateText, file.sizeText);
+        if (m_dialogs.ask(texts::MoveSameNameCaption, prompt, core::MessageIcon::Question,
+                          core::Buttons::YesNo, core::Answer::Yes) != core::Answer::Yes) {
+            deselectRow(list, selection, current.row());
+            return false;
+        }
+    }
+    // A replaced file stays until the moved one has fully arrived.
+    const platform::FsResult moved =
+        replacing ? ReplaceTarget(fs, TransferMode::Move, from, to) : fs.move(from, to);
+    if (!moved) {
+        carrier.flush();
+        m_dialogs.showMessage(texts::moveFileFailed(file.caption));
+        deselectRow(list, selection, current.row());
+        return false;
+    }
+    // The file list's notes file loses the key in any case; a search row's folder only when
+    // the note was not blank.
+    const bool removeKey =
+        fromFileList ? !session.notesFile().isNull() : !core::isBlankNote(file.note);
+    carrier.fileMoved(current.row(), core::CaptionInFolder(fs, target, file.name), file.note,
+                      source, file.caption, removeKey);
+    return true;
+}
+
+void MoveCommands::moveFileRows(const core::CategoryTreeModel& tree, const QModelIndex& node)
+{
+    core::Session& session = m_workspace.session();
+    const QString target = FolderOfNode(tree, node);
+    const QString source = session.currentDir();
+    if (target.isEmpty() || source.isEmpty())
+        return;
+    // Another node may stand for the shown folder (the box and the transit folder are in
+    // both trees); a file moved onto itself would lose its note.
+    if (isSameFolder(source, target)) {
+        m_dialogs.showMessage(texts::SameCategory);
+        return;
+    }
+
+    const core::BusyCursor busy(m_dialogs);
+    core::FileListModel& list = m_workspace.fileList();
+    QItemSelectionModel& selection = m_workspace.fileSelection();
+    NoteCarrier carrier(list, selection, target);
+    const QString category = tree.captionOf(node);
+    const auto countFiles = [&] {
+        m_workspace.status().setText(1, core::texts::fileCount(list.count()));
+    };
+    try {
+        DrainSelectedRows(list, selection, [&](int row) {
+            moveRow(list, selection, carrier, row, source, target, category, true);
+        });
+        carrier.flush();
+    } catch (...) {
+        countFiles();
+        throw;
+    }
+    countFiles();
+}
+
+void MoveCommands::moveFoundRows(const core::CategoryTreeModel& tree, const QModelIndex& node)
+{
+    const QString target = FolderOfNode(tree, node);
+    if (target.isEmpty())
+        return;
+    const core::BusyCursor busy(m_dialogs);
+    core::FileListModel& list = m_workspace.searchList();
+    QItemSelectionModel& selection = m_workspace.searchSelection();
+    NoteCarrier carrier(list, selection, target);
+    const QString category = tree.captionOf(node);
+    std::vector<Arrival> arrivals;
+    const auto countFiles = [&] {
+        m_workspace.status().setText(1, core::texts::fileCount(list.count()));
+    };
+    try {
+        DrainSelectedRows(list, selection, [&](int row) {
+            const core::FileRow found = list.row(row);
+            const QPersistentModelIndex current(list.index(row, 0));
+            if (found.folder.isEmpty() || isSameFolder(found.folder, target)) {
+                carrier.flush();
+                m_dialogs.showMessage(found.folder.isEmpty()
+                                          ? texts::moveFileFailed(found.caption)
+                                          : texts::alreadyInCategory(found.caption, category));
+                deselectRow(list, selection, current.row());
+                return;
+            }
+            if (moveRow(list, selection, carrier, row, found.folder, target, category, false))
+                arrivals.push_back({found.folder, target, found.name, found.note});
+        });
+        carrier.flush();
+    } catch (...) {
+        countFiles();
+        bringFileListInStep(arrivals);
+        throw;
+    }
+    countFiles();
+    bringFileListInStep(arrivals);
+}
+
+void MoveCommands::bringFileListInStep(const std::vector<Arrival>& arrivals)
+{
+    const core::Session& session = m_workspace.session();
+    const QString shown = session.currentDir();
+    const int kind = m_workspace.activeKind();
+    if (arrivals.empty() || shown.isEmpty() || kind < 0 || kind == core::RootKind ||
+        kind == core::ExternalRootKind)
+        return;
+    const platform::FileSystem& fs = session.fs();
+    core::FileListModel& list = m_workspace.fileList();
+    std::vector<core::FileRow> added;
+    for (const Arrival& arrival : arrivals) {
+        if (isSameFolder(arrival.source, shown)) {
+            const int row = findRowOfFile(list.rows(), arrival.name, arrival.source + arrival.name);
+            if (row >= 0)
+                list.removeRowAt(row);
+            continue;
+        }
+        if (!isSameFolder(arrival.target, shown))
+            continue;
+        // A replaced file's row makes way; its note stays when the moved file brought none.
+        QString note = arrival.note;
+        const int row = findRowOfFile(list.rows(), arrival.name, arrival.target + arrival.name);
+        if (row >= 0) {
+            const QString old = TakeOverRow(list, row);
+            if (core::isBlankNote(note))
+                note = old;
+        }
+        const QString path = shown + arrival.name;
+        const qint64 size = fs.fileSize(path);
+        added.push_back(ImportedRow(fs, shown, arrival.name, note, core::SizeText(size), size,
+                                    fs.times(path).modified, fs.attributes(path)));
+    }
+    AddImportedRows(list, m_workspace.fileSelection(), std::move(added));
+}
+
+// ---------------------------------------------------------------------------------------
+// Categories
+
+void MoveCommands::moveCategory(const QModelIndex& node)
+{
+    core::CategoryTreeModel& tree = m_workspace.systemTree();
+    QItemSelectionModel& selection = m_workspace.systemTreeSelection();
+    const QPersistentModelIndex dragged = m_workspace.selectedNode(tree);
+    if (!categoryDropAllowed(dragged, node))
+        return;
+    core::Session& session = m_workspace.session();
+    const QString root = session.layout().programDir();
+    const QPersistentModelIndex target(node);
+    // A node never opened reads its folder first, so that its other subfolders show beside
+    // the moved one.
+    if (!tree.isTopLevel(target) && !tree.isFilled(target) && tree.rowCount(target) == 0)
+        tree.treeviewExpanding(target);
+
+    const QString oldDir = root + tree.NodePath(dragged);
+    const QString newDir = root + tree.NodePath(target) + tree.nameOf(dragged) + u'/';
+    if (!session.fs().move(withoutFinalSlash(oldDir), withoutFinalSlash(newDir))) {
+        m_dialogs.ask(texts::CategoryMoveFailedCaption, texts::CategoryMoveFailed,
+                      core::MessageIcon::Warning, core::Buttons::Ok, core::Answer::Ok);
+        return;
+    }
+    QModelIndex moved;
+    {
+        const QSignalBlocker blocker(selection);
+        moved = tree.moveNode(dragged, target, 0);
+    }
+    // The shown category is the moved one: its folder, its notes file and its rows follow.
+    const QString current = root + tree.NodePath(m_workspace.selectedNode(tree));
+    session.setCurrentDir(current);
+    m_workspace.status().setText(0, current);
+    session.openNotesFile(current);
+    m_workspace.fileList().rebaseFolders(oldDir, newDir);
+    m_workspace.searchList().rebaseFolders(oldDir, newDir);
+    Q_EMIT categoryMoved(moved);
+}
+
+} // namespace fileops
