@@ -29,6 +29,9 @@ inline constexpr qint64 kMaxOwnFileSize = 64 * 1024 * 1024;
 // for one larger than the limit), else 0.
 ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit = kMaxOwnFileSize,
                           int* error = nullptr);
+// The same for `path` relative to the folder open as `dirFd`.
+ReadOutcome readWholeFileAt(int dirFd, const QString& path, QByteArray* bytes,
+                            qint64 limit = kMaxOwnFileSize, int* error = nullptr);
 
 // Writes `bytes` as the file's new contents; returns 0 or the errno value of the step that
 // failed. An existing file keeps its permissions; one without owner write is not replaced

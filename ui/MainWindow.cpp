@@ -23,6 +23,8 @@
 #include "fileops/RunCommands.h"
 #include "platform/Errors.h"
 #include "platform/FileNames.h"
+#include "search/SearchCommands.h"
+#include "search/SearchTexts.h"
 #include "ui/AboutDialog.h"
 #include "ui/CategoryTreeView.h"
 #include "ui/Conversions.h"
@@ -35,6 +37,7 @@
 #include "ui/Icons.h"
 #include "ui/MainActions.h"
 #include "ui/NoteEdit.h"
+#include "ui/SearchPage.h"
 #include "ui/StatusPanelsBar.h"
 #include "ui/ToolTipSwitch.h"
 #include "ui/TreePane.h"
@@ -72,6 +75,7 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
       m_import(std::make_unique<fileops::ImportCommands>(*m_workspace, *m_dialogs)),
       m_recycleBox(std::make_unique<fileops::RecycleBoxCommands>(*m_workspace, *m_dialogs)),
       m_notes(std::make_unique<fileops::NoteCommands>(*m_workspace, *m_dialogs)),
+      m_search(std::make_unique<search::SearchCommands>(*m_workspace, *m_dialogs)),
       m_moves(std::make_unique<fileops::MoveCommands>(*m_workspace, *m_dialogs)),
       m_rename(std::make_unique<fileops::RenameCommands>(*m_workspace, *m_dialogs)),
       m_shell(std::make_unique<DesktopShell>()),
@@ -226,15 +230,9 @@ QWidget* MainWindow::buildBrowsePage()
 
 QWidget* MainWindow::buildSearchPage()
 {
-    auto* page = new QWidget(this);
-    m_findView = new FileListView(&m_workspace->searchList(), &m_workspace->searchSelection(), page);
-    m_findView->setObjectName(QStringLiteral("findList"));
-    m_findView->setAccessibleName(QStringLiteral("查找结果"));
-    m_findView->SetViewStyle(FileListView::Details);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_findView);
-    return page;
+    m_searchPage = new SearchPage(*m_search, *m_workspace, *m_actions, this);
+    m_findView = m_searchPage->findList();
+    return m_searchPage;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -470,6 +468,13 @@ void MainWindow::connectCommands()
     for (const char* name : {"emptybox", "emptyrec"})
         on(QLatin1String(name), [this] { m_recycleBox->emptyboxClick(); });
     on(QStringLiteral("DELFM"), [this] { m_recycleBox->DELFMClick(); });
+
+    on(QStringLiteral("stfibtn"), [this] { stfibtnClick(); });
+    on(QStringLiteral("t401"), [this] { t401Click(); });
+    on(QStringLiteral("findButton"), [this] { m_search->findButtonClick(); });
+    on(QStringLiteral("clsfindbtn"), [this] { m_search->clsfindbtnClick(); });
+    on(QStringLiteral("moveitem"), [this] { m_search->moveitemClick(); });
+    m_search->setRepaint([this] { repaintWhileBusy(); });
     for (const char* name : {"editmemobtn", "editmemo", "editm"})
         on(QLatin1String(name), [this] { m_notes->editmemoClick(); });
     on(QStringLiteral("copymemo"), [this] { m_notes->copymemoClick(); });
@@ -496,6 +501,8 @@ void MainWindow::connectCommands()
         on(QLatin1String(name), [this] { t604Click(); });
     for (const char* name : {"t601", "helpbtn"})
         on(QLatin1String(name), [this] { showHelp(); });
+    // The search bar's help button opens the help at the search topic.
+    on(QStringLiteral("SpeedButton2"), [this] { showHelp(QStringLiteral("findfile")); });
     on(QStringLiteral("t602"), [this] { m_outward->t602Click(); });
     on(QStringLiteral("t603"), [this] { m_outward->t603Click(); });
     for (const char* name : {"t203", "exedragpro"})
@@ -929,6 +936,34 @@ void MainWindow::OutBarChange(int section)
         else
             m_categories->treeviewChange(node);
     });
+}
+
+void MainWindow::stfibtnClick()
+{
+    QAction* button = m_actions->action(QStringLiteral("stfibtn"));
+    const bool down = button->isChecked();
+    m_search->stfibtnClick(down);
+    m_workArea->setCurrentIndex(down ? 1 : 0);
+    button->setIcon(icons::own(down ? QStringLiteral("search-active") : QStringLiteral("search")));
+    button->setToolTip(down ? search::texts::ToBrowseHint : search::texts::ToSearchHint);
+    if (down)
+        m_findView->setGridLines(m_fileView->gridLines());
+    m_actions->action(QStringLiteral("t401"))->setChecked(down);
+}
+
+void MainWindow::t401Click()
+{
+    // The menu item's check mark has already flipped; the button follows it.
+    m_actions->action(QStringLiteral("stfibtn"))
+        ->setChecked(m_actions->action(QStringLiteral("t401"))->isChecked());
+    stfibtnClick();
+}
+
+void MainWindow::repaintWhileBusy()
+{
+    // Paints the whole window at once without taking any event, so nothing the user does
+    // can start in the middle of a command.
+    repaint();
 }
 
 void MainWindow::t301Click()

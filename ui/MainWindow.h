@@ -47,6 +47,10 @@ class RunCommands;
 class SendCommands;
 } // namespace fileops
 
+namespace search {
+class SearchCommands;
+}
+
 namespace dropwin {
 class DropCommands;
 }
@@ -66,6 +70,7 @@ class FileListView;
 class HelpViewer;
 class MainActions;
 class NoteEdit;
+class SearchPage;
 class StatusPanelsBar;
 class TreePane;
 class WidgetDialogs;
@@ -87,6 +92,8 @@ public:
     TreePane* treePane() const { return m_treePane; }
     FileListView* fileView() const { return m_fileView; }
     FileListView* findView() const { return m_findView; }
+    SearchPage* searchPage() const { return m_searchPage; }
+    search::SearchCommands& searchCommands() const { return *m_search; }
     StatusPanelsBar* statusPanels() const { return m_status; }
     QToolBar* toolBar() const { return m_toolBar; }
     NoteEdit* topEdit() const { return m_topEdit; }
@@ -139,6 +146,9 @@ private:
     void ApplyWritableState();
     void applyBackgrounds();
     void OutBarChange(int section);
+    void stfibtnClick();
+    void t401Click();
+    void repaintWhileBusy();
     void splitterMoved();
     void applyOuterSize();
     void connectDocumentPage();
@@ -171,6 +181,7 @@ private:
     std::unique_ptr<fileops::ImportCommands> m_import;
     std::unique_ptr<fileops::RecycleBoxCommands> m_recycleBox;
     std::unique_ptr<fileops::NoteCommands> m_notes;
+    std::unique_ptr<search::SearchCommands> m_search;
     std::unique_ptr<fileops::MoveCommands> m_moves;
     std::unique_ptr<fileops::RenameCommands> m_rename;
     std::unique_ptr<platform::Shell> m_shell;
@@ -201,6 +212,7 @@ private:
     QToolButton* m_clearEdit = nullptr;
     FileListView* m_fileView = nullptr;
     FileListView* m_findView = nullptr;
+    SearchPage* m_searchPage = nullptr;
     StatusPanelsBar* m_status = nullptr;
     core::WindowSettings m_loaded; // what the file held, for the settings this window keeps
     int m_paneWidth = 0;           // the tree pane's width before the splitter's last step
