@@ -40,6 +40,7 @@ public:
     QStringList chooseFiles(const QString&, const QString&) override { return {}; }
     QString chooseFile(const QString&, const QString&) override { return {}; }
     QString chooseSaveFile(const core::SaveDialogSpec&) override { return {}; }
+    QString choosePicture(const QString&, const QString&) override { return {}; }
     QString chooseFolder(const QString&) override
     {
         if (folders.empty())
@@ -60,6 +61,13 @@ public:
     void runNoteDialog(const core::NoteDialogSpec&,
                        const std::function<core::OkResult(const QStringList&)>&) override
     {
+    }
+    void runTemplateDialog(core::TemplateForm&) override {}
+    void runOptionsDialog(core::OptionsForm&) override {}
+    std::optional<core::AttributeBoxes>
+    runAttributesDialog(const core::AttributesDialogSpec&) override
+    {
+        return std::nullopt;
     }
     void runFolderForm(const core::FolderFormSpec&, const std::function<QString(const QString&)>&,
                        const std::function<core::OkResult(const QString&, const QString&)>&) override

@@ -3,6 +3,7 @@
 // widgets implement it with Qt's message boxes and dialogs; tests implement it with a
 // scripted stand-in that records each message and answers each question.
 
+#include "core/FileRow.h"
 #include "core/Settings.h"
 
 #include <QString>
@@ -12,6 +13,9 @@
 #include <optional>
 
 namespace core {
+
+class OptionsForm;
+class TemplateForm;
 
 enum class MessageIcon { None, Information, Warning, Question, Error };
 enum class Buttons { Ok, YesNo, YesNoCancel, OkCancel };
@@ -45,6 +49,40 @@ struct NoteDialogSpec
     QString label;
     QString text;
     FontSpec font;
+    bool okEnabled = true;
+};
+
+// A check box of the attributes form; Grayed leaves the attribute as it is.
+enum class BoxState
+{
+    Unchecked,
+    Checked,
+    Grayed
+};
+
+// The read-only, hidden, archive and system boxes of the attributes form.
+struct AttributeBoxes
+{
+    BoxState readOnly = BoxState::Unchecked; // rcb
+    BoxState hidden = BoxState::Unchecked;   // hcb
+    BoxState archive = BoxState::Unchecked;  // acb
+    BoxState system = BoxState::Unchecked;   // scb
+
+    bool operator==(const AttributeBoxes&) const = default;
+};
+
+// The attributes form for one file or for several.
+struct AttributesDialogSpec
+{
+    bool several = false; // several files: no times, boxes may be grayed, the form's own picture
+    FileRow row;          // the one file, for its large icon
+    QString fileName;     // the file's caption, or the selection count text
+    QString place;        // the folder
+    QString sizeText;
+    QString createTime; // empty when unknown
+    QString accessTime;
+    QString modifyTime;
+    AttributeBoxes boxes;
     bool okEnabled = true;
 };
 
@@ -95,6 +133,9 @@ public:
     virtual QString chooseFile(const QString& title, const QString& filter) = 0;
     // The save dialog; the chosen path, empty when cancelled.
     virtual QString chooseSaveFile(const SaveDialogSpec& spec) = 0;
+    // The open-file dialog for one picture, with a preview of the selected one; empty when
+    // cancelled.
+    virtual QString choosePicture(const QString& title, const QString& filter) = 0;
     // The folder chooser; empty when cancelled.
     virtual QString chooseFolder(const QString& title) = 0;
     virtual std::optional<int> chooseColor(int initialColor) = 0;
@@ -107,6 +148,12 @@ public:
     virtual void runNoteDialog(const NoteDialogSpec& spec,
                                const std::function<OkResult(const QStringList& lines)>& onOk) = 0;
 
+    // Runs the standard category template form until the user closes it.
+    virtual void runTemplateDialog(TemplateForm& form) = 0;
+    // Runs the options form until OK or Cancel closes it.
+    virtual void runOptionsDialog(OptionsForm& form) = 0;
+    // Runs the attributes form; the boxes as they were left on OK, nothing on Cancel.
+    virtual std::optional<AttributeBoxes> runAttributesDialog(const AttributesDialogSpec& spec) = 0;
     // Runs the external-folder form; `onBrowse` gets the folder shown and gives the one to
     // show after the browse button, `onOk` decides each press of OK. Returns when it closes.
     virtual void runFolderForm(

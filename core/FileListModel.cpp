@@ -208,10 +208,55 @@ void FileListModel::removeRowAt(int i)
     endRemoveRows();
 }
 
+void FileListModel::removeRowsAt(const std::vector<int>& rows)
+{
+    // Runs of neighbouring rows, bottom first.
+    std::vector<std::pair<int, int>> runs;
+    for (const int row : rows) {
+        if (row < 0 || row >= count())
+            continue;
+        if (!runs.empty() && runs.back().second == row - 1)
+            runs.back().second = row;
+        else
+            runs.push_back({row, row});
+    }
+    constexpr size_t kMostRuns = 64; // each run moves the rows below it once
+    if (runs.size() <= kMostRuns) {
+        for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+            beginRemoveRows({}, run->first, run->second);
+            m_rows.erase(m_rows.begin() + run->first, m_rows.begin() + run->second + 1);
+            endRemoveRows();
+        }
+        return;
+    }
+    beginResetModel();
+    std::vector<FileRow> kept;
+    kept.reserve(m_rows.size());
+    size_t next = 0;
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (next < runs.size() && int(i) >= runs[next].first) {
+            if (int(i) == runs[next].second)
+                ++next;
+            continue;
+        }
+        kept.push_back(std::move(m_rows[i]));
+    }
+    m_rows = std::move(kept);
+    endResetModel();
+}
+
 void FileListModel::setNote(int i, const QString& note)
 {
     m_rows[size_t(i)].note = note;
     const int column = columnOf(Field::Note);
+    Q_EMIT dataChanged(index(i, column), index(i, column));
+}
+
+void FileListModel::setAttributes(int i, platform::Attributes attributes, const QString& text)
+{
+    m_rows[size_t(i)].attributes = attributes;
+    m_rows[size_t(i)].attrText = text;
+    const int column = columnOf(Field::Attr);
     Q_EMIT dataChanged(index(i, column), index(i, column));
 }
 

@@ -55,7 +55,12 @@ public:
     void appendRows(std::vector<FileRow> rows);
     void appendRow(FileRow row);
     void removeRowAt(int i);
+    // Removes these rows (ascending, each once): block by block from the bottom, or in one
+    // pass when they are scattered too widely for that.
+    void removeRowsAt(const std::vector<int>& rows);
     void setNote(int i, const QString& note);
+    // The attributes and the attribute column's text.
+    void setAttributes(int i, platform::Attributes attributes, const QString& text);
     // Puts a changed row in place of row `i` (a renamed file).
     void setRow(int i, FileRow row);
     // A folder moved from `from` to `to` (both ending in "/"): rows in it or below it follow.

@@ -3,8 +3,6 @@
 #include "core/FileFormats.h"
 #include "platform/FileNames.h"
 
-#include <QSet>
-
 namespace core {
 
 bool isNotesFileName(const QString& name)
@@ -53,6 +51,52 @@ bool isListedEntry(const QString& name)
     return !isNotesFileName(name) && !platform::isTemporaryName(name);
 }
 
+void FolderNames::addNative(QByteArrayView name)
+{
+    m_native.append(name.data(), name.size()).append('\0');
+}
+
+bool FolderNames::contains(const QString& name) const
+{
+    if (m_set.isEmpty() && (!m_names.empty() || !m_native.isEmpty())) {
+        m_set.reserve(qsizetype(m_names.size()));
+        for (const QString& n : m_names)
+            m_set.insert(n);
+        for (qsizetype at = 0; at < m_native.size();) {
+            const qsizetype end = m_native.indexOf('\0', at);
+            m_set.insert(platform::pathFromNative(QByteArrayView(m_native).sliced(at, end - at)));
+            at = end + 1;
+        }
+    }
+    return m_set.contains(name);
+}
+
+QString FolderNames::captionOf(const QString& name) const
+{
+    if (!platform::hasKeptBytes(name))
+        return name;
+    const QString caption = platform::captionOfName(name);
+    // As CaptionInFolder, with the folder's names at hand.
+    if (caption != name && contains(caption))
+        return name;
+    return caption;
+}
+
+QString FolderNames::noteOf(const NotesSnapshot& notes, const QString& caption) const
+{
+    return notes.note(caption, [this](const QString& key) { return contains(key); });
+}
+
+FileRow folderRow(const platform::DirEntry& entry, const QString& folder, const FolderNames& names,
+                  const NotesSnapshot& notes)
+{
+    FileRow row = makeFileRow(entry, folder, QString());
+    if (row.caption != row.name)
+        row.caption = names.captionOf(entry.name);
+    row.note = names.noteOf(notes, row.caption);
+    return row;
+}
+
 std::vector<FileRow> ListCategoryFiles(const platform::FileSystem& fs, const QString& dir,
                                        const NotesSnapshot& notes)
 {
@@ -60,40 +104,19 @@ std::vector<FileRow> ListCategoryFiles(const platform::FileSystem& fs, const QSt
     // The stored flags are read only for the rows that are looked at.
     const std::vector<platform::DirEntry> entries =
         fs.list(dir, nullptr, platform::StoredFlags::Later);
+    FolderNames names;
+    names.reserve(entries.size());
+    for (const platform::DirEntry& entry : entries)
+        names.add(entry.name);
     rows.reserve(entries.size());
-    bool readNames = false;
     for (const platform::DirEntry& entry : entries) {
         if (entry.isDir || !isListedEntry(entry.name))
             continue;
         // A link to a folder is a folder here, as it is in the tree.
         if (entry.isSymlink && fs.isDirectory(dir + entry.name))
             continue;
-        rows.push_back(makeFileRow(entry, dir, QString()));
-        readNames = readNames || rows.back().caption != entry.name;
+        rows.push_back(folderRow(entry, dir, names, notes));
     }
-
-    // Every name of the folder, where a caption or a note key must not be another file's.
-    QSet<QString> names;
-    const auto fillNames = [&] {
-        if (!names.isEmpty())
-            return;
-        names.reserve(qsizetype(entries.size()));
-        for (const platform::DirEntry& entry : entries)
-            names.insert(entry.name);
-    };
-    if (readNames) {
-        fillNames();
-        for (FileRow& row : rows) {
-            if (row.caption != row.name && names.contains(row.caption))
-                row.caption = row.name;
-        }
-    }
-    const auto isOtherFile = [&](const QString& key) {
-        fillNames();
-        return names.contains(key);
-    };
-    for (FileRow& row : rows)
-        row.note = notes.note(row.caption, isOtherFile);
     return rows;
 }
 

@@ -31,28 +31,54 @@ bool namesOtherFile(const QString& dir, const QString& key)
 
 } // namespace
 
-NotesSnapshot::NotesSnapshot(const QList<std::pair<QString, QString>>& entries)
+NotesSnapshot::NotesSnapshot(const QList<std::pair<QString, QString>>& entries) : m_entries(entries)
 {
-    m_exact.reserve(entries.size());
-    for (const auto& [key, value] : entries) {
-        if (m_exact.contains(key))
-            continue;
-        m_exact.insert(key, value);
-        m_spellingsByFold[key.toCaseFolded()].append(key);
+}
+
+NotesSnapshot NotesSnapshot::fromFile(const QByteArray& bytes)
+{
+    return NotesSnapshot(platform::IniDocument::readSection(bytes, NotesSection));
+}
+
+const QString* NotesSnapshot::exact(const QString& key) const
+{
+    constexpr int kLookupsBeforeIndex = 4;
+    if (m_exact.isEmpty() && m_lookups < kLookupsBeforeIndex) {
+        ++m_lookups;
+        for (const auto& [k, value] : m_entries) {
+            if (k == key)
+                return &value;
+        }
+        return nullptr;
     }
+    if (m_exact.isEmpty()) {
+        m_exact.reserve(m_entries.size());
+        for (const auto& [k, value] : m_entries) {
+            if (!m_exact.contains(k))
+                m_exact.insert(k, value);
+        }
+    }
+    const auto found = m_exact.constFind(key);
+    return found == m_exact.cend() ? nullptr : &*found;
 }
 
 const QString* NotesSnapshot::find(const QString& caption, const OtherFile& isOtherFile) const
 {
-    const auto exact = m_exact.constFind(caption);
-    if (exact != m_exact.cend())
-        return &*exact;
+    if (const QString* found = exact(caption))
+        return found;
+    if (m_spellingsByFold.isEmpty()) {
+        for (const auto& [key, value] : m_entries) {
+            QStringList& spellings = m_spellingsByFold[key.toCaseFolded()];
+            if (!spellings.contains(key))
+                spellings.append(key);
+        }
+    }
     const auto spellings = m_spellingsByFold.constFind(caption.toCaseFolded());
     if (spellings == m_spellingsByFold.cend())
         return nullptr;
     for (const QString& key : *spellings) {
         if (!isOtherFile || !isOtherFile(key))
-            return &*m_exact.constFind(key);
+            return exact(key);
     }
     return nullptr;
 }
@@ -195,7 +221,7 @@ NotesSnapshot NotesFile::readAll() const
 {
     if (isNull())
         return {};
-    return NotesSnapshot(m_file.load().entries(NotesSection));
+    return NotesSnapshot(m_file.readSection(NotesSection));
 }
 
 bool isBlankNote(const QString& text)

@@ -38,18 +38,26 @@ public:
     NotesSnapshot() = default;
     // The key lines of the notes file in file order.
     explicit NotesSnapshot(const QList<std::pair<QString, QString>>& entries);
+    // The notes of a notes file's bytes.
+    static NotesSnapshot fromFile(const QByteArray& bytes);
 
     // `isOtherFile(key)` tells whether a key names another file of the folder exactly.
     using OtherFile = std::function<bool(const QString& key)>;
     QString note(const QString& caption, const OtherFile& isOtherFile = {}) const;
     bool has(const QString& caption, const OtherFile& isOtherFile = {}) const;
-    qsizetype size() const { return m_exact.size(); }
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    qsizetype size() const { return m_entries.size(); } // key lines, duplicates counted
 
 private:
     const QString* find(const QString& caption, const OtherFile& isOtherFile) const;
+    const QString* exact(const QString& key) const;
 
-    QHash<QString, QString> m_exact;              // the first line of each spelling
-    QHash<QString, QStringList> m_spellingsByFold; // case-folded key: spellings in file order
+    QList<std::pair<QString, QString>> m_entries;
+    // The indexes are made when they pay: a few look-ups read the lines one by one.
+    mutable int m_lookups = 0;
+    mutable QHash<QString, QString> m_exact; // the first line of each spelling
+    // Case-folded key: spellings in file order.
+    mutable QHash<QString, QStringList> m_spellingsByFold;
 };
 
 class NotesFile

@@ -26,6 +26,16 @@ QString categoryRenameFailed()
     return QStringLiteral("错误！分类库更名失败，请重试！\r可能是已有同级同名的分类库存。");
 }
 
+QString templateCreateFailed(const QString& caption)
+{
+    return QStringLiteral("分类库") + caption + QStringLiteral("没有创建成功！");
+}
+
+QString pictureLoadFailed(const QString& path)
+{
+    return QStringLiteral("图片文件无法载入：") + path;
+}
+
 QString fileCount(int count)
 {
     return QStringLiteral("共%1个文件").arg(count);

@@ -56,6 +56,19 @@ inline const QString CategoryDeleteFailed = QStringLiteral("注意！分类库�
 inline const QString NotesCleaned = QStringLiteral("注释资料已成功的清理！");
 inline const QString NotesCleanedCaption = QStringLiteral("提示信息");
 
+// Standard category template
+inline const QString TemplateCaption = QStringLiteral("标准分类库");
+inline const QString TemplateHint = QStringLiteral("请选取要建立的分类库，然后按创建按钮。");
+inline const QString TemplateRootCaption = QStringLiteral("文件分类库");
+inline const QString TemplateNothingChosen = QStringLiteral("请先选取要建立的分类库。");
+inline const QString TemplateHintCaption = QStringLiteral("提示信息");
+inline const QString TemplateDoneCaption = QStringLiteral("请你注意");
+inline const QString TemplateCreated = QStringLiteral("分类库创建完成！");
+QString templateCreateFailed(const QString& caption);
+
+// Background pictures
+QString pictureLoadFailed(const QString& path);
+
 // File list
 inline const QString DocumentMark = QStringLiteral("此文件有详细文档");
 QString fileCount(int count);         // 共N个文件

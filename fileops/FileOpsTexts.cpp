@@ -58,6 +58,46 @@ QString noteDialogLabel(const QString& name)
     return QStringLiteral(" 编辑 ") + name + QStringLiteral(" 文件的说明文字！");
 }
 
+QString floppySameNameQuestion(const QString& name)
+{
+    return QStringLiteral("[A:]盘中已有同名[") + name + QStringLiteral("]文件存在,是否覆盖？");
+}
+
+QString SendReplacePrompt(const QString& target, const QString& targetDate, qint64 targetSize,
+                          const QString& rowDate, const QString& rowSize)
+{
+    return target + QStringLiteral("已存在\n") + QStringLiteral("是否将目标文件:\n") +
+           QStringLiteral("日期:") + targetDate + QStringLiteral(",大小:") +
+           core::KilobyteNumber(targetSize) + QStringLiteral(" K\n") +
+           QStringLiteral("替换成现文件:\n") + QStringLiteral("日期:") + rowDate +
+           QStringLiteral(",大小:") + rowSize + QStringLiteral("？");
+}
+
+QString sendCopyFailed(const QString& name)
+{
+    return QStringLiteral("拷贝文件[") + name + QStringLiteral("]时失败！请稍后再试.");
+}
+
+QString folderSameNameQuestion(const QString& folder, const QString& name)
+{
+    return folder + QStringLiteral("目录已有同名[") + name + QStringLiteral("]文件存在,是否覆盖？");
+}
+
+QString copyToFolderFailed(const QString& name)
+{
+    return QStringLiteral("复制文件") + name + QStringLiteral("时失败，按[确定]继续...");
+}
+
+QString attributesFailedFor(const QString& name)
+{
+    return QStringLiteral("设置") + name + QStringLiteral("文件属性失败！");
+}
+
+QString severalFilesChosen(int count)
+{
+    return QStringLiteral("选中了 %1 个文件;").arg(count);
+}
+
 QString noteKeyRefused(const QString& name)
 {
     return QStringLiteral("文件名“") + name +

@@ -1,6 +1,6 @@
 #pragma once
-// The texts of the file commands: importing, the recycle box, note editing, renaming,
-// running and moving, each in one place.
+// The texts of the file commands: importing, the recycle box, note editing, sending files
+// out, the attributes form, renaming, running and moving, each in one place.
 
 #include <QString>
 
@@ -49,6 +49,29 @@ inline const QString ClearNoteCaption = QStringLiteral("请你三思啊！");
 inline const QString ReplaceNoteQuestion =
     QStringLiteral("你要用拖动项的注释替换当前选中项的注释吗？");
 inline const QString ReplaceNoteCaption = QStringLiteral("清你注意");
+
+// Sending files to the floppy disk or another folder
+inline const QString FloppyNotReady = QStringLiteral("软驱未准备好，请放入磁盘再试！");
+QString floppySameNameQuestion(const QString& name);
+inline const QString SystemHintCaption = QStringLiteral("系统提示");
+inline const QString FloppyFull = QStringLiteral("磁盘已没有足够空间来存放复制的文件\r"
+                                                 "请放入一张新磁盘继续复制剩余的文件.");
+inline const QString FloppyWriteProtected = QStringLiteral("磁盘可能写保护，请打开后重试...");
+inline const QString FloppyDone = QStringLiteral("文件已成功的传送！");
+inline const QString SendFolderTitle = QStringLiteral("请选择一个目录...");
+// The replace question of sending to a folder: five lines joined by line feeds.
+QString SendReplacePrompt(const QString& target, const QString& targetDate, qint64 targetSize,
+                          const QString& rowDate, const QString& rowSize);
+QString sendCopyFailed(const QString& name);
+QString folderSameNameQuestion(const QString& folder, const QString& name);
+QString copyToFolderFailed(const QString& name);
+inline const QString SendDone = QStringLiteral("文件传送完成！");
+
+// File attributes
+inline const QString AttributesCaption = QStringLiteral("系统提示");
+inline const QString AttributesFailed = QStringLiteral("设置文件属性失败！");
+QString attributesFailedFor(const QString& name);
+QString severalFilesChosen(int count);
 
 // Renaming
 inline const QString NameEmpty = QStringLiteral("注意！资料名称不能空！");

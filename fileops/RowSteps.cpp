@@ -16,6 +16,8 @@ QItemSelection wholeRows(const core::FileListModel& list, int first, int last)
     return QItemSelection(list.index(first, 0), list.index(last, list.columnCount() - 1));
 }
 
+} // namespace
+
 bool sameFile(const QString& a, const QString& b)
 {
     struct stat sa;
@@ -24,8 +26,6 @@ bool sameFile(const QString& a, const QString& b)
            ::stat(platform::nativePath(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
-
-} // namespace
 
 void deselectRow(const core::FileListModel& list, QItemSelectionModel& selection, int row)
 {

@@ -88,12 +88,18 @@ void keepOwnerAndAttributes(const QByteArray& old, const struct stat& st, int fd
 
 ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit, int* error)
 {
+    return readWholeFileAt(AT_FDCWD, path, bytes, limit, error);
+}
+
+ReadOutcome readWholeFileAt(int dirFd, const QString& path, QByteArray* bytes, qint64 limit,
+                            int* error)
+{
     bytes->clear();
     int ignored = 0;
     int& err = error ? *error : ignored;
     err = 0;
     // Non-blocking, so that opening a FIFO never waits for a writer.
-    const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::openat(dirFd, nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         err = errno;
         return err == ENOENT ? ReadOutcome::Missing : ReadOutcome::Unreadable;

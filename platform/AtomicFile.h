@@ -31,6 +31,9 @@ inline constexpr qint64 kMaxOwnFileSize = 64 * 1024 * 1024;
 // for one larger than the limit), else 0.
 ReadOutcome readWholeFile(const QString& path, QByteArray* bytes, qint64 limit = kMaxOwnFileSize,
                           int* error = nullptr);
+// The same for `path` relative to the folder open as `dirFd`.
+ReadOutcome readWholeFileAt(int dirFd, const QString& path, QByteArray* bytes,
+                            qint64 limit = kMaxOwnFileSize, int* error = nullptr);
 
 // Writes `bytes` as the file's new contents; returns 0 or the errno value of the step that
 // failed (EISDIR for a folder, FIFO or device, ELOOP for a refused link). An

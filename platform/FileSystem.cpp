@@ -1,6 +1,7 @@
 #include "platform/FileSystem.h"
 
 #include "platform/CrossDeviceCopy.h"
+#include "platform/EntryDetails.h"
 #include "platform/FileNames.h"
 #include "platform/SysCalls.h"
 
@@ -180,6 +181,30 @@ int writeStored(const char* path, Attributes stored)
 
 } // namespace
 
+namespace detail {
+
+bool fillEntry(int dirFd, const char* at, const char* name, const char* path, DateCache& dates,
+               DirEntry& out, StoredFlags stored)
+{
+    EntryStat entry;
+    if (!statEntry(dirFd, at, entry))
+        return false;
+    out.isDir = entry.isDir;
+    out.isSymlink = entry.isSymlink;
+    out.size = entry.st.st_size;
+    auto date = dates.constFind(entry.st.st_mtim.tv_sec);
+    if (date == dates.cend())
+        date = dates.insert(entry.st.st_mtim.tv_sec, fileDate(entry.st.st_mtim.tv_sec));
+    out.modified = *date;
+    const bool readNow = stored == StoredFlags::Read && !entry.isSymlink;
+    out.storedAttributesLater = stored == StoredFlags::Later && !entry.isSymlink;
+    out.attributes = attributesOf(entry.st.st_mode, entry.isSymlink, entry.isDir, name,
+                                  readNow ? readStored(path) : 0);
+    return true;
+}
+
+} // namespace detail
+
 QString FsResult::message() const
 {
     return error == 0 ? QString() : qt_error_string(error);
@@ -206,9 +231,7 @@ std::vector<DirEntry> FileSystem::list(const QString& dir, bool* ok, StoredFlags
         ::close(fd);
         return entries;
     }
-    // Converting to local time costs a look at the time zone each time, and the files of a
-    // folder often share their times, so each distinct time is converted once.
-    QHash<qint64, QDateTime> dates;
+    detail::DateCache dates;
     for (;;) {
         errno = 0;
         const dirent* d = ::readdir(stream);
@@ -222,24 +245,13 @@ std::vector<DirEntry> FileSystem::list(const QString& dir, bool* ok, StoredFlags
         const char* name = d->d_name;
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
             continue;
-        EntryStat entry;
-        if (!statEntry(fd, name, entry))
-            continue; // removed since the folder was read
         path.resize(folderLength);
         path.append(name);
-        DirEntry& out = entries.emplace_back();
+        DirEntry out;
+        if (!detail::fillEntry(fd, name, name, path.c_str(), dates, out, stored))
+            continue; // removed since the folder was read
         out.name = pathFromNative(name);
-        out.isDir = entry.isDir;
-        out.isSymlink = entry.isSymlink;
-        out.size = entry.st.st_size;
-        auto date = dates.constFind(entry.st.st_mtim.tv_sec);
-        if (date == dates.cend())
-            date = dates.insert(entry.st.st_mtim.tv_sec, fileDate(entry.st.st_mtim.tv_sec));
-        out.modified = *date;
-        const bool readNow = stored == StoredFlags::Read && !entry.isSymlink;
-        out.storedAttributesLater = stored == StoredFlags::Later && !entry.isSymlink;
-        out.attributes = attributesOf(entry.st.st_mode, entry.isSymlink, entry.isDir, name,
-                                      readNow ? readStored(path.c_str()) : 0);
+        entries.push_back(std::move(out));
     }
     ::closedir(stream);
     return entries;
@@ -451,9 +463,12 @@ FsResult FileSystem::setAttributes(const QString& path, Attributes attributes) c
     if (::lstat(p, &st) != 0)
         return FsResult{errno};
     // A link has no attributes of its own to change, and the file it leads to is not the
-    // one the user chose.
-    if (S_ISLNK(st.st_mode))
-        return FsResult{(attributes & ~Directory) == 0 ? 0 : EPERM};
+    // one the user chose: only what the link already shows (hidden by its dot name) is
+    // accepted.
+    if (S_ISLNK(st.st_mode)) {
+        const Attributes own = isDotName(lastComponent(file).constData()) ? Attributes(Hidden) : 0;
+        return FsResult{(attributes & ~(Directory | own)) == 0 ? 0 : EPERM};
+    }
     const mode_t wanted = (attributes & ReadOnly)
                               ? st.st_mode & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH)
                               : st.st_mode | S_IWUSR;

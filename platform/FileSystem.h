@@ -110,7 +110,8 @@ public:
     Attributes attributes(const QString& path, bool* ok = nullptr) const;
     // Sets R, A, S and H (Directory is ignored). Setting R removes every write permission,
     // clearing it adds owner write. A, S or a stored H on a file system without extended
-    // attributes fail (ENOTSUP) after R has been applied.
+    // attributes fail (ENOTSUP) after R has been applied. A symbolic link keeps what it shows
+    // (nothing, or H for a dot name); anything more fails (EPERM) and its target is untouched.
     FsResult setAttributes(const QString& path, Attributes attributes) const;
     // Only the stored flags A, S and H of the entry at `path` (a link's own, which are none).
     Attributes storedAttributes(const QString& path) const;

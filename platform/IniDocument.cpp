@@ -33,6 +33,20 @@ bool parseSectionHeader(QStringView trimmed, QString* name)
 
 } // namespace
 
+IniDocument::Kind IniDocument::classifyText(QStringView text, QString* name, qsizetype* equals)
+{
+    if (parseSectionHeader(text.trimmed(), name))
+        return Kind::Section;
+    *equals = text.indexOf(u'=');
+    if (*equals <= 0)
+        return Kind::Other;
+    const QStringView key = text.left(*equals).trimmed();
+    if (key.isEmpty())
+        return Kind::Other;
+    *name = key.toString();
+    return Kind::Key;
+}
+
 IniDocument::Line IniDocument::classify(QByteArray raw, QByteArray eol, QStringView text,
                                         qsizetype textOffset, int unitSize)
 {
@@ -40,18 +54,10 @@ IniDocument::Line IniDocument::classify(QByteArray raw, QByteArray eol, QStringV
     line.raw = std::move(raw);
     line.eol = std::move(eol);
     line.blank = text.trimmed().isEmpty();
-    if (parseSectionHeader(text.trimmed(), &line.name)) {
-        line.kind = Kind::Section;
+    qsizetype equals = -1;
+    line.kind = classifyText(text, &line.name, &equals);
+    if (line.kind != Kind::Key)
         return line;
-    }
-    const qsizetype equals = text.indexOf(u'=');
-    if (equals <= 0)
-        return line;
-    const QStringView key = text.left(equals).trimmed();
-    if (key.isEmpty())
-        return line;
-    line.kind = Kind::Key;
-    line.name = key.toString();
     // "=" never occurs inside a multi-byte character of GB18030 or UTF-8, so the first "="
     // byte is the first "=" character; in UTF-16 every character of the line is one unit.
     line.valueStart = unitSize == 2 ? (equals + 1) * 2 : line.raw.indexOf('=') + 1;
@@ -327,6 +333,63 @@ QList<std::pair<QString, QString>> IniDocument::entries(const QString& section) 
             result.append({m_lines[i].name, decodeValue(m_lines[i])});
         return true;
     });
+    return result;
+}
+
+QList<std::pair<QString, QString>> IniDocument::readSection(const QByteArray& input,
+                                                            const QString& section)
+{
+    const TextEncoding encoding = text::detect(input);
+    // UTF-16 lines are not split at a byte; such files are rare enough to be parsed whole.
+    if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be)
+        return parse(input).entries(section);
+    const QByteArrayView bytes = QByteArrayView(input).sliced(text::byteOrderMark(encoding).size());
+    const QString all = text::decode(bytes, encoding);
+    QList<std::pair<QString, QString>> result;
+    // The lines of the bytes and of the decoded text side by side, as parse() splits them.
+    qsizetype rawStart = 0;
+    qsizetype textStart = 0;
+    bool inside = false;
+    QString name;
+    while (rawStart < bytes.size()) {
+        qsizetype rawEnd = bytes.indexOf('\n', rawStart);
+        qsizetype textEnd = all.indexOf(u'\n', textStart);
+        if ((rawEnd < 0) != (textEnd < 0))
+            return parse(input).entries(section); // the decoder lost a line break
+        if (rawEnd < 0) {
+            rawEnd = bytes.size();
+            textEnd = all.size();
+        }
+        QByteArrayView raw = bytes.sliced(rawStart, rawEnd - rawStart);
+        QStringView text = QStringView(all).sliced(textStart, textEnd - textStart);
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        if (text.endsWith(u'\r'))
+            text.chop(1);
+        rawStart = rawEnd + 1;
+        textStart = textEnd + 1;
+
+        qsizetype equals = -1;
+        switch (classifyText(text, &name, &equals)) {
+        case Kind::Section:
+            inside = sameName(name, section);
+            break;
+        case Kind::Key:
+            if (!inside)
+                break;
+            if (const QByteArrayView value = raw.sliced(raw.indexOf('=') + 1);
+                value.size() > kMaxValueBytes)
+                result.append(
+                    {name, text::decodeLimited(value.toByteArray(), encoding, kMaxValueBytes)});
+            else
+                result.append({name, text.sliced(equals + 1).toString()});
+            break;
+        case Kind::Other:
+            break;
+        }
+    }
+    if (textStart < all.size())
+        return parse(input).entries(section);
     return result;
 }
 

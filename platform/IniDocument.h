@@ -49,6 +49,9 @@ public:
     QHash<QString, QString> values(const QString& section) const;
     // Every key line of the section in file order, keys spelled as in the file.
     QList<std::pair<QString, QString>> entries(const QString& section) const;
+    // The same as parse(bytes).entries(section), read without keeping the file's lines.
+    static QList<std::pair<QString, QString>> readSection(const QByteArray& bytes,
+                                                          const QString& section);
 
     // Replaces the value in place, or appends the key after the section's last line, or
     // appends the section with the key at the end of the file. Throws UnstorableText when
@@ -97,6 +100,9 @@ private:
     int unitSize() const; // bytes of a code unit: 2 in UTF-16, else 1
     // Gives the last line a line end before a line is appended after it.
     void endLastLine();
+    // What a line's text (without its line end) is: a section header with its name, a key
+    // line with its key and the position of its "=", or another line.
+    static Kind classifyText(QStringView text, QString* name, qsizetype* equals);
     QString decodeValue(const Line& line) const;
     Line makeLine(const QString& text) const;
     // Calls `visit(index)` for every line inside sections named `section`; stops when it

@@ -39,6 +39,14 @@ IniDocument IniFile::load() const
     return load(&state);
 }
 
+QList<std::pair<QString, QString>> IniFile::readSection(const QString& section) const
+{
+    QByteArray bytes;
+    if (readWholeFile(m_path, &bytes) != ReadOutcome::Loaded)
+        return {};
+    return IniDocument::readSection(bytes, section);
+}
+
 std::optional<QString> IniFile::read(const QString& section, const QString& key) const
 {
     return load().value(section, key);

@@ -28,6 +28,9 @@ public:
 
     // The file as it is now; an empty document when it is missing or cannot be read.
     IniDocument load() const;
+    // The key lines of one section, read at once; none when the file is missing or cannot be
+    // read.
+    QList<std::pair<QString, QString>> readSection(const QString& section) const;
 
     std::optional<QString> read(const QString& section, const QString& key) const;
     QString readString(const QString& section, const QString& key, const QString& fallback) const;

@@ -1,6 +1,7 @@
 #pragma once
-// Starting programs and opening files and folders with the programs the desktop associates
-// with them. The running program uses the desktop's; tests stand in and record the launches.
+// Starting programs, opening files and folders with the programs the desktop associates with
+// them, and handing web pages and mail addresses to the desktop. The running program uses the
+// desktop's; tests stand in and record the launches.
 
 #include <QString>
 #include <QStringList>
@@ -19,6 +20,8 @@ public:
     virtual int startProgram(const QString& program, const QString& workingDir) = 0;
     // Opens a file with its associated program, or a folder in the desktop's file manager.
     virtual void openPath(const QString& path) = 0;
+    // Opens an address ("https://...", "mailto:...") with the desktop's handler for it.
+    virtual void openUrl(const QString& url) = 0;
 };
 
 // Opening a file as the shell does: a regular file with an execute permission bit is started

@@ -5,6 +5,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <optional>
+#include <vector>
+
 namespace platform::text {
 
 namespace {
@@ -172,12 +175,78 @@ int gb18030CharacterLength(const QByteArray& bytes, qsizetype pos)
     return length;
 }
 
+// GBK's two-byte characters (lead 0x81..0xFE, trail 0x40..0xFE but 0x7F), read once through
+// the converter into a table: notes files and names are short texts, for which the converter
+// costs more than the reading itself. 0 marks a pair the table does not answer.
+constexpr int kTrailCount = 0xFF - 0x40;
+
+const std::vector<char16_t>& twoByteTable()
+{
+    static const std::vector<char16_t> table = [] {
+        std::vector<char16_t> t(size_t(0xFF - 0x81) * kTrailCount, 0);
+        QByteArray pairs;
+        pairs.reserve(qsizetype(t.size()) * 2);
+        for (int lead = 0x81; lead <= 0xFE; ++lead) {
+            for (int trail = 0x40; trail <= 0xFE; ++trail) {
+                pairs += char(lead);
+                pairs += char(trail == 0x7F ? 0x40 : trail);
+            }
+        }
+        // Every pair is a character of the Basic Multilingual Plane, so the text has one unit
+        // per pair; anything else leaves the table empty and every text to the converter.
+        const QString text = decodeRun(pairs, TextEncoding::Gb18030);
+        if (text.size() * 2 != pairs.size())
+            return t;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            const int trail = i % kTrailCount + 0x40;
+            if (trail != 0x7F && c != 0xFFFD && !QChar::isSurrogate(c))
+                t[size_t(i)] = c;
+        }
+        return t;
+    }();
+    return table;
+}
+
+// The text of bytes made of ASCII and two-byte characters only; nothing when they hold any
+// other sequence, which the converter then reads.
+std::optional<QString> decodeTwoByteText(QByteArrayView bytes)
+{
+    const std::vector<char16_t>& table = twoByteTable();
+    QString out(bytes.size(), Qt::Uninitialized);
+    char16_t* to = reinterpret_cast<char16_t*>(out.data());
+    const auto* from = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = from + bytes.size();
+    while (from < end) {
+        const unsigned char lead = *from;
+        if (lead < 0x80) {
+            *to++ = lead;
+            ++from;
+            continue;
+        }
+        if (lead == 0x80 || lead == 0xFF || end - from < 2 || from[1] < 0x40 || from[1] == 0x7F ||
+            from[1] == 0xFF)
+            return std::nullopt;
+        const char16_t c = table[size_t(lead - 0x81) * kTrailCount + (from[1] - 0x40)];
+        if (c == 0)
+            return std::nullopt;
+        *to++ = c;
+        from += 2;
+    }
+    out.truncate(to - reinterpret_cast<char16_t*>(out.data()));
+    return out;
+}
+
 bool wellFormed(QByteArrayView bytes, TextEncoding encoding)
 {
     if (encoding != TextEncoding::Gb18030)
         return bytes.isValidUtf8();
     const QByteArray view = QByteArray::fromRawData(bytes.data(), bytes.size());
     for (qsizetype pos = 0; pos < view.size();) {
+        if (static_cast<unsigned char>(view[pos]) < 0x80) {
+            ++pos; // most of a notes file is ASCII
+            continue;
+        }
         const int length = gb18030SequenceLength(view, pos);
         if (length == 0)
             return false;
@@ -229,6 +298,10 @@ QString decode(QByteArrayView bytes, TextEncoding encoding)
 {
     if (isUtf16(encoding))
         return decodeUtf16(bytes, encoding == TextEncoding::Utf16Be);
+    if (encoding == TextEncoding::Gb18030) {
+        if (std::optional<QString> text = decodeTwoByteText(bytes))
+            return *std::move(text);
+    }
     if (wellFormed(bytes, encoding)) {
         QString text = decodeRun(bytes, encoding);
         if (encoding != TextEncoding::Gb18030 || !text.contains(QChar(0xFFFD)))

@@ -34,6 +34,8 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
     initResources();
     setApplicationName(QStringLiteral("quillet"));
     setApplicationVersion(QStringLiteral("2.96"));
+    // The desktop matches the windows to the menu entry scripts/run.sh installs.
+    setDesktopFileName(QStringLiteral("quillet"));
     // The interface is Chinese whatever the system language: Qt's own buttons too.
     auto* translator = new QTranslator(this);
     if (translator->load(QStringLiteral("qtbase_zh_CN"),

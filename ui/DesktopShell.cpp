@@ -22,4 +22,9 @@ void DesktopShell::openPath(const QString& path)
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+void DesktopShell::openUrl(const QString& url)
+{
+    QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
+}
+
 } // namespace ui

@@ -9,31 +9,12 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <tuple>
+
 namespace ui {
-
-namespace {
-
-// Items whose commands come with later parts of the program; they stay disabled.
-const char* const kNotBuilt[] = {
-    // file attributes
-    "attrbtn", "fattr",
-    // search
-    "stfibtn", "t401", "moveitem",
-    // download program, options, about and help
-    "t203", "exedragpro", "t404", "sysconfig", "t601", "t602", "t603", "t604", "ToolButton1",
-    "helpbtn",
-    // standard categories
-    "t402",
-    // sending files out
-    "sendto", "toAdrive", "sendother", "copytofolly", "copytoother",
-};
-
-} // namespace
 
 MainActions::MainActions(QWidget* window) : QObject(window), m_window(window)
 {
-    for (const char* name : kNotBuilt)
-        m_notBuilt.insert(QLatin1String(name));
 
     // File menu
     add("t101", QStringLiteral("新建分类库(&N)..."))->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
@@ -107,6 +88,16 @@ MainActions::MainActions(QWidget* window) : QObject(window), m_window(window)
         a->setToolTip(QString::fromUtf8(t.hint));
     }
     action(QStringLiteral("stfibtn"))->setCheckable(true);
+
+    // The search bar's buttons.
+    for (const auto& [name, hint, icon, theme] :
+         {std::tuple{"findButton", "开始搜索(Enter)", "search", "edit-find"},
+          std::tuple{"clsfindbtn", "清除搜索结果", "clear-edit", "edit-clear"},
+          std::tuple{"SpeedButton2", "帮助", "help", "help-contents"}}) {
+        QAction* a = add(QLatin1String(name), QString::fromUtf8(hint), QLatin1String(icon),
+                         QLatin1String(theme));
+        a->setToolTip(QString::fromUtf8(hint));
+    }
     action(QStringLiteral("showdrogwinbtn"))->setCheckable(true);
 
     buildPopups();
@@ -122,8 +113,6 @@ QAction* MainActions::add(const QString& name, const QString& text, const QStrin
     // Shortcuts work wherever the focus is in the main window.
     a->setShortcutContext(Qt::WindowShortcut);
     m_window->addAction(a);
-    if (m_notBuilt.contains(name))
-        a->setEnabled(false);
     m_actions.insert(name, a);
     return a;
 }
@@ -149,9 +138,9 @@ QMenu* MainActions::menu(const QString& name) const
 void MainActions::setEnabled(const QString& name, bool enabled)
 {
     if (QAction* a = action(name))
-        a->setEnabled(enabled && isBuilt(name));
+        a->setEnabled(enabled);
     else if (QMenu* m = menu(name))
-        m->menuAction()->setEnabled(enabled && isBuilt(name));
+        m->menuAction()->setEnabled(enabled);
 }
 
 void MainActions::setVisible(const QString& name, bool visible)

@@ -4,7 +4,6 @@
 
 #include <QHash>
 #include <QObject>
-#include <QSet>
 #include <QString>
 
 class QAction;
@@ -30,9 +29,7 @@ public:
     void buildMenuBar(QMenuBar* bar);
     void buildToolBar(QToolBar* bar);
 
-    // An item whose command the program does not have yet stays disabled.
-    bool isBuilt(const QString& name) const { return !m_notBuilt.contains(name); }
-    // Enables an item when `enabled` holds and its command exists.
+    // Enables or disables an item (an action or a sub-menu) by its name.
     void setEnabled(const QString& name, bool enabled);
     void setVisible(const QString& name, bool visible);
 
@@ -47,7 +44,6 @@ private:
     QWidget* m_window;
     QHash<QString, QAction*> m_actions;
     QHash<QString, QMenu*> m_menus;
-    QSet<QString> m_notBuilt;
     QActionGroup* m_viewStyles = nullptr;
 };
 

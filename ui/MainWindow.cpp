@@ -3,9 +3,13 @@
 #include "core/CategoryCommands.h"
 #include "core/FileListController.h"
 #include "core/NoteCleanup.h"
+#include "core/OutwardCommands.h"
+#include "core/StandardTemplate.h"
+#include "core/SystemOptions.h"
 #include "core/Texts.h"
 #include "core/Workspace.h"
 #include "dropwin/DropCommands.h"
+#include "fileops/AttributeCommands.h"
 #include "export/HtmlExport.h"
 #include "fileops/DocumentCommands.h"
 #include "external/ExternalTreeCommands.h"
@@ -13,9 +17,15 @@
 #include "fileops/MoveCommands.h"
 #include "fileops/NoteCommands.h"
 #include "fileops/RecycleBoxCommands.h"
+#include "fileops/SendCommands.h"
+#include "platform/DriveInfo.h"
 #include "fileops/RenameCommands.h"
 #include "fileops/RunCommands.h"
 #include "platform/Errors.h"
+#include "platform/FileNames.h"
+#include "search/SearchCommands.h"
+#include "search/SearchTexts.h"
+#include "ui/AboutDialog.h"
 #include "ui/CategoryTreeView.h"
 #include "ui/Conversions.h"
 #include "ui/DesktopShell.h"
@@ -23,20 +33,22 @@
 #include "ui/DropWindow.h"
 #include "ui/EffectSound.h"
 #include "ui/FileListView.h"
+#include "ui/HelpViewer.h"
 #include "ui/Icons.h"
 #include "ui/MainActions.h"
 #include "ui/NoteEdit.h"
+#include "ui/SearchPage.h"
 #include "ui/StatusPanelsBar.h"
 #include "ui/ToolTipSwitch.h"
 #include "ui/TreePane.h"
 #include "ui/WidgetDialogs.h"
+#include "ui/WindowOptionEffects.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -63,12 +75,18 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
       m_import(std::make_unique<fileops::ImportCommands>(*m_workspace, *m_dialogs)),
       m_recycleBox(std::make_unique<fileops::RecycleBoxCommands>(*m_workspace, *m_dialogs)),
       m_notes(std::make_unique<fileops::NoteCommands>(*m_workspace, *m_dialogs)),
+      m_search(std::make_unique<search::SearchCommands>(*m_workspace, *m_dialogs)),
       m_moves(std::make_unique<fileops::MoveCommands>(*m_workspace, *m_dialogs)),
       m_rename(std::make_unique<fileops::RenameCommands>(*m_workspace, *m_dialogs)),
       m_shell(std::make_unique<DesktopShell>()),
       m_run(std::make_unique<fileops::RunCommands>(*m_workspace, *m_dialogs, *m_shell, *m_notes)),
       m_sound(std::make_unique<EffectSound>()),
       m_htmlExport(std::make_unique<htmlexport::HtmlExport>(*m_workspace, *m_dialogs)),
+      m_drives(std::make_unique<platform::SystemDriveOracle>()),
+      m_send(std::make_unique<fileops::SendCommands>(*m_workspace, *m_dialogs, *m_drives)),
+      m_attributes(std::make_unique<fileops::AttributeCommands>(*m_workspace, *m_dialogs)),
+      m_outward(std::make_unique<core::OutwardCommands>(session, *m_shell, *m_dialogs)),
+      m_optionEffects(std::make_unique<WindowOptionEffects>(*this)),
       m_fileIcons(std::make_unique<FileIconProvider>())
 {
     setObjectName(QStringLiteral("mainf"));
@@ -88,6 +106,7 @@ void MainWindow::setShell(std::unique_ptr<platform::Shell> shell)
 {
     m_shell = std::move(shell);
     m_run = std::make_unique<fileops::RunCommands>(*m_workspace, *m_dialogs, *m_shell, *m_notes);
+    m_outward = std::make_unique<core::OutwardCommands>(m_session, *m_shell, *m_dialogs);
 }
 
 void MainWindow::setSound(std::unique_ptr<platform::Sound> sound)
@@ -211,15 +230,9 @@ QWidget* MainWindow::buildBrowsePage()
 
 QWidget* MainWindow::buildSearchPage()
 {
-    auto* page = new QWidget(this);
-    m_findView = new FileListView(&m_workspace->searchList(), &m_workspace->searchSelection(), page);
-    m_findView->setObjectName(QStringLiteral("findList"));
-    m_findView->setAccessibleName(QStringLiteral("查找结果"));
-    m_findView->SetViewStyle(FileListView::Details);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_findView);
-    return page;
+    m_searchPage = new SearchPage(*m_search, *m_workspace, *m_actions, this);
+    m_findView = m_searchPage->findList();
+    return m_searchPage;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -455,6 +468,13 @@ void MainWindow::connectCommands()
     for (const char* name : {"emptybox", "emptyrec"})
         on(QLatin1String(name), [this] { m_recycleBox->emptyboxClick(); });
     on(QStringLiteral("DELFM"), [this] { m_recycleBox->DELFMClick(); });
+
+    on(QStringLiteral("stfibtn"), [this] { stfibtnClick(); });
+    on(QStringLiteral("t401"), [this] { t401Click(); });
+    on(QStringLiteral("findButton"), [this] { m_search->findButtonClick(); });
+    on(QStringLiteral("clsfindbtn"), [this] { m_search->clsfindbtnClick(); });
+    on(QStringLiteral("moveitem"), [this] { m_search->moveitemClick(); });
+    m_search->setRepaint([this] { repaintWhileBusy(); });
     for (const char* name : {"editmemobtn", "editmemo", "editm"})
         on(QLatin1String(name), [this] { m_notes->editmemoClick(); });
     on(QStringLiteral("copymemo"), [this] { m_notes->copymemoClick(); });
@@ -467,6 +487,26 @@ void MainWindow::connectCommands()
     on(QStringLiteral("renfn"), [this] { m_rename->renfnClick(); });
     connect(m_actions->action(QStringLiteral("showdrogwinbtn")), &QAction::toggled, this,
             &MainWindow::showdrogwinbtnClick);
+
+    on(QStringLiteral("toAdrive"), [this] { m_send->toAdriveClick(); });
+    on(QStringLiteral("sendother"), [this] { m_send->sendotherClick(); });
+    on(QStringLiteral("copytofolly"), [this] { m_send->copytofollyClick(); });
+    on(QStringLiteral("copytoother"), [this] { m_send->copytootherClick(); });
+    for (const char* name : {"attrbtn", "fattr"})
+        on(QLatin1String(name), [this] { m_attributes->fattrClick(); });
+    on(QStringLiteral("t402"), [this] { t402Click(); });
+    for (const char* name : {"t404", "sysconfig"})
+        on(QLatin1String(name), [this] { t404Click(); });
+    for (const char* name : {"t604", "ToolButton1"})
+        on(QLatin1String(name), [this] { t604Click(); });
+    for (const char* name : {"t601", "helpbtn"})
+        on(QLatin1String(name), [this] { showHelp(); });
+    // The search bar's help button opens the help at the search topic.
+    on(QStringLiteral("SpeedButton2"), [this] { showHelp(QStringLiteral("findfile")); });
+    on(QStringLiteral("t602"), [this] { m_outward->t602Click(); });
+    on(QStringLiteral("t603"), [this] { m_outward->t603Click(); });
+    for (const char* name : {"t203", "exedragpro"})
+        on(QLatin1String(name), [this] { m_outward->exedragproClick(); });
     for (const char* name : {"PutToHtmlBtn", "BuildHtmlMenu"})
         on(QLatin1String(name), [this] { m_htmlExport->BuildHtmlMenuClick(); });
     connectDocumentPage();
@@ -535,7 +575,9 @@ void MainWindow::createDropWindow()
     connect(m_dropWindow.get(), &DropWindow::closedByMenu, this,
             [this] { m_actions->action(QStringLiteral("showdrogwinbtn"))->setChecked(false); });
     connect(m_dropWindow.get(), &DropWindow::helpRequested, this,
-            [this] { showHelpTopic(QStringLiteral("dropwin")); });
+            [this] { showHelp(QStringLiteral("dropwin")); });
+    // The mark in its corner follows the drop mode the options choose.
+    connect(this, &MainWindow::dropModeChanged, m_dropWindow.get(), &DropWindow::showModeMark);
     connect(m_dropWindow.get(), &DropWindow::exitRequested, this, &QWidget::close);
 }
 
@@ -559,17 +601,54 @@ void MainWindow::showmainformClick()
     activateWindow();
 }
 
-void MainWindow::showHelpTopic(const QString& topic)
+void MainWindow::t402Click()
 {
-    // The help file beside the program, at the topic's place.
-    const QString help = m_session.layout().helpFilePath();
-    if (!m_session.fs().isFile(help)) {
-        m_dialogs->showMessage(QStringLiteral("找不到帮助文件：") + help);
+    core::t402Click(m_session.layout(), m_session.fs(), m_session.writable(), *m_dialogs,
+                    *m_categories, [this] { showHelp(QStringLiteral("template")); });
+}
+
+void MainWindow::t404Click()
+{
+    core::OptionsForm form(m_session, *m_optionEffects, *m_dialogs, m_session.options().SysHint,
+                           documentToolsShown());
+    form.showHelp = [this] { showHelp(QStringLiteral("sysoption")); };
+    m_dialogs->runOptionsDialog(form);
+    m_treePane->systemTree()->viewport()->update();
+    m_treePane->externalTree()->viewport()->update();
+}
+
+void MainWindow::t604Click()
+{
+    AboutDialog about([this] { m_outward->Label_WebUrlClick(); }, this);
+    about.exec();
+}
+
+void MainWindow::showHelp(const QString& topic)
+{
+    const QString file = m_session.layout().helpFilePath();
+    if (!m_session.fs().isFile(file)) {
+        m_dialogs->showMessage(QStringLiteral("找不到帮助文件") + file +
+                               QStringLiteral("，无法显示帮助。"));
         return;
     }
-    QUrl url = QUrl::fromLocalFile(help);
-    url.setFragment(topic);
-    QDesktopServices::openUrl(url);
+    if (!m_help)
+        m_help = new HelpViewer(file, this);
+    m_help->showTopic(topic);
+}
+
+HelpViewer* MainWindow::helpViewer() const
+{
+    return m_help;
+}
+
+bool MainWindow::documentToolsShown() const
+{
+    return m_documentPage->toolbarShown();
+}
+
+void MainWindow::setDocumentToolsShown(bool shown)
+{
+    m_documentPage->setToolbarShown(shown);
 }
 
 void MainWindow::showPopup(const QString& menu, const QPoint& at)
@@ -704,26 +783,20 @@ void MainWindow::applyBackgrounds()
 {
     core::Options& options = m_session.options();
     core::ConfigFile& config = m_session.config();
-    const auto picture = [&](QString& path, const char* key) {
+    const auto apply = [&](QString& path, const char* key,
+                           void (WindowOptionEffects::*show)(const QString&)) {
         if (path.trimmed().isEmpty())
-            return QPixmap();
-        QPixmap pixmap;
-        if (QFileInfo::exists(path) && pixmap.load(path))
-            return pixmap;
-        if (!QFileInfo::exists(path)) {
+            return;
+        if (!m_session.fs().exists(path)) {
             // A picture that no longer exists is forgotten.
             path.clear();
             guarded([&] { config.writeString(core::section::SystemConfig, QLatin1String(key), {}); });
-        } else {
-            m_dialogs->showError(QStringLiteral("图片文件无法载入：") + path);
+            return;
         }
-        return QPixmap();
+        guarded([&] { ((*m_optionEffects).*show)(path); });
     };
-    const QPixmap toolbar = picture(options.ToolbarBmp, "ToolbarBmp");
-    if (!toolbar.isNull())
-        m_toolBar->setStyleSheet(QStringLiteral("QToolBar#ToolBar1 { background-image: url(\"%1\"); }")
-                                     .arg(options.ToolbarBmp));
-    m_treePane->setBackgroundPicture(picture(options.TreeBarBmp, "TreeBarBmp"));
+    apply(options.ToolbarBmp, "ToolbarBmp", &WindowOptionEffects::setToolbarPicture);
+    apply(options.TreeBarBmp, "TreeBarBmp", &WindowOptionEffects::setTreePicture);
 }
 
 void MainWindow::LoadConfig()
@@ -863,6 +936,34 @@ void MainWindow::OutBarChange(int section)
         else
             m_categories->treeviewChange(node);
     });
+}
+
+void MainWindow::stfibtnClick()
+{
+    QAction* button = m_actions->action(QStringLiteral("stfibtn"));
+    const bool down = button->isChecked();
+    m_search->stfibtnClick(down);
+    m_workArea->setCurrentIndex(down ? 1 : 0);
+    button->setIcon(icons::own(down ? QStringLiteral("search-active") : QStringLiteral("search")));
+    button->setToolTip(down ? search::texts::ToBrowseHint : search::texts::ToSearchHint);
+    if (down)
+        m_findView->setGridLines(m_fileView->gridLines());
+    m_actions->action(QStringLiteral("t401"))->setChecked(down);
+}
+
+void MainWindow::t401Click()
+{
+    // The menu item's check mark has already flipped; the button follows it.
+    m_actions->action(QStringLiteral("stfibtn"))
+        ->setChecked(m_actions->action(QStringLiteral("t401"))->isChecked());
+    stfibtnClick();
+}
+
+void MainWindow::repaintWhileBusy()
+{
+    // Paints the whole window at once without taking any event, so nothing the user does
+    // can start in the middle of a command.
+    repaint();
 }
 
 void MainWindow::t301Click()

@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -22,6 +23,7 @@ class QToolButton;
 namespace core {
 class CategoryCommands;
 class FileListController;
+class OutwardCommands;
 class Session;
 class Workspace;
 } // namespace core
@@ -35,19 +37,26 @@ class HtmlExport;
 }
 
 namespace fileops {
+class AttributeCommands;
 class ImportCommands;
 class MoveCommands;
 class NoteCommands;
 class RecycleBoxCommands;
 class RenameCommands;
 class RunCommands;
+class SendCommands;
 } // namespace fileops
+
+namespace search {
+class SearchCommands;
+}
 
 namespace dropwin {
 class DropCommands;
 }
 
 namespace platform {
+class DriveOracle;
 class Shell;
 class Sound;
 } // namespace platform
@@ -58,11 +67,14 @@ class DropWindow;
 class DocumentPage;
 class FileIconProvider;
 class FileListView;
+class HelpViewer;
 class MainActions;
 class NoteEdit;
+class SearchPage;
 class StatusPanelsBar;
 class TreePane;
 class WidgetDialogs;
+class WindowOptionEffects;
 
 class MainWindow : public QMainWindow
 {
@@ -80,6 +92,8 @@ public:
     TreePane* treePane() const { return m_treePane; }
     FileListView* fileView() const { return m_fileView; }
     FileListView* findView() const { return m_findView; }
+    SearchPage* searchPage() const { return m_searchPage; }
+    search::SearchCommands& searchCommands() const { return *m_search; }
     StatusPanelsBar* statusPanels() const { return m_status; }
     QToolBar* toolBar() const { return m_toolBar; }
     NoteEdit* topEdit() const { return m_topEdit; }
@@ -105,6 +119,19 @@ public:
     // Runs a command; an error it raises is shown in the error box.
     void guarded(const std::function<void()>& command);
 
+    // The help file at a topic ("sysoption", "dropwin", "findfile"), or at its contents for
+    // none; a missing help file is reported.
+    void showHelp(const QString& topic = {});
+    HelpViewer* helpViewer() const;
+
+    // The document page's tool bar, shown or hidden.
+    bool documentToolsShown() const;
+    void setDocumentToolsShown(bool shown);
+
+Q_SIGNALS:
+    // The drop mode the options chose: 0 copies dropped files, 1 moves them.
+    void dropModeChanged(int mode);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -119,6 +146,9 @@ private:
     void ApplyWritableState();
     void applyBackgrounds();
     void OutBarChange(int section);
+    void stfibtnClick();
+    void t401Click();
+    void repaintWhileBusy();
     void splitterMoved();
     void applyOuterSize();
     void connectDocumentPage();
@@ -131,12 +161,14 @@ private:
     void chooseTreeColor(bool font);
     void chooseListColor(bool font);
     void t304Click();
+    void t402Click();
+    void t404Click();
+    void t604Click();
     void applyListFont(const core::FontSpec& font);
     void showPopup(const QString& menu, const QPoint& at);
     void createDropWindow();
     void showdrogwinbtnClick(bool down);
     void showmainformClick();
-    void showHelpTopic(const QString& topic);
     void connectDrops();
     void on(const QString& action, const std::function<void()>& command);
 
@@ -149,6 +181,7 @@ private:
     std::unique_ptr<fileops::ImportCommands> m_import;
     std::unique_ptr<fileops::RecycleBoxCommands> m_recycleBox;
     std::unique_ptr<fileops::NoteCommands> m_notes;
+    std::unique_ptr<search::SearchCommands> m_search;
     std::unique_ptr<fileops::MoveCommands> m_moves;
     std::unique_ptr<fileops::RenameCommands> m_rename;
     std::unique_ptr<platform::Shell> m_shell;
@@ -158,6 +191,12 @@ private:
     std::unique_ptr<dropwin::DropCommands> m_drop;
     std::unique_ptr<DropWindow> m_dropWindow;
     std::unique_ptr<htmlexport::HtmlExport> m_htmlExport;
+    std::unique_ptr<platform::DriveOracle> m_drives;
+    std::unique_ptr<fileops::SendCommands> m_send;
+    std::unique_ptr<fileops::AttributeCommands> m_attributes;
+    std::unique_ptr<core::OutwardCommands> m_outward;
+    std::unique_ptr<WindowOptionEffects> m_optionEffects;
+    QPointer<HelpViewer> m_help;
     std::unique_ptr<FileIconProvider> m_fileIcons;
     MainActions* m_actions = nullptr;
     QToolBar* m_toolBar = nullptr;
@@ -173,6 +212,7 @@ private:
     QToolButton* m_clearEdit = nullptr;
     FileListView* m_fileView = nullptr;
     FileListView* m_findView = nullptr;
+    SearchPage* m_searchPage = nullptr;
     StatusPanelsBar* m_status = nullptr;
     core::WindowSettings m_loaded; // what the file held, for the settings this window keeps
     int m_paneWidth = 0;           // the tree pane's width before the splitter's last step

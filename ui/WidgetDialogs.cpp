@@ -1,10 +1,14 @@
 #include "ui/WidgetDialogs.h"
 
 #include "core/Texts.h"
+#include "ui/AttributesDialog.h"
 #include "ui/Conversions.h"
+#include "ui/Icons.h"
 #include "ui/NameDialog.h"
 #include "ui/NoteDialog.h"
+#include "ui/OptionsDialog.h"
 #include "ui/OutDirForm.h"
+#include "ui/TemplateDialog.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,7 +16,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPixmap>
 
 namespace ui {
 
@@ -160,6 +167,31 @@ QString WidgetDialogs::chooseSaveFile(const core::SaveDialogSpec& spec)
     return dialog.selectedFiles().constFirst();
 }
 
+QString WidgetDialogs::choosePicture(const QString& title, const QString& filter)
+{
+    QFileDialog dialog(m_parent, title, QString(), qtFilter(filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // The picture under the cursor shows beside the list.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    auto* preview = new QLabel(&dialog);
+    preview->setFixedSize(160, 160);
+    preview->setAlignment(Qt::AlignCenter);
+    preview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    preview->setAccessibleName(QStringLiteral("图片预览"));
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
+    QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+        const QPixmap picture(path);
+        preview->setPixmap(picture.isNull() ? QPixmap()
+                                            : picture.scaled(preview->size(), Qt::KeepAspectRatio,
+                                                             Qt::SmoothTransformation));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 QString WidgetDialogs::chooseFolder(const QString& title)
 {
     return QFileDialog::getExistingDirectory(m_parent, title);
@@ -194,6 +226,30 @@ void WidgetDialogs::runNoteDialog(const core::NoteDialogSpec& spec,
 {
     NoteDialog dialog(spec, onOk, m_parent);
     dialog.exec();
+}
+
+void WidgetDialogs::runTemplateDialog(core::TemplateForm& form)
+{
+    TemplateDialog dialog(form, m_parent);
+    dialog.exec();
+}
+
+void WidgetDialogs::runOptionsDialog(core::OptionsForm& form)
+{
+    OptionsDialog dialog(form, m_parent);
+    dialog.exec();
+}
+
+std::optional<core::AttributeBoxes>
+WidgetDialogs::runAttributesDialog(const core::AttributesDialogSpec& spec)
+{
+    FileIconProvider icons;
+    const QIcon icon =
+        spec.several ? icons::own(QStringLiteral("file-attributes")) : icons.iconFor(spec.row);
+    AttributesDialog dialog(spec, icon, m_parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.boxes();
 }
 
 void WidgetDialogs::runFolderForm(

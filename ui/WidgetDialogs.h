@@ -27,6 +27,7 @@ public:
     QStringList chooseFiles(const QString& title, const QString& filter) override;
     QString chooseFile(const QString& title, const QString& filter) override;
     QString chooseSaveFile(const core::SaveDialogSpec& spec) override;
+    QString choosePicture(const QString& title, const QString& filter) override;
     QString chooseFolder(const QString& title) override;
     std::optional<int> chooseColor(int initialColor) override;
     std::optional<core::FontSpec> chooseFont(const core::FontSpec& initial) override;
@@ -34,6 +35,10 @@ public:
                        const std::function<core::OkResult(const QString&)>& onOk) override;
     void runNoteDialog(const core::NoteDialogSpec& spec,
                        const std::function<core::OkResult(const QStringList&)>& onOk) override;
+    void runTemplateDialog(core::TemplateForm& form) override;
+    void runOptionsDialog(core::OptionsForm& form) override;
+    std::optional<core::AttributeBoxes>
+    runAttributesDialog(const core::AttributesDialogSpec& spec) override;
     void runFolderForm(
         const core::FolderFormSpec& spec, const std::function<QString(const QString&)>& onBrowse,
         const std::function<core::OkResult(const QString&, const QString&)>& onOk) override;

@@ -24,6 +24,7 @@ struct RecordingShell : platform::Shell
         return startResult;
     }
     void openPath(const QString& path) override { launches.append("open " + path); }
+    void openUrl(const QString& url) override { launches.append("open " + url); }
 };
 
 class Run : public ::testing::Test

@@ -255,3 +255,41 @@ TEST(TextCodec, ShortGbkTextThatHappensToBeValidUtf8IsReadAsGbk)
     EXPECT_EQ(text::decodeLimited(QStringLiteral("中文").toUtf8(), TextEncoding::Utf8, 5),
               QStringLiteral("中"));
 }
+
+TEST(IniSectionRead, ReadsTheSectionAsTheWholeDocumentDoes)
+{
+    const QByteArray longValue(3000, 'x');
+    const QByteArray inputs[] = {
+        gbk(QStringLiteral("[fileinfo]\r\n软件.zip=好用\r\nb.txt = 二 \r\n软件.zip=第二行\r\n")),
+        gbk(QStringLiteral("x=1\n[other]\na=no\n[FileInfo]\n a = yes\n[fileinfo\nc=")) + "\n",
+        "[fileinfo]\r\nlong=" + longValue + "\r\n=novalue\r\njunk\r\n[fileinfo]\r\nz=last",
+        "\xEF\xBB\xBF[fileinfo]\n\xE8\xBD\xAF.txt=\xE5\xA5\xBD\n",   // UTF-8 with its mark
+        "[fileinfo]\r\nbad\x81\r\nname=\x81\x30\r\nok=\xB0\xA1\r\n", // malformed bytes
+        QByteArray(),
+    };
+    for (const QByteArray& bytes : inputs) {
+        EXPECT_EQ(IniDocument::readSection(bytes, QStringLiteral("fileinfo")),
+                  IniDocument::parse(bytes).entries(QStringLiteral("fileinfo")))
+            << bytes.left(40).toStdString();
+    }
+}
+
+TEST(TextDecoding, EveryTwoByteCharacterReadsAsTheConverterReadsIt)
+{
+    QStringDecoder converter("GB18030", QStringConverter::Flag::Stateless);
+    int compared = 0;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            QByteArray pair;
+            pair.append(char(lead)).append(char(trail));
+            const QString expected = converter.decode(pair);
+            if (expected.size() != 1 || expected[0] == QChar(0xFFFD))
+                continue; // kept as bytes either way
+            ASSERT_EQ(platform::text::decode("a" + pair, platform::TextEncoding::Gb18030),
+                      u'a' + expected)
+                << lead << ' ' << trail;
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 20000);
+}

@@ -1,5 +1,8 @@
 #include "support/ScriptedDialogs.h"
 
+#include "core/StandardTemplate.h"
+#include "core/SystemOptions.h"
+
 namespace testing_support {
 
 QStringList ScriptedDialogs::texts() const
@@ -71,6 +74,13 @@ QString ScriptedDialogs::chooseSaveFile(const core::SaveDialogSpec& spec)
     return takeFront(saveChoices);
 }
 
+QString ScriptedDialogs::choosePicture(const QString& title, const QString& filter)
+{
+    pictureDialogTitles.push_back(title);
+    pictureDialogFilters.push_back(filter);
+    return takeFront(pictureChoices);
+}
+
 QString ScriptedDialogs::chooseFolder(const QString& title)
 {
     folderDialogTitles.push_back(title);
@@ -126,6 +136,37 @@ void ScriptedDialogs::runNoteDialog(const core::NoteDialogSpec& spec,
     noteInputs.pop_front();
     if (lines)
         okResults.push_back(onOk(*lines));
+}
+
+void ScriptedDialogs::runTemplateDialog(core::TemplateForm& form)
+{
+    ++templateDialogs;
+    if (templateScripts.empty())
+        return;
+    const auto script = templateScripts.front();
+    templateScripts.pop_front();
+    script(form);
+}
+
+void ScriptedDialogs::runOptionsDialog(core::OptionsForm& form)
+{
+    ++optionsDialogs;
+    if (optionsScripts.empty())
+        return;
+    const auto script = optionsScripts.front();
+    optionsScripts.pop_front();
+    script(form);
+}
+
+std::optional<core::AttributeBoxes>
+ScriptedDialogs::runAttributesDialog(const core::AttributesDialogSpec& spec)
+{
+    attributeDialogs.push_back(spec);
+    if (attributeChoices.empty())
+        return std::nullopt;
+    auto choice = attributeChoices.front();
+    attributeChoices.pop_front();
+    return choice;
 }
 
 void ScriptedDialogs::runFolderForm(

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -51,6 +52,13 @@ public:
     // One entry per run of the note form: the lines in the text area when OK is pressed,
     // or nothing for Cancel.
     std::deque<std::optional<QStringList>> noteInputs;
+    // The picture dialog's answers (empty for Cancel).
+    std::deque<QString> pictureChoices;
+    // What the user does in each showing of the template and options forms.
+    std::deque<std::function<void(core::TemplateForm&)>> templateScripts;
+    std::deque<std::function<void(core::OptionsForm&)>> optionsScripts;
+    // The attributes form's boxes on OK, or nothing for Cancel; unscripted forms are cancelled.
+    std::deque<std::optional<core::AttributeBoxes>> attributeChoices;
 
     // What happened.
     std::vector<Shown> shown;
@@ -66,6 +74,11 @@ public:
     std::vector<QString> openDialogTitles;
     std::vector<QString> openDialogFilters;
     std::vector<core::SaveDialogSpec> saveDialogs;
+    std::vector<QString> pictureDialogTitles;
+    std::vector<QString> pictureDialogFilters;
+    std::vector<core::AttributesDialogSpec> attributeDialogs;
+    int templateDialogs = 0;
+    int optionsDialogs = 0;
     QString clipboard;
     int busyDepth = 0;
     int busyCount = 0;
@@ -81,6 +94,7 @@ public:
     QStringList chooseFiles(const QString& title, const QString& filter) override;
     QString chooseFile(const QString& title, const QString& filter) override;
     QString chooseSaveFile(const core::SaveDialogSpec& spec) override;
+    QString choosePicture(const QString& title, const QString& filter) override;
     QString chooseFolder(const QString& title) override;
     std::optional<int> chooseColor(int initialColor) override;
     std::optional<core::FontSpec> chooseFont(const core::FontSpec& initial) override;
@@ -88,6 +102,10 @@ public:
                        const std::function<core::OkResult(const QString&)>& onOk) override;
     void runNoteDialog(const core::NoteDialogSpec& spec,
                        const std::function<core::OkResult(const QStringList&)>& onOk) override;
+    void runTemplateDialog(core::TemplateForm& form) override;
+    void runOptionsDialog(core::OptionsForm& form) override;
+    std::optional<core::AttributeBoxes>
+    runAttributesDialog(const core::AttributesDialogSpec& spec) override;
     void runFolderForm(
         const core::FolderFormSpec& spec, const std::function<QString(const QString&)>& onBrowse,
         const std::function<core::OkResult(const QString&, const QString&)>& onOk) override;

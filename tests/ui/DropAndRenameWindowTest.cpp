@@ -32,6 +32,7 @@ struct RecordingShell : platform::Shell
         return 0;
     }
     void openPath(const QString& path) override { launches.append("open " + path); }
+    void openUrl(const QString& url) override { launches.append("open " + url); }
 };
 
 class DropAndRenameWindowTest : public WindowFixture

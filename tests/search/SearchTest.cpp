@@ -1,0 +1,259 @@
+// Searching a real library by name and by note: which files are found (folders left out at
+// any depth, the root's own files, the top level of external folders, links, names that are
+// not UTF-8), the messages, the keyword history, progress and the result list's own commands.
+#include "core/ConfigFile.h"
+#include "platform/FileNames.h"
+#include "search/SearchCommands.h"
+#include "search/SearchTexts.h"
+#include "support/World.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using testing_support::gbk;
+using testing_support::Shown;
+using testing_support::World;
+
+// Texts show as text in failure reports.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+class Search : public ::testing::Test
+{
+protected:
+    World world;
+    search::SearchCommands commands{world.workspace, world.dialogs};
+    QTemporaryDir outside;
+
+    void SetUp() override
+    {
+        // Every place a file can lie; each name holds "abc".
+        for (const char* file :
+             {"cat/xabcx.zip", "cat/XAbC.txt", "cat/a*.zip", "cat/deep/er/abc-deep.txt",
+              "cat/deep/OPRECY/abc.txt", "cat/deep/FileComm/abc.txt", "oprecy/abc-box.txt",
+              "filecomm/abc.txt.txt", "tempdir/abc-transit.txt", "abc-root.txt", "cat/other.txt"})
+            world.library.makeFile(QString::fromUtf8(file));
+        // A link back up the tree, which a walk following links would never leave.
+        ASSERT_EQ(
+            ::symlink("..", platform::nativePath(world.library.path("cat/deep/loop")).constData()),
+            0);
+        // Names in GBK: "癮" ends in the byte of "a", "癆" in that of "A".
+        makeNativeFile("cat/", gbk(QStringLiteral("癮.txt")));
+        makeNativeFile("cat/", gbk(QStringLiteral("癆.txt")));
+        world.library.writeNotes("cat/", {{"XAbC.txt", QStringLiteral("说明ABC")},
+                                          {"other.txt", QStringLiteral("another abc note")},
+                                          {QStringLiteral("癮.txt"), QStringLiteral("癆")},
+                                          {"xabcx.zip", ""}});
+
+        const QString ext = outside.path() + QStringLiteral("/ext/");
+        QDir().mkpath(ext + QStringLiteral("sub"));
+        QFile(ext + QStringLiteral("abc-outer.txt")).open(QIODevice::WriteOnly);
+        QFile(ext + QStringLiteral("sub/abc-below.txt")).open(QIODevice::WriteOnly);
+        QFile(outside.path() + QStringLiteral("/not-a-folder")).open(QIODevice::WriteOnly);
+        world.config.writeString(core::section::UserDefDir, QStringLiteral("外部"), ext);
+        world.config.writeString(core::section::UserDefDir, QStringLiteral("gone"),
+                                 outside.path() + QStringLiteral("/missing/"));
+        world.config.writeString(core::section::UserDefDir, QStringLiteral("file"),
+                                 outside.path() + QStringLiteral("/not-a-folder"));
+        world.config.writeString(core::section::UserDefDir, QStringLiteral("empty"), QString());
+        world.external.buildAtStart();
+    }
+
+    void TearDown() override
+    {
+        // The temporary folder's clean-up cannot name files whose names are not UTF-8.
+        for (const QByteArray& path : m_nativeFiles)
+            ::unlink(path.constData());
+    }
+
+    void makeNativeFile(const QString& folder, const QByteArray& name)
+    {
+        const QByteArray path = platform::nativePath(world.library.path(folder)) + name;
+        const int fd = ::open(path.constData(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+        m_nativeFiles.append(path);
+    }
+
+    QList<QByteArray> m_nativeFiles;
+
+    // The rows found, as folder (relative to the library or the outside folder) + caption.
+    QStringList find(const QString& keyword, search::Mode mode = search::Mode::ByName)
+    {
+        commands.setMode(mode);
+        commands.setKeyword(keyword);
+        commands.findButtonClick();
+        QStringList found;
+        for (const core::FileRow& row : world.workspace.searchList().rows()) {
+            QString folder = row.folder;
+            folder.replace(world.library.root(), QString());
+            folder.replace(outside.path() + u'/', QStringLiteral("<outside>/"));
+            found.append(folder + row.caption);
+        }
+        found.sort();
+        return found;
+    }
+};
+
+} // namespace
+
+TEST_F(Search, ByNameFindsTheKeywordAnywhereInTheCaptionWithOnlyAsciiLettersFolded)
+{
+    const struct
+    {
+        const char* keyword;
+        QStringList found;
+    } cases[] = {
+        {"ABC",
+         {"<outside>/ext/abc-outer.txt", "cat/XAbC.txt", "cat/deep/er/abc-deep.txt",
+          "cat/xabcx.zip", "tempdir/abc-transit.txt"}},
+        {"*.zip", {"cat/a*.zip"}},
+        {"?", {}},
+        {"a", // the GBK names hold the byte of "a" and of "A", but not the letter
+         {"<outside>/ext/abc-outer.txt", "cat/XAbC.txt", "cat/a*.zip", "cat/deep/er/abc-deep.txt",
+          "cat/xabcx.zip", "tempdir/abc-transit.txt"}},
+        {"癮", {QStringLiteral("cat/癮.txt")}},
+        {"  \tother.TXT ", {"cat/other.txt"}},
+        {"loop", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(find(QString::fromUtf8(c.keyword)), c.found) << c.keyword;
+    EXPECT_TRUE(world.library.exists("cat/deep/loop"));
+}
+
+TEST_F(Search, ByNoteFindsFilesWhoseNoteHoldsTheKeyword)
+{
+    const struct
+    {
+        const char* keyword;
+        QStringList found;
+    } cases[] = {
+        {"abc", {"cat/XAbC.txt", "cat/other.txt"}},
+        {"说明", {"cat/XAbC.txt"}},
+        {"a", {"cat/XAbC.txt", "cat/other.txt"}}, // "癆" holds the byte of "A" only
+        {"癆", {QStringLiteral("cat/癮.txt")}},
+        {"xabcx", {}}, // a name in the notes file is not a note, and an empty note never matches
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(find(QString::fromUtf8(c.keyword), search::Mode::ByNote), c.found) << c.keyword;
+}
+
+TEST_F(Search, ResultRowsCarryTheirFolderNoteAndFileDetails)
+{
+    world.library.makeFileOfSize("cat/abc-big.bin", 1536);
+    find("abc-big");
+    ASSERT_EQ(world.workspace.searchList().count(), 1);
+    const core::FileRow& row = world.workspace.searchList().row(0);
+    EXPECT_EQ(row.folder, world.library.path("cat/"));
+    EXPECT_EQ(row.sizeText, "1.50KB");
+    EXPECT_EQ(row.size, 1536);
+
+    find("XAbC");
+    EXPECT_EQ(world.workspace.searchList().row(0).note, QStringLiteral("说明ABC"));
+    find(QStringLiteral("癮"));
+    EXPECT_EQ(world.workspace.searchList().row(0).note, QStringLiteral("癆"));
+    EXPECT_NE(world.workspace.searchList().row(0).name, QStringLiteral("癮.txt"))
+        << "the name keeps its bytes on disk";
+}
+
+TEST_F(Search, ABlankKeywordIsRefusedAndNothingChanges)
+{
+    find("other");
+    commands.setKeyword(QStringLiteral(" \t "));
+    commands.findButtonClick();
+    ASSERT_EQ(world.dialogs.shown.size(), 1u);
+    EXPECT_EQ(world.dialogs.last().kind, Shown::Kind::Plain);
+    EXPECT_EQ(world.dialogs.last().text, search::texts::EmptyKeyword);
+    EXPECT_EQ(world.workspace.searchList().count(), 1);
+    EXPECT_EQ(commands.history(), QStringList("other"));
+}
+
+TEST_F(Search, KeywordsGoIntoTheHistoryOnceNewestFirstAndTheStatusCountsTheResults)
+{
+    find("abc");
+    find("OTHER");
+    find("ABC");
+    EXPECT_EQ(commands.history(), QStringList({"OTHER", "abc"}));
+    EXPECT_EQ(world.workspace.status().text(2), QStringLiteral("共找到 5 个文件"));
+    EXPECT_TRUE(world.dialogs.nothingShown());
+    EXPECT_EQ(world.dialogs.busyDepth, 0);
+
+    find("nothing-like-this");
+    ASSERT_EQ(world.dialogs.shown.size(), 1u);
+    const Shown& box = world.dialogs.last();
+    EXPECT_EQ(box.caption, search::texts::NothingFoundCaption);
+    EXPECT_EQ(box.text, search::texts::NothingFound);
+    EXPECT_EQ(box.icon, core::MessageIcon::Warning);
+    EXPECT_EQ(box.buttons, core::Buttons::Ok);
+    EXPECT_EQ(world.workspace.status().text(2), QStringLiteral("共找到 0 个文件"));
+    EXPECT_EQ(world.workspace.searchList().count(), 0);
+}
+
+TEST_F(Search, ResultsAreSortedByTheListsSortColumn)
+{
+    world.library.makeFileOfSize("cat/abc-small.bin", 10);
+    world.library.makeFileOfSize("tempdir/abc-large.bin", 5000);
+    world.workspace.searchSort() = {3, false}; // size, largest first
+    find(".bin");
+    ASSERT_EQ(world.workspace.searchList().count(), 2);
+    EXPECT_EQ(world.workspace.searchList().row(0).name, "abc-large.bin");
+}
+
+TEST_F(Search, TheStatusPanelShowsProgressWhileTheWalkGoesOn)
+{
+    for (int i = 0; i < 40; ++i)
+        world.library.makeFile(QStringLiteral("many/f%1/abc%1.txt").arg(i));
+    QStringList shown;
+    commands.setRepaint([&] { shown.append(world.workspace.status().text(2)); }, 0);
+    find("abc");
+    ASSERT_GE(shown.size(), 2);
+    EXPECT_EQ(shown.first(), search::texts::Searching);
+    EXPECT_TRUE(shown.last().startsWith(QStringLiteral("已查找 "))) << shown.last().toStdString();
+    EXPECT_EQ(world.workspace.status().text(2), QStringLiteral("共找到 45 个文件"));
+}
+
+TEST_F(Search, RemovingAndClearingTouchOnlyTheList)
+{
+    find("abc");
+    QItemSelectionModel& selection = world.workspace.searchSelection();
+    core::FileListModel& list = world.workspace.searchList();
+    for (int row : {0, 2, 3})
+        selection.select(list.index(row, 0),
+                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const QString kept = list.row(1).name;
+    commands.moveitemClick();
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_EQ(list.row(0).name, kept);
+    EXPECT_FALSE(selection.hasSelection());
+    EXPECT_TRUE(world.library.exists("cat/xabcx.zip"));
+
+    commands.clsfindbtnClick();
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(commands.keyword(), QString());
+    EXPECT_EQ(commands.history(), QStringList("abc"));
+    EXPECT_EQ(world.workspace.status().text(2), QString());
+}
+
+TEST(SearchRemoval, ScatteredRowsGoInOnePass)
+{
+    core::FileListModel list(core::FileListModel::Layout::Search);
+    std::vector<core::FileRow> rows(300);
+    for (size_t i = 0; i < rows.size(); ++i)
+        rows[i].name = QString::number(i);
+    list.setRows(std::move(rows));
+    std::vector<int> odd;
+    for (int i = 1; i < 300; i += 2)
+        odd.push_back(i);
+    list.removeRowsAt(odd);
+    ASSERT_EQ(list.count(), 150);
+    for (int i = 0; i < 150; ++i)
+        ASSERT_EQ(list.row(i).name, QString::number(2 * i));
+}

@@ -1,0 +1,128 @@
+// The template, attributes and options forms as widgets, the help viewer at its topics, and
+// the window's commands that open them.
+#include "core/StandardTemplate.h"
+#include "core/SystemOptions.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempLibrary.h"
+#include "ui/AttributesDialog.h"
+#include "ui/DropWindow.h"
+#include "ui/HelpViewer.h"
+#include "ui/OptionsDialog.h"
+#include "ui/TemplateDialog.h"
+#include "ui/WindowFixture.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBrowser>
+
+#include <gtest/gtest.h>
+
+using testing_support::WindowFixture;
+
+TEST(TemplateDialog, AClickOnACheckBoxChoosesTheNodeAndItsAncestors)
+{
+    testing_support::TempLibrary library;
+    testing_support::ScriptedDialogs dialogs;
+    const core::LibraryLayout layout = library.layout();
+    core::TemplateForm form(layout, platform::FileSystem::local(), dialogs, true);
+    ui::TemplateDialog dialog(form);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTreeWidgetItem* networking = dialog.item(17); // 网络工具
+    ASSERT_EQ(networking->text(0), "网络工具");
+    EXPECT_TRUE(dialog.item(0)->isExpanded()) << "the first level shows";
+
+    QTest::mouseClick(dialog.tree()->viewport(), Qt::LeftButton, {},
+                      dialog.tree()->visualItemRect(networking).center());
+    EXPECT_EQ(networking->checkState(0), Qt::Unchecked) << "beside the box nothing flips";
+    QTest::mouseClick(dialog.tree()->viewport(), Qt::LeftButton, {},
+                      dialog.tree()->checkBoxRect(networking).center());
+    EXPECT_EQ(networking->checkState(0), Qt::Checked);
+    EXPECT_EQ(dialog.item(0)->checkState(0), Qt::Checked);
+    EXPECT_TRUE(form.tree().isChosen(0));
+
+    dialog.createButton()->click();
+    EXPECT_TRUE(library.exists("网络工具"));
+    EXPECT_FALSE(dialog.createButton()->isEnabled());
+}
+
+TEST(AttributesDialog, SeveralFilesCycleGrayedTickedCleared)
+{
+    core::AttributesDialogSpec spec;
+    spec.several = true;
+    spec.fileName = QStringLiteral("选中了 2 个文件;");
+    spec.boxes = {core::BoxState::Grayed, core::BoxState::Grayed, core::BoxState::Grayed,
+                  core::BoxState::Grayed};
+    spec.okEnabled = false;
+    ui::AttributesDialog dialog(spec, QIcon());
+    dialog.show();
+    QCheckBox* readOnly = dialog.box("rcb");
+    EXPECT_EQ(readOnly->checkState(), Qt::PartiallyChecked);
+    readOnly->click();
+    EXPECT_EQ(dialog.boxes().readOnly, core::BoxState::Checked);
+    readOnly->click();
+    EXPECT_EQ(dialog.boxes().readOnly, core::BoxState::Unchecked);
+    readOnly->click();
+    EXPECT_EQ(dialog.boxes().readOnly, core::BoxState::Grayed);
+    EXPECT_FALSE(dialog.label("Label_ModifyTime")->isVisible()) << "no times for several files";
+    EXPECT_TRUE(dialog.label("Label1")->isVisible()) << "their captions stay";
+    EXPECT_FALSE(dialog.okButton()->isEnabled()) << "view-only";
+}
+
+class ToolCommandsWindow : public WindowFixture
+{
+};
+
+TEST_F(ToolCommandsWindow, OptionsOpenFromTheMenuAndApplyChangesTheWindowAtOnce)
+{
+    open();
+    int dropMode = -1;
+    QObject::connect(window.get(), &ui::MainWindow::dropModeChanged,
+                     [&](int mode) { dropMode = mode; });
+    ASSERT_TRUE(window->documentToolsShown());
+    ASSERT_TRUE(enabled("t404"));
+    dialogs->optionsScripts.push_back([](core::OptionsForm& form) {
+        ui::OptionsDialog dialog(form);
+        dialog.show();
+        EXPECT_TRUE(dialog.box("btnhint")->isChecked());
+        EXPECT_EQ(dialog.dropGroup()->checkedId(), 1);
+        dialog.box("showdoctoolbar")->setChecked(false);
+        dialog.dropGroup()->button(0)->setChecked(true);
+        dialog.applyButton()->click();
+        EXPECT_TRUE(dialog.isVisible()) << "应用 keeps the dialog open";
+    });
+    action("sysconfig")->trigger();
+    EXPECT_EQ(dialogs->optionsDialogs, 1);
+    EXPECT_EQ(dropMode, 0);
+    EXPECT_EQ(window->dropWindow()->modeLabel()->text(), "复") << "the drop window's mark follows";
+    EXPECT_FALSE(window->documentToolsShown()) << "the document tool bar goes at once";
+    EXPECT_EQ(config->readString("SystemConfig", "DropMode", "-"), "0");
+}
+
+TEST_F(ToolCommandsWindow, HelpShowsItsTopicsOrSaysTheFileIsMissing)
+{
+    open();
+    action("helpbtn")->trigger();
+    EXPECT_EQ(dialogs->texts().size(), 1);
+    EXPECT_TRUE(dialogs->last().text.contains(library.root())) << "the missing file is named";
+    EXPECT_EQ(window->helpViewer(), nullptr);
+
+    QFile::copy(QStringLiteral(QUILLET_SOURCE_DIR "/assets/quillet.html"),
+                session->layout().helpFilePath());
+    int previous = 0;
+    for (const char* topic : {"sysoption", "dropwin", "findfile"}) {
+        window->showHelp(QLatin1String(topic));
+        ui::HelpViewer* help = window->helpViewer();
+        ASSERT_NE(help, nullptr);
+        EXPECT_TRUE(help->isVisible());
+        EXPECT_EQ(help->browser()->source().fragment(), QLatin1String(topic));
+        const int at = help->browser()->verticalScrollBar()->value();
+        EXPECT_GT(at, previous) << topic << " is an anchor further down the file";
+        previous = at;
+    }
+    EXPECT_EQ(dialogs->texts().size(), 1);
+}

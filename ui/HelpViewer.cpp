@@ -1,0 +1,89 @@
+#include "ui/HelpViewer.h"
+
+#include "ui/Icons.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace ui {
+
+HelpViewer::HelpViewer(const QString& helpFile, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_helpFile(helpFile), m_browser(new QTextBrowser(this))
+{
+    setObjectName(QStringLiteral("HelpViewer"));
+    setWindowTitle(QStringLiteral("Quillet 帮助"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
+    m_browser->setObjectName(QStringLiteral("HelpBrowser"));
+    m_browser->setAccessibleName(QStringLiteral("帮助内容"));
+    // Links to the web and to mail go to the desktop; links inside the file stay here.
+    m_browser->setOpenExternalLinks(true);
+
+    auto* tools = new QToolBar(this);
+    tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    QAction* back = tools->addAction(style()->standardIcon(QStyle::SP_ArrowBack),
+                                     QStringLiteral("后退"), m_browser, &QTextBrowser::backward);
+    QAction* forward = tools->addAction(style()->standardIcon(QStyle::SP_ArrowForward),
+                                        QStringLiteral("前进"), m_browser, &QTextBrowser::forward);
+    tools->addAction(icons::tool(QStringLiteral("help"), QStringLiteral("go-home")),
+                     QStringLiteral("目录"), this, [this] { showTopic(QString()); });
+    back->setEnabled(false);
+    forward->setEnabled(false);
+    connect(m_browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
+    connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(tools);
+    layout->addWidget(m_browser, 1);
+    resize(760, 560);
+}
+
+void HelpViewer::followModalDialog()
+{
+    // A modal dialog blocks every window but its own, so while one is open the viewer
+    // belongs to it, and goes back to its first owner when the dialog closes.
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner || owner == this || owner == parentWidget())
+        return;
+    if (!m_home)
+        m_home = parentWidget();
+    const QRect place = geometry();
+    setParent(owner, Qt::Window);
+    setGeometry(place);
+    if (auto* dialog = qobject_cast<QDialog*>(owner)) {
+        connect(
+            dialog, &QDialog::finished, this,
+            [this] {
+                const bool shown = isVisible();
+                const QRect place = geometry();
+                setParent(m_home, Qt::Window);
+                setGeometry(place);
+                if (shown)
+                    show();
+            },
+            Qt::SingleShotConnection);
+    }
+}
+
+void HelpViewer::showTopic(const QString& topic)
+{
+    followModalDialog();
+    QUrl url = QUrl::fromLocalFile(m_helpFile);
+    if (!topic.isEmpty())
+        url.setFragment(topic);
+    m_browser->setSource(url);
+    if (topic.isEmpty())
+        m_browser->verticalScrollBar()->setValue(0);
+    show();
+    raise();
+    activateWindow();
+}
+
+} // namespace ui

@@ -1,0 +1,29 @@
+#pragma once
+// The help viewer: the HTML help file beside the program, shown at its contents or at a named
+// topic ("sysoption", "dropwin", "findfile"), with back, forward and contents buttons.
+
+#include <QWidget>
+
+class QTextBrowser;
+
+namespace ui {
+
+class HelpViewer : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit HelpViewer(const QString& helpFile, QWidget* parent = nullptr);
+
+    // Shows the topic (the contents for an empty one) and brings the viewer to the front.
+    void showTopic(const QString& topic);
+    QTextBrowser* browser() const { return m_browser; }
+
+private:
+    void followModalDialog();
+
+    QString m_helpFile;
+    QWidget* m_home = nullptr; // the owner outside modal dialogs
+    QTextBrowser* m_browser;
+};
+
+} // namespace ui
