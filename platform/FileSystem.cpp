@@ -37,8 +37,8 @@ QByteArray encoded(const QString& path)
 int localOffsetAt(qint64 secondsSinceEpoch)
 {
     static thread_local QHash<qint64, int> offsets;
-    const qint64 halfHour = secondsSinceEpoch >= 0 ? secondsSinceEpoch / 1800
-                                                   : (secondsSinceEpoch - 1799) / 1800;
+    const qint64 halfHour =
+        secondsSinceEpoch >= 0 ? secondsSinceEpoch / 1800 : (secondsSinceEpoch - 1799) / 1800;
     const auto found = offsets.constFind(halfHour);
     if (found != offsets.cend())
         return *found;
@@ -484,9 +484,20 @@ FsResult FileSystem::setAttributes(const QString& path, Attributes attributes) c
         if (!(mode & S_IWUSR) && sys::chmod(p, (mode | S_IWUSR) & 07777) == 0)
             mode |= S_IWUSR;
         storeError = writeStored(p, stored);
+        // A failed write of the letters changes nothing else; only a file system without
+        // extended attributes still takes R.
+        if (storeError && storeError != ENOTSUP) {
+            chmodIfChanged(p, mode, st.st_mode);
+            return FsResult{storeError};
+        }
     }
-    if (const int err = chmodIfChanged(p, mode, wanted))
+    if (const int err = chmodIfChanged(p, mode, wanted)) {
+        // R could not be applied: the letters go back to what they were.
+        if (change && !storeError && !readError)
+            writeStored(p, current);
+        chmodIfChanged(p, mode, st.st_mode);
         return FsResult{err};
+    }
     return FsResult{storeError};
 }
 

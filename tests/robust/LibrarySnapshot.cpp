@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <set>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace robust_testing {
@@ -61,6 +62,13 @@ void walk(const QString& root, const QString& relative, const RootNames& roots,
         if (platform::isTemporaryName(name)) {
             snapshot.temporaries.append(path);
             continue;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            char letters[16] = {};
+            const ssize_t n =
+                ::lgetxattr(native.constData(), "user.quillet.attrib", letters, sizeof letters);
+            snapshot.metadata[path] = QByteArray::number(st.st_mode & 07777, 8) + ' ' +
+                                      QByteArray(letters, int(qMax<ssize_t>(n, 0)));
         }
         if (S_ISDIR(st.st_mode)) {
             snapshot.entries[path] = "<folder>";
@@ -187,6 +195,23 @@ Verdict judge(const LibrarySnapshot& before, const LibrarySnapshot& after,
                 QStringLiteral("%1 holds %2, neither %3 before nor %4 after")
                     .arg(path, show(now), show(before.entry(path)), show(after.entry(path))));
     }
+    // Permissions and attribute letters: old or new.
+    bool sameMetadata = true;
+    for (const QString& path : keysOf(before.metadata, after.metadata, faulted.metadata)) {
+        const auto find = [&](const LibrarySnapshot& snapshot) -> std::optional<QByteArray> {
+            const auto it = snapshot.metadata.find(path);
+            return it == snapshot.metadata.end() ? std::nullopt
+                                                 : std::optional<QByteArray>(it->second);
+        };
+        const auto now = find(faulted);
+        // Whether something is there at all is told by the entries and keys above.
+        if (now == find(after) || !now || !find(after))
+            continue;
+        sameMetadata = false;
+        if (now != find(before))
+            bad.append(QStringLiteral("%1 has the attributes %2, neither %3 before nor %4 after")
+                           .arg(path, show(now), show(find(before)), show(find(after))));
+    }
     // Every file is where it was or where it went, in as many places: none lost or doubled.
     for (const auto& [path, content] : before.entries) {
         if (content == "<folder>" || content.startsWith("-> "))
@@ -233,7 +258,7 @@ Verdict judge(const LibrarySnapshot& before, const LibrarySnapshot& after,
         if (!found)
             bad.append(QStringLiteral("the note %1 of %2 is lost").arg(show(note), path));
     }
-    verdict.sameAsAfter = sameEntries && sameValues;
+    verdict.sameAsAfter = sameEntries && sameValues && sameMetadata;
     if (!faulted.temporaries.isEmpty()) {
         if (verdict.sameAsAfter)
             verdict.leftTemporaries = int(faulted.temporaries.size());

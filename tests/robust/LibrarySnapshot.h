@@ -25,6 +25,8 @@ struct LibrarySnapshot
     using IniKey = std::tuple<QString, QString, QString>;
     std::map<IniKey, QString> iniValues;
     std::map<QString, QByteArray> iniFiles;
+    // Relative path: permissions and stored attribute letters of every file and folder.
+    std::map<QString, QByteArray> metadata;
     QStringList temporaries;
 
     static LibrarySnapshot take(const QString& root);

@@ -5,21 +5,29 @@
 // with one line in kCommands.
 #include "LibrarySnapshot.h"
 #include "core/NoteCleanup.h"
+#include "core/StandardTemplate.h"
+#include "core/SystemOptions.h"
 #include "dropwin/DropCommands.h"
 #include "export/HtmlExport.h"
+#include "fileops/AttributeCommands.h"
 #include "fileops/DocumentCommands.h"
 #include "fileops/ImportCommands.h"
 #include "fileops/MoveCommands.h"
 #include "fileops/NoteCommands.h"
 #include "fileops/RecycleBoxCommands.h"
 #include "fileops/RenameCommands.h"
+#include "fileops/SendCommands.h"
 #include "support/FaultInjection.h"
 #include "support/World.h"
 
+#include <QDirIterator>
+
 #include <cerrno>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <sys/stat.h>
 
 using robust_testing::LibrarySnapshot;
 using testing_support::FailNthCall;
@@ -53,6 +61,26 @@ public:
     void setLook(const core::FontSpec&, int) override {}
 };
 
+// No floppy disk anywhere.
+class NoFloppy : public platform::DriveOracle
+{
+public:
+    platform::MountInfo mountOf(const QString&) const override { return {}; }
+    qint64 freeSpace(const QString&) const override { return -1; }
+    bool isMountPoint(const QString&) const override { return false; }
+};
+
+// The options' effects on the window, which has none here.
+class NoEffects : public core::OptionEffects
+{
+public:
+    void setToolbarPicture(const QString&) override {}
+    void setTreePicture(const QString&) override {}
+    void setToolTipsShown(bool) override {}
+    void setDropMode(int) override {}
+    void setDocumentToolsShown(bool) override {}
+};
+
 // The library every command runs on: categories with files and notes (a GBK notes file with
 // lines of its own, a UTF-8 one), the recycle box with files, notes and documents, files
 // outside the library to bring in, and a configuration file. Every file has bytes of its own.
@@ -84,6 +112,13 @@ public:
         lib.makeFile("../config/quillet.ini",
                      testing_support::gbk(QStringLiteral("[sysinfo]\r\nmaintext=我的软件库\r\n"
                                                          "[SystemConfig]\r\nDropMode=1\r\n")));
+        // One time for every file, so that what shows it (the list as a web page) is the same
+        // in every run.
+        QDirIterator files(root(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const struct timespec times[2] = {{1500000000, 0}, {1500000000, 0}};
+            ::utimensat(AT_FDCWD, QFile::encodeName(files.next()).constData(), times, 0);
+        }
         core::Options& options = world.session.options();
         options.DelDialog = false;
         options.EmptyDialog = false;
@@ -152,6 +187,30 @@ public:
         return {};
     }
     QModelIndex category(const QString& name) { return world.findCategory({name}); }
+    // The options dialog, applied with OK after `change`.
+    void applyOptions(const std::function<void(core::OptionsForm&)>& change)
+    {
+        NoEffects effects;
+        core::OptionsForm form(world.session, effects, world.dialogs, true, true);
+        world.dialogs.optionsScripts.push_back([change](core::OptionsForm& shown) {
+            change(shown);
+            shown.YesBtnClick(true);
+        });
+        world.dialogs.runOptionsDialog(form);
+    }
+    // The standard categories dialog: these are chosen and created.
+    void createStandard(const QStringList& captions)
+    {
+        world.dialogs.templateScripts.push_back([captions](core::TemplateForm& form) {
+            for (int n = 0; n < form.tree().count(); ++n) {
+                if (captions.contains(form.tree().node(n).caption))
+                    form.tree().press(n, true);
+            }
+            form.BitBtn1Click();
+        });
+        core::t402Click(world.session.layout(), world.session.fs(), true, world.dialogs,
+                        world.categories);
+    }
     Scene& answer(core::Answer answer)
     {
         world.dialogs.answers.push_back(answer);
@@ -187,6 +246,9 @@ public:
     htmlexport::HtmlExport html{world.workspace, world.dialogs};
     dropwin::DropCommands drop{world.workspace, world.dialogs};
     fileops::MoveCommands moves{world.workspace, world.dialogs};
+    NoFloppy drives;
+    fileops::SendCommands send{world.workspace, world.dialogs, drives};
+    fileops::AttributeCommands attributes{world.workspace, world.dialogs};
 };
 
 struct WritingCommand
@@ -370,6 +432,29 @@ const WritingCommand kCommands[] = {
      }},
     {"DropFolder", [](S& s) { s.show("dst"); }, [](S& s) { s.drop.DropFileDrop({s.outside()}); }},
     {"DropModeSwitch", [](S&) {}, [](S& s) { s.drop.Label1Click(); }},
+    // Sending copies out, attributes, options, the standard categories
+    {"SendFilesToAFolder",
+     [](S& s) {
+         s.show("cat")
+             .select({"a.txt", "b.txt"})
+             .answer(Answer::Yes)
+             .world.dialogs.folderChoices.push_back(s.outside());
+     },
+     [](S& s) { s.send.sendotherClick(); }},
+    {"SetAttributes",
+     [](S& s) {
+         s.show("cat")
+             .select({"a.txt", "b.txt"})
+             .world.dialogs.attributeChoices.push_back(
+                 core::AttributeBoxes{core::BoxState::Checked, core::BoxState::Checked,
+                                      core::BoxState::Checked, core::BoxState::Unchecked});
+     },
+     [](S& s) { s.attributes.fattrClick(); }},
+    {"ApplyOptions", [](S&) {}, [](S& s) { s.applyOptions([](core::OptionsForm&) {}); }},
+    {"t402StandardCategories", [](S&) {},
+     [](S& s) {
+         s.createStandard({"下载工具", "书藉资料"});
+     }},
     // Categories
     {"t101NewCategory",
      [](S& s) { s.show("cat").world.dialogs.nameInputs.push_back(QStringList{"新分类"}); },
