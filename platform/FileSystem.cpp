@@ -37,8 +37,8 @@ QByteArray encoded(const QString& path)
 int localOffsetAt(qint64 secondsSinceEpoch)
 {
     static thread_local QHash<qint64, int> offsets;
-    const qint64 halfHour =
-        secondsSinceEpoch >= 0 ? secondsSinceEpoch / 1800 : (secondsSinceEpoch - 1799) / 1800;
+    const qint64 halfHour = secondsSinceEpoch >= 0 ? secondsSinceEpoch / 1800
+                                                   : (secondsSinceEpoch - 1799) / 1800;
     const auto found = offsets.constFind(halfHour);
     if (found != offsets.cend())
         return *found;

@@ -39,11 +39,7 @@ struct DirEntry
 
 // Whether a listing reads the stored flags of every entry, or leaves them to be read when
 // they are shown: reading them costs a second system call per file.
-enum class StoredFlags
-{
-    Read,
-    Later
-};
+enum class StoredFlags { Read, Later };
 
 // Creation, last access and last write, in local time, seconds truncated to even.
 // `created` is null when the file system keeps no birth time.
@@ -115,8 +111,8 @@ public:
     // Sets R, A, S and H (Directory is ignored). Setting R removes every write permission,
     // clearing it adds owner write. A, S or a stored H on a file system without extended
     // attributes fail (ENOTSUP) after R has been applied; any other failure leaves every
-    // attribute as it was. A symbolic link keeps what it shows
-    // (nothing, or H for a dot name); anything more fails (EPERM) and its target is untouched.
+    // attribute as it was. A symbolic link keeps what it shows (nothing, or H for a dot
+    // name); anything more fails (EPERM) and its target is untouched.
     FsResult setAttributes(const QString& path, Attributes attributes) const;
     // Only the stored flags A, S and H of the entry at `path` (a link's own, which are none).
     Attributes storedAttributes(const QString& path) const;
