@@ -124,6 +124,10 @@ protected:
     virtual int renameNoReplace(const QByteArray& from, const QByteArray& to) const;
 };
 
+// A file's date from its time in seconds: local time, held with its offset from UTC, seconds
+// truncated to even (file dates have a resolution of two seconds).
+QDateTime fileDate(qint64 secondsSinceEpoch);
+
 // "/a/b/" for "/a/b" and "/a/b/"; the one trailing separator every folder path carries.
 QString withTrailingSlash(const QString& path);
 
