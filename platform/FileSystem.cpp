@@ -306,6 +306,15 @@ bool FileSystem::isFile(const QString& path) const
     return ::stat(encoded(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool FileSystem::isSameFile(const QString& a, const QString& b, bool followLinks) const
+{
+    const auto look = followLinks ? ::stat : ::lstat;
+    struct stat sa;
+    struct stat sb;
+    return look(encoded(a).constData(), &sa) == 0 && look(encoded(b).constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 bool FileSystem::isExecutable(const QString& path) const
 {
     struct stat st;
