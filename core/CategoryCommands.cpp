@@ -1,6 +1,7 @@
 #include "core/CategoryCommands.h"
 
 #include "core/FileListing.h"
+#include "core/ReadOnly.h"
 #include "core/Texts.h"
 #include "platform/FileNames.h"
 
@@ -65,11 +66,7 @@ void CategoryCommands::selectionChanged()
 
 bool CategoryCommands::refuseWhenReadOnly()
 {
-    if (m_workspace.session().writable())
-        return false;
-    m_dialogs.ask(texts::ReadOnlyCaption, texts::ReadOnlyRefusal, MessageIcon::Warning,
-                  Buttons::Ok, Answer::Ok);
-    return true;
+    return core::refuseWhenReadOnly(m_workspace.session(), m_dialogs);
 }
 
 void CategoryCommands::treeviewChange(const QModelIndex& index)

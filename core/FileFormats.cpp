@@ -1,6 +1,10 @@
 #include "core/FileFormats.h"
 
 #include <QLocale>
+#include <QStringList>
+#include <QVarLengthArray>
+
+#include <array>
 
 namespace core {
 
@@ -24,6 +28,14 @@ public:
     {
         // Locales with digits of their own are left to the locale.
         m_fast = locale.zeroDigit() == QLatin1String("0") && parse(format);
+        for (int i = 0; i < 12; ++i) {
+            if (i < 7) {
+                m_names[0].append(locale.dayName(i + 1, QLocale::ShortFormat));
+                m_names[1].append(locale.dayName(i + 1, QLocale::LongFormat));
+            }
+            m_names[2].append(locale.monthName(i + 1, QLocale::ShortFormat));
+            m_names[3].append(locale.monthName(i + 1, QLocale::LongFormat));
+        }
     }
 
     QString date(QDate date) const
@@ -36,7 +48,10 @@ public:
     }
 
 private:
-    enum class Field { Literal, Day, Month, Year2, Year4, Hour12, Hour24, Minute, Second, AmPm, ampm };
+    enum class Field {
+        Literal, Day, DayName, Month, MonthName, Year2, Year4, Hour12, Hour24, Minute, Second,
+        AmPm, ampm
+    };
     struct Token
     {
         Field field;
@@ -61,10 +76,10 @@ private:
             bool ok = true;
             switch (c.unicode()) {
             case u'd':
-                ok = field(Field::Day, 2);
+                ok = run <= 2 ? field(Field::Day, 2) : field(Field::DayName, 4);
                 break;
             case u'M':
-                ok = field(Field::Month, 2);
+                ok = run <= 2 ? field(Field::Month, 2) : field(Field::MonthName, 4);
                 break;
             case u'y':
                 ok = run == 2 || run == 4;
@@ -112,29 +127,49 @@ private:
 
     QString build(QDate date, QTime time) const
     {
-        QString out;
-        out.reserve(24);
+        // Written into one buffer: a list of many thousand files makes no small strings.
+        QVarLengthArray<char16_t, 64> out;
+        const auto text = [&](QStringView s) {
+            for (const QChar c : s)
+                out.append(c.unicode());
+        };
         const auto number = [&](int value, int width) {
-            if (width == 2 && value < 10)
-                out += u'0';
-            out += QString::number(value);
+            char16_t digits[12];
+            int count = 0;
+            unsigned rest = unsigned(value < 0 ? -value : value);
+            do {
+                digits[count++] = char16_t(u'0' + rest % 10);
+                rest /= 10;
+            } while (rest != 0);
+            if (value < 0)
+                out.append(u'-');
+            for (int pad = count; pad < width; ++pad)
+                out.append(u'0');
+            while (count > 0)
+                out.append(digits[--count]);
         };
         for (const Token& t : m_tokens) {
             switch (t.field) {
             case Field::Literal:
-                out += t.literal;
+                text(t.literal);
                 break;
             case Field::Day:
                 number(date.day(), t.width);
                 break;
+            case Field::DayName:
+                text(m_names[t.width == 3 ? 0 : 1][date.dayOfWeek() - 1]);
+                break;
             case Field::Month:
                 number(date.month(), t.width);
+                break;
+            case Field::MonthName:
+                text(m_names[t.width == 3 ? 2 : 3][date.month() - 1]);
                 break;
             case Field::Year2:
                 number(date.year() % 100, 2);
                 break;
             case Field::Year4:
-                out += QString::number(date.year()).rightJustified(4, u'0');
+                number(date.year(), 4);
                 break;
             case Field::Hour12:
                 number(time.hour() % 12 == 0 ? 12 : time.hour() % 12, t.width);
@@ -149,19 +184,23 @@ private:
                 number(time.second(), t.width);
                 break;
             case Field::AmPm:
-                out += time.hour() < 12 ? m_locale.amText().toUpper() : m_locale.pmText().toUpper();
+                text(time.hour() < 12 ? m_am.toUpper() : m_pm.toUpper());
                 break;
             case Field::ampm:
-                out += time.hour() < 12 ? m_locale.amText().toLower() : m_locale.pmText().toLower();
+                text(time.hour() < 12 ? m_am.toLower() : m_pm.toLower());
                 break;
             }
         }
-        return out;
+        return QString(reinterpret_cast<const QChar*>(out.constData()), out.size());
     }
 
     QLocale m_locale;
     QString m_format;
     std::vector<Token> m_tokens;
+    // Short and long day names, short and long month names.
+    std::array<QStringList, 4> m_names;
+    QString m_am = m_locale.amText();
+    QString m_pm = m_locale.pmText();
     bool m_fast = false;
 };
 
@@ -209,6 +248,17 @@ const SystemFormats& systemFormats()
 
 QString KilobyteNumber(qint64 size)
 {
+    // Hundredths of a kilobyte in whole numbers, halves rounded up as the double formatting
+    // rounds them; a list of many thousand files then makes no floating-point text.
+    if (size >= 0 && size < (qint64(1) << 53)) {
+        const qint64 hundredths = (size * 100 + 512) / 1024;
+        QString text = QString::number(hundredths / 100);
+        const int rest = int(hundredths % 100);
+        text += systemFormats().decimalPoint;
+        text += QChar(u'0' + rest / 10);
+        text += QChar(u'0' + rest % 10);
+        return text;
+    }
     QString text = QString::number(double(size) / 1024.0, 'f', 2);
     const QString& point = systemFormats().decimalPoint;
     if (point != QLatin1String("."))

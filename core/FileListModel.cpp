@@ -77,8 +77,10 @@ FileListModel::FileListModel(Layout layout, QObject* parent)
 
 const std::vector<FileRow>& FileListModel::rows() const
 {
-    for (FileRow& r : m_rows)
-        completeAttributes(r);
+    for (FileRow& r : m_rows) {
+        if (!r.complete())
+            completeRow(r);
+    }
     return m_rows;
 }
 
@@ -113,8 +115,9 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= count())
         return {};
     const Field field = fieldOf(index.column());
-    // Only the attribute column needs the stored flags.
-    const FileRow& r = field == Field::Attr ? row(index.row()) : m_rows[size_t(index.row())];
+    // Only the size, date and attribute columns need what a row leaves for later.
+    const bool later = field == Field::Size || field == Field::Date || field == Field::Attr;
+    const FileRow& r = later ? row(index.row()) : m_rows[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:

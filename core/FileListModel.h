@@ -38,12 +38,12 @@ public:
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
 
     int count() const { return int(m_rows.size()); }
-    // A row, its stored attribute flags read if they were left for later.
+    // A row, filled in where the listing left it for later.
     const FileRow& row(int i) const
     {
         FileRow& r = m_rows[size_t(i)];
-        if (r.storedAttributesLater)
-            completeAttributes(r);
+        if (!r.complete())
+            completeRow(r);
         return r;
     }
     // Every row, complete.

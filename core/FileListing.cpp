@@ -17,9 +17,8 @@ FileRow makeFileRow(const platform::DirEntry& entry, const QString& folder, cons
     row.caption = platform::captionOfName(entry.name);
     row.note = note;
     row.size = entry.size;
-    row.sizeText = SizeText(entry.size);
-    row.dateText = DateText(entry.modified);
     row.modifiedMs = entry.modified.toMSecsSinceEpoch();
+    row.textsLater = true;
     row.attributes = entry.attributes;
     row.attrText = AttrText(entry.attributes);
     row.storedAttributesLater = entry.storedAttributesLater;
@@ -27,13 +26,18 @@ FileRow makeFileRow(const platform::DirEntry& entry, const QString& folder, cons
     return row;
 }
 
-void completeAttributes(FileRow& row)
+void completeRow(FileRow& row)
 {
-    if (!row.storedAttributesLater)
-        return;
-    row.storedAttributesLater = false;
-    row.attributes |= platform::FileSystem::local().storedAttributes(row.folder + row.name);
-    row.attrText = AttrText(row.attributes);
+    if (row.textsLater) {
+        row.textsLater = false;
+        row.sizeText = SizeText(row.size);
+        row.dateText = DateText(platform::fileDate(row.modifiedMs / 1000));
+    }
+    if (row.storedAttributesLater) {
+        row.storedAttributesLater = false;
+        row.attributes |= platform::FileSystem::local().storedAttributes(row.folder + row.name);
+        row.attrText = AttrText(row.attributes);
+    }
 }
 
 QString CaptionInFolder(const platform::FileSystem& fs, const QString& folder, const QString& name)

@@ -20,11 +20,16 @@ struct FileRow
     qint64 size = 0;       // the size number the list sorts by
     qint64 modifiedMs = 0; // last-write time, ms since the epoch, for sorting by date
     platform::Attributes attributes = 0;
-    // The stored flags are read when the row is first looked at (see completeAttributes).
+    // A listed row is filled in when it is first looked at (see completeRow): its stored
+    // flags are read, and its size and date texts written. A list shows a few dozen of many
+    // thousand rows.
     bool storedAttributesLater = false;
+    bool textsLater = false;
+
+    bool complete() const { return !storedAttributesLater && !textsLater; }
 };
 
-// Reads the stored flags of a row listed without them, and writes its attribute letters.
-void completeAttributes(FileRow& row);
+// Fills in what a listed row left for later.
+void completeRow(FileRow& row);
 
 } // namespace core

@@ -28,16 +28,6 @@ bool isSymlink(const QString& path)
     return ::lstat(platform::nativePath(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
-// Both paths lead to one file (a link followed, a hard link, the very same path).
-bool sameFile(const QString& a, const QString& b)
-{
-    struct stat sa;
-    struct stat sb;
-    return ::stat(platform::nativePath(a).constData(), &sa) == 0 &&
-           ::stat(platform::nativePath(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
 } // namespace
 
 DropCommands::DropCommands(core::Workspace& workspace, core::Dialogs& dialogs)
@@ -209,7 +199,7 @@ void DropCommands::dropFile(const QString& path)
     const QString target = dir + name;
 
     // A file that already lies in the category stays as it is.
-    if (sameFile(path, target))
+    if (m_workspace.session().fs().isSameFile(path, target))
         return;
     if (core::isNotesFileName(name) && fs.exists(dir + core::NotesFileName)) {
         mergeNotesFile(path, dir);

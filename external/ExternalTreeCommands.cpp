@@ -1,6 +1,7 @@
 #include "external/ExternalTreeCommands.h"
 
 #include "core/CategoryCommands.h"
+#include "core/ReadOnly.h"
 #include "core/Texts.h"
 #include "external/ExternalTexts.h"
 #include "platform/Errors.h"
@@ -162,11 +163,8 @@ void ExternalTreeCommands::removeEntry(const QModelIndex& index)
 
 void ExternalTreeCommands::addtreeClick()
 {
-    if (!m_workspace.session().writable()) {
-        m_dialogs.ask(core::texts::ReadOnlyCaption, core::texts::ReadOnlyRefusal,
-                      core::MessageIcon::Warning, core::Buttons::Ok, core::Answer::Ok);
+    if (core::refuseWhenReadOnly(m_workspace.session(), m_dialogs))
         return;
-    }
     newuserdirClick();
 }
 

@@ -1,5 +1,6 @@
 #include "fileops/NoteCommands.h"
 
+#include "core/ReadOnly.h"
 #include "core/Texts.h"
 #include "fileops/FileOpsTexts.h"
 
@@ -31,11 +32,7 @@ NoteCommands::NoteCommands(core::Workspace& workspace, core::Dialogs& dialogs)
 
 bool NoteCommands::refuseWhenReadOnly()
 {
-    if (m_workspace.session().writable())
-        return false;
-    m_dialogs.ask(core::texts::ReadOnlyCaption, core::texts::ReadOnlyRefusal,
-                  core::MessageIcon::Warning, core::Buttons::Ok, core::Answer::Ok);
-    return true;
+    return core::refuseWhenReadOnly(m_workspace.session(), m_dialogs);
 }
 
 int NoteCommands::firstSelectedFile() const

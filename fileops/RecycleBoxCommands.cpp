@@ -1,6 +1,7 @@
 #include "fileops/RecycleBoxCommands.h"
 
 #include "core/FileListing.h"
+#include "core/ReadOnly.h"
 #include "core/Texts.h"
 #include "fileops/FileOpsTexts.h"
 #include "fileops/NoteCarrier.h"
@@ -29,11 +30,8 @@ RecycleBoxCommands::RecycleBoxCommands(core::Workspace& workspace, core::Dialogs
 
 void RecycleBoxCommands::delselfileClick()
 {
-    if (!m_workspace.session().writable()) {
-        m_dialogs.ask(core::texts::ReadOnlyCaption, core::texts::ReadOnlyRefusal,
-                      core::MessageIcon::Warning, core::Buttons::Ok, core::Answer::Ok);
+    if (core::refuseWhenReadOnly(m_workspace.session(), m_dialogs))
         return;
-    }
     if (m_workspace.page() == core::Workspace::Page::Search) {
         DELFMClick();
         return;

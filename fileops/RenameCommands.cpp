@@ -1,6 +1,7 @@
 #include "fileops/RenameCommands.h"
 
 #include "core/FileListing.h"
+#include "core/ReadOnly.h"
 #include "core/Texts.h"
 #include "fileops/FileOpsTexts.h"
 #include "platform/FileNames.h"
@@ -12,15 +13,6 @@
 namespace fileops {
 
 namespace {
-
-bool sameFile(const QString& a, const QString& b)
-{
-    struct stat sa;
-    struct stat sb;
-    return ::lstat(platform::nativePath(a).constData(), &sa) == 0 &&
-           ::lstat(platform::nativePath(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
 
 QString folderOf(const QString& path)
 {
@@ -36,7 +28,7 @@ QString nameOf(const QString& path)
 bool isOtherSpellingOfSameFile(const QString& from, const QString& to)
 {
     return from != to && nameOf(from).compare(nameOf(to), Qt::CaseInsensitive) == 0 &&
-           sameFile(from, to);
+           platform::FileSystem::local().isSameFile(from, to, false);
 }
 
 } // namespace
@@ -64,11 +56,7 @@ RenameCommands::RenameCommands(core::Workspace& workspace, core::Dialogs& dialog
 
 bool RenameCommands::refuseWhenReadOnly()
 {
-    if (m_workspace.session().writable())
-        return false;
-    m_dialogs.ask(core::texts::ReadOnlyCaption, core::texts::ReadOnlyRefusal,
-                  core::MessageIcon::Warning, core::Buttons::Ok, core::Answer::Ok);
-    return true;
+    return core::refuseWhenReadOnly(m_workspace.session(), m_dialogs);
 }
 
 void RenameCommands::startEdit(core::FileListModel& list, const QItemSelectionModel& selection)

@@ -18,15 +18,6 @@ QItemSelection wholeRows(const core::FileListModel& list, int first, int last)
 
 } // namespace
 
-bool sameFile(const QString& a, const QString& b)
-{
-    struct stat sa;
-    struct stat sb;
-    return ::stat(platform::nativePath(a).constData(), &sa) == 0 &&
-           ::stat(platform::nativePath(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
 void deselectRow(const core::FileListModel& list, QItemSelectionModel& selection, int row)
 {
     selection.select(wholeRows(list, row, row), QItemSelectionModel::Deselect);
@@ -62,7 +53,7 @@ int findRowOfFile(const std::vector<core::FileRow>& rows, const QString& name,
     for (size_t i = 0; i < rows.size(); ++i) {
         const core::FileRow& row = rows[i];
         if (row.name.compare(name, Qt::CaseInsensitive) == 0 &&
-            sameFile(row.folder + row.name, target))
+            platform::FileSystem::local().isSameFile(row.folder + row.name, target))
             return int(i);
     }
     return -1;

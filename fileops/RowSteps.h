@@ -23,9 +23,6 @@ using RowHandler = std::function<void(int row)>;
 void DrainSelectedRows(core::FileListModel& list, QItemSelectionModel& selection,
                        const RowHandler& handle);
 
-// True when both paths lead to one file on disk (device and inode, links followed).
-bool sameFile(const QString& a, const QString& b);
-
 // Sets a whole row to not selected, or to selected in addition to the others.
 void deselectRow(const core::FileListModel& list, QItemSelectionModel& selection, int row);
 void selectRow(const core::FileListModel& list, QItemSelectionModel& selection, int row);

@@ -69,7 +69,7 @@ void SendCommands::copyToFloppy(core::FileListModel& list, QItemSelectionModel& 
             const QString source = list.pathOf(row);
             const QString target = floppy + list.row(row).name;
             if (fs.exists(target)) {
-                if (sameFile(source, target)) {
+                if (fs.isSameFile(source, target)) {
                     // The file is on the disk already: there is nothing to copy.
                     deselectRow(list, selection, row);
                     success = true;
@@ -128,7 +128,7 @@ void SendCommands::sendotherClick()
             if (!fs.exists(target)) {
                 if (!fs.copyFile(source, target, false))
                     m_dialogs.showMessage(texts::sendCopyFailed(file.caption));
-            } else if (!sameFile(source, target)) {
+            } else if (!fs.isSameFile(source, target)) {
                 const QString prompt = texts::SendReplacePrompt(
                     folder + file.caption, core::DateText(fs.times(target).modified),
                     fs.fileSize(target), file.dateText, file.sizeText);
@@ -164,7 +164,7 @@ void SendCommands::copytootherClick()
             const QString source = list.pathOf(row);
             const QString target = folder + file.name;
             if (fs.exists(target)) {
-                if (sameFile(source, target)) {
+                if (fs.isSameFile(source, target)) {
                     deselectRow(list, selection, row);
                     continue;
                 }

@@ -3,18 +3,12 @@
 
 #include "platform/FileSystem.h"
 
-#include <QHash>
-
 namespace platform::detail {
-
-// Converting to local time costs a look at the time zone each time, and the files of a
-// folder often share their times, so each distinct time is converted once.
-using DateCache = QHash<qint64, QDateTime>;
 
 // Everything a listing reports of an entry but its name: `at` names it relative to the folder
 // `dirFd` (or is its full path with AT_FDCWD), `name` is its own name and `path` its full path.
 // False when nothing is there.
-bool fillEntry(int dirFd, const char* at, const char* name, const char* path, DateCache& dates,
-               DirEntry& out, StoredFlags stored);
+bool fillEntry(int dirFd, const char* at, const char* name, const char* path, DirEntry& out,
+               StoredFlags stored);
 
 } // namespace platform::detail

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -32,27 +33,31 @@ QByteArray encoded(const QString& path)
 }
 
 // The local time's offset from UTC at a moment. Asking the time zone costs far more than
-// anything else about a file, and offsets change only at whole or half hours, so the offset
-// of each half hour is asked once.
+// anything else about a file, and offsets change on a few days of a year at most, so each day
+// is asked at its start and its end once: a day with one offset throughout answers every
+// moment of it from then on; a day with a change in it asks at the moment itself.
 int localOffsetAt(qint64 secondsSinceEpoch)
 {
-    static thread_local QHash<qint64, int> offsets;
-    const qint64 halfHour = secondsSinceEpoch >= 0 ? secondsSinceEpoch / 1800
-                                                   : (secondsSinceEpoch - 1799) / 1800;
-    const auto found = offsets.constFind(halfHour);
-    if (found != offsets.cend())
-        return *found;
-    const int offset =
-        QDateTime::fromSecsSinceEpoch(halfHour * 1800, Qt::LocalTime).offsetFromUtc();
-    if (offsets.size() > 100000)
-        offsets.clear();
-    offsets.insert(halfHour, offset);
-    return offset;
+    static thread_local QHash<qint64, int> offsets; // by day; INT_MIN: the offset changes
+    const auto askZone = [](qint64 seconds) {
+        return QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime).offsetFromUtc();
+    };
+    const qint64 day = secondsSinceEpoch >= 0 ? secondsSinceEpoch / 86400
+                                              : (secondsSinceEpoch - 86399) / 86400;
+    auto found = offsets.constFind(day);
+    if (found == offsets.cend()) {
+        const int first = askZone(day * 86400);
+        const int last = askZone(day * 86400 + 86399);
+        if (offsets.size() > 100000)
+            offsets.clear();
+        found = offsets.insert(day, first == last ? first : INT_MIN);
+    }
+    return *found != INT_MIN ? *found : askZone(secondsSinceEpoch);
 }
 
 // File dates have a resolution of two seconds: odd seconds round down, milliseconds go. The
 // date is the local time, held with its offset from UTC.
-QDateTime fileDate(qint64 secondsSinceEpoch)
+QDateTime dateOfFile(qint64 secondsSinceEpoch)
 {
     const qint64 odd = ((secondsSinceEpoch % 2) + 2) % 2;
     const qint64 even = secondsSinceEpoch - odd;
@@ -183,8 +188,8 @@ int writeStored(const char* path, Attributes stored)
 
 namespace detail {
 
-bool fillEntry(int dirFd, const char* at, const char* name, const char* path, DateCache& dates,
-               DirEntry& out, StoredFlags stored)
+bool fillEntry(int dirFd, const char* at, const char* name, const char* path, DirEntry& out,
+               StoredFlags stored)
 {
     EntryStat entry;
     if (!statEntry(dirFd, at, entry))
@@ -192,10 +197,7 @@ bool fillEntry(int dirFd, const char* at, const char* name, const char* path, Da
     out.isDir = entry.isDir;
     out.isSymlink = entry.isSymlink;
     out.size = entry.st.st_size;
-    auto date = dates.constFind(entry.st.st_mtim.tv_sec);
-    if (date == dates.cend())
-        date = dates.insert(entry.st.st_mtim.tv_sec, fileDate(entry.st.st_mtim.tv_sec));
-    out.modified = *date;
+    out.modified = dateOfFile(entry.st.st_mtim.tv_sec);
     const bool readNow = stored == StoredFlags::Read && !entry.isSymlink;
     out.storedAttributesLater = stored == StoredFlags::Later && !entry.isSymlink;
     out.attributes = attributesOf(entry.st.st_mode, entry.isSymlink, entry.isDir, name,
@@ -231,7 +233,6 @@ std::vector<DirEntry> FileSystem::list(const QString& dir, bool* ok, StoredFlags
         ::close(fd);
         return entries;
     }
-    detail::DateCache dates;
     for (;;) {
         errno = 0;
         const dirent* d = ::readdir(stream);
@@ -248,7 +249,7 @@ std::vector<DirEntry> FileSystem::list(const QString& dir, bool* ok, StoredFlags
         path.resize(folderLength);
         path.append(name);
         DirEntry out;
-        if (!detail::fillEntry(fd, name, name, path.c_str(), dates, out, stored))
+        if (!detail::fillEntry(fd, name, name, path.c_str(), out, stored))
             continue; // removed since the folder was read
         out.name = pathFromNative(name);
         entries.push_back(std::move(out));
@@ -304,6 +305,15 @@ bool FileSystem::isFile(const QString& path) const
 {
     struct stat st;
     return ::stat(encoded(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool FileSystem::isSameFile(const QString& a, const QString& b, bool followLinks) const
+{
+    const auto look = followLinks ? ::stat : ::lstat;
+    struct stat sa;
+    struct stat sb;
+    return look(encoded(a).constData(), &sa) == 0 && look(encoded(b).constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 bool FileSystem::isExecutable(const QString& path) const
@@ -517,9 +527,9 @@ FileTimes FileSystem::times(const QString& path, bool* ok) const
     if (!found)
         return result;
     if (sx.stx_mask & STATX_BTIME)
-        result.created = fileDate(sx.stx_btime.tv_sec);
-    result.accessed = fileDate(sx.stx_atime.tv_sec);
-    result.modified = fileDate(sx.stx_mtime.tv_sec);
+        result.created = dateOfFile(sx.stx_btime.tv_sec);
+    result.accessed = dateOfFile(sx.stx_atime.tv_sec);
+    result.modified = dateOfFile(sx.stx_mtime.tv_sec);
     return result;
 }
 
@@ -529,6 +539,11 @@ int FileSystem::renameNoReplace(const QByteArray& from, const QByteArray& to) co
                    0
                ? 0
                : errno;
+}
+
+QDateTime fileDate(qint64 secondsSinceEpoch)
+{
+    return dateOfFile(secondsSinceEpoch);
 }
 
 QString withTrailingSlash(const QString& path)

@@ -77,6 +77,10 @@ public:
     // A regular file (links followed) with an execute permission bit: a program to start.
     bool isExecutable(const QString& path) const;
 
+    // Both paths lead to one file: the same device and inode (a hard link, the very same path,
+    // or with `followLinks` a link and the file it leads to).
+    bool isSameFile(const QString& a, const QString& b, bool followLinks = true) const;
+
     // Size in bytes of what is at `path`, or -1 when nothing is there.
     qint64 fileSize(const QString& path) const;
 
@@ -124,6 +128,10 @@ protected:
     // a move behave as one between two file systems (EXDEV).
     virtual int renameNoReplace(const QByteArray& from, const QByteArray& to) const;
 };
+
+// A file's date from its time in seconds: local time, held with its offset from UTC, seconds
+// truncated to even (file dates have a resolution of two seconds).
+QDateTime fileDate(qint64 secondsSinceEpoch);
 
 // "/a/b/" for "/a/b" and "/a/b/"; the one trailing separator every folder path carries.
 QString withTrailingSlash(const QString& path);

@@ -92,14 +92,12 @@ std::vector<DirEntry> OpenFolder::entriesNamed(const QStringList& names, StoredF
     entries.reserve(size_t(names.size()));
     std::string path = nativePath(m_dir).toStdString();
     const size_t folderLength = path.size();
-    detail::DateCache dates;
     for (const QString& name : names) {
         const QByteArray bytes = nativePath(name);
         path.resize(folderLength);
         path.append(bytes.constData(), size_t(bytes.size()));
         DirEntry out;
-        if (!detail::fillEntry(m_fd, bytes.constData(), bytes.constData(), path.c_str(), dates, out,
-                               stored))
+        if (!detail::fillEntry(m_fd, bytes.constData(), bytes.constData(), path.c_str(), out, stored))
             continue;
         out.name = name;
         entries.push_back(std::move(out));

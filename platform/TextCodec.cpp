@@ -152,12 +152,21 @@ QString decodeRun(QByteArrayView bytes, TextEncoding encoding)
     return decoder.decode(bytes);
 }
 
+QByteArray converterEncode(QStringView text)
+{
+    static thread_local QStringEncoder encoder(kGb18030, QStringConverter::Flag::Stateless);
+    return encoder.encode(text);
+}
+
+std::optional<QByteArray> encodeTwoByteText(QStringView text);
+
 QByteArray encodeRun(QStringView text, TextEncoding encoding)
 {
     if (encoding != TextEncoding::Gb18030)
         return text.toUtf8();
-    static thread_local QStringEncoder encoder(kGb18030, QStringConverter::Flag::Stateless);
-    return encoder.encode(text);
+    if (std::optional<QByteArray> bytes = encodeTwoByteText(text))
+        return *std::move(bytes);
+    return converterEncode(text);
 }
 
 // Length of the GB18030 character at `pos`, 0 when the bytes there start none. Every
@@ -206,6 +215,65 @@ const std::vector<char16_t>& twoByteTable()
         return t;
     }();
     return table;
+}
+
+// The same table the other way round, by character: the pair of bytes it is written as, 0 for
+// a character written otherwise (four bytes). Built only when the converter writes every
+// character of the table back as its own pair.
+const std::vector<quint16>& pairOfCharacter()
+{
+    static const std::vector<quint16> pairs = [] {
+        std::vector<quint16> p;
+        const std::vector<char16_t>& table = twoByteTable();
+        QString text;
+        QByteArray expected;
+        text.reserve(qsizetype(table.size()));
+        expected.reserve(qsizetype(table.size()) * 2);
+        for (size_t i = 0; i < table.size(); ++i) {
+            if (table[i] == 0)
+                continue;
+            text += QChar(table[i]);
+            expected += char(0x81 + int(i) / kTrailCount);
+            expected += char(0x40 + int(i) % kTrailCount);
+        }
+        if (text.isEmpty() || converterEncode(text) != expected)
+            return p;
+        p.assign(0x10000, 0);
+        for (size_t i = 0; i < table.size(); ++i) {
+            if (table[i] != 0 && p[table[i]] == 0)
+                p[table[i]] = quint16(((0x81 + int(i) / kTrailCount) << 8) | (0x40 + int(i) % kTrailCount));
+        }
+        return p;
+    }();
+    return pairs;
+}
+
+// The bytes of a text made of ASCII and two-byte characters only; nothing when it holds any
+// other character, which the converter then writes.
+std::optional<QByteArray> encodeTwoByteText(QStringView text)
+{
+    QByteArray out(text.size() * 2, Qt::Uninitialized);
+    char* to = out.data();
+    const std::vector<quint16>* pairs = nullptr;
+    for (const QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (c < 0x80) {
+            *to++ = char(c);
+            continue;
+        }
+        if (!pairs) {
+            pairs = &pairOfCharacter();
+            if (pairs->empty())
+                return std::nullopt;
+        }
+        const quint16 pair = (*pairs)[c];
+        if (pair == 0)
+            return std::nullopt;
+        *to++ = char(pair >> 8);
+        *to++ = char(pair & 0xFF);
+    }
+    out.truncate(to - out.data());
+    return out;
 }
 
 // The text of bytes made of ASCII and two-byte characters only; nothing when they hold any

@@ -4,6 +4,7 @@
 #include "support/World.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
@@ -71,10 +72,20 @@ TEST_F(FileList, ListsFilesWithTheirNotesButNeverFoldersOrTheNotesFile)
     world.library.makeFile("cat/.hidden");
     world.library.makeFile("cat/ZZFDAT.NOD", "[fileinfo]\r\n");
     world.library.writeNotes("cat/", {{"TOOL.ZIP", QStringLiteral("压缩包")}});
+    const bool flags = platform::FileSystem::local()
+                           .setAttributes(world.library.path("cat/tool.zip"), platform::Archive)
+                           .ok();
     world.start();
     world.selectCategory({"cat"});
 
     EXPECT_EQ(world.listedNames(), QStringList({".hidden", "tool.zip"}));
+    // What a row leaves for later is there when the list shows it.
+    const int toolRow = world.rowOf("tool.zip");
+    EXPECT_EQ(list.data(list.index(toolRow, 2)).toString(), "1.50KB");
+    EXPECT_FALSE(list.data(list.index(toolRow, 3)).toString().isEmpty());
+    if (flags) {
+        EXPECT_EQ(list.data(list.index(toolRow, 4)).toString(), "A");
+    }
     const core::FileRow& tool = list.row(world.rowOf("tool.zip"));
     EXPECT_EQ(tool.note, QStringLiteral("压缩包"));
     EXPECT_EQ(tool.sizeText, "1.50KB");
@@ -265,4 +276,19 @@ TEST(FileFormats, DatesReadAsTheLocaleWritesThem)
             EXPECT_EQ(formatter.text(time), expected) << name;
         }
     }
+}
+
+TEST(FileFormats, SizesReadAsTheFloatingPointTextWouldWriteThem)
+{
+    const QString point = QLocale::system().decimalPoint();
+    const auto expected = [&](qint64 size) {
+        return QString::number(double(size) / 1024.0, 'f', 2).replace(u'.', point);
+    };
+    std::vector<qint64> sizes = {0, 1, 5, 128, 384, 1023, 1024, 1152, 1536, 2047, 2048,
+                                 (qint64(1) << 31), (qint64(1) << 40) + 128, -5, -1536};
+    QRandomGenerator random(11);
+    for (int i = 0; i < 20000; ++i)
+        sizes.push_back(qint64(random.bounded(1u << 30)) * (i % 7 + 1));
+    for (const qint64 size : sizes)
+        ASSERT_EQ(core::KilobyteNumber(size), expected(size)) << size;
 }

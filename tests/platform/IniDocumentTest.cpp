@@ -293,3 +293,16 @@ TEST(TextDecoding, EveryTwoByteCharacterReadsAsTheConverterReadsIt)
     }
     EXPECT_GT(compared, 20000);
 }
+
+TEST(TextDecoding, EveryCharacterIsWrittenAsTheConverterWritesIt)
+{
+    QStringEncoder converter("GB18030", QStringConverter::Flag::Stateless);
+    for (char32_t c = 0x80; c <= 0xFFFF; ++c) {
+        if (QChar::isSurrogate(c))
+            continue;
+        const QString one{QChar(char16_t(c))};
+        ASSERT_EQ(platform::text::encode(one, platform::TextEncoding::Gb18030),
+                  converter.encode(one))
+            << std::hex << unsigned(c);
+    }
+}
