@@ -104,10 +104,9 @@ QString SendCommands::chooseFolder()
     return platform::withTrailingSlash(chosen);
 }
 
-void SendCommands::sendotherClick()
+void SendCommands::sendToChosenFolder(core::FileListModel& list, QItemSelectionModel& selection,
+                                      void (SendCommands::*floppyCommand)(), const SendOne& sendOne)
 {
-    core::FileListModel& list = m_workspace.fileList();
-    QItemSelectionModel& selection = m_workspace.fileSelection();
     const std::vector<int> rows = core::Workspace::selectedRows(selection);
     if (rows.empty())
         return;
@@ -115,15 +114,26 @@ void SendCommands::sendotherClick()
     if (folder.isEmpty())
         return;
     if (isFloppyFolder(folder)) {
-        toAdriveClick();
+        (this->*floppyCommand)();
         return;
     }
     {
         const core::BusyCursor busy(m_dialogs);
-        const platform::FileSystem& fs = m_workspace.session().fs();
         for (int row : rows) {
-            const core::FileRow& file = list.row(row);
-            const QString source = list.pathOf(row);
+            if (sendOne(list.row(row), list.pathOf(row), folder))
+                deselectRow(list, selection, row);
+        }
+    }
+    m_dialogs.showMessage(texts::SendDone);
+}
+
+void SendCommands::sendotherClick()
+{
+    const platform::FileSystem& fs = m_workspace.session().fs();
+    // Every row is deselected, also one whose replacement the user declined.
+    sendToChosenFolder(
+        m_workspace.fileList(), m_workspace.fileSelection(), &SendCommands::toAdriveClick,
+        [&](const core::FileRow& file, const QString& source, const QString& folder) {
             const QString target = folder + file.name;
             if (!fs.exists(target)) {
                 if (!fs.copyFile(source, target, false))
@@ -136,48 +146,27 @@ void SendCommands::sendotherClick()
                     !fs.copyFile(source, target, true))
                     m_dialogs.showMessage(texts::sendCopyFailed(file.caption));
             }
-            deselectRow(list, selection, row);
-        }
-    }
-    m_dialogs.showMessage(texts::SendDone);
+            return true;
+        });
 }
 
 void SendCommands::copytootherClick()
 {
-    core::FileListModel& list = m_workspace.searchList();
-    QItemSelectionModel& selection = m_workspace.searchSelection();
-    const std::vector<int> rows = core::Workspace::selectedRows(selection);
-    if (rows.empty())
-        return;
-    const QString folder = chooseFolder();
-    if (folder.isEmpty())
-        return;
-    if (isFloppyFolder(folder)) {
-        copytofollyClick();
-        return;
-    }
-    {
-        const core::BusyCursor busy(m_dialogs);
-        const platform::FileSystem& fs = m_workspace.session().fs();
-        for (int row : rows) {
-            const core::FileRow& file = list.row(row);
-            const QString source = list.pathOf(row);
+    const platform::FileSystem& fs = m_workspace.session().fs();
+    // A row whose replacement the user declined stays selected.
+    sendToChosenFolder(
+        m_workspace.searchList(), m_workspace.searchSelection(), &SendCommands::copytofollyClick,
+        [&](const core::FileRow& file, const QString& source, const QString& folder) {
             const QString target = folder + file.name;
-            if (fs.exists(target)) {
-                if (fs.isSameFile(source, target)) {
-                    deselectRow(list, selection, row);
-                    continue;
-                }
+            if (fs.exists(target) && !fs.isSameFile(source, target)) {
                 if (!askYes(m_dialogs, texts::SystemHintCaption,
                             texts::folderSameNameQuestion(folder, file.caption)))
-                    continue;
+                    return false;
             }
-            if (!fs.copyFile(source, target, true))
+            if (!fs.isSameFile(source, target) && !fs.copyFile(source, target, true))
                 m_dialogs.showMessage(texts::copyToFolderFailed(file.caption));
-            deselectRow(list, selection, row);
-        }
-    }
-    m_dialogs.showMessage(texts::SendDone);
+            return true;
+        });
 }
 
 } // namespace fileops

@@ -8,6 +8,8 @@
 #include "core/Workspace.h"
 #include "platform/DriveInfo.h"
 
+#include <functional>
+
 namespace fileops {
 
 class SendCommands
@@ -32,6 +34,12 @@ public:
 
 private:
     void copyToFloppy(core::FileListModel& list, QItemSelectionModel& selection);
+    // Sends one file (its row, its path) into the folder; true when its row is deselected.
+    using SendOne = std::function<bool(const core::FileRow& file, const QString& source,
+                                       const QString& folder)>;
+    // The selected rows into a chosen folder, or onto the floppy disk when its folder is chosen.
+    void sendToChosenFolder(core::FileListModel& list, QItemSelectionModel& selection,
+                            void (SendCommands::*floppyCommand)(), const SendOne& sendOne);
     // The folder chooser's answer ending in "/"; empty when cancelled.
     QString chooseFolder();
     bool isFloppyFolder(const QString& folder) const;
