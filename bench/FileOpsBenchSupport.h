@@ -14,9 +14,21 @@
 #include <QTemporaryDir>
 
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 
 namespace bench_support {
+
+// The value of a "--name=value" argument given as `prefix` "--name="; empty when not given.
+inline QString argument(int argc, char** argv, const char* prefix)
+{
+    const size_t length = std::strlen(prefix);
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], prefix, length) == 0)
+            return QString::fromLocal8Bit(argv[i] + length);
+    }
+    return {};
+}
 
 // Keeps the benchmarks away from the user's configuration.
 inline void useTemporaryConfigHome()

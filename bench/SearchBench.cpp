@@ -239,30 +239,20 @@ void SortAllFound(benchmark::State& state)
     state.counters["median_ms"] = median(times);
 }
 
-QString argument(int argc, char** argv, const char* prefix)
-{
-    const size_t length = std::strlen(prefix);
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], prefix, length) == 0)
-            return QString::fromLocal8Bit(argv[i] + length);
-    }
-    return {};
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     bench_support::useTemporaryConfigHome();
-    if (const QString target = argument(argc, argv, "--generate="); !target.isEmpty()) {
+    if (const QString target = bench_support::argument(argc, argv, "--generate="); !target.isEmpty()) {
         const int files = bench_support::generateSearchLibrary(platform::withTrailingSlash(target));
         std::printf("%d files written into %s\n", files, qPrintable(target));
         return 0;
     }
     QTemporaryDir generated;
     Setup& s = setup();
-    s.root = platform::withTrailingSlash(argument(argc, argv, "--library="));
+    s.root = platform::withTrailingSlash(bench_support::argument(argc, argv, "--library="));
     if (s.root.isEmpty()) {
         s.root = generated.path() + QStringLiteral("/library/");
         QElapsedTimer timer;
@@ -273,7 +263,7 @@ int main(int argc, char** argv)
     for (auto [prefix, keyword] : {std::pair{"--name-keyword=", &s.nameKeyword},
                                    std::pair{"--note-keyword=", &s.noteKeyword},
                                    std::pair{"--all-keyword=", &s.allKeyword}}) {
-        if (const QString value = argument(argc, argv, prefix); !value.isEmpty())
+        if (const QString value = bench_support::argument(argc, argv, prefix); !value.isEmpty())
             *keyword = value;
     }
 

@@ -102,16 +102,6 @@ void LongSearchInTheWindow(benchmark::State& state, search::Mode mode, QString k
     state.counters["longest_gap_worst_ms"] = gaps.back();
 }
 
-QString argument(int argc, char** argv, const char* prefix)
-{
-    const size_t length = std::strlen(prefix);
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], prefix, length) == 0)
-            return QString::fromLocal8Bit(argv[i] + length);
-    }
-    return {};
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -121,12 +111,12 @@ int main(int argc, char** argv)
     bench_support::useTemporaryConfigHome();
     ui::Application app(argc, argv);
     QTemporaryDir generated;
-    g_root = platform::withTrailingSlash(argument(argc, argv, "--library="));
+    g_root = platform::withTrailingSlash(bench_support::argument(argc, argv, "--library="));
     if (g_root.isEmpty()) {
         g_root = generated.path() + QStringLiteral("/library/");
         bench_support::generateSearchLibrary(g_root);
     }
-    if (const QString keyword = argument(argc, argv, "--keyword="); !keyword.isEmpty())
+    if (const QString keyword = bench_support::argument(argc, argv, "--keyword="); !keyword.isEmpty())
         g_keyword = keyword;
     benchmark::RegisterBenchmark("EveryFileByName", LongSearchInTheWindow, search::Mode::ByName,
                                  g_keyword)

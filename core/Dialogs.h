@@ -165,6 +165,10 @@ public:
     virtual void setBusy(bool busy) = 0;
 };
 
+// Runs a command; a failure it raises (a write the file system refused, ...) is shown in the
+// application's error box, and the program goes on.
+void showErrorsOf(Dialogs& dialogs, const std::function<void()>& command);
+
 // Shows the hourglass for the lifetime of the object.
 class BusyCursor
 {

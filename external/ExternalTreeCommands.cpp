@@ -31,11 +31,7 @@ void ExternalTreeCommands::selectionChanged()
         return;
     // A click reaches here without a command around it; a configuration file that cannot be
     // written is reported here.
-    try {
-        usertreeChange(node);
-    } catch (const platform::UserError& error) {
-        m_dialogs.showError(error.message());
-    }
+    core::showErrorsOf(m_dialogs, [&] { usertreeChange(node); });
 }
 
 // ---------------------------------------------------------------------------------------

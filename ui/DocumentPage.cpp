@@ -296,13 +296,7 @@ void DocumentPage::TabConChange(int tab)
 
 void DocumentPage::run(const std::function<void()>& command)
 {
-    try {
-        command();
-    } catch (const platform::UserError& error) {
-        m_dialogs.showError(error.message());
-    } catch (const std::exception& error) {
-        m_dialogs.showError(QString::fromLocal8Bit(error.what()));
-    }
+    core::showErrorsOf(m_dialogs, command);
     updateButtons();
     Q_EMIT commandDone();
 }

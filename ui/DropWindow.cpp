@@ -144,13 +144,7 @@ void DropWindow::dwPopupMenuPopup()
 
 void DropWindow::guarded(const std::function<void()>& command)
 {
-    try {
-        command();
-    } catch (const platform::UserError& error) {
-        m_dialogs.showError(error.message());
-    } catch (const std::exception& error) {
-        m_dialogs.showError(QString::fromLocal8Bit(error.what()));
-    }
+    core::showErrorsOf(m_dialogs, command);
     showModeMark();
 }
 

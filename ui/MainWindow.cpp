@@ -117,13 +117,7 @@ void MainWindow::setSound(std::unique_ptr<platform::Sound> sound)
 
 void MainWindow::guarded(const std::function<void()>& command)
 {
-    try {
-        command();
-    } catch (const platform::UserError& error) {
-        m_dialogs->showError(error.message());
-    } catch (const std::exception& error) {
-        m_dialogs->showError(QString::fromLocal8Bit(error.what()));
-    }
+    core::showErrorsOf(*m_dialogs, command);
     updateCommandStates();
 }
 
