@@ -121,10 +121,13 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-    case Qt::ToolTipRole:
-        if (role == Qt::ToolTipRole && field != Field::Note)
-            return {};
         return textOf(r, field);
+    case Qt::ToolTipRole:
+        // A tip takes text that looks like markup as markup; a note shows as it was typed.
+        if (field != Field::Note || r.note.isEmpty())
+            return {};
+        return QStringLiteral("<p style='white-space:pre-wrap'>") + r.note.toHtmlEscaped() +
+               QStringLiteral("</p>");
     case Qt::DecorationRole:
         if (field == Field::Name && m_iconProvider)
             return m_iconProvider(r);

@@ -1,6 +1,7 @@
 #include "fileops/AttributeCommands.h"
 
 #include "core/FileFormats.h"
+#include "platform/FileNames.h"
 #include "fileops/FileOpsTexts.h"
 
 namespace fileops {
@@ -82,7 +83,7 @@ void AttributeCommands::fattrClick()
         const core::BoxState g = core::BoxState::Grayed;
         spec.boxes = {g, g, g, g};
     }
-    spec.place = session.currentDir();
+    spec.place = platform::displayPath(session.currentDir());
     spec.okEnabled = session.writable();
 
     const std::optional<core::AttributeBoxes> chosen = m_dialogs.runAttributesDialog(spec);

@@ -1,11 +1,13 @@
 #include "platform/DriveInfo.h"
 
+#include "platform/FileNames.h"
 #include "platform/FileSystem.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
 
+#include <cstdlib>
 #include <sys/statvfs.h>
 
 namespace platform {
@@ -46,9 +48,17 @@ std::vector<SystemDriveOracle::MountEntry> systemMounts()
     return SystemDriveOracle::parseMountInfo(file.readAll());
 }
 
+// The path with every link resolved, by its bytes; empty when nothing is there.
 QString canonical(const QString& path)
 {
-    return path.isEmpty() ? QString() : QFileInfo(path).canonicalFilePath();
+    if (path.isEmpty())
+        return {};
+    char* real = ::realpath(nativePath(path).constData(), nullptr);
+    if (!real)
+        return {};
+    const QString resolved = pathFromNative(real);
+    std::free(real);
+    return resolved;
 }
 
 } // namespace
@@ -71,9 +81,9 @@ std::vector<SystemDriveOracle::MountEntry> SystemDriveOracle::parseMountInfo(con
             continue;
         MountEntry entry;
         MountInfo& mount = entry.mount;
-        mount.mountPoint = withTrailingSlash(QFile::decodeName(unescape(fields[4])));
+        mount.mountPoint = withTrailingSlash(pathFromNative(unescape(fields[4])));
         mount.fsType = QString::fromUtf8(unescape(fields[separator + 1]));
-        mount.device = QFile::decodeName(unescape(fields[separator + 2]));
+        mount.device = pathFromNative(unescape(fields[separator + 2]));
         entry.deviceNumber = QString::fromLatin1(fields[2]);
         mount.readOnly = hasReadOnlyOption(fields[5]) || (separator + 3 < fields.size() &&
                                                           hasReadOnlyOption(fields[separator + 3]));
@@ -120,7 +130,7 @@ MountInfo SystemDriveOracle::mountOf(const QString& path) const
 qint64 SystemDriveOracle::freeSpace(const QString& path) const
 {
     struct statvfs info;
-    if (path.isEmpty() || ::statvfs(QFile::encodeName(path).constData(), &info) != 0)
+    if (path.isEmpty() || ::statvfs(nativePath(path).constData(), &info) != 0)
         return -1;
     return qint64(info.f_bavail) * qint64(info.f_frsize);
 }
