@@ -2,6 +2,8 @@
 
 #include "platform/FileNames.h"
 
+#include <QTextDocument>
+
 #include <QApplication>
 #include <QPalette>
 
@@ -77,6 +79,14 @@ core::FontSpec specFromFont(const QFont& font, const QColor& color, const core::
     spec.underline = font.underline();
     spec.strikeOut = font.strikeOut();
     return spec;
+}
+
+QString plainToolTip(const QString& text)
+{
+    if (!Qt::mightBeRichText(text))
+        return text;
+    return QStringLiteral("<p style='white-space:pre-wrap'>") + text.toHtmlEscaped() +
+           QStringLiteral("</p>");
 }
 
 QString messageText(QString text)

@@ -20,5 +20,7 @@ core::FontSpec specFromFont(const QFont& font, const QColor& color, const core::
 // The text of a message box or label, shown as plain text: "\r" breaks a line as "\n" does
 // (the program's own texts use both), and bytes of a name that cannot be read show as U+FFFD.
 QString messageText(QString text);
+// A tool tip that shows `text` as it is: a tip would take text that looks like markup as markup.
+QString plainToolTip(const QString& text);
 
 } // namespace ui

@@ -1,6 +1,7 @@
 #include "ui/OptionsDialog.h"
 
 #include "platform/FileNames.h"
+#include "ui/Conversions.h"
 #include "ui/Icons.h"
 
 #include <QButtonGroup>
@@ -189,7 +190,7 @@ void OptionsDialog::showValues()
          {std::pair{m_program, v.DragPro}, std::pair{m_toolbarPicture, v.ToolbarBmp},
           std::pair{m_treePicture, v.TreeBarBmp}}) {
         edit->setText(platform::displayText(text));
-        edit->setToolTip(platform::displayText(text));
+        edit->setToolTip(plainToolTip(platform::displayText(text)));
     }
 }
 

@@ -66,7 +66,7 @@ void StatusPanelsBar::showText(int panel, const QString& text)
     // Panel 0 holds the current folder, shown with its names as they read.
     const QString shown = messageText(panel == 0 ? platform::displayPath(text) : text);
     label->setText(shown);
-    label->setToolTip(shown); // a narrow panel cuts long texts such as the search's
+    label->setToolTip(plainToolTip(shown)); // a narrow panel cuts long texts such as the search's
     label->setAccessibleName(shown.isEmpty() ? QString::fromUtf8(kNames[panel]) : shown);
 }
 
