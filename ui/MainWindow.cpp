@@ -35,6 +35,7 @@
 #include "ui/FileListView.h"
 #include "ui/HelpViewer.h"
 #include "ui/Icons.h"
+#include "ui/ListLook.h"
 #include "ui/MainActions.h"
 #include "ui/NoteEdit.h"
 #include "ui/SearchPage.h"
@@ -94,6 +95,10 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     m_actions = new MainActions(this);
     buildLayout();
+    m_look = std::make_unique<ListLook>(
+        m_session, *m_dialogs,
+        ListLook::Views{m_treePane->systemTree(), m_treePane->externalTree(), m_fileView,
+                        m_findView, m_topEdit});
     createDropWindow();
     connectViews();
     connectCommands();
@@ -434,7 +439,7 @@ void MainWindow::connectCommands()
     on(QStringLiteral("reverssel"), [this] { m_files->reversselClick(); });
     on(QStringLiteral("t301"), [this] { t301Click(); });
     on(QStringLiteral("t302"), [this] { t302Click(); });
-    on(QStringLiteral("t304"), [this] { t304Click(); });
+    on(QStringLiteral("t304"), [this] { m_look->t304Click(); });
     on(QStringLiteral("liststyle"), [this] { liststyleClick(); });
     on(QStringLiteral("showline"), [this] { showlineClick(); });
     for (const char* name : {"B1", "M1", "L1", "D1"}) {
@@ -442,11 +447,11 @@ void MainWindow::connectCommands()
         on(QLatin1String(name), [this, item] { m_fileView->SetViewStyle(item->data().toInt()); });
     }
     for (const char* name : {"TreeFontColor", "N34"})
-        on(QLatin1String(name), [this] { chooseTreeColor(true); });
+        on(QLatin1String(name), [this] { m_look->chooseTreeColor(true); });
     for (const char* name : {"TreeBackColor", "N36"})
-        on(QLatin1String(name), [this] { chooseTreeColor(false); });
-    on(QStringLiteral("FileFontColor"), [this] { chooseListColor(true); });
-    on(QStringLiteral("FileBackColor"), [this] { chooseListColor(false); });
+        on(QLatin1String(name), [this] { m_look->chooseTreeColor(false); });
+    on(QStringLiteral("FileFontColor"), [this] { m_look->chooseListColor(true); });
+    on(QStringLiteral("FileBackColor"), [this] { m_look->chooseListColor(false); });
     on(QStringLiteral("t403"), [this] { core::t403Click(*m_workspace, *m_dialogs); });
 
     for (const char* name : {"t103", "popmf", "N17"})
@@ -745,12 +750,6 @@ void MainWindow::setUpAtStart()
     m_dropWindow->showModeMark();
     m_actions->action(QStringLiteral("showdrogwinbtn"))->setChecked(m_loaded.dropWindow.visible);
 
-    m_session.setTreeColors(config.treeFontColor(), config.treeBackColor());
-    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()}) {
-        tree->setTextColor(colorFromStored(m_session.treeFontColor()));
-        tree->setBackgroundColor(colorFromStored(m_session.treeBackColor()));
-    }
-
     m_categories->buildAtStart();
     m_external->buildAtStart();
     if (m_session.options().ExpNoteTree) {
@@ -822,20 +821,8 @@ void MainWindow::LoadConfig()
     m_fileView->setGridLines(w.gridLines);
     m_actions->action(QStringLiteral("showline"))->setChecked(w.gridLines);
 
-    applyListFont(w.listFont);
+    m_look->applyAtStart(w.listFont);
     m_documentPage->applySettings(w.document);
-}
-
-void MainWindow::applyListFont(const core::FontSpec& spec)
-{
-    m_session.setListFont(spec);
-    const QFont font = fontFromSpec(spec);
-    m_listText = colorFromStored(spec.color);
-    m_fileView->setListFont(font);
-    m_fileView->setColors(m_listText, m_listBack);
-    m_treePane->systemTree()->setFont(font);
-    m_findView->setListFont(font);
-    m_findView->setColors(m_listText, m_listBack);
 }
 
 void MainWindow::SaveConfig()
@@ -984,61 +971,6 @@ void MainWindow::showlineClick()
     m_fileView->setGridLines(shown);
     m_findView->setGridLines(shown);
     m_actions->action(QStringLiteral("showline"))->setChecked(shown);
-}
-
-void MainWindow::chooseTreeColor(bool font)
-{
-    // The dialog starts with the colour the system tree shows now (the font command may
-    // have given it another one than the stored one).
-    CategoryTreeView* system = m_treePane->systemTree();
-    const QColor shown = font ? system->textColor() : system->backgroundColor();
-    const std::optional<int> chosen = m_dialogs->chooseColor(storedFromColor(shown));
-    if (!chosen)
-        return;
-    if (font)
-        m_session.setTreeColors(*chosen, m_session.treeBackColor());
-    else
-        m_session.setTreeColors(m_session.treeFontColor(), *chosen);
-    for (CategoryTreeView* tree : {m_treePane->systemTree(), m_treePane->externalTree()}) {
-        if (font)
-            tree->setTextColor(colorFromStored(*chosen));
-        else
-            tree->setBackgroundColor(colorFromStored(*chosen));
-    }
-    m_session.config().writeInt(core::section::SystemConfig,
-                                font ? QStringLiteral("TreeFontColor") : QStringLiteral("TreeBackColor"),
-                                *chosen);
-}
-
-void MainWindow::chooseListColor(bool font)
-{
-    const QColor current = font ? m_fileView->textColor() : m_fileView->backgroundColor();
-    const std::optional<int> chosen = m_dialogs->chooseColor(storedFromColor(current));
-    if (!chosen)
-        return;
-    (font ? m_listText : m_listBack) = colorFromStored(*chosen);
-    m_fileView->setColors(m_listText, m_listBack);
-    m_findView->setColors(m_listText, m_listBack);
-    QPalette palette = m_topEdit->palette();
-    palette.setColor(font ? QPalette::Text : QPalette::Base, colorFromStored(*chosen));
-    m_topEdit->setPalette(palette);
-    m_session.config().writeInt(core::section::SystemConfig,
-                                font ? QStringLiteral("ListFontColor") : QStringLiteral("ListBackColor"),
-                                *chosen);
-}
-
-void MainWindow::t304Click()
-{
-    core::FontSpec current = m_session.listFont();
-    current.color = storedFromColor(m_fileView->textColor());
-    const std::optional<core::FontSpec> chosen = m_dialogs->chooseFont(current);
-    if (!chosen)
-        return;
-    applyListFont(*chosen);
-    m_findView->setColors(m_listText, m_listBack);
-    // The system tree takes the colour too, until the next start.
-    m_treePane->systemTree()->setTextColor(m_listText);
-    m_session.config().writeListFont(*chosen);
 }
 
 } // namespace ui

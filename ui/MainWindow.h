@@ -68,6 +68,7 @@ class DocumentPage;
 class FileIconProvider;
 class FileListView;
 class HelpViewer;
+class ListLook;
 class MainActions;
 class NoteEdit;
 class SearchPage;
@@ -158,13 +159,9 @@ private:
     void t302Click();
     void liststyleClick();
     void showlineClick();
-    void chooseTreeColor(bool font);
-    void chooseListColor(bool font);
-    void t304Click();
     void t402Click();
     void t404Click();
     void t604Click();
-    void applyListFont(const core::FontSpec& font);
     void showPopup(const QString& menu, const QPoint& at);
     void createDropWindow();
     void showdrogwinbtnClick(bool down);
@@ -217,8 +214,7 @@ private:
     core::WindowSettings m_loaded; // what the file held, for the settings this window keeps
     int m_paneWidth = 0;           // the tree pane's width before the splitter's last step
     bool m_outerSizePending = false;
-    QColor m_listText;
-    QColor m_listBack;
+    std::unique_ptr<ListLook> m_look;
 };
 
 } // namespace ui

@@ -315,4 +315,11 @@ TEST_F(MainWindowTest, ColoursAndTheListFontAreAppliedAndStored)
     dialogs->colorChoices.push_back(std::nullopt); // cancelled
     action("TreeBackColor")->trigger();
     EXPECT_FALSE(config->hasKey("SystemConfig", "TreeBackColor"));
+
+    // The chosen list colours come back with the program.
+    window->close();
+    window.reset();
+    open();
+    EXPECT_EQ(window->fileView()->backgroundColor(), QColor(0, 0, 255));
+    EXPECT_EQ(window->findView()->backgroundColor(), QColor(0, 0, 255));
 }
