@@ -108,6 +108,16 @@ void ConfigFile::removeKey(const QString& s, const QString& k)
     m_file.removeKey(s, k);
 }
 
+void ConfigFile::update(const std::function<bool(platform::IniDocument&)>& edit)
+{
+    m_file.update(edit);
+}
+
+platform::TextEncoding ConfigFile::encoding() const
+{
+    return m_file.load().encoding();
+}
+
 WindowSettings ConfigFile::loadWindowSettings(const WindowPlacement& designed) const
 {
     // One read of the file serves every key.

@@ -32,6 +32,10 @@ public:
     void writeInt(const QString& section, const QString& key, int value);
     void writeBool(const QString& section, const QString& key, bool value);
     void removeKey(const QString& section, const QString& key);
+    // One read-modify-write of the file; it is written only when `edit` returns true.
+    void update(const std::function<bool(platform::IniDocument&)>& edit);
+    // The encoding the file is in (a new file's for a missing one).
+    platform::TextEncoding encoding() const;
 
     // The settings the main window applies at start; `designed` gives the placement
     // defaults (the window's own values).

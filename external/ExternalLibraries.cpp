@@ -1,17 +1,6 @@
 #include "external/ExternalLibraries.h"
 
-#include "platform/IniFile.h"
-
 namespace external {
-
-namespace {
-
-platform::TextEncoding encodingOf(const core::ConfigFile& config)
-{
-    return platform::IniFile(config.path()).load().encoding();
-}
-
-} // namespace
 
 bool ExternalLibraries::contains(const QString& name) const
 {
@@ -30,8 +19,10 @@ void ExternalLibraries::remove(const QString& name)
 
 void ExternalLibraries::rename(const QString& oldName, const QString& newName)
 {
-    const QString folder = folderOf(oldName);
-    platform::IniFile(m_config.path()).update([&](platform::IniDocument& document) {
+    // One rewrite, through the configuration file's own handle (which writes a linked file
+    // where the link leads).
+    m_config.update([&](platform::IniDocument& document) {
+        const QString folder = document.value(core::section::UserDefDir, oldName).value_or(QString());
         document.removeKey(core::section::UserDefDir, oldName);
         document.setValue(core::section::UserDefDir, newName, folder);
         return true;
@@ -41,14 +32,14 @@ void ExternalLibraries::rename(const QString& oldName, const QString& newName)
 bool ExternalLibraries::isStorableName(const QString& name) const
 {
     return platform::IniDocument::isStorableKey(name) && !name.startsWith(u';') &&
-           !name.startsWith(u'[') && platform::text::roundTrips(name, encodingOf(m_config));
+           !name.startsWith(u'[') && platform::text::roundTrips(name, m_config.encoding());
 }
 
 bool ExternalLibraries::isStorableFolder(const QString& folder) const
 {
     if (folder.contains(u'\n') || folder.contains(u'\r') || folder != folder.trimmed())
         return false;
-    const platform::TextEncoding encoding = encodingOf(m_config);
+    const platform::TextEncoding encoding = m_config.encoding();
     return platform::text::roundTrips(folder, encoding) &&
            platform::text::encode(folder, encoding).size() <= platform::IniDocument::kMaxValueBytes;
 }

@@ -99,7 +99,11 @@ bool LibrarySearch::isExcludedFolder(const QString& name)
 bool LibrarySearch::mayHoldKeyword(const QByteArray& bytes) const
 {
     // Every character of a note has its one spelling in the file's encoding, so a note that
-    // holds the keyword puts the keyword's bytes into the file.
+    // holds the keyword puts the keyword's bytes into the file. The keyword's bytes are known
+    // in the 8-bit encodings only; a UTF-16 notes file is read whole.
+    const platform::TextEncoding encoding = platform::text::detect(bytes);
+    if (encoding == platform::TextEncoding::Utf16Le || encoding == platform::TextEncoding::Utf16Be)
+        return true;
     for (const QByteArray& keyword : m_keywordBytes) {
         if (containsFolded(bytes, keyword))
             return true;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 #include <map>
+#include <unistd.h>
 
 using testing_support::ScriptedDialogs;
 using testing_support::Shown;
@@ -318,7 +319,15 @@ TEST_F(ExternalLibraries, RenamingInPlaceMovesTheFolderToTheNewName)
     }
     EXPECT_EQ(world.config.keys("UserDefDir"), QStringList({"old", "other"}));
 
+    // A configuration file kept as a link is written where the link leads.
+    const QByteArray path = platform::nativePath(world.config.path());
+    const QByteArray real = path + ".real";
+    ASSERT_EQ(::rename(path.constData(), real.constData()), 0);
+    ASSERT_EQ(::symlink(real.constData(), path.constData()), 0);
+
+    world.dialogs.shown.clear();
     world.external.usertreeEdited(node, QStringLiteral("新名字"));
+    EXPECT_TRUE(world.dialogs.nothingShown());
     EXPECT_EQ(tree.captionOf(node), QStringLiteral("新名字"));
     EXPECT_EQ(node.row(), 0);
     EXPECT_EQ(world.config.keys("UserDefDir"), QStringList({"other", QStringLiteral("新名字")}));

@@ -144,6 +144,14 @@ TEST_F(Search, ByNoteFindsFilesWhoseNoteHoldsTheKeyword)
     };
     for (const auto& c : cases)
         EXPECT_EQ(find(QString::fromUtf8(c.keyword), search::Mode::ByNote), c.found) << c.keyword;
+
+    // A notes file saved as UTF-16 is searched too.
+    const QString utf16 = QStringLiteral("[fileinfo]\r\nabc-deep.txt=宽字符说明\r\n");
+    QByteArray bytes("\xFF\xFE", 2);
+    bytes.append(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2);
+    world.library.makeFile("cat/deep/er/zzfdat.nod", bytes);
+    EXPECT_EQ(find(QStringLiteral("宽字符"), search::Mode::ByNote),
+              QStringList("cat/deep/er/abc-deep.txt"));
 }
 
 TEST_F(Search, ResultRowsCarryTheirFolderNoteAndFileDetails)
