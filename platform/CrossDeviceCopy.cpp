@@ -53,21 +53,6 @@ constexpr int openRead = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
 constexpr int openDir = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 constexpr int openNew = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
 
-int writeAll(int out, const char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = sys::write(out, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        data += n;
-        size -= size_t(n);
-    }
-    return 0;
-}
-
 // copy_file_range lets the kernel move the bytes; where it cannot (older kernels between
 // file systems, special files) the plain read/write loop takes over at the current offsets.
 int copyData(int in, int out)
@@ -406,17 +391,26 @@ QByteArray temporaryName()
     return name;
 }
 
-// Copies the entry to a new temporary name in `dstDir`, which it returns in `made`.
-int copyToTemporary(int srcDir, const char* name, const struct stat& st, int dstDir,
-                    QByteArray* made)
+// Makes something under a temporary name that no entry has yet: `make(name)` creates it
+// exclusively (EEXIST when the name is taken). The name used is returned in `made`.
+template <typename Make> int makeUnderTemporaryName(Make make, QByteArray* made)
 {
     for (int attempt = 0; attempt < 64; ++attempt) {
         *made = temporaryName();
-        const int err = copyEntryAt(srcDir, name, st, dstDir, made->constData());
+        const int err = make(made->constData());
         if (err != EEXIST)
             return err;
     }
     return EEXIST;
+}
+
+// Copies the entry to a new temporary name in `dstDir`, which it returns in `made`.
+int copyToTemporary(int srcDir, const char* name, const struct stat& st, int dstDir,
+                    QByteArray* made)
+{
+    return makeUnderTemporaryName(
+        [&](const char* temporary) { return copyEntryAt(srcDir, name, st, dstDir, temporary); },
+        made);
 }
 
 int syncFolder(int dirFd)
@@ -426,12 +420,34 @@ int syncFolder(int dirFd)
 
 } // namespace
 
+int writeAll(int out, const char* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = sys::write(out, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return EIO; // no progress: the write would never end
+        data += n;
+        size -= size_t(n);
+    }
+    return 0;
+}
+
 int renameNoReplaceAt(int fromDir, const char* from, int toDir, const char* to)
 {
     if (sys::renameat2(fromDir, from, toDir, to, RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
+    return renameWithoutReplaceFlag(fromDir, from, toDir, to);
+}
+
+int renameWithoutReplaceFlag(int fromDir, const char* from, int toDir, const char* to)
+{
     // No RENAME_NOREPLACE on this file system: a second name and the old one removed, which
     // can never replace a target. A folder, which has no second name, is checked first.
     struct stat st;
@@ -469,15 +485,10 @@ int copyFileExclusive(const QByteArray& from, const QByteArray& to)
     // The copy is made under a temporary name and gets its own name only when it is
     // complete, so a crash never leaves a cut file under the name.
     QByteArray temporary;
-    for (int attempt = 0; attempt < 64; ++attempt) {
-        temporary = temporaryName();
-        const int err = copyToNewFile(in.get(), st, dir.get(), temporary.constData());
-        if (err == EEXIST)
-            continue;
-        if (err)
-            return err;
-        break;
-    }
+    if (const int err = makeUnderTemporaryName(
+            [&](const char* name) { return copyToNewFile(in.get(), st, dir.get(), name); },
+            &temporary))
+        return err;
     int err = renameNoReplaceAt(dir.get(), temporary.constData(), dir.get(), name.constData());
     if (err) {
         sys::unlinkat(dir.get(), temporary.constData(), 0);

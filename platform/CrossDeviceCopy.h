@@ -27,6 +27,12 @@ int moveAcrossDevices(const QByteArray& from, const QByteArray& to);
 // renameat2 with RENAME_NOREPLACE; where the file system lacks it, a hard link and the old
 // name removed (a folder: checked, then renamed). EEXIST when `to` exists.
 int renameNoReplaceAt(int fromDir, const char* from, int toDir, const char* to);
+// The same where the file system has no RENAME_NOREPLACE: a second name and the old one
+// removed (a folder is checked and renamed), which can never replace a target.
+int renameWithoutReplaceFlag(int fromDir, const char* from, int toDir, const char* to);
+
+// Writes all of `data`, going on after short writes and interruptions; 0 or the errno value.
+int writeAll(int out, const char* data, size_t size);
 
 // Copies the user.* extended attributes of one open file to another. A target file system
 // without them is not an error; the copy then simply carries none.
