@@ -1,8 +1,8 @@
 #include "core/NotesStore.h"
 
 #include "platform/FileNames.h"
+#include "platform/FileSystem.h"
 
-#include <sys/stat.h>
 
 namespace core {
 
@@ -25,8 +25,7 @@ void checkKey(const QString& name, platform::TextEncoding encoding)
 // name lies in the folder.
 bool namesOtherFile(const QString& dir, const QString& key)
 {
-    struct stat st;
-    return ::lstat(platform::nativePath(dir + key).constData(), &st) == 0;
+    return platform::FileSystem::local().exists(dir + key);
 }
 
 } // namespace

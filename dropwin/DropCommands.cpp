@@ -17,11 +17,6 @@ namespace dropwin {
 
 namespace {
 
-QString nameOf(const QString& path)
-{
-    return path.mid(path.lastIndexOf(u'/') + 1);
-}
-
 bool isSymlink(const QString& path)
 {
     struct stat st;
@@ -126,7 +121,7 @@ void DropCommands::dropFolder(const QString& path)
         return;
 
     const platform::FileSystem& fs = m_workspace.session().fs();
-    const QString name = nameOf(path);
+    const QString name = platform::nameOfPath(path);
     const QString target = m_workspace.session().currentDir() + name;
     if (!fs.isDirectory(target)) {
         if (!fs.makeDirectory(target)) {
@@ -182,7 +177,7 @@ bool DropCommands::mergeNotesFile(const QString& source, const QString& targetDi
         fileops::writeNotes(targetDir,
                             platform::IniFile(source).load().entries(core::NotesSection));
     } catch (const platform::UserError&) {
-        warn(texts::NoticeCaption, texts::folderFileFailed(nameOf(source)));
+        warn(texts::NoticeCaption, texts::folderFileFailed(platform::nameOfPath(source)));
         return false;
     }
     if (transferMode() == fileops::TransferMode::Move)
@@ -195,7 +190,7 @@ void DropCommands::dropFile(const QString& path)
     core::Session& session = m_workspace.session();
     const platform::FileSystem& fs = session.fs();
     const QString dir = session.currentDir();
-    const QString name = nameOf(path);
+    const QString name = platform::nameOfPath(path);
     const QString target = dir + name;
 
     // A file that already lies in the category stays as it is.

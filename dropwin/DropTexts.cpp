@@ -1,17 +1,19 @@
 #include "dropwin/DropTexts.h"
 
+#include "platform/FileNames.h"
+
 namespace dropwin::texts {
 
 QString folderCreateFailed(const QString& path)
 {
-    return QStringLiteral("创建") + path + QStringLiteral("目录时失败了，\n") +
+    return QStringLiteral("创建") + platform::displayPath(path) + QStringLiteral("目录时失败了，\n") +
            QStringLiteral("系统将忽略导入到该目录中的文件。\n") +
            QStringLiteral("按[确定]按钮继续...");
 }
 
 QString dropFailed(const QString& path)
 {
-    return QStringLiteral("拖动文件:\n") + path + QStringLiteral("时失败！");
+    return QStringLiteral("拖动文件:\n") + platform::displayPath(path) + QStringLiteral("时失败！");
 }
 
 QString folderFileFailed(const QString& name)

@@ -94,7 +94,7 @@ void DocumentCommands::TabConChange(int tab)
     if (document.outcome == platform::ReadOutcome::Unreadable) {
         // A document that cannot be read is never replaced by an empty one.
         showNoDocument(QString());
-        m_dialogs.showError(texts::documentReadFailed(platform::displayText(documentPath()),
+        m_dialogs.showError(texts::documentReadFailed(platform::displayPath(documentPath()),
                                                       reasonOf(document.error)));
         return;
     }
@@ -135,7 +135,7 @@ bool DocumentCommands::savenoteClick()
             if (const int error =
                     core::writeTextFile(path, text, m_format, platform::LinkPolicy::Refuse)) {
                 m_dialogs.showError(
-                    texts::documentWriteFailed(platform::displayText(path), reasonOf(error)));
+                    texts::documentWriteFailed(platform::displayPath(path), reasonOf(error)));
                 return false;
             }
         }
@@ -144,7 +144,7 @@ bool DocumentCommands::savenoteClick()
         // The document exists only while it has text. The mark stays as it is.
         if (const platform::FsResult removed = fs.removeFile(path); !removed) {
             m_dialogs.showError(
-                texts::documentDeleteFailed(platform::displayText(path), removed.message()));
+                texts::documentDeleteFailed(platform::displayPath(path), removed.message()));
             return false;
         }
     }

@@ -66,7 +66,8 @@ QString floppySameNameQuestion(const QString& name)
 QString SendReplacePrompt(const QString& target, const QString& targetDate, qint64 targetSize,
                           const QString& rowDate, const QString& rowSize)
 {
-    return target + QStringLiteral("已存在\n") + QStringLiteral("是否将目标文件:\n") +
+    return platform::displayPath(target) + QStringLiteral("已存在\n") +
+           QStringLiteral("是否将目标文件:\n") +
            QStringLiteral("日期:") + targetDate + QStringLiteral(",大小:") +
            core::KilobyteNumber(targetSize) + QStringLiteral(" K\n") +
            QStringLiteral("替换成现文件:\n") + QStringLiteral("日期:") + rowDate +
@@ -80,7 +81,8 @@ QString sendCopyFailed(const QString& name)
 
 QString folderSameNameQuestion(const QString& folder, const QString& name)
 {
-    return folder + QStringLiteral("目录已有同名[") + name + QStringLiteral("]文件存在,是否覆盖？");
+    return platform::displayPath(folder) + QStringLiteral("目录已有同名[") + name +
+           QStringLiteral("]文件存在,是否覆盖？");
 }
 
 QString copyToFolderFailed(const QString& name)
@@ -119,7 +121,7 @@ QString documentNotRenamed(const QString& oldName, const QString& newName)
 
 QString fileToRunMissing(const QString& path)
 {
-    return QStringLiteral("文件[") + path + QStringLiteral("]不存在，无法执行！");
+    return QStringLiteral("文件[") + platform::displayPath(path) + QStringLiteral("]不存在，无法执行！");
 }
 
 QString moveFoundQuestion(const QString& category)

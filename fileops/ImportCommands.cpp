@@ -16,24 +16,11 @@ namespace fileops {
 
 namespace {
 
+// A folder as the system resolves it; the path as given, cleaned, when it does not exist.
 QString canonicalFolder(const QString& path)
 {
-    if (char* real = ::realpath(platform::nativePath(path).constData(), nullptr)) {
-        const QString canonical = platform::pathFromNative(real);
-        std::free(real);
-        return canonical;
-    }
-    return QDir::cleanPath(QDir(path).absolutePath());
-}
-
-QString folderOf(const QString& path)
-{
-    return path.left(path.lastIndexOf(u'/') + 1);
-}
-
-QString nameOf(const QString& path)
-{
-    return path.mid(path.lastIndexOf(u'/') + 1);
+    const QString canonical = platform::canonicalPath(path);
+    return canonical.isEmpty() ? QDir::cleanPath(QDir(path).absolutePath()) : canonical;
 }
 
 } // namespace
@@ -93,7 +80,7 @@ void ImportCommands::importFiles(TransferMode mode)
     if (chosen.isEmpty())
         return;
     // All chosen files lie in one folder, so the first one speaks for all.
-    if (refuseOwnFolder(folderOf(chosen.first())))
+    if (refuseOwnFolder(platform::folderOfPath(chosen.first())))
         return;
 
     const core::BusyCursor busy(m_dialogs);
@@ -103,7 +90,7 @@ void ImportCommands::importFiles(TransferMode mode)
     std::vector<core::FileRow> added;
     try {
         for (const QString& source : chosen) {
-            const QString name = nameOf(source);
+            const QString name = platform::nameOfPath(source);
             const QString target = dir + name;
             const qint64 size = fs.fileSize(source);
             const QDateTime modified = fs.times(source).modified;

@@ -7,8 +7,6 @@
 #include "fileops/NoteCarrier.h"
 #include "fileops/RowSteps.h"
 
-#include <QSet>
-
 #include <cerrno>
 
 namespace fileops {

@@ -8,26 +8,14 @@
 
 #include <QRandomGenerator>
 
-#include <sys/stat.h>
-
 namespace fileops {
 
 namespace {
 
-QString folderOf(const QString& path)
-{
-    return path.left(path.lastIndexOf(u'/') + 1);
-}
-
-QString nameOf(const QString& path)
-{
-    return path.mid(path.lastIndexOf(u'/') + 1);
-}
-
 // Another spelling of the same file's name, in a folder that ignores letter case.
 bool isOtherSpellingOfSameFile(const QString& from, const QString& to)
 {
-    return from != to && nameOf(from).compare(nameOf(to), Qt::CaseInsensitive) == 0 &&
+    return from != to && platform::nameOfPath(from).compare(platform::nameOfPath(to), Qt::CaseInsensitive) == 0 &&
            platform::FileSystem::local().isSameFile(from, to, false);
 }
 
@@ -38,9 +26,7 @@ platform::FsResult renameFileNoReplace(const platform::FileSystem& fs, const QSt
 {
     if (!isOtherSpellingOfSameFile(from, to))
         return fs.move(from, to);
-    const QString temporary = folderOf(to) + QStringLiteral(".quillet-") +
-                              QString::number(QRandomGenerator::global()->generate64(), 36) +
-                              QStringLiteral(".part");
+    const QString temporary = platform::temporaryPathIn(platform::folderOfPath(to));
     if (const platform::FsResult result = fs.move(from, temporary); !result)
         return result;
     const platform::FsResult result = fs.move(temporary, to);

@@ -5,7 +5,6 @@
 #include "core/Workspace.h"
 #include "platform/FileNames.h"
 
-#include <sys/stat.h>
 
 namespace fileops {
 

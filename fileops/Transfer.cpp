@@ -11,18 +11,6 @@ namespace fileops {
 
 namespace {
 
-QString folderOf(const QString& path)
-{
-    return path.left(path.lastIndexOf(u'/') + 1);
-}
-
-// A hidden name in `folder` that no file has yet.
-QString temporaryName(const QString& folder)
-{
-    return folder + QStringLiteral(".quillet-") +
-           QString::number(QRandomGenerator::global()->generate64(), 36) + QStringLiteral(".part");
-}
-
 void unlinkQuietly(const QString& path)
 {
     ::unlink(platform::nativePath(path).constData());
@@ -40,11 +28,11 @@ platform::FsResult transferNew(const platform::FileSystem& fs, TransferMode mode
 platform::FsResult ReplaceTarget(const platform::FileSystem& fs, TransferMode mode,
                                  const QString& source, const QString& target)
 {
-    const QString folder = folderOf(target);
+    const QString folder = platform::folderOfPath(target);
     QString temporary;
     platform::FsResult arrived{EEXIST};
     for (int attempt = 0; attempt < 16 && arrived.error == EEXIST; ++attempt) {
-        temporary = temporaryName(folder);
+        temporary = platform::temporaryPathIn(folder);
         arrived = transferNew(fs, mode, source, temporary);
     }
     if (!arrived)

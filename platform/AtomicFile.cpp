@@ -17,28 +17,6 @@ namespace platform {
 
 namespace {
 
-QString folderOf(const QString& path)
-{
-    return path.left(path.lastIndexOf(u'/') + 1);
-}
-
-int writeAll(int fd, const char* data, qint64 size)
-{
-    while (size > 0) {
-        const ssize_t n = sys::write(fd, data, size_t(size));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (n == 0)
-            return EIO;
-        data += n;
-        size -= n;
-    }
-    return 0;
-}
-
 // The path a write goes to: the path itself, or for a followed link the file it leads to.
 int resolveTarget(const QString& path, LinkPolicy links, QString* target, struct stat* st,
                   bool* exists)
@@ -146,7 +124,7 @@ ReadOutcome readWholeFileAt(int dirFd, const QString& path, QByteArray* bytes, q
 QString temporaryPathFor(const QString& path)
 {
     const QString name = path.mid(path.lastIndexOf(u'/') + 1);
-    return folderOf(path) +
+    return folderOfPath(path) +
            QStringLiteral(".quillet-%1.tmp")
                .arg(qulonglong(qHash(QStringView(name), size_t(0x5157)) & 0xFFFFFFFFu), 8, 16,
                     QLatin1Char('0'));
@@ -176,7 +154,7 @@ int writeWholeFile(const QString& path, const QByteArray& bytes, LinkPolicy link
         return errno;
     if (exists)
         keepOwnerAndAttributes(final, st, fd);
-    int err = writeAll(fd, bytes.constData(), bytes.size());
+    int err = detail::writeAll(fd, bytes.constData(), size_t(bytes.size()));
     if (!err && sys::fchmod(fd, mode) != 0)
         err = errno;
     if (!err && sys::fsync(fd) != 0)
@@ -191,7 +169,7 @@ int writeWholeFile(const QString& path, const QByteArray& bytes, LinkPolicy link
     }
     // The rename is durable only once the folder is on the disk too. The new file is in place
     // already, so a failure here is not one of the write.
-    const QByteArray folder = nativePath(folderOf(target));
+    const QByteArray folder = nativePath(folderOfPath(target));
     const int dir =
         ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {

@@ -48,18 +48,6 @@ std::vector<SystemDriveOracle::MountEntry> systemMounts()
     return SystemDriveOracle::parseMountInfo(file.readAll());
 }
 
-// The path with every link resolved, by its bytes; empty when nothing is there.
-QString canonical(const QString& path)
-{
-    if (path.isEmpty())
-        return {};
-    char* real = ::realpath(nativePath(path).constData(), nullptr);
-    if (!real)
-        return {};
-    const QString resolved = pathFromNative(real);
-    std::free(real);
-    return resolved;
-}
 
 } // namespace
 
@@ -110,7 +98,7 @@ bool SystemDriveOracle::isRemovableDevice(const QString& deviceNumber, const QSt
 
 MountInfo SystemDriveOracle::mountOf(const QString& path) const
 {
-    const QString resolved = canonical(path);
+    const QString resolved = canonicalPath(path);
     if (resolved.isEmpty())
         return {};
     // Stacked mounts on one point are listed bottom first, so the last one wins a tie.
@@ -137,7 +125,7 @@ qint64 SystemDriveOracle::freeSpace(const QString& path) const
 
 bool SystemDriveOracle::isMountPoint(const QString& path) const
 {
-    const QString resolved = canonical(path);
+    const QString resolved = canonicalPath(path);
     if (resolved.isEmpty())
         return false;
     const QString folder = withTrailingSlash(resolved);

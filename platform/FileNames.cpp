@@ -2,7 +2,10 @@
 
 #include "platform/TextCodec.h"
 
+#include <QRandomGenerator>
 #include <QStringList>
+
+#include <cstdlib>
 
 namespace platform {
 
@@ -64,6 +67,34 @@ QString displayPath(const QString& path)
     for (QString& part : parts)
         part = displayText(captionOfName(part));
     return parts.join(u'/');
+}
+
+QString folderOfPath(const QString& path)
+{
+    return path.left(path.lastIndexOf(u'/') + 1);
+}
+
+QString nameOfPath(const QString& path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+QString canonicalPath(const QString& path)
+{
+    if (path.isEmpty())
+        return {};
+    char* real = ::realpath(nativePath(path).constData(), nullptr);
+    if (!real)
+        return {};
+    const QString resolved = pathFromNative(real);
+    std::free(real);
+    return resolved;
+}
+
+QString temporaryPathIn(const QString& folder)
+{
+    return folder + QStringLiteral(".quillet-") +
+           QString::number(QRandomGenerator::global()->generate64(), 36) + QStringLiteral(".part");
 }
 
 bool isTemporaryName(QStringView name)

@@ -33,6 +33,17 @@ QString displayText(const QString& text);
 // The text shown for a path: every folder and file name in it as its caption reads.
 QString displayPath(const QString& path);
 
+// The folder part of a path, with its "/" ("/a/b/c.txt" gives "/a/b/"), and the name part.
+QString folderOfPath(const QString& path);
+QString nameOfPath(const QString& path);
+
+// The path with every link resolved, by its bytes; empty when nothing is there.
+QString canonicalPath(const QString& path);
+
+// A hidden temporary name in `folder` that no file has yet, of a fixed length, so it fits
+// beside a name of any length: ".quillet-<random>.part".
+QString temporaryPathIn(const QString& folder);
+
 // The program's temporary names ("." + "quillet-" ... ): never listed, never searched.
 bool isTemporaryName(QStringView name);
 

@@ -393,29 +393,9 @@ FsResult FileSystem::move(const QString& from, const QString& to) const
     if (const int err = moveRelativeLink(source, target); err >= 0)
         return FsResult{err};
     int err = renameNoReplace(source, target);
-    if (err == EINVAL || err == ENOSYS) {
-        // No RENAME_NOREPLACE here. A file is hard-linked and then unlinked, which can never
-        // replace a target; a folder (or a file system without hard links) is checked first.
-        struct stat st;
-        if (::lstat(source.constData(), &st) != 0)
-            return FsResult{errno};
-        err = 0;
-        if (!S_ISDIR(st.st_mode)) {
-            if (sys::linkat(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), 0) == 0) {
-                if (sys::unlink(source.constData()) == 0)
-                    return FsResult{};
-                err = errno; // the file stays where it was, under its one name
-                sys::unlink(target.constData());
-                return FsResult{err};
-            }
-            err = errno;
-        }
-        if (err == 0 || err == EPERM || err == ENOTSUP) {
-            if (::lstat(target.constData(), &st) == 0)
-                return FsResult{EEXIST};
-            err = sys::rename(source.constData(), target.constData()) == 0 ? 0 : errno;
-        }
-    }
+    if (err == EINVAL || err == ENOSYS)
+        err = detail::renameWithoutReplaceFlag(AT_FDCWD, source.constData(), AT_FDCWD,
+                                               target.constData());
     if (err == EXDEV)
         err = detail::moveAcrossDevices(source, target);
     return FsResult{err};

@@ -3,17 +3,16 @@
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/FileNames.h"
+#include "platform/FileSystem.h"
 
 #include <cerrno>
 #include <climits>
-#include <sys/stat.h>
 
 namespace platform {
 
 bool IniFile::exists() const
 {
-    struct stat st;
-    return !m_path.isEmpty() && ::lstat(nativePath(m_path).constData(), &st) == 0;
+    return !m_path.isEmpty() && FileSystem::local().exists(m_path);
 }
 
 IniDocument IniFile::load(LoadState* state, int* error) const

@@ -1,6 +1,7 @@
 #include "ui/WidgetDialogs.h"
 
 #include "core/Texts.h"
+#include "platform/FileNames.h"
 #include "ui/AttributesDialog.h"
 #include "ui/Conversions.h"
 #include "ui/Icons.h"
@@ -97,7 +98,7 @@ core::Answer WidgetDialogs::ask(const QString& caption, const QString& text,
                                 core::MessageIcon icon, core::Buttons buttons,
                                 core::Answer defaultButton)
 {
-    QMessageBox box(qtIcon(icon), caption, messageText(text), qtButtons(buttons), m_parent);
+    QMessageBox box(qtIcon(icon), platform::displayText(caption), messageText(text), qtButtons(buttons), m_parent);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(qtButton(defaultButton));
     if (buttons == core::Buttons::YesNo)
