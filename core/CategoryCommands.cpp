@@ -166,15 +166,7 @@ OkResult CategoryCommands::BitBtn1Click(const QString& text)
 
     CategoryTreeModel& tree = m_workspace.systemTree();
     const QModelIndex parent = m_workspace.selectedNode(tree);
-    // A node never expanded reads its folder first, so its other subfolders show too; the
-    // new folder is then among them.
-    QModelIndex child;
-    if (!tree.isFilled(parent) && tree.rowCount(parent) == 0 && !tree.isTopLevel(parent)) {
-        tree.treeviewExpanding(parent);
-        child = tree.childNamed(parent, name);
-    }
-    if (!child.isValid())
-        child = tree.appendChild(parent, name);
+    const QModelIndex child = tree.childForNewFolder(parent, name);
     Q_EMIT expandRequested(parent);
     m_workspace.systemTreeSelection().setCurrentIndex(child, QItemSelectionModel::ClearAndSelect);
     return OkResult::Close;

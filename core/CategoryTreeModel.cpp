@@ -2,10 +2,9 @@
 
 #include "core/DragSource.h"
 #include "core/FileListModel.h"
+#include "core/FileListing.h"
 #include "core/Texts.h"
 #include "platform/FileNames.h"
-
-#include <QSet>
 
 #include <algorithm>
 
@@ -262,13 +261,13 @@ void CategoryTreeModel::FillCategoryChildren(const QString& dir, const QModelInd
     }
     const int first = int(node->children.size());
     beginInsertRows(parent, first, first + int(names.size()) - 1);
-    QSet<QString> taken(names.begin(), names.end());
+    // A caption read as GB18030 that spells another folder stays the name as it is.
+    FolderNames siblings;
+    siblings.reserve(size_t(names.size()));
+    for (const QString& name : names)
+        siblings.add(name);
     for (const QString& name : names) {
-        // A caption read as GB18030 that spells another folder stays the name as it is.
-        QString caption = platform::captionOfName(name);
-        if (caption != name && taken.contains(caption))
-            caption = name;
-        Node* child = node->add(name, caption, CategoryKind);
+        Node* child = node->add(name, siblings.captionOf(name), CategoryKind);
         child->hasChildrenMark = HasSubfolders(folder + name);
     }
     endInsertRows();
@@ -343,13 +342,35 @@ void CategoryTreeModel::refillRoot()
     sortChildren(root);
 }
 
+QString CategoryTreeModel::captionIn(const QModelIndex& parent, const QString& name) const
+{
+    // A registered library's name is a caption of its own, not a folder's.
+    if (m_tree == Tree::External && kindOf(parent) == ExternalRootKind)
+        return name;
+    return CaptionInFolder(m_fs, directoryOf(parent), name);
+}
+
+void CategoryTreeModel::fillIfNeverOpened(const QModelIndex& parent)
+{
+    if (!isTopLevel(parent) && !isFilled(parent) && rowCount(parent) == 0)
+        treeviewExpanding(parent);
+}
+
+QModelIndex CategoryTreeModel::childForNewFolder(const QModelIndex& parent, const QString& name)
+{
+    fillIfNeverOpened(parent);
+    const QModelIndex found = childNamed(parent, name);
+    return found.isValid() ? found : appendChild(parent, name);
+}
+
 QModelIndex CategoryTreeModel::appendChild(const QModelIndex& parent, const QString& name,
                                            int kind)
 {
     Node* node = nodeOf(parent);
+    const QString caption = captionIn(parent, name);
     const int row = int(node->children.size());
     beginInsertRows(parent, row, row);
-    node->add(name, platform::captionOfName(name), kind);
+    node->add(name, caption, kind);
     endInsertRows();
     return index(row, 0, parent);
 }
@@ -415,7 +436,7 @@ void CategoryTreeModel::setName(const QModelIndex& index, const QString& name)
     if (!index.isValid())
         return;
     nodeOf(index)->name = name;
-    nodeOf(index)->caption = platform::captionOfName(name);
+    nodeOf(index)->caption = captionIn(index.parent(), name);
     Q_EMIT dataChanged(index, index);
 }
 

@@ -89,9 +89,15 @@ public:
     // Rebuilds the root's children one level deep and sorts them.
     void refillRoot();
 
-    // A node for the folder `name`, with the caption it reads as.
+    // A node for the folder `name`, with the caption it reads as in its folder.
     QModelIndex appendChild(const QModelIndex& parent, const QString& name,
                             int kind = CategoryKind);
+    // A node never opened reads its folder, so that all its subfolders show once it has one
+    // child; a node opened before stays as it is.
+    void fillIfNeverOpened(const QModelIndex& parent);
+    // The node of a folder just made below `parent`: found after reading a never-opened
+    // parent, else added.
+    QModelIndex childForNewFolder(const QModelIndex& parent, const QString& name);
     void removeNode(const QModelIndex& index);
     // Moves a node with everything below it to `row` among the children of `newParent`
     // (neither a top node nor onto itself or below itself); returns its new index.
@@ -116,6 +122,7 @@ public:
 
 private:
     struct Node;
+    QString captionIn(const QModelIndex& parent, const QString& name) const;
     Node* nodeOf(const QModelIndex& index) const;
     QModelIndex indexOf(const Node* node) const;
     static void renumber(Node* parent);

@@ -128,15 +128,7 @@ void DropCommands::dropFolder(const QString& path)
             warn(texts::FolderFailedCaption, texts::folderCreateFailed(target));
             return;
         }
-        // A node never expanded reads its folder first, so its other subfolders show too;
-        // the new folder is then among them.
-        QModelIndex child;
-        if (!tree.isFilled(node) && tree.rowCount(node) == 0 && !tree.isTopLevel(node)) {
-            tree.treeviewExpanding(node);
-            child = tree.childNamed(node, name);
-        }
-        if (!child.isValid())
-            tree.appendChild(node, name);
+        tree.childForNewFolder(node, name);
     }
     // A folder dropped onto itself (a sub-category dropped onto its own category) is in place.
     if (fileops::isSameFolder(path, target))

@@ -318,10 +318,8 @@ void MoveCommands::moveCategory(const QModelIndex& node)
     core::Session& session = m_workspace.session();
     const QString root = session.layout().programDir();
     const QPersistentModelIndex target(node);
-    // A node never opened reads its folder first, so that its other subfolders show beside
-    // the moved one.
-    if (!tree.isTopLevel(target) && !tree.isFilled(target) && tree.rowCount(target) == 0)
-        tree.treeviewExpanding(target);
+    // Its other subfolders show beside the moved one.
+    tree.fillIfNeverOpened(target);
 
     const QString oldDir = root + tree.NodePath(dragged);
     const QString newDir = root + tree.NodePath(target) + tree.nameOf(dragged) + u'/';
