@@ -300,8 +300,10 @@ void FileListModel::sortBy(int column, bool ascending)
     if (m_rows.size() < 2 || column < 0 || column >= columnCount())
         return;
     const Field field = fieldOf(column);
-    if (field == Field::Attr)
-        rows(); // the stored flags of every row
+    if (field == Field::Attr) {
+        for (FileRow& r : m_rows)
+            completeStoredFlags(r);
+    }
     std::vector<int> order(m_rows.size());
     std::iota(order.begin(), order.end(), 0);
 

@@ -48,6 +48,9 @@ public:
     }
     // Every row, complete.
     const std::vector<FileRow>& rows() const;
+    // Every row as listed: names, captions, notes, folders, sizes and times, but maybe not
+    // yet the size and date texts and the stored flags. For looking rows up by name.
+    const std::vector<FileRow>& listedRows() const { return m_rows; }
     QString pathOf(int i) const { return row(i).folder + row(i).name; }
 
     void setRows(std::vector<FileRow> rows);

@@ -33,11 +33,16 @@ void completeRow(FileRow& row)
         row.sizeText = SizeText(row.size);
         row.dateText = DateText(platform::fileDate(row.modifiedMs / 1000));
     }
-    if (row.storedAttributesLater) {
-        row.storedAttributesLater = false;
-        row.attributes |= platform::FileSystem::local().storedAttributes(row.folder + row.name);
-        row.attrText = AttrText(row.attributes);
-    }
+    completeStoredFlags(row);
+}
+
+void completeStoredFlags(FileRow& row)
+{
+    if (!row.storedAttributesLater)
+        return;
+    row.storedAttributesLater = false;
+    row.attributes |= platform::FileSystem::local().storedAttributes(row.folder + row.name);
+    row.attrText = AttrText(row.attributes);
 }
 
 QString CaptionInFolder(const platform::FileSystem& fs, const QString& folder, const QString& name)

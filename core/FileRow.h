@@ -31,5 +31,7 @@ struct FileRow
 
 // Fills in what a listed row left for later.
 void completeRow(FileRow& row);
+// Only its stored flags and attribute letters.
+void completeStoredFlags(FileRow& row);
 
 } // namespace core

@@ -11,7 +11,7 @@ void t403Click(Workspace& workspace, Dialogs& dialogs)
     // Erasing the notes and writing back every listed note that is not blank, as shown, in
     // one rewrite of the file.
     QList<std::pair<QString, QString>> notes;
-    for (const FileRow& row : workspace.fileList().rows()) {
+    for (const FileRow& row : workspace.fileList().listedRows()) {
         if (!isBlankNote(row.note))
             notes.append({row.caption, row.note});
     }

@@ -212,7 +212,7 @@ void DropCommands::dropFile(const QString& path)
         if (m_dialogs.ask(texts::sameNameCaption(caption), prompt, core::MessageIcon::Warning,
                           core::Buttons::YesNo, core::Answer::Yes) != core::Answer::Yes)
             return;
-        listRow = fileops::findRowOfFile(list.rows(), name, target);
+        listRow = fileops::findRowOfFile(list.listedRows(), name, target);
     }
 
     // A replaced file stays until its successor has fully arrived.

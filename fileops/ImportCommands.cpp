@@ -112,7 +112,7 @@ void ImportCommands::importFiles(TransferMode mode)
                                   core::Buttons::YesNo, core::Answer::Yes) != core::Answer::Yes)
                     continue;
                 // The row of the file being replaced; it goes only once its successor is in.
-                listRow = findRowOfFile(list.rows(), name, target);
+                listRow = findRowOfFile(list.listedRows(), name, target);
                 if (listRow < 0)
                     addedRow = findRowOfFile(added, name, target);
             }

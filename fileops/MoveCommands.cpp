@@ -282,7 +282,7 @@ void MoveCommands::bringFileListInStep(const std::vector<Arrival>& arrivals)
     std::vector<core::FileRow> added;
     for (const Arrival& arrival : arrivals) {
         if (isSameFolder(arrival.source, shown)) {
-            const int row = findRowOfFile(list.rows(), arrival.name, arrival.source + arrival.name);
+            const int row = findRowOfFile(list.listedRows(), arrival.name, arrival.source + arrival.name);
             if (row >= 0)
                 list.removeRowAt(row);
             continue;
@@ -291,7 +291,7 @@ void MoveCommands::bringFileListInStep(const std::vector<Arrival>& arrivals)
             continue;
         // A replaced file's row makes way; its note stays when the moved file brought none.
         QString note = arrival.note;
-        const int row = findRowOfFile(list.rows(), arrival.name, arrival.target + arrival.name);
+        const int row = findRowOfFile(list.listedRows(), arrival.name, arrival.target + arrival.name);
         if (row >= 0) {
             const QString old = TakeOverRow(list, row);
             if (core::isBlankNote(note))
