@@ -1,13 +1,14 @@
 #pragma once
 // The system calls that change files, behind one seam. Every writer of the platform layer
-// makes its creating, writing, syncing, renaming, linking and removing calls through these
-// functions; a test installs a FaultHook to watch them or make any one of them fail. Without
+// makes its creating, writing, syncing, renaming, linking, removing and locking calls through
+// these functions; a test installs a FaultHook to watch them or make any one of them fail. Without
 // a hook each function is the plain system call.
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -26,6 +27,7 @@ enum class Call
     Unlink,    // unlink, rmdir
     MakeDir,   // mkdir
     Metadata,  // chmod, utimens, setxattr, removexattr
+    Lock,      // flock
 };
 
 class FaultHook
@@ -184,6 +186,10 @@ inline int setxattr(const char* path, const char* name, const void* value, size_
 inline int removexattr(const char* path, const char* name)
 {
     return detail::refused(Call::Metadata, -1, path) ? -1 : ::removexattr(path, name);
+}
+inline int flock(int fd, int operation)
+{
+    return detail::refused(Call::Lock, fd, nullptr) ? -1 : ::flock(fd, operation);
 }
 
 } // namespace platform::sys

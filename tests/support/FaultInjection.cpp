@@ -63,6 +63,8 @@ QString callName(Call call)
         return QStringLiteral("mkdir");
     case Call::Metadata:
         return QStringLiteral("metadata");
+    case Call::Lock:
+        return QStringLiteral("flock");
     }
     return {};
 }
