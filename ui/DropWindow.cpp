@@ -75,6 +75,13 @@ DropWindow::DropWindow(dropwin::DropCommands& commands, core::Dialogs& dialogs, 
     QPalette yellow = m_mark->palette();
     yellow.setColor(QPalette::WindowText, Qt::yellow);
     m_mark->setPalette(yellow);
+    // The mark is drawn from the font's outline at the screen's own pixels, hinted to the
+    // pixel grid and without grey edges: sharp at any scale, like the bitmap glyph it stands
+    // for, never a scaled picture of one.
+    QFont markFont = font;
+    markFont.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferOutline));
+    markFont.setHintingPreference(QFont::PreferFullHinting);
+    m_mark->setFont(markFont);
     m_mark->move(5, 5);
     m_mark->raise();
     m_mark->installEventFilter(this);
