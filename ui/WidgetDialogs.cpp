@@ -9,6 +9,7 @@
 #include "ui/NoteDialog.h"
 #include "ui/OptionsDialog.h"
 #include "ui/OutDirForm.h"
+#include "ui/PictureFile.h"
 #include "ui/TemplateDialog.h"
 
 #include <QApplication>
@@ -183,7 +184,7 @@ QString WidgetDialogs::choosePicture(const QString& title, const QString& filter
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
         grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
     QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
-        const QPixmap picture(path);
+        const QPixmap picture = readPictureFile(path);
         preview->setPixmap(picture.isNull() ? QPixmap()
                                             : picture.scaled(preview->size(), Qt::KeepAspectRatio,
                                                              Qt::SmoothTransformation));

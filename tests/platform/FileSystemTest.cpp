@@ -496,7 +496,7 @@ TEST_F(FileSystemAttributesTest, DotNamesAreHiddenAndFoldersAreDirectories)
     EXPECT_EQ(fs.setAttributes(path("missing"), platform::Archive).error, ENOENT);
 }
 
-TEST_F(FileSystemAttributesTest, WithoutExtendedAttributesOnlyReadOnlyCanBeSet)
+TEST_F(FileSystemAttributesTest, WithoutExtendedAttributesOnlyReadOnlyCanBeSetAndNothingElseChanges)
 {
     ScratchMount ramfs("ramfs", "");
     if (!ramfs.mounted())
@@ -505,8 +505,12 @@ TEST_F(FileSystemAttributesTest, WithoutExtendedAttributesOnlyReadOnlyCanBeSet)
     writeBytes(file, "x");
     ASSERT_FALSE(setXattr(file, "user.probe", "1")) << "ramfs was expected to refuse them";
 
+    EXPECT_EQ(fs.unstorableAttributes(file, platform::ReadOnly | platform::Archive),
+              Attributes(platform::Archive));
     EXPECT_EQ(fs.setAttributes(file, platform::ReadOnly | platform::Archive).error, ENOTSUP);
-    EXPECT_EQ(fs.attributes(file), Attributes(platform::ReadOnly)) << "R applies all the same";
+    EXPECT_EQ(fs.attributes(file), 0u) << "all or nothing: R is not applied alone";
+    EXPECT_TRUE(fs.setAttributes(file, platform::ReadOnly));
+    EXPECT_EQ(fs.attributes(file), Attributes(platform::ReadOnly));
     EXPECT_TRUE(fs.setAttributes(file, 0));
     EXPECT_EQ(fs.attributes(file), 0u);
 }
