@@ -75,7 +75,6 @@ int FailNthCall::before(Call call, int fd, const char* path, const char* path2)
     const bool nth = ++m_calls == m_n;
     if (m_failWrite && call == Call::Write) {
         m_failWrite = false;
-        m_fired = true;
         return m_error;
     }
     if (!nth)
@@ -95,6 +94,7 @@ size_t FailNthCall::writeLength(int, size_t size)
         return size;
     m_cutting = false;
     m_failWrite = true;
+    m_fired = true;
     return size > 1 ? size / 2 : size;
 }
 

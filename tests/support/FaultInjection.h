@@ -27,7 +27,7 @@ QString callName(Call call);
 
 // Counts every call and fails the Nth one (counting from 1) with `error`; 0 fails none.
 // With `shortWrite`, a write as the Nth call instead writes half its bytes (at least one),
-// and the next write fails with `error`: the fault counts as fired then.
+// and the next write fails with `error`.
 class FailNthCall : public platform::sys::FaultHook
 {
 public:
