@@ -12,6 +12,7 @@
 #include "ui/TemplateDialog.h"
 #include "ui/WindowFixture.h"
 
+#include <QAccessible>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -19,7 +20,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
 
 #include <atomic>
 #include <chrono>
@@ -174,4 +179,19 @@ TEST_F(ToolCommandsWindow, HelpShowsItsTopicsOrSaysTheFileIsMissing)
         previous = at;
     }
     EXPECT_EQ(dialogs->texts().size(), 1);
+
+    // A window of its own for a screen reader, and the page's boxes drawn as boxes: a line
+    // never has a background of its own other than the box around it (a band).
+    ui::HelpViewer* help = window->helpViewer();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(help)->role(), QAccessible::Window);
+    for (QTextBlock block = help->browser()->document()->begin(); block.isValid();
+         block = block.next()) {
+        if (!block.blockFormat().hasProperty(QTextFormat::BackgroundBrush))
+            continue;
+        const QTextCursor cursor(block);
+        QTextTable* box = cursor.currentTable();
+        ASSERT_NE(box, nullptr) << block.text().left(20).toStdString();
+        EXPECT_EQ(block.blockFormat().background(), box->cellAt(cursor).format().background())
+            << block.text().left(20).toStdString();
+    }
 }

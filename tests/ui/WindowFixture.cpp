@@ -14,14 +14,19 @@ namespace testing_support {
 
 void WindowFixture::open(bool writable)
 {
+    create(writable);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+}
+
+void WindowFixture::create(bool writable)
+{
     config = std::make_unique<core::ConfigFile>(configPath);
     session = std::make_unique<core::Session>(library.layout(), *config,
                                               platform::FileSystem::local(), writable);
     auto scripted = std::make_unique<ScriptedDialogs>();
     dialogs = scripted.get();
     window = std::make_unique<ui::MainWindow>(*session, std::move(scripted));
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
 }
 
 void WindowFixture::TearDown()

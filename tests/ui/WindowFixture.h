@@ -33,6 +33,8 @@ protected:
 
     // Creates and shows the window; `writable` stands for the library's medium.
     void open(bool writable = true);
+    // Creates the window without showing it.
+    void create(bool writable = true);
     void TearDown() override;
 
     core::Workspace& workspace() { return window->workspace(); }
