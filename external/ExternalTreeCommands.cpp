@@ -236,9 +236,9 @@ void ExternalTreeCommands::movedirClick()
     const QModelIndex node = selectedLibrary();
     if (!node.isValid())
         return;
-    const QString name = m_workspace.externalTree().captionOf(node);
-    if (m_libraries.contains(name))
-        m_libraries.remove(name);
+    // Removing a name the configuration file does not hold writes nothing; one that cannot be
+    // read is refused rather than taken for one without the name.
+    m_libraries.remove(m_workspace.externalTree().captionOf(node));
     removeEntry(node);
 }
 

@@ -380,6 +380,31 @@ FsResult FileSystem::makeDirectory(const QString& path) const
     return FsResult{sys::mkdir(encoded(path).constData(), 0777) == 0 ? 0 : errno};
 }
 
+namespace {
+
+// Makes the folder and those above it that are missing, top down.
+int makeFolders(QByteArray path)
+{
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    struct stat st;
+    if (path.isEmpty() || ::stat(path.constData(), &st) == 0)
+        return 0;
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash > 0) {
+        if (const int err = makeFolders(path.left(slash)))
+            return err;
+    }
+    return sys::mkdir(path.constData(), 0777) == 0 || errno == EEXIST ? 0 : errno;
+}
+
+} // namespace
+
+FsResult FileSystem::makePath(const QString& path) const
+{
+    return FsResult{makeFolders(encoded(path))};
+}
+
 FsResult FileSystem::removeDirectory(const QString& path) const
 {
     return FsResult{sys::rmdir(encoded(path).constData()) == 0 ? 0 : errno};

@@ -88,6 +88,7 @@ public:
     qint64 fileSize(const QString& path) const;
 
     FsResult makeDirectory(const QString& path) const;   // one level
+    FsResult makePath(const QString& path) const;        // with the missing levels above it
     FsResult removeDirectory(const QString& path) const; // fails on a non-empty folder
 
     // Moves a file or a folder; fails with EEXIST when `to` exists. Across file systems the

@@ -66,9 +66,10 @@ void WindowFixture::clickRow(int row)
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
-void WindowFixture::clickHeader(int column)
+void WindowFixture::clickHeader(int column, bool searchList)
 {
-    QHeaderView* header = window->fileView()->details()->horizontalHeader();
+    ui::FileListView* view = searchList ? window->findView() : window->fileView();
+    QHeaderView* header = view->details()->horizontalHeader();
     const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
 }
