@@ -84,6 +84,10 @@ struct AttributesDialogSpec
     QString modifyTime;
     AttributeBoxes boxes;
     bool okEnabled = true;
+    QString origin; // the address a downloaded file came from; empty when none
+    // Opens the origin through the desktop; empty for an address that is not offered (only
+    // http, https and ftp addresses are).
+    std::function<void()> openOrigin;
 };
 
 // The external-folder form: a library name and its folder, which only the browse button

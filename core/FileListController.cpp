@@ -1,6 +1,7 @@
 #include "core/FileListController.h"
 
 #include "core/FileListing.h"
+#include "core/ListedComments.h"
 #include "core/Texts.h"
 
 namespace core {
@@ -26,7 +27,12 @@ void FileListController::listInto(const QString& dir)
     const Session& session = m_workspace.session();
     FileListModel& list = m_workspace.fileList();
     clearList();
-    list.setRows(ListCategoryFiles(session.fs(), dir, session.notesFile().readAll()));
+    const NotesSnapshot notes = session.notesFile().readAll();
+    std::vector<FileRow> rows = ListCategoryFiles(session.fs(), dir, notes);
+    const QList<std::pair<QString, QString>> comments = TakeListedComments(rows, notes);
+    if (session.writable())
+        KeepListedComments(session.notesFile(), comments);
+    list.setRows(std::move(rows));
     list.sortBy(m_workspace.fileSort().column, m_workspace.fileSort().ascending);
 }
 

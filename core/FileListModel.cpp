@@ -1,6 +1,7 @@
 #include "core/FileListModel.h"
 
 #include "core/DragSource.h"
+#include "core/RowToolTip.h"
 #include "platform/FileNames.h"
 #include "platform/TextCodec.h"
 
@@ -123,11 +124,10 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     case Qt::EditRole:
         return textOf(r, field);
     case Qt::ToolTipRole:
-        // A tip takes text that looks like markup as markup; a note shows as it was typed.
-        if (field != Field::Note || r.note.isEmpty())
-            return {};
-        return QStringLiteral("<p style='white-space:pre-wrap'>") + r.note.toHtmlEscaped() +
-               QStringLiteral("</p>");
+        if (const QString tip = RowToolTip(r, textOf(r, field), field == Field::Note);
+            !tip.isEmpty())
+            return tip;
+        return {};
     case Qt::DecorationRole:
         if (field == Field::Name && m_iconProvider)
             return m_iconProvider(r);

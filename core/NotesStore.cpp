@@ -1,8 +1,8 @@
 #include "core/NotesStore.h"
 
+#include "core/NoteMirror.h"
 #include "platform/FileNames.h"
 #include "platform/FileSystem.h"
-
 
 namespace core {
 
@@ -111,6 +111,7 @@ void setNoteIn(platform::IniDocument& document, const QString& dir, const QStrin
     checkKey(caption, document.encoding());
     const QString key = noteKeyIn(document, dir, caption).value_or(caption);
     document.setValue(NotesSection, key, oneLineNote(text), Qt::CaseSensitive);
+    NoteMirror::noteChanged(dir, caption, oneLineNote(text));
 }
 
 bool removeNoteIn(platform::IniDocument& document, const QString& dir, const QString& caption)
@@ -122,6 +123,7 @@ bool removeNoteIn(platform::IniDocument& document, const QString& dir, const QSt
         if (key == caption || !namesOtherFile(dir, key))
             removed = document.removeKey(NotesSection, key, Qt::CaseSensitive) || removed;
     }
+    NoteMirror::noteChanged(dir, caption, QString());
     return removed;
 }
 
@@ -148,7 +150,7 @@ void NotesFile::writeNote(const QString& name, const QString& text) const
 {
     if (isNull())
         return;
-    m_file.update([&](platform::IniDocument& document) {
+    update([&](platform::IniDocument& document) {
         setNoteIn(document, m_dir, name, text);
         return true;
     });
@@ -183,8 +185,7 @@ void NotesFile::removeNote(const QString& name) const
 {
     if (isNull())
         return;
-    m_file.update(
-        [&](platform::IniDocument& document) { return removeNoteIn(document, m_dir, name); });
+    update([&](platform::IniDocument& document) { return removeNoteIn(document, m_dir, name); });
 }
 
 bool NotesFile::canHoldKey(const QString& name) const
@@ -212,8 +213,12 @@ void NotesFile::eraseNotes() const
 
 void NotesFile::update(const std::function<bool(platform::IniDocument&)>& edit) const
 {
-    if (!isNull())
-        m_file.update(edit);
+    if (isNull())
+        return;
+    // The files' comments follow only once the notes file holds their notes.
+    NoteMirror::Batch batch;
+    m_file.update(edit);
+    batch.commit();
 }
 
 NotesSnapshot NotesFile::readAll() const
@@ -259,6 +264,7 @@ QString RenameNote(const NotesFile& file, const QString& oldName, const QString&
         bool changed = removeNoteIn(document, file.dir(), oldKey);
         if (keep) {
             document.setValue(NotesSection, newName, oneLineNote(text), Qt::CaseSensitive);
+            NoteMirror::noteChanged(file.dir(), newName, oneLineNote(text));
             changed = true;
         }
         return changed;

@@ -89,6 +89,7 @@ struct Options
     bool AllowDragCopyNote = true;
     int DoubleEnv = 0; // 0 run the file, 1 edit its note
     bool SysHint = true;
+    bool XattrComment = true; // notes mirrored to the files' comment attributes
     QString DragPro;
     QString ToolbarBmp;
     QString TreeBarBmp;

@@ -1,5 +1,6 @@
 #include "core/SystemOptions.h"
 
+#include "core/NoteMirror.h"
 #include "platform/Errors.h"
 
 namespace core {
@@ -17,6 +18,7 @@ OptionsForm::OptionsForm(Session& session, OptionEffects& effects, Dialogs& dial
     values.ExpNoteTree = o.ExpNoteTree;
     values.AllowDragCopyNote = o.AllowDragCopyNote;
     values.EnabledSound = o.EnabledSound;
+    values.XattrComment = o.XattrComment;
     values.ShowDocTools = documentToolsShown;
     values.DragPro = o.DragPro;
     values.ToolbarBmp = o.ToolbarBmp;
@@ -65,6 +67,8 @@ void OptionsForm::apply()
     m_effects.setToolTipsShown(values.SysHint);
     flag("EnabledSound", o.EnabledSound, values.EnabledSound);
     flag("AllowDragCopyNote", o.AllowDragCopyNote, values.AllowDragCopyNote);
+    flag("XattrComment", o.XattrComment, values.XattrComment);
+    NoteMirror::setEnabled(values.XattrComment);
     number("DoubleEnv", o.DoubleEnv, values.DoubleEnv);
     number("DropMode", o.DropMode, values.DropMode);
     m_effects.setDropMode(values.DropMode);

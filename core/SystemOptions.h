@@ -30,6 +30,7 @@ struct OptionsValues
     bool AllowDragCopyNote = true; // DragCopy
     bool ShowDocTools = true;      // showdoctoolbar
     bool EnabledSound = true;      // EnabledSoundCh
+    bool XattrComment = true;      // XattrCommentCh
     int DoubleEnv = 0;             // RadioGroup1
     int DropMode = 1;              // RadioGroup2
     QString DragPro;               // Edit1

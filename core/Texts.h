@@ -12,6 +12,9 @@ inline const QString ReadOnlyRefusal =
     QStringLiteral("当前应用程序运行在一个只读存储存设备上，本命令不可执行！");
 inline const QString ReadOnlyCaption = QStringLiteral("系统提示");
 
+// Where a downloaded file came from, before its address.
+inline const QString OriginLabel = QStringLiteral("来源：");
+
 // Trees
 inline const QString DefaultRootCaption = QStringLiteral("我的软件库");
 inline const QString TransitCaption = QStringLiteral("临时中转站");

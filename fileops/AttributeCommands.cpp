@@ -1,8 +1,9 @@
 #include "fileops/AttributeCommands.h"
 
 #include "core/FileFormats.h"
-#include "platform/FileNames.h"
+#include "core/NoteMirror.h"
 #include "fileops/FileOpsTexts.h"
+#include "platform/FileNames.h"
 
 namespace fileops {
 
@@ -45,8 +46,9 @@ platform::Attributes applyBoxes(platform::Attributes current, const core::Attrib
     return current;
 }
 
-AttributeCommands::AttributeCommands(core::Workspace& workspace, core::Dialogs& dialogs)
-    : m_workspace(workspace), m_dialogs(dialogs)
+AttributeCommands::AttributeCommands(core::Workspace& workspace, core::Dialogs& dialogs,
+                                     platform::Shell* shell)
+    : m_workspace(workspace), m_dialogs(dialogs), m_shell(shell)
 {
 }
 
@@ -73,6 +75,11 @@ void AttributeCommands::fattrClick()
             spec.modifyTime = FileTimeText(times.modified);
         }
         spec.boxes = boxesOf(session.fs().attributes(path));
+        spec.origin = core::NoteMirror::originOf(path);
+        if (m_shell && core::NoteMirror::isOpenableAddress(spec.origin)) {
+            platform::Shell* shell = m_shell;
+            spec.openOrigin = [shell, origin = spec.origin] { shell->openUrl(origin); };
+        }
     } else {
         spec.several = true;
         spec.fileName = texts::severalFilesChosen(int(rows.size()));

@@ -5,6 +5,7 @@
 
 #include "core/Dialogs.h"
 #include "core/Workspace.h"
+#include "platform/Shell.h"
 
 #include <QDateTime>
 
@@ -16,7 +17,9 @@ namespace fileops {
 class AttributeCommands
 {
 public:
-    AttributeCommands(core::Workspace& workspace, core::Dialogs& dialogs);
+    // `shell` opens a downloaded file's origin from the form; none leaves it to be copied.
+    AttributeCommands(core::Workspace& workspace, core::Dialogs& dialogs,
+                      platform::Shell* shell = nullptr);
 
     // "文件属性": shows the form for the selected rows of the file list and applies what the
     // user confirms. One file takes exactly the ticked attributes; for several files a grayed
@@ -33,6 +36,7 @@ private:
 
     core::Workspace& m_workspace;
     core::Dialogs& m_dialogs;
+    platform::Shell* m_shell;
 };
 
 // A file time as the form shows it: "yyyy-mm-dd hh:nn:ss"; empty for no time.

@@ -21,7 +21,7 @@ void writeNotes(const QString& dir, const QList<std::pair<QString, QString>>& no
 {
     if (notes.isEmpty())
         return;
-    notesIniOf(dir).update([&](platform::IniDocument& document) {
+    core::NotesFile::open(dir).update([&](platform::IniDocument& document) {
         for (const auto& [name, text] : notes)
             core::setNoteIn(document, dir, name, text);
         return true;
@@ -33,7 +33,7 @@ void removeNotes(const QString& dir, const QStringList& names)
     if (names.isEmpty())
         return;
     try {
-        notesIniOf(dir).update([&](platform::IniDocument& document) {
+        core::NotesFile::open(dir).update([&](platform::IniDocument& document) {
             bool changed = false;
             for (const QString& name : names)
                 changed = core::removeNoteIn(document, dir, name) || changed;

@@ -2,8 +2,14 @@
 
 #include "core/FileFormats.h"
 #include "core/FileListing.h"
+#include "core/NoteMirror.h"
+#include "core/NotesStore.h"
 #include "core/Workspace.h"
+#include "fileops/NoteCarrier.h"
+#include "platform/Errors.h"
 #include "platform/FileNames.h"
+
+#include <QHash>
 
 #include <algorithm>
 
@@ -93,11 +99,36 @@ void AddImportedRow(core::FileListModel& list, QItemSelectionModel& selection, c
     AddImportedRows(list, selection, std::move(one));
 }
 
+void TakeIncomingComments(std::vector<core::FileRow>& rows)
+{
+    QList<QString> folders;
+    QHash<QString, QList<std::pair<QString, QString>>> notes;
+    for (core::FileRow& row : rows) {
+        if (!core::isBlankNote(row.note))
+            continue;
+        const QString comment = core::NoteMirror::commentOf(row.folder + row.name);
+        if (comment.isEmpty())
+            continue;
+        row.note = comment;
+        if (!notes.contains(row.folder))
+            folders.append(row.folder);
+        notes[row.folder].append({row.caption, comment});
+    }
+    for (const QString& folder : folders) {
+        try {
+            writeNotes(folder, notes.value(folder));
+        } catch (const platform::UserError&) {
+            // The comment stays with the file and shows again at every listing.
+        }
+    }
+}
+
 void AddImportedRows(core::FileListModel& list, QItemSelectionModel& selection,
                      std::vector<core::FileRow> rows)
 {
     if (rows.empty())
         return;
+    TakeIncomingComments(rows);
     // A command's new rows come in the list's name order, as a Windows disk lists a folder,
     // not in the order this disk happened to return them.
     std::vector<std::pair<QByteArray, size_t>> keys;

@@ -43,10 +43,16 @@ core::FileRow ImportedRow(const platform::FileSystem& fs, const QString& folder,
                           const QString& name, const QString& note, const QString& sizeText,
                           qint64 size, const QDateTime& modified, platform::Attributes attributes);
 
+// A file that arrived without a note of its own but carrying a comment attribute (another
+// program's note, or one this program mirrored) gets that comment as its note, written into
+// its folder's notes file; a notes file that cannot be written leaves it shown only.
+void TakeIncomingComments(std::vector<core::FileRow>& rows);
+
 // AddImportedRow: appends the row at the end of the list and selects it in addition to the
 // rows already selected. The list is not sorted again.
 void AddImportedRow(core::FileListModel& list, QItemSelectionModel& selection, core::FileRow row);
-// The same for many rows in one insertion, appended in the list's name order.
+// The same for many rows in one insertion, appended in the list's name order. Both take the
+// incoming comments first.
 void AddImportedRows(core::FileListModel& list, QItemSelectionModel& selection,
                      std::vector<core::FileRow> rows);
 

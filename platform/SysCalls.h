@@ -28,7 +28,7 @@ enum class Call
     Link,      // link, symlink, mknod
     Unlink,    // unlink, rmdir
     MakeDir,   // mkdir
-    Metadata,  // chmod, utimens, setxattr, removexattr
+    Metadata,  // chmod, utimens, (l)setxattr, (l)removexattr
     Read,      // open for reading (a file, or a folder that is to be synced), read
     Lock,      // flock
 };
@@ -210,6 +210,16 @@ inline int setxattr(const char* path, const char* name, const void* value, size_
 inline int removexattr(const char* path, const char* name)
 {
     return detail::refused(Call::Metadata, -1, path) ? -1 : ::removexattr(path, name);
+}
+// The entry itself: a symbolic link is never followed.
+inline int lsetxattr(const char* path, const char* name, const void* value, size_t size, int flags)
+{
+    return detail::refused(Call::Metadata, -1, path) ? -1
+                                                     : ::lsetxattr(path, name, value, size, flags);
+}
+inline int lremovexattr(const char* path, const char* name)
+{
+    return detail::refused(Call::Metadata, -1, path) ? -1 : ::lremovexattr(path, name);
 }
 inline int flock(int fd, int operation)
 {

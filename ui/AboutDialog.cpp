@@ -1,6 +1,7 @@
 #include "ui/AboutDialog.h"
 
 #include "core/OutwardCommands.h"
+#include "ui/LinkLabel.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -12,52 +13,6 @@
 #include <QVBoxLayout>
 
 namespace ui {
-
-namespace {
-
-// The link that opens the home page: blue, underlined, with the hand cursor.
-class LinkLabel : public QLabel
-{
-public:
-    LinkLabel(const QString& text, std::function<void()> onClick, QWidget* parent)
-        : QLabel(text, parent), m_onClick(std::move(onClick))
-    {
-        setCursor(Qt::PointingHandCursor);
-        setTextFormat(Qt::PlainText);
-        setFocusPolicy(Qt::TabFocus);
-        QFont f = font();
-        f.setUnderline(true);
-        setFont(f);
-        QPalette p = palette();
-        p.setColor(QPalette::WindowText, Qt::blue);
-        setPalette(p);
-        setAccessibleName(text);
-        setAccessibleDescription(QStringLiteral("打开主页"));
-    }
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override
-    {
-        QLabel::mouseReleaseEvent(event);
-        if (m_onClick)
-            m_onClick();
-    }
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
-             event->key() == Qt::Key_Space) &&
-            m_onClick) {
-            m_onClick();
-            return;
-        }
-        QLabel::keyPressEvent(event);
-    }
-
-private:
-    std::function<void()> m_onClick;
-};
-
-} // namespace
 
 AboutDialog::AboutDialog(std::function<void()> openHomePage, QWidget* parent) : QDialog(parent)
 {
@@ -95,7 +50,8 @@ AboutDialog::AboutDialog(std::function<void()> openHomePage, QWidget* parent) : 
                    this);
     terms->setWordWrap(true);
     auto* credit = new QLabel(QStringLiteral("Tarnwick 制作，欢迎提出意见和建议。"), this);
-    m_link = new LinkLabel(core::outward::HomePage, std::move(openHomePage), this);
+    m_link = new LinkLabel(core::outward::HomePage, QStringLiteral("打开主页"),
+                           std::move(openHomePage), this);
     m_link->setObjectName(QStringLiteral("Label_WebUrl"));
 
     auto* text = new QVBoxLayout;

@@ -1,6 +1,8 @@
 #include "ui/AttributesDialog.h"
 
+#include "core/Texts.h"
 #include "platform/FileNames.h"
+#include "ui/LinkLabel.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -105,6 +107,24 @@ AttributesDialog::AttributesDialog(const core::AttributesDialogSpec& spec, const
             !spec.several);
     addLine("Label4", QStringLiteral("修改时间:"), "Label_ModifyTime", spec.modifyTime,
             !spec.several);
+    if (!spec.origin.isEmpty()) {
+        // A downloaded file's address: plain text, selectable; an address the desktop may open
+        // opens at a click.
+        auto* label = new QLabel(core::texts::OriginLabel, this);
+        label->setObjectName(QStringLiteral("Label_OriginCaption"));
+        QLabel* origin = spec.openOrigin
+                             ? new LinkLabel(spec.origin, QStringLiteral("打开来源地址"),
+                                             spec.openOrigin, this, true)
+                             : valueLabel(this, "Label_Origin", spec.origin);
+        origin->setObjectName(QStringLiteral("Label_Origin"));
+        origin->setTextFormat(Qt::PlainText);
+        origin->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        origin->setWordWrap(true);
+        origin->setMaximumWidth(320);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(origin, row, 1);
+        ++row;
+    }
 
     const auto makeBox = [&](const char* name, const QString& text, core::BoxState state) {
         auto* box = new QCheckBox(text, this);

@@ -3,24 +3,25 @@
 #include "core/CategoryCommands.h"
 #include "core/FileListController.h"
 #include "core/NoteCleanup.h"
+#include "core/NoteMirror.h"
 #include "core/OutwardCommands.h"
 #include "core/StandardTemplate.h"
 #include "core/SystemOptions.h"
 #include "core/Texts.h"
 #include "core/Workspace.h"
 #include "dropwin/DropCommands.h"
-#include "fileops/AttributeCommands.h"
 #include "export/HtmlExport.h"
-#include "fileops/DocumentCommands.h"
 #include "external/ExternalTreeCommands.h"
+#include "fileops/AttributeCommands.h"
+#include "fileops/DocumentCommands.h"
 #include "fileops/ImportCommands.h"
 #include "fileops/MoveCommands.h"
 #include "fileops/NoteCommands.h"
 #include "fileops/RecycleBoxCommands.h"
-#include "fileops/SendCommands.h"
-#include "platform/DriveInfo.h"
 #include "fileops/RenameCommands.h"
 #include "fileops/RunCommands.h"
+#include "fileops/SendCommands.h"
+#include "platform/DriveInfo.h"
 #include "platform/Errors.h"
 #include "platform/FileNames.h"
 #include "search/SearchCommands.h"
@@ -73,7 +74,8 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
       m_workspace(std::make_unique<core::Workspace>(session)),
       m_files(std::make_unique<core::FileListController>(*m_workspace)),
       m_categories(std::make_unique<core::CategoryCommands>(*m_workspace, *m_files, *m_dialogs)),
-      m_external(std::make_unique<external::ExternalTreeCommands>(*m_workspace, *m_files, *m_dialogs)),
+      m_external(
+          std::make_unique<external::ExternalTreeCommands>(*m_workspace, *m_files, *m_dialogs)),
       m_import(std::make_unique<fileops::ImportCommands>(*m_workspace, *m_dialogs)),
       m_recycleBox(std::make_unique<fileops::RecycleBoxCommands>(*m_workspace, *m_dialogs)),
       m_notes(std::make_unique<fileops::NoteCommands>(*m_workspace, *m_dialogs)),
@@ -86,7 +88,8 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
       m_htmlExport(std::make_unique<htmlexport::HtmlExport>(*m_workspace, *m_dialogs)),
       m_drives(std::make_unique<platform::SystemDriveOracle>()),
       m_send(std::make_unique<fileops::SendCommands>(*m_workspace, *m_dialogs, *m_drives)),
-      m_attributes(std::make_unique<fileops::AttributeCommands>(*m_workspace, *m_dialogs)),
+      m_attributes(
+          std::make_unique<fileops::AttributeCommands>(*m_workspace, *m_dialogs, m_shell.get())),
       m_outward(std::make_unique<core::OutwardCommands>(session, *m_shell, *m_dialogs)),
       m_optionEffects(std::make_unique<WindowOptionEffects>(*this)),
       m_fileIcons(std::make_unique<FileIconProvider>())
@@ -114,6 +117,8 @@ void MainWindow::setShell(std::unique_ptr<platform::Shell> shell)
     m_shell = std::move(shell);
     m_run = std::make_unique<fileops::RunCommands>(*m_workspace, *m_dialogs, *m_shell, *m_notes);
     m_outward = std::make_unique<core::OutwardCommands>(m_session, *m_shell, *m_dialogs);
+    m_attributes =
+        std::make_unique<fileops::AttributeCommands>(*m_workspace, *m_dialogs, m_shell.get());
 }
 
 void MainWindow::setSound(std::unique_ptr<platform::Sound> sound)
@@ -772,6 +777,7 @@ void MainWindow::setUpAtStart()
 
     core::ConfigFile& config = m_session.config();
     m_session.options() = config.loadOptions();
+    core::NoteMirror::setEnabled(m_session.options().XattrComment);
     ToolTipSwitch::install(m_session.options().SysHint);
     applyBackgrounds();
 

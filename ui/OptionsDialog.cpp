@@ -35,6 +35,8 @@ const struct
     {"DragCopy", "允许拖动复制文件注释文字[&C]", &core::OptionsValues::AllowDragCopyNote},
     {"showdoctoolbar", "显示文档编辑工具栏[&O]", &core::OptionsValues::ShowDocTools},
     {"EnabledSoundCh", "使用声音效果[&M]", &core::OptionsValues::EnabledSound},
+    {"XattrCommentCh", "同步注释到文件扩展属性(供桌面文件管理器显示)",
+     &core::OptionsValues::XattrComment},
 };
 
 QGroupBox* radioGroup(QWidget* parent, const char* name, const QString& title, const QString& first,

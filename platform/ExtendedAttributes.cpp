@@ -1,0 +1,46 @@
+#include "platform/ExtendedAttributes.h"
+
+#include "platform/FileNames.h"
+#include "platform/SysCalls.h"
+
+#include <cerrno>
+#include <sys/xattr.h>
+
+namespace platform {
+
+std::optional<QByteArray> readAttribute(const QString& path, const char* name)
+{
+    const QByteArray native = nativePath(path);
+    QByteArray value(256, Qt::Uninitialized);
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const ssize_t size =
+            ::lgetxattr(native.constData(), name, value.data(), size_t(value.size()));
+        if (size >= 0) {
+            value.truncate(size);
+            return value;
+        }
+        if (errno != ERANGE)
+            return std::nullopt;
+        // Longer than the buffer: ask for its size, which may grow again before the next read.
+        const ssize_t needed = ::lgetxattr(native.constData(), name, nullptr, 0);
+        if (needed < 0)
+            return std::nullopt;
+        value.resize(needed + 1);
+    }
+    return std::nullopt;
+}
+
+bool writeAttribute(const QString& path, const char* name, const QByteArray& value)
+{
+    if (readAttribute(path, name) == value)
+        return true;
+    return sys::lsetxattr(nativePath(path).constData(), name, value.constData(),
+                          size_t(value.size()), 0) == 0;
+}
+
+bool removeAttribute(const QString& path, const char* name)
+{
+    return sys::lremovexattr(nativePath(path).constData(), name) == 0 || errno == ENODATA;
+}
+
+} // namespace platform
