@@ -4,6 +4,8 @@
 
 #include <QSysInfo>
 
+#include <optional>
+
 namespace dropwin {
 
 namespace {
@@ -27,6 +29,23 @@ QByteArray localPart(QByteArray uri)
     return uri.startsWith('/') ? uri : QByteArray();
 }
 
+// The bytes of a percent-encoded path; nothing when an escape is not two hexadecimal digits
+// or stands for a NUL, which no name can hold.
+std::optional<QByteArray> decoded(const QByteArray& encoded)
+{
+    const auto hex = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    };
+    for (qsizetype i = encoded.indexOf('%'); i >= 0; i = encoded.indexOf('%', i + 1)) {
+        if (i + 2 >= encoded.size() || !hex(encoded[i + 1]) || !hex(encoded[i + 2]))
+            return std::nullopt;
+    }
+    QByteArray bytes = QByteArray::fromPercentEncoding(encoded);
+    if (bytes.contains('\0'))
+        return std::nullopt;
+    return bytes;
+}
+
 } // namespace
 
 QStringList localPathsFromUriList(const QByteArray& list)
@@ -36,11 +55,18 @@ QStringList localPathsFromUriList(const QByteArray& list)
         line = line.trimmed();
         if (line.isEmpty() || line.startsWith('#'))
             continue;
-        QByteArray path = QByteArray::fromPercentEncoding(localPart(line));
-        while (path.size() > 1 && path.endsWith('/'))
-            path.chop(1);
-        if (!path.isEmpty())
-            paths.append(platform::pathFromNative(path));
+        const QByteArray local = localPart(line);
+        if (local.isEmpty())
+            continue;
+        std::optional<QByteArray> path = decoded(local);
+        if (!path) {
+            // No path can be read from it: it is given as it stands, which names no file.
+            paths.append(platform::pathFromNative(line));
+            continue;
+        }
+        while (path->size() > 1 && path->endsWith('/'))
+            path->chop(1);
+        paths.append(platform::pathFromNative(*path));
     }
     return paths;
 }
