@@ -464,8 +464,12 @@ FsResult FileSystem::copyFile(const QString& from, const QString& to, bool overw
 
 FsResult FileSystem::replace(const QString& from, const QString& to) const
 {
-    return FsResult{sys::rename(encoded(from).constData(), encoded(to).constData()) == 0 ? 0
-                                                                                         : errno};
+    return FsResult{renameReplacing(encoded(from), encoded(to))};
+}
+
+int FileSystem::renameReplacing(const QByteArray& from, const QByteArray& to) const
+{
+    return sys::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
 }
 
 FsResult FileSystem::removeFile(const QString& path) const

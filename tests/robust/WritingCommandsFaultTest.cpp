@@ -40,6 +40,11 @@ class CrossDeviceFileSystem : public platform::FileSystem
 {
 protected:
     int renameNoReplace(const QByteArray&, const QByteArray&) const override { return EXDEV; }
+    int renameReplacing(const QByteArray& from, const QByteArray& to) const override
+    {
+        const auto folder = [](const QByteArray& path) { return path.left(path.lastIndexOf('/')); };
+        return folder(from) == folder(to) ? FileSystem::renameReplacing(from, to) : EXDEV;
+    }
 };
 
 // The document editor as a user leaves it.
@@ -605,6 +610,61 @@ TEST_P(WritingCommands, EveryFailedCallLeavesEveryFileAndNoteWholeAndIsReported)
 }
 
 INSTANTIATE_TEST_SUITE_P(Today, WritingCommands, ::testing::ValuesIn(kCommands),
+                         [](const ::testing::TestParamInfo<WritingCommand>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// The commands that move or copy files with their notes, killed at every call they make: a
+// crash leaves every file where it was or where it went, with its note, or with the note it
+// was about to get there (the one that replaces a replaced file's), never with none.
+std::vector<WritingCommand> carriers()
+{
+    std::vector<WritingCommand> chosen;
+    for (const WritingCommand& command : kCommands) {
+        if (command.notesWithFiles)
+            chosen.push_back(command);
+    }
+    return chosen;
+}
+
+class KilledCommands : public ::testing::TestWithParam<WritingCommand>
+{
+};
+
+TEST_P(KilledCommands, AKilledRunLeavesEveryFileWithItsNote)
+{
+    static const CrossDeviceFileSystem crossDevice;
+    const WritingCommand& command = GetParam();
+    const Outcome reference = runOnce(command, 0, 0);
+    int kills = 0;
+    for (int n = 1;; ++n) {
+        Scene scene(command.crossDevice ? static_cast<const platform::FileSystem&>(crossDevice)
+                                        : platform::FileSystem::local());
+        command.prepare(scene);
+        if (!testing_support::runKilledAtCall(n, [&] { command.run(scene); }))
+            break;
+        ++kills;
+        const LibrarySnapshot now = LibrarySnapshot::take(scene.root());
+        for (const auto& [path, content] : reference.before.entries) {
+            const auto note = reference.before.noteOf(path);
+            if (!note || note->trimmed().isEmpty() || reference.after.pathsOf(content).isEmpty())
+                continue;
+            const QStringList places = now.pathsOf(content);
+            EXPECT_FALSE(places.isEmpty()) << command.name << " killed at call " << n << ": "
+                                           << path.toStdString() << " is lost";
+            for (const QString& place : places) {
+                const auto there = now.noteOf(place);
+                EXPECT_TRUE(there == note || there == reference.after.noteOf(place))
+                    << command.name << " killed at call " << n << ": " << place.toStdString()
+                    << " has the note " << there.value_or("(none)").toStdString() << ", not "
+                    << note->toStdString();
+            }
+        }
+    }
+    EXPECT_GT(kills, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Today, KilledCommands, ::testing::ValuesIn(carriers()),
                          [](const ::testing::TestParamInfo<WritingCommand>& info) {
                              return std::string(info.param.name);
                          });
