@@ -51,6 +51,9 @@ public:
     void writeListFont(const FontSpec& font);
 
 private:
+    // Makes the file's folder where it is missing (a first start); WriteError when it cannot.
+    void makeFolder() const;
+
     platform::IniFile m_file;
 };
 

@@ -55,6 +55,18 @@ QString CaptionInFolder(const platform::FileSystem& fs, const QString& folder, c
     return caption;
 }
 
+QString NameShownAs(const platform::FileSystem& fs, const QString& folder, const QString& caption)
+{
+    if (fs.exists(folder + caption))
+        return caption;
+    // Only a name that is not UTF-8 reads as something else.
+    for (const platform::DirEntry& entry : fs.list(folder, nullptr, platform::StoredFlags::Later)) {
+        if (platform::hasKeptBytes(entry.name) && platform::captionOfName(entry.name) == caption)
+            return entry.name;
+    }
+    return {};
+}
+
 bool isListedEntry(const QString& name)
 {
     return !isNotesFileName(name) && !platform::isTemporaryName(name);

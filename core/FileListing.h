@@ -20,6 +20,10 @@ FileRow makeFileRow(const platform::DirEntry& entry, const QString& folder, cons
 // is when that caption would spell another file of the folder.
 QString CaptionInFolder(const platform::FileSystem& fs, const QString& folder, const QString& name);
 
+// The name of the entry of `folder` shown as `caption`: the caption itself when an entry has
+// that name, else the entry whose name reads as it (GBK bytes from Windows); empty when none.
+QString NameShownAs(const platform::FileSystem& fs, const QString& folder, const QString& caption);
+
 // False for the entries no list shows: the notes file (in any letter case) and the program's
 // temporary files.
 bool isListedEntry(const QString& name);

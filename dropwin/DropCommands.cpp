@@ -179,6 +179,12 @@ void DropCommands::DropFolderFiles(const QString& source, const QString& target)
     const auto failed = [&](const QString& name) {
         warn(texts::NoticeCaption, texts::folderFileFailed(core::CaptionInFolder(fs, from, name)));
     };
+    const core::NotesFile notes = core::NotesFile::open(from);
+    if (fs.exists(notes.path()) && !notes.document()) {
+        // Notes that cannot be read cannot come with their files: the folder stays as it is.
+        failed(core::NotesFileName);
+        return;
+    }
     // A file of the folder brings its note from the folder's notes file; the notes of files
     // that do not come stay where they are.
     platform::ShownNames shown(to);
@@ -224,24 +230,22 @@ void DropCommands::DropFolderFiles(const QString& source, const QString& target)
                      {}});
     }
     carrier.carry();
-    leaveNotesFile(from, carrier.unreadableSources().contains(from));
+    if (!copying)
+        leaveNotesFile(from);
 }
 
-void DropCommands::leaveNotesFile(const QString& folder, bool unreadable)
+void DropCommands::leaveNotesFile(const QString& folder)
 {
     const platform::FileSystem& fs = m_workspace.session().fs();
     const core::NotesFile notes = core::NotesFile::open(folder);
     if (!fs.exists(notes.path()))
         return;
-    const std::optional<platform::IniDocument> document =
-        unreadable ? std::nullopt : notes.document();
+    const std::optional<platform::IniDocument> document = notes.document();
     if (!document) {
-        // Its notes could not come; it stays as it is.
+        // What it holds cannot be told: it stays as it is.
         warn(texts::NoticeCaption, texts::folderFileFailed(core::NotesFileName));
         return;
     }
-    if (transferMode() == fileops::TransferMode::Copy)
-        return;
     // Moved away it goes, unless a key of it belongs to a file that stayed behind.
     QSet<QString> stayed;
     for (const platform::DirEntry& entry : fs.list(folder)) {

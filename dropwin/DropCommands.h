@@ -49,9 +49,9 @@ private:
     void dropFolder(const QString& path);
     // `path` is the dropped path as cleaned, `dropped` as given, which a failure shows.
     void dropFile(const QString& path, const QString& dropped, platform::ShownNames& shown);
-    // After a dropped folder's files: its notes file goes when it was moved away and holds
-    // no note of a file that stayed; one that could not be read stays and is reported.
-    void leaveNotesFile(const QString& folder, bool unreadable);
+    // After a dropped folder's files were moved: its notes file goes when it holds no note of
+    // a file that stayed; one that cannot be read stays and is reported.
+    void leaveNotesFile(const QString& folder);
     void warn(const QString& caption, const QString& text);
 
     core::Workspace& m_workspace;

@@ -30,7 +30,8 @@ QByteArray localPart(QByteArray uri)
 }
 
 // The bytes of a percent-encoded path; nothing when an escape is not two hexadecimal digits
-// or stands for a NUL, which no name can hold.
+// or stands for a NUL, which ends a path for every system call (it would then act on another
+// file than the one named).
 std::optional<QByteArray> decoded(const QByteArray& encoded)
 {
     const auto hex = [](char c) {
@@ -46,9 +47,7 @@ std::optional<QByteArray> decoded(const QByteArray& encoded)
     return bytes;
 }
 
-} // namespace
-
-QStringList localPathsFromUriList(const QByteArray& list)
+QStringList readList(const QByteArray& list, bool keepUnreadable)
 {
     QStringList paths;
     for (QByteArray line : list.split('\n')) {
@@ -60,8 +59,8 @@ QStringList localPathsFromUriList(const QByteArray& list)
             continue;
         std::optional<QByteArray> path = decoded(local);
         if (!path) {
-            // No path can be read from it: it is given as it stands, which names no file.
-            paths.append(platform::pathFromNative(line));
+            if (keepUnreadable)
+                paths.append(platform::pathFromNative(line));
             continue;
         }
         while (path->size() > 1 && path->endsWith('/'))
@@ -69,6 +68,18 @@ QStringList localPathsFromUriList(const QByteArray& list)
         paths.append(platform::pathFromNative(*path));
     }
     return paths;
+}
+
+} // namespace
+
+QStringList localPathsFromUriList(const QByteArray& list)
+{
+    return readList(list, false);
+}
+
+QStringList droppedItemsFromUriList(const QByteArray& list)
+{
+    return readList(list, true);
 }
 
 } // namespace dropwin

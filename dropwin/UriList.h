@@ -8,9 +8,11 @@ namespace dropwin {
 
 // The local paths of the list's file addresses, in the list's order, with the bytes of each
 // name as they are on disk (a name need not be UTF-8). Comment lines, addresses of other
-// schemes and files of other hosts are left out; a folder's path has no trailing "/". An
-// address whose escapes cannot be read (not two hexadecimal digits, or a NUL) is given as it
-// stands, which is no path, so that the drop refuses it by name.
+// schemes, files of other hosts and addresses whose escapes cannot be read (not two
+// hexadecimal digits, or a NUL byte) are left out; a folder's path has no trailing "/".
 QStringList localPathsFromUriList(const QByteArray& list);
+// The same, but an address whose escapes cannot be read stays in its place as it stands,
+// which names no file: the drop refuses it by name.
+QStringList droppedItemsFromUriList(const QByteArray& list);
 
 } // namespace dropwin

@@ -7,6 +7,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cerrno>
 #include <exception>
 #include <optional>
 
@@ -83,16 +84,17 @@ void NoteCarrier::carry()
     m_shown.clear();
     const qsizetype count = qsizetype(items.size());
 
-    // The notes as they are now: one read of each old notes file.
+    // The notes as they are now: one read of each old notes file. A file whose notes file
+    // cannot be read cannot take its note along, so it stays where it is.
     QHash<QString, std::optional<platform::IniDocument>> sources;
-    for (Item& item : items) {
+    std::vector<bool> held(size_t(count), false);
+    for (qsizetype i = 0; i < count; ++i) {
+        Item& item = items[size_t(i)];
         auto source = sources.find(item.sourceDir);
-        if (source == sources.end()) {
+        if (source == sources.end())
             source =
                 sources.insert(item.sourceDir, core::NotesFile::open(item.sourceDir).document());
-            if (!*source && !m_unreadable.contains(item.sourceDir))
-                m_unreadable.append(item.sourceDir);
-        }
+        held[size_t(i)] = !*source;
         item.note = *source
                         ? core::noteIn(**source, item.sourceDir, item.sourceKey).value_or(QString())
                         : QString();
@@ -143,7 +145,9 @@ void NoteCarrier::carry()
     std::vector<bool> arrived(size_t(count), false);
     for (qsizetype i = 0; i < stop; ++i) {
         const Item& item = items[size_t(i)];
-        results[size_t(i)] = m_transfer(item, item.sourceDir + item.name, m_targetDir + item.name);
+        results[size_t(i)] =
+            held[size_t(i)] ? platform::FsResult{EIO}
+                            : m_transfer(item, item.sourceDir + item.name, m_targetDir + item.name);
         arrived[size_t(i)] = results[size_t(i)].ok();
     }
 

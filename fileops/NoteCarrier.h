@@ -6,6 +6,9 @@
 // places, never in none. A file that does not arrive gets the target's key back as it was, so
 // the note of a file it was to replace stays.
 //
+// A file whose notes file exists but cannot be read stays where it is, as one that failed
+// to move: its note could not go with it.
+//
 // Files are gathered and carried in chunks, so that moving many files rewrites each notes file
 // once per chunk rather than once per file; within a chunk every file keeps that order. A
 // command carries what it has gathered before every message or question and at its end.
@@ -74,10 +77,6 @@ public:
     // Carries what is gathered (see above).
     void carry();
 
-    // Folders whose notes file exists but could not be read: their files went without notes
-    // and the notes file kept every key.
-    const QStringList& unreadableSources() const { return m_unreadable; }
-
 private:
     struct Written;
     void settleRows(const std::vector<Item>& items, const std::vector<bool>& arrived,
@@ -90,7 +89,6 @@ private:
     QItemSelectionModel* m_selection = nullptr;
     std::vector<Item> m_items;
     QSet<QString> m_shown; // what the gathered files will show as, case-folded
-    QStringList m_unreadable;
 };
 
 // Removes the keys from the notes file of `dir` in one rewrite; a failure is ignored.

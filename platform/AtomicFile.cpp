@@ -49,17 +49,50 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
-// The owner and the extended attributes (the stored A, S and H) of the file being replaced.
-void keepOwnerAndAttributes(const QByteArray& old, const struct stat& st, int fd)
+// The owner and the extended attributes (the stored A, S and H) of the file being replaced;
+// 0 or the errno value of the attributes that could not be kept.
+int keepOwnerAndAttributes(const QByteArray& old, const struct stat& st, int fd)
 {
     if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
         // Not permitted: the new file stays with the user who writes it.
     }
-    const int in = ::open(old.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int in =
+        sys::openForReading(old.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (in < 0)
-        return;
-    detail::copyXattrs(in, fd);
+        return errno;
+    const int err = detail::copyXattrs(in, fd);
     ::close(in);
+    return err;
+}
+
+int writeReplacing(const QByteArray& temporary, const QByteArray& final, const QByteArray& bytes,
+                   const struct stat* old, mode_t mode, int dir)
+{
+    constexpr int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = sys::open(temporary.constData(), flags, 0600);
+    if (fd < 0 && errno == EEXIST) {
+        // Left behind by a run that was killed while writing this file.
+        sys::unlink(temporary.constData());
+        fd = sys::open(temporary.constData(), flags, 0600);
+    }
+    if (fd < 0)
+        return errno;
+    int err = old ? keepOwnerAndAttributes(final, *old, fd) : 0;
+    if (!err)
+        err = detail::writeAll(fd, bytes.constData(), size_t(bytes.size()));
+    if (!err && sys::fchmod(fd, mode) != 0)
+        err = errno;
+    if (!err && sys::fsync(fd) != 0)
+        err = errno;
+    if (sys::close(fd) != 0 && !err)
+        err = errno;
+    if (err) {
+        sys::unlink(temporary.constData());
+        return err;
+    }
+    // The new file takes the name; should the folder then fail to sync, which would leave the
+    // rename to chance at a power loss, the old file takes it back.
+    return detail::replaceSynced(temporary.constData(), final.constData(), dir);
 }
 
 } // namespace
@@ -77,7 +110,8 @@ ReadOutcome readWholeFileAt(int dirFd, const QString& path, QByteArray* bytes, q
     int& err = error ? *error : ignored;
     err = 0;
     // Non-blocking, so that opening a FIFO never waits for a writer.
-    const int fd = ::openat(dirFd, nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd =
+        sys::openForReading(dirFd, nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         err = errno;
         return err == ENOENT ? ReadOutcome::Missing : ReadOutcome::Unreadable;
@@ -103,7 +137,7 @@ ReadOutcome readWholeFileAt(int dirFd, const QString& path, QByteArray* bytes, q
                 break;
             data.resize(qsizetype(qMin<qint64>(limit, qMax<qint64>(4096, data.size() * 2))));
         }
-        const ssize_t n = ::read(fd, data.data() + done, size_t(data.size() - done));
+        const ssize_t n = sys::read(fd, data.data() + done, size_t(data.size() - done));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -143,40 +177,15 @@ int writeWholeFile(const QString& path, const QByteArray& bytes, LinkPolicy link
 
     const QByteArray temporary = nativePath(temporaryPathFor(target));
     const QByteArray final = nativePath(target);
-    constexpr int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-    int fd = sys::open(temporary.constData(), flags, 0600);
-    if (fd < 0 && errno == EEXIST) {
-        // Left behind by a run that was killed while writing this file.
-        sys::unlink(temporary.constData());
-        fd = sys::open(temporary.constData(), flags, 0600);
-    }
-    if (fd < 0)
-        return errno;
-    if (exists)
-        keepOwnerAndAttributes(final, st, fd);
-    int err = detail::writeAll(fd, bytes.constData(), size_t(bytes.size()));
-    if (!err && sys::fchmod(fd, mode) != 0)
-        err = errno;
-    if (!err && sys::fsync(fd) != 0)
-        err = errno;
-    if (sys::close(fd) != 0 && !err)
-        err = errno;
-    if (!err && sys::rename(temporary.constData(), final.constData()) != 0)
-        err = errno;
-    if (err) {
-        sys::unlink(temporary.constData());
-        return err;
-    }
-    // The rename is durable only once the folder is on the disk too. The new file is in place
-    // already, so a failure here is not one of the write.
+    // The folder is synced after the rename; one that cannot be opened is never written.
     const QByteArray folder = nativePath(folderOfPath(target));
-    const int dir =
-        ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        sys::fsync(dir);
-        ::close(dir);
-    }
-    return 0;
+    const int dir = sys::openForReading(folder.isEmpty() ? "." : folder.constData(),
+                                        O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0)
+        return errno;
+    const int err = writeReplacing(temporary, final, bytes, exists ? &st : nullptr, mode, dir);
+    ::close(dir);
+    return err;
 }
 
 } // namespace platform

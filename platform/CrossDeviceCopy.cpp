@@ -74,7 +74,7 @@ int copyData(int in, int out)
             kernelCopy = false;
             buffer.resize(256 * 1024);
         }
-        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        const ssize_t n = sys::read(in, buffer.data(), buffer.size());
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -166,7 +166,7 @@ int copyRegular(int in, const struct stat& st, int out)
 // Opens a regular file to copy (links followed) and checks that it is one.
 int openSource(const QByteArray& from, Fd& in, struct stat& st)
 {
-    in.reset(::open(from.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    in.reset(sys::openForReading(from.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!in.valid())
         return errno;
     if (::fstat(in.get(), &st) != 0)
@@ -272,7 +272,7 @@ int copyToNewFile(int in, const struct stat& st, int dstDir, const char* dstName
 
 int copyFileAt(int srcDir, const char* name, int dstDir, const char* dstName)
 {
-    Fd in(::openat(srcDir, name, openRead));
+    Fd in(sys::openForReading(srcDir, name, openRead));
     struct stat st;
     if (!in.valid() || ::fstat(in.get(), &st) != 0)
         return errno;
@@ -291,7 +291,7 @@ int copyDirectoryAt(int srcDir, const char* name, const struct stat& st, int dst
         return errno;
     int err = 0;
     {
-        Fd out(::openat(dstDir, dstName, openDir));
+        Fd out(sys::openForReading(dstDir, dstName, openDir));
         if (!out.valid())
             err = errno;
         if (!err)
@@ -420,6 +420,48 @@ int syncFolder(int dirFd)
 
 } // namespace
 
+int replaceSynced(const char* temporary, const char* target, int folderFd)
+{
+    struct stat st;
+    if (::lstat(target, &st) == 0 && S_ISDIR(st.st_mode)) {
+        sys::unlink(temporary);
+        return EISDIR; // a folder is never replaced by a file
+    }
+    // Swapped, the old file waits under the temporary name until the folder is synced.
+    const bool swapped =
+        sys::renameat2(AT_FDCWD, temporary, AT_FDCWD, target, RENAME_EXCHANGE) == 0;
+    bool created = false;
+    if (!swapped) {
+        // ENOENT: nothing under the name yet; EINVAL: a file system that cannot swap names.
+        if (errno != ENOENT && errno != EINVAL && errno != ENOSYS) {
+            const int err = errno;
+            sys::unlink(temporary);
+            return err;
+        }
+        created = errno == ENOENT;
+        if (sys::rename(temporary, target) != 0) {
+            const int err = errno;
+            sys::unlink(temporary);
+            return err;
+        }
+    }
+    if (sys::fsync(folderFd) != 0) {
+        const int err = errno;
+        // Swapped back, the new file is under the temporary name (should that fail, the old
+        // one is, and the new file stays).
+        if (swapped)
+            sys::renameat2(AT_FDCWD, temporary, AT_FDCWD, target, RENAME_EXCHANGE);
+        else if (created)
+            sys::unlink(target);
+        if (swapped)
+            sys::unlink(temporary);
+        return err;
+    }
+    if (swapped)
+        sys::unlink(temporary); // the old file
+    return 0;
+}
+
 int writeAll(int out, const char* data, size_t size)
 {
     while (size > 0) {
@@ -476,7 +518,7 @@ int copyFileExclusive(const QByteArray& from, const QByteArray& to)
     if (const int err = openSource(from, in, st))
         return err;
     const auto [folder, name] = splitPath(to);
-    Fd dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd dir(sys::openForReading(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dir.valid())
         return errno;
     struct stat existing;
@@ -494,8 +536,10 @@ int copyFileExclusive(const QByteArray& from, const QByteArray& to)
         sys::unlinkat(dir.get(), temporary.constData(), 0);
         return err;
     }
-    syncFolder(dir.get());
-    return 0;
+    // A copy whose name may not survive a power loss did not happen.
+    if ((err = syncFolder(dir.get())))
+        sys::unlinkat(dir.get(), name.constData(), 0);
+    return err;
 }
 
 int copyFileReplacing(const QByteArray& from, const QByteArray& to)
@@ -506,6 +550,9 @@ int copyFileReplacing(const QByteArray& from, const QByteArray& to)
         return err;
     // The temporary name has a length of its own, so it fits beside a target of any name.
     const auto [folder, name] = splitPath(to);
+    Fd dir(sys::openForReading(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.valid())
+        return errno;
     QByteArray temporary = folder + "/.quillet-XXXXXX.part";
     Fd out(sys::mkostemps(temporary.data(), 5, O_CLOEXEC));
     if (!out.valid())
@@ -513,16 +560,11 @@ int copyFileReplacing(const QByteArray& from, const QByteArray& to)
     int err = copyRegular(in.get(), st, out.get());
     if (const int closeErr = out.close(); !err)
         err = closeErr;
-    if (!err && sys::rename(temporary.constData(), to.constData()) != 0)
-        err = errno;
     if (err) {
         sys::unlink(temporary.constData());
         return err;
     }
-    Fd dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.valid())
-        syncFolder(dir.get());
-    return 0;
+    return replaceSynced(temporary.constData(), to.constData(), dir.get());
 }
 
 int moveAcrossDevices(const QByteArray& from, const QByteArray& to)
@@ -531,10 +573,10 @@ int moveAcrossDevices(const QByteArray& from, const QByteArray& to)
     const auto [targetFolder, targetName] = splitPath(to);
     if (sourceName.isEmpty() || sourceName == "/" || targetName.isEmpty() || targetName == "/")
         return EBUSY;
-    Fd sourceDir(::open(sourceFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd sourceDir(sys::openForReading(sourceFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!sourceDir.valid())
         return errno;
-    Fd targetDir(::open(targetFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd targetDir(sys::openForReading(targetFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!targetDir.valid())
         return errno;
     struct stat st;
@@ -565,7 +607,11 @@ int moveAcrossDevices(const QByteArray& from, const QByteArray& to)
         removeEntryAt(targetDir.get(), temporary.constData());
         return err;
     }
-    syncFolder(targetDir.get());
+    // The source goes only once the copy's name is sure to survive a power loss.
+    if ((err = syncFolder(targetDir.get()))) {
+        removeEntryAt(targetDir.get(), targetName.constData());
+        return err;
+    }
 
     if (!S_ISDIR(st.st_mode)) {
         if (sys::unlinkat(sourceDir.get(), sourceName.constData(), 0) != 0) {
@@ -593,8 +639,10 @@ int moveAcrossDevices(const QByteArray& from, const QByteArray& to)
         syncFolder(targetDir.get());
         return err;
     }
-    syncFolder(sourceDir.get());
-    removeEntryAt(sourceDir.get(), hidden.constData());
+    // The old tree goes once its hiding is on the disk; where that sync fails it stays hidden
+    // (the move is complete: the copy is in place and synced).
+    if (syncFolder(sourceDir.get()) == 0)
+        removeEntryAt(sourceDir.get(), hidden.constData());
     return 0;
 }
 

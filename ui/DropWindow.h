@@ -4,6 +4,7 @@
 // the category selected in the main window. Its corner shows the drop mode, which a click
 // switches; its picture is the grip to move it; its pop-up menu holds the window's commands.
 
+#include <QIcon>
 #include <QWidget>
 
 #include <functional>
@@ -40,7 +41,8 @@ public:
     // haltmenu.
     QAction* menuAction(const QString& name) const;
 
-    // The local paths a drag carries as "text/uri-list", in its order.
+    // The local paths a drag carries as "text/uri-list", in its order (an address that cannot
+    // be read as it stands, for the drop to refuse).
     static QStringList droppedPaths(const QMimeData* data);
 
 Q_SIGNALS:
@@ -63,6 +65,7 @@ private:
     void dwPopupMenuPopup();
     void DropFileDrop(const QStringList& paths);
     void guarded(const std::function<void()>& command);
+    void paintPicture();
 
     dropwin::DropCommands& m_commands;
     core::Dialogs& m_dialogs;
@@ -70,6 +73,7 @@ private:
     QLabel* m_mark = nullptr;
     QMenu* m_menu = nullptr;
     QActionGroup* m_modes = nullptr;
+    QIcon m_pictureIcon;
 };
 
 } // namespace ui

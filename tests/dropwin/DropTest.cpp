@@ -215,7 +215,7 @@ TEST_P(DropInMode, ADroppedFolderBringsOnlyTheNotesOfTheFilesThatCame)
     EXPECT_FALSE(world.library.exists("../outside/pack/zzfdat.nod"));
 }
 
-TEST_P(DropInMode, ADroppedFolderWhoseNotesCannotBeReadKeepsThemAndSaysSo)
+TEST_P(DropInMode, ADroppedFolderWhoseNotesCannotBeReadStaysAndSaysSo)
 {
     setMode(GetParam());
     world.library.makeFile("cat/pack/old.txt", "o");
@@ -226,10 +226,12 @@ TEST_P(DropInMode, ADroppedFolderWhoseNotesCannotBeReadKeepsThemAndSaysSo)
     selectCat();
     commands.DropFileDrop({outside("pack")});
 
+    // Its files cannot bring their notes, so they stay with them.
     EXPECT_EQ(world.dialogs.texts(),
               QStringList(QStringLiteral("拖动文件[zzfdat.nod]时失败，稍后请重试！")));
     EXPECT_EQ(QFile(outside("pack/zzfdat.nod")).size(), tooLarge);
-    EXPECT_EQ(world.library.read("cat/pack/n.txt"), "n");
+    EXPECT_EQ(world.library.read("../outside/pack/n.txt"), "n");
+    EXPECT_FALSE(world.library.exists("cat/pack/n.txt"));
     EXPECT_EQ(world.library.notesText("cat/pack/"),
               notesFileText({QStringLiteral("old.txt=旧的")}));
 }
@@ -262,7 +264,7 @@ TEST_F(Drop, DroppedPathsNeverReachOutsideTheCategory)
         QDir(world.library.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(u',');
     const QByteArray folder = QUrl::fromLocalFile(outside("pack")).toEncoded();
     const QStringList uris =
-        dropwin::localPathsFromUriList(folder + "/a%00b\r\n" + folder + "/%G1\r\n");
+        dropwin::droppedItemsFromUriList(folder + "/a%00b\r\n" + folder + "/%G1\r\n");
     ASSERT_EQ(uris.size(), 2);
 
     commands.DropFileDrop(
@@ -397,6 +399,7 @@ TEST(UriList, GivesTheLocalPathsWithTheirBytesInOrder)
                             "\r\n"
                             "file://elsewhere.example/tmp/remote.txt\r\n"
                             "https://example.com/page\r\n"
+                            "file:///tmp/a%00/etc/passwd\r\n"
                             "file:///tmp/folder/\r\n";
     const QStringList paths = dropwin::localPathsFromUriList(list);
     ASSERT_EQ(paths.size(), 3);

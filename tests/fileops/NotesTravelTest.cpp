@@ -173,6 +173,24 @@ TEST_P(EveryWay, ANotesFileThatCannotBeWrittenKeepsTheFileAndEndsTheCommand)
     }
 }
 
+TEST_P(EveryWay, AFileWhoseNotesCannotBeReadStaysWithThem)
+{
+    const Way& way = GetParam();
+    world.library.makeFile(way.from + "a.txt", "a");
+    const qint64 tooLarge = 65 * 1024 * 1024; // more than a notes file is read for
+    world.library.makeFileOfSize(way.from + "zzfdat.nod", tooLarge);
+    world.start();
+    show(way.from);
+
+    way.move(*this, {"a.txt"});
+
+    EXPECT_TRUE(world.dialogs.last().text.contains(QStringLiteral("[a.txt]时失败")))
+        << world.dialogs.last().text.toStdString();
+    EXPECT_TRUE(world.library.exists(way.from + "a.txt"));
+    EXPECT_FALSE(world.library.exists(way.to + "a.txt"));
+    EXPECT_EQ(QFile(world.library.path(way.from + "zzfdat.nod")).size(), tooLarge);
+}
+
 INSTANTIATE_TEST_SUITE_P(Ways, EveryWay, ::testing::ValuesIn(kWays),
                          [](const ::testing::TestParamInfo<Way>& info) {
                              return std::string(info.param.name);

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 # Writes the seed corpus of the fuzz targets: notes files and configuration files as they
 # come from Windows and from this program, in every encoding, with the malformed endings
-# the program must keep. Each seed is: edit byte, pick byte, text length, text, file. (The
+# the program must keep (each seed: edit byte, pick byte, text length, text, file); lists of
+# dropped files as file managers give them; mount tables as the kernel writes them. (The
 # corpus also keeps inputs the fuzzer found, under names that say what they hold.)
 import os
 
@@ -47,3 +48,33 @@ for target in ('ini_document', 'text_codec'):
         for i, (edit, pick, text) in enumerate(edits if target == 'ini_document' else edits[:2]):
             with open(os.path.join(folder, f'{name}-{i}'), 'wb') as out:
                 out.write(seed(edit, pick, text, file))
+
+uri_lists = {
+    'two-files-crlf': b'file:///home/user/a.txt\r\nfile:///home/user/%E4%B8%AD%E6%96%87.txt\r\n',
+    'folder-with-slash-lf': b'file:///home/user/Downloads/\nfile:///tmp/x%20y\n',
+    'localhost-and-comment': b'# from a file manager\r\nfile://localhost/srv/data.bin\r\n',
+    'foreign-host-and-scheme': b'file://server/share/a\r\nhttp://example.invalid/b\r\nfile:/c\r\n',
+    'gbk-name-bytes': b'file:///home/user/%D6%D0%CE%C4.txt\r\n',
+    'upper-case-scheme': b'FILE:///ROOT/%2F%2F\r\n\r\nfile:///\r\n',
+}
+mount_tables = {
+    'debian-desktop': (
+        b'22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw,errors=remount-ro\n'
+        b'23 22 0:21 / /proc rw,nosuid,nodev,noexec,relatime shared:12 - proc proc rw\n'
+        b'40 22 0:35 / /tmp rw,nosuid,nodev shared:20 - tmpfs tmpfs rw,size=8G\n'
+        b'61 22 11:0 / /media/user/My\\040Disc ro,nosuid,nodev,relatime shared:30 - iso9660 '
+        b'/dev/sr0 ro,nojoliet,check=s,map=n,blocksize=2048\n'
+        b'62 22 8:17 / /media/user/USB\\134STICK rw,relatime shared:31 - vfat /dev/sdb1 rw\n'
+        b'70 22 0:50 / /mnt/share rw,relatime shared:40 - cifs //server/share rw,vers=3.0\n'),
+    'bind-and-unbindable': (
+        b'30 22 8:2 /var/lib/x /srv/x rw,relatime unbindable - ext4 /dev/sda2 ro\n'
+        b'31 22 0:44 / /run/user/1000/gvfs rw,nosuid,nodev,relatime shared:5 master:1 - '
+        b'fuse.gvfsd-fuse gvfsd-fuse rw,user_id=1000\n'),
+    'cut-short': b'22 1 8:2 / / rw,relatime - ext4\n23 22 0:21 / /p rw -\n24 22',
+}
+for target, seeds in (('uri_list', uri_lists), ('mount_info', mount_tables)):
+    folder = os.path.join(here, 'corpus', target)
+    os.makedirs(folder, exist_ok=True)
+    for name, content in seeds.items():
+        with open(os.path.join(folder, name), 'wb') as out:
+            out.write(content)

@@ -97,19 +97,80 @@ TEST_F(AtomicWrite, TheNewFileIsSyncedBeforeItsRenameAndTheFolderAfterIt)
         const platform::sys::ScopedHook hook(&recorder);
         notes.writeNote("a.txt", "two");
     }
+    // The folder is opened before anything is written, the old file goes only once the
+    // folder is synced.
     std::vector<Call> steps;
     for (const RecordedCall& call : recorder.calls) {
-        if (call.call == Call::Sync && call.onFolder)
+        if (call.call == Call::Read && call.path == QFile::encodeName(lib.path("cat/")))
+            steps.push_back(Call::Read); // the folder opened
+        else if (call.call == Call::Sync && call.onFolder)
             steps.push_back(Call::MakeDir); // stands for the folder's sync
-        else if (call.call != Call::Write && call.call != Call::Metadata)
+        else if (call.call != Call::Write && call.call != Call::Metadata && call.call != Call::Read)
             steps.push_back(call.call);
     }
-    EXPECT_EQ(steps, (std::vector<Call>{Call::Create, Call::Sync, Call::Close, Call::Rename,
-                                        Call::MakeDir}));
+    EXPECT_EQ(steps, (std::vector<Call>{Call::Read, Call::Create, Call::Sync, Call::Close,
+                                        Call::Rename, Call::MakeDir, Call::Unlink}));
     const auto rename = std::find_if(recorder.calls.begin(), recorder.calls.end(),
                                      [](const RecordedCall& c) { return c.call == Call::Rename; });
     ASSERT_NE(rename, recorder.calls.end());
     EXPECT_EQ(rename->path2, QFile::encodeName(notes.path()));
+}
+
+TEST_F(AtomicWrite, AFailedSyncOfTheNewFileOrOfItsFolderKeepsTheOldFileAndIsTold)
+{
+    notes.writeNote("a.txt", "old");
+    const QByteArray old = lib.read("cat/zzfdat.nod");
+    const QByteArray folder = QFile::encodeName(lib.path("cat/"));
+    const struct
+    {
+        const char* step;
+        std::function<bool(const RecordedCall&)> is;
+    } steps[] = {
+        {"the new file's sync",
+         [](const RecordedCall& c) { return c.call == Call::Sync && !c.onFolder; }},
+        {"the folder's opening",
+         [&](const RecordedCall& c) { return c.call == Call::Read && c.path == folder; }},
+        {"the folder's sync",
+         [](const RecordedCall& c) { return c.call == Call::Sync && c.onFolder; }},
+    };
+    for (const auto& [step, is] : steps) {
+        for (const bool existed : {true, false}) {
+            SCOPED_TRACE(std::string(step) +
+                         (existed ? ", replacing the notes file" : ", a new one"));
+            const auto reset = [&] {
+                if (existed)
+                    lib.makeFile("cat/zzfdat.nod", old);
+                else
+                    QFile::remove(notes.path());
+            };
+            // Which call that step is in this write.
+            reset();
+            CallRecorder recorder;
+            {
+                const platform::sys::ScopedHook hook(&recorder);
+                notes.writeNote("a.txt", "new");
+            }
+            const auto at = std::find_if(recorder.calls.begin(), recorder.calls.end(), is);
+            ASSERT_NE(at, recorder.calls.end());
+
+            reset();
+            testing_support::FailNthCall failing(int(at - recorder.calls.begin()) + 1, EIO);
+            try {
+                const platform::sys::ScopedHook hook(&failing);
+                notes.writeNote("a.txt", "new");
+                ADD_FAILURE() << "the write went on";
+            } catch (const platform::WriteError& error) {
+                EXPECT_EQ(error.message(),
+                          "Unable to write to " + notes.path() +
+                              QStringLiteral("\n磁盘读写出错，原有的文件保持不变。"));
+            }
+            EXPECT_TRUE(failing.fired());
+            EXPECT_EQ(lib.exists("cat/zzfdat.nod") ? lib.read("cat/zzfdat.nod") : "<none>",
+                      existed ? old : "<none>");
+            EXPECT_EQ(everything("cat"),
+                      existed ? QStringList({"a.txt", "zzfdat.nod"}) : QStringList("a.txt"));
+        }
+    }
 }
 
 TEST_F(AtomicWrite, AWriteKilledAtAnyStepLeavesTheOldFileOrTheNewOneWhole)
@@ -160,10 +221,12 @@ TEST_F(AtomicWrite, AMoveAcrossFileSystemsArrivesUnderATemporaryNameAndTakesItsN
         ASSERT_TRUE(CrossDeviceFileSystem().move(lib.path("from/file"), lib.path("to/file")));
     }
     EXPECT_EQ(lib.read("to/file"), pattern(300 * 1024));
-    ASSERT_FALSE(recorder.calls.empty());
-    const RecordedCall& create = recorder.calls.front();
-    EXPECT_EQ(create.call, Call::Create);
-    EXPECT_TRUE(isPartName(create.path)) << create.path.constData();
+    // Before the first file is created, only the folders and the source are opened to read.
+    const auto create = std::find_if(recorder.calls.begin(), recorder.calls.end(),
+                                     [](const RecordedCall& c) { return c.call != Call::Read; });
+    ASSERT_NE(create, recorder.calls.end());
+    EXPECT_EQ(create->call, Call::Create);
+    EXPECT_TRUE(isPartName(create->path)) << create->path.constData();
     std::vector<Call> order;
     for (const RecordedCall& call : recorder.calls) {
         EXPECT_FALSE(call.call == Call::Create && call.path.endsWith("file"))
