@@ -52,7 +52,16 @@ struct Reader
 } // namespace
 
 // A configuration file kept as a link (a dotfile manager's) is written where the link leads.
-ConfigFile::ConfigFile(QString path) : m_file(std::move(path), platform::LinkPolicy::WriteTarget) {}
+// Its values are read as Windows reads settings, without the blanks around them.
+ConfigFile::ConfigFile(QString path)
+    : m_file(std::move(path), platform::LinkPolicy::WriteTarget, platform::ValueBlanks::Trimmed)
+{
+}
+
+platform::IniDocument ConfigFile::load() const
+{
+    return m_file.load();
+}
 
 void ConfigFile::makeFolder() const
 {

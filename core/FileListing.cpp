@@ -2,6 +2,7 @@
 
 #include "core/FileFormats.h"
 #include "platform/FileNames.h"
+#include "platform/TemporaryFiles.h"
 
 namespace core {
 
@@ -131,6 +132,10 @@ std::vector<FileRow> ListCategoryFiles(const platform::FileSystem& fs, const QSt
         names.add(entry.name);
     rows.reserve(entries.size());
     for (const platform::DirEntry& entry : entries) {
+        if (platform::isTemporaryName(entry.name)) {
+            platform::removeLeftover(dir + entry.name); // what a killed write left, if it is
+            continue;
+        }
         if (entry.isDir || !isListedEntry(entry.name))
             continue;
         // A link to a folder is a folder here, as it is in the tree.

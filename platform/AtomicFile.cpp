@@ -3,8 +3,9 @@
 #include "platform/CrossDeviceCopy.h"
 #include "platform/FileNames.h"
 #include "platform/SysCalls.h"
+#include "platform/TemporaryFiles.h"
 
-#include <QHashFunctions>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <climits>
@@ -65,18 +66,12 @@ int keepOwnerAndAttributes(const QByteArray& old, const struct stat& st, int fd)
     return err;
 }
 
-int writeReplacing(const QByteArray& temporary, const QByteArray& final, const QByteArray& bytes,
-                   const struct stat* old, mode_t mode, int dir)
+// Writes `bytes` into the temporary file open as `fd` (which it closes) and gives it the name
+// `final`; should the folder then fail to sync, which would leave the rename to chance at a
+// power loss, the old file takes its name back.
+int writeReplacing(int fd, const QByteArray& temporary, const QByteArray& final,
+                   const QByteArray& bytes, const struct stat* old, mode_t mode, int dir)
 {
-    constexpr int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-    int fd = sys::open(temporary.constData(), flags, 0600);
-    if (fd < 0 && errno == EEXIST) {
-        // Left behind by a run that was killed while writing this file.
-        sys::unlink(temporary.constData());
-        fd = sys::open(temporary.constData(), flags, 0600);
-    }
-    if (fd < 0)
-        return errno;
     int err = old ? keepOwnerAndAttributes(final, *old, fd) : 0;
     if (!err)
         err = detail::writeAll(fd, bytes.constData(), size_t(bytes.size()));
@@ -90,9 +85,38 @@ int writeReplacing(const QByteArray& temporary, const QByteArray& final, const Q
         sys::unlink(temporary.constData());
         return err;
     }
-    // The new file takes the name; should the folder then fail to sync, which would leave the
-    // rename to chance at a power loss, the old file takes it back.
     return detail::replaceSynced(temporary.constData(), final.constData(), dir);
+}
+
+// Creates and locks the temporary file of a write of `target`: under the name of that target,
+// which one left by a killed write gives up, or where a running write holds it, under a name
+// of its own. Returns 0 or the errno value; the file's name is returned in `temporary`.
+int createTemporary(const QString& target, QByteArray* temporary, int* fd, TemporaryHold& hold)
+{
+    constexpr int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    QString path = temporaryPathFor(target);
+    bool leftoverTried = false;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        *temporary = nativePath(path);
+        *fd = sys::open(temporary->constData(), flags, 0600);
+        if (*fd < 0) {
+            if (errno != EEXIST)
+                return errno;
+            if (!leftoverTried) {
+                leftoverTried = true;
+                if (removeLeftover(path))
+                    continue;
+            }
+        } else if (hold.hold(*fd) == 0) {
+            return 0;
+        } else {
+            ::close(*fd); // a clean-up removed it before it was locked
+        }
+        path = folderOfPath(target) +
+               QStringLiteral(".quillet-%1.tmp")
+                   .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
+    }
+    return EEXIST;
 }
 
 } // namespace
@@ -157,11 +181,14 @@ ReadOutcome readWholeFileAt(int dirFd, const QString& path, QByteArray* bytes, q
 
 QString temporaryPathFor(const QString& path)
 {
-    const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+    // FNV-1a of the name's bytes: the same in every run of the program.
+    quint32 hash = 2166136261u;
+    for (const char byte : nativePath(nameOfPath(path))) {
+        hash ^= quint8(byte);
+        hash *= 16777619u;
+    }
     return folderOfPath(path) +
-           QStringLiteral(".quillet-%1.tmp")
-               .arg(qulonglong(qHash(QStringView(name), size_t(0x5157)) & 0xFFFFFFFFu), 8, 16,
-                    QLatin1Char('0'));
+           QStringLiteral(".quillet-%1.tmp").arg(hash, 8, 16, QLatin1Char('0'));
 }
 
 int writeWholeFile(const QString& path, const QByteArray& bytes, LinkPolicy links)
@@ -175,7 +202,6 @@ int writeWholeFile(const QString& path, const QByteArray& bytes, LinkPolicy link
         return EACCES; // the read-only attribute protects it
     const mode_t mode = exists ? (st.st_mode & 07777) : newFileMode();
 
-    const QByteArray temporary = nativePath(temporaryPathFor(target));
     const QByteArray final = nativePath(target);
     // The folder is synced after the rename; one that cannot be opened is never written.
     const QByteArray folder = nativePath(folderOfPath(target));
@@ -183,7 +209,12 @@ int writeWholeFile(const QString& path, const QByteArray& bytes, LinkPolicy link
                                         O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0)
         return errno;
-    const int err = writeReplacing(temporary, final, bytes, exists ? &st : nullptr, mode, dir);
+    QByteArray temporary;
+    int fd = -1;
+    TemporaryHold hold; // until the file has its name
+    int err = createTemporary(target, &temporary, &fd, hold);
+    if (!err)
+        err = writeReplacing(fd, temporary, final, bytes, exists ? &st : nullptr, mode, dir);
     ::close(dir);
     return err;
 }

@@ -1,6 +1,7 @@
 #include "platform/CrossDeviceCopy.h"
 
 #include "platform/SysCalls.h"
+#include "platform/TemporaryFiles.h"
 
 #include <QRandomGenerator>
 
@@ -214,7 +215,8 @@ int readNames(int dirFd, std::vector<std::string>& names)
     return err;
 }
 
-// Removes a file, link or whole folder tree without following links.
+} // namespace
+
 int removeEntryAt(int dirFd, const char* name)
 {
     struct stat st;
@@ -238,8 +240,14 @@ int removeEntryAt(int dirFd, const char* name)
     return sys::unlinkat(dirFd, name, AT_REMOVEDIR) == 0 ? 0 : errno;
 }
 
+namespace {
+
+// Copies one entry (folders recursively) to a new entry that must not exist yet; on failure
+// whatever was created for it is removed again. With `hold`, the new file or folder is locked
+// the moment it is made (a copy in the making under a temporary name); ESTALE when a clean-up
+// removed it before.
 int copyEntryAt(int srcDir, const char* name, const struct stat& st, int dstDir,
-                const char* dstName);
+                const char* dstName, TemporaryHold* hold = nullptr);
 
 int copyChildren(int in, int out)
 {
@@ -257,11 +265,16 @@ int copyChildren(int in, int out)
 }
 
 // Copies the open file `in` to a new file that must not exist yet, removed again on failure.
-int copyToNewFile(int in, const struct stat& st, int dstDir, const char* dstName)
+int copyToNewFile(int in, const struct stat& st, int dstDir, const char* dstName,
+                  TemporaryHold* hold = nullptr)
 {
     Fd out(sys::openat(dstDir, dstName, openNew, 0600));
     if (!out.valid())
         return errno;
+    if (hold) {
+        if (const int err = hold->hold(out.get()))
+            return err; // the name is gone already
+    }
     int err = copyRegular(in, st, out.get());
     if (const int closeErr = out.close(); !err)
         err = closeErr;
@@ -270,19 +283,19 @@ int copyToNewFile(int in, const struct stat& st, int dstDir, const char* dstName
     return err;
 }
 
-int copyFileAt(int srcDir, const char* name, int dstDir, const char* dstName)
+int copyFileAt(int srcDir, const char* name, int dstDir, const char* dstName, TemporaryHold* hold)
 {
     Fd in(sys::openForReading(srcDir, name, openRead));
     struct stat st;
     if (!in.valid() || ::fstat(in.get(), &st) != 0)
         return errno;
-    return copyToNewFile(in.get(), st, dstDir, dstName);
+    return copyToNewFile(in.get(), st, dstDir, dstName, hold);
 }
 
 // The folder is created private and gets its own permissions and times only after its
 // contents, which would otherwise change its last-write time or could not be written.
 int copyDirectoryAt(int srcDir, const char* name, const struct stat& st, int dstDir,
-                    const char* dstName)
+                    const char* dstName, TemporaryHold* hold)
 {
     Fd in(::openat(srcDir, name, openDir));
     if (!in.valid())
@@ -294,6 +307,10 @@ int copyDirectoryAt(int srcDir, const char* name, const struct stat& st, int dst
         Fd out(sys::openForReading(dstDir, dstName, openDir));
         if (!out.valid())
             err = errno;
+        if (!err && hold) {
+            if (const int held = hold->hold(out.get()))
+                return held; // the folder is gone already
+        }
         if (!err)
             err = copyChildren(in.get(), out.get());
         if (!err)
@@ -349,15 +366,13 @@ int copySpecialAt(const struct stat& st, int dstDir, const char* dstName)
     return finishEntryAt(dstDir, dstName, st);
 }
 
-// Copies one entry (folders recursively) to a new entry that must not exist yet; on failure
-// whatever was created for it is removed again.
 int copyEntryAt(int srcDir, const char* name, const struct stat& st, int dstDir,
-                const char* dstName)
+                const char* dstName, TemporaryHold* hold)
 {
     if (S_ISREG(st.st_mode))
-        return copyFileAt(srcDir, name, dstDir, dstName);
+        return copyFileAt(srcDir, name, dstDir, dstName, hold);
     if (S_ISDIR(st.st_mode))
-        return copyDirectoryAt(srcDir, name, st, dstDir, dstName);
+        return copyDirectoryAt(srcDir, name, st, dstDir, dstName, hold);
     if (S_ISLNK(st.st_mode))
         return copySymlinkAt(srcDir, name, st, dstDir, dstName);
     return copySpecialAt(st, dstDir, dstName);
@@ -392,24 +407,29 @@ QByteArray temporaryName()
 }
 
 // Makes something under a temporary name that no entry has yet: `make(name)` creates it
-// exclusively (EEXIST when the name is taken). The name used is returned in `made`.
+// exclusively (EEXIST when the name is taken, ESTALE when a clean-up removed it before it was
+// held). The name used is returned in `made`.
 template <typename Make> int makeUnderTemporaryName(Make make, QByteArray* made)
 {
+    int err = EEXIST;
     for (int attempt = 0; attempt < 64; ++attempt) {
         *made = temporaryName();
-        const int err = make(made->constData());
-        if (err != EEXIST)
+        err = make(made->constData());
+        if (err != EEXIST && err != ESTALE)
             return err;
     }
-    return EEXIST;
+    return err;
 }
 
-// Copies the entry to a new temporary name in `dstDir`, which it returns in `made`.
+// Copies the entry to a new temporary name in `dstDir`, which it returns in `made`, held by
+// `hold`.
 int copyToTemporary(int srcDir, const char* name, const struct stat& st, int dstDir,
-                    QByteArray* made)
+                    QByteArray* made, TemporaryHold& hold)
 {
     return makeUnderTemporaryName(
-        [&](const char* temporary) { return copyEntryAt(srcDir, name, st, dstDir, temporary); },
+        [&](const char* temporary) {
+            return copyEntryAt(srcDir, name, st, dstDir, temporary, &hold);
+        },
         made);
 }
 
@@ -527,8 +547,9 @@ int copyFileExclusive(const QByteArray& from, const QByteArray& to)
     // The copy is made under a temporary name and gets its own name only when it is
     // complete, so a crash never leaves a cut file under the name.
     QByteArray temporary;
+    TemporaryHold hold;
     if (const int err = makeUnderTemporaryName(
-            [&](const char* name) { return copyToNewFile(in.get(), st, dir.get(), name); },
+            [&](const char* name) { return copyToNewFile(in.get(), st, dir.get(), name, &hold); },
             &temporary))
         return err;
     int err = renameNoReplaceAt(dir.get(), temporary.constData(), dir.get(), name.constData());
@@ -553,10 +574,20 @@ int copyFileReplacing(const QByteArray& from, const QByteArray& to)
     Fd dir(sys::openForReading(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dir.valid())
         return errno;
-    QByteArray temporary = folder + "/.quillet-XXXXXX.part";
-    Fd out(sys::mkostemps(temporary.data(), 5, O_CLOEXEC));
-    if (!out.valid())
-        return errno;
+    QByteArray temporary;
+    Fd out;
+    TemporaryHold hold;
+    for (int attempt = 0;; ++attempt) {
+        temporary = folder + "/.quillet-XXXXXX.part";
+        out.reset(sys::mkostemps(temporary.data(), 5, O_CLOEXEC));
+        if (!out.valid())
+            return errno;
+        const int held = hold.hold(out.get());
+        if (held == 0)
+            break;
+        if (attempt == 63)
+            return held; // removed by clean-ups every time
+    }
     int err = copyRegular(in.get(), st, out.get());
     if (const int closeErr = out.close(); !err)
         err = closeErr;
@@ -596,8 +627,9 @@ int moveAcrossDevices(const QByteArray& from, const QByteArray& to)
     // does it take its name (never replacing), so a crash leaves no cut file under the name
     // and the source whole.
     QByteArray temporary;
+    TemporaryHold hold;
     if (const int err = copyToTemporary(sourceDir.get(), sourceName.constData(), st,
-                                        targetDir.get(), &temporary))
+                                        targetDir.get(), &temporary, hold))
         return err;
     int err = syncFolder(targetDir.get());
     if (!err)
@@ -625,7 +657,11 @@ int moveAcrossDevices(const QByteArray& from, const QByteArray& to)
     // A folder leaves its place in one step: it takes a temporary name in its own folder,
     // which hides it from every list. Should that fail, the copy goes and the move did not
     // happen; once it is done, the move is complete, and a tree that cannot be removed
-    // whole stays hidden rather than shown twice.
+    // whole stays hidden rather than shown twice (and goes as a leftover when next seen).
+    // It is held from before it takes that name until it is gone.
+    TemporaryHold hidingHold;
+    if (Fd source(::openat(sourceDir.get(), sourceName.constData(), openDir)); source.valid())
+        hidingHold.hold(source.get());
     QByteArray hidden;
     for (int attempt = 0; attempt < 64; ++attempt) {
         hidden = temporaryName();

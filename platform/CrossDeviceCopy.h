@@ -44,6 +44,9 @@ int replaceSynced(const char* temporary, const char* target, int folderFd);
 // Writes all of `data`, going on after short writes and interruptions; 0 or the errno value.
 int writeAll(int out, const char* data, size_t size);
 
+// Removes a file, link or whole folder tree without following links; 0 or the errno value.
+int removeEntryAt(int dirFd, const char* name);
+
 // Copies the user.* extended attributes of one open file to another. A target file system
 // without them is not an error; the copy then simply carries none.
 int copyXattrs(int in, int out);

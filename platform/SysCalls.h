@@ -1,7 +1,7 @@
 #pragma once
 // The system calls that change files, behind one seam. Every writer of the platform layer
-// makes its creating, writing, syncing, renaming, linking and removing calls through these
-// functions, and so do the readers of the program's own files and of the files it copies,
+// makes its creating, writing, syncing, renaming, linking, removing and locking calls through
+// these functions, and so do the readers of the program's own files and of the files it copies,
 // and the opening of a folder that is to be synced; a test installs a FaultHook to watch them
 // or make any one of them fail, or cut a write short. Without a hook each function is the
 // plain system call.
@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -29,6 +30,7 @@ enum class Call
     MakeDir,   // mkdir
     Metadata,  // chmod, utimens, setxattr, removexattr
     Read,      // open for reading (a file, or a folder that is to be synced), read
+    Lock,      // flock
 };
 
 class FaultHook
@@ -208,6 +210,10 @@ inline int setxattr(const char* path, const char* name, const void* value, size_
 inline int removexattr(const char* path, const char* name)
 {
     return detail::refused(Call::Metadata, -1, path) ? -1 : ::removexattr(path, name);
+}
+inline int flock(int fd, int operation)
+{
+    return detail::refused(Call::Lock, fd, nullptr) ? -1 : ::flock(fd, operation);
 }
 
 } // namespace platform::sys

@@ -96,6 +96,29 @@ TEST_F(FileList, ListsFilesWithTheirNotesButNeverFoldersOrTheNotesFile)
               Qt::AlignRight);
 }
 
+TEST_F(FileList, ANotesFileFromWindowsWithCrLineEndsAndQuotesListsItsNotesAndStaysSo)
+{
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        world.library.makeFile(QStringLiteral("cat/") + QLatin1String(name));
+    const QByteArray windows = "[fileinfo]\ra.txt=\"Best tool\"\r" +
+                               testing_support::gbk(QStringLiteral("b.txt = 中文注释")) +
+                               "\r;c.txt=commented out\r";
+    world.library.makeFile("cat/zzfdat.nod", windows);
+    world.start();
+    world.selectCategory({"cat"});
+    const auto noteOf = [&](const char* name) { return list.row(world.rowOf(name)).note; };
+    EXPECT_EQ(noteOf("a.txt"), "Best tool");
+    EXPECT_EQ(noteOf("b.txt"), QStringLiteral("中文注释"));
+    EXPECT_EQ(noteOf("c.txt"), "");
+
+    // The next note joins the one section, with the file's own line ends, as it is shown.
+    world.session.notesFile().writeNote("c.txt", " new ");
+    EXPECT_EQ(world.library.read("cat/zzfdat.nod"), windows + "c.txt= new \r");
+    world.files.flistrefClick();
+    EXPECT_EQ(noteOf("c.txt"), " new ");
+    EXPECT_EQ(noteOf("a.txt"), "Best tool");
+}
+
 TEST_F(FileList, AFolderWithOnlyNotesAndSubfoldersCountsNoFiles)
 {
     world.library.makeDir("cat/sub");

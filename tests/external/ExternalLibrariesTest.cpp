@@ -6,6 +6,7 @@
 #include "support/World.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 #include <map>
@@ -274,6 +275,33 @@ TEST_F(ExternalLibraries, OnlyAFolderThatIsNotThereIsUnregisteredOnSelection)
     // The tree selected another entry, which was listed in turn.
     EXPECT_EQ(world.workspace.selectedNode(tree), entry("kept"));
     EXPECT_EQ(world.session.currentDir(), outside + "a/");
+}
+
+TEST_F(ExternalLibraries, AHandEditedConfigurationFileReadsAsOnWindowsAndKeepsItsLines)
+{
+    const QByteArray registered = "my lib = " + outside.toUtf8() + "a/ \r\n";
+    const QByteArray commented = ";old=" + outside.toUtf8() + "b/\r\n";
+    QFile file(world.config.path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[UserDefDir]\r\n" + registered + commented +
+               "[NoteWindow]\r\nfontname = SimSun\r\n");
+    file.close();
+
+    world.external.buildAtStart();
+    EXPECT_EQ(entries(), QStringList{"my lib"});
+    world.selectExternalNode(entry("my lib"));
+    EXPECT_TRUE(world.dialogs.texts().isEmpty()) << "the library is there";
+    EXPECT_EQ(world.session.currentDir(), outside + "a/");
+    EXPECT_EQ(world.config.loadWindowSettings().document.fontName, "SimSun");
+
+    // Another registration and the closing settings leave both hand-edited lines as they are.
+    addLibraries({{"second", outside + "b/"}});
+    world.config.saveWindowSettings(world.config.loadWindowSettings(), true);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray after = file.readAll();
+    EXPECT_TRUE(after.contains("\r\n" + registered)) << after.toStdString();
+    EXPECT_TRUE(after.contains("\r\n" + commented)) << after.toStdString();
+    EXPECT_EQ(world.config.keys("UserDefDir"), QStringList({"my lib", "second"}));
 }
 
 TEST_F(ExternalLibraries, RemovingLeavesTheFolderAndItsNotes)

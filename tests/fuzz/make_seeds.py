@@ -38,8 +38,18 @@ files = {
     'long-value': gbk('[fileinfo]\r\nlong.txt=' + '长' * 1500 + '\r\n'),
     'marker-line': gbk(';文字编码 GB18030\r\n[fileinfo]\r\nreadme.txt=猢茶阿\r\n'),
     'sections-twice': gbk('[a]\r\nk=1\r\n[b]\r\nk=2\r\n[A]\r\nj=3\r\n\r\n  \r\n'),
+    'cr-only-quoted': gbk('[fileinfo]\ra.txt="Best tool"\rb.txt = 中文注释\r;c.txt=x\r'),
+    'hand-edited-config': gbk('[UserDefDir]\r\nmy lib = /home/u/soft/ \r\n;old=/gone/\r\n'
+                              '[NoteWindow]\r\n\tfontname\t=\t宋体\r\n'),
+    'quotes': b'[s]\r\nk="a"\r\nl=\'b\'\r\nm="lone\r\nn=""\r\no="\r\np = " x " \r\n',
+    'mixed-line-ends': b'[s]\ra=1\rk=v\n\nz=1\r\n[t]\n\r\nx=" y "',
+    'utf16le-cr-only': u16le('[fileinfo]\ra.txt="q"\r;b=1\r'),
 }
 edits = [(0, 1, '新的注释'), (1, 0, '猢茶阿'), (2, 1, ''), (3, 0, ''), (1, 3, 'crème')]
+# The same edits on settings, whose values are read trimmed (edit byte + 4), with values that
+# need quotes to read back.
+trimmed = [(4, 1, ' 两头有空格 '), (5, 0, '"引号"'), (6, 1, ''), (7, 0, '')]
+trimmed_files = ['windows-gbk-config', 'hand-edited-config', 'quotes', 'mixed-line-ends']
 
 for target in ('ini_document', 'text_codec'):
     folder = os.path.join(here, 'corpus', target)
@@ -48,6 +58,10 @@ for target in ('ini_document', 'text_codec'):
         for i, (edit, pick, text) in enumerate(edits if target == 'ini_document' else edits[:2]):
             with open(os.path.join(folder, f'{name}-{i}'), 'wb') as out:
                 out.write(seed(edit, pick, text, file))
+        if target == 'ini_document' and name in trimmed_files:
+            for i, (edit, pick, text) in enumerate(trimmed):
+                with open(os.path.join(folder, f'{name}-trimmed-{i}'), 'wb') as out:
+                    out.write(seed(edit, pick, text, file))
 
 uri_lists = {
     'two-files-crlf': b'file:///home/user/a.txt\r\nfile:///home/user/%E4%B8%AD%E6%96%87.txt\r\n',

@@ -65,6 +65,8 @@ QString callName(Call call)
         return QStringLiteral("metadata");
     case Call::Read:
         return QStringLiteral("read");
+    case Call::Lock:
+        return QStringLiteral("flock");
     }
     return {};
 }
