@@ -293,7 +293,9 @@ void DropCommands::dropFile(const QString& path, const QString& dropped,
             return;
         listRow = fileops::findRowOfFile(list.listedRows(), name, target);
     } else if (!shown.otherShowingAs(name).isEmpty()) {
-        warn(texts::NoticeCaption, texts::shownAlike(caption));
+        // Named as it shows where it comes from: in the category its bytes would show.
+        warn(texts::NoticeCaption,
+             texts::shownAlike(core::CaptionInFolder(fs, platform::folderOfPath(path), name)));
         return;
     }
 

@@ -3,13 +3,16 @@
 #include "dropwin/DropCommands.h"
 #include "dropwin/DropTexts.h"
 #include "dropwin/UriList.h"
+#include "platform/Errors.h"
 #include "platform/FileNames.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QUrl>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using fileops_testing::entriesOf;
 using fileops_testing::notesFileText;
@@ -234,6 +237,61 @@ TEST_P(DropInMode, ADroppedFolderWhoseNotesCannotBeReadStaysAndSaysSo)
     EXPECT_FALSE(world.library.exists("cat/pack/n.txt"));
     EXPECT_EQ(world.library.notesText("cat/pack/"),
               notesFileText({QStringLiteral("old.txt=旧的")}));
+}
+
+TEST_P(DropInMode, ANotesFileThatCannotBeWrittenKeepsTheFileAndEndsTheDrop)
+{
+    setMode(GetParam());
+    for (const char* name : {"a.txt", "b.txt"})
+        world.library.makeFile(QStringLiteral("../outside/pack/") + name, name);
+    world.library.writeNotes("../outside/pack/", {{"a.txt", "A"}, {"b.txt", "B"}});
+    const QString droppedNotes = world.library.notesText("../outside/pack/");
+    // A full disk, or anything else that refuses the write.
+    world.library.makeDir("cat/pack/zzfdat.nod");
+    makeOutside("later.txt");
+    selectCat();
+
+    EXPECT_THROW(commands.DropFileDrop({outside("pack"), outside("later.txt")}),
+                 platform::WriteError);
+
+    // The files stay with their notes, and nothing more is dropped.
+    EXPECT_EQ(entriesOf(world.library.path("cat/pack")), QStringList("zzfdat.nod"));
+    EXPECT_EQ(world.library.read("../outside/pack/a.txt"), "a.txt");
+    EXPECT_EQ(world.library.read("../outside/pack/b.txt"), "b.txt");
+    EXPECT_EQ(world.library.notesText("../outside/pack/"), droppedNotes);
+    EXPECT_FALSE(world.library.exists("cat/later.txt"));
+}
+
+TEST_P(DropInMode, NamesThatShowAlikeNeverShareANote)
+{
+    setMode(GetParam());
+    const QString gbkName = platform::pathFromNative("\xD6\xD0.txt"); // 中.txt in GBK
+    const QString utf8Name = QStringLiteral("中.txt");
+    world.library.makeFile("cat/" + utf8Name, "there");
+    world.library.makeFile("cat/pack/" + utf8Name, "there");
+    world.library.writeNotes("cat/pack/", {{utf8Name, QStringLiteral("原有的")}});
+    world.library.makeFile("../outside/" + gbkName, "coming");
+    world.library.makeFile("../outside/pack/" + gbkName, "coming");
+    world.library.writeNotes("../outside/pack/", {{utf8Name, QStringLiteral("来的")}});
+    const auto cleanUp = qScopeGuard([&] {
+        // The temporary folder's clean-up cannot name files whose names are not UTF-8.
+        for (const QString& file : {outside(gbkName), outside("pack/" + gbkName)})
+            ::unlink(platform::nativePath(file).constData());
+    });
+    selectCat();
+
+    commands.DropFileDrop({outside(gbkName), outside("pack")});
+
+    EXPECT_EQ(world.dialogs.texts(),
+              QStringList({QStringLiteral("目的类库中已有一个看起来同名的文件 中.txt（名字的字节不"
+                                          "同），两个文件会共用一条注释，拖入的文件没有导入！"),
+                           QStringLiteral("拖动文件[中.txt]时失败，稍后请重试！")}));
+    EXPECT_EQ(entriesOf(world.library.path("cat/pack")), QStringList({"zzfdat.nod", utf8Name}));
+    EXPECT_EQ(world.library.notesText("cat/pack/"),
+              notesFileText({QStringLiteral("中.txt=原有的")}));
+    EXPECT_EQ(world.library.read("../outside/pack/" + gbkName), "coming");
+    EXPECT_EQ(world.library.notesText("../outside/pack/"),
+              notesFileText({QStringLiteral("中.txt=来的")}));
 }
 
 INSTANTIATE_TEST_SUITE_P(CopyAndMove, DropInMode, ::testing::Values(0, 1));

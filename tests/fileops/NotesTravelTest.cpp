@@ -198,24 +198,33 @@ INSTANTIATE_TEST_SUITE_P(Ways, EveryWay, ::testing::ValuesIn(kWays),
 
 TEST_F(NotesTravel, AFileIsNeverMovedOntoItself)
 {
-    // A link with the name of the file it leads to, in the category that holds that file.
+    // A link with the name of the file it leads to, and a second name of a file, each in
+    // another category than the file.
     world.library.makeFile("dst/t.txt", "precious");
-    world.library.writeNotes("dst/", {{"t.txt", QStringLiteral("真的")}});
+    world.library.makeFile("dst/h.txt", "hard");
+    world.library.writeNotes("dst/", {{"t.txt", QStringLiteral("真的")}, {"h.txt", "H"}});
     ASSERT_EQ(::symlink("../dst/t.txt",
                         platform::nativePath(world.library.path("src/t.txt")).constData()),
               0);
+    ASSERT_EQ(::link(platform::nativePath(world.library.path("dst/h.txt")).constData(),
+                     platform::nativePath(world.library.path("src/h.txt")).constData()),
+              0);
+    const QString notes = world.library.notesText("dst/");
     world.start();
     show("src/");
-    world.dialogs.answers = {core::Answer::Yes};
-    world.selectFiles({"t.txt"});
+    world.dialogs.answers = {core::Answer::Yes, core::Answer::Yes};
+    world.selectFiles({"h.txt", "t.txt"});
     moves.treeviewDragDrop(DragSource::FileList, dst());
 
     EXPECT_EQ(
         world.dialogs.texts(),
-        QStringList({"文件[ t.txt ]原本就在[ dst ]分类库中\n\n按[确定]按钮继续移动其它文件！"}));
+        QStringList({"文件[ h.txt ]原本就在[ dst ]分类库中\n\n按[确定]按钮继续移动其它文件！",
+                     "文件[ t.txt ]原本就在[ dst ]分类库中\n\n按[确定]按钮继续移动其它文件！"}));
     EXPECT_EQ(world.library.read("dst/t.txt"), "precious");
+    EXPECT_EQ(world.library.read("dst/h.txt"), "hard");
     EXPECT_TRUE(QFileInfo(world.library.path("src/t.txt")).isSymLink());
-    EXPECT_EQ(world.library.notesText("dst/"), notesFileText({QStringLiteral("t.txt=真的")}));
+    EXPECT_EQ(world.library.read("src/h.txt"), "hard");
+    EXPECT_EQ(world.library.notesText("dst/"), notes);
 }
 
 TEST_F(NotesTravel, AFolderMountedTwiceIsOneFolder)

@@ -477,6 +477,8 @@ const WritingCommand kCommands[] = {
      false, false, true},
     {"DropFolder", [](S& s) { s.show("dst"); }, [](S& s) { s.drop.DropFileDrop({s.outside()}); },
      false, false, true},
+    {"DropFolderToCopy", [](S& s) { s.show("dst").world.session.options().DropMode = 0; },
+     [](S& s) { s.drop.DropFileDrop({s.outside()}); }, false, false, true},
     {"DropFolderWithNotesToMove", [](S& s) { s.show("dst"); },
      [](S& s) { s.drop.DropFileDrop({s.outside("pack")}); }, false, false, true},
     {"DropFolderWithNotesToMoveAcrossDevices", [](S& s) { s.show("dst"); },
