@@ -19,8 +19,9 @@ namespace core {
 QList<std::pair<QString, QString>> TakeListedComments(std::vector<FileRow>& rows,
                                                       const NotesSnapshot& notes);
 
-// Writes such notes into the notes file; a notes file that cannot be written leaves them
-// shown only.
+// Writes such notes (caption, text) into the notes file in one rewrite; a notes file that
+// cannot be written, or a caption that cannot be a key, leaves them shown only: the comment
+// stays with the file and shows again at every listing.
 void KeepListedComments(const NotesFile& file, const QList<std::pair<QString, QString>>& notes);
 
 } // namespace core

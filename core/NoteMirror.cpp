@@ -6,7 +6,6 @@
 #include "platform/IniDocument.h"
 #include "platform/TextCodec.h"
 
-#include <QSet>
 #include <QUrl>
 
 #include <sys/stat.h>
@@ -46,18 +45,11 @@ void mirror(const QString& path, const QString& text)
         platform::writeAttribute(path, platform::CommentAttribute, text.toUtf8());
 }
 
-// The notes set by the last write, which a file that arrives after its note was written (or
-// one that replaces the file it was written for) still needs: they are given once more at the
-// next write of any notes file.
-QList<std::pair<QString, QString>> g_lastSet;
-
 } // namespace
 
 void NoteMirror::setEnabled(bool enabled)
 {
     g_enabled = enabled;
-    if (!enabled)
-        g_lastSet.clear();
 }
 
 bool NoteMirror::enabled()
@@ -90,21 +82,14 @@ void NoteMirror::noteChanged(const QString& dir, const QString& caption, const Q
 
 void NoteMirror::apply(const QList<Batch::Change>& changes)
 {
-    if (!g_enabled)
-        return;
-    QList<std::pair<QString, QString>> set;
-    QSet<QString> touched;
-    for (const Batch::Change& change : changes) {
-        const QString path = pathOfCaption(change.dir, change.caption);
-        mirror(path, change.text);
-        touched.insert(path);
-        if (!isBlankNote(change.text))
-            set.append({path, change.text});
-    }
-    for (const auto& [path, text] : std::exchange(g_lastSet, set)) {
-        if (!touched.contains(path))
-            mirror(path, text);
-    }
+    for (const Batch::Change& change : changes)
+        noteWritten(change.dir, change.caption, change.text);
+}
+
+void NoteMirror::noteWritten(const QString& dir, const QString& caption, const QString& text)
+{
+    if (g_enabled)
+        mirror(pathOfCaption(dir, caption), text);
 }
 
 QString NoteMirror::commentOf(const QString& path)

@@ -42,8 +42,12 @@ public:
         QList<Change> m_changes;
     };
 
-    // The note of the file shown as `caption` in `dir` is now `text` (blank when removed).
+    // The note of the file shown as `caption` in `dir` is now `text` (blank when removed),
+    // in a notes file the current batch is about to write.
     static void noteChanged(const QString& dir, const QString& caption, const QString& text);
+    // The notes file holds this note already: its file's comment follows now. For a file
+    // whose note was written before it arrived.
+    static void noteWritten(const QString& dir, const QString& caption, const QString& text);
 
     // The comment a file brings along, as a note: one line, cut to what a note holds; empty
     // when it carries none.

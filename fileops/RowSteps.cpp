@@ -2,11 +2,10 @@
 
 #include "core/FileFormats.h"
 #include "core/FileListing.h"
+#include "core/ListedComments.h"
 #include "core/NoteMirror.h"
 #include "core/NotesStore.h"
 #include "core/Workspace.h"
-#include "fileops/NoteCarrier.h"
-#include "platform/Errors.h"
 #include "platform/FileNames.h"
 
 #include <QHash>
@@ -114,13 +113,8 @@ void TakeIncomingComments(std::vector<core::FileRow>& rows)
             folders.append(row.folder);
         notes[row.folder].append({row.caption, comment});
     }
-    for (const QString& folder : folders) {
-        try {
-            writeNotes(folder, notes.value(folder));
-        } catch (const platform::UserError&) {
-            // The comment stays with the file and shows again at every listing.
-        }
-    }
+    for (const QString& folder : folders)
+        core::KeepListedComments(core::NotesFile::open(folder), notes.value(folder));
 }
 
 void AddImportedRows(core::FileListModel& list, QItemSelectionModel& selection,
