@@ -34,6 +34,7 @@ void FileListController::listInto(const QString& dir)
         KeepListedComments(session.notesFile(), comments);
     list.setRows(std::move(rows));
     list.sortBy(m_workspace.fileSort().column, m_workspace.fileSort().ascending);
+    Q_EMIT folderListed(dir);
 }
 
 void FileListController::showFolder(const QString& dir)
@@ -50,6 +51,7 @@ void FileListController::clearList()
     m_workspace.fileSelection().clear();
     m_clearing = false;
     m_workspace.fileList().clear();
+    Q_EMIT folderListed(QString());
 }
 
 void FileListController::showRoot(const QString& statusText)
@@ -161,6 +163,8 @@ void FileListController::filelistSelectItem(const QItemSelection& selected,
 
 void FileListController::filelistChange()
 {
+    if (m_quiet)
+        return;
     const int first = Workspace::firstSelectedRow(m_workspace.fileSelection());
     if (first >= 0 && first < m_workspace.fileList().count())
         m_workspace.setTopEditText(m_workspace.fileList().row(first).note);

@@ -36,16 +36,26 @@ public:
     void selallClick();
     void reversselClick();
 
+    // The note editor takes the note of the first selected row (an unsaved edit is replaced).
+    void filelistChange();
+    // While quiet, changes of the rows leave the note editor alone (the list follows the
+    // disk while a note may be being typed).
+    void setQuiet(bool quiet) { m_quiet = quiet; }
+
+Q_SIGNALS:
+    // The list now shows the files of `dir`; empty when it shows none.
+    void folderListed(const QString& dir);
+
 private:
     void listInto(const QString& dir);
     void filelistSelectItem(const QItemSelection& selected, const QItemSelection& deselected);
-    void filelistChange();
     bool operationAllowed();
     static void selectAll(FileListModel& model, QItemSelectionModel& selection);
     static void invert(FileListModel& model, QItemSelectionModel& selection);
 
     Workspace& m_workspace;
     bool m_clearing = false;
+    bool m_quiet = false;
 };
 
 } // namespace core

@@ -2,6 +2,7 @@
 
 #include "core/CategoryCommands.h"
 #include "core/FileListController.h"
+#include "core/LiveList.h"
 #include "core/NoteCleanup.h"
 #include "core/NoteMirror.h"
 #include "core/OutwardCommands.h"
@@ -62,6 +63,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTableView>
+#include <QThread>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -76,6 +78,7 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
       m_categories(std::make_unique<core::CategoryCommands>(*m_workspace, *m_files, *m_dialogs)),
       m_external(
           std::make_unique<external::ExternalTreeCommands>(*m_workspace, *m_files, *m_dialogs)),
+      m_liveList(std::make_unique<core::LiveList>(*m_workspace, *m_files)),
       m_import(std::make_unique<fileops::ImportCommands>(*m_workspace, *m_dialogs)),
       m_recycleBox(std::make_unique<fileops::RecycleBoxCommands>(*m_workspace, *m_dialogs)),
       m_notes(std::make_unique<fileops::NoteCommands>(*m_workspace, *m_dialogs)),
@@ -431,6 +434,18 @@ void MainWindow::connectDrops()
 
 void MainWindow::connectCommands()
 {
+    // The list follows the disk, but never in the middle of a command, a menu or a dialog.
+    m_liveList->setBusyRule([] {
+        return QApplication::activeModalWidget() || QApplication::activePopupWidget() ||
+               QApplication::overrideCursor() || QThread::currentThread()->loopLevel() > 1;
+    });
+    connect(m_liveList.get(), &core::LiveList::folderVanished, this, [this] {
+        // The tree's rule for a folder that is gone.
+        if (m_workspace->section() == core::Workspace::Section::External)
+            m_external->usertreeChange(m_workspace->selectedNode(m_workspace->externalTree()));
+        else
+            m_categories->treeviewChange(m_workspace->selectedNode(m_workspace->systemTree()));
+    });
     const auto external = [this] {
         return m_workspace->section() == core::Workspace::Section::External;
     };

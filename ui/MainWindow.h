@@ -24,6 +24,7 @@ class QToolButton;
 namespace core {
 class CategoryCommands;
 class FileListController;
+class LiveList;
 class OutwardCommands;
 class Session;
 class Workspace;
@@ -180,6 +181,7 @@ private:
     std::unique_ptr<core::FileListController> m_files;
     std::unique_ptr<core::CategoryCommands> m_categories;
     std::unique_ptr<external::ExternalTreeCommands> m_external;
+    std::unique_ptr<core::LiveList> m_liveList;
     std::unique_ptr<fileops::ImportCommands> m_import;
     std::unique_ptr<fileops::RecycleBoxCommands> m_recycleBox;
     std::unique_ptr<fileops::NoteCommands> m_notes;

@@ -1,0 +1,345 @@
+#include "core/LiveList.h"
+
+#include "core/FileListing.h"
+#include "core/ListedComments.h"
+#include "core/Texts.h"
+#include "platform/Errors.h"
+#include "platform/FileNames.h"
+#include "platform/OpenFolder.h"
+
+#include <QSocketNotifier>
+#include <QThread>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+namespace core {
+
+namespace {
+
+constexpr uint32_t kEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_CLOSE_WRITE |
+                             IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR |
+                             IN_EXCL_UNLINK;
+
+// What a row shows of its file, as far as another program can change it.
+bool sameFile(const FileRow& shown, const FileRow& fresh)
+{
+    return shown.size == fresh.size && shown.modifiedMs == fresh.modifiedMs &&
+           (shown.attributes & platform::ReadOnly) == (fresh.attributes & platform::ReadOnly) &&
+           shown.caption == fresh.caption && shown.note == fresh.note;
+}
+
+} // namespace
+
+LiveList::LiveList(Workspace& workspace, FileListController& files, QObject* parent)
+    : QObject(parent), m_workspace(workspace), m_files(files)
+{
+    m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_fd >= 0) {
+        m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, &LiveList::readEvents);
+    }
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(GatherMs);
+    connect(&m_timer, &QTimer::timeout, this, &LiveList::apply);
+    connect(&files, &FileListController::folderListed, this, &LiveList::follow);
+
+    FileListModel& list = workspace.fileList();
+    const auto moved = [this] {
+        if (!m_applying)
+            m_indexValid = false;
+    };
+    connect(&list, &QAbstractItemModel::rowsInserted, this, moved);
+    connect(&list, &QAbstractItemModel::rowsRemoved, this, moved);
+    connect(&list, &QAbstractItemModel::rowsMoved, this, moved);
+    connect(&list, &QAbstractItemModel::modelReset, this, moved);
+    connect(&list, &QAbstractItemModel::layoutChanged, this, moved);
+    connect(&list, &QAbstractItemModel::dataChanged, this, moved);
+}
+
+LiveList::~LiveList()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+void LiveList::follow(const QString& dir)
+{
+    // The rows were just listed: what was told so far is in them.
+    readEvents();
+    m_names.clear();
+    m_renames.clear();
+    m_movedAway.clear();
+    m_notesChanged = m_everything = m_vanished = false;
+    m_notes.reset();
+    m_indexValid = false;
+    m_timer.stop();
+    if (dir == m_dir && m_watch >= 0)
+        return;
+    stop();
+    if (dir.isEmpty() || m_fd < 0)
+        return;
+    m_watch = ::inotify_add_watch(m_fd, platform::nativePath(dir).constData(), kEvents);
+    if (m_watch >= 0)
+        m_dir = dir;
+}
+
+void LiveList::stop()
+{
+    if (m_watch >= 0)
+        ::inotify_rm_watch(m_fd, m_watch);
+    m_watch = -1;
+    m_dir.clear();
+    m_timer.stop();
+}
+
+void LiveList::readEvents()
+{
+    if (m_fd < 0)
+        return;
+    alignas(inotify_event) char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t length = ::read(m_fd, buffer, sizeof buffer);
+        if (length <= 0)
+            break;
+        for (ssize_t at = 0; at < length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            at += ssize_t(sizeof(inotify_event) + event->len);
+            if (event->mask & IN_Q_OVERFLOW) {
+                m_everything = true;
+                continue;
+            }
+            if (event->wd != m_watch || m_watch < 0)
+                continue;
+            if (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED)) {
+                m_vanished = true;
+                continue;
+            }
+            if (event->len == 0)
+                continue;
+            const QString name = platform::pathFromNative(QByteArrayView(
+                static_cast<const char*>(event->name), qsizetype(std::strlen(event->name))));
+            if (isNotesFileName(name)) {
+                m_notesChanged = true;
+                continue;
+            }
+            if (platform::isTemporaryName(name))
+                continue;
+            m_names.insert(name);
+            if (event->mask & IN_MOVED_FROM)
+                m_movedAway.insert(event->cookie, name);
+            else if ((event->mask & IN_MOVED_TO) && m_movedAway.contains(event->cookie))
+                m_renames.append({m_movedAway.take(event->cookie), name});
+        }
+    }
+    const bool pending = !m_names.isEmpty() || m_notesChanged || m_everything || m_vanished;
+    if (pending && m_watch >= 0 && !m_timer.isActive())
+        m_timer.start();
+}
+
+bool LiveList::busy() const
+{
+    if (m_busy)
+        return m_busy();
+    return QThread::currentThread()->loopLevel() > 1;
+}
+
+bool LiveList::applyNow()
+{
+    readEvents();
+    if (m_watch < 0 || busy() ||
+        (m_names.isEmpty() && !m_notesChanged && !m_everything && !m_vanished))
+        return false;
+    m_timer.stop();
+    apply();
+    return true;
+}
+
+const NotesSnapshot& LiveList::notes()
+{
+    if (!m_notes)
+        m_notes = m_workspace.session().notesFile().readAll();
+    return *m_notes;
+}
+
+int LiveList::rowOfName(const QString& name)
+{
+    const FileListModel& list = m_workspace.fileList();
+    if (!m_indexValid) {
+        m_index.clear();
+        const std::vector<FileRow>& rows = list.listedRows();
+        m_index.reserve(qsizetype(rows.size()));
+        for (size_t i = 0; i < rows.size(); ++i)
+            m_index.insert(rows[i].name, int(i));
+        m_indexValid = true;
+    }
+    return m_index.value(name, -1);
+}
+
+void LiveList::renameNotes()
+{
+    const Session& session = m_workspace.session();
+    const NotesFile& file = session.notesFile();
+    const platform::FileSystem& fs = session.fs();
+    QList<std::pair<QString, QString>> moved; // captions whose note went to the new name
+    try {
+        file.update([&](platform::IniDocument& document) {
+            for (const auto& [from, to] : std::as_const(m_renames)) {
+                const QString oldCaption = platform::captionOfName(from);
+                const QString newCaption = CaptionInFolder(fs, m_dir, to);
+                const std::optional<QString> oldKey = noteKeyIn(document, m_dir, oldCaption);
+                if (!oldKey || noteKeyIn(document, m_dir, newCaption))
+                    continue; // the program's own rename, or the new name has a note
+                const QString text =
+                    document.value(NotesSection, *oldKey, Qt::CaseSensitive).value_or(QString());
+                try {
+                    setNoteIn(document, m_dir, newCaption, text);
+                } catch (const NoteKeyError&) {
+                    continue; // the old key stays for the note clean-up
+                }
+                document.removeKey(NotesSection, *oldKey, Qt::CaseSensitive);
+                moved.append({oldCaption, newCaption});
+            }
+            return !moved.isEmpty();
+        });
+    } catch (const platform::UserError&) {
+        return; // a notes file that cannot be written keeps its keys
+    }
+    const Documents& documents = session.documents();
+    for (const auto& [from, to] : std::as_const(moved)) {
+        if (documents.HasDocument(from) && !documents.HasDocument(to))
+            documents.RenameDocument(from, to);
+    }
+    if (!moved.isEmpty())
+        m_notesChanged = true;
+}
+
+void LiveList::apply()
+{
+    readEvents();
+    if (m_watch < 0)
+        return;
+    if (busy()) {
+        m_timer.start();
+        return;
+    }
+    if (m_vanished) {
+        stop();
+        Q_EMIT folderVanished();
+        return;
+    }
+    const Session& session = m_workspace.session();
+    const platform::FileSystem& fs = session.fs();
+    FileListModel& list = m_workspace.fileList();
+    if (session.writable() && !m_renames.isEmpty())
+        renameNotes();
+    if (m_notesChanged)
+        m_notes.reset();
+
+    QSet<QString> names = std::exchange(m_names, {});
+    const bool everything = std::exchange(m_everything, false);
+    const bool notesChanged = std::exchange(m_notesChanged, false);
+    m_renames.clear();
+    m_movedAway.clear();
+    if (everything) {
+        for (const platform::DirEntry& entry :
+             fs.list(m_dir, nullptr, platform::StoredFlags::Later))
+            names.insert(entry.name);
+        for (const FileRow& row : list.listedRows())
+            names.insert(row.name);
+    }
+
+    // What the disk holds now for every name the burst touched.
+    const std::vector<platform::DirEntry> entries = platform::OpenFolder(m_dir).entriesNamed(
+        QStringList(names.begin(), names.end()), platform::StoredFlags::Later);
+    QHash<QString, const platform::DirEntry*> found;
+    found.reserve(qsizetype(entries.size()));
+    for (const platform::DirEntry& entry : entries)
+        found.insert(entry.name, &entry);
+    const auto isOtherFile = [&](const QString& key) { return fs.exists(m_dir + key); };
+
+    std::vector<int> gone;
+    std::vector<std::pair<int, FileRow>> changed;
+    std::vector<FileRow> added;
+    for (const QString& name : std::as_const(names)) {
+        const platform::DirEntry* entry = found.value(name);
+        const bool listed = entry && !entry->isDir && isListedEntry(name) &&
+                            !(entry->isSymlink && fs.isDirectory(m_dir + name));
+        const int row = rowOfName(name);
+        if (!listed) {
+            if (row >= 0)
+                gone.push_back(row);
+            continue;
+        }
+        FileRow fresh = makeFileRow(*entry, m_dir, QString());
+        fresh.caption = CaptionInFolder(fs, m_dir, name);
+        fresh.note = notes().note(fresh.caption, isOtherFile);
+        if (row < 0)
+            added.push_back(std::move(fresh));
+        else if (!sameFile(list.listedRows()[size_t(row)], fresh))
+            changed.emplace_back(row, std::move(fresh));
+    }
+    const QList<std::pair<QString, QString>> comments = TakeListedComments(added, notes());
+    if (session.writable())
+        KeepListedComments(session.notesFile(), comments);
+    std::vector<std::pair<int, QString>> notesChangedRows;
+    if (notesChanged) {
+        const std::vector<FileRow>& rows = list.listedRows();
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (names.contains(rows[i].name))
+                continue;
+            const QString note = notes().note(rows[i].caption, isOtherFile);
+            if (note != rows[i].note)
+                notesChangedRows.emplace_back(int(i), note);
+        }
+    }
+    if (gone.empty() && changed.empty() && added.empty() && notesChangedRows.empty())
+        return;
+
+    // A note being typed stays; the editor follows the rows only when it held the note shown.
+    const int first = Workspace::firstSelectedRow(m_workspace.fileSelection());
+    const bool typing = first >= 0 && first < list.count()
+                            ? m_workspace.topEditText() != list.listedRows()[size_t(first)].note
+                            : false;
+    m_applying = true;
+    m_files.setQuiet(true);
+    for (auto& [row, fresh] : changed)
+        list.setRow(row, std::move(fresh));
+    for (const auto& [row, note] : notesChangedRows)
+        list.setNote(row, note);
+    if (!gone.empty()) {
+        std::sort(gone.begin(), gone.end());
+        gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
+        list.removeRowsAt(gone);
+        m_indexValid = false;
+    }
+    if (!added.empty()) {
+        // New rows come at the end in the list's name order, as a command's new rows do.
+        std::vector<std::pair<QByteArray, size_t>> keys;
+        keys.reserve(added.size());
+        for (size_t i = 0; i < added.size(); ++i)
+            keys.emplace_back(textSortKey(added[i].caption), i);
+        std::sort(keys.begin(), keys.end());
+        std::vector<FileRow> ordered;
+        ordered.reserve(added.size());
+        for (const auto& key : keys)
+            ordered.push_back(std::move(added[key.second]));
+        const int start = list.count();
+        if (m_indexValid) {
+            for (size_t i = 0; i < ordered.size(); ++i)
+                m_index.insert(ordered[i].name, start + int(i));
+        }
+        list.appendRows(std::move(ordered));
+    }
+    m_files.setQuiet(false);
+    m_applying = false;
+    if (!typing)
+        m_files.filelistChange();
+    m_workspace.status().setText(1, texts::fileCount(list.count()));
+    Q_EMIT applied();
+}
+
+} // namespace core

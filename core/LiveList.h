@@ -1,0 +1,91 @@
+#pragma once
+// The file list follows the disk: while it shows a folder, the files that another program
+// adds, removes, renames or changes there, and the notes it changes in the folder's notes
+// file, show within a moment. Changes are read from inotify, gathered for a short while and
+// applied as a difference of rows (inserted, removed, changed), never by listing the folder
+// again, so that the selection, the scroll position, an edit of a name in place and a note
+// being typed stay. A change the program made itself finds its rows already as the disk is
+// and changes nothing.
+//
+// A rename by another program inside the folder takes the file's note and document to the
+// new name, as the program's own rename does.
+
+#include "core/FileListController.h"
+#include "core/NotesStore.h"
+#include "core/Workspace.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+
+class QSocketNotifier;
+
+namespace core {
+
+class LiveList : public QObject
+{
+    Q_OBJECT
+public:
+    // How long a burst of changes is gathered before it is applied.
+    static constexpr int GatherMs = 200;
+
+    LiveList(Workspace& workspace, FileListController& files, QObject* parent = nullptr);
+    ~LiveList() override;
+
+    // Tells when applying must wait: while a command runs or a modal dialog is open. Without
+    // one it waits only while a nested event loop runs (a modal dialog, a drag).
+    void setBusyRule(std::function<bool()> busy) { m_busy = std::move(busy); }
+
+    // The folder followed, ending in "/"; empty when none (inotify is missing, or the list
+    // shows no folder).
+    const QString& folder() const { return m_dir; }
+    // Reads what inotify has told and applies it at once, without waiting; false when there
+    // was nothing to apply or applying must wait.
+    bool applyNow();
+
+Q_SIGNALS:
+    // The shown folder itself is gone (deleted, or moved away).
+    void folderVanished();
+    // A burst of changes has been applied to the rows.
+    void applied();
+
+private:
+    void follow(const QString& dir);
+    void stop();
+    void readEvents();
+    void apply();
+    bool busy() const;
+    void renameNotes();
+    const NotesSnapshot& notes();
+    int rowOfName(const QString& name);
+    void rowsMovedByOthers() { m_indexValid = false; }
+
+    Workspace& m_workspace;
+    FileListController& m_files;
+    std::function<bool()> m_busy;
+    int m_fd = -1;
+    int m_watch = -1;
+    QSocketNotifier* m_notifier = nullptr;
+    QTimer m_timer;
+    QString m_dir;
+
+    // What the burst so far has touched.
+    QSet<QString> m_names;
+    QList<std::pair<QString, QString>> m_renames; // old name, new name
+    QHash<quint32, QString> m_movedAway;          // names moved out, by their move's cookie
+    bool m_notesChanged = false;
+    bool m_everything = false; // the kernel's queue overflowed: every name is looked at
+    bool m_vanished = false;
+
+    std::optional<NotesSnapshot> m_notes;
+    // Row of each name, kept while only this class changes the rows.
+    QHash<QString, int> m_index;
+    bool m_indexValid = false;
+    bool m_applying = false;
+};
+
+} // namespace core
