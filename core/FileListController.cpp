@@ -23,10 +23,10 @@ FileListController::FileListController(Workspace& workspace, QObject* parent)
 
 void FileListController::listInto(const QString& dir)
 {
-    const Session& session = m_workspace.session();
     FileListModel& list = m_workspace.fileList();
     clearList();
-    list.setRows(ListCategoryFiles(session.fs(), dir, session.notesFile().readAll()));
+    // One read of the folder and of its notes file.
+    list.setRows(listCategoryRows(dir));
     list.sortBy(m_workspace.fileSort().column, m_workspace.fileSort().ascending);
 }
 

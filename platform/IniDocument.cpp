@@ -22,18 +22,18 @@ bool sameName(const QString& a, const QString& b)
 
 // A header is a line that starts with "[" and holds no "=" (any key line holds one, so a
 // file name such as "[book]a.pdf" can still be a key); the name ends at the first "]".
-bool parseSectionHeader(QStringView trimmed, QString* name)
+bool parseSectionHeader(QStringView trimmed, QStringView* name)
 {
     if (!trimmed.startsWith(u'[') || trimmed.contains(u'='))
         return false;
     const qsizetype close = trimmed.indexOf(u']');
-    *name = trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed().toString();
+    *name = trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed();
     return true;
 }
 
 } // namespace
 
-IniDocument::Kind IniDocument::classifyText(QStringView text, QString* name, qsizetype* equals)
+IniDocument::Kind IniDocument::classifyView(QStringView text, QStringView* name, qsizetype* equals)
 {
     if (parseSectionHeader(text.trimmed(), name))
         return Kind::Section;
@@ -43,8 +43,17 @@ IniDocument::Kind IniDocument::classifyText(QStringView text, QString* name, qsi
     const QStringView key = text.left(*equals).trimmed();
     if (key.isEmpty())
         return Kind::Other;
-    *name = key.toString();
+    *name = key;
     return Kind::Key;
+}
+
+IniDocument::Kind IniDocument::classifyText(QStringView text, QString* name, qsizetype* equals)
+{
+    QStringView view;
+    const Kind kind = classifyView(text, &view, equals);
+    if (kind != Kind::Other)
+        *name = view.toString();
+    return kind;
 }
 
 IniDocument::Line IniDocument::classify(QByteArray raw, QByteArray eol, QStringView text,
@@ -339,23 +348,39 @@ QList<std::pair<QString, QString>> IniDocument::entries(const QString& section) 
 QList<std::pair<QString, QString>> IniDocument::readSection(const QByteArray& input,
                                                             const QString& section)
 {
+    QList<std::pair<QString, QString>> result;
+    visitSection(input, section, [&](QStringView key, QStringView value) {
+        result.append({key.toString(), value.toString()});
+    });
+    return result;
+}
+
+void IniDocument::visitSection(const QByteArray& input, const QString& section,
+                               const std::function<void(QStringView, QStringView)>& visit)
+{
+    const auto visitParsed = [&] {
+        for (const auto& [key, value] : parse(input).entries(section))
+            visit(key, value);
+    };
     const TextEncoding encoding = text::detect(input);
     // UTF-16 lines are not split at a byte; such files are rare enough to be parsed whole.
     if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be)
-        return parse(input).entries(section);
+        return visitParsed();
     const QByteArrayView bytes = QByteArrayView(input).sliced(text::byteOrderMark(encoding).size());
     const QString all = text::decode(bytes, encoding);
-    QList<std::pair<QString, QString>> result;
     // The lines of the bytes and of the decoded text side by side, as parse() splits them.
+    // When the decoder lost or made a line break they do not line up: such a file is parsed
+    // whole instead.
+    const bool linesMatch =
+        bytes.count('\n') == all.count(u'\n') && (!bytes.endsWith('\n') || all.endsWith(u'\n'));
+    if (!linesMatch)
+        return visitParsed();
     qsizetype rawStart = 0;
     qsizetype textStart = 0;
     bool inside = false;
-    QString name;
     while (rawStart < bytes.size()) {
         qsizetype rawEnd = bytes.indexOf('\n', rawStart);
         qsizetype textEnd = all.indexOf(u'\n', textStart);
-        if ((rawEnd < 0) != (textEnd < 0))
-            return parse(input).entries(section); // the decoder lost a line break
         if (rawEnd < 0) {
             rawEnd = bytes.size();
             textEnd = all.size();
@@ -369,28 +394,25 @@ QList<std::pair<QString, QString>> IniDocument::readSection(const QByteArray& in
         rawStart = rawEnd + 1;
         textStart = textEnd + 1;
 
+        QStringView name;
         qsizetype equals = -1;
-        switch (classifyText(text, &name, &equals)) {
+        switch (classifyView(text, &name, &equals)) {
         case Kind::Section:
-            inside = sameName(name, section);
+            inside = name.compare(section, Qt::CaseInsensitive) == 0;
             break;
         case Kind::Key:
             if (!inside)
                 break;
             if (const QByteArrayView value = raw.sliced(raw.indexOf('=') + 1);
                 value.size() > kMaxValueBytes)
-                result.append(
-                    {name, text::decodeLimited(value.toByteArray(), encoding, kMaxValueBytes)});
+                visit(name, text::decodeLimited(value.toByteArray(), encoding, kMaxValueBytes));
             else
-                result.append({name, text.sliced(equals + 1).toString()});
+                visit(name, text.sliced(equals + 1));
             break;
         case Kind::Other:
             break;
         }
     }
-    if (textStart < all.size())
-        return parse(input).entries(section);
-    return result;
 }
 
 IniDocument::Line IniDocument::makeLine(const QString& text) const

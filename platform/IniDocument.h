@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -52,6 +53,10 @@ public:
     // The same as parse(bytes).entries(section), read without keeping the file's lines.
     static QList<std::pair<QString, QString>> readSection(const QByteArray& bytes,
                                                           const QString& section);
+    // The same key lines handed to `visit(key, value)` one by one, without a copy of either:
+    // the views are valid for the call only.
+    static void visitSection(const QByteArray& bytes, const QString& section,
+                             const std::function<void(QStringView key, QStringView value)>& visit);
 
     // Replaces the value in place, or appends the key after the section's last line, or
     // appends the section with the key at the end of the file. Throws UnstorableText when
@@ -103,6 +108,7 @@ private:
     // What a line's text (without its line end) is: a section header with its name, a key
     // line with its key and the position of its "=", or another line.
     static Kind classifyText(QStringView text, QString* name, qsizetype* equals);
+    static Kind classifyView(QStringView text, QStringView* name, qsizetype* equals);
     QString decodeValue(const Line& line) const;
     Line makeLine(const QString& text) const;
     // Calls `visit(index)` for every line inside sections named `section`; stops when it

@@ -1,13 +1,14 @@
 // The file list: formats, listing, sorting, selection feedback.
 #include "core/FileFormats.h"
 #include "core/FileListing.h"
+#include "platform/TextCodec.h"
 #include "support/World.h"
 
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -155,6 +156,31 @@ TEST_F(FileList, TextColumnsCompareGbkBytesFoldingOnlyAsciiLetters)
     world.selectCategory({"cat"});
     EXPECT_EQ(column(0), QStringList({"alpha.txt", "ALPHA2.txt", "Beta.txt", "_x.txt",
                                       QStringLiteral("啊.txt"), QStringLiteral("中.txt")}));
+}
+
+TEST_F(FileList, NamesOfEveryKindOfCharacterSortByTheirGb18030Bytes)
+{
+    // Characters of one, two and four bytes in GB18030, one beyond the Basic Multilingual
+    // Plane, and two whose second byte is the byte of a letter ("癮" ends in that of "a").
+    const QStringList names = {QStringLiteral("癮b.txt"),    QStringLiteral("癆a.txt"),
+                               QStringLiteral("é.txt"),      QStringLiteral("€.txt"),
+                               QStringLiteral("\u0080.txt"), QStringLiteral("😀.txt"),
+                               QStringLiteral("ｚ.txt"),     QStringLiteral("Ω.txt"),
+                               QStringLiteral("Z.txt"),      QStringLiteral("\uFFFD.txt")};
+    for (const QString& name : names)
+        world.library.makeFile("cat/" + name);
+    world.start();
+    world.selectCategory({"cat"});
+    QStringList expected = names;
+    const auto key = [](const QString& text) {
+        QByteArray bytes = platform::text::encode(text, platform::TextEncoding::Gb18030);
+        for (char& c : bytes)
+            c = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+        return bytes;
+    };
+    std::sort(expected.begin(), expected.end(),
+              [&](const QString& a, const QString& b) { return key(a) < key(b); });
+    EXPECT_EQ(column(0), expected);
 }
 
 TEST_F(FileList, TheDateColumnSortsAsDateTimes)
