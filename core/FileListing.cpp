@@ -150,7 +150,21 @@ FolderListing listFolder(const platform::OpenFolder& folder, const RowFilter* fi
 {
     const bool withSubfolders = parts & ListSubfolders;
     FolderListing out;
-    Entries all;
+    // Each thread keeps its buffer of names from folder to folder, unless it grew large.
+    static thread_local Entries all;
+    all.names.clear();
+    all.entries.clear();
+    struct GiveBack
+    {
+        ~GiveBack()
+        {
+            constexpr size_t kKept = 1 << 20;
+            if (all.names.capacity() > kKept) {
+                all.names = std::string();
+                all.entries = std::vector<Entries::Entry>();
+            }
+        }
+    } giveBack;
     out.complete = folder.forEachEntry([&](QByteArrayView name, platform::OpenFolder::Kind kind) {
         all.entries.push_back({all.names.size(), size_t(name.size()), kind});
         all.names.append(name.data(), size_t(name.size())).push_back('\0');

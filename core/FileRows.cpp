@@ -37,12 +37,28 @@ void FileRows::clear()
 
 quint32 FileRows::folderIndex(const QString& folder)
 {
-    const auto found = m_folderIndex.constFind(folder);
-    if (found != m_folderIndex.cend())
-        return *found;
+    // Rows of a few folders look them up one by one; the index is made for many.
+    constexpr size_t kFewFolders = 8;
+    if (m_folders.size() < kFewFolders) {
+        for (size_t f = 0; f < m_folders.size(); ++f) {
+            if (m_folders[f] == folder)
+                return quint32(f);
+        }
+    } else {
+        if (m_folderIndex.isEmpty()) {
+            for (size_t f = 0; f < m_folders.size(); ++f) {
+                if (!m_folderIndex.contains(m_folders[f]))
+                    m_folderIndex.insert(m_folders[f], quint32(f));
+            }
+        }
+        const auto found = m_folderIndex.constFind(folder);
+        if (found != m_folderIndex.cend())
+            return *found;
+    }
     const auto index = quint32(m_folders.size());
     m_folders.push_back(folder);
-    m_folderIndex.insert(folder, index);
+    if (!m_folderIndex.isEmpty())
+        m_folderIndex.insert(folder, index);
     return index;
 }
 
@@ -406,11 +422,7 @@ std::vector<int> FileRows::rebaseFolders(const QString& from, const QString& to)
     std::vector<int> rows;
     if (!any)
         return rows;
-    m_folderIndex.clear();
-    for (size_t f = 0; f < m_folders.size(); ++f) {
-        if (!m_folderIndex.contains(m_folders[f]))
-            m_folderIndex.insert(m_folders[f], quint32(f));
-    }
+    m_folderIndex.clear(); // made again when next asked
     for (size_t i = 0; i < m_records.size(); ++i) {
         if (moved[m_records[i].folder])
             rows.push_back(int(i));

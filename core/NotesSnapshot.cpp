@@ -9,6 +9,11 @@ namespace core {
 
 namespace {
 
+quint32 hashOf(QStringView text)
+{
+    return quint32(qHash(text));
+}
+
 size_t slotCountFor(size_t entries)
 {
     size_t count = 16;
@@ -51,19 +56,25 @@ NotesSnapshot::NotesSnapshot(const QList<std::pair<QString, QString>>& entries)
 
 NotesSnapshot NotesSnapshot::fromFile(const QByteArray& bytes)
 {
+    // The keys and notes stay where the reader found them, in the file's text.
+    platform::IniDocument::SectionText read =
+        platform::IniDocument::readSectionText(bytes, NotesSection);
     NotesSnapshot snapshot;
-    snapshot.m_text.reserve(bytes.size());
-    platform::IniDocument::visitSection(
-        bytes, NotesSection, [&](QStringView key, QStringView value) { snapshot.add(key, value); });
+    snapshot.m_text = std::move(read.text);
+    snapshot.m_entries.reserve(read.lines.size());
+    for (const platform::IniDocument::SectionText::Line& line : read.lines)
+        snapshot.m_entries.push_back({quint32(line.keyAt), quint32(line.keyLength),
+                                      quint32(line.valueAt), quint32(line.valueLength)});
     return snapshot;
 }
 
 void NotesSnapshot::add(QStringView key, QStringView value)
 {
-    const qsizetype keyAt = m_text.size();
+    const auto keyAt = quint32(m_text.size());
     m_text.append(key);
     m_text.append(value);
-    m_entries.push_back({keyAt, key.size(), keyAt + key.size(), value.size()});
+    m_entries.push_back(
+        {keyAt, quint32(key.size()), keyAt + quint32(key.size()), quint32(value.size())});
 }
 
 QStringView NotesSnapshot::keyOf(qsizetype entry) const
@@ -82,17 +93,18 @@ QStringView NotesSnapshot::valueOf(qsizetype entry) const
 
 void NotesSnapshot::makeExactIndex() const
 {
-    m_exactSlots.assign(slotCountFor(m_entries.size()), 0);
+    m_exactSlots.assign(slotCountFor(m_entries.size()), Slot());
     const size_t mask = m_exactSlots.size() - 1;
     for (qsizetype e = 0; e < qsizetype(m_entries.size()); ++e) {
         const QStringView key = keyOf(e);
-        for (size_t slot = qHash(key) & mask;; slot = (slot + 1) & mask) {
-            const qsizetype taken = m_exactSlots[slot];
-            if (taken == 0) {
-                m_exactSlots[slot] = e + 1;
+        const quint32 hash = hashOf(key);
+        for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+            Slot& taken = m_exactSlots[slot];
+            if (taken.entry == 0) {
+                taken = {hash, quint32(e + 1)};
                 break;
             }
-            if (keyOf(taken - 1) == key)
+            if (taken.hash == hash && keyOf(taken.entry - 1) == key)
                 break; // the first line of a spelling holds its note
         }
     }
@@ -100,8 +112,10 @@ void NotesSnapshot::makeExactIndex() const
 
 qsizetype NotesSnapshot::exact(QStringView key) const
 {
+    // A short file is read line by line for its first few look-ups.
     constexpr int kLookupsBeforeIndex = 4;
-    if (m_exactSlots.empty() && m_lookups < kLookupsBeforeIndex) {
+    constexpr size_t kShortFile = 32;
+    if (m_exactSlots.empty() && m_entries.size() <= kShortFile && m_lookups < kLookupsBeforeIndex) {
         ++m_lookups;
         for (qsizetype e = 0; e < qsizetype(m_entries.size()); ++e) {
             if (keyOf(e) == key)
@@ -111,27 +125,28 @@ qsizetype NotesSnapshot::exact(QStringView key) const
     }
     if (m_exactSlots.empty())
         makeExactIndex();
+    const quint32 hash = hashOf(key);
     const size_t mask = m_exactSlots.size() - 1;
-    for (size_t slot = qHash(key) & mask;; slot = (slot + 1) & mask) {
-        const qsizetype taken = m_exactSlots[slot];
-        if (taken == 0)
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const Slot& taken = m_exactSlots[slot];
+        if (taken.entry == 0)
             return -1;
-        if (keyOf(taken - 1) == key)
-            return taken - 1;
+        if (taken.hash == hash && keyOf(taken.entry - 1) == key)
+            return taken.entry - 1;
     }
 }
 
 void NotesSnapshot::makeFoldIndex() const
 {
-    m_foldSlots.assign(slotCountFor(m_entries.size()), 0);
+    m_foldSlots.assign(slotCountFor(m_entries.size()), Slot());
     m_nextFold.assign(m_entries.size(), -1);
     m_foldedAt.reserve(m_entries.size());
     // The last line chained so far, by the first line of its folded key.
-    std::vector<qsizetype> lastOfFold(m_entries.size(), -1);
+    std::vector<qint32> lastOfFold(m_entries.size(), -1);
     for (qsizetype e = 0; e < qsizetype(m_entries.size()); ++e) {
-        const qsizetype at = m_folded.size();
+        const auto at = quint32(m_folded.size());
         appendFolded(m_folded, keyOf(e));
-        m_foldedAt.push_back({at, m_folded.size() - at});
+        m_foldedAt.push_back({at, quint32(m_folded.size()) - at});
     }
     const auto foldedKey = [&](qsizetype e) {
         return QStringView(m_folded).sliced(m_foldedAt[size_t(e)].first,
@@ -140,17 +155,18 @@ void NotesSnapshot::makeFoldIndex() const
     const size_t mask = m_foldSlots.size() - 1;
     for (qsizetype e = 0; e < qsizetype(m_entries.size()); ++e) {
         const QStringView folded = foldedKey(e);
-        for (size_t slot = qHash(folded) & mask;; slot = (slot + 1) & mask) {
-            const qsizetype taken = m_foldSlots[slot];
-            if (taken == 0) {
-                m_foldSlots[slot] = e + 1;
-                lastOfFold[size_t(e)] = e;
+        const quint32 hash = hashOf(folded);
+        for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+            Slot& taken = m_foldSlots[slot];
+            if (taken.entry == 0) {
+                taken = {hash, quint32(e + 1)};
+                lastOfFold[size_t(e)] = qint32(e);
                 break;
             }
-            if (foldedKey(taken - 1) == folded) {
-                qsizetype& last = lastOfFold[size_t(taken - 1)];
-                m_nextFold[size_t(last)] = e;
-                last = e;
+            if (taken.hash == hash && foldedKey(taken.entry - 1) == folded) {
+                qint32& last = lastOfFold[taken.entry - 1];
+                m_nextFold[size_t(last)] = qint32(e);
+                last = qint32(e);
                 break;
             }
         }
@@ -168,15 +184,16 @@ qsizetype NotesSnapshot::find(QStringView caption, const OtherFile& isOtherFile)
     static thread_local QString folded;
     folded.resize(0);
     appendFolded(folded, caption);
+    const quint32 hash = hashOf(folded);
     const size_t mask = m_foldSlots.size() - 1;
     qsizetype first = -1;
-    for (size_t slot = qHash(QStringView(folded)) & mask;; slot = (slot + 1) & mask) {
-        const qsizetype taken = m_foldSlots[slot];
-        if (taken == 0)
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const Slot& taken = m_foldSlots[slot];
+        if (taken.entry == 0)
             return -1;
-        const auto& [at, length] = m_foldedAt[size_t(taken - 1)];
-        if (QStringView(m_folded).sliced(at, length) == folded) {
-            first = taken - 1;
+        const auto& [at, length] = m_foldedAt[taken.entry - 1];
+        if (taken.hash == hash && QStringView(m_folded).sliced(at, length) == folded) {
+            first = taken.entry - 1;
             break;
         }
     }

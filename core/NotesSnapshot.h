@@ -40,10 +40,16 @@ public:
 private:
     struct Entry
     {
-        qsizetype keyAt;
-        qsizetype keyLength;
-        qsizetype valueAt;
-        qsizetype valueLength;
+        quint32 keyAt;
+        quint32 keyLength;
+        quint32 valueAt;
+        quint32 valueLength;
+    };
+    // A slot of an index: the key's hash, and its entry + 1 (0 for an empty slot).
+    struct Slot
+    {
+        quint32 hash = 0;
+        quint32 entry = 0;
     };
     void add(QStringView key, QStringView value);
     QStringView keyOf(qsizetype entry) const;
@@ -56,16 +62,16 @@ private:
 
     QString m_text; // every key and note, one after the other
     std::vector<Entry> m_entries;
-    // The indexes are made when they pay: a few look-ups read the lines one by one.
+    // The indexes are made when they pay: a few look-ups in a short file read its lines.
     mutable int m_lookups = 0;
-    // Open addressing by hash: entry + 1, 0 for an empty slot. The exact index holds the first
-    // line of each spelling; the fold index the first line of each case-folded key, and
-    // m_nextFold the next line (in file order) with the same folded key.
-    mutable std::vector<qsizetype> m_exactSlots;
-    mutable std::vector<qsizetype> m_foldSlots;
-    mutable std::vector<qsizetype> m_nextFold;
+    // Open addressing by hash. The exact index holds the first line of each spelling; the
+    // fold index the first line of each case-folded key, and m_nextFold the next line (in
+    // file order) with the same folded key.
+    mutable std::vector<Slot> m_exactSlots;
+    mutable std::vector<Slot> m_foldSlots;
+    mutable std::vector<qint32> m_nextFold;
     mutable QString m_folded; // the folded keys, one after the other
-    mutable std::vector<std::pair<qsizetype, qsizetype>> m_foldedAt;
+    mutable std::vector<std::pair<quint32, quint32>> m_foldedAt;
 };
 
 } // namespace core

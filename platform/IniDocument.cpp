@@ -348,49 +348,58 @@ QList<std::pair<QString, QString>> IniDocument::entries(const QString& section) 
 QList<std::pair<QString, QString>> IniDocument::readSection(const QByteArray& input,
                                                             const QString& section)
 {
+    const SectionText read = readSectionText(input, section);
     QList<std::pair<QString, QString>> result;
-    visitSection(input, section, [&](QStringView key, QStringView value) {
-        result.append({key.toString(), value.toString()});
-    });
+    result.reserve(qsizetype(read.lines.size()));
+    for (const SectionText::Line& line : read.lines)
+        result.append({read.text.mid(line.keyAt, line.keyLength),
+                       read.text.mid(line.valueAt, line.valueLength)});
     return result;
 }
 
-void IniDocument::visitSection(const QByteArray& input, const QString& section,
-                               const std::function<void(QStringView, QStringView)>& visit)
+IniDocument::SectionText IniDocument::readSectionText(const QByteArray& input,
+                                                      const QString& section)
 {
-    const auto visitParsed = [&] {
-        for (const auto& [key, value] : parse(input).entries(section))
-            visit(key, value);
+    SectionText read;
+    const auto readParsed = [&] {
+        read = {};
+        for (const auto& [key, value] : parse(input).entries(section)) {
+            const qsizetype at = read.text.size();
+            read.text += key;
+            read.text += value;
+            read.lines.push_back({at, key.size(), at + key.size(), value.size()});
+        }
+        return std::move(read);
     };
     const TextEncoding encoding = text::detect(input);
     // UTF-16 lines are not split at a byte; such files are rare enough to be parsed whole.
     if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be)
-        return visitParsed();
+        return readParsed();
     const QByteArrayView bytes = QByteArrayView(input).sliced(text::byteOrderMark(encoding).size());
-    const QString all = text::decode(bytes, encoding);
-    // The lines of the bytes and of the decoded text side by side, as parse() splits them.
-    // When the decoder lost or made a line break they do not line up: such a file is parsed
-    // whole instead.
-    const bool linesMatch =
-        bytes.count('\n') == all.count(u'\n') && (!bytes.endsWith('\n') || all.endsWith(u'\n'));
-    if (!linesMatch)
-        return visitParsed();
+    read.text = text::decode(bytes, encoding);
+    const qsizetype decodedSize = read.text.size();
+    QString cut; // values cut to their byte limit, to go after the text
+    // The lines of the bytes and of the decoded text side by side, as parse() splits them. A
+    // file whose decoder lost or made a line break is parsed whole instead.
     qsizetype rawStart = 0;
     qsizetype textStart = 0;
     bool inside = false;
     while (rawStart < bytes.size()) {
         qsizetype rawEnd = bytes.indexOf('\n', rawStart);
-        qsizetype textEnd = all.indexOf(u'\n', textStart);
+        qsizetype textEnd = read.text.indexOf(u'\n', textStart);
+        if ((rawEnd < 0) != (textEnd < 0))
+            return readParsed();
         if (rawEnd < 0) {
             rawEnd = bytes.size();
-            textEnd = all.size();
+            textEnd = decodedSize;
         }
         QByteArrayView raw = bytes.sliced(rawStart, rawEnd - rawStart);
-        QStringView text = QStringView(all).sliced(textStart, textEnd - textStart);
+        QStringView text = QStringView(read.text).sliced(textStart, textEnd - textStart);
         if (raw.endsWith('\r'))
             raw.chop(1);
         if (text.endsWith(u'\r'))
             text.chop(1);
+        const qsizetype lineAt = textStart;
         rawStart = rawEnd + 1;
         textStart = textEnd + 1;
 
@@ -400,19 +409,31 @@ void IniDocument::visitSection(const QByteArray& input, const QString& section,
         case Kind::Section:
             inside = name.compare(section, Qt::CaseInsensitive) == 0;
             break;
-        case Kind::Key:
+        case Kind::Key: {
             if (!inside)
                 break;
+            const qsizetype keyAt = lineAt + (name.data() - text.data());
             if (const QByteArrayView value = raw.sliced(raw.indexOf('=') + 1);
-                value.size() > kMaxValueBytes)
-                visit(name, text::decodeLimited(value.toByteArray(), encoding, kMaxValueBytes));
-            else
-                visit(name, text.sliced(equals + 1));
+                value.size() > kMaxValueBytes) {
+                const QString limited =
+                    text::decodeLimited(value.toByteArray(), encoding, kMaxValueBytes);
+                read.lines.push_back(
+                    {keyAt, name.size(), decodedSize + cut.size(), limited.size()});
+                cut += limited;
+            } else {
+                read.lines.push_back(
+                    {keyAt, name.size(), lineAt + equals + 1, text.size() - equals - 1});
+            }
             break;
+        }
         case Kind::Other:
             break;
         }
     }
+    if (textStart < decodedSize)
+        return readParsed();
+    read.text += cut;
+    return read;
 }
 
 IniDocument::Line IniDocument::makeLine(const QString& text) const

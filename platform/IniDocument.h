@@ -12,7 +12,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -53,10 +52,22 @@ public:
     // The same as parse(bytes).entries(section), read without keeping the file's lines.
     static QList<std::pair<QString, QString>> readSection(const QByteArray& bytes,
                                                           const QString& section);
-    // The same key lines handed to `visit(key, value)` one by one, without a copy of either:
-    // the views are valid for the call only.
-    static void visitSection(const QByteArray& bytes, const QString& section,
-                             const std::function<void(QStringView key, QStringView value)>& visit);
+    // The same key lines as places in one text, read without a string per line: `text` is
+    // the file's text (with any value that had to be cut appended), each line a key and a
+    // value in it.
+    struct SectionText
+    {
+        struct Line
+        {
+            qsizetype keyAt = 0;
+            qsizetype keyLength = 0;
+            qsizetype valueAt = 0;
+            qsizetype valueLength = 0;
+        };
+        QString text;
+        std::vector<Line> lines;
+    };
+    static SectionText readSectionText(const QByteArray& bytes, const QString& section);
 
     // Replaces the value in place, or appends the key after the section's last line, or
     // appends the section with the key at the end of the file. Throws UnstorableText when

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -124,11 +125,54 @@ bool OpenFolder::identity(Identity* out) const
 
 ReadOutcome OpenFolder::readFile(const QString& name, QByteArray* bytes) const
 {
-    if (m_fd < 0) {
-        bytes->clear();
+    bytes->clear();
+    if (m_fd < 0)
         return ReadOutcome::Unreadable;
+    // Non-blocking, so that opening a FIFO never waits for a writer.
+    const int fd = ::openat(m_fd, nativePath(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? ReadOutcome::Missing : ReadOutcome::Unreadable;
+    struct stat st;
+    ReadOutcome outcome = ReadOutcome::Unreadable;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxOwnFileSize) {
+        QByteArray data(qsizetype(st.st_size), Qt::Uninitialized);
+        qsizetype done = 0;
+        outcome = ReadOutcome::Loaded;
+        while (done < data.size()) {
+            const ssize_t n = ::read(fd, data.data() + done, size_t(data.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                outcome = ReadOutcome::Unreadable;
+                break;
+            }
+            if (n == 0)
+                break; // it shrank meanwhile
+            done += n;
+        }
+        data.truncate(done);
+        if (outcome == ReadOutcome::Loaded)
+            *bytes = std::move(data);
     }
-    return readWholeFileAt(m_fd, name, bytes);
+    ::close(fd);
+    return outcome;
+}
+
+bool OpenFolder::onWholeBlockFileSystem() const
+{
+    struct statfs fs;
+    if (m_fd < 0 || ::fstatfs(m_fd, &fs) != 0)
+        return false;
+    // ext2/3/4, tmpfs, XFS and Btrfs fill every block of a listing up to the last.
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0xEF53:
+    case 0x01021994:
+    case 0x58465342:
+    case 0x9123683E:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace platform

@@ -71,7 +71,15 @@ public:
     };
     bool identity(Identity* out) const;
 
+    // Reads a regular file of the folder whole, as readWholeFile does, but as it is at the
+    // moment it is opened: what is added while it is read is left out.
     ReadOutcome readFile(const QString& name, QByteArray* bytes) const;
+
+    // The file system that holds the folder hands out its entries in blocks as full as they
+    // can be, so that a block with room left is the last one: a listing then asks no more.
+    void setWholeBlocks(bool whole) { m_wholeBlocks = whole; }
+    // True for the local file systems known to do so (by the type of the folder's one).
+    bool onWholeBlockFileSystem() const;
 
 private:
     // Starts a listing at the folder's first entry; false when it cannot.
@@ -86,6 +94,7 @@ private:
     int m_fd = -1;
     int m_error = 0;
     mutable bool m_listed = false; // a second listing starts the folder over
+    bool m_wholeBlocks = false;
 };
 
 template <typename Visit> bool OpenFolder::forEachEntry(Visit&& visit) const
@@ -100,12 +109,15 @@ template <typename Visit> bool OpenFolder::forEachEntry(Visit&& visit) const
     };
     // Large blocks: a walk over many small folders spends its time in these calls.
     alignas(Record) char buffer[32768];
+    // The room of the longest record: a name of 255 bytes with its NUL, aligned.
+    constexpr long kLongestRecord = 280;
     if (!rewind())
         return false;
-    for (;;) {
+    for (bool last = false; !last;) {
         const long got = readRecords(buffer, sizeof buffer);
         if (got <= 0)
             return got == 0;
+        last = m_wholeBlocks && got + kLongestRecord <= long(sizeof buffer);
         for (long at = 0; at < got;) {
             const auto* d = reinterpret_cast<const Record*>(buffer + at);
             at += d->length;
@@ -130,6 +142,7 @@ template <typename Visit> bool OpenFolder::forEachEntry(Visit&& visit) const
             visit(QByteArrayView(name, qsizetype(__builtin_strlen(name))), kind);
         }
     }
+    return true;
 }
 
 } // namespace platform

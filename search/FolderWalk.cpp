@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 
 #include <cerrno>
+#include <csignal>
+#include <pthread.h>
 
 namespace search {
 
@@ -107,9 +109,14 @@ void FolderWalk::read(Node& node, int generation, bool serial, std::vector<Node*
     }
     if (!folder->isOpen())
         return; // a folder that cannot be read adds nothing
+    platform::OpenFolder::Identity id;
+    const bool known = folder->identity(&id);
+    // A worker takes no signal, so a listing block is cut short only by its end, which a file
+    // system that fills its blocks shows by the room left in the last one.
+    if (known && !serial)
+        folder->setWholeBlocks(fillsWholeBlocks(*folder, quint64(id.device)));
     if (!node.claimed) {
-        platform::OpenFolder::Identity id;
-        if (folder->identity(&id)) {
+        if (known) {
             switch (claim({quint64(id.device), quint64(id.inode)}, generation)) {
             case Claim::New:
                 break;
@@ -150,6 +157,20 @@ void FolderWalk::read(Node& node, int generation, bool serial, std::vector<Node*
     }
 }
 
+bool FolderWalk::fillsWholeBlocks(const platform::OpenFolder& folder, quint64 device)
+{
+    {
+        const std::lock_guard lock(m_claimMutex);
+        const auto found = m_wholeBlocks.find(device);
+        if (found != m_wholeBlocks.end())
+            return found->second;
+    }
+    const bool whole = folder.onWholeBlockFileSystem();
+    const std::lock_guard lock(m_claimMutex);
+    m_wholeBlocks.emplace(device, whole);
+    return whole;
+}
+
 void FolderWalk::startWorkers()
 {
     while (int(m_workers.size()) < m_threads)
@@ -158,6 +179,9 @@ void FolderWalk::startWorkers()
 
 void FolderWalk::work()
 {
+    sigset_t all;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, nullptr);
     std::vector<Node*> next;
     std::unique_lock lock(m_mutex);
     for (;;) {

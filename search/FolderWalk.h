@@ -25,6 +25,10 @@
 #include <thread>
 #include <vector>
 
+namespace platform {
+class OpenFolder;
+}
+
 namespace search {
 
 // How far a walk has come.
@@ -81,6 +85,8 @@ private:
     // Reads one folder; its subfolders to read go into `next` (the last to be read first).
     void read(Node& node, int generation, bool serial, std::vector<Node*>& next);
     Claim claim(const Identity& identity, int generation);
+    // Whether the file system of `device` (that of `folder`) fills its listing blocks.
+    bool fillsWholeBlocks(const platform::OpenFolder& folder, quint64 device);
     void dropClaims(int generation);
     // Follows the links to folders below `node`, depth first.
     void followLinks(Node& node);
@@ -108,6 +114,7 @@ private:
 
     std::mutex m_claimMutex;
     std::map<Identity, int> m_claims; // folder: the walk that read it
+    std::map<quint64, bool> m_wholeBlocks; // device: its file system fills listing blocks
     std::atomic<bool> m_conflict{false};
     int m_generation = 0;
 
