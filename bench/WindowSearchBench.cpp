@@ -1,7 +1,7 @@
 // A long search in the real main window on Qt's offscreen platform, over the generated library
 // of 100,000 files: how long it takes from the search button to the sorted list, and the
 // longest time the window goes without painting its progress meanwhile (the longest gap
-// between two paints of the status panel, from the press to the end of the command).
+// between two paints of the panel that counts, from the press to the end of the command).
 //   bench_WindowSearchBench [--library=<folder>] [--keyword=<text>]
 //   bench_WindowSearchBench --memory --library=<folder>   one search of every file, then the
 //                                                         resident memory and its peak
@@ -60,7 +60,8 @@ struct Window
         window.resize(1000, 700);
         window.show();
         window.actions().action(QStringLiteral("stfibtn"))->trigger();
-        window.statusPanels()->panel(2)->installEventFilter(&clock);
+        // The panel that counts while the walk goes on.
+        window.statusPanels()->panel(3)->installEventFilter(&clock);
         QCoreApplication::processEvents();
     }
 };

@@ -260,6 +260,8 @@ FolderListing listFolder(const platform::OpenFolder& folder, const RowFilter* fi
         out.rows.addListed({name, folderIndex, details.size, details.modifiedSeconds, attributes,
                             !details.isLink, captionDecoded, note});
     }
+    // A search keeps the rows of many folders: none keeps more room than it needs.
+    out.rows.squeeze();
     return out;
 }
 

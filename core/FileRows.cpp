@@ -35,6 +35,15 @@ void FileRows::clear()
     *this = FileRows();
 }
 
+void FileRows::squeeze()
+{
+    m_records.shrink_to_fit();
+    for (Chunk& chunk : m_chunks) {
+        chunk.names.shrink_to_fit();
+        chunk.notes.shrink_to_fit();
+    }
+}
+
 quint32 FileRows::folderIndex(const QString& folder)
 {
     // Rows of a few folders look them up one by one; the index is made for many.
@@ -74,7 +83,7 @@ bool FileRows::putName(Record& record, QByteArrayView bytes)
 {
     if (size_t(bytes.size()) > kMostInRecord)
         return false;
-    Chunk& chunk = currentChunk(&record.nameChunk);
+    Chunk& chunk = currentChunk(&record.chunk);
     record.nameAt = quint32(chunk.names.size());
     record.nameLength = quint16(bytes.size());
     chunk.names.append(bytes.data(), size_t(bytes.size()));
@@ -85,7 +94,7 @@ bool FileRows::putNote(Record& record, QStringView note)
 {
     if (size_t(note.size()) > kMostInRecord)
         return false;
-    Chunk& chunk = currentChunk(&record.noteChunk);
+    Chunk& chunk = currentChunk(&record.chunk);
     record.noteAt = quint32(chunk.notes.size());
     record.noteLength = quint16(note.size());
     chunk.notes.append(reinterpret_cast<const char16_t*>(note.data()), size_t(note.size()));
@@ -216,8 +225,7 @@ void FileRows::appendAdopted(const FileRows& other, const Adopted& adopted, size
 {
     for (size_t i = first; i < end; ++i) {
         Record record = other.m_records[i];
-        record.nameChunk += adopted.chunkBase;
-        record.noteChunk += adopted.chunkBase;
+        record.chunk += adopted.chunkBase;
         record.folder = adopted.folderOf[record.folder];
         if (record.extra)
             record.extra += adopted.extraBase;
@@ -231,7 +239,7 @@ QByteArrayView FileRows::nameBytes(size_t i) const
     const Extra* extra = extraOf(r);
     if (extra && extra->hasName)
         return {};
-    return QByteArrayView(m_chunks[r.nameChunk].names.data() + r.nameAt, r.nameLength);
+    return QByteArrayView(m_chunks[r.chunk].names.data() + r.nameAt, r.nameLength);
 }
 
 QString FileRows::name(size_t i) const
@@ -273,7 +281,7 @@ QStringView FileRows::noteView(size_t i) const
         return extra->note;
     if (r.noteLength == 0)
         return {};
-    return QStringView(m_chunks[r.noteChunk].notes.data() + r.noteAt, r.noteLength);
+    return QStringView(m_chunks[r.chunk].notes.data() + r.noteAt, r.noteLength);
 }
 
 QString FileRows::note(size_t i) const
@@ -352,9 +360,23 @@ bool FileRows::nameIs(size_t i, const QString& name, const QByteArray& nativeNam
            platform::pathFromNative(nativeName) == name;
 }
 
+void FileRows::rehome(Record& record)
+{
+    quint32 current = 0;
+    Chunk& chunk = currentChunk(&current);
+    if (record.chunk == current)
+        return;
+    const std::string& names = m_chunks[record.chunk].names;
+    const auto at = quint32(chunk.names.size());
+    chunk.names.append(names, record.nameAt, record.nameLength);
+    record.chunk = current;
+    record.nameAt = at;
+}
+
 void FileRows::setNote(size_t i, QStringView note)
 {
     Record& r = m_records[i];
+    rehome(r);
     if (putNote(r, note)) {
         if (r.extra)
             m_extras[r.extra - 1].hasNote = false;
@@ -402,11 +424,24 @@ void FileRows::eraseMarked(const std::vector<bool>& marked)
 
 void FileRows::reorder(const std::vector<int>& order)
 {
-    std::vector<Record> sorted;
-    sorted.reserve(order.size());
-    for (const int from : order)
-        sorted.push_back(m_records[size_t(from)]);
-    m_records = std::move(sorted);
+    // In place, cycle by cycle: a long list is not held twice.
+    std::vector<bool> placed(order.size(), false);
+    for (size_t start = 0; start < order.size(); ++start) {
+        if (placed[start])
+            continue;
+        const Record first = m_records[start];
+        size_t at = start;
+        for (;;) {
+            placed[at] = true;
+            const auto from = size_t(order[at]);
+            if (from == start) {
+                m_records[at] = first;
+                break;
+            }
+            m_records[at] = m_records[from];
+            at = from;
+        }
+    }
 }
 
 std::vector<int> FileRows::rebaseFolders(const QString& from, const QString& to)

@@ -31,6 +31,8 @@ public:
     bool empty() const { return m_records.empty(); }
     void clear();
     void reserve(size_t rows) { m_records.reserve(rows); }
+    // Gives back the room the buffers grew beyond what they hold.
+    void squeeze();
 
     // The index of a folder path (ending in "/"), the same for the same text.
     quint32 folderIndex(const QString& folder);
@@ -107,21 +109,23 @@ private:
         StoredLater = 0x01,
         CaptionDecoded = 0x02,
     };
+    // 40 bytes a row: the name and the note lie in one chunk.
     struct Record
     {
-        quint32 nameChunk = 0;
-        quint32 noteChunk = 0;
+        quint32 chunk = 0;
         quint32 nameAt = 0;
         quint32 noteAt = 0;
         quint32 folder = 0;
         quint32 extra = 0; // 0: none, else the index of its Extra + 1
         quint16 nameLength = 0;
         quint16 noteLength = 0;
-        qint64 size = 0;
         qint64 modifiedMs = 0;
-        quint8 attributes = 0;
-        quint8 flags = 0;
+        qint64 size : 48;
+        quint64 attributes : 8;
+        quint64 flags : 8;
+        Record() : size(0), attributes(0), flags(0) {}
     };
+    static_assert(sizeof(Record) == 40);
     // Bytes of names and text of notes, shared by the rows of one listing or one folder.
     struct Chunk
     {
@@ -149,10 +153,12 @@ private:
 
     // The chunk new names and notes go into.
     Chunk& currentChunk(quint32* index);
-    // Puts the name's bytes and the note into the current chunk; false for what a record
-    // cannot hold (it then goes into the row's Extra).
+    // Puts the name's bytes and then the note into the current chunk; false for what a
+    // record cannot hold (it then goes into the row's Extra).
     bool putName(Record& record, QByteArrayView bytes);
     bool putNote(Record& record, QStringView note);
+    // Moves the row's name into the current chunk, where its new note goes.
+    void rehome(Record& record);
     const Extra* extraOf(const Record& record) const
     {
         return record.extra ? &m_extras[record.extra - 1] : nullptr;

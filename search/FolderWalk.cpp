@@ -309,6 +309,7 @@ void FolderWalk::walkTree(const QString& root, const std::function<bool(const QS
     start.listFiles = false;
     runWalk(&start, ++m_generation);
     followLinks(start);
+    out.reserve(out.size() + size_t(m_found.load()));
     collect(start, out);
     report();
 }
