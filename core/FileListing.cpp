@@ -1,6 +1,5 @@
 #include "core/FileListing.h"
 
-#include "core/FileFormats.h"
 #include "platform/FileNames.h"
 #include "platform/OpenFolder.h"
 
@@ -279,25 +278,6 @@ std::vector<FileRow> ListCategoryFiles(const platform::FileSystem&, const QStrin
     for (size_t i = 0; i < listing.rows.size(); ++i)
         rows.push_back(listing.rows.row(i, false));
     return rows;
-}
-
-void completeRow(FileRow& row)
-{
-    if (row.textsLater) {
-        row.textsLater = false;
-        row.sizeText = SizeText(row.size);
-        row.dateText = FileDateText(row.modifiedMs / 1000);
-    }
-    completeStoredFlags(row);
-}
-
-void completeStoredFlags(FileRow& row)
-{
-    if (!row.storedAttributesLater)
-        return;
-    row.storedAttributesLater = false;
-    row.attributes |= platform::FileSystem::local().storedAttributes(row.folder + row.name);
-    row.attrText = AttrText(row.attributes);
 }
 
 } // namespace core
