@@ -1,6 +1,8 @@
 // The notes store on a notes file of 10,000 keys: the bulk read a listing does, and one
-// ReadNote and one WriteNote as the note commands do.
+// ReadNote and one WriteNote as the note commands do; beside them, what the folder's lock
+// taken by every write costs alone.
 #include "core/NotesStore.h"
+#include "platform/FolderLock.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -65,6 +67,16 @@ void WriteNote(benchmark::State& state)
     }
 }
 BENCHMARK(WriteNote)->Unit(benchmark::kMillisecond);
+
+// The share of WriteNote that keeps a write of another program from being lost.
+void LockFolderOnly(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const platform::FolderLock lock(folder().notes.dir());
+        benchmark::DoNotOptimize(lock.acquired());
+    }
+}
+BENCHMARK(LockFolderOnly)->Unit(benchmark::kMicrosecond);
 
 // The baseline of the same run: reading the file's bytes alone.
 void ReadBytesOnly(benchmark::State& state)

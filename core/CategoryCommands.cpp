@@ -155,7 +155,8 @@ OkResult CategoryCommands::BitBtn1Click(const QString& text)
     }
     Session& session = m_workspace.session();
     const QString dir = session.currentDir() + name;
-    if (session.fs().exists(dir)) {
+    // A folder whose name reads as this one (GBK bytes from Windows) is that category.
+    if (!NameShownAs(session.fs(), session.currentDir(), name).isEmpty()) {
         m_dialogs.showMessage(texts::CategoryExists);
         return OkResult::StayFocusInput;
     }

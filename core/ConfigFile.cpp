@@ -1,5 +1,9 @@
 #include "core/ConfigFile.h"
 
+#include "platform/Errors.h"
+#include "platform/FileNames.h"
+#include "platform/FileSystem.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -48,7 +52,24 @@ struct Reader
 } // namespace
 
 // A configuration file kept as a link (a dotfile manager's) is written where the link leads.
-ConfigFile::ConfigFile(QString path) : m_file(std::move(path), platform::LinkPolicy::WriteTarget) {}
+// Its values are read as Windows reads settings, without the blanks around them.
+ConfigFile::ConfigFile(QString path)
+    : m_file(std::move(path), platform::LinkPolicy::WriteTarget, platform::ValueBlanks::Trimmed)
+{
+}
+
+platform::IniDocument ConfigFile::load() const
+{
+    return m_file.load();
+}
+
+void ConfigFile::makeFolder() const
+{
+    const platform::FsResult made =
+        platform::FileSystem::local().makePath(platform::folderOfPath(path()));
+    if (!made)
+        throw platform::WriteError(path(), made.error);
+}
 
 QString ConfigFile::pathFor(const QString& executablePath)
 {
@@ -89,7 +110,7 @@ QStringList ConfigFile::keys(const QString& s) const
 
 void ConfigFile::writeString(const QString& s, const QString& k, const QString& value)
 {
-    QDir().mkpath(QFileInfo(path()).absolutePath());
+    makeFolder();
     m_file.writeString(s, k, value);
 }
 
@@ -172,7 +193,7 @@ WindowSettings ConfigFile::loadWindowSettings(const WindowPlacement& designed) c
 
 void ConfigFile::saveWindowSettings(const WindowSettings& w, bool normalState)
 {
-    QDir().mkpath(QFileInfo(path()).absolutePath());
+    makeFolder();
     m_file.update([&](platform::IniDocument& doc) {
         const auto setInt = [&](const QString& s, const QString& k, int v) {
             doc.setValue(s, k, QString::number(v));
@@ -252,7 +273,7 @@ int ConfigFile::treeBackColor() const
 
 void ConfigFile::writeListFont(const FontSpec& f)
 {
-    QDir().mkpath(QFileInfo(path()).absolutePath());
+    makeFolder();
     m_file.update([&](platform::IniDocument& doc) {
         const auto set = [&](const char* k, const QString& v) {
             doc.setValue(section::SystemConfig, key(k), v);

@@ -34,6 +34,8 @@ public:
     void removeKey(const QString& section, const QString& key);
     // One read-modify-write of the file; it is written only when `edit` returns true.
     void update(const std::function<bool(platform::IniDocument&)>& edit);
+    // The whole file as it is now, read once.
+    platform::IniDocument load() const;
     // The encoding the file is in (a new file's for a missing one).
     platform::TextEncoding encoding() const;
 
@@ -51,6 +53,9 @@ public:
     void writeListFont(const FontSpec& font);
 
 private:
+    // Makes the file's folder where it is missing (a first start); WriteError when it cannot.
+    void makeFolder() const;
+
     platform::IniFile m_file;
 };
 

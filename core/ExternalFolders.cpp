@@ -1,7 +1,6 @@
 #include "core/ExternalFolders.h"
 
 #include "platform/FileSystem.h"
-#include "platform/IniFile.h"
 
 namespace core {
 
@@ -23,7 +22,7 @@ QString registeredFolder(const ConfigFile& config, const QString& name)
 
 QList<ExternalLibrary> registeredLibraries(const ConfigFile& config)
 {
-    const platform::IniDocument document = platform::IniFile(config.path()).load();
+    const platform::IniDocument document = config.load();
     QList<ExternalLibrary> libraries;
     for (const QString& name : document.keys(section::UserDefDir)) {
         libraries.append(

@@ -2,6 +2,7 @@
 
 #include "platform/FileNames.h"
 #include "platform/OpenFolder.h"
+#include "platform/TemporaryFiles.h"
 
 #include <cstring>
 #include <string>
@@ -100,7 +101,9 @@ bool isListedName(QByteArrayView name)
         if (notes)
             return false;
     }
-    return !name.startsWith(".quillet-") || !(name.endsWith(".part") || name.endsWith(".tmp"));
+    // The program's temporary names (see platform::isTemporaryName), spelled in ASCII.
+    return !name.startsWith(".quillet-") ||
+           !(name.endsWith(".part") || name.endsWith(".tmp") || name.endsWith(".keep"));
 }
 
 QString CaptionInFolder(const platform::FileSystem& fs, const QString& folder, const QString& name)
@@ -111,6 +114,18 @@ QString CaptionInFolder(const platform::FileSystem& fs, const QString& folder, c
     if (caption != name && fs.exists(folder + caption))
         return name;
     return caption;
+}
+
+QString NameShownAs(const platform::FileSystem& fs, const QString& folder, const QString& caption)
+{
+    if (fs.exists(folder + caption))
+        return caption;
+    // Only a name that is not UTF-8 reads as something else.
+    for (const platform::DirEntry& entry : fs.list(folder, nullptr, platform::StoredFlags::Later)) {
+        if (platform::hasKeptBytes(entry.name) && platform::captionOfName(entry.name) == caption)
+            return entry.name;
+    }
+    return {};
 }
 
 void FolderNames::addNative(QByteArrayView name)
@@ -209,6 +224,10 @@ FolderListing listFolder(const platform::OpenFolder& folder, const RowFilter* fi
     QString captionText; // the caption of the entry at hand, its room kept
     for (const Entries::Entry& e : all.entries) {
         const QByteArrayView name = all.name(e);
+        // What a killed write left, if it is one (a copy's leftover may be a folder).
+        if ((parts & RemoveLeftovers) && name.startsWith(".quillet-") &&
+            folder.removeLeftover(all.cName(e)))
+            continue;
         if (e.kind == platform::OpenFolder::Kind::Folder) {
             if (withSubfolders)
                 out.subfolders.push_back({name.toByteArray(), out.rows.size(), false});
@@ -266,13 +285,14 @@ FolderListing listFolder(const platform::OpenFolder& folder, const RowFilter* fi
 
 FileRows listCategoryRows(const QString& dir)
 {
-    return listFolder(platform::OpenFolder(dir), nullptr, ListFiles).rows;
+    return listFolder(platform::OpenFolder(dir), nullptr, ListFiles | RemoveLeftovers).rows;
 }
 
 std::vector<FileRow> ListCategoryFiles(const platform::FileSystem&, const QString& dir,
                                        const NotesSnapshot& notes)
 {
-    const FolderListing listing = listFolder(platform::OpenFolder(dir), nullptr, ListFiles, &notes);
+    const FolderListing listing =
+        listFolder(platform::OpenFolder(dir), nullptr, ListFiles | RemoveLeftovers, &notes);
     std::vector<FileRow> rows;
     rows.reserve(listing.rows.size());
     for (size_t i = 0; i < listing.rows.size(); ++i)

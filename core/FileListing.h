@@ -24,6 +24,10 @@ namespace core {
 // is when that caption would spell another file of the folder.
 QString CaptionInFolder(const platform::FileSystem& fs, const QString& folder, const QString& name);
 
+// The name of the entry of `folder` shown as `caption`: the caption itself when an entry has
+// that name, else the entry whose name reads as it (GBK bytes from Windows); empty when none.
+QString NameShownAs(const platform::FileSystem& fs, const QString& folder, const QString& caption);
+
 // False for the entries no list shows: the notes file (in any letter case) and the program's
 // temporary files.
 bool isListedEntry(const QString& name);
@@ -90,6 +94,9 @@ enum ListingPart
 {
     ListFiles = 1,
     ListSubfolders = 2,
+    // A leftover of a killed write that the listing comes upon is removed (a search only
+    // reads).
+    RemoveLeftovers = 4,
 };
 
 // Reads the folder once: with ListFiles a row for every file (or every file `filter` passes,
@@ -98,7 +105,7 @@ enum ListingPart
 FolderListing listFolder(const platform::OpenFolder& folder, const RowFilter* filter, int parts,
                          const NotesSnapshot* notes = nullptr);
 
-// ListCategoryFiles: the rows of every file of `dir`, in listing order.
+// The rows of every file of `dir`, in listing order; leftovers of killed writes go.
 FileRows listCategoryRows(const QString& dir);
 // The same as FileRows made whole, with the notes of `notes`.
 std::vector<FileRow> ListCategoryFiles(const platform::FileSystem& fs, const QString& dir,

@@ -1,6 +1,7 @@
 #include "core/StandardTemplate.h"
 
 #include "core/CategoryCommands.h"
+#include "core/FileListing.h"
 #include "core/Texts.h"
 
 namespace core {
@@ -104,10 +105,19 @@ void TemplateForm::BitBtn1Click()
     }
     {
         const BusyCursor busy(m_dialogs);
+        // The folder of each node, found or to be made, for its children: a category already
+        // there under a name that reads as the caption (GBK bytes from Windows) is that
+        // category, and its children go into it.
+        std::vector<QString> folders(size_t(m_tree.count()));
+        folders[StandardTemplate::Root] = m_layout.programDir();
         for (int n = StandardTemplate::Root + 1; n < m_tree.count(); ++n) {
+            const QString& parent = folders[size_t(m_tree.node(n).parent)];
+            const QString& caption = m_tree.node(n).caption;
+            const QString existing = NameShownAs(m_fs, parent, caption);
+            const QString path = parent + (existing.isEmpty() ? caption : existing);
+            folders[size_t(n)] = path + u'/';
             if (!m_tree.isChosen(n))
                 continue;
-            const QString path = m_layout.programDir() + m_tree.TemplateNodePath(n);
             // A folder already there stays as it is; a file of that name is no category.
             if (m_fs.isDirectory(path))
                 continue;

@@ -39,7 +39,9 @@ QStringList localPathsFromUriList(const QByteArray& list)
         QByteArray path = QByteArray::fromPercentEncoding(localPart(line));
         while (path.size() > 1 && path.endsWith('/'))
             path.chop(1);
-        if (!path.isEmpty())
+        // A NUL byte ends a path for every system call, which would then act on another file
+        // than the one named: such an address names no file.
+        if (!path.isEmpty() && !path.contains('\0'))
             paths.append(platform::pathFromNative(path));
     }
     return paths;

@@ -8,7 +8,8 @@ namespace dropwin {
 
 // The local paths of the list's file addresses, in the list's order, with the bytes of each
 // name as they are on disk (a name need not be UTF-8). Comment lines, addresses of other
-// schemes and files of other hosts are left out; a folder's path has no trailing "/".
+// schemes, files of other hosts and paths holding a NUL byte are left out; a folder's path
+// has no trailing "/".
 QStringList localPathsFromUriList(const QByteArray& list);
 
 } // namespace dropwin

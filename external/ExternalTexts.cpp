@@ -10,4 +10,11 @@ QString removeQuestion(const QString& folder)
            folder;
 }
 
+QString folderUnreachable(const QString& folder, const QString& reason)
+{
+    return QStringLiteral("此分类库的外部对应目录现在无法访问,这个分类库仍然保留。\n"
+                          "目录位置:") +
+           folder + u'\n' + reason;
+}
+
 } // namespace external::texts

@@ -11,6 +11,8 @@ inline const QString FolderNotSet =
     QStringLiteral("这个分类库的对应目录不明确,请重新设定对应目录!");
 inline const QString FolderVanished =
     QStringLiteral("此分类库的外部对应目录不存在,系统将要移去这个分类库！");
+// The folder is there, or may be, but cannot be reached: the registration stays.
+QString folderUnreachable(const QString& folder, const QString& reason);
 
 // The folder form
 inline const QString FormCaption = QStringLiteral("自定义文件夹");

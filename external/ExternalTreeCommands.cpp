@@ -5,8 +5,11 @@
 #include "core/Texts.h"
 #include "external/ExternalTexts.h"
 #include "platform/Errors.h"
+#include "platform/FileNames.h"
 
 #include <QCollator>
+
+#include <cerrno>
 
 namespace external {
 
@@ -135,7 +138,15 @@ void ExternalTreeCommands::usertreeChange(const QModelIndex& index)
         m_files.clearList();
         return;
     }
-    if (!session.fs().isDirectory(dir)) {
+    if (const platform::FsResult state = session.fs().folderState(dir); !state) {
+        // Only a folder that is not there is unregistered; one that cannot be reached now (no
+        // permission on the way, a medium gone bad) keeps its registration.
+        if (kind == core::CategoryKind && state.error != ENOENT) {
+            m_dialogs.showMessage(
+                texts::folderUnreachable(platform::displayPath(dir), state.message()));
+            m_files.clearList();
+            return;
+        }
         if (kind == core::CategoryKind) {
             m_dialogs.showMessage(texts::FolderVanished);
             m_libraries.remove(tree.captionOf(index));
@@ -225,9 +236,9 @@ void ExternalTreeCommands::movedirClick()
     const QModelIndex node = selectedLibrary();
     if (!node.isValid())
         return;
-    const QString name = m_workspace.externalTree().captionOf(node);
-    if (m_libraries.contains(name))
-        m_libraries.remove(name);
+    // Removing a name the configuration file does not hold writes nothing; one that cannot be
+    // read is refused rather than taken for one without the name.
+    m_libraries.remove(m_workspace.externalTree().captionOf(node));
     removeEntry(node);
 }
 

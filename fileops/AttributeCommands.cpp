@@ -95,9 +95,25 @@ void AttributeCommands::fattrClick()
         applyToSeveral(rows, *chosen);
 }
 
+bool AttributeCommands::refuseUnstorable(
+    const std::vector<std::pair<int, platform::Attributes>>& changes)
+{
+    const platform::FileSystem& fs = m_workspace.session().fs();
+    platform::Attributes unstorable = 0;
+    for (const auto& [row, value] : changes)
+        unstorable |= fs.unstorableAttributes(m_workspace.fileList().pathOf(row), value);
+    if (unstorable == 0)
+        return false;
+    m_dialogs.ask(texts::AttributesCaption, texts::attributesNotHeld(unstorable),
+                  core::MessageIcon::Warning, core::Buttons::Ok, core::Answer::Ok);
+    return true;
+}
+
 void AttributeCommands::applyToOne(int row, const core::AttributeBoxes& boxes)
 {
     const platform::Attributes value = applyBoxes(0, boxes);
+    if (refuseUnstorable({{row, value}}))
+        return;
     if (!m_workspace.session().fs().setAttributes(m_workspace.fileList().pathOf(row), value)) {
         m_dialogs.ask(texts::AttributesCaption, texts::AttributesFailed,
                       core::MessageIcon::Question, core::Buttons::Ok, core::Answer::Ok);
@@ -111,10 +127,16 @@ void AttributeCommands::applyToSeveral(const std::vector<int>& rows,
 {
     const platform::FileSystem& fs = m_workspace.session().fs();
     const core::FileListModel& list = m_workspace.fileList();
-    for (int row : rows) {
+    // What each file would get is known before any changes, so that a medium that cannot
+    // keep part of it leaves every file as it was.
+    std::vector<std::pair<int, platform::Attributes>> changes;
+    for (int row : rows)
+        changes.emplace_back(
+            row, applyBoxes(fs.attributes(list.pathOf(row)) & ~platform::Directory, boxes));
+    if (refuseUnstorable(changes))
+        return;
+    for (const auto& [row, value] : changes) {
         const QString path = list.pathOf(row);
-        const platform::Attributes value =
-            applyBoxes(fs.attributes(path) & ~platform::Directory, boxes);
         if (!fs.setAttributes(path, value)) {
             m_dialogs.ask(texts::AttributesCaption,
                           texts::attributesFailedFor(list.row(row).caption),

@@ -8,6 +8,9 @@
 
 #include <QDateTime>
 
+#include <utility>
+#include <vector>
+
 namespace fileops {
 
 class AttributeCommands
@@ -21,6 +24,9 @@ public:
     void fattrClick();
 
 private:
+    // Says which attributes the files' medium cannot keep, when any of `changes` (row, new
+    // attributes) holds one; the command then changes nothing.
+    bool refuseUnstorable(const std::vector<std::pair<int, platform::Attributes>>& changes);
     void applyToOne(int row, const core::AttributeBoxes& boxes);
     void applyToSeveral(const std::vector<int>& rows, const core::AttributeBoxes& boxes);
     void showResult(int row, platform::Attributes value);

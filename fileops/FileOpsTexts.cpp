@@ -1,7 +1,10 @@
 #include "fileops/FileOpsTexts.h"
 
 #include "core/FileFormats.h"
+#include "platform/FileAttributes.h"
 #include "platform/FileNames.h"
+
+#include <QStringList>
 
 namespace fileops::texts {
 
@@ -95,6 +98,19 @@ QString attributesFailedFor(const QString& name)
     return QStringLiteral("设置") + name + QStringLiteral("文件属性失败！");
 }
 
+QString attributesNotHeld(unsigned attributes)
+{
+    QStringList names;
+    for (const auto& [bit, name] : {std::pair{unsigned(platform::Hidden), "隐藏"},
+                                    std::pair{unsigned(platform::Archive), "存档"},
+                                    std::pair{unsigned(platform::System), "系统"}}) {
+        if (attributes & bit)
+            names.append(QStringLiteral("“") + QString::fromUtf8(name) + QStringLiteral("”"));
+    }
+    return QStringLiteral("文件所在的磁盘不能保存") + names.join(QStringLiteral("、")) +
+           QStringLiteral("属性，文件属性没有改变！");
+}
+
 QString severalFilesChosen(int count)
 {
     return QStringLiteral("选中了 %1 个文件;").arg(count);
@@ -117,6 +133,12 @@ QString documentNotRenamed(const QString& oldName, const QString& newName)
     return QStringLiteral("文件已更名，但已有名为[") + newName +
            QStringLiteral("]的详细文档，原文件[") + oldName +
            QStringLiteral("]的详细文档没有随之更名！");
+}
+
+QString documentRenameFailed(const QString& oldName, const QString& reason)
+{
+    return QStringLiteral("文件已更名，但原文件[") + oldName +
+           QStringLiteral("]的详细文档没有随之更名！\n") + reason;
 }
 
 QString fileToRunMissing(const QString& path)

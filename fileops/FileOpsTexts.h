@@ -71,6 +71,9 @@ inline const QString SendDone = QStringLiteral("文件传送完成！");
 inline const QString AttributesCaption = QStringLiteral("系统提示");
 inline const QString AttributesFailed = QStringLiteral("设置文件属性失败！");
 QString attributesFailedFor(const QString& name);
+// The medium of the chosen files cannot keep these attributes (a bit mask of hidden, archive
+// and system), so no file was changed.
+QString attributesNotHeld(unsigned attributes);
 QString severalFilesChosen(int count);
 
 // Renaming
@@ -86,6 +89,8 @@ inline const QString NotesFileNameRefused =
 QString noteKeyRefused(const QString& name);
 QString renameFailed(const QString& oldName, const QString& newName, const QString& reason);
 QString documentNotRenamed(const QString& oldName, const QString& newName);
+// The document could not take the new name for another reason (a name too long, no room).
+QString documentRenameFailed(const QString& oldName, const QString& reason);
 
 // Running and opening
 inline const QString DoubleEnvError =

@@ -8,6 +8,8 @@
 
 #include <QRandomGenerator>
 
+#include <cerrno>
+
 namespace fileops {
 
 namespace {
@@ -141,9 +143,14 @@ void RenameCommands::renameRow(From from, int row, QString text)
     }
 
     const core::Documents& documents = session.documents();
-    if (documents.DocumentPath(old.caption) != documents.DocumentPath(text) &&
-        !documents.RenameDocument(old.caption, text))
-        m_dialogs.showMessage(texts::documentNotRenamed(old.caption.trimmed(), text.trimmed()));
+    if (documents.DocumentPath(old.caption) != documents.DocumentPath(text)) {
+        // Another document of the new name is left alone; any other failure says why.
+        if (const platform::FsResult moved = documents.RenameDocument(old.caption, text); !moved)
+            m_dialogs.showMessage(
+                moved.error == EEXIST
+                    ? texts::documentNotRenamed(old.caption.trimmed(), text.trimmed())
+                    : texts::documentRenameFailed(old.caption.trimmed(), moved.message()));
+    }
 
     core::FileRow renamed = old;
     renamed.name = newName;

@@ -5,6 +5,7 @@
 #include "core/Workspace.h"
 #include "platform/FileNames.h"
 
+#include <algorithm>
 
 namespace fileops {
 
@@ -151,6 +152,19 @@ void AddImportedRows(core::FileListModel& list, QItemSelectionModel& selection,
 {
     if (rows.empty())
         return;
+    // A command's new rows come in the list's name order, as a Windows disk lists a folder,
+    // not in the order this disk happened to return them.
+    std::vector<std::pair<QByteArray, size_t>> keys;
+    keys.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        keys.emplace_back(core::textSortKey(rows[i].caption), i);
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<core::FileRow> ordered;
+    ordered.reserve(rows.size());
+    for (const auto& key : keys)
+        ordered.push_back(std::move(rows[key.second]));
+    rows = std::move(ordered);
     const int first = list.count();
     list.appendRows(std::move(rows));
     selection.select(wholeRows(list, first, list.count() - 1), QItemSelectionModel::Select);

@@ -48,7 +48,7 @@ core::FileRow ImportedRow(const platform::FileSystem& fs, const QString& folder,
 // AddImportedRow: appends the row at the end of the list and selects it in addition to the
 // rows already selected. The list is not sorted again.
 void AddImportedRow(core::FileListModel& list, QItemSelectionModel& selection, core::FileRow row);
-// The same for many rows in one insertion.
+// The same for many rows in one insertion, appended in the list's name order.
 void AddImportedRows(core::FileListModel& list, QItemSelectionModel& selection,
                      std::vector<core::FileRow> rows);
 

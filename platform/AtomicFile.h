@@ -44,7 +44,8 @@ int writeWholeFile(const QString& path, const QByteArray& bytes,
                    LinkPolicy links = LinkPolicy::Refuse);
 
 // The temporary name a write of `path` uses in its folder; it is the same on every write of
-// that path, so one left behind by a killed run is replaced by the next write.
+// that path in every run, so one left behind by a killed run is removed by the next write
+// (a write running at the same time holds it locked and the other takes a name of its own).
 QString temporaryPathFor(const QString& path);
 
 } // namespace platform

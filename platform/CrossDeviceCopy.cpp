@@ -1,6 +1,7 @@
 #include "platform/CrossDeviceCopy.h"
 
 #include "platform/SysCalls.h"
+#include "platform/TemporaryFiles.h"
 
 #include <QRandomGenerator>
 
@@ -74,7 +75,7 @@ int copyData(int in, int out)
             kernelCopy = false;
             buffer.resize(256 * 1024);
         }
-        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        const ssize_t n = sys::read(in, buffer.data(), buffer.size());
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -166,7 +167,7 @@ int copyRegular(int in, const struct stat& st, int out)
 // Opens a regular file to copy (links followed) and checks that it is one.
 int openSource(const QByteArray& from, Fd& in, struct stat& st)
 {
-    in.reset(::open(from.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    in.reset(sys::openForReading(from.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!in.valid())
         return errno;
     if (::fstat(in.get(), &st) != 0)
@@ -214,7 +215,8 @@ int readNames(int dirFd, std::vector<std::string>& names)
     return err;
 }
 
-// Removes a file, link or whole folder tree without following links.
+} // namespace
+
 int removeEntryAt(int dirFd, const char* name)
 {
     struct stat st;
@@ -238,8 +240,14 @@ int removeEntryAt(int dirFd, const char* name)
     return sys::unlinkat(dirFd, name, AT_REMOVEDIR) == 0 ? 0 : errno;
 }
 
+namespace {
+
+// Copies one entry (folders recursively) to a new entry that must not exist yet; on failure
+// whatever was created for it is removed again. With `hold`, the new file or folder is locked
+// the moment it is made (a copy in the making under a temporary name); ESTALE when a clean-up
+// removed it before.
 int copyEntryAt(int srcDir, const char* name, const struct stat& st, int dstDir,
-                const char* dstName);
+                const char* dstName, TemporaryHold* hold = nullptr);
 
 int copyChildren(int in, int out)
 {
@@ -257,11 +265,16 @@ int copyChildren(int in, int out)
 }
 
 // Copies the open file `in` to a new file that must not exist yet, removed again on failure.
-int copyToNewFile(int in, const struct stat& st, int dstDir, const char* dstName)
+int copyToNewFile(int in, const struct stat& st, int dstDir, const char* dstName,
+                  TemporaryHold* hold = nullptr)
 {
     Fd out(sys::openat(dstDir, dstName, openNew, 0600));
     if (!out.valid())
         return errno;
+    if (hold) {
+        if (const int err = hold->hold(out.get()))
+            return err; // the name is gone already
+    }
     int err = copyRegular(in, st, out.get());
     if (const int closeErr = out.close(); !err)
         err = closeErr;
@@ -270,19 +283,19 @@ int copyToNewFile(int in, const struct stat& st, int dstDir, const char* dstName
     return err;
 }
 
-int copyFileAt(int srcDir, const char* name, int dstDir, const char* dstName)
+int copyFileAt(int srcDir, const char* name, int dstDir, const char* dstName, TemporaryHold* hold)
 {
-    Fd in(::openat(srcDir, name, openRead));
+    Fd in(sys::openForReading(srcDir, name, openRead));
     struct stat st;
     if (!in.valid() || ::fstat(in.get(), &st) != 0)
         return errno;
-    return copyToNewFile(in.get(), st, dstDir, dstName);
+    return copyToNewFile(in.get(), st, dstDir, dstName, hold);
 }
 
 // The folder is created private and gets its own permissions and times only after its
 // contents, which would otherwise change its last-write time or could not be written.
 int copyDirectoryAt(int srcDir, const char* name, const struct stat& st, int dstDir,
-                    const char* dstName)
+                    const char* dstName, TemporaryHold* hold)
 {
     Fd in(::openat(srcDir, name, openDir));
     if (!in.valid())
@@ -291,9 +304,13 @@ int copyDirectoryAt(int srcDir, const char* name, const struct stat& st, int dst
         return errno;
     int err = 0;
     {
-        Fd out(::openat(dstDir, dstName, openDir));
+        Fd out(sys::openForReading(dstDir, dstName, openDir));
         if (!out.valid())
             err = errno;
+        if (!err && hold) {
+            if (const int held = hold->hold(out.get()))
+                return held; // the folder is gone already
+        }
         if (!err)
             err = copyChildren(in.get(), out.get());
         if (!err)
@@ -349,15 +366,13 @@ int copySpecialAt(const struct stat& st, int dstDir, const char* dstName)
     return finishEntryAt(dstDir, dstName, st);
 }
 
-// Copies one entry (folders recursively) to a new entry that must not exist yet; on failure
-// whatever was created for it is removed again.
 int copyEntryAt(int srcDir, const char* name, const struct stat& st, int dstDir,
-                const char* dstName)
+                const char* dstName, TemporaryHold* hold)
 {
     if (S_ISREG(st.st_mode))
-        return copyFileAt(srcDir, name, dstDir, dstName);
+        return copyFileAt(srcDir, name, dstDir, dstName, hold);
     if (S_ISDIR(st.st_mode))
-        return copyDirectoryAt(srcDir, name, st, dstDir, dstName);
+        return copyDirectoryAt(srcDir, name, st, dstDir, dstName, hold);
     if (S_ISLNK(st.st_mode))
         return copySymlinkAt(srcDir, name, st, dstDir, dstName);
     return copySpecialAt(st, dstDir, dstName);
@@ -392,24 +407,29 @@ QByteArray temporaryName()
 }
 
 // Makes something under a temporary name that no entry has yet: `make(name)` creates it
-// exclusively (EEXIST when the name is taken). The name used is returned in `made`.
+// exclusively (EEXIST when the name is taken, ESTALE when a clean-up removed it before it was
+// held). The name used is returned in `made`.
 template <typename Make> int makeUnderTemporaryName(Make make, QByteArray* made)
 {
+    int err = EEXIST;
     for (int attempt = 0; attempt < 64; ++attempt) {
         *made = temporaryName();
-        const int err = make(made->constData());
-        if (err != EEXIST)
+        err = make(made->constData());
+        if (err != EEXIST && err != ESTALE)
             return err;
     }
-    return EEXIST;
+    return err;
 }
 
-// Copies the entry to a new temporary name in `dstDir`, which it returns in `made`.
+// Copies the entry to a new temporary name in `dstDir`, which it returns in `made`, held by
+// `hold`.
 int copyToTemporary(int srcDir, const char* name, const struct stat& st, int dstDir,
-                    QByteArray* made)
+                    QByteArray* made, TemporaryHold& hold)
 {
     return makeUnderTemporaryName(
-        [&](const char* temporary) { return copyEntryAt(srcDir, name, st, dstDir, temporary); },
+        [&](const char* temporary) {
+            return copyEntryAt(srcDir, name, st, dstDir, temporary, &hold);
+        },
         made);
 }
 
@@ -419,6 +439,48 @@ int syncFolder(int dirFd)
 }
 
 } // namespace
+
+int replaceSynced(const char* temporary, const char* target, int folderFd)
+{
+    struct stat st;
+    if (::lstat(target, &st) == 0 && S_ISDIR(st.st_mode)) {
+        sys::unlink(temporary);
+        return EISDIR; // a folder is never replaced by a file
+    }
+    // Swapped, the old file waits under the temporary name until the folder is synced.
+    const bool swapped =
+        sys::renameat2(AT_FDCWD, temporary, AT_FDCWD, target, RENAME_EXCHANGE) == 0;
+    bool created = false;
+    if (!swapped) {
+        // ENOENT: nothing under the name yet; EINVAL: a file system that cannot swap names.
+        if (errno != ENOENT && errno != EINVAL && errno != ENOSYS) {
+            const int err = errno;
+            sys::unlink(temporary);
+            return err;
+        }
+        created = errno == ENOENT;
+        if (sys::rename(temporary, target) != 0) {
+            const int err = errno;
+            sys::unlink(temporary);
+            return err;
+        }
+    }
+    if (sys::fsync(folderFd) != 0) {
+        const int err = errno;
+        // Swapped back, the new file is under the temporary name (should that fail, the old
+        // one is, and the new file stays).
+        if (swapped)
+            sys::renameat2(AT_FDCWD, temporary, AT_FDCWD, target, RENAME_EXCHANGE);
+        else if (created)
+            sys::unlink(target);
+        if (swapped)
+            sys::unlink(temporary);
+        return err;
+    }
+    if (swapped)
+        sys::unlink(temporary); // the old file
+    return 0;
+}
 
 int writeAll(int out, const char* data, size_t size)
 {
@@ -476,7 +538,7 @@ int copyFileExclusive(const QByteArray& from, const QByteArray& to)
     if (const int err = openSource(from, in, st))
         return err;
     const auto [folder, name] = splitPath(to);
-    Fd dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd dir(sys::openForReading(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dir.valid())
         return errno;
     struct stat existing;
@@ -485,8 +547,9 @@ int copyFileExclusive(const QByteArray& from, const QByteArray& to)
     // The copy is made under a temporary name and gets its own name only when it is
     // complete, so a crash never leaves a cut file under the name.
     QByteArray temporary;
+    TemporaryHold hold;
     if (const int err = makeUnderTemporaryName(
-            [&](const char* name) { return copyToNewFile(in.get(), st, dir.get(), name); },
+            [&](const char* name) { return copyToNewFile(in.get(), st, dir.get(), name, &hold); },
             &temporary))
         return err;
     int err = renameNoReplaceAt(dir.get(), temporary.constData(), dir.get(), name.constData());
@@ -494,8 +557,10 @@ int copyFileExclusive(const QByteArray& from, const QByteArray& to)
         sys::unlinkat(dir.get(), temporary.constData(), 0);
         return err;
     }
-    syncFolder(dir.get());
-    return 0;
+    // A copy whose name may not survive a power loss did not happen.
+    if ((err = syncFolder(dir.get())))
+        sys::unlinkat(dir.get(), name.constData(), 0);
+    return err;
 }
 
 int copyFileReplacing(const QByteArray& from, const QByteArray& to)
@@ -506,23 +571,31 @@ int copyFileReplacing(const QByteArray& from, const QByteArray& to)
         return err;
     // The temporary name has a length of its own, so it fits beside a target of any name.
     const auto [folder, name] = splitPath(to);
-    QByteArray temporary = folder + "/.quillet-XXXXXX.part";
-    Fd out(sys::mkostemps(temporary.data(), 5, O_CLOEXEC));
-    if (!out.valid())
+    Fd dir(sys::openForReading(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.valid())
         return errno;
+    QByteArray temporary;
+    Fd out;
+    TemporaryHold hold;
+    for (int attempt = 0;; ++attempt) {
+        temporary = folder + "/.quillet-XXXXXX.part";
+        out.reset(sys::mkostemps(temporary.data(), 5, O_CLOEXEC));
+        if (!out.valid())
+            return errno;
+        const int held = hold.hold(out.get());
+        if (held == 0)
+            break;
+        if (attempt == 63)
+            return held; // removed by clean-ups every time
+    }
     int err = copyRegular(in.get(), st, out.get());
     if (const int closeErr = out.close(); !err)
         err = closeErr;
-    if (!err && sys::rename(temporary.constData(), to.constData()) != 0)
-        err = errno;
     if (err) {
         sys::unlink(temporary.constData());
         return err;
     }
-    Fd dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.valid())
-        syncFolder(dir.get());
-    return 0;
+    return replaceSynced(temporary.constData(), to.constData(), dir.get());
 }
 
 int moveAcrossDevices(const QByteArray& from, const QByteArray& to)
@@ -531,10 +604,10 @@ int moveAcrossDevices(const QByteArray& from, const QByteArray& to)
     const auto [targetFolder, targetName] = splitPath(to);
     if (sourceName.isEmpty() || sourceName == "/" || targetName.isEmpty() || targetName == "/")
         return EBUSY;
-    Fd sourceDir(::open(sourceFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd sourceDir(sys::openForReading(sourceFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!sourceDir.valid())
         return errno;
-    Fd targetDir(::open(targetFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd targetDir(sys::openForReading(targetFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!targetDir.valid())
         return errno;
     struct stat st;
@@ -554,8 +627,9 @@ int moveAcrossDevices(const QByteArray& from, const QByteArray& to)
     // does it take its name (never replacing), so a crash leaves no cut file under the name
     // and the source whole.
     QByteArray temporary;
+    TemporaryHold hold;
     if (const int err = copyToTemporary(sourceDir.get(), sourceName.constData(), st,
-                                        targetDir.get(), &temporary))
+                                        targetDir.get(), &temporary, hold))
         return err;
     int err = syncFolder(targetDir.get());
     if (!err)
@@ -565,7 +639,11 @@ int moveAcrossDevices(const QByteArray& from, const QByteArray& to)
         removeEntryAt(targetDir.get(), temporary.constData());
         return err;
     }
-    syncFolder(targetDir.get());
+    // The source goes only once the copy's name is sure to survive a power loss.
+    if ((err = syncFolder(targetDir.get()))) {
+        removeEntryAt(targetDir.get(), targetName.constData());
+        return err;
+    }
 
     if (!S_ISDIR(st.st_mode)) {
         if (sys::unlinkat(sourceDir.get(), sourceName.constData(), 0) != 0) {
@@ -579,7 +657,11 @@ int moveAcrossDevices(const QByteArray& from, const QByteArray& to)
     // A folder leaves its place in one step: it takes a temporary name in its own folder,
     // which hides it from every list. Should that fail, the copy goes and the move did not
     // happen; once it is done, the move is complete, and a tree that cannot be removed
-    // whole stays hidden rather than shown twice.
+    // whole stays hidden rather than shown twice (and goes as a leftover when next seen).
+    // It is held from before it takes that name until it is gone.
+    TemporaryHold hidingHold;
+    if (Fd source(::openat(sourceDir.get(), sourceName.constData(), openDir)); source.valid())
+        hidingHold.hold(source.get());
     QByteArray hidden;
     for (int attempt = 0; attempt < 64; ++attempt) {
         hidden = temporaryName();
@@ -593,8 +675,10 @@ int moveAcrossDevices(const QByteArray& from, const QByteArray& to)
         syncFolder(targetDir.get());
         return err;
     }
-    syncFolder(sourceDir.get());
-    removeEntryAt(sourceDir.get(), hidden.constData());
+    // The old tree goes once its hiding is on the disk; where that sync fails it stays hidden
+    // (the move is complete: the copy is in place and synced).
+    if (syncFolder(sourceDir.get()) == 0)
+        removeEntryAt(sourceDir.get(), hidden.constData());
     return 0;
 }
 

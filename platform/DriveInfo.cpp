@@ -65,7 +65,8 @@ std::vector<SystemDriveOracle::MountEntry> SystemDriveOracle::parseMountInfo(con
         // id, parent, major:minor, root, mount point, options, optional fields..., "-",
         // type, source, super options
         const qsizetype separator = fields.indexOf(QByteArrayLiteral("-"), 6);
-        if (separator < 0 || separator + 2 >= fields.size())
+        // A mount point is an absolute path; a line without one is no mount.
+        if (separator < 0 || separator + 2 >= fields.size() || !fields[4].startsWith('/'))
             continue;
         MountEntry entry;
         MountInfo& mount = entry.mount;

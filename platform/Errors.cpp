@@ -30,6 +30,9 @@ QString writeFailureReason(int error)
         return QStringLiteral("它大得不像是本程序的文件，没有改写它。");
     case errors::Unreadable:
         return QStringLiteral("它无法读取；为免丢失其中的内容，没有改写它。");
+    case errors::Busy:
+        return QStringLiteral("另一个程序正在改写它，等了几秒仍未结束；为免丢失对方写入的内容，"
+                              "没有写入，原有的文件保持不变。");
     case EIO:
         return QStringLiteral("磁盘读写出错，原有的文件保持不变。");
     case ENOENT:

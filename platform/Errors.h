@@ -37,6 +37,7 @@ public:
 // FIFO or device in a file's place is EISDIR, a file larger than any of the program's EFBIG.)
 namespace errors {
 inline constexpr int Unreadable = 0x10000; // exists but cannot be read, so is not rewritten
+inline constexpr int Busy = 0x10001;       // another program kept its folder locked too long
 } // namespace errors
 
 // Why a write failed, in one sentence for the user; empty when `error` is 0.

@@ -94,10 +94,15 @@ QString canonicalPath(const QString& path)
 QString temporaryPathIn(const QString& folder)
 {
     return folder + QStringLiteral(".quillet-") +
-           QString::number(QRandomGenerator::global()->generate64(), 36) + QStringLiteral(".part");
+           QString::number(QRandomGenerator::global()->generate64(), 36) + QStringLiteral(".keep");
 }
 
 bool isTemporaryName(QStringView name)
+{
+    return isPartialWriteName(name) || (name.startsWith(u".quillet-") && name.endsWith(u".keep"));
+}
+
+bool isPartialWriteName(QStringView name)
 {
     return name.startsWith(u".quillet-") &&
            (name.endsWith(u".part") || name.endsWith(u".tmp"));

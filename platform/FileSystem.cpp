@@ -64,19 +64,36 @@ QDateTime dateOfFile(qint64 secondsSinceEpoch)
     return QDateTime::fromSecsSinceEpoch(even, Qt::OffsetFromUTC, offsetAt(even));
 }
 
-Attributes parseStored(const char* value, ssize_t size)
+// What the extended attribute holds: the stored flags as the letters "A", "S" and "H", and
+// the write permissions that setting R took from the group ("g") and from others ("o"), so
+// that clearing R gives them back.
+struct StoredState
 {
-    Attributes result = 0;
+    Attributes flags = 0;
+    mode_t removedWrite = 0;
+    bool operator==(const StoredState&) const = default;
+    bool empty() const { return flags == 0 && removedWrite == 0; }
+};
+
+StoredState parseStored(const char* value, ssize_t size)
+{
+    StoredState result;
     for (ssize_t i = 0; i < size; ++i) {
         switch (value[i]) {
         case 'A':
-            result |= Archive;
+            result.flags |= Archive;
             break;
         case 'S':
-            result |= System;
+            result.flags |= System;
             break;
         case 'H':
-            result |= Hidden;
+            result.flags |= Hidden;
+            break;
+        case 'g':
+            result.removedWrite |= S_IWGRP;
+            break;
+        case 'o':
+            result.removedWrite |= S_IWOTH;
             break;
         default:
             break;
@@ -85,26 +102,35 @@ Attributes parseStored(const char* value, ssize_t size)
     return result;
 }
 
-// The stored flags of the file at `path` (a link's own, which it never has); a file system
-// without extended attributes or a file without the attribute has none.
-Attributes readStored(const char* path, int* error = nullptr)
+// The stored state of the file at `path` (a link's own, which it never has); a file system
+// without extended attributes (`error` ENOTSUP) or a file without the attribute has none.
+StoredState readState(const char* path, int* error = nullptr)
 {
     char value[16];
     const ssize_t size = ::lgetxattr(path, attributeXattr, value, sizeof value);
     if (error)
         *error = size < 0 && errno != ENODATA ? errno : 0;
-    return size < 0 ? 0 : parseStored(value, size);
+    return size < 0 ? StoredState() : parseStored(value, size);
 }
 
-QByteArray storedValue(Attributes attributes)
+Attributes readStored(const char* path, int* error = nullptr)
+{
+    return readState(path, error).flags;
+}
+
+QByteArray storedValue(const StoredState& state)
 {
     QByteArray value;
-    if (attributes & Archive)
+    if (state.flags & Archive)
         value += 'A';
-    if (attributes & System)
+    if (state.flags & System)
         value += 'S';
-    if (attributes & Hidden)
+    if (state.flags & Hidden)
         value += 'H';
+    if (state.removedWrite & S_IWGRP)
+        value += 'g';
+    if (state.removedWrite & S_IWOTH)
+        value += 'o';
     return value;
 }
 
@@ -169,19 +195,29 @@ int chmodIfChanged(const char* path, mode_t current, mode_t wanted)
     return sys::chmod(path, wanted & 07777) == 0 ? 0 : errno;
 }
 
-// Writes the stored A/S/H letters, or removes them when there are none; ENOTSUP where the
+// Writes the stored state, or removes it when there is nothing to keep; ENOTSUP where the
 // file system keeps no extended attributes.
-int writeStored(const char* path, Attributes stored)
+int writeState(const char* path, const StoredState& state)
 {
-    if (stored == 0) {
+    if (state.empty()) {
         if (sys::removexattr(path, attributeXattr) == 0 || errno == ENODATA || errno == ENOTSUP)
             return 0;
         return errno;
     }
-    const QByteArray value = storedValue(stored);
+    const QByteArray value = storedValue(state);
     return sys::setxattr(path, attributeXattr, value.constData(), size_t(value.size()), 0) == 0
                ? 0
                : errno;
+}
+
+// The stored flags among `attributes` that a file needs an extended attribute for: a dot
+// name is hidden by its name alone.
+Attributes flagsToStore(Attributes attributes, const QByteArray& file)
+{
+    Attributes flags = attributes & storedFlags;
+    if (isDotName(lastComponent(file).constData()))
+        flags &= ~Attributes(Hidden);
+    return flags;
 }
 
 } // namespace
@@ -256,6 +292,14 @@ std::vector<DirEntry> FileSystem::list(const QString& dir, bool* ok, StoredFlags
     }
     ::closedir(stream);
     return entries;
+}
+
+FsResult FileSystem::folderState(const QString& path) const
+{
+    struct stat st;
+    if (::stat(encoded(path).constData(), &st) != 0)
+        return FsResult{errno};
+    return FsResult{S_ISDIR(st.st_mode) ? 0 : ENOTDIR};
 }
 
 QStringList FileSystem::subfolders(const QString& dir, bool firstOnly) const
@@ -334,6 +378,31 @@ qint64 FileSystem::fileSize(const QString& path) const
 FsResult FileSystem::makeDirectory(const QString& path) const
 {
     return FsResult{sys::mkdir(encoded(path).constData(), 0777) == 0 ? 0 : errno};
+}
+
+namespace {
+
+// Makes the folder and those above it that are missing, top down.
+int makeFolders(QByteArray path)
+{
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    struct stat st;
+    if (path.isEmpty() || ::stat(path.constData(), &st) == 0)
+        return 0;
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash > 0) {
+        if (const int err = makeFolders(path.left(slash)))
+            return err;
+    }
+    return sys::mkdir(path.constData(), 0777) == 0 || errno == EEXIST ? 0 : errno;
+}
+
+} // namespace
+
+FsResult FileSystem::makePath(const QString& path) const
+{
+    return FsResult{makeFolders(encoded(path))};
 }
 
 FsResult FileSystem::removeDirectory(const QString& path) const
@@ -459,36 +528,63 @@ FsResult FileSystem::setAttributes(const QString& path, Attributes attributes) c
         const Attributes own = isDotName(lastComponent(file).constData()) ? Attributes(Hidden) : 0;
         return FsResult{(attributes & ~(Directory | own)) == 0 ? 0 : EPERM};
     }
-    const mode_t wanted = (attributes & ReadOnly)
-                              ? st.st_mode & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH)
-                              : st.st_mode | S_IWUSR;
+    int readError = 0;
+    const StoredState current = readState(p, &readError);
+    // Where the medium keeps no extended attributes, the flags it cannot hold are refused
+    // before anything changes: the file keeps all its attributes or takes all it is given.
+    const bool noStore = readError == ENOTSUP;
+    if (noStore && flagsToStore(attributes, file) != 0)
+        return FsResult{ENOTSUP};
+
+    constexpr mode_t groupAndOthers = S_IWGRP | S_IWOTH;
+    const bool wasReadOnly = !(st.st_mode & S_IWUSR);
+    StoredState wantedState{attributes & storedFlags, 0};
+    mode_t wanted;
+    if (attributes & ReadOnly) {
+        // Setting R takes every write permission; those of the group and of others are
+        // remembered, so that clearing R gives back what was there.
+        wanted = st.st_mode & ~mode_t(S_IWUSR | groupAndOthers);
+        wantedState.removedWrite =
+            (st.st_mode & groupAndOthers) | (wasReadOnly ? current.removedWrite : 0);
+    } else {
+        wanted = st.st_mode | S_IWUSR | (wasReadOnly ? current.removedWrite : 0);
+    }
+    if (noStore)
+        wantedState = current; // nothing to write; what R took stays unremembered
+
     // The owner may change extended attributes only while the file is writable, so a
     // read-only file is opened up for the moment the letters are written.
-    const Attributes stored = attributes & storedFlags;
-    int readError = 0;
-    const Attributes current = readStored(p, &readError);
-    const bool change = readError ? !(readError == ENOTSUP && stored == 0) : current != stored;
+    const bool change = wantedState != current || (readError && !noStore);
     mode_t mode = st.st_mode;
-    int storeError = 0;
+    bool stored = false;
     if (change) {
         if (!(mode & S_IWUSR) && sys::chmod(p, (mode | S_IWUSR) & 07777) == 0)
             mode |= S_IWUSR;
-        storeError = writeStored(p, stored);
-        // A failed write of the letters changes nothing else; only a file system without
-        // extended attributes still takes R.
-        if (storeError && storeError != ENOTSUP) {
+        const int storeError = writeState(p, wantedState);
+        stored = storeError == 0;
+        // A failed write of the flags changes nothing else; only the memory of what R took
+        // may be missing, which the permissions do not need.
+        if (storeError && wantedState.flags != current.flags) {
             chmodIfChanged(p, mode, st.st_mode);
             return FsResult{storeError};
         }
     }
     if (const int err = chmodIfChanged(p, mode, wanted)) {
-        // R could not be applied: the letters go back to what they were.
-        if (change && !storeError && !readError)
-            writeStored(p, current);
+        // R could not be applied: the flags go back to what they were.
+        if (stored && !readError)
+            writeState(p, current);
         chmodIfChanged(p, mode, st.st_mode);
         return FsResult{err};
     }
-    return FsResult{storeError};
+    return FsResult{};
+}
+
+Attributes FileSystem::unstorableAttributes(const QString& path, Attributes attributes) const
+{
+    const QByteArray file = encoded(path);
+    int readError = 0;
+    readState(file.constData(), &readError);
+    return readError == ENOTSUP ? flagsToStore(attributes, file) : 0;
 }
 
 Attributes FileSystem::storedAttributes(const QString& path) const

@@ -74,6 +74,9 @@ public:
     bool exists(const QString& path) const;      // anything at the path, links not followed
     bool isDirectory(const QString& path) const; // a directory (links followed)
     bool isFile(const QString& path) const;      // a regular file (links followed)
+    // Whether a folder can be reached at `path` (links followed): ok, ENOENT when nothing is
+    // there, ENOTDIR when something else is, or why it cannot be looked at (EACCES, ...).
+    FsResult folderState(const QString& path) const;
     // A regular file (links followed) with an execute permission bit: a program to start.
     bool isExecutable(const QString& path) const;
 
@@ -85,6 +88,7 @@ public:
     qint64 fileSize(const QString& path) const;
 
     FsResult makeDirectory(const QString& path) const;   // one level
+    FsResult makePath(const QString& path) const;        // with the missing levels above it
     FsResult removeDirectory(const QString& path) const; // fails on a non-empty folder
 
     // Moves a file or a folder; fails with EEXIST when `to` exists. Across file systems the
@@ -112,12 +116,16 @@ public:
     // hidden flag is set. A, S and a stored H live in the extended attribute
     // "user.quillet.attrib". Directory is set for folders. `ok` is false when nothing is there.
     Attributes attributes(const QString& path, bool* ok = nullptr) const;
-    // Sets R, A, S and H (Directory is ignored). Setting R removes every write permission,
-    // clearing it adds owner write. A, S or a stored H on a file system without extended
-    // attributes fail (ENOTSUP) after R has been applied; any other failure leaves every
-    // attribute as it was. A symbolic link keeps what it shows (nothing, or H for a dot
-    // name); anything more fails (EPERM) and its target is untouched.
+    // Sets R, A, S and H (Directory is ignored). Setting R removes every write permission;
+    // clearing it gives back the ones setting it removed (owner write at least). All or
+    // nothing: A, S or a stored H on a file system without extended attributes fail
+    // (ENOTSUP) before anything changes, and any other failure leaves every attribute as it
+    // was. A symbolic link keeps what it shows (nothing, or H for a dot name); anything
+    // more fails (EPERM) and its target is untouched.
     FsResult setAttributes(const QString& path, Attributes attributes) const;
+    // Those of `attributes` that the file system holding `path` cannot keep (A, S and a
+    // stored H where it has no extended attributes; a dot name is hidden by itself).
+    Attributes unstorableAttributes(const QString& path, Attributes attributes) const;
     // Only the stored flags A, S and H of the entry at `path` (a link's own, which are none).
     Attributes storedAttributes(const QString& path) const;
 

@@ -3,7 +3,8 @@
 #include "platform/Errors.h"
 
 #include <QSet>
-#include <QStringTokenizer>
+
+#include <cstring>
 
 namespace platform {
 
@@ -18,6 +19,105 @@ void refuseLineBreak(const QString& text)
 bool sameName(const QString& a, const QString& b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// The blanks a reader takes off around a value (the C library's white space; a line break
+// never stands inside a line).
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f';
+}
+
+bool isQuote(QChar c)
+{
+    return c == u'"' || c == u'\'';
+}
+
+// Where the value of a key line lies, in characters of the line. Reading drops the blanks
+// after the "=" where values are trimmed, or where the "=" stands between blanks (a line
+// edited by hand: the program never writes a blank before its "="), and the blanks at the
+// line's end where values are trimmed. A value that is, its outer blanks aside, wrapped in a
+// pair of matching quotes is what lies between them. A new value replaces what follows the
+// blanks that reading drops.
+struct ValueRange
+{
+    qsizetype replaceFrom = 0;
+    qsizetype from = 0;
+    qsizetype to = 0;
+    bool leadingBlanksDropped = false;
+};
+
+ValueRange valueRange(QStringView text, qsizetype equals, ValueBlanks blanks)
+{
+    ValueRange range;
+    range.from = equals + 1;
+    range.to = text.size();
+    range.leadingBlanksDropped =
+        blanks == ValueBlanks::Trimmed || (equals > 0 && isBlank(text[equals - 1]));
+    if (range.leadingBlanksDropped) {
+        while (range.from < range.to && isBlank(text[range.from]))
+            ++range.from;
+    }
+    if (blanks == ValueBlanks::Trimmed) {
+        while (range.to > range.from && isBlank(text[range.to - 1]))
+            --range.to;
+    }
+    range.replaceFrom = range.from;
+    qsizetype first = range.from;
+    qsizetype last = range.to;
+    while (first < last && isBlank(text[first]))
+        ++first;
+    while (last > first && isBlank(text[last - 1]))
+        --last;
+    if (last - first >= 2 && isQuote(text[first]) && text[last - 1] == text[first]) {
+        range.from = first + 1;
+        range.to = last - 1;
+    }
+    return range;
+}
+
+// The same range in bytes of the line. Everything the range leaves out after the "=" is
+// blanks and quotes, one code unit each; "=" never occurs inside a multi-byte character of
+// GB18030 or UTF-8, so the first "=" byte is the first "=" character.
+struct ByteRange
+{
+    qsizetype replaceFrom = 0;
+    qsizetype from = 0;
+    qsizetype to = 0;
+};
+
+ByteRange byteRange(QByteArrayView raw, QStringView text, qsizetype equals, const ValueRange& range,
+                    int unit)
+{
+    if (unit == 2)
+        return {range.replaceFrom * 2, range.from * 2, range.to * 2};
+    const qsizetype valueStart = raw.indexOf('=') + 1;
+    const qsizetype offset = valueStart - (equals + 1);
+    return {range.replaceFrom + offset, range.from + offset, raw.size() - (text.size() - range.to)};
+}
+
+// True when `value`, written as it is, reads back as it is (see valueRange).
+bool readsBack(QStringView value, bool leadingBlanksDropped, ValueBlanks blanks)
+{
+    if (value.isEmpty())
+        return true;
+    if ((leadingBlanksDropped && isBlank(value.front())) ||
+        (blanks == ValueBlanks::Trimmed && isBlank(value.back())))
+        return false;
+    qsizetype first = 0;
+    qsizetype last = value.size();
+    while (first < last && isBlank(value[first]))
+        ++first;
+    while (last > first && isBlank(value[last - 1]))
+        --last;
+    return !(last - first >= 2 && isQuote(value[first]) && value[last - 1] == value[first]);
+}
+
+// A value as it is written: as it is, or in double quotes where reading would not give it
+// back so (the quotes come off again, and nothing inside them does).
+QString writtenValue(const QString& value, bool leadingBlanksDropped, ValueBlanks blanks)
+{
+    return readsBack(value, leadingBlanksDropped, blanks) ? value : u'"' + value + u'"';
 }
 
 // A header is a line that starts with "[" and holds no "=" (any key line holds one, so a
@@ -35,7 +135,10 @@ bool parseSectionHeader(QStringView trimmed, QStringView* name)
 
 IniDocument::Kind IniDocument::classifyView(QStringView text, QStringView* name, qsizetype* equals)
 {
-    if (parseSectionHeader(text.trimmed(), name))
+    const QStringView trimmed = text.trimmed();
+    if (trimmed.startsWith(u';'))
+        return Kind::Comment;
+    if (parseSectionHeader(trimmed, name))
         return Kind::Section;
     *equals = text.indexOf(u'=');
     if (*equals <= 0)
@@ -51,13 +154,13 @@ IniDocument::Kind IniDocument::classifyText(QStringView text, QString* name, qsi
 {
     QStringView view;
     const Kind kind = classifyView(text, &view, equals);
-    if (kind != Kind::Other)
+    if (kind == Kind::Section || kind == Kind::Key)
         *name = view.toString();
     return kind;
 }
 
 IniDocument::Line IniDocument::classify(QByteArray raw, QByteArray eol, QStringView text,
-                                        qsizetype textOffset, int unitSize)
+                                        qsizetype textOffset, int unitSize, ValueBlanks blanks)
 {
     Line line;
     line.raw = std::move(raw);
@@ -67,77 +170,144 @@ IniDocument::Line IniDocument::classify(QByteArray raw, QByteArray eol, QStringV
     line.kind = classifyText(text, &line.name, &equals);
     if (line.kind != Kind::Key)
         return line;
-    // "=" never occurs inside a multi-byte character of GB18030 or UTF-8, so the first "="
-    // byte is the first "=" character; in UTF-16 every character of the line is one unit.
-    line.valueStart = unitSize == 2 ? (equals + 1) * 2 : line.raw.indexOf('=') + 1;
+    const ValueRange range = valueRange(text, equals, blanks);
+    const ByteRange bytes = byteRange(line.raw, text, equals, range, unitSize);
+    line.leadingBlanksDropped = range.leadingBlanksDropped;
+    line.valueStart = bytes.replaceFrom;
+    line.readFrom = bytes.from;
+    line.readTo = bytes.to;
     if (textOffset >= 0) {
-        line.valueOffset = textOffset + equals + 1;
-        line.valueLength = text.size() - equals - 1;
+        line.valueOffset = textOffset + range.from;
+        line.valueLength = range.to - range.from;
     } else {
-        line.ownValue = text.mid(equals + 1).toString();
+        line.ownValue = text.sliced(range.from, range.to - range.from).toString();
     }
     return line;
 }
 
 namespace {
 
+// Splits text into lines as Windows reads them: CR LF, CR alone and LF alone each end a line;
+// the last line may have no line end. `find(unit, from)` gives the position of the next code
+// unit `unit` at or after `from`, or `count` when there is none. Each look-up scans forward
+// only, so a file of any line ends is split in one pass.
+template <typename Find> class LineSplitter
+{
+public:
+    LineSplitter(Find find, qsizetype count) : m_find(find), m_count(count) {}
+
+    // The next line: where it starts and ends (without its line end) and the length of its
+    // line end in code units; false after the last line.
+    bool next(qsizetype* start, qsizetype* end, int* eolLength)
+    {
+        if (m_pos >= m_count)
+            return false;
+        if (m_lf < m_pos)
+            m_lf = m_find(u'\n', m_pos);
+        if (m_cr < m_pos)
+            m_cr = m_find(u'\r', m_pos);
+        *start = m_pos;
+        if (m_cr < m_lf) {
+            *end = m_cr;
+            *eolLength = m_cr + 1 == m_lf ? 2 : 1;
+        } else {
+            *end = m_lf;
+            *eolLength = m_lf < m_count ? 1 : 0;
+        }
+        m_pos = *end + *eolLength;
+        return true;
+    }
+
+private:
+    Find m_find;
+    qsizetype m_count;
+    qsizetype m_pos = 0;
+    qsizetype m_lf = -1;
+    qsizetype m_cr = -1;
+};
+
+template <typename Find> LineSplitter<Find> splitter(Find find, qsizetype count)
+{
+    return LineSplitter<Find>(find, count);
+}
+
+// The lines of decoded text.
+auto textLines(QStringView text)
+{
+    return splitter(
+        [text](char16_t unit, qsizetype from) {
+            const qsizetype at = text.indexOf(QChar(unit), from);
+            return at < 0 ? text.size() : at;
+        },
+        text.size());
+}
+
+// The lines of a file's bytes in a single-byte-unit encoding (GB18030, UTF-8): a line break
+// byte is never part of a multi-byte character.
+auto byteLines(QByteArrayView bytes)
+{
+    return splitter(
+        [bytes](char16_t unit, qsizetype from) {
+            const void* at =
+                std::memchr(bytes.data() + from, int(unit), size_t(bytes.size() - from));
+            return at ? static_cast<const char*>(at) - bytes.data() : bytes.size();
+        },
+        bytes.size());
+}
+
 struct RawLine
 {
     QByteArray raw;
     QByteArray eol;
-    bool carriageReturn = false; // the line end starts with CR
 };
 
-// Splits the body of a file into lines at LF; a CR before the LF belongs to the line end, and
-// so does a CR that ends the last line (a file cut after it). `unit` is the size of a code
-// unit, 2 for UTF-16; a line feed is never part of a multi-byte character.
+// Splits the body of a file into lines with their line ends, in code units of its encoding.
 std::vector<RawLine> splitLines(const QByteArray& bytes, TextEncoding encoding)
 {
-    const int unit = encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be ? 2 : 1;
+    std::vector<RawLine> lines;
+    const auto collect = [&](auto split, int unit) {
+        qsizetype start = 0;
+        qsizetype end = 0;
+        int eolLength = 0;
+        while (split.next(&start, &end, &eolLength)) {
+            RawLine& line = lines.emplace_back();
+            line.raw = bytes.mid(start * unit, (end - start) * unit);
+            line.eol = bytes.mid(end * unit, eolLength * unit);
+        }
+    };
+    if (encoding != TextEncoding::Utf16Le && encoding != TextEncoding::Utf16Be) {
+        collect(byteLines(bytes), 1);
+        return lines;
+    }
     const bool bigEndian = encoding == TextEncoding::Utf16Be;
-    const auto unitAt = [&](qsizetype pos) -> char16_t {
-        if (unit == 1)
-            return static_cast<unsigned char>(bytes[pos]);
-        const auto a = static_cast<unsigned char>(bytes[pos]);
-        const auto b = static_cast<unsigned char>(bytes[pos + 1]);
+    const qsizetype units = bytes.size() / 2;
+    const auto unitAt = [&](qsizetype i) {
+        const auto a = static_cast<unsigned char>(bytes[2 * i]);
+        const auto b = static_cast<unsigned char>(bytes[2 * i + 1]);
         return bigEndian ? char16_t(a << 8 | b) : char16_t(b << 8 | a);
     };
-    const auto findLineFeed = [&](qsizetype from) -> qsizetype {
-        if (unit == 1)
-            return bytes.indexOf('\n', from);
-        for (qsizetype pos = from; pos + 1 < bytes.size(); pos += 2) {
-            if (unitAt(pos) == u'\n')
-                return pos;
-        }
-        return -1;
-    };
-    const QByteArray cr = text::encode(u"\r", encoding);
-    const QByteArray lf = text::encode(u"\n", encoding);
-
-    std::vector<RawLine> lines;
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        const qsizetype end = findLineFeed(start);
-        const qsizetype stop = end < 0 ? bytes.size() : end;
-        const bool carriageReturn = stop - start >= unit && unitAt(stop - unit) == u'\r';
-        RawLine& line = lines.emplace_back();
-        line.raw = bytes.mid(start, stop - start - (carriageReturn ? unit : 0));
-        line.carriageReturn = carriageReturn;
-        line.eol = (carriageReturn ? cr : QByteArray()) + (end < 0 ? QByteArray() : lf);
-        if (end < 0)
-            break;
-        start = end + unit;
-    }
+    collect(splitter(
+                [&](char16_t unit, qsizetype from) {
+                    for (qsizetype i = from; i < units; ++i) {
+                        if (unitAt(i) == unit)
+                            return i;
+                    }
+                    return units;
+                },
+                units),
+            2);
     return lines;
 }
 
 } // namespace
 
-IniDocument IniDocument::parse(const QByteArray& input)
+IniDocument IniDocument::parse(const QByteArray& input, ValueBlanks blanks)
 {
-    IniDocument document;
+    IniDocument document(blanks);
     const TextEncoding encoding = text::detect(input);
     document.m_encoding = encoding;
+    document.m_cr = text::encode(u"\r", encoding);
+    document.m_lf = text::encode(u"\n", encoding);
     // The byte-order mark is taken off once; what follows it is the file's text.
     QByteArray bytes = input.mid(text::byteOrderMark(encoding).size());
     const int unit = document.unitSize();
@@ -145,24 +315,30 @@ IniDocument IniDocument::parse(const QByteArray& input)
         document.m_tail = bytes.right(1); // half a code unit stays where it is, at the end
         bytes.chop(1);
     }
-    document.m_newLine = text::encode(u"\r\n", encoding);
+    document.m_newLine = document.m_cr + document.m_lf;
     if (bytes.isEmpty())
         return document;
 
     std::vector<RawLine> rawLines = splitLines(bytes, encoding);
-    if (rawLines.front().eol == text::encode(u"\n", encoding))
-        document.m_newLine = rawLines.front().eol;
+    // New lines end as the file's first line does.
+    if (const QByteArray& first = rawLines.front().eol;
+        first == document.m_lf || first == document.m_cr)
+        document.m_newLine = first;
 
     // Decode the whole file once; fall back to line by line when malformed bytes made the
     // decoder lose a line break.
     document.m_text = text::decode(bytes, encoding);
     const QString& all = document.m_text;
-    std::vector<QStringView> texts;
-    texts.reserve(rawLines.size() + 1);
-    for (QStringView piece : QStringTokenizer(all, u'\n'))
-        texts.push_back(piece);
-    if (!texts.empty() && texts.back().isEmpty() && rawLines.size() + 1 == texts.size())
-        texts.pop_back();
+    std::vector<std::pair<qsizetype, qsizetype>> texts; // start and end of each line
+    texts.reserve(rawLines.size());
+    {
+        auto split = textLines(all);
+        qsizetype start = 0;
+        qsizetype end = 0;
+        int eolLength = 0;
+        while (split.next(&start, &end, &eolLength))
+            texts.emplace_back(start, end);
+    }
     const bool aligned = texts.size() == rawLines.size();
 
     document.m_lines.reserve(rawLines.size());
@@ -172,16 +348,14 @@ IniDocument IniDocument::parse(const QByteArray& input)
         QStringView lineText;
         qsizetype offset = -1;
         if (aligned) {
-            lineText = texts[i];
-            offset = lineText.data() - all.constData();
-            if (raw.carriageReturn)
-                lineText.chop(1);
+            offset = texts[i].first;
+            lineText = QStringView(all).sliced(offset, texts[i].second - offset);
         } else {
             fallback = text::decode(raw.raw, encoding);
             lineText = fallback;
         }
         document.m_lines.push_back(
-            classify(std::move(raw.raw), std::move(raw.eol), lineText, offset, unit));
+            classify(std::move(raw.raw), std::move(raw.eol), lineText, offset, unit, blanks));
     }
     return document;
 }
@@ -199,7 +373,7 @@ QByteArray IniDocument::serialize() const
     }
     body += m_tail;
     // The file must read back in its encoding, whatever its lines have become.
-    const text::FileStart start = text::fileStart(body, m_encoding, m_newLine);
+    const text::FileStart start = text::fileStart(body, m_encoding, lineEndBefore(0));
     return start.prefix.isEmpty() ? body : start.prefix + body;
 }
 
@@ -224,8 +398,34 @@ void IniDocument::endLastLine()
     QByteArray& eol = m_lines.back().eol;
     if (eol.isEmpty())
         eol = m_newLine;
-    else if (eol == text::encode(u"\r", m_encoding))
-        eol += text::encode(u"\n", m_encoding); // the CR stays; the LF completes it
+    else if (eol == m_cr && m_newLine == m_cr + m_lf)
+        eol += m_lf; // a CR LF file cut after its CR: the LF completes it
+}
+
+bool IniDocument::startsWithLineFeed(size_t index) const
+{
+    return index < m_lines.size() && m_lines[index].raw.isEmpty() &&
+           m_lines[index].eol.startsWith(m_lf);
+}
+
+QByteArray IniDocument::lineEndBefore(size_t index) const
+{
+    // A CR alone followed by a line that is nothing but an LF would read as one CR LF.
+    return m_newLine == m_cr && startsWithLineFeed(index) ? m_cr + m_lf : m_newLine;
+}
+
+void IniDocument::mendLineEnds()
+{
+    // Lines taken out can leave a line ended by a CR alone before an empty line ended by an
+    // LF; the two would read as one line end, so the empty line goes too.
+    std::vector<Line> kept;
+    kept.reserve(m_lines.size());
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        if (!kept.empty() && kept.back().eol == m_cr && startsWithLineFeed(i))
+            continue;
+        kept.push_back(std::move(m_lines[i]));
+    }
+    m_lines = std::move(kept);
 }
 
 template <typename Visit>
@@ -245,12 +445,13 @@ void IniDocument::forEachInSection(const QString& section, Visit visit) const
 
 QString IniDocument::decodeValue(const Line& line) const
 {
-    if (line.raw.size() - line.valueStart <= kMaxValueBytes) {
+    if (line.readTo - line.readFrom <= kMaxValueBytes) {
         if (line.valueOffset < 0)
             return line.ownValue;
         return m_text.mid(line.valueOffset, line.valueLength);
     }
-    return text::decodeLimited(line.raw.mid(line.valueStart), m_encoding, kMaxValueBytes);
+    return text::decodeLimited(line.raw.mid(line.readFrom, line.readTo - line.readFrom), m_encoding,
+                               kMaxValueBytes);
 }
 
 qsizetype IniDocument::findKey(const QString& section, const QString& key,
@@ -345,10 +546,10 @@ QList<std::pair<QString, QString>> IniDocument::entries(const QString& section) 
     return result;
 }
 
-QList<std::pair<QString, QString>> IniDocument::readSection(const QByteArray& input,
-                                                            const QString& section)
+QList<std::pair<QString, QString>>
+IniDocument::readSection(const QByteArray& input, const QString& section, ValueBlanks blanks)
 {
-    const SectionText read = readSectionText(input, section);
+    const SectionText read = readSectionText(input, section, blanks);
     QList<std::pair<QString, QString>> result;
     result.reserve(qsizetype(read.lines.size()));
     for (const SectionText::Line& line : read.lines)
@@ -358,12 +559,12 @@ QList<std::pair<QString, QString>> IniDocument::readSection(const QByteArray& in
 }
 
 IniDocument::SectionText IniDocument::readSectionText(const QByteArray& input,
-                                                      const QString& section)
+                                                      const QString& section, ValueBlanks blanks)
 {
     SectionText read;
     const auto readParsed = [&] {
         read = {};
-        for (const auto& [key, value] : parse(input).entries(section)) {
+        for (const auto& [key, value] : parse(input, blanks).entries(section)) {
             const qsizetype at = read.text.size();
             read.text += key;
             read.text += value;
@@ -381,27 +582,20 @@ IniDocument::SectionText IniDocument::readSectionText(const QByteArray& input,
     QString cut; // values cut to their byte limit, to go after the text
     // The lines of the bytes and of the decoded text side by side, as parse() splits them. A
     // file whose decoder lost or made a line break is parsed whole instead.
-    qsizetype rawStart = 0;
-    qsizetype textStart = 0;
+    auto byteSplit = byteLines(bytes);
+    auto textSplit = textLines(read.text);
     bool inside = false;
-    while (rawStart < bytes.size()) {
-        qsizetype rawEnd = bytes.indexOf('\n', rawStart);
-        qsizetype textEnd = read.text.indexOf(u'\n', textStart);
-        if ((rawEnd < 0) != (textEnd < 0))
+    for (;;) {
+        qsizetype rawStart = 0, rawEnd = 0, textStart = 0, textEnd = 0;
+        int rawEol = 0, textEol = 0;
+        const bool moreRaw = byteSplit.next(&rawStart, &rawEnd, &rawEol);
+        if (moreRaw != textSplit.next(&textStart, &textEnd, &textEol))
             return readParsed();
-        if (rawEnd < 0) {
-            rawEnd = bytes.size();
-            textEnd = decodedSize;
-        }
-        QByteArrayView raw = bytes.sliced(rawStart, rawEnd - rawStart);
-        QStringView text = QStringView(read.text).sliced(textStart, textEnd - textStart);
-        if (raw.endsWith('\r'))
-            raw.chop(1);
-        if (text.endsWith(u'\r'))
-            text.chop(1);
+        if (!moreRaw)
+            break;
+        const QByteArrayView raw = bytes.sliced(rawStart, rawEnd - rawStart);
+        const QStringView text = QStringView(read.text).sliced(textStart, textEnd - textStart);
         const qsizetype lineAt = textStart;
-        rawStart = rawEnd + 1;
-        textStart = textEnd + 1;
 
         QStringView name;
         qsizetype equals = -1;
@@ -413,32 +607,40 @@ IniDocument::SectionText IniDocument::readSectionText(const QByteArray& input,
             if (!inside)
                 break;
             const qsizetype keyAt = lineAt + (name.data() - text.data());
-            if (const QByteArrayView value = raw.sliced(raw.indexOf('=') + 1);
-                value.size() > kMaxValueBytes) {
+            const ValueRange range = valueRange(text, equals, blanks);
+            const ByteRange value = byteRange(raw, text, equals, range, 1);
+            if (value.to - value.from > kMaxValueBytes) {
                 const QString limited =
-                    text::decodeLimited(value.toByteArray(), encoding, kMaxValueBytes);
+                    text::decodeLimited(raw.sliced(value.from, value.to - value.from).toByteArray(),
+                                        encoding, kMaxValueBytes);
                 read.lines.push_back(
                     {keyAt, name.size(), decodedSize + cut.size(), limited.size()});
                 cut += limited;
             } else {
                 read.lines.push_back(
-                    {keyAt, name.size(), lineAt + equals + 1, text.size() - equals - 1});
+                    {keyAt, name.size(), lineAt + range.from, range.to - range.from});
             }
             break;
         }
+        case Kind::Comment:
         case Kind::Other:
             break;
         }
     }
-    if (textStart < decodedSize)
-        return readParsed();
     read.text += cut;
     return read;
 }
 
 IniDocument::Line IniDocument::makeLine(const QString& text) const
 {
-    return classify(text::encode(text, m_encoding), m_newLine, text, -1, unitSize());
+    return classify(text::encode(text, m_encoding), m_newLine, text, -1, unitSize(), m_blanks);
+}
+
+IniDocument::Line IniDocument::makeKeyLine(const QString& key, const QString& value) const
+{
+    const bool leadingBlanksDropped =
+        m_blanks == ValueBlanks::Trimmed || (!key.isEmpty() && isBlank(key.back()));
+    return makeLine(key + u'=' + writtenValue(value, leadingBlanksDropped, m_blanks));
 }
 
 qsizetype IniDocument::insertionPointOfSection(const QString& section) const
@@ -471,9 +673,16 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
         refuseLineBreak(*text);
     const qsizetype existing = findKey(section, key, cs);
     if (existing >= 0) {
-        // Keep the key as the file spells it; only the value changes.
+        // Keep the key as the file spells it, and the blanks after its "="; only the value
+        // changes.
         Line& line = m_lines[size_t(existing)];
-        line.raw = line.raw.left(line.valueStart) + text::encode(value, m_encoding);
+        const QByteArray encoded = text::encode(value, m_encoding);
+        const QByteArray quote = readsBack(value, line.leadingBlanksDropped, m_blanks)
+                                     ? QByteArray()
+                                     : text::encode(u"\"", m_encoding);
+        line.raw = line.raw.left(line.valueStart) + quote + encoded + quote;
+        line.readFrom = line.valueStart + quote.size();
+        line.readTo = line.readFrom + encoded.size();
         line.valueOffset = -1;
         line.ownValue = value;
         return;
@@ -487,7 +696,9 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     } else if (at == qsizetype(m_lines.size())) {
         endLastLine();
     }
-    m_lines.insert(m_lines.begin() + at, makeLine(key + u'=' + value));
+    Line line = makeKeyLine(key, value);
+    line.eol = lineEndBefore(size_t(at));
+    m_lines.insert(m_lines.begin() + at, std::move(line));
 }
 
 bool IniDocument::removeKey(const QString& section, const QString& key, Qt::CaseSensitivity cs)
@@ -500,7 +711,10 @@ bool IniDocument::removeKey(const QString& section, const QString& key, Qt::Case
     });
     for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
         m_lines.erase(m_lines.begin() + qsizetype(*it));
-    return !doomed.empty();
+    if (doomed.empty())
+        return false;
+    mendLineEnds();
+    return true;
 }
 
 bool IniDocument::removeSection(const QString& section)
@@ -512,11 +726,15 @@ bool IniDocument::removeSection(const QString& section)
     for (Line& line : m_lines) {
         if (line.kind == Kind::Section)
             inside = sameName(line.name, section);
-        if (!inside)
+        // Comments are the user's: no edit removes them.
+        if (!inside || line.kind == Kind::Comment)
             kept.push_back(std::move(line));
     }
     m_lines = std::move(kept);
-    return m_lines.size() != before;
+    if (m_lines.size() == before)
+        return false;
+    mendLineEnds();
+    return true;
 }
 
 void IniDocument::replaceSection(const QString& section,
@@ -533,13 +751,13 @@ void IniDocument::replaceSection(const QString& section,
     m_lines.reserve(m_lines.size() + size_t(entries.size()) + 1);
     m_lines.push_back(makeLine(u'[' + section + u']'));
     for (const auto& [key, value] : entries)
-        m_lines.push_back(makeLine(key + u'=' + value));
+        m_lines.push_back(makeKeyLine(key, value));
 }
 
 bool IniDocument::isStorableKey(const QString& key)
 {
-    return !key.isEmpty() && key == key.trimmed() && !key.contains(u'=') && !key.contains(u'\n') &&
-           !key.contains(u'\r');
+    return !key.isEmpty() && key == key.trimmed() && !key.startsWith(u';') && !key.contains(u'=') &&
+           !key.contains(u'\n') && !key.contains(u'\r');
 }
 
 } // namespace platform

@@ -4,6 +4,7 @@
 #include "platform/Errors.h"
 #include "platform/FileNames.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderLock.h"
 
 #include <cerrno>
 #include <climits>
@@ -21,15 +22,15 @@ IniDocument IniFile::load(LoadState* state, int* error) const
     switch (readWholeFile(m_path, &bytes, kMaxOwnFileSize, error)) {
     case ReadOutcome::Missing:
         *state = LoadState::Missing;
-        return {};
+        return IniDocument(m_blanks);
     case ReadOutcome::Unreadable:
         *state = LoadState::Unreadable;
-        return {};
+        return IniDocument(m_blanks);
     case ReadOutcome::Loaded:
         break;
     }
     *state = LoadState::Loaded;
-    return IniDocument::parse(bytes);
+    return IniDocument::parse(bytes, m_blanks);
 }
 
 IniDocument IniFile::load() const
@@ -43,7 +44,7 @@ QList<std::pair<QString, QString>> IniFile::readSection(const QString& section) 
     QByteArray bytes;
     if (readWholeFile(m_path, &bytes) != ReadOutcome::Loaded)
         return {};
-    return IniDocument::readSection(bytes, section);
+    return IniDocument::readSection(bytes, section, m_blanks);
 }
 
 std::optional<QString> IniFile::read(const QString& section, const QString& key) const
@@ -128,8 +129,22 @@ void IniFile::save(const IniDocument& document) const
         throw WriteError(m_path, error);
 }
 
+QString IniFile::replacedPath() const
+{
+    if (m_links == LinkPolicy::WriteTarget) {
+        if (QString target = canonicalPath(m_path); !target.isEmpty())
+            return target;
+    }
+    return m_path;
+}
+
 void IniFile::update(const std::function<bool(IniDocument&)>& edit) const
 {
+    // Another program may rewrite the file at the same time: the folder in which it is replaced
+    // stays locked from the read to the rename, so the file is read as the other left it.
+    const FolderLock lock(folderOfPath(replacedPath()));
+    if (!lock.acquired())
+        throw WriteError(m_path, errors::Busy);
     LoadState state;
     int error = 0;
     IniDocument document = load(&state, &error);

@@ -17,8 +17,11 @@ class IniFile
 {
 public:
     IniFile() = default;
-    explicit IniFile(QString path, LinkPolicy links = LinkPolicy::Refuse)
-        : m_path(std::move(path)), m_links(links)
+    // `blanks` says how values are read: as stored (notes files) or trimmed as Windows reads
+    // settings (the configuration file).
+    explicit IniFile(QString path, LinkPolicy links = LinkPolicy::Refuse,
+                     ValueBlanks blanks = ValueBlanks::Kept)
+        : m_path(std::move(path)), m_links(links), m_blanks(blanks)
     {
     }
 
@@ -53,7 +56,10 @@ public:
     void writeBool(const QString& section, const QString& key, bool value) const; // "1" or "0"
     void removeKey(const QString& section, const QString& key) const;
     void removeSection(const QString& section) const;
-    // One read-modify-write; the file is rewritten only when `edit` returns true.
+    // One read-modify-write; the file is rewritten only when `edit` returns true. It runs
+    // under the lock of the file's folder (FolderLock), so a write of another program is never
+    // lost; when that program keeps the folder locked too long, nothing is written and
+    // WriteError says so.
     void update(const std::function<bool(IniDocument&)>& edit) const;
 
 private:
@@ -65,9 +71,12 @@ private:
     };
     IniDocument load(LoadState* state, int* error = nullptr) const;
     void save(const IniDocument& document) const;
+    // Where the file is replaced: the file a followed link leads to, else the path itself.
+    QString replacedPath() const;
 
     QString m_path;
     LinkPolicy m_links = LinkPolicy::Refuse;
+    ValueBlanks m_blanks = ValueBlanks::Kept;
 };
 
 } // namespace platform

@@ -1,6 +1,8 @@
 #include "platform/OpenFolder.h"
 
 #include "platform/FileNames.h"
+#include "platform/SysCalls.h"
+#include "platform/TemporaryFiles.h"
 
 #include <cerrno>
 #include <dirent.h>
@@ -123,6 +125,11 @@ bool OpenFolder::identity(Identity* out) const
     return true;
 }
 
+bool OpenFolder::removeLeftover(const char* name) const
+{
+    return m_fd >= 0 && platform::removeLeftover(m_fd, name);
+}
+
 ReadOutcome OpenFolder::readFile(const QString& name, QByteArray* bytes) const
 {
     bytes->clear();
@@ -139,7 +146,7 @@ ReadOutcome OpenFolder::readFile(const QString& name, QByteArray* bytes) const
         qsizetype done = 0;
         outcome = ReadOutcome::Loaded;
         while (done < data.size()) {
-            const ssize_t n = ::read(fd, data.data() + done, size_t(data.size() - done));
+            const ssize_t n = sys::read(fd, data.data() + done, size_t(data.size() - done));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0) {

@@ -74,6 +74,9 @@ public:
     // Reads a regular file of the folder whole, as readWholeFile does, but as it is at the
     // moment it is opened: what is added while it is read is left out.
     ReadOutcome readFile(const QString& name, QByteArray* bytes) const;
+    // Removes the entry `name` (ending with a NUL) when it is a leftover of a killed write
+    // (see removeLeftover in TemporaryFiles.h).
+    bool removeLeftover(const char* name) const;
 
     // The file system that holds the folder hands out its entries in blocks as full as they
     // can be, so that a block with room left is the last one: a listing then asks no more.

@@ -1,13 +1,16 @@
 #pragma once
 // The system calls that change files, behind one seam. Every writer of the platform layer
-// makes its creating, writing, syncing, renaming, linking and removing calls through these
-// functions; a test installs a FaultHook to watch them or make any one of them fail. Without
-// a hook each function is the plain system call.
+// makes its creating, writing, syncing, renaming, linking, removing and locking calls through
+// these functions, and so do the readers of the program's own files and of the files it copies,
+// and the opening of a folder that is to be synced; a test installs a FaultHook to watch them
+// or make any one of them fail, or cut a write short. Without a hook each function is the
+// plain system call.
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -26,6 +29,8 @@ enum class Call
     Unlink,    // unlink, rmdir
     MakeDir,   // mkdir
     Metadata,  // chmod, utimens, setxattr, removexattr
+    Read,      // open for reading (a file, or a folder that is to be synced), read
+    Lock,      // flock
 };
 
 class FaultHook
@@ -36,6 +41,13 @@ public:
     // with instead. `fd` is the descriptor the call works on (or -1), `path` the path (or
     // null), `path2` the second path of a rename or link.
     virtual int before(Call call, int fd, const char* path, const char* path2) = 0;
+    // Asked next for a write that before() let go ahead: how many of its `size` bytes it
+    // writes. Fewer make it a short write, as a disk that is filling up gives.
+    virtual size_t writeLength(int fd, size_t size)
+    {
+        (void)fd;
+        return size;
+    }
 };
 
 // The installed hook; none outside tests.
@@ -81,9 +93,23 @@ inline int mkostemps(char* pattern, int suffixLength, int flags)
     return detail::refused(Call::Create, -1, pattern) ? -1
                                                       : ::mkostemps(pattern, suffixLength, flags);
 }
+inline int openForReading(int dir, const char* path, int flags)
+{
+    return detail::refused(Call::Read, dir, path) ? -1 : ::openat(dir, path, flags);
+}
+inline int openForReading(const char* path, int flags)
+{
+    return openForReading(AT_FDCWD, path, flags);
+}
+inline ssize_t read(int fd, void* data, size_t size)
+{
+    return detail::refused(Call::Read, fd, nullptr) ? -1 : ::read(fd, data, size);
+}
 inline ssize_t write(int fd, const void* data, size_t size)
 {
-    return detail::refused(Call::Write, fd, nullptr) ? -1 : ::write(fd, data, size);
+    if (detail::refused(Call::Write, fd, nullptr))
+        return -1;
+    return ::write(fd, data, hook ? hook->writeLength(fd, size) : size);
 }
 inline ssize_t copy_file_range(int in, int out, size_t size)
 {
@@ -184,6 +210,10 @@ inline int setxattr(const char* path, const char* name, const void* value, size_
 inline int removexattr(const char* path, const char* name)
 {
     return detail::refused(Call::Metadata, -1, path) ? -1 : ::removexattr(path, name);
+}
+inline int flock(int fd, int operation)
+{
+    return detail::refused(Call::Lock, fd, nullptr) ? -1 : ::flock(fd, operation);
 }
 
 } // namespace platform::sys

@@ -14,7 +14,7 @@ if ! cmake --build build-fuzz -j"$(nproc)" >build-fuzz/build.log 2>&1; then
   exit 1
 fi
 
-for target in ini_document text_codec; do
+for target in ini_document text_codec uri_list mount_info; do
   corpus="build-fuzz/corpus-$target"
   rm -rf "$corpus"
   mkdir -p "$corpus"

@@ -5,9 +5,11 @@
 # the library it works on. Running it again updates both.
 #   scripts/install-desktop-entry.sh <library-folder>
 set -euo pipefail
+
+# A relative library folder is the caller's, so it is resolved before leaving their folder.
+library="$(cd -- "${1:?library folder}" && pwd)"
 cd "$(dirname "$0")/.."
 
-library="$(cd "${1:?library folder}" && pwd)"
 data_home="${XDG_DATA_HOME:-$HOME/.local/share}"
 applications="$data_home/applications"
 icons="$data_home/icons/hicolor"
@@ -20,13 +22,15 @@ entry_value() {
   printf '%s' "$value"
 }
 
-# The program as an argument of Exec: quoted, with ", `, $ and \ escaped inside the quotes.
+# The program as an argument of Exec: quoted, with ", `, $ and \ escaped inside the quotes,
+# and % doubled, since a single % starts a field code even inside quotes.
 exec_argument() {
   local value="$1"
   value="${value//\\/\\\\}"
   value="${value//\"/\\\"}"
   value="${value//\`/\\\`}"
   value="${value//\$/\\\$}"
+  value="${value//%/%%}"
   entry_value "\"$value\""
 }
 
@@ -38,7 +42,7 @@ entry="$(mktemp "$applications/.quillet.desktop.XXXXXX")"
 cat > "$entry" <<ENTRY
 [Desktop Entry]
 Type=Application
-Version=1.5
+Version=1.4
 Name=Quillet
 GenericName=File collection manager
 GenericName[zh_CN]=文件分类管理

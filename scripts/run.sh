@@ -6,13 +6,15 @@
 # sound live there beside the user's categories. Installing again updates the program and its
 # menu entry and never touches the categories, notes or documents.
 set -euo pipefail
+
+# A relative library folder is the caller's, so it is resolved before leaving their folder.
+library="${1:-$HOME/Quillet}"
+mkdir -p -- "$library"
+library="$(cd -- "$library" && pwd)"
+
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
 quillet_install_missing
-
-library="${1:-$HOME/Quillet}"
-mkdir -p "$library"
-library="$(cd "$library" && pwd)"
 
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQUILLET_TESTS=OFF -DQUILLET_BENCH=OFF >/dev/null
 cmake --build build-release --target quillet -j"$(nproc)"

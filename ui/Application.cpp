@@ -2,12 +2,11 @@
 
 #include "core/Texts.h"
 #include "platform/Errors.h"
+#include "ui/ChineseQtTexts.h"
 #include "ui/Conversions.h"
 #include "ui/Icons.h"
 
-#include <QLibraryInfo>
 #include <QMessageBox>
-#include <QTranslator>
 
 // The pictures are compiled into the ui library; a static library needs them named once.
 static void initResources()
@@ -36,11 +35,8 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationVersion(QStringLiteral("2.96"));
     // The desktop matches the windows to the menu entry scripts/run.sh installs.
     setDesktopFileName(QStringLiteral("quillet"));
-    // The interface is Chinese whatever the system language: Qt's own buttons too.
-    auto* translator = new QTranslator(this);
-    if (translator->load(QStringLiteral("qtbase_zh_CN"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(translator);
+    // The interface is Chinese whatever the system language: Qt's own dialogs and buttons too.
+    ChineseQtTexts::install(*this);
     icons::chooseIconTheme();
 }
 

@@ -67,25 +67,24 @@ DocumentPage::DocumentPage(core::Workspace& workspace, core::Dialogs& dialogs, Q
     fileops::DocumentEditor& editor = *this;
     m_commands = std::make_unique<fileops::DocumentCommands>(workspace, dialogs, editor);
 
-    connect(addTool(QStringLiteral("savenote"), QStringLiteral("保存"), QStringLiteral("save-edit"),
-                    QStringLiteral("document-save")),
+    connect(addTool(QStringLiteral("savenote"), QStringLiteral("保存"), QStringLiteral("save-edit")),
             &QAction::triggered, this, [this] { run([this] { m_commands->savenoteClick(); }); });
     connect(addTool(QStringLiteral("loadnote"), QStringLiteral("从文件调入注释"),
-                    QStringLiteral("load-document"), {}),
+                    QStringLiteral("load-document")),
             &QAction::triggered, this, [this] { run([this] { m_commands->t503Click(); }); });
     m_toolBar->addSeparator();
-    connect(addTool(QStringLiteral("fontbtn"), QStringLiteral("字体"), QStringLiteral("font"), {}),
+    connect(addTool(QStringLiteral("fontbtn"), QStringLiteral("字体"), QStringLiteral("font")),
             &QAction::triggered, this, [this] { run([this] { m_commands->t504Click(); }); });
     connect(addTool(QStringLiteral("backcolorbtn"), QStringLiteral("背影色"),
-                    QStringLiteral("back-color"), {}),
+                    QStringLiteral("back-color")),
             &QAction::triggered, this,
             [this] { run([this] { m_commands->backcolorbtnClick(); }); });
     connect(addTool(QStringLiteral("ToolButton15"), QStringLiteral("字体增大"),
-                    QStringLiteral("font-larger"), {}),
+                    QStringLiteral("font-larger")),
             &QAction::triggered, this,
             [this] { run([this] { m_commands->ToolButton15Click(); }); });
     connect(addTool(QStringLiteral("ToolButton16"), QStringLiteral("字体减小"),
-                    QStringLiteral("font-smaller"), {}),
+                    QStringLiteral("font-smaller")),
             &QAction::triggered, this,
             [this] { run([this] { m_commands->ToolButton16Click(); }); });
     m_toolBar->addSeparator();
@@ -97,11 +96,10 @@ DocumentPage::DocumentPage(core::Workspace& workspace, core::Dialogs& dialogs, Q
         const char* name;
         const char* hint;
         const char* icon;
-        const char* theme;
         QKeySequence::StandardKey key;
         void (*apply)(QWidget*);
     } edits[] = {
-        {"ToolButton17", "剪切", "cut", "edit-cut", QKeySequence::Cut,
+        {"ToolButton17", "剪切", "cut", QKeySequence::Cut,
          [](QWidget* w) {
              if (auto* line = qobject_cast<QLineEdit*>(w))
                  line->cut();
@@ -110,7 +108,7 @@ DocumentPage::DocumentPage(core::Workspace& workspace, core::Dialogs& dialogs, Q
              else if (auto* rich = qobject_cast<QTextEdit*>(w))
                  rich->cut();
          }},
-        {"ToolButton18", "复制", "copy", "edit-copy", QKeySequence::Copy,
+        {"ToolButton18", "复制", "copy", QKeySequence::Copy,
          [](QWidget* w) {
              if (auto* line = qobject_cast<QLineEdit*>(w))
                  line->copy();
@@ -119,7 +117,7 @@ DocumentPage::DocumentPage(core::Workspace& workspace, core::Dialogs& dialogs, Q
              else if (auto* rich = qobject_cast<QTextEdit*>(w))
                  rich->copy();
          }},
-        {"ToolButton19", "粘贴", "paste", "edit-paste", QKeySequence::Paste,
+        {"ToolButton19", "粘贴", "paste", QKeySequence::Paste,
          [](QWidget* w) {
              if (auto* line = qobject_cast<QLineEdit*>(w))
                  line->paste();
@@ -128,7 +126,7 @@ DocumentPage::DocumentPage(core::Workspace& workspace, core::Dialogs& dialogs, Q
              else if (auto* rich = qobject_cast<QTextEdit*>(w))
                  rich->paste();
          }},
-        {"ToolButton20", "选择全部", "select-all", "edit-select-all", QKeySequence::SelectAll,
+        {"ToolButton20", "选择全部", "select-all", QKeySequence::SelectAll,
          [](QWidget* w) {
              if (auto* line = qobject_cast<QLineEdit*>(w))
                  line->selectAll();
@@ -140,7 +138,7 @@ DocumentPage::DocumentPage(core::Workspace& workspace, core::Dialogs& dialogs, Q
     };
     for (const auto& edit : edits) {
         QAction* a = addTool(QLatin1String(edit.name), QString::fromUtf8(edit.hint),
-                             QLatin1String(edit.icon), QLatin1String(edit.theme));
+                             QLatin1String(edit.icon));
         a->setShortcut(edit.key);
         a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         addAction(a); // the keys belong to the page, not only to its tool bar
@@ -183,11 +181,10 @@ DocumentPage::~DocumentPage()
     disconnect(m_focusSelection);
 }
 
-QAction* DocumentPage::addTool(const QString& name, const QString& hint, const QString& icon,
-                               const QString& themeIcon)
+QAction* DocumentPage::addTool(const QString& name, const QString& hint, const QString& icon)
 {
     // The hint is the tool tip and, as the action's text, the button's accessible name.
-    QAction* a = m_toolBar->addAction(icons::tool(icon, themeIcon), hint);
+    QAction* a = m_toolBar->addAction(icons::own(icon), hint);
     a->setObjectName(name);
     a->setToolTip(hint);
     if (QWidget* button = m_toolBar->widgetForAction(a))

@@ -72,8 +72,7 @@ private:
     void setEditorEnabled(bool enabled) override;
     void setLook(const core::FontSpec& font, int backColor) override;
 
-    QAction* addTool(const QString& name, const QString& hint, const QString& icon,
-                     const QString& themeIcon);
+    QAction* addTool(const QString& name, const QString& hint, const QString& icon);
     void buildDockMenu();
     void run(const std::function<void()>& command);
     void updateButtons();

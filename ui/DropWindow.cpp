@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -31,7 +32,8 @@ const QString kUriList = QStringLiteral("text/uri-list");
 
 DropWindow::DropWindow(dropwin::DropCommands& commands, core::Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_commands(commands), m_dialogs(dialogs)
+      m_commands(commands), m_dialogs(dialogs),
+      m_pictureIcon(icons::own(QStringLiteral("drop-window")))
 {
     setObjectName(QStringLiteral("TDragForm"));
     setWindowTitle(dropwin::texts::WindowTitle);
@@ -58,7 +60,6 @@ DropWindow::DropWindow(dropwin::DropCommands& commands, core::Dialogs& dialogs, 
     m_picture = new QLabel(panel);
     m_picture->setObjectName(QStringLiteral("Image1"));
     m_picture->setAlignment(Qt::AlignCenter);
-    m_picture->setPixmap(icons::own(QStringLiteral("drop-window")).pixmap(QSize(28, 28)));
     m_picture->setAccessibleName(QStringLiteral("拖放文件到这里"));
     m_picture->setToolTip(QStringLiteral("把文件拖到这里放入当前分类库；按住图片可移动本窗口"));
     auto* pictureLayout = new QVBoxLayout(panel);
@@ -74,6 +75,13 @@ DropWindow::DropWindow(dropwin::DropCommands& commands, core::Dialogs& dialogs, 
     QPalette yellow = m_mark->palette();
     yellow.setColor(QPalette::WindowText, Qt::yellow);
     m_mark->setPalette(yellow);
+    // The mark is drawn from the font's outline at the screen's own pixels, hinted to the
+    // pixel grid and without grey edges: sharp at any scale, like the bitmap glyph it stands
+    // for, never a scaled picture of one.
+    QFont markFont = font;
+    markFont.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferOutline));
+    markFont.setHintingPreference(QFont::PreferFullHinting);
+    m_mark->setFont(markFont);
     m_mark->move(5, 5);
     m_mark->raise();
     m_mark->installEventFilter(this);
@@ -195,8 +203,23 @@ void DropWindow::contextMenuEvent(QContextMenuEvent* event)
     m_menu->exec(event->globalPos());
 }
 
+void DropWindow::paintPicture()
+{
+    // Drawn from the scalable picture at the screen's own pixels, sharp at any scale.
+    QPainter painter(m_picture);
+    const QSize size(28, 28);
+    const QRect place(QPoint((m_picture->width() - size.width()) / 2,
+                             (m_picture->height() - size.height()) / 2),
+                      size);
+    m_pictureIcon.paint(&painter, place);
+}
+
 bool DropWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::Paint && watched == m_picture) {
+        paintPicture();
+        return true;
+    }
     if (event->type() == QEvent::MouseButtonPress && watched == m_picture) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         // The picture is the grip: the window follows the pointer while the button is down.

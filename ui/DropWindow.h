@@ -4,6 +4,7 @@
 // the category selected in the main window. Its corner shows the drop mode, which a click
 // switches; its picture is the grip to move it; its pop-up menu holds the window's commands.
 
+#include <QIcon>
 #include <QWidget>
 
 #include <functional>
@@ -63,6 +64,7 @@ private:
     void dwPopupMenuPopup();
     void DropFileDrop(const QStringList& paths);
     void guarded(const std::function<void()>& command);
+    void paintPicture();
 
     dropwin::DropCommands& m_commands;
     core::Dialogs& m_dialogs;
@@ -70,6 +72,7 @@ private:
     QLabel* m_mark = nullptr;
     QMenu* m_menu = nullptr;
     QActionGroup* m_modes = nullptr;
+    QIcon m_pictureIcon;
 };
 
 } // namespace ui

@@ -1,5 +1,8 @@
 #include "ui/FileListView.h"
 
+#include "core/FileListModel.h"
+#include "ui/ListItemDelegate.h"
+
 #include <QApplication>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -7,7 +10,7 @@
 #include <QKeyEvent>
 #include <QListView>
 #include <QProxyStyle>
-#include <QStyledItemDelegate>
+#include <QScrollBar>
 #include <QTableView>
 
 namespace ui {
@@ -38,23 +41,6 @@ private:
     bool m_dragging = false;
 };
 
-class CaptionOnlyWhileDragging : public QStyledItemDelegate
-{
-public:
-    explicit CaptionOnlyWhileDragging(DetailsView* view) : QStyledItemDelegate(view), m_view(view) {}
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        if (m_view->dragging() && index.column() > 0)
-            option->state &= ~QStyle::State_Selected;
-    }
-
-private:
-    DetailsView* m_view;
-};
-
 // The view paints a selected row's background itself, under its cells; while dragging it
 // must not.
 class RowBackgroundWhileDragging : public QProxyStyle
@@ -81,7 +67,10 @@ FileListView::FileListView(QAbstractItemModel* model, QItemSelectionModel* selec
                            QWidget* parent)
     : QStackedWidget(parent), m_details(new DetailsView(this)), m_icons(new QListView(this))
 {
-    m_details->setItemDelegate(new CaptionOnlyWhileDragging(static_cast<DetailsView*>(m_details)));
+    auto* details = static_cast<DetailsView*>(m_details);
+    m_details->setItemDelegate(
+        new ListItemDelegate(m_details, [details] { return details->dragging(); }));
+    m_icons->setItemDelegate(new ListItemDelegate(m_icons));
     auto* style = new RowBackgroundWhileDragging;
     style->setParent(m_details);
     m_details->setStyle(style);
@@ -105,6 +94,24 @@ FileListView::FileListView(QAbstractItemModel* model, QItemSelectionModel* selec
     m_details->horizontalHeader()->setStretchLastSection(false);
     connect(m_details->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &FileListView::headerClicked);
+    // The note column takes the room the other columns leave.
+    if (auto* files = qobject_cast<core::FileListModel*>(model))
+        m_fillColumn = files->columnOf(core::FileListModel::Field::Note);
+    connect(m_details->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int width) {
+                if (m_fitting)
+                    return;
+                if (column == m_fillColumn)
+                    m_fillWidth = width;
+                fitFillColumn();
+            });
+    // Every new listing starts at the left edge.
+    if (model) {
+        connect(model, &QAbstractItemModel::modelReset, this, [this] {
+            m_details->horizontalScrollBar()->setValue(0);
+            m_icons->horizontalScrollBar()->setValue(0);
+        });
+    }
 
     m_icons->setUniformItemSizes(true);
     m_icons->setWrapping(true);
@@ -130,6 +137,8 @@ void FileListView::setUp(QAbstractItemView* view, QItemSelectionModel* selection
     view->setDefaultDropAction(Qt::CopyAction);
     view->setDropIndicatorShown(false);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Tab leaves the view for the next control; arrows and clicks move the selection.
+    view->setTabKeyNavigation(false);
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
     connect(view, &QWidget::customContextMenuRequested, this,
@@ -230,8 +239,27 @@ QList<int> FileListView::columnWidths() const
 {
     QList<int> widths;
     for (int i = 0; i < m_details->model()->columnCount(); ++i)
-        widths.append(m_details->columnWidth(i));
+        widths.append(i == m_fillColumn && m_fillWidth > 0 ? m_fillWidth
+                                                          : m_details->columnWidth(i));
     return widths;
+}
+
+void FileListView::fitFillColumn()
+{
+    if (m_fillColumn < 0 || m_fillWidth <= 0)
+        return;
+    QHeaderView* header = m_details->horizontalHeader();
+    int others = 0;
+    for (int i = 0; i < header->count(); ++i) {
+        if (i != m_fillColumn && !header->isSectionHidden(i))
+            others += header->sectionSize(i);
+    }
+    const int width = qMax(m_fillWidth, m_details->viewport()->width() - others);
+    if (header->sectionSize(m_fillColumn) == width)
+        return;
+    m_fitting = true;
+    header->resizeSection(m_fillColumn, width);
+    m_fitting = false;
 }
 
 void FileListView::setCaptionEditing(bool enabled)
@@ -270,6 +298,8 @@ bool FileListView::eventFilter(QObject* watched, QEvent* event)
     auto* view = qobject_cast<QAbstractItemView*>(watched);
     if (!view)
         view = qobject_cast<QAbstractItemView*>(watched->parent());
+    if (event->type() == QEvent::Resize && watched == m_details->viewport())
+        fitFillColumn();
     switch (event->type()) {
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);

@@ -38,6 +38,8 @@ public:
     QColor textColor() const;
     QColor backgroundColor() const;
 
+    // The widths the columns are given; the note column is wider while the view has room to
+    // spare, but its own width is the one kept.
     void setColumnWidths(const QList<int>& widths);
     QList<int> columnWidths() const;
 
@@ -63,10 +65,14 @@ protected:
 
 private:
     void setUp(QAbstractItemView* view, QItemSelectionModel* selection);
+    void fitFillColumn();
 
     QTableView* m_details;
     QListView* m_icons;
     int m_style = Details;
+    int m_fillColumn = -1; // the note column, which takes the room to spare
+    int m_fillWidth = 0;   // its own width, without that room
+    bool m_fitting = false;
     QHash<int, std::function<void()>> m_keys;
     std::function<bool(bool)> m_acceptDrop;
     std::function<void(int)> m_drop;

@@ -5,16 +5,14 @@
 #include <QApplication>
 #include <QDialog>
 #include <QScrollBar>
-#include <QStyle>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QUrl>
-#include <QVBoxLayout>
 
 namespace ui {
 
 HelpViewer::HelpViewer(const QString& helpFile, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_helpFile(helpFile), m_browser(new QTextBrowser(this))
+    : QMainWindow(parent, Qt::Window), m_helpFile(helpFile), m_browser(new QTextBrowser(this))
 {
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(QStringLiteral("Quillet 帮助"));
@@ -24,24 +22,24 @@ HelpViewer::HelpViewer(const QString& helpFile, QWidget* parent)
     // Links to the web and to mail go to the desktop; links inside the file stay here.
     m_browser->setOpenExternalLinks(true);
 
-    auto* tools = new QToolBar(this);
+    auto* tools = new QToolBar(QStringLiteral("帮助工具栏"), this);
+    tools->setObjectName(QStringLiteral("HelpTools"));
+    tools->setMovable(false);
+    tools->setIconSize(QSize(16, 16));
     tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    QAction* back = tools->addAction(style()->standardIcon(QStyle::SP_ArrowBack),
-                                     QStringLiteral("后退"), m_browser, &QTextBrowser::backward);
-    QAction* forward = tools->addAction(style()->standardIcon(QStyle::SP_ArrowForward),
+    QAction* back = tools->addAction(icons::own(QStringLiteral("go-back")), QStringLiteral("后退"),
+                                     m_browser, &QTextBrowser::backward);
+    QAction* forward = tools->addAction(icons::own(QStringLiteral("go-forward")),
                                         QStringLiteral("前进"), m_browser, &QTextBrowser::forward);
-    tools->addAction(icons::tool(QStringLiteral("help"), QStringLiteral("go-home")),
-                     QStringLiteral("目录"), this, [this] { showTopic(QString()); });
+    tools->addAction(icons::own(QStringLiteral("help-contents")), QStringLiteral("目录"), this,
+                     [this] { showTopic(QString()); });
     back->setEnabled(false);
     forward->setEnabled(false);
     connect(m_browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
     connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(tools);
-    layout->addWidget(m_browser, 1);
+    addToolBar(tools);
+    setCentralWidget(m_browser);
     resize(760, 560);
 }
 

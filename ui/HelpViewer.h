@@ -1,14 +1,15 @@
 #pragma once
 // The help viewer: the HTML help file beside the program, shown at its contents or at a named
-// topic ("sysoption", "dropwin", "findfile"), with back, forward and contents buttons.
+// topic ("sysoption", "dropwin", "findfile"), with back, forward and contents buttons. It is a
+// window of its own, also for screen readers.
 
-#include <QWidget>
+#include <QMainWindow>
 
 class QTextBrowser;
 
 namespace ui {
 
-class HelpViewer : public QWidget
+class HelpViewer : public QMainWindow
 {
     Q_OBJECT
 public:

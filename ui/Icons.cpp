@@ -5,11 +5,74 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPixmapCache>
 #include <QStyle>
 
 namespace ui {
 
 namespace icons {
+
+namespace {
+
+// Draws one of the program's scalable pictures at exactly the size asked for (device pixels
+// included); the disabled picture is the same drawing in faint grey, so a disabled button
+// never looks like an enabled one.
+class OwnIconEngine : public QIconEngine
+{
+public:
+    explicit OwnIconEngine(const QString& file) : m_file(file), m_drawing(file) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        const QString key = QStringLiteral("quillet-icon:%1:%2x%3:%4")
+                                .arg(m_file)
+                                .arg(size.width())
+                                .arg(size.height())
+                                .arg(mode == QIcon::Disabled ? 1 : 0);
+        QPixmap cached;
+        if (QPixmapCache::find(key, &cached))
+            return cached;
+        QPixmap drawn = m_drawing.pixmap(size, 1.0, QIcon::Normal, state);
+        if (mode == QIcon::Disabled)
+            drawn = faded(drawn);
+        QPixmapCache::insert(key, drawn);
+        return drawn;
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap drawn = pixmap(rect.size() * ratio, mode, state);
+        drawn.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect, drawn);
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
+    QIconEngine* clone() const override { return new OwnIconEngine(m_file); }
+    QString key() const override { return QStringLiteral("quillet-own"); }
+
+private:
+    static QPixmap faded(const QPixmap& pixmap)
+    {
+        QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb p = line[x];
+                const int grey = (qGray(p) * 3 + 255 * 2) / 5;
+                line[x] = qRgba(grey, grey, grey, qAlpha(p) * 9 / 20);
+            }
+        }
+        return QPixmap::fromImage(image);
+    }
+
+    QString m_file;
+    QIcon m_drawing; // the picture as the SVG engine draws it
+};
+
+} // namespace
 
 void chooseIconTheme()
 {
@@ -26,14 +89,7 @@ void chooseIconTheme()
 
 QIcon own(const QString& name)
 {
-    return QIcon(QStringLiteral(":/icons/") + name + QStringLiteral(".svg"));
-}
-
-QIcon tool(const QString& ownName, const QString& themeName)
-{
-    if (!themeName.isEmpty() && QIcon::hasThemeIcon(themeName))
-        return QIcon::fromTheme(themeName);
-    return own(ownName);
+    return QIcon(new OwnIconEngine(QStringLiteral(":/icons/") + name + QStringLiteral(".svg")));
 }
 
 QIcon node(int kind)

@@ -1,6 +1,6 @@
 #pragma once
-// The program's pictures: tool bar and node icons (from the desktop's icon theme where it has
-// one, otherwise the program's own), and each file's type icon.
+// The program's pictures: its own coloured, scalable tool bar and node icons, and each file's
+// type icon (from the desktop's icon theme).
 
 #include "core/FileRow.h"
 
@@ -16,9 +16,8 @@ namespace icons {
 // Uses the desktop's icon theme when the platform names none and one is installed.
 void chooseIconTheme();
 
-// A tool icon: the theme's icon of that name where there is one, else the program's own.
-QIcon tool(const QString& ownName, const QString& themeName = {});
-// The program's own picture of that name.
+// The program's own picture of that name, drawn at the size asked for; disabled, it shows
+// grey and faint.
 QIcon own(const QString& name);
 // A tree node's picture by its kind; a category shows an opened folder while selected.
 QIcon node(int kind);

@@ -61,41 +61,38 @@ MainActions::MainActions(QWidget* window) : QObject(window), m_window(window)
         const char* text;
         const char* hint;
         const char* icon;
-        const char* theme;
     } tools[] = {
-        {"addtreebtn", "新建类库", "新建一个分类库", "new-category", "folder-new"},
-        {"deltreebtn", "删除类库", "删除选中的分类库", "delete-category", ""},
-        {"vfd", "查看目录", "打开当前的文件夹", "open-folder", ""},
-        {"runsoft", "运行文件", "运行文件", "run-file", ""},
-        {"editmemobtn", "撰写说明", "编辑选中文件的注释", "edit-note", ""},
-        {"delfielbtn", "删除文件", "删除选中的文件", "delete-file", ""},
-        {"PutToHtmlBtn", "生成网页", "将当前列表资料生成为网页", "export-html", ""},
-        {"attrbtn", "文件属性", "查看文件属性", "file-attributes", ""},
-        {"refbtn", "刷新列表", "刷新文件列表", "refresh-list", "view-refresh"},
-        {"addfilebtn", "导入文件", "增加文件到分类库中", "add-files", ""},
-        {"liststyle", "查看方式", "文件查看方式", "view-style", ""},
-        {"stfibtn", "功能切换", "切换到文件查找", "search", ""},
-        {"showdrogwinbtn", "拖放框", "显示拖放框", "drop-window", ""},
-        {"exedragpro", "下载外壳", "启动下载外壳程序", "download-program", ""},
-        {"sysconfig", "系统设置", "系统设置选项", "options", ""},
-        {"ToolButton1", "软件信息", "软件信息", "about", ""},
-        {"helpbtn", "使用帮助", "使用帮助", "help", ""},
-        {"ToolButton11", "退出", "退出", "exit", "application-exit"},
+        {"addtreebtn", "新建类库", "新建一个分类库", "new-category"},
+        {"deltreebtn", "删除类库", "删除选中的分类库", "delete-category"},
+        {"vfd", "查看目录", "打开当前的文件夹", "open-folder"},
+        {"runsoft", "运行文件", "运行文件", "run-file"},
+        {"editmemobtn", "撰写说明", "编辑选中文件的注释", "edit-note"},
+        {"delfielbtn", "删除文件", "删除选中的文件", "delete-file"},
+        {"PutToHtmlBtn", "生成网页", "将当前列表资料生成为网页", "export-html"},
+        {"attrbtn", "文件属性", "查看文件属性", "file-attributes"},
+        {"refbtn", "刷新列表", "刷新文件列表", "refresh-list"},
+        {"addfilebtn", "导入文件", "增加文件到分类库中", "add-files"},
+        {"liststyle", "查看方式", "文件查看方式", "view-style"},
+        {"stfibtn", "功能切换", "切换到文件查找", "search"},
+        {"showdrogwinbtn", "拖放框", "显示拖放框", "drop-window"},
+        {"exedragpro", "下载外壳", "启动下载外壳程序", "download-program"},
+        {"sysconfig", "系统设置", "系统设置选项", "options"},
+        {"ToolButton1", "软件信息", "软件信息", "about"},
+        {"helpbtn", "使用帮助", "使用帮助", "help"},
+        {"ToolButton11", "退出", "退出", "exit"},
     };
     for (const auto& t : tools) {
-        QAction* a = add(QLatin1String(t.name), QString::fromUtf8(t.text), QLatin1String(t.icon),
-                         QLatin1String(t.theme));
+        QAction* a = add(QLatin1String(t.name), QString::fromUtf8(t.text), QLatin1String(t.icon));
         a->setToolTip(QString::fromUtf8(t.hint));
     }
     action(QStringLiteral("stfibtn"))->setCheckable(true);
 
     // The search bar's buttons.
-    for (const auto& [name, hint, icon, theme] :
-         {std::tuple{"findButton", "开始搜索(Enter)", "search", "edit-find"},
-          std::tuple{"clsfindbtn", "清除搜索结果", "clear-edit", "edit-clear"},
-          std::tuple{"SpeedButton2", "帮助", "help", "help-contents"}}) {
-        QAction* a = add(QLatin1String(name), QString::fromUtf8(hint), QLatin1String(icon),
-                         QLatin1String(theme));
+    for (const auto& [name, hint, icon] :
+         {std::tuple{"findButton", "开始搜索(Enter)", "search"},
+          std::tuple{"clsfindbtn", "清除搜索结果", "clear-search"},
+          std::tuple{"SpeedButton2", "帮助", "help"}}) {
+        QAction* a = add(QLatin1String(name), QString::fromUtf8(hint), QLatin1String(icon));
         a->setToolTip(QString::fromUtf8(hint));
     }
     action(QStringLiteral("showdrogwinbtn"))->setCheckable(true);
@@ -103,13 +100,12 @@ MainActions::MainActions(QWidget* window) : QObject(window), m_window(window)
     buildPopups();
 }
 
-QAction* MainActions::add(const QString& name, const QString& text, const QString& icon,
-                          const QString& themeIcon)
+QAction* MainActions::add(const QString& name, const QString& text, const QString& icon)
 {
     auto* a = new QAction(text, m_window);
     a->setObjectName(name);
     if (!icon.isEmpty())
-        a->setIcon(icons::tool(icon, themeIcon));
+        a->setIcon(icons::own(icon));
     // Shortcuts work wherever the focus is in the main window.
     a->setShortcutContext(Qt::WindowShortcut);
     m_window->addAction(a);

@@ -36,8 +36,7 @@ public:
     QActionGroup* viewStyleGroup() const { return m_viewStyles; }
 
 private:
-    QAction* add(const QString& name, const QString& text, const QString& icon = {},
-                 const QString& themeIcon = {});
+    QAction* add(const QString& name, const QString& text, const QString& icon = {});
     QMenu* addMenu(const QString& name, const QString& title);
     void buildPopups();
 

@@ -38,6 +38,7 @@
 #include "ui/ListLook.h"
 #include "ui/MainActions.h"
 #include "ui/NoteEdit.h"
+#include "ui/OuterGeometry.h"
 #include "ui/SearchPage.h"
 #include "ui/StatusPanelsBar.h"
 #include "ui/ToolTipSwitch.h"
@@ -94,6 +95,7 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
     setWindowTitle(core::texts::AppTitle);
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     m_actions = new MainActions(this);
+    m_outer = new OuterGeometry(this);
     buildLayout();
     m_look = std::make_unique<ListLook>(
         m_session, *m_dialogs,
@@ -126,10 +128,35 @@ void MainWindow::guarded(const std::function<void()>& command)
     updateCommandStates();
 }
 
+namespace {
+
+// Commands whose folder choosers have the same title as the folder import's keep their own
+// last folder: sending files out, and choosing an outside folder.
+QString folderGroupOf(const QString& action)
+{
+    static const QHash<QString, QString> groups = {
+        {QStringLiteral("sendother"), QStringLiteral("send")},
+        {QStringLiteral("copytoother"), QStringLiteral("send")},
+        {QStringLiteral("t101"), QStringLiteral("external")},
+        {QStringLiteral("addtreebtn"), QStringLiteral("external")},
+        {QStringLiteral("newuserdir"), QStringLiteral("external")},
+        {QStringLiteral("rendef"), QStringLiteral("external")},
+    };
+    return groups.value(action);
+}
+
+} // namespace
+
 void MainWindow::on(const QString& action, const std::function<void()>& command)
 {
-    connect(m_actions->action(action), &QAction::triggered, this,
-            [this, command] { guarded(command); });
+    connect(m_actions->action(action), &QAction::triggered, this, [this, action, command] {
+        auto* widgets = dynamic_cast<WidgetDialogs*>(m_dialogs.get());
+        if (widgets)
+            widgets->setFolderGroup(folderGroupOf(action));
+        guarded(command);
+        if (widgets)
+            widgets->setFolderGroup({});
+    });
 }
 
 // ---------------------------------------------------------------------------------------
@@ -142,7 +169,9 @@ void MainWindow::buildLayout()
     m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
     m_toolBar->setMovable(false);
     m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    m_toolBar->setIconSize(QSize(24, 24));
+    // The original bar's 16-pixel pictures, drawn from the program's own scalable icons, so
+    // every button shows at the designed width and stays sharp on a dense screen.
+    m_toolBar->setIconSize(QSize(16, 16));
     m_actions->buildToolBar(m_toolBar);
     addToolBar(m_toolBar);
 
@@ -174,13 +203,13 @@ QWidget* MainWindow::buildBrowsePage()
     strip->setSpacing(2);
     m_clearEdit = new QToolButton(page);
     m_clearEdit->setObjectName(QStringLiteral("ClearEditText"));
-    m_clearEdit->setIcon(icons::tool(QStringLiteral("clear-edit"), QStringLiteral("edit-undo")));
+    m_clearEdit->setIcon(icons::own(QStringLiteral("clear-edit")));
     m_clearEdit->setToolTip(QStringLiteral("清除修改"));
     m_clearEdit->setAccessibleName(QStringLiteral("清除修改"));
     m_clearEdit->setAutoRaise(true);
     m_saveEdit = new QToolButton(page);
     m_saveEdit->setObjectName(QStringLiteral("SaveEditText"));
-    m_saveEdit->setIcon(icons::tool(QStringLiteral("save-edit"), QStringLiteral("document-save")));
+    m_saveEdit->setIcon(icons::own(QStringLiteral("save-edit")));
     m_saveEdit->setToolTip(QStringLiteral("保存修改后的文字"));
     m_saveEdit->setAccessibleName(QStringLiteral("保存修改后的文字"));
     m_saveEdit->setAutoRaise(true);
@@ -798,13 +827,8 @@ void MainWindow::LoadConfig()
     const core::WindowSettings w = config.loadWindowSettings();
     m_loaded = w;
 
-    // The stored size is the outer one, frame included; the frame is known once the window
-    // is shown, so the size is set again then.
-    move(w.placement.left, w.placement.top);
-    resize(w.placement.width, w.placement.height);
-    m_outerSizePending = true;
-    if (w.placement.maximized)
-        setWindowState(windowState() | Qt::WindowMaximized);
+    // The stored size is the outer one, frame included.
+    m_outer->restore(w.placement);
 
     m_splitter->setSizes({w.outBarWidth, qMax(100, w.placement.width - w.outBarWidth)});
     m_paneWidth = m_treePane->width() > 0 ? m_treePane->width() : w.outBarWidth;
@@ -832,7 +856,7 @@ void MainWindow::SaveConfig()
     const bool normal = !maximized && !isMinimized();
     w.placement.maximized = maximized;
     if (normal) {
-        const QRect outer = frameGeometry();
+        const QRect outer = m_outer->outer();
         w.placement = {outer.y(), outer.x(), outer.height(), outer.width(), false};
     }
     w.outBarWidth = m_treePane->width();
@@ -865,20 +889,36 @@ void MainWindow::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void MainWindow::showEvent(QShowEvent* event)
+void MainWindow::setFrameSource(std::function<QMargins()> frame)
 {
-    QMainWindow::showEvent(event);
-    if (m_outerSizePending)
-        applyOuterSize();
+    m_outer->setFrameSource(std::move(frame));
 }
 
-void MainWindow::applyOuterSize()
+bool MainWindow::focusNextPrevChild(bool next)
 {
-    m_outerSizePending = false;
-    if (isMaximized() || isMinimized())
-        return;
-    const QSize frame = frameGeometry().size() - size();
-    resize(QSize(m_loaded.placement.width, m_loaded.placement.height) - frame);
+    // On the file page Tab and Shift+Tab go round the tree, the note editor and the list.
+    const bool filePage = m_workArea->currentIndex() == 0 && m_notebook->currentIndex() == 0;
+    QWidget* focus = QApplication::focusWidget();
+    if (!filePage || !focus)
+        return QMainWindow::focusNextPrevChild(next);
+    const std::array<QWidget*, 3> ring{m_treePane->currentWidget(), m_topEdit,
+                                       m_fileView->currentView()};
+    int at = -1;
+    for (int i = 0; i < int(ring.size()); ++i) {
+        if (ring[size_t(i)] && (ring[size_t(i)] == focus || ring[size_t(i)]->isAncestorOf(focus)))
+            at = i;
+    }
+    if (at < 0)
+        return QMainWindow::focusNextPrevChild(next);
+    for (int step = 1; step < int(ring.size()); ++step) {
+        const int i = (at + (next ? step : int(ring.size()) - step)) % int(ring.size());
+        QWidget* target = ring[size_t(i)];
+        if (target && target->isVisible() && target->isEnabled()) {
+            target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return true;
 }
 
 void MainWindow::splitterMoved()
@@ -927,8 +967,13 @@ void MainWindow::stfibtnClick()
     m_workArea->setCurrentIndex(down ? 1 : 0);
     button->setIcon(icons::own(down ? QStringLiteral("search-active") : QStringLiteral("search")));
     button->setToolTip(down ? search::texts::ToBrowseHint : search::texts::ToSearchHint);
-    if (down)
+    // The page that opens takes the focus: the keyword box, or the file list.
+    if (down) {
         m_findView->setGridLines(m_fileView->gridLines());
+        m_searchPage->focusKeyword(false);
+    } else if (m_notebook->currentIndex() == 0) {
+        m_fileView->currentView()->setFocus(Qt::OtherFocusReason);
+    }
     m_actions->action(QStringLiteral("t401"))->setChecked(down);
 }
 

@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 
 #include <QMainWindow>
+#include <QMargins>
 #include <QPointer>
 
 #include <functional>
@@ -71,6 +72,7 @@ class HelpViewer;
 class ListLook;
 class MainActions;
 class NoteEdit;
+class OuterGeometry;
 class SearchPage;
 class StatusPanelsBar;
 class TreePane;
@@ -125,6 +127,10 @@ public:
     void showHelp(const QString& topic = {});
     HelpViewer* helpViewer() const;
 
+    // Where the window manager's frame margins come from: the platform's unless a test stands
+    // in (no margins: the frame is not known yet).
+    void setFrameSource(std::function<QMargins()> frame);
+
     // The document page's tool bar, shown or hidden.
     bool documentToolsShown() const;
     void setDocumentToolsShown(bool shown);
@@ -135,7 +141,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildLayout();
@@ -151,7 +157,6 @@ private:
     void t401Click();
     void repaintWhileBusy();
     void splitterMoved();
-    void applyOuterSize();
     void connectDocumentPage();
     void bottomTabChanged(int tab);
     void ShowTabMenu();
@@ -213,7 +218,7 @@ private:
     StatusPanelsBar* m_status = nullptr;
     core::WindowSettings m_loaded; // what the file held, for the settings this window keeps
     int m_paneWidth = 0;           // the tree pane's width before the splitter's last step
-    bool m_outerSizePending = false;
+    OuterGeometry* m_outer = nullptr;
     std::unique_ptr<ListLook> m_look;
 };
 

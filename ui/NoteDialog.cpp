@@ -30,13 +30,13 @@ NoteDialog::NoteDialog(const core::NoteDialogSpec& spec,
 
     auto* tools = new QToolBar(this);
     tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    tools->addAction(icons::tool(QStringLiteral("cut"), QStringLiteral("edit-cut")),
+    tools->addAction(icons::own(QStringLiteral("cut")),
                      QStringLiteral("剪切"), m_memo, &QPlainTextEdit::cut);
-    tools->addAction(icons::tool(QStringLiteral("copy"), QStringLiteral("edit-copy")),
+    tools->addAction(icons::own(QStringLiteral("copy")),
                      QStringLiteral("复制"), m_memo, &QPlainTextEdit::copy);
-    tools->addAction(icons::tool(QStringLiteral("paste"), QStringLiteral("edit-paste")),
+    tools->addAction(icons::own(QStringLiteral("paste")),
                      QStringLiteral("粘贴"), m_memo, &QPlainTextEdit::paste);
-    tools->addAction(icons::tool(QStringLiteral("select-all"), QStringLiteral("edit-select-all")),
+    tools->addAction(icons::own(QStringLiteral("select-all")),
                      QStringLiteral("全选"), m_memo, &QPlainTextEdit::selectAll);
 
     auto* label = new QLabel(messageText(spec.label), this);

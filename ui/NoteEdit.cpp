@@ -7,6 +7,11 @@ namespace ui {
 NoteEdit::NoteEdit(QWidget* parent) : QLineEdit(parent)
 {
     setMaxLength(kTypingLimit);
+    // A hint while the editor is empty; it is never the editor's text.
+    setPlaceholderText(kHint);
+    QPalette grey = palette();
+    grey.setColor(QPalette::PlaceholderText, QColor(128, 128, 128));
+    setPalette(grey);
 }
 
 void NoteEdit::showNote(const QString& text)

@@ -154,12 +154,12 @@ QLayout* OptionsDialog::pathRow(const QString& label, QLineEdit*& edit, const ch
     auto* browseButton = new QToolButton(this);
     browseButton->setObjectName(QLatin1String(browseName));
     browseButton->setIcon(
-        icons::tool(QStringLiteral("open-folder"), QStringLiteral("document-open")));
+        icons::own(QStringLiteral("open-folder")));
     browseButton->setToolTip(QStringLiteral("浏览..."));
     browseButton->setAccessibleName(QStringLiteral("浏览"));
     auto* clearButton = new QToolButton(this);
     clearButton->setObjectName(QLatin1String(clearName));
-    clearButton->setIcon(icons::tool(QStringLiteral("clear-edit"), QStringLiteral("edit-clear")));
+    clearButton->setIcon(icons::own(QStringLiteral("clear-edit")));
     clearButton->setToolTip(QStringLiteral("清除"));
     clearButton->setAccessibleName(QStringLiteral("清除"));
     for (auto [button, step] : {std::pair{browseButton, browse}, std::pair{clearButton, clear}}) {

@@ -51,7 +51,7 @@ OutDirForm::OutDirForm(const core::FolderFormSpec& spec,
     }
     m_speedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     m_speedButton1->setIcon(
-        icons::tool(QStringLiteral("open-folder"), QStringLiteral("folder-open")));
+        icons::own(QStringLiteral("open-folder")));
     m_speedButton1->setToolTip(spec.browseHint);
     m_speedButton1->setAccessibleName(spec.browseHint);
     connect(m_speedButton1, &QToolButton::clicked, this, &OutDirForm::SpeedButton1Click);

@@ -32,11 +32,12 @@ public:
     QComboBox* modeBox() const { return m_mode; }
     QComboBox* keywordBox() const { return m_keyword; }
     QToolButton* button(const QString& name) const;
+    // The keyword box takes the focus, with its text selected or not.
+    void focusKeyword(bool selectAll);
 
 private:
     void showHistory(const QStringList& history);
     void showKeyword(const QString& text);
-    void focusKeyword(bool selectAll);
 
     search::SearchCommands& m_commands;
     QComboBox* m_mode = nullptr;

@@ -4,6 +4,7 @@
 #include "platform/FileNames.h"
 #include "ui/Conversions.h"
 #include "ui/Icons.h"
+#include "ui/PanelRow.h"
 
 #include <QPainter>
 
@@ -14,13 +15,17 @@ namespace {
 const QString kCredit = QStringLiteral("Tarnwick制作");
 constexpr int kCreditColor = 983295; // a red
 constexpr int kWidths[] = {350, 80, 110, 110, 100};
+constexpr int kFolderLeast = 200; // the folder panel gives way down to this width
 const char* const kNames[] = {"当前目录", "文件数", "选取数", "详细文档"};
+// The longest texts the count panels usually show, which they are made wide enough for.
+const char* const kUsualTexts[] = {"", "共88888个文件", "共选取了88888个文件", "此文件有详细文档"};
 
 } // namespace
 
 CreditPanel::CreditPanel(QWidget* parent) : QLabel(kCredit, parent)
 {
     setAccessibleName(kCredit);
+    setToolTip(kCredit);
 }
 
 void CreditPanel::paintEvent(QPaintEvent*)
@@ -37,16 +42,20 @@ StatusPanelsBar::StatusPanelsBar(core::StatusPanels& panels, QWidget* parent) : 
 {
     setObjectName(QStringLiteral("StatusBar1"));
     setSizeGripEnabled(true);
+    m_row = new PanelRow(this);
+    m_row->setObjectName(QStringLiteral("panels"));
     for (int i = 0; i < 5; ++i) {
-        QLabel* label = i < 4 ? new QLabel(this) : new CreditPanel(this);
+        QLabel* label = i < 4 ? new QLabel(m_row) : new CreditPanel(m_row);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        // The folder panel gives way when the window is narrow; the others keep their width.
-        if (i == 0) {
-            label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-            label->setMinimumWidth(40);
-        } else {
-            label->setFixedWidth(kWidths[i]);
+        // The folder panel takes the room to spare and gives way first; the count panels are
+        // wide enough for their usual texts.
+        int wanted = i == 0 ? kFolderLeast : kWidths[i];
+        if (i >= 1 && i <= 3) {
+            const int text =
+                label->fontMetrics().horizontalAdvance(QString::fromUtf8(kUsualTexts[i]));
+            wanted = qMax(wanted, text + 2 * label->frameWidth() + 2 * label->margin() + 8);
         }
+        m_row->addPanel(label, wanted);
         label->setObjectName(QStringLiteral("panel%1").arg(i));
         label->setTextFormat(Qt::PlainText);
         m_labels[size_t(i)] = label;
@@ -54,8 +63,8 @@ StatusPanelsBar::StatusPanelsBar(core::StatusPanels& panels, QWidget* parent) : 
             label->setAccessibleDescription(QString::fromUtf8(kNames[i]));
             showText(i, panels.text(i));
         }
-        addWidget(label, i == 0 ? 1 : 0);
     }
+    addWidget(m_row, 1);
     connect(&panels, &core::StatusPanels::changed, this, &StatusPanelsBar::showText);
 }
 

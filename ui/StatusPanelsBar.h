@@ -1,6 +1,6 @@
 #pragma once
 // The status bar: four text panels that follow the status panels of the workspace, and the
-// maker's credit drawn in the fifth.
+// maker's credit drawn in the fifth. Each panel's whole text is its tool tip.
 
 #include <QLabel>
 #include <QStatusBar>
@@ -24,6 +24,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
+class PanelRow;
+
 class StatusPanelsBar : public QStatusBar
 {
     Q_OBJECT
@@ -34,6 +36,7 @@ public:
 private:
     void showText(int panel, const QString& text);
 
+    PanelRow* m_row = nullptr;
     std::array<QLabel*, 5> m_labels{};
 };
 

@@ -9,18 +9,26 @@
 #include "ui/NoteDialog.h"
 #include "ui/OptionsDialog.h"
 #include "ui/OutDirForm.h"
+#include "ui/PictureFile.h"
 #include "ui/TemplateDialog.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
 #include <QDir>
+#include <QDateTime>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QTreeView>
 
 namespace ui {
 
@@ -139,14 +147,64 @@ QString WidgetDialogs::qtFilter(const QString& filter)
     return filters.join(QStringLiteral(";;"));
 }
 
+QString WidgetDialogs::startFolder(const QString& title) const
+{
+    const QString last = m_lastFolders.value(m_folderGroup + u'|' + title);
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (!downloads.isEmpty() && QFileInfo(downloads).isDir())
+        return downloads;
+    return QDir::homePath();
+}
+
+bool WidgetDialogs::runFileDialog(QFileDialog& dialog, const QString& title,
+                                  const QString& proposedName)
+{
+    dialog.setWindowTitle(title);
+    dialog.setDirectory(startFolder(title));
+    if (!proposedName.isEmpty())
+        dialog.selectFile(proposedName);
+    // Qt's own dialog sizes its size column for "128.88 GB"; sizes in KiB with two decimals
+    // and the date column's local format need more.
+    if (auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = tree->header();
+        const QFontMetrics metrics(tree->font());
+        const int padding = 4 * (tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) + 8;
+        const QString date = QLocale().toString(QDateTime(QDate(2088, 12, 28), QTime(23, 58)),
+                                                QLocale::ShortFormat);
+        for (const auto& [column, sample] :
+             {std::pair{1, QLocale().formattedDataSize(1023LL * 1024 * 1024 + 1000 * 1024)},
+              std::pair{3, date}}) {
+            const int width = metrics.horizontalAdvance(sample) + padding;
+            if (column < header->count() && header->sectionSize(column) < width)
+                header->resizeSection(column, width);
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    m_lastFolders.insert(m_folderGroup + u'|' + title, dialog.directory().absolutePath());
+    return true;
+}
+
 QStringList WidgetDialogs::chooseFiles(const QString& title, const QString& filter)
 {
-    return QFileDialog::getOpenFileNames(m_parent, title, QString(), qtFilter(filter));
+    QFileDialog dialog(m_parent, title, QString(), qtFilter(filter));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!runFileDialog(dialog, title))
+        return {};
+    return dialog.selectedFiles();
 }
 
 QString WidgetDialogs::chooseFile(const QString& title, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(m_parent, title, QString(), qtFilter(filter));
+    QFileDialog dialog(m_parent, title, QString(), qtFilter(filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!runFileDialog(dialog, title))
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 QString WidgetDialogs::chooseSaveFile(const core::SaveDialogSpec& spec)
@@ -159,12 +217,8 @@ QString WidgetDialogs::chooseSaveFile(const core::SaveDialogSpec& spec)
     if (spec.filterIndex >= 1 && spec.filterIndex <= filters.size())
         dialog.selectNameFilter(filters[spec.filterIndex - 1]);
     dialog.setDefaultSuffix(spec.defaultExtension);
-    // The dialog opens where it was used last, first in the user's home folder.
-    dialog.setDirectory(m_saveFolder.isEmpty() ? QDir::homePath() : m_saveFolder);
-    dialog.selectFile(spec.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (!runFileDialog(dialog, spec.title, spec.fileName))
         return {};
-    m_saveFolder = dialog.directory().absolutePath();
     return dialog.selectedFiles().constFirst();
 }
 
@@ -183,19 +237,24 @@ QString WidgetDialogs::choosePicture(const QString& title, const QString& filter
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
         grid->addWidget(preview, 1, grid->columnCount(), grid->rowCount() - 1, 1);
     QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
-        const QPixmap picture(path);
+        const QPixmap picture = readPictureFile(path);
         preview->setPixmap(picture.isNull() ? QPixmap()
                                             : picture.scaled(preview->size(), Qt::KeepAspectRatio,
                                                              Qt::SmoothTransformation));
     });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (!runFileDialog(dialog, title))
         return {};
     return dialog.selectedFiles().constFirst();
 }
 
 QString WidgetDialogs::chooseFolder(const QString& title)
 {
-    return QFileDialog::getExistingDirectory(m_parent, title);
+    QFileDialog dialog(m_parent, title);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (!runFileDialog(dialog, title))
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 std::optional<int> WidgetDialogs::chooseColor(int initialColor)

@@ -4,9 +4,11 @@
 
 #include "core/Dialogs.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QWidget>
 
+class QFileDialog;
 class QMessageBox;
 
 namespace ui {
@@ -48,12 +50,24 @@ public:
     // "所有文件[*.*]|*.*" (description|pattern pairs) as a Qt file dialog filter.
     static QString qtFilter(const QString& filter);
 
+    // The command that opens the next file dialogs. A file dialog opens in the folder last
+    // used with that title; commands whose dialogs share a title (the folder choosers) keep
+    // their folders apart by naming their command here. Empty: the title alone decides.
+    void setFolderGroup(const QString& group) { m_folderGroup = group; }
+    // Where a file dialog with this title opens: the folder last used with it, else the
+    // desktop's download folder, else the home folder.
+    QString startFolder(const QString& title) const;
+
 private:
     int exec(QMessageBox& box) const;
+    // Runs a file dialog from its start folder, with room in its columns, and remembers the
+    // folder it was left in when it was accepted.
+    bool runFileDialog(QFileDialog& dialog, const QString& title, const QString& proposedName = {});
 
     QPointer<QWidget> m_parent;
     bool m_onTop = false;
-    QString m_saveFolder; // where the save dialog was last used
+    QString m_folderGroup;
+    QHash<QString, QString> m_lastFolders; // by folder group and title
 };
 
 } // namespace ui

@@ -3,6 +3,7 @@
 #include "core/Texts.h"
 #include "platform/Errors.h"
 #include "ui/MainWindow.h"
+#include "ui/PictureFile.h"
 #include "ui/ToolTipSwitch.h"
 #include "ui/TreePane.h"
 
@@ -19,8 +20,8 @@ QPixmap loadPicture(const QString& path)
 {
     if (path.isEmpty())
         return {};
-    QPixmap picture;
-    if (!picture.load(path))
+    const QPixmap picture = readPictureFile(path);
+    if (picture.isNull())
         throw platform::UserError(core::texts::pictureLoadFailed(path));
     return picture;
 }

@@ -1,5 +1,6 @@
 // The category tree on a real library: filling, selecting, creating, renaming, deleting.
 #include "core/Texts.h"
+#include "platform/FileNames.h"
 #include "support/World.h"
 
 #include <QDir>
@@ -150,8 +151,10 @@ TEST_F(CategoryTree, ATransitFolderThatCannotBeMadeIsReportedAndNotListed)
 TEST_F(CategoryTree, CreatingACategoryChecksItsNameInOrder)
 {
     world.library.makeDir("existing");
+    // A folder named in GBK bytes on Windows shows as 旧类库 and is that category.
+    world.library.makeDir(platform::pathFromNative(testing_support::gbk(QStringLiteral("旧类库"))));
     world.start();
-    dialogs.nameInputs.push_back({"   ", " OpReCy ", "a:b", "existing", "  新类库  "});
+    dialogs.nameInputs.push_back({"   ", " OpReCy ", "a:b", "existing", "旧类库", "  新类库  "});
     world.categories.addtreeClick();
 
     ASSERT_EQ(dialogs.nameDialogs.size(), 1u);
@@ -161,8 +164,8 @@ TEST_F(CategoryTree, CreatingACategoryChecksItsNameInOrder)
     EXPECT_EQ(dialogs.okResults,
               (std::vector<OkResult>{OkResult::Stay, OkResult::StaySelectInput,
                                      OkResult::StaySelectInput, OkResult::StayFocusInput,
-                                     OkResult::Close}));
-    ASSERT_EQ(dialogs.shown.size(), 3u);
+                                     OkResult::StayFocusInput, OkResult::Close}));
+    ASSERT_EQ(dialogs.shown.size(), 4u);
     EXPECT_EQ(dialogs.shown[0].text,
               "嘿嘿！\n你取的 [OpReCy] 这个名称已被我定给系统保留使用了，\n\n"
               "想不到你会和我想到一块了，可是我先想到的。\n\n"
@@ -170,6 +173,8 @@ TEST_F(CategoryTree, CreatingACategoryChecksItsNameInOrder)
     EXPECT_EQ(dialogs.shown[1].text, "注意：你输入了系统不接受的字符了。\r\r"
                                      "\"微软\"老大好象对 /,\\,:,*,?,\",<,>,| 这些字符不太喜欢。");
     EXPECT_EQ(dialogs.shown[2].text, "注意！已有同名的分类库存在。");
+    EXPECT_EQ(dialogs.shown[3].text, "注意！已有同名的分类库存在。");
+    EXPECT_FALSE(world.library.exists(QStringLiteral("旧类库"))) << "no second one beside it";
 
     EXPECT_TRUE(QFileInfo(world.library.path(QStringLiteral("新类库"))).isDir());
     EXPECT_EQ(tree.captionOf(selected()), QStringLiteral("新类库"));

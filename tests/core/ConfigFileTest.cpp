@@ -1,9 +1,11 @@
 // The configuration file: location, defaults, the closing round trip and refused writes.
 #include "core/ConfigFile.h"
 #include "platform/Errors.h"
+#include "support/FaultInjection.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -157,4 +159,22 @@ TEST_F(ConfigFileTest, ARefusedWriteSaysUnableToWriteToThePath)
         EXPECT_EQ(error.message().section(u'\n', 0, 0), "Unable to write to " + path);
     }
     EXPECT_THROW(config.saveWindowSettings({}, true), platform::WriteError);
+
+    // A first start whose folder cannot be made: the write says why and makes nothing more.
+    ConfigFile fresh(dir.filePath("new/sub/quillet.ini"));
+    testing_support::FailNthCall refused(2, EACCES); // the second folder to make
+    try {
+        const platform::sys::ScopedHook hook(&refused);
+        fresh.writeString("contlor", "gridline", "1");
+        ADD_FAILURE() << "the write must be refused";
+    } catch (const platform::WriteError& error) {
+        EXPECT_EQ(error.message(),
+                  "Unable to write to " + fresh.path() +
+                      QStringLiteral("\n没有写入权限，或者文件带有只读属性；原有的文件保持不变。"));
+    }
+    EXPECT_TRUE(refused.fired());
+    EXPECT_TRUE(QFileInfo(dir.filePath("new")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("new/sub")));
+    fresh.writeString("contlor", "gridline", "1");
+    EXPECT_EQ(fresh.readInt("contlor", "gridline", 0), 1);
 }

@@ -2,6 +2,7 @@
 // creating the chosen categories.
 #include "core/StandardTemplate.h"
 
+#include "platform/FileNames.h"
 #include "support/World.h"
 
 #include <QFileInfo>
@@ -104,9 +105,16 @@ TEST_F(TemplateCreation, MakesTheChosenFoldersAndReportsEachThatFails)
     world.library.makeFile("网络工具"); // a file where a category should go
     world.library.makeDir("系统工具");
     world.library.makeFile("系统工具/keep.txt", "kept");
+    // A category named in GBK bytes on Windows is the one its caption reads as.
+    const QString gbkImages =
+        platform::pathFromNative(testing_support::gbk(QStringLiteral("图形图像")));
+    world.library.makeDir(gbkImages);
     world.start();
 
-    createChosen({"下载工具", "FTP客户端", "系统优化", "书藉资料"});
+    createChosen({"下载工具", "FTP客户端", "系统优化", "书藉资料", "图像管理"});
+
+    EXPECT_TRUE(fs.isDirectory(world.library.path(gbkImages + QStringLiteral("/图像管理"))));
+    EXPECT_FALSE(world.library.exists(QStringLiteral("图形图像"))) << "no second one beside it";
 
     EXPECT_TRUE(QFileInfo(world.library.path("系统工具/系统优化")).isDir());
     EXPECT_EQ(world.library.read("系统工具/keep.txt"), "kept") << "an existing folder stays";

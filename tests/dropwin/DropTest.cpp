@@ -287,6 +287,7 @@ TEST(UriList, GivesTheLocalPathsWithTheirBytesInOrder)
                             "file://localhost/tmp/" + gbkName + "\r\n"
                             "file://elsewhere.example/tmp/remote.txt\r\n"
                             "https://example.com/page\r\n"
+                            "file:///tmp/a%00/etc/passwd\r\n"
                             "file:///tmp/folder/\r\n";
     const QStringList paths = dropwin::localPathsFromUriList(list);
     ASSERT_EQ(paths.size(), 3);

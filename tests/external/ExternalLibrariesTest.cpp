@@ -6,6 +6,7 @@
 #include "support/World.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 #include <map>
@@ -226,20 +227,81 @@ TEST_F(ExternalLibraries, SelectingListsTheFolderWithItsNotes)
     EXPECT_EQ(world.listedNames(), QStringList({"x.txt"}));
 }
 
-TEST_F(ExternalLibraries, AVanishedFolderIsUnregisteredOnSelection)
+TEST_F(ExternalLibraries, OnlyAFolderThatIsNotThereIsUnregisteredOnSelection)
 {
+    // A folder that cannot be reached now may still be there: it keeps its registration and
+    // the message gives the system's reason.
+    QFile plain(outside + "plain.txt");
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    std::vector<std::pair<QString, int>> unreachable = {
+        {outside + "plain.txt/dir/", ENOTDIR},
+        {outside + QString(300, u'x') + "/", ENAMETOOLONG},
+    };
+    QDir().mkpath(outside + "locked/inner");
+    if (::geteuid() != 0) { // root enters any folder
+        QFile::setPermissions(outside + "locked", {});
+        unreachable.push_back({outside + "locked/inner/", EACCES});
+    }
+    for (size_t i = 0; i < unreachable.size(); ++i)
+        register_(QStringLiteral("far%1").arg(i), unreachable[i].first);
+    world.external.buildAtStart();
+    for (size_t i = 0; i < unreachable.size(); ++i) {
+        const auto& [folder, error] = unreachable[i];
+        const QString name = QStringLiteral("far%1").arg(i);
+        world.dialogs.shown.clear();
+        world.selectExternalNode(entry(name));
+        EXPECT_EQ(
+            world.dialogs.texts(),
+            QStringList({"此分类库的外部对应目录现在无法访问,这个分类库仍然保留。\n目录位置:" +
+                         folder + "\n" + qt_error_string(error)}));
+        EXPECT_EQ(stored(name), folder);
+        EXPECT_TRUE(entry(name).isValid());
+        EXPECT_TRUE(world.listedNames().isEmpty());
+    }
+    QFile::setPermissions(outside + "locked",
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
     register_("gone", outside + "vanished/");
     register_("kept", outside + "a/");
-    world.external.buildAtStart();
+    world.external.N25Click();
+    world.dialogs.shown.clear();
     world.selectExternalNode(entry("gone"));
 
     EXPECT_EQ(world.dialogs.texts(),
               QStringList({"此分类库的外部对应目录不存在,系统将要移去这个分类库！"}));
-    EXPECT_EQ(world.config.keys("UserDefDir"), QStringList({"kept"}));
-    EXPECT_EQ(entries(), QStringList({"kept"}));
+    EXPECT_FALSE(world.config.keys("UserDefDir").contains("gone"));
+    EXPECT_FALSE(entries().contains("gone"));
     // The tree selected another entry, which was listed in turn.
     EXPECT_EQ(world.workspace.selectedNode(tree), entry("kept"));
     EXPECT_EQ(world.session.currentDir(), outside + "a/");
+}
+
+TEST_F(ExternalLibraries, AHandEditedConfigurationFileReadsAsOnWindowsAndKeepsItsLines)
+{
+    const QByteArray registered = "my lib = " + outside.toUtf8() + "a/ \r\n";
+    const QByteArray commented = ";old=" + outside.toUtf8() + "b/\r\n";
+    QFile file(world.config.path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[UserDefDir]\r\n" + registered + commented +
+               "[NoteWindow]\r\nfontname = SimSun\r\n");
+    file.close();
+
+    world.external.buildAtStart();
+    EXPECT_EQ(entries(), QStringList{"my lib"});
+    world.selectExternalNode(entry("my lib"));
+    EXPECT_TRUE(world.dialogs.texts().isEmpty()) << "the library is there";
+    EXPECT_EQ(world.session.currentDir(), outside + "a/");
+    EXPECT_EQ(world.config.loadWindowSettings().document.fontName, "SimSun");
+
+    // Another registration and the closing settings leave both hand-edited lines as they are.
+    addLibraries({{"second", outside + "b/"}});
+    world.config.saveWindowSettings(world.config.loadWindowSettings(), true);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray after = file.readAll();
+    EXPECT_TRUE(after.contains("\r\n" + registered)) << after.toStdString();
+    EXPECT_TRUE(after.contains("\r\n" + commented)) << after.toStdString();
+    EXPECT_EQ(world.config.keys("UserDefDir"), QStringList({"my lib", "second"}));
 }
 
 TEST_F(ExternalLibraries, RemovingLeavesTheFolderAndItsNotes)

@@ -4,12 +4,15 @@
 
 #include "FileOpsHelpers.h"
 #include "core/FileFormats.h"
+#include "support/ScratchMount.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using core::AttributeBoxes;
 using core::BoxState;
@@ -41,6 +44,14 @@ protected:
     QString column(const char* name)
     {
         return world.workspace.fileList().row(world.rowOf(QLatin1String(name))).attrText;
+    }
+    mode_t modeOf(const char* name)
+    {
+        struct stat st = {};
+        ::stat(QFile::encodeName(world.library.path(QStringLiteral("cat/") + QLatin1String(name)))
+                   .constData(),
+               &st);
+        return st.st_mode & 07777;
     }
     void open()
     {
@@ -153,4 +164,63 @@ TEST_F(Attributes, AReadOnlyLibraryOnlyShowsThem)
     open();
     commands.fattrClick();
     EXPECT_TRUE(world.dialogs.attributeDialogs.empty()) << "no selected file, no form";
+}
+
+TEST_F(Attributes, ClearingReadOnlyGivesBackTheWritePermissionsSettingItTook)
+{
+    world.library.makeFile("cat/shared.txt");
+    ASSERT_EQ(::chmod(QFile::encodeName(world.library.path("cat/shared.txt")).constData(), 0664),
+              0);
+    open();
+    world.selectFiles({"shared.txt"});
+    world.dialogs.attributeChoices.push_back(AttributeBoxes{on, off, off, off});
+    commands.fattrClick();
+    EXPECT_EQ(modeOf("shared.txt"), 0444u);
+    world.dialogs.attributeChoices.push_back(AttributeBoxes{off, off, off, off});
+    commands.fattrClick();
+    EXPECT_EQ(modeOf("shared.txt"), 0664u);
+    EXPECT_EQ(column("shared.txt"), "");
+    EXPECT_TRUE(world.dialogs.nothingShown());
+}
+
+TEST_F(Attributes, AMediumWithoutExtendedAttributesTakesAllOrNothing)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounting a file system without extended attributes needs root";
+    world.library.makeDir("cat");
+    testing_support::ScratchMount ramfs("ramfs", "", world.library.path("cat"));
+    if (!ramfs.mounted())
+        GTEST_SKIP() << "ramfs could not be mounted here";
+    world.library.makeFile("cat/a.txt");
+    world.library.makeFile("cat/b.txt");
+    open();
+
+    struct Case
+    {
+        QStringList files;
+        AttributeBoxes boxes;
+        QString refused; // the attributes named, empty when the change is made
+    } cases[] = {
+        {{"a.txt"}, {on, off, on, off}, "“存档”"},
+        {{"a.txt", "b.txt"}, {on, on, grayed, on}, "“隐藏”、“系统”"},
+        {{"a.txt", "b.txt"}, {on, grayed, off, grayed}, ""},
+    };
+    for (const Case& c : cases) {
+        world.dialogs.shown.clear();
+        world.selectFiles(c.files);
+        world.dialogs.attributeChoices.push_back(c.boxes);
+        commands.fattrClick();
+        if (c.refused.isEmpty()) {
+            EXPECT_TRUE(world.dialogs.nothingShown()) << c.files.join(u' ').toStdString();
+            EXPECT_EQ(attributesOf("a.txt"), platform::ReadOnly);
+            EXPECT_EQ(column("b.txt"), "R");
+            continue;
+        }
+        ASSERT_EQ(world.dialogs.texts(),
+                  QStringList({"文件所在的磁盘不能保存" + c.refused + "属性，文件属性没有改变！"}));
+        EXPECT_EQ(world.dialogs.last().icon, core::MessageIcon::Warning);
+        EXPECT_EQ(attributesOf("a.txt"), 0u) << "read-only is not applied without the rest";
+        EXPECT_EQ(attributesOf("b.txt"), 0u);
+        EXPECT_EQ(column("a.txt"), "");
+    }
 }

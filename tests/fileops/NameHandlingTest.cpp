@@ -3,7 +3,6 @@
 // every note stays with its own file.
 #include "FileOpsHelpers.h"
 #include "core/CategoryCommands.h"
-#include "core/Texts.h"
 #include "fileops/ImportCommands.h"
 #include "fileops/NoteCommands.h"
 #include "fileops/RecycleBoxCommands.h"
@@ -188,8 +187,8 @@ TEST_F(NameHandling, ValuesWithLineBreaksNeverReachAStoredFile)
     core::CategoryTreeModel& tree = world.workspace.systemTree();
     world.categories.treeviewEdited(tree.rootIndex(),
                                     QStringLiteral("我的库\n[SystemConfig]\nDragPro=/bin/false"));
-    EXPECT_EQ(world.dialogs.last().text, core::texts::CaptionLineBreak);
-    EXPECT_EQ(tree.captionOf(tree.rootIndex()), core::texts::DefaultRootCaption);
+    EXPECT_EQ(world.dialogs.last().text, QStringLiteral("名称中不能含有换行符，请重新输入！"));
+    EXPECT_EQ(tree.captionOf(tree.rootIndex()), QStringLiteral("我的软件库"));
     EXPECT_THROW(world.config.writeString("contlor", "rootname", "a\nb"), platform::UnstorableText);
     EXPECT_EQ(world.config.readString("SystemConfig", "DragPro", "unset"), "unset");
 

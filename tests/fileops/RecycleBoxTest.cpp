@@ -2,8 +2,6 @@
 // inside it, and emptying it.
 #include "FileOpsHelpers.h"
 #include "core/ConfigFile.h"
-#include "core/Texts.h"
-#include "fileops/FileOpsTexts.h"
 #include "fileops/RecycleBoxCommands.h"
 
 #include <gtest/gtest.h>
@@ -357,7 +355,8 @@ TEST_F(RecycleBox, FilesEmptyingLeavesInTheBoxKeepTheirNotesAndDocuments)
 
     commands.emptyboxClick();
     // The file that could not be deleted is told, and keeps its row.
-    EXPECT_EQ(world.dialogs.texts(), QStringList{fileops::texts::deleteForGoodFailed("stuck.txt")});
+    EXPECT_EQ(world.dialogs.texts(),
+              QStringList(QStringLiteral("删除文件[stuck.txt]时失败！可能是只读文件！")));
     EXPECT_EQ(entriesOf(box()), QStringList({"late.txt", "stuck.txt", "zzfdat.nod"}));
     EXPECT_EQ(world.library.notesText("oprecy/"),
               notesFileText({"stuck.txt=删不掉", "late.txt=后来的"}));

@@ -6,8 +6,8 @@
 
 #include <QFile>
 
+#include <cerrno>
 #include <cstdio>
-
 #include <gtest/gtest.h>
 
 using fileops_testing::entriesOf;
@@ -168,6 +168,20 @@ TEST_F(Rename, ABlankNoteLosesItsKeyAndADocumentOfTheNewNameIsNotReplaced)
     EXPECT_EQ(world.library.read("filecomm/new.zip.txt"), "another document");
     EXPECT_EQ(world.library.read("filecomm/tool.zip.txt"), "doc");
     EXPECT_EQ(world.library.notesText("cat/"), "[fileinfo]\r\n");
+}
+
+TEST_F(Rename, ADocumentThatCannotFollowSaysWhy)
+{
+    // The file's name fits, its document's (four bytes longer) does not.
+    const QString longName(253, u'y');
+    renameInList("tool.zip", longName);
+    EXPECT_EQ(
+        world.dialogs.texts(),
+        QStringList(QStringLiteral("文件已更名，但原文件[tool.zip]的详细文档没有随之更名！\n") +
+                    qt_error_string(ENAMETOOLONG)));
+    EXPECT_EQ(world.library.read("cat/" + longName), "tool");
+    EXPECT_EQ(world.library.read("filecomm/tool.zip.txt"), "doc");
+    EXPECT_EQ(world.library.notesText("cat/"), notesFileText({longName + QStringLiteral("=工具")}));
 }
 
 TEST_F(Rename, TheSearchListRenamesLikeTheFileListAndTheFileListFollows)

@@ -2,6 +2,7 @@
 #include "fileops/RowSteps.h"
 
 #include "FileOpsHelpers.h"
+#include "platform/FileNames.h"
 
 #include <gtest/gtest.h>
 
@@ -33,24 +34,35 @@ TEST(RowSteps, ImportedRowsAreAppendedAndSelectedWithTheOthers)
 {
     World world;
     world.library.makeFile("cat/b");
-    world.library.makeFile("cat/z");
+    world.library.makeFileOfSize("cat/z", 10);
     world.start();
     world.selectCategory({"cat"});
     world.selectFiles({"z"});
     const QString dir = world.library.path("cat/");
-    const QDateTime time(QDate(2023, 5, 6), QTime(7, 8, 10));
+    const platform::FileSystem& fs = platform::FileSystem::local();
+    // Two files arrive: a large read-only one, and one whose name came in GBK bytes.
+    const QString gbkName =
+        platform::pathFromNative(testing_support::gbk(QStringLiteral("中.txt")));
+    std::vector<core::FileRow> rows;
+    rows.push_back(fileops::ImportedRow(fs, dir, "a", "n", "2.00 K", 2048,
+                                        QDateTime(QDate(2023, 5, 6), QTime(7, 8, 10)),
+                                        platform::ReadOnly | platform::Archive));
+    rows.push_back(fileops::ImportedRow(fs, dir, gbkName, "", "5", 5, QDateTime(), {}));
+    core::FileListModel& list = world.workspace.fileList();
+    fileops::AddImportedRows(list, world.workspace.fileSelection(), std::move(rows));
 
-    fileops::AddImportedRow(world.workspace.fileList(), world.workspace.fileSelection(),
-                            fileops::ImportedRow(platform::FileSystem::local(), dir, "a", "n", "2.00 K", 2048, time,
-                                                 platform::ReadOnly | platform::Archive));
-    EXPECT_EQ(world.listedNames(), QStringList({"b", "z", "a"})) << "no sorting";
-    EXPECT_EQ(fileops_testing::selectedNames(world), QStringList({"z", "a"}));
-    const core::FileRow& row = world.workspace.fileList().row(2);
-    EXPECT_EQ(row.folder, dir);
-    EXPECT_EQ(row.size, 2048);
-    EXPECT_EQ(row.modifiedMs, time.toMSecsSinceEpoch());
-    EXPECT_EQ(row.attrText, "RA");
-    EXPECT_EQ(row.sizeText, "2.00 K");
+    EXPECT_EQ(world.listedNames(), QStringList({"b", "z", "a", gbkName})) << "no sorting";
+    EXPECT_EQ(fileops_testing::selectedNames(world), QStringList({"z", "a", gbkName}));
+    // They show as the listing shows a file: the name by its caption, the attributes as
+    // letters.
+    EXPECT_EQ(list.index(3, 0).data().toString(), QStringLiteral("中.txt"));
+    EXPECT_EQ(list.index(2, 4).data().toString(), "RA");
+    // And they take their places when the list is sorted by size (largest first), then by
+    // time (oldest first: the one without a time, then the one of 2023).
+    world.files.filelistColumnClick(2);
+    EXPECT_EQ(world.listedNames(), QStringList({"a", "z", gbkName, "b"}));
+    world.files.filelistColumnClick(3);
+    EXPECT_EQ(world.listedNames().mid(0, 2), QStringList({gbkName, "a"}));
 }
 
 TEST(RowSteps, TheRowOfAReplacedFileIsTheOneOfItsExactName)

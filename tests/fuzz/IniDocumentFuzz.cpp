@@ -1,7 +1,9 @@
 // The INI engine on any file: parsed and written back unchanged it is byte for byte the
-// same; every key reads; after writing or deleting one key (or a whole section) the file
-// parses again in its encoding, the lines no edit touched keep their bytes, every other key
-// keeps its value, and a written value reads back.
+// same; every key reads, and the reader that keeps no lines gives every section's key lines
+// as the parsed file does; after writing or deleting one key (or a whole section) the file
+// parses again in its encoding and into the same lines, the lines no edit touched keep their
+// bytes, no comment line is touched, every other key keeps its value, and a written value
+// reads back as it was given.
 #include "FuzzInput.h"
 #include "platform/Errors.h"
 #include "platform/IniDocument.h"
@@ -58,14 +60,18 @@ bool untouchedLinesKept(const QList<QByteArray>& before, const std::vector<bool>
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const fuzzing::FuzzInput input(data, size);
-    IniDocument document = IniDocument::parse(input.file);
+    // A notes file (values kept as stored) or settings (values trimmed).
+    const auto blanks =
+        input.edit & 4 ? platform::ValueBlanks::Trimmed : platform::ValueBlanks::Kept;
+    IniDocument document = IniDocument::parse(input.file, blanks);
     FUZZ_CHECK(document.serialize() == input.file);
 
     // Read every key of every section.
     std::vector<Key> keys;
     for (const QString& section : document.sections()) {
         document.values(section);
-        document.entries(section);
+        FUZZ_CHECK(IniDocument::readSection(input.file, section, blanks) ==
+                   document.entries(section));
         for (const QString& key : document.keys(section)) {
             keys.push_back({section, key, document.value(section, key)});
             FUZZ_CHECK(keys.back().value.has_value());
@@ -115,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     const QByteArray out = document.serialize();
-    const IniDocument again = IniDocument::parse(out);
+    const IniDocument again = IniDocument::parse(out, blanks);
     // The file keeps its encoding whatever its content became.
     FUZZ_CHECK(text::sameFamily(again.encoding(), encoding));
     FUZZ_CHECK(again.lineBytes().mid(again.lineBytes().size() - document.lineBytes().size()) ==
@@ -143,9 +149,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } else {
         FUZZ_CHECK(edit == 1 && kept.size() - before.size() <= 2);
     }
+    // Comments are the user's: no edit changes or removes one.
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        if (touched[size_t(i)])
+            FUZZ_CHECK(!text::decode(before[i], encoding).trimmed().startsWith(u';'));
+    }
     // Lines the edit added or changed, and the marker line that keeps a GB18030 file so.
-    const qsizetype added = kept.size() - before.size() +
-                            std::count(touched.begin(), touched.end(), true) + 1;
+    const qsizetype added =
+        kept.size() - before.size() + std::count(touched.begin(), touched.end(), true) + 1;
     FUZZ_CHECK(untouchedLinesKept(before, touched, again.lineBytes(), added));
 
     // The written value reads back, and no other key changed.

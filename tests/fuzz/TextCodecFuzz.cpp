@@ -1,7 +1,7 @@
 // The text codec on any bytes: detected, decoded and encoded again they are the same bytes;
-// a value cut at a byte limit is the start of the whole text; and a file whose text is
-// changed (characters cut off its end, others added) and written again with its mark reads
-// back in its encoding as exactly the text written: the encoding never drifts.
+// a value cut at a byte limit is the longest start of the whole text that fits; and a file
+// whose text is changed (characters cut off its end, others added) and written again with its
+// mark reads back in its encoding as exactly the text written: the encoding never drifts.
 #include "FuzzInput.h"
 #include "platform/TextCodec.h"
 
@@ -23,12 +23,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (wholeUnits)
         FUZZ_CHECK(text::encode(decoded, encoding) == body);
 
-    // A value read up to a byte limit never cuts a character: it is the start of the text.
+    // A value read up to a byte limit never cuts a character: it is the longest start of the
+    // text that fits, so one character more (a surrogate pair is one) would not.
     const int limit = input.pick * 8 + 1;
     const QString limited = text::decodeLimited(body, encoding, limit);
     if (wholeUnits) {
         FUZZ_CHECK(text::encode(limited, encoding).size() <= limit);
         FUZZ_CHECK(decoded.startsWith(limited));
+        if (limited.size() < decoded.size()) {
+            const qsizetype at = limited.size();
+            const bool pair = at + 1 < decoded.size() && decoded[at].isHighSurrogate() &&
+                              decoded[at + 1].isLowSurrogate();
+            FUZZ_CHECK(
+                text::encode(QStringView(decoded).left(at + (pair ? 2 : 1)), encoding).size() >
+                limit);
+        }
     }
 
     // The text changes (its end cut off, new text added) and the file is written again.

@@ -98,6 +98,7 @@ TEST(DriveInfo, ParsesMountInfoLinesWithEscapesAndOptionalFields)
         "42 27 0:50 /export /net/home rw - nfs4 server:/export\\040dir rw,vers=4.2\n"
         "truncated line without separator\n"
         "43 27 0:51 / /broken rw -\n"
+        "44 27 0:52 / relative rw - ext4 /dev/sdc1 rw\n"
         "\n";
     std::vector<MountInfo> mounts;
     QStringList deviceNumbers;

@@ -11,9 +11,11 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
 #include <map>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -52,6 +54,28 @@ QByteArray patternBytes(int size, char seed)
         bytes[i] = char((i * 31 + seed) % 251);
     return bytes;
 }
+
+// Takes from the calling thread, for its lifetime, the rights by which an administrator reads
+// any folder, so that a folder without read permission cannot be read whoever runs the test.
+class WithoutReadingRights
+{
+public:
+    WithoutReadingRights()
+    {
+        EXPECT_EQ(::syscall(SYS_capget, &m_header, m_saved), 0);
+        __user_cap_data_struct fewer[2] = {m_saved[0], m_saved[1]};
+        for (const int right : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH})
+            fewer[right / 32].effective &= ~(1u << (right % 32));
+        EXPECT_EQ(::syscall(SYS_capset, &m_header, fewer), 0);
+    }
+    ~WithoutReadingRights() { ::syscall(SYS_capset, &m_header, m_saved); }
+    WithoutReadingRights(const WithoutReadingRights&) = delete;
+    WithoutReadingRights& operator=(const WithoutReadingRights&) = delete;
+
+private:
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2] = {};
+};
 
 struct stat lstatOf(const QString& path)
 {
@@ -287,11 +311,20 @@ TEST_F(FileSystemListTest, LastWriteTimeHasTwoSecondResolutionInLocalTime)
 TEST_F(FileSystemListTest, FolderThatCannotBeReadGivesNoEntries)
 {
     writeBytes(path("plain"), "not a folder");
-    for (const QString& bad : {path("missing"), path("plain"), QString()}) {
-        bool ok = true;
-        EXPECT_TRUE(fs.list(bad, &ok).empty());
-        EXPECT_FALSE(ok) << bad.toStdString();
+    ASSERT_TRUE(QDir().mkdir(path("locked")));
+    writeBytes(path("locked/inside"), "x");
+    ASSERT_EQ(::chmod(enc(path("locked")).constData(), 0), 0);
+    {
+        const WithoutReadingRights asUser;
+        const int fd = ::open(enc(path("locked")).constData(), O_RDONLY | O_DIRECTORY);
+        ASSERT_LT(fd, 0) << "the folder can still be read";
+        for (const QString& bad : {path("locked"), path("missing"), path("plain"), QString()}) {
+            bool ok = true;
+            EXPECT_TRUE(fs.list(bad, &ok).empty());
+            EXPECT_FALSE(ok) << bad.toStdString();
+        }
     }
+    ASSERT_EQ(::chmod(enc(path("locked")).constData(), 0700), 0);
     ASSERT_TRUE(QDir().mkdir(path("empty")));
     bool ok = false;
     EXPECT_TRUE(fs.list(path("empty"), &ok).empty());
@@ -463,7 +496,7 @@ TEST_F(FileSystemAttributesTest, DotNamesAreHiddenAndFoldersAreDirectories)
     EXPECT_EQ(fs.setAttributes(path("missing"), platform::Archive).error, ENOENT);
 }
 
-TEST_F(FileSystemAttributesTest, WithoutExtendedAttributesOnlyReadOnlyCanBeSet)
+TEST_F(FileSystemAttributesTest, WithoutExtendedAttributesOnlyReadOnlyCanBeSetAndNothingElseChanges)
 {
     ScratchMount ramfs("ramfs", "");
     if (!ramfs.mounted())
@@ -472,8 +505,12 @@ TEST_F(FileSystemAttributesTest, WithoutExtendedAttributesOnlyReadOnlyCanBeSet)
     writeBytes(file, "x");
     ASSERT_FALSE(setXattr(file, "user.probe", "1")) << "ramfs was expected to refuse them";
 
+    EXPECT_EQ(fs.unstorableAttributes(file, platform::ReadOnly | platform::Archive),
+              Attributes(platform::Archive));
     EXPECT_EQ(fs.setAttributes(file, platform::ReadOnly | platform::Archive).error, ENOTSUP);
-    EXPECT_EQ(fs.attributes(file), Attributes(platform::ReadOnly)) << "R applies all the same";
+    EXPECT_EQ(fs.attributes(file), 0u) << "all or nothing: R is not applied alone";
+    EXPECT_TRUE(fs.setAttributes(file, platform::ReadOnly));
+    EXPECT_EQ(fs.attributes(file), Attributes(platform::ReadOnly));
     EXPECT_TRUE(fs.setAttributes(file, 0));
     EXPECT_EQ(fs.attributes(file), 0u);
 }

@@ -13,6 +13,7 @@
 
 using platform::IniDocument;
 using platform::IniFile;
+using platform::ValueBlanks;
 
 namespace {
 
@@ -171,6 +172,123 @@ TEST(IniDocument, SurvivesVeryLongLinesAndJunkThatIsNotText)
     EXPECT_EQ(IniDocument::parse(out).value("fileinfo", "k"), QString("v"));
 }
 
+// Files made on Windows read as its profile functions read them; what is written keeps every
+// byte-exact rule and reads back as it was given.
+TEST(IniDocument, ReadsLineEndsQuotesBlanksAndCommentsAsWindowsDoes)
+{
+    const auto read = [](const char* section, const char* key) {
+        return [=](IniDocument& doc) {
+            return doc.value(section, key).value_or(QStringLiteral("<none>")).toUtf8();
+        };
+    };
+    const auto keys = [](const char* section) {
+        return [=](IniDocument& doc) { return doc.keys(section).join(u',').toUtf8(); };
+    };
+    const auto set = [](const char* section, const char* key, const char* value) {
+        return [=](IniDocument& doc) {
+            doc.setValue(section, key, QString::fromUtf8(value));
+            return doc.serialize();
+        };
+    };
+    const auto remove = [](const char* section, const char* key) {
+        return [=](IniDocument& doc) {
+            doc.removeKey(section, key);
+            return doc.serialize();
+        };
+    };
+    const auto erase = [](const char* section) {
+        return [=](IniDocument& doc) {
+            doc.removeSection(section);
+            return doc.serialize();
+        };
+    };
+    const QByteArray utf16 = QByteArray("\xFF\xFE", 2) +
+                             QByteArray(reinterpret_cast<const char*>(u"[s]\ra=\"q\"\r"), 20);
+    const struct
+    {
+        const char* what;
+        QByteArray file;
+        std::function<QByteArray(IniDocument&)> operation;
+        QByteArray expected; // the value read, the keys listed, or the file after the edit
+        ValueBlanks blanks = ValueBlanks::Kept; // notes files; settings are Trimmed
+    } cases[] = {
+        {"CR alone ends a line", "[fileinfo]\ra.txt=one\rb.txt=two\r", read("fileinfo", "b.txt"),
+         "two"},
+        {"CR, LF and CR LF mixed", "[s]\r\na=1\rb=2\nc=3", keys("s"), "a,b,c"},
+        {"UTF-16 with CR alone", utf16, read("s", "a"), "q"},
+        {"a CR file gets CR lines", "[fileinfo]\ra.txt=one\r", set("fileinfo", "c.txt", "new"),
+         "[fileinfo]\ra.txt=one\rc.txt=new\r"},
+        {"replaced in place in a CR file", "[fileinfo]\ra.txt=one\rb.txt=two\r",
+         set("fileinfo", "a.txt", "1"), "[fileinfo]\ra.txt=1\rb.txt=two\r"},
+        {"a new section after a last line without its end", "[s]\ra=1", set("t", "k", "v"),
+         "[s]\ra=1\r[t]\rk=v\r"},
+        {"a new line before an empty LF line ends in CR LF", "[s]\ra=1\n\n[t]\r",
+         set("s", "b", "2"), "[s]\ra=1\nb=2\r\n\n[t]\r"},
+        {"a removal never joins a CR to an LF", "[s]\ra=1\rk=v\n\nz=1", remove("s", "k"),
+         "[s]\ra=1\rz=1"},
+        {"double quotes come off", "[fileinfo]\r\na.txt=\"Best tool\"\r\n",
+         read("fileinfo", "a.txt"), "Best tool"},
+        {"single quotes come off", "[s]\r\nk='x y'\r\n", read("s", "k"), "x y"},
+        {"only the outer pair comes off", "[s]\r\nk=\"in \"the\" middle\"\r\n", read("s", "k"),
+         "in \"the\" middle"},
+        {"a lone quote stays", "[s]\r\nk=\"lone\r\n", read("s", "k"), "\"lone"},
+        {"unmatched quotes stay", "[s]\r\nk=\"mixed'\r\n", read("s", "k"), "\"mixed'"},
+        {"one quote alone stays", "[s]\r\nk=\"\r\n", read("s", "k"), "\""},
+        {"a pair of quotes is empty", "[s]\r\nk=\"\"\r\n", read("s", "k"), ""},
+        {"settings: blanks around = and at the end", "[UserDefDir]\r\nname = /path/ \r\n",
+         read("userdefdir", "name"), "/path/", ValueBlanks::Trimmed},
+        {"settings: tabs around =", "[s]\r\n\tfontname\t=\tSimSun\t\r\n", read("s", "fontname"),
+         "SimSun", ValueBlanks::Trimmed},
+        {"settings: blanks inside quotes stay", "[s]\r\nk =  \" padded \"  \r\n", read("s", "k"),
+         " padded ", ValueBlanks::Trimmed},
+        {"settings: blanks at a value's ends are written in quotes", "[s]\r\n",
+         set("s", "k", " a "), "[s]\r\nk=\" a \"\r\n", ValueBlanks::Trimmed},
+        {"settings: the blanks after = stay", "[s]\r\nname = /old/ \r\n",
+         set("s", "name", "/new/"), "[s]\r\nname = /new/\r\n", ValueBlanks::Trimmed},
+        {"notes: a note keeps its blanks", "[fileinfo]\r\na.txt= two words \r\n",
+         read("fileinfo", "a.txt"), " two words "},
+        {"notes: a hand-edited = loses the blanks around it", "[fileinfo]\r\nb.txt = note \r\n",
+         read("fileinfo", "b.txt"), "note "},
+        {"notes: quotes come off with the blanks around them", "[fileinfo]\r\na.txt= \"x\" \r\n",
+         read("fileinfo", "a.txt"), "x"},
+        {"notes: blanks are written as they are", "[s]\r\n", set("s", "k", " a "),
+         "[s]\r\nk= a \r\n"},
+        {"notes: a new value on a hand-edited line", "[s]\r\nb.txt = old\r\n",
+         set("s", "b.txt", " new"), "[s]\r\nb.txt = \" new\"\r\n"},
+        {"a value in quotes is written in quotes", "[s]\r\n", set("s", "k", " \"q\""),
+         "[s]\r\nk=\" \"q\"\"\r\n"},
+        {"a lone quote is written as it is", "[s]\r\n", set("s", "k", "\""), "[s]\r\nk=\"\r\n"},
+        {"a quoted value replaced", "[s]\r\na.txt=\"Best tool\"\r\n", set("s", "a.txt", "x"),
+         "[s]\r\na.txt=x\r\n"},
+        {"comments are no keys", "[UserDefDir]\r\n;old=/gone/\r\nlib=/here/\r\n  ; x=1\r\n",
+         keys("userdefdir"), "lib"},
+        {"a comment is not read", "[s]\r\n;old=/gone/\r\n", read("s", ";old"), "<none>"},
+        {"a comment is not removed as a key", "[s]\r\n;old=/gone/\r\n", remove("s", ";old"),
+         "[s]\r\n;old=/gone/\r\n"},
+        {"erasing a section keeps its comments", "[a]\r\n;keep=1\r\nk=1\r\n[b]\r\nj=2\r\n",
+         erase("a"), ";keep=1\r\n[b]\r\nj=2\r\n"},
+        {"a new key goes after a comment", "[a]\r\nk=1\r\n;old=2\r\n\r\n[b]\r\n",
+         set("a", "n", "3"), "[a]\r\nk=1\r\n;old=2\r\nn=3\r\n\r\n[b]\r\n"},
+    };
+    for (const auto& c : cases) {
+        IniDocument doc = IniDocument::parse(c.file, c.blanks);
+        EXPECT_EQ(doc.serialize(), c.file) << c.what;
+        EXPECT_EQ(c.operation(doc), c.expected) << c.what;
+    }
+
+    for (const ValueBlanks blanks : {ValueBlanks::Kept, ValueBlanks::Trimmed}) {
+        for (const QString value :
+             {" a", "a ", "\t", "\"q\"", " 'q' ", "\"", "\"a'", "", "'", "\" \"q\" \""}) {
+            IniDocument doc = IniDocument::parse("[s]\r\nk=old\r\nh = old\r\n", blanks);
+            for (const char* key : {"k", "h", "new"})
+                doc.setValue("s", key, value);
+            const IniDocument reread = IniDocument::parse(doc.serialize(), blanks);
+            for (const char* key : {"k", "h", "new"})
+                EXPECT_EQ(reread.value("s", key), value) << key << ' ' << value.toStdString();
+        }
+    }
+}
+
 TEST(IniDocument, RefusesKeysThatCannotBeReadBackUnchanged)
 {
     EXPECT_TRUE(IniDocument::isStorableKey("setup.exe"));
@@ -181,6 +299,7 @@ TEST(IniDocument, RefusesKeysThatCannotBeReadBackUnchanged)
     EXPECT_FALSE(IniDocument::isStorableKey("cr\r"));
     EXPECT_FALSE(IniDocument::isStorableKey(" leading"));
     EXPECT_FALSE(IniDocument::isStorableKey("trailing "));
+    EXPECT_FALSE(IniDocument::isStorableKey(";comment.txt"));
 }
 
 TEST(IniFile, ParsesIntegersAsTheProfileRulesSay)
@@ -263,14 +382,17 @@ TEST(IniSectionRead, ReadsTheSectionAsTheWholeDocumentDoes)
         gbk(QStringLiteral("[fileinfo]\r\n软件.zip=好用\r\nb.txt = 二 \r\n软件.zip=第二行\r\n")),
         gbk(QStringLiteral("x=1\n[other]\na=no\n[FileInfo]\n a = yes\n[fileinfo\nc=")) + "\n",
         "[fileinfo]\r\nlong=" + longValue + "\r\n=novalue\r\njunk\r\n[fileinfo]\r\nz=last",
-        "\xEF\xBB\xBF[fileinfo]\n\xE8\xBD\xAF.txt=\xE5\xA5\xBD\n",   // UTF-8 with its mark
-        "[fileinfo]\r\nbad\x81\r\nname=\x81\x30\r\nok=\xB0\xA1\r\n", // malformed bytes
+        "\xEF\xBB\xBF[fileinfo]\n\xE8\xBD\xAF.txt=\xE5\xA5\xBD\n",          // UTF-8 with its mark
+        "[fileinfo]\r\nbad\x81\r\nname=\x81\x30\r\nok=\xB0\xA1\r\n",        // malformed bytes
+        "[fileinfo]\ra = \"q\" \r;c=1\rb='\r\n\nd=\"" + longValue + "\"\r", // Windows' reading
         QByteArray(),
     };
     for (const QByteArray& bytes : inputs) {
-        EXPECT_EQ(IniDocument::readSection(bytes, QStringLiteral("fileinfo")),
-                  IniDocument::parse(bytes).entries(QStringLiteral("fileinfo")))
-            << bytes.left(40).toStdString();
+        for (const ValueBlanks blanks : {ValueBlanks::Kept, ValueBlanks::Trimmed}) {
+            EXPECT_EQ(IniDocument::readSection(bytes, QStringLiteral("fileinfo"), blanks),
+                      IniDocument::parse(bytes, blanks).entries(QStringLiteral("fileinfo")))
+                << bytes.left(40).toStdString();
+        }
     }
 }
 

@@ -5,14 +5,19 @@
 #include "core/NotesStore.h"
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
+#include "platform/FileNames.h"
 #include "platform/FileSystem.h"
+#include "platform/TemporaryFiles.h"
 #include "support/FaultInjection.h"
 #include "support/TempLibrary.h"
 #include "support/World.h"
 
 #include <QRegularExpression>
 
+#include <climits>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,16 +71,90 @@ protected:
     core::NotesFile notes = core::NotesFile::open(lib.path("cat/"));
 };
 
-TEST_F(AtomicWrite, AStaleTemporaryFileIsHiddenFromListsAndReplacedByTheNextWrite)
+TEST_F(AtomicWrite, LeftoversAreHiddenAndGoWhenAWriteOrAListingMeetsThemButNeverWhileHeld)
 {
     const QString stale = platform::temporaryPathFor(notes.path());
-    lib.makeFile("cat/" + stale.mid(stale.lastIndexOf(u'/') + 1), "[fileinfo]\r\na.txt=cut");
-    lib.makeFile("cat/.quillet-Ab3dE9.part", "a copy cut short");
-    EXPECT_EQ(listed(), QStringList{"a.txt"});
+    lib.makeFile("cat/" + platform::nameOfPath(stale), "[fileinfo]\r\na.txt=cut");
     notes.writeNote("a.txt", "whole");
     EXPECT_EQ(notes.readNote("a.txt"), "whole");
-    EXPECT_EQ(everything("cat"), (QStringList{".quillet-Ab3dE9.part", "a.txt", "zzfdat.nod"}));
+    EXPECT_EQ(everything("cat"), (QStringList{"a.txt", "zzfdat.nod"}));
+
+    // A copy cut short goes at the next listing; one a running copy holds, and a file that
+    // stepped aside for a moment (the user's own), stay.
+    lib.makeFile("cat/.quillet-Ab3dE9.part", "a copy cut short");
+    lib.makeDir("cat/.quillet-Fo1der.part/sub");
+    lib.makeFile("cat/.quillet-HeLd42.part", "a copy being made");
+    lib.makeFile("cat/.quillet-1x2y3z.keep", "the user's file");
+    const int running = ::open(QFile::encodeName(lib.path("cat/.quillet-HeLd42.part")).constData(),
+                               O_RDONLY | O_CLOEXEC);
+    auto held = std::make_unique<platform::TemporaryHold>();
+    ASSERT_EQ(held->hold(running), 0);
+    ::close(running);
     EXPECT_EQ(listed(), QStringList{"a.txt"});
+    EXPECT_EQ(everything("cat"),
+              (QStringList{".quillet-1x2y3z.keep", ".quillet-HeLd42.part", "a.txt", "zzfdat.nod"}));
+    held.reset(); // the copy was killed
+    EXPECT_EQ(listed(), QStringList{"a.txt"});
+    EXPECT_EQ(everything("cat"), (QStringList{".quillet-1x2y3z.keep", "a.txt", "zzfdat.nod"}));
+}
+
+// Another program's listing that comes upon a temporary file between its making and its lock:
+// at the first lock of a temporary file, that file is removed as a leftover would be.
+class CleanUpBeforeTheLock : public platform::sys::FaultHook
+{
+public:
+    int before(Call call, int fd, const char*, const char*) override
+    {
+        if (call != Call::Lock || m_busy || removed)
+            return 0;
+        char path[PATH_MAX];
+        const ssize_t n =
+            ::readlink(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(), path,
+                       sizeof path - 1);
+        if (n <= 0)
+            return 0;
+        const QString temporary = QFile::decodeName(QByteArray(path, n));
+        if (!platform::isPartialWriteName(platform::nameOfPath(temporary)))
+            return 0;
+        m_busy = true;
+        removed = platform::removeLeftover(temporary);
+        m_busy = false;
+        return 0;
+    }
+    bool removed = false;
+
+private:
+    bool m_busy = false;
+};
+
+TEST_F(AtomicWrite, ATemporaryFileRemovedBeforeItsLockIsMadeAgainAndTheWriteCompletes)
+{
+    lib.makeFile("from/file", pattern(5000));
+    lib.makeDir("to");
+    const CrossDeviceFileSystem crossDevice;
+    const struct
+    {
+        const char* what;
+        std::function<void()> write;
+        std::function<void()> check;
+    } cases[] = {
+        {"note", [&] { notes.writeNote("a.txt", "written"); },
+         [&] { EXPECT_EQ(notes.readNote("a.txt"), "written"); }},
+        {"move across file systems",
+         [&] { EXPECT_TRUE(crossDevice.move(lib.path("from/file"), lib.path("to/file"))); },
+         [&] { EXPECT_EQ(lib.read("to/file"), pattern(5000)); }},
+    };
+    for (const auto& c : cases) {
+        CleanUpBeforeTheLock cleanUp;
+        {
+            const platform::sys::ScopedHook hook(&cleanUp);
+            c.write();
+        }
+        EXPECT_TRUE(cleanUp.removed) << c.what;
+        c.check();
+    }
+    EXPECT_EQ(everything("cat"), (QStringList{"a.txt", "zzfdat.nod"}));
+    EXPECT_EQ(everything("to"), QStringList{"file"});
 }
 
 TEST(StaleTemporaryFolder, AFolderCopyCutShortIsNoCategory)
@@ -97,19 +176,82 @@ TEST_F(AtomicWrite, TheNewFileIsSyncedBeforeItsRenameAndTheFolderAfterIt)
         const platform::sys::ScopedHook hook(&recorder);
         notes.writeNote("a.txt", "two");
     }
+    // The folder is opened before anything is written, the old file goes only once the
+    // folder is synced.
     std::vector<Call> steps;
     for (const RecordedCall& call : recorder.calls) {
-        if (call.call == Call::Sync && call.onFolder)
+        if (call.call == Call::Read && call.path == QFile::encodeName(lib.path("cat/")))
+            steps.push_back(Call::Read); // the folder opened
+        else if (call.call == Call::Sync && call.onFolder)
             steps.push_back(Call::MakeDir); // stands for the folder's sync
-        else if (call.call != Call::Write && call.call != Call::Metadata)
+        else if (call.call != Call::Write && call.call != Call::Metadata && call.call != Call::Read)
             steps.push_back(call.call);
     }
-    EXPECT_EQ(steps, (std::vector<Call>{Call::Create, Call::Sync, Call::Close, Call::Rename,
-                                        Call::MakeDir}));
+    // The folder is locked before the file is read, the temporary file as soon as it is made.
+    EXPECT_EQ(steps, (std::vector<Call>{Call::Lock, Call::Read, Call::Create, Call::Lock, Call::Sync,
+                                        Call::Close, Call::Rename, Call::MakeDir, Call::Unlink}));
+    EXPECT_TRUE(recorder.calls.front().onFolder);
     const auto rename = std::find_if(recorder.calls.begin(), recorder.calls.end(),
                                      [](const RecordedCall& c) { return c.call == Call::Rename; });
     ASSERT_NE(rename, recorder.calls.end());
     EXPECT_EQ(rename->path2, QFile::encodeName(notes.path()));
+}
+
+TEST_F(AtomicWrite, AFailedSyncOfTheNewFileOrOfItsFolderKeepsTheOldFileAndIsTold)
+{
+    notes.writeNote("a.txt", "old");
+    const QByteArray old = lib.read("cat/zzfdat.nod");
+    const QByteArray folder = QFile::encodeName(lib.path("cat/"));
+    const struct
+    {
+        const char* step;
+        std::function<bool(const RecordedCall&)> is;
+    } steps[] = {
+        {"the new file's sync",
+         [](const RecordedCall& c) { return c.call == Call::Sync && !c.onFolder; }},
+        {"the folder's opening",
+         [&](const RecordedCall& c) { return c.call == Call::Read && c.path == folder; }},
+        {"the folder's sync",
+         [](const RecordedCall& c) { return c.call == Call::Sync && c.onFolder; }},
+    };
+    for (const auto& [step, is] : steps) {
+        for (const bool existed : {true, false}) {
+            SCOPED_TRACE(std::string(step) +
+                         (existed ? ", replacing the notes file" : ", a new one"));
+            const auto reset = [&] {
+                if (existed)
+                    lib.makeFile("cat/zzfdat.nod", old);
+                else
+                    QFile::remove(notes.path());
+            };
+            // Which call that step is in this write.
+            reset();
+            CallRecorder recorder;
+            {
+                const platform::sys::ScopedHook hook(&recorder);
+                notes.writeNote("a.txt", "new");
+            }
+            const auto at = std::find_if(recorder.calls.begin(), recorder.calls.end(), is);
+            ASSERT_NE(at, recorder.calls.end());
+
+            reset();
+            testing_support::FailNthCall failing(int(at - recorder.calls.begin()) + 1, EIO);
+            try {
+                const platform::sys::ScopedHook hook(&failing);
+                notes.writeNote("a.txt", "new");
+                ADD_FAILURE() << "the write went on";
+            } catch (const platform::WriteError& error) {
+                EXPECT_EQ(error.message(),
+                          "Unable to write to " + notes.path() +
+                              QStringLiteral("\n磁盘读写出错，原有的文件保持不变。"));
+            }
+            EXPECT_TRUE(failing.fired());
+            EXPECT_EQ(lib.exists("cat/zzfdat.nod") ? lib.read("cat/zzfdat.nod") : "<none>",
+                      existed ? old : "<none>");
+            EXPECT_EQ(everything("cat"),
+                      existed ? QStringList({"a.txt", "zzfdat.nod"}) : QStringList("a.txt"));
+        }
+    }
 }
 
 TEST_F(AtomicWrite, AWriteKilledAtAnyStepLeavesTheOldFileOrTheNewOneWhole)
@@ -160,10 +302,12 @@ TEST_F(AtomicWrite, AMoveAcrossFileSystemsArrivesUnderATemporaryNameAndTakesItsN
         ASSERT_TRUE(CrossDeviceFileSystem().move(lib.path("from/file"), lib.path("to/file")));
     }
     EXPECT_EQ(lib.read("to/file"), pattern(300 * 1024));
-    ASSERT_FALSE(recorder.calls.empty());
-    const RecordedCall& create = recorder.calls.front();
-    EXPECT_EQ(create.call, Call::Create);
-    EXPECT_TRUE(isPartName(create.path)) << create.path.constData();
+    // Before the first file is created, only the folders and the source are opened to read.
+    const auto create = std::find_if(recorder.calls.begin(), recorder.calls.end(),
+                                     [](const RecordedCall& c) { return c.call != Call::Read; });
+    ASSERT_NE(create, recorder.calls.end());
+    EXPECT_EQ(create->call, Call::Create);
+    EXPECT_TRUE(isPartName(create->path)) << create->path.constData();
     std::vector<Call> order;
     for (const RecordedCall& call : recorder.calls) {
         EXPECT_FALSE(call.call == Call::Create && call.path.endsWith("file"))
@@ -230,6 +374,12 @@ TEST_F(AtomicWrite, AMoveOrCopyKilledAtAnyStepNeverLeavesACutFileUnderTheName)
                                                            lib.path("to/file"), false);
          },
          false},
+        {"copy over a file",
+         [&] {
+             return platform::FileSystem::local().copyFile(lib.path("from/file"),
+                                                           lib.path("to/file"), true);
+         },
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -239,14 +389,25 @@ TEST_F(AtomicWrite, AMoveOrCopyKilledAtAnyStepNeverLeavesACutFileUnderTheName)
             QDir(lib.path("to")).removeRecursively();
             lib.makeFile("from/file", data);
             lib.makeDir("to");
+            const bool over = QString::fromLatin1(c.what).endsWith(u"over a file");
+            if (over)
+                lib.makeFile("to/file", "old");
             if (!runKilledAtCall(n, [&] { c.transfer(); }))
                 break;
             ++kills;
+            // What the killed run left goes when its folder is next listed.
+            for (const char* folder : {"", "from/", "to/"}) {
+                core::ListCategoryFiles(platform::FileSystem::local(), lib.path(folder), {});
+                EXPECT_EQ(QDir(lib.path(folder))
+                              .entryList({".quillet-*"}, QDir::AllEntries | QDir::Hidden),
+                          QStringList())
+                    << "killed at call " << n;
+            }
             // Under its name the file is whole or not there; the source is there unless the
             // whole file has arrived.
             const bool folder = QString::fromLatin1(c.what).startsWith(u"folder");
             const QString arrived = folder ? "to/from/file" : "to/file";
-            const bool there = lib.exists(arrived);
+            const bool there = lib.exists(arrived) && !(over && lib.read(arrived) == "old");
             if (there) {
                 EXPECT_EQ(lib.read(arrived), data) << "killed at call " << n;
             }

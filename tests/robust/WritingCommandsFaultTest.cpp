@@ -1,8 +1,9 @@
 // Every command that writes, run on a library once for every system call it makes, with that
-// call failing (no space left, an input/output error, no access): after each failure every
-// file and every note is in its old state or its new one, nothing is lost or doubled, no
-// temporary file stays behind, and the user saw a failure message. A command joins the suite
-// with one line in kCommands.
+// call failing (no space left, an input/output error, no access; a write also cut short
+// before the disk fills up): after each failure every file and every note is in its old
+// state or its new one, nothing is lost or doubled, no temporary file stays behind, and the
+// user saw a failure message; a failed sync is always told. A command joins the suite with
+// one line in kCommands.
 #include "LibrarySnapshot.h"
 #include "core/NoteCleanup.h"
 #include "core/StandardTemplate.h"
@@ -471,11 +472,13 @@ struct Outcome
     LibrarySnapshot after;
     QStringList messages; // shown, or the error that reached the error box
     int calls = 0;
+    std::vector<platform::sys::Call> kinds; // of every call made
     bool fired = false;
     QString failedCall;
+    platform::sys::Call failedKind = platform::sys::Call::Write;
 };
 
-Outcome runOnce(const WritingCommand& command, int n, int error)
+Outcome runOnce(const WritingCommand& command, int n, int error, bool shortWrite = false)
 {
     static const platform::FileSystem& local = platform::FileSystem::local();
     static const CrossDeviceFileSystem crossDevice;
@@ -485,7 +488,7 @@ Outcome runOnce(const WritingCommand& command, int n, int error)
     Outcome outcome;
     outcome.before = LibrarySnapshot::take(scene.root());
     const size_t shownBefore = scene.world.dialogs.shown.size();
-    FailNthCall hook(n, error);
+    FailNthCall hook(n, error, shortWrite);
     {
         const platform::sys::ScopedHook installed(&hook);
         try {
@@ -499,10 +502,15 @@ Outcome runOnce(const WritingCommand& command, int n, int error)
         outcome.messages.append(scene.world.dialogs.shown[i].text);
     outcome.after = LibrarySnapshot::take(scene.root());
     outcome.calls = hook.calls();
+    outcome.kinds = hook.kinds();
     outcome.fired = hook.fired();
-    if (hook.fired())
-        outcome.failedCall = testing_support::callName(hook.failedCall().call) + u' ' +
+    if (hook.fired()) {
+        outcome.failedKind = hook.failedCall().call;
+        outcome.failedCall = testing_support::callName(outcome.failedKind) + u' ' +
                              QString::fromUtf8(hook.failedCall().path);
+        if (shortWrite)
+            outcome.failedCall += QStringLiteral(" cut short");
+    }
     return outcome;
 }
 
@@ -524,9 +532,21 @@ TEST_P(WritingCommands, EveryFailedCallLeavesEveryFileAndNoteWholeAndIsReported)
     int leftKeys = 0;
     int leftDocuments = 0;
     int leftTemporaries = 0;
-    for (const int error : {ENOSPC, EIO, EACCES}) {
+    // Every call fails with each error (a read with an input/output error); every write is
+    // also cut short, then the disk is full.
+    const struct
+    {
+        int error;
+        bool shortWrite;
+    } faultKinds[] = {{ENOSPC, false}, {EIO, false}, {EACCES, false}, {ENOSPC, true}};
+    for (const auto& kind : faultKinds) {
+        const int error = kind.error;
         for (int n = 1; n <= reference.calls; ++n) {
-            const Outcome run = runOnce(command, n, error);
+            const platform::sys::Call call = reference.kinds[size_t(n - 1)];
+            if ((kind.shortWrite && call != platform::sys::Call::Write) ||
+                (call == platform::sys::Call::Read && error != EIO))
+                continue;
+            const Outcome run = runOnce(command, n, error, kind.shortWrite);
             if (!run.fired)
                 continue;
             ++faults;
@@ -541,6 +561,13 @@ TEST_P(WritingCommands, EveryFailedCallLeavesEveryFileAndNoteWholeAndIsReported)
                 << where.toStdString() << ":\n  " << verdict.violations.join("\n  ").toStdString();
             EXPECT_TRUE(told || verdict.sameAsAfter || command.failsQuietly)
                 << where.toStdString() << ": the command did not complete and said nothing";
+            // A sync that failed stops the write it belongs to: a command never goes on to its
+            // whole effect, unseen, as if its file were safely on the disk.
+            const bool leftSomething =
+                verdict.leftKeys + verdict.leftDocuments + verdict.leftTemporaries > 0;
+            EXPECT_FALSE(run.failedKind == platform::sys::Call::Sync && !told &&
+                         verdict.sameAsAfter && !leftSomething)
+                << where.toStdString() << ": a failed sync was passed over in silence";
             reported += told ? 1 : 0;
             if (!told) {
                 ++absorbed;

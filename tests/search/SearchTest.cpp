@@ -5,7 +5,6 @@
 #include "platform/FileNames.h"
 #include "search/LibrarySearch.h"
 #include "search/SearchCommands.h"
-#include "search/SearchTexts.h"
 #include "support/World.h"
 
 #include <QDir>
@@ -53,6 +52,18 @@ protected:
                                           {"other.txt", QStringLiteral("another abc note")},
                                           {QStringLiteral("癮.txt"), QStringLiteral("癆")},
                                           {"xabcx.zip", ""}});
+        // Letters outside A to Z that have a case, each file's note holding its letter in the
+        // other case.
+        const char* const cased[][2] = {{"Ä", "ä"}, {"Σ", "σ"}, {"Ａ", "ａ"}, {"İ", "i"}};
+        QList<std::pair<QString, QString>> otherCase;
+        for (const auto& pair : cased) {
+            for (const int i : {0, 1}) {
+                const QString name = QString::fromUtf8(pair[i]) + QStringLiteral(".txt");
+                world.library.makeFile(QStringLiteral("fold/") + name);
+                otherCase.append({name, QString::fromUtf8(pair[1 - i])});
+            }
+        }
+        world.library.writeNotes("fold/", otherCase);
 
         const QString ext = outside.path() + QStringLiteral("/ext/");
         QDir().mkpath(ext + QStringLiteral("sub"));
@@ -143,6 +154,13 @@ TEST_F(Search, ByNameFindsTheKeywordAnywhereInTheCaptionWithOnlyAsciiLettersFold
         {"癮", {QStringLiteral("cat/癮.txt")}},
         {"  \tother.TXT ", {"cat/other.txt"}},
         {"loop", {}},
+        {"ä", {QStringLiteral("fold/ä.txt")}},
+        {"Ä", {QStringLiteral("fold/Ä.txt")}},
+        {"σ", {QStringLiteral("fold/σ.txt")}},
+        {"Ａ", {QStringLiteral("fold/Ａ.txt")}},
+        {"ａ", {QStringLiteral("fold/ａ.txt")}},
+        {"İ", {QStringLiteral("fold/İ.txt")}},
+        {"I.TXT", {"fold/i.txt"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(find(QString::fromUtf8(c.keyword)), c.found) << c.keyword;
@@ -161,6 +179,11 @@ TEST_F(Search, ByNoteFindsFilesWhoseNoteHoldsTheKeyword)
         {"a", {"cat/XAbC.txt", "cat/other.txt"}}, // "癆" holds the byte of "A" only
         {"癆", {QStringLiteral("cat/癮.txt")}},
         {"xabcx", {}}, // a name in the notes file is not a note, and an empty note never matches
+        {"Ä", {QStringLiteral("fold/ä.txt")}},
+        {"Σ", {QStringLiteral("fold/σ.txt")}},
+        {"ａ", {QStringLiteral("fold/Ａ.txt")}},
+        {"i", {QStringLiteral("fold/İ.txt")}},
+        {"İ", {"fold/i.txt"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(find(QString::fromUtf8(c.keyword), search::Mode::ByNote), c.found) << c.keyword;
@@ -199,7 +222,8 @@ TEST_F(Search, ABlankKeywordIsRefusedAndNothingChanges)
     commands.findButtonClick();
     ASSERT_EQ(world.dialogs.shown.size(), 1u);
     EXPECT_EQ(world.dialogs.last().kind, Shown::Kind::Plain);
-    EXPECT_EQ(world.dialogs.last().text, search::texts::EmptyKeyword);
+    EXPECT_EQ(world.dialogs.last().text,
+              QStringLiteral("呵呵！老兄你故意难我是吧，请输入关键字符吧！"));
     EXPECT_EQ(world.workspace.searchList().count(), 1);
     EXPECT_EQ(commands.history(), QStringList("other"));
 }
@@ -217,8 +241,8 @@ TEST_F(Search, KeywordsGoIntoTheHistoryOnceNewestFirstAndTheStatusCountsTheResul
     find("nothing-like-this");
     ASSERT_EQ(world.dialogs.shown.size(), 1u);
     const Shown& box = world.dialogs.last();
-    EXPECT_EQ(box.caption, search::texts::NothingFoundCaption);
-    EXPECT_EQ(box.text, search::texts::NothingFound);
+    EXPECT_EQ(box.caption, QStringLiteral("提示信息"));
+    EXPECT_EQ(box.text, QStringLiteral("不好意思，没有找到符合条件的文件！"));
     EXPECT_EQ(box.icon, core::MessageIcon::Warning);
     EXPECT_EQ(box.buttons, core::Buttons::Ok);
     EXPECT_EQ(world.workspace.status().text(2), QStringLiteral("共找到 0 个文件"));
@@ -250,7 +274,8 @@ TEST_F(Search, TheStatusSaysItSearchesWhileThePanelBesideItCounts)
         0);
     find("abc");
     ASSERT_GE(status.size(), 2);
-    EXPECT_EQ(status, QStringList(status.size(), search::texts::Searching));
+    EXPECT_EQ(status,
+              QStringList(status.size(), QStringLiteral("正在查找符合条件的文件，请稍候...")));
     EXPECT_TRUE(beside.filter(QStringLiteral("已查找 ")).size() >= 1)
         << beside.join(u'|').toStdString();
     EXPECT_EQ(world.workspace.status().text(2), QStringLiteral("共找到 45 个文件"));

@@ -63,17 +63,41 @@ QString callName(Call call)
         return QStringLiteral("mkdir");
     case Call::Metadata:
         return QStringLiteral("metadata");
+    case Call::Read:
+        return QStringLiteral("read");
+    case Call::Lock:
+        return QStringLiteral("flock");
     }
     return {};
 }
 
 int FailNthCall::before(Call call, int fd, const char* path, const char* path2)
 {
-    if (++m_calls != m_n)
+    m_kinds.push_back(call);
+    const bool nth = ++m_calls == m_n;
+    if (m_failWrite && call == Call::Write) {
+        m_failWrite = false;
+        return m_error;
+    }
+    if (!nth)
         return 0;
-    m_fired = true;
     m_failed = record(call, fd, path, path2);
+    if (m_shortWrite) {
+        m_cutting = call == Call::Write;
+        return 0;
+    }
+    m_fired = true;
     return m_error;
+}
+
+size_t FailNthCall::writeLength(int, size_t size)
+{
+    if (!m_cutting)
+        return size;
+    m_cutting = false;
+    m_failWrite = true;
+    m_fired = true;
+    return size > 1 ? size / 2 : size;
 }
 
 int CallRecorder::before(Call call, int fd, const char* path, const char* path2)

@@ -14,9 +14,10 @@ namespace testing_support {
 class ScratchMount
 {
 public:
-    ScratchMount(const char* type, const char* options)
+    // Mounted on a folder of its own, or on `at` (an existing folder) when given.
+    ScratchMount(const char* type, const char* options, const QString& at = {})
     {
-        m_path = m_dir.path() + QStringLiteral("/mnt");
+        m_path = at.isEmpty() ? m_dir.path() + QStringLiteral("/mnt") : at;
         QDir().mkdir(m_path);
         m_mounted = ::mount(type, QFile::encodeName(m_path).constData(), type, 0, options) == 0;
     }

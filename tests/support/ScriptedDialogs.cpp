@@ -3,6 +3,8 @@
 #include "core/StandardTemplate.h"
 #include "core/SystemOptions.h"
 
+#include <gtest/gtest.h>
+
 namespace testing_support {
 
 QStringList ScriptedDialogs::texts() const
@@ -11,6 +13,16 @@ QStringList ScriptedDialogs::texts() const
     for (const Shown& s : shown)
         result.append(s.text);
     return result;
+}
+
+const Shown& ScriptedDialogs::last(std::source_location where) const
+{
+    if (shown.empty()) {
+        ADD_FAILURE_AT(where.file_name(), int(where.line())) << "no message was shown";
+        static const Shown none;
+        return none;
+    }
+    return shown.back();
 }
 
 void ScriptedDialogs::showMessage(const QString& text)

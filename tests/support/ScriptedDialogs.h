@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <source_location>
 #include <vector>
 
 namespace testing_support {
@@ -85,7 +86,9 @@ public:
 
     QStringList texts() const;
     bool nothingShown() const { return shown.empty(); }
-    const Shown& last() const { return shown.back(); }
+    // The last message shown; with none shown the calling test fails there and gets an
+    // empty message to go on with.
+    const Shown& last(std::source_location where = std::source_location::current()) const;
 
     void showMessage(const QString& text) override;
     core::Answer ask(const QString& caption, const QString& text, core::MessageIcon icon,

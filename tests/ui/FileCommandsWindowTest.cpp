@@ -53,9 +53,10 @@ TEST_F(FileCommandsWindowTest, MovingFilesInAppendsSelectedRowsAndCountsThem)
                                     outsideFile("b.txt", "b")});
     action("t103")->trigger();
     EXPECT_EQ(dialogs->fileDialogTitles.back(), "请选择一个或多个文件");
-    EXPECT_EQ(listedNames(), QStringList({"old.zip", QStringLiteral("新工具.exe"), "b.txt"}));
-    EXPECT_EQ(selectedNames(), QStringList({QStringLiteral("新工具.exe"), "b.txt"}));
-    EXPECT_EQ(workspace().fileList().row(1).sizeText, "2.00 K");
+    // The new rows follow the old ones, in name order.
+    EXPECT_EQ(listedNames(), QStringList({"old.zip", "b.txt", QStringLiteral("新工具.exe")}));
+    EXPECT_EQ(selectedNames(), QStringList({"b.txt", QStringLiteral("新工具.exe")}));
+    EXPECT_EQ(workspace().fileList().row(2).sizeText, "2.00 K");
     EXPECT_EQ(panel(1), "3个文件");
     EXPECT_FALSE(QFile::exists(outside.filePath("b.txt")));
     EXPECT_TRUE(library.exists(QStringLiteral("软件/新工具.exe")));

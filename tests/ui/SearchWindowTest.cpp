@@ -7,6 +7,7 @@
 #include "ui/WindowFixture.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
@@ -86,12 +87,31 @@ TEST_F(SearchWindowTest, EnterInTheKeywordBoxSearchesAndKeepsTheKeyword)
     EXPECT_EQ(workspace().searchList().count(), 0);
 }
 
+TEST_F(SearchWindowTest, HeaderClicksSortTheResultsDescendingFirstAndFlipEveryTime)
+{
+    action("stfibtn")->trigger();
+    search(QStringLiteral("zip"));
+    QTableView* table = window->findView()->details();
+    const auto shown = [table] {
+        return QStringList{table->model()->index(0, 0).data().toString(),
+                           table->model()->index(1, 0).data().toString()};
+    };
+    clickHeader(3, true); // the size: "工具.zip" holds 4 bytes, "tool-two.zip" 3
+    EXPECT_EQ(shown(), QStringList({QStringLiteral("工具.zip"), "tool-two.zip"}));
+    EXPECT_EQ(table->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+    clickHeader(3, true);
+    EXPECT_EQ(shown(), QStringList({"tool-two.zip", QStringLiteral("工具.zip")}));
+    EXPECT_EQ(table->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(table->horizontalHeader()->sortIndicatorSection(), 3);
+}
+
 TEST_F(SearchWindowTest, ThePopUpOffersWhatIsBuiltOnlyForASelectedResult)
 {
     action("stfibtn")->trigger();
     search(QStringLiteral("zip"));
-    const char* const built[] = {"editm", "renfn", "ExecuteFile", "DELFM", "moveitem",
-                                 "copytofolly", "copytoother", "selall", "reverssel"};
+    const char* const built[] = {"editm",       "renfn",    "ExecuteFile",
+                                 "DELFM",       "moveitem", "copytofolly",
+                                 "copytoother", "selall",   "reverssel"};
     window->updateCommandStates();
     for (const char* name : built)
         EXPECT_FALSE(enabled(name)) << name;

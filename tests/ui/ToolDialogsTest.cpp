@@ -2,6 +2,7 @@
 // the window's commands that open them.
 #include "core/StandardTemplate.h"
 #include "core/SystemOptions.h"
+#include "core/Texts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempLibrary.h"
 #include "ui/AttributesDialog.h"
@@ -11,15 +12,27 @@
 #include "ui/TemplateDialog.h"
 #include "ui/WindowFixture.h"
 
+#include <QAccessible>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
 
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using testing_support::WindowFixture;
 
@@ -103,6 +116,47 @@ TEST_F(ToolCommandsWindow, OptionsOpenFromTheMenuAndApplyChangesTheWindowAtOnce)
     EXPECT_EQ(config->readString("SystemConfig", "DropMode", "-"), "0");
 }
 
+TEST_F(ToolCommandsWindow, APipeAsBackgroundPictureHoldsUpNeitherTheStartNorApply)
+{
+    const QString pipe = library.path("picture.bmp");
+    const QByteArray pipeBytes = QFile::encodeName(pipe);
+    ASSERT_EQ(::mkfifo(pipeBytes.constData(), 0600), 0);
+    // Should the window open the pipe and wait for a writer, one comes after a while and
+    // lets it go, so that the test fails rather than hangs.
+    std::atomic<bool> done{false};
+    std::thread rescuer([&] {
+        for (int waited = 0; !done; waited += 50) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (waited < 3000)
+                continue;
+            const int fd = ::open(pipeBytes.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    });
+    QFile file(configPath);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[SystemConfig]\r\nToolbarBmp=" + pipeBytes + "\r\n");
+    file.close();
+    QElapsedTimer timer;
+    timer.start();
+
+    open();
+    EXPECT_EQ(dialogs->texts(), QStringList(core::texts::pictureLoadFailed(pipe)))
+        << "the start goes on after saying so";
+    dialogs->optionsScripts.push_back([&](core::OptionsForm& form) {
+        form.values.TreeBarBmp = pipe;
+        EXPECT_FALSE(form.YesBtnClick(true)) << "the dialog stays open";
+    });
+    action("sysconfig")->trigger();
+    EXPECT_EQ(dialogs->texts().size(), 2);
+    EXPECT_EQ(dialogs->last().kind, testing_support::Shown::Kind::Error);
+    EXPECT_EQ(dialogs->last().text, core::texts::pictureLoadFailed(pipe));
+    EXPECT_LT(timer.elapsed(), 3000) << "no pipe is ever opened for a picture";
+    done = true;
+    rescuer.join();
+}
+
 TEST_F(ToolCommandsWindow, HelpShowsItsTopicsOrSaysTheFileIsMissing)
 {
     open();
@@ -125,4 +179,19 @@ TEST_F(ToolCommandsWindow, HelpShowsItsTopicsOrSaysTheFileIsMissing)
         previous = at;
     }
     EXPECT_EQ(dialogs->texts().size(), 1);
+
+    // A window of its own for a screen reader, and the page's boxes drawn as boxes: a line
+    // never has a background of its own other than the box around it (a band).
+    ui::HelpViewer* help = window->helpViewer();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(help)->role(), QAccessible::Window);
+    for (QTextBlock block = help->browser()->document()->begin(); block.isValid();
+         block = block.next()) {
+        if (!block.blockFormat().hasProperty(QTextFormat::BackgroundBrush))
+            continue;
+        const QTextCursor cursor(block);
+        QTextTable* box = cursor.currentTable();
+        ASSERT_NE(box, nullptr) << block.text().left(20).toStdString();
+        EXPECT_EQ(block.blockFormat().background(), box->cellAt(cursor).format().background())
+            << block.text().left(20).toStdString();
+    }
 }

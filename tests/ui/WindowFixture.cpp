@@ -14,14 +14,19 @@ namespace testing_support {
 
 void WindowFixture::open(bool writable)
 {
+    create(writable);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+}
+
+void WindowFixture::create(bool writable)
+{
     config = std::make_unique<core::ConfigFile>(configPath);
     session = std::make_unique<core::Session>(library.layout(), *config,
                                               platform::FileSystem::local(), writable);
     auto scripted = std::make_unique<ScriptedDialogs>();
     dialogs = scripted.get();
     window = std::make_unique<ui::MainWindow>(*session, std::move(scripted));
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
 }
 
 void WindowFixture::TearDown()
@@ -61,9 +66,10 @@ void WindowFixture::clickRow(int row)
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
-void WindowFixture::clickHeader(int column)
+void WindowFixture::clickHeader(int column, bool searchList)
 {
-    QHeaderView* header = window->fileView()->details()->horizontalHeader();
+    ui::FileListView* view = searchList ? window->findView() : window->fileView();
+    QHeaderView* header = view->details()->horizontalHeader();
     const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
 }

@@ -33,17 +33,20 @@ protected:
 
     // Creates and shows the window; `writable` stands for the library's medium.
     void open(bool writable = true);
+    // Creates the window without showing it.
+    void create(bool writable = true);
     void TearDown() override;
 
     core::Workspace& workspace() { return window->workspace(); }
     QAction* action(const char* name) { return window->actions().action(QLatin1String(name)); }
     bool enabled(const char* name) { return action(name)->isEnabled(); }
 
-    // Clicks a node of the system or external tree view, or a row of the file list.
+    // Clicks a node of the system or external tree view, a row of the file list, or a
+    // column header of the file list or of the search list.
     void clickSystemNode(const QModelIndex& index);
     void clickExternalNode(const QModelIndex& index);
     void clickRow(int row);
-    void clickHeader(int column);
+    void clickHeader(int column, bool searchList = false);
     // The node at this caption path below the system root, reading levels on the way.
     QModelIndex category(const QStringList& captions);
     QStringList listedNames();
