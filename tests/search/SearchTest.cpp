@@ -329,8 +329,9 @@ TEST_F(Search, AFolderReachedThroughALinkIsSearchedOnceWhereItsRealPathDoesNotRe
 
 TEST_F(Search, TheProgramsTemporaryFilesAndFoldersAreNeverSearched)
 {
-    for (const char* file : {"cat/.quillet-1x2y.part", "cat/.quillet-abc.tmp",
-                             "cat/.quillet-dir.part/abc-inside.txt", "cat/.quillet-abc.txt"})
+    for (const char* file :
+         {"cat/.quillet-1x2y.part", "cat/.quillet-abc.tmp", "cat/.quillet-3z4w.keep",
+          "cat/.quillet-dir.part/abc-inside.txt", "cat/.quillet-abc.txt"})
         world.library.makeFile(QString::fromUtf8(file));
     EXPECT_EQ(find("quillet"), QStringList("cat/.quillet-abc.txt"));
     EXPECT_EQ(find("abc-inside"), QStringList());
