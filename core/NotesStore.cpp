@@ -4,7 +4,6 @@
 #include "platform/FileNames.h"
 #include "platform/FileSystem.h"
 
-
 namespace core {
 
 NoteKeyError::NoteKeyError(const QString& name)
@@ -41,6 +40,21 @@ std::optional<QString> noteKeyIn(const platform::IniDocument& document, const QS
             return key;
     }
     return std::nullopt;
+}
+
+std::optional<QString> noteIn(const platform::IniDocument& document, const QString& dir,
+                              const QString& caption)
+{
+    const std::optional<QString> key = noteKeyIn(document, dir, caption);
+    if (!key)
+        return std::nullopt;
+    return document.value(NotesSection, *key, Qt::CaseSensitive).value_or(QString());
+}
+
+bool canBeKeyIn(const platform::IniDocument& document, const QString& caption)
+{
+    return platform::IniDocument::isStorableKey(caption) &&
+           platform::text::roundTrips(caption, document.encoding());
 }
 
 void setNoteIn(platform::IniDocument& document, const QString& dir, const QString& caption,
@@ -146,6 +160,22 @@ void NotesFile::eraseNotes() const
 {
     if (!isNull())
         m_file.removeSection(NotesSection);
+}
+
+std::optional<platform::IniDocument> NotesFile::document() const
+{
+    if (isNull())
+        return platform::IniDocument();
+    QByteArray bytes;
+    switch (platform::readWholeFile(path(), &bytes)) {
+    case platform::ReadOutcome::Missing:
+        return platform::IniDocument();
+    case platform::ReadOutcome::Unreadable:
+        return std::nullopt;
+    case platform::ReadOutcome::Loaded:
+        break;
+    }
+    return platform::IniDocument::parse(bytes);
 }
 
 void NotesFile::update(const std::function<bool(platform::IniDocument&)>& edit) const

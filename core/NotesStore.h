@@ -63,6 +63,10 @@ public:
     void replaceAll(const QList<std::pair<QString, QString>>& notes) const;
     // Every note of the directory in one read of the file.
     NotesSnapshot readAll() const;
+    // The notes file as it is now, for a command that reads many notes at once: empty when it
+    // is missing; nothing when it exists but cannot be read (no access, not a regular file,
+    // too large), so that it is kept rather than taken for empty.
+    std::optional<platform::IniDocument> document() const;
     // One read-modify-write of the notes file; it is written only when `edit` returns true.
     // Throws WriteError when it cannot be written.
     void update(const std::function<bool(platform::IniDocument&)>& edit) const;
@@ -88,6 +92,11 @@ std::optional<QString> noteKeyIn(const platform::IniDocument& document, const QS
 // cannot be a key.
 void setNoteIn(platform::IniDocument& document, const QString& dir, const QString& caption,
                const QString& text);
+// The note of `caption`, as noteKeyIn() finds its key; nothing when no key holds it.
+std::optional<QString> noteIn(const platform::IniDocument& document, const QString& dir,
+                              const QString& caption);
+// Whether `caption` can be a key of the notes file (see NotesFile::canHoldKey).
+bool canBeKeyIn(const platform::IniDocument& document, const QString& caption);
 // Removes every key that belongs to `caption`; false when there was none.
 bool removeNoteIn(platform::IniDocument& document, const QString& dir, const QString& caption);
 

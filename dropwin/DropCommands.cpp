@@ -9,8 +9,13 @@
 #include "fileops/NoteCarrier.h"
 #include "fileops/RowSteps.h"
 #include "platform/Errors.h"
+#include "platform/FileIdentity.h"
 #include "platform/FileNames.h"
+#include "platform/ShownNames.h"
 
+#include <QSet>
+
+#include <optional>
 #include <sys/stat.h>
 
 namespace dropwin {
@@ -21,6 +26,29 @@ bool isSymlink(const QString& path)
 {
     struct stat st;
     return ::lstat(platform::nativePath(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// A dropped path with its "." and ".." taken out, so that what it names is what it shows;
+// nothing when it names no file or folder of its own: a relative path, one holding a NUL,
+// or one whose last part is empty (the root, or an address that could not be read).
+std::optional<QString> droppedPath(const QString& path)
+{
+    if (!path.startsWith(u'/') || path.contains(QChar(0)))
+        return std::nullopt;
+    QStringList parts;
+    for (const QString& part : path.split(u'/')) {
+        if (part.isEmpty() || part == u".")
+            continue;
+        if (part == u"..") {
+            if (!parts.isEmpty())
+                parts.removeLast();
+            continue;
+        }
+        parts.append(part);
+    }
+    if (parts.isEmpty())
+        return std::nullopt;
+    return u'/' + parts.join(u'/');
 }
 
 } // namespace
@@ -95,12 +123,18 @@ void DropCommands::DropFileDrop(const QStringList& paths)
     {
         const core::BusyCursor busy(m_dialogs);
         const platform::FileSystem& fs = session.fs();
-        for (const QString& path : paths) {
+        platform::ShownNames shown(session.currentDir());
+        for (const QString& dropped : paths) {
+            const std::optional<QString> path = droppedPath(dropped);
+            if (!path) {
+                warn(texts::NoticeCaption, texts::dropFailed(dropped));
+                continue;
+            }
             // A link is brought in as the link itself, never entered as a folder.
-            if (fs.isDirectory(path) && !isSymlink(path))
-                dropFolder(path);
+            if (fs.isDirectory(*path) && !isSymlink(*path))
+                dropFolder(*path);
             else
-                dropFile(path);
+                dropFile(*path, dropped, shown);
         }
     }
     m_workspace.status().setText(
@@ -131,7 +165,7 @@ void DropCommands::dropFolder(const QString& path)
         tree.childForNewFolder(node, name);
     }
     // A folder dropped onto itself (a sub-category dropped onto its own category) is in place.
-    if (fileops::isSameFolder(path, target))
+    if (platform::isSameFolder(path, target))
         return;
     DropFolderFiles(path, target);
 }
@@ -141,43 +175,92 @@ void DropCommands::DropFolderFiles(const QString& source, const QString& target)
     const QString from = platform::withTrailingSlash(source);
     const QString to = platform::withTrailingSlash(target);
     const platform::FileSystem& fs = m_workspace.session().fs();
+    const bool copying = transferMode() == fileops::TransferMode::Copy;
+    const auto failed = [&](const QString& name) {
+        warn(texts::NoticeCaption, texts::folderFileFailed(core::CaptionInFolder(fs, from, name)));
+    };
+    const core::NotesFile notes = core::NotesFile::open(from);
+    if (fs.exists(notes.path()) && !notes.document()) {
+        // Notes that cannot be read cannot come with their files: the folder stays as it is.
+        failed(core::NotesFileName);
+        return;
+    }
+    // A file of the folder brings its note from the folder's notes file; the notes of files
+    // that do not come stay where they are.
+    platform::ShownNames shown(to);
+    fileops::NoteCarrier carrier(
+        to,
+        [&](const fileops::NoteCarrier::Item&, const QString& file, const QString& into) {
+            // Copying overwrites a file of that name; moving never does.
+            return copying ? fs.copyFile(file, into, true) : fs.move(file, into);
+        },
+        [&](const fileops::NoteCarrier::Item& item, platform::FsResult result) {
+            if (result)
+                shown.arrived(item.name);
+            else
+                failed(item.name);
+        });
+    const auto refuse = [&](const QString& name) {
+        carrier.carry();
+        failed(name);
+    };
     for (const platform::DirEntry& entry : fs.list(from)) {
-        // Plain files only; a link to a folder is a folder.
-        if (entry.isDir || (entry.isSymlink && fs.isDirectory(from + entry.name)) ||
-            platform::isTemporaryName(entry.name))
+        // Plain files only; a link to a folder is a folder. The notes file is no file of the
+        // category: its notes come with their files.
+        const QString& name = entry.name;
+        if (entry.isDir || (entry.isSymlink && fs.isDirectory(from + name)) ||
+            !core::isListedEntry(name))
             continue;
-        if (core::isNotesFileName(entry.name) && fs.exists(to + core::NotesFileName)) {
-            mergeNotesFile(from + entry.name, to);
+        carrier.makeWayFor(name);
+        const bool taken = fs.exists(to + name);
+        if (taken && platform::isAlreadyAt(from + name, to + name))
+            continue;
+        if ((taken && (!copying || fs.isDirectory(to + name))) ||
+            (!taken && !shown.otherShowingAs(name).isEmpty())) {
+            refuse(name);
             continue;
         }
-        // Copying overwrites a file of that name; moving never does.
-        const platform::FsResult result =
-            transferMode() == fileops::TransferMode::Copy
-                ? fs.copyFile(from + entry.name, to + entry.name, true)
-                : fs.move(from + entry.name, to + entry.name);
-        if (!result)
-            warn(texts::NoticeCaption,
-                 texts::folderFileFailed(core::CaptionInFolder(fs, from, entry.name)));
+        carrier.add({from,
+                     name,
+                     core::CaptionInFolder(fs, from, name),
+                     core::CaptionInFolder(fs, to, name),
+                     taken,
+                     copying ? fileops::SourceKey::Keep : fileops::SourceKey::Remove,
+                     QPersistentModelIndex(),
+                     {}});
     }
+    carrier.carry();
+    if (!copying)
+        leaveNotesFile(from);
 }
 
-bool DropCommands::mergeNotesFile(const QString& source, const QString& targetDir)
+void DropCommands::leaveNotesFile(const QString& folder)
 {
-    // Replacing the folder's notes file would lose the notes of every file already there.
     const platform::FileSystem& fs = m_workspace.session().fs();
-    try {
-        fileops::writeNotes(targetDir,
-                            platform::IniFile(source).load().entries(core::NotesSection));
-    } catch (const platform::UserError&) {
-        warn(texts::NoticeCaption, texts::folderFileFailed(platform::nameOfPath(source)));
-        return false;
+    const core::NotesFile notes = core::NotesFile::open(folder);
+    if (!fs.exists(notes.path()))
+        return;
+    const std::optional<platform::IniDocument> document = notes.document();
+    if (!document) {
+        // What it holds cannot be told: it stays as it is.
+        warn(texts::NoticeCaption, texts::folderFileFailed(core::NotesFileName));
+        return;
     }
-    if (transferMode() == fileops::TransferMode::Move)
-        fs.removeFile(source);
-    return true;
+    // Moved away it goes, unless a key of it belongs to a file that stayed behind.
+    QSet<QString> stayed;
+    for (const platform::DirEntry& entry : fs.list(folder)) {
+        if (!entry.isDir && core::isListedEntry(entry.name))
+            stayed.insert(core::CaptionInFolder(fs, folder, entry.name).toCaseFolded());
+    }
+    for (const QString& key : document->keys(core::NotesSection, Qt::CaseSensitive)) {
+        if (stayed.contains(key.toCaseFolded()))
+            return;
+    }
+    fs.removeFile(notes.path());
 }
 
-void DropCommands::dropFile(const QString& path)
+void DropCommands::dropFile(const QString& path, const QString& dropped,
+                            platform::ShownNames& shown)
 {
     core::Session& session = m_workspace.session();
     const platform::FileSystem& fs = session.fs();
@@ -185,22 +268,18 @@ void DropCommands::dropFile(const QString& path)
     const QString name = platform::nameOfPath(path);
     const QString target = dir + name;
 
-    // A file that already lies in the category stays as it is.
-    if (m_workspace.session().fs().isSameFile(path, target))
+    // A file that already lies in the category stays as it is, and so does a link to it.
+    if (platform::isAlreadyAt(path, target))
         return;
-    if (core::isNotesFileName(name) && fs.exists(dir + core::NotesFileName)) {
-        mergeNotesFile(path, dir);
-        return;
-    }
 
     const qint64 size = fs.fileSize(path);
     const QDateTime modified = fs.times(path).modified;
     const platform::Attributes attributes = fs.attributes(path);
     core::FileListModel& list = m_workspace.fileList();
     const bool replacing = fs.exists(target);
+    const QString caption = core::CaptionInFolder(fs, dir, name);
     int listRow = -1;
     if (replacing) {
-        const QString caption = core::CaptionInFolder(fs, dir, name);
         if (fs.isDirectory(target) && !isSymlink(target)) {
             // Only a file of that name can be replaced; a folder stays as it is.
             warn(texts::NoticeCaption, fileops::texts::folderOfSameName(caption));
@@ -213,6 +292,11 @@ void DropCommands::dropFile(const QString& path)
                           core::Buttons::YesNo, core::Answer::Yes) != core::Answer::Yes)
             return;
         listRow = fileops::findRowOfFile(list.listedRows(), name, target);
+    } else if (!shown.otherShowingAs(name).isEmpty()) {
+        // Named as it shows where it comes from: in the category its bytes would show.
+        warn(texts::NoticeCaption,
+             texts::shownAlike(core::CaptionInFolder(fs, platform::folderOfPath(path), name)));
+        return;
     }
 
     // A replaced file stays until its successor has fully arrived.
@@ -220,12 +304,16 @@ void DropCommands::dropFile(const QString& path)
                                           ? fileops::ReplaceTarget(fs, transferMode(), path, target)
                                           : fileops::transferNew(fs, transferMode(), path, target);
     if (!result) {
-        warn(texts::NoticeCaption, texts::dropFailed(path));
+        warn(texts::NoticeCaption, texts::dropFailed(dropped));
         return;
     }
-    const QString note = listRow >= 0 ? fileops::TakeOverRow(list, listRow) : QString();
+    shown.arrived(name);
+    if (listRow >= 0)
+        fileops::TakeOverRow(list, listRow);
     if (!core::isListedEntry(name))
         return;
+    // A drop writes no note: a file that replaced another shows the note stored for its name.
+    const QString note = replacing ? core::NotesFile::open(dir).readNote(caption) : QString();
     fileops::AddImportedRow(list, m_workspace.fileSelection(),
                             fileops::ImportedRow(fs, dir, name, note, core::SizeText(size), size,
                                                  modified, attributes));

@@ -7,6 +7,7 @@
 #include "core/Dialogs.h"
 #include "core/Workspace.h"
 #include "fileops/Transfer.h"
+#include "platform/ShownNames.h"
 #include "platform/Sound.h"
 
 #include <QStringList>
@@ -34,8 +35,9 @@ public:
 
     // The dropped paths, in the order the drag source gave them.
     void DropFileDrop(const QStringList& paths);
-    // Copies or moves every file directly in `source` into `target`; each failure has its
-    // message and the rest go on. Notes and rows are not touched.
+    // Copies or moves every file directly in `source` into `target`, each with its note from
+    // the folder's notes file; each failure has its message and the rest go on. No row is
+    // touched.
     void DropFolderFiles(const QString& source, const QString& target);
 
 private:
@@ -45,10 +47,11 @@ private:
     // has a folder.
     bool receivingAllowed();
     void dropFolder(const QString& path);
-    void dropFile(const QString& path);
-    // A dropped notes file where the folder has one: its notes join the folder's (true), or
-    // its failure is shown (false).
-    bool mergeNotesFile(const QString& source, const QString& targetDir);
+    // `path` is the dropped path as cleaned, `dropped` as given, which a failure shows.
+    void dropFile(const QString& path, const QString& dropped, platform::ShownNames& shown);
+    // After a dropped folder's files were moved: its notes file goes when it holds no note of
+    // a file that stayed; one that cannot be read stays and is reported.
+    void leaveNotesFile(const QString& folder);
     void warn(const QString& caption, const QString& text);
 
     core::Workspace& m_workspace;

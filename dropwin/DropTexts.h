@@ -18,6 +18,8 @@ inline const QString FolderFailedCaption = QStringLiteral("出错了");
 QString folderCreateFailed(const QString& path);
 QString dropFailed(const QString& path);
 QString folderFileFailed(const QString& name);
+// A file of other bytes that shows as `name` lies in the category: both would share one note.
+QString shownAlike(const QString& name);
 
 QString sameNameCaption(const QString& name);
 // DropSameNamePrompt: the lines of the replace question, joined by carriage returns.

@@ -30,10 +30,15 @@ QString folderOfSameName(const QString& name)
            QStringLiteral(" 的文件夹，文件夹不能被文件替换，这个文件没有导入！");
 }
 
+QString shownAlike(const QString& name)
+{
+    return QStringLiteral("此分类库中已有一个看起来同名的文件 ") + name +
+           QStringLiteral("（名字的字节不同），两个文件会共用一条注释，这个文件没有导入！");
+}
+
 QString folderOfSameNameInBox(const QString& name)
 {
-    return QStringLiteral("回收箱中已有名为[") + name +
-           QStringLiteral("]的文件夹，文件没有删除！");
+    return QStringLiteral("回收箱中已有名为[") + name + QStringLiteral("]的文件夹，文件没有删除！");
 }
 
 QString sameNameInBoxQuestion(const QString& name)
@@ -70,9 +75,8 @@ QString SendReplacePrompt(const QString& target, const QString& targetDate, qint
                           const QString& rowDate, const QString& rowSize)
 {
     return platform::displayPath(target) + QStringLiteral("已存在\n") +
-           QStringLiteral("是否将目标文件:\n") +
-           QStringLiteral("日期:") + targetDate + QStringLiteral(",大小:") +
-           core::KilobyteNumber(targetSize) + QStringLiteral(" K\n") +
+           QStringLiteral("是否将目标文件:\n") + QStringLiteral("日期:") + targetDate +
+           QStringLiteral(",大小:") + core::KilobyteNumber(targetSize) + QStringLiteral(" K\n") +
            QStringLiteral("替换成现文件:\n") + QStringLiteral("日期:") + rowDate +
            QStringLiteral(",大小:") + rowSize + QStringLiteral("？");
 }
@@ -143,7 +147,8 @@ QString documentRenameFailed(const QString& oldName, const QString& reason)
 
 QString fileToRunMissing(const QString& path)
 {
-    return QStringLiteral("文件[") + platform::displayPath(path) + QStringLiteral("]不存在，无法执行！");
+    return QStringLiteral("文件[") + platform::displayPath(path) +
+           QStringLiteral("]不存在，无法执行！");
 }
 
 QString moveFoundQuestion(const QString& category)
@@ -167,6 +172,12 @@ QString folderOfSameNameInCategory(const QString& name, const QString& category)
 {
     return QStringLiteral("分类库[") + category + QStringLiteral("]中已有名为 ") + name +
            QStringLiteral(" 的文件夹，文件夹不能被文件替换，这个文件没有移动！");
+}
+
+QString shownAlikeInCategory(const QString& name, const QString& category)
+{
+    return QStringLiteral("分类库[") + category + QStringLiteral("]中已有一个看起来同名的文件 ") +
+           name + QStringLiteral("（名字的字节不同），两个文件会共用一条注释，这个文件没有移动！");
 }
 
 QString MoveSameNamePrompt(const QString& category, const QString& name,

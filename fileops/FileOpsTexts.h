@@ -16,6 +16,8 @@ inline const QString SameNameCaption = QStringLiteral("同名文件存在");
 // A folder (not a file) of the same name lies where a file should go.
 QString folderOfSameName(const QString& name);
 QString importFailed(const QString& source);
+// A file of other bytes that shows as `name` lies in the category: both would share one note.
+QString shownAlike(const QString& name);
 // The same-name question of the file import: five lines joined by line feeds.
 QString ImportSameNamePrompt(const QString& name, const QString& existingDate, qint64 existingSize,
                              const QString& chosenDate, qint64 chosenSize);
@@ -113,6 +115,8 @@ QString alreadyInCategory(const QString& name, const QString& category);
 QString moveFileFailed(const QString& name);
 // A folder (not a file) of the same name lies where a moved file should go.
 QString folderOfSameNameInCategory(const QString& name, const QString& category);
+// A file of other bytes that shows as `name` lies in the target: both would share one note.
+QString shownAlikeInCategory(const QString& name, const QString& category);
 inline const QString MoveSameNameCaption = QStringLiteral("系统提示");
 // The same-name question of a move: five lines joined by line feeds.
 QString MoveSameNamePrompt(const QString& category, const QString& name,

@@ -5,30 +5,13 @@
 #include "core/Texts.h"
 #include "fileops/FileOpsTexts.h"
 #include "fileops/RowSteps.h"
+#include "platform/FileIdentity.h"
 #include "platform/FileNames.h"
-
-#include <QDir>
+#include "platform/ShownNames.h"
 
 #include <cerrno>
-#include <cstdlib>
 
 namespace fileops {
-
-namespace {
-
-// A folder as the system resolves it; the path as given, cleaned, when it does not exist.
-QString canonicalFolder(const QString& path)
-{
-    const QString canonical = platform::canonicalPath(path);
-    return canonical.isEmpty() ? QDir::cleanPath(QDir(path).absolutePath()) : canonical;
-}
-
-} // namespace
-
-bool isSameFolder(const QString& a, const QString& b)
-{
-    return canonicalFolder(a) == canonicalFolder(b);
-}
 
 ImportCommands::ImportCommands(core::Workspace& workspace, core::Dialogs& dialogs)
     : m_workspace(workspace), m_dialogs(dialogs)
@@ -65,7 +48,7 @@ bool ImportCommands::targetAllowed()
 
 bool ImportCommands::refuseOwnFolder(const QString& folder)
 {
-    if (!isSameFolder(folder, m_workspace.session().currentDir()))
+    if (!platform::isSameFolder(folder, m_workspace.session().currentDir()))
         return false;
     m_dialogs.showMessage(texts::AlreadyInCategory);
     return true;
@@ -87,6 +70,7 @@ void ImportCommands::importFiles(TransferMode mode)
     const platform::FileSystem& fs = m_workspace.session().fs();
     const QString dir = m_workspace.session().currentDir();
     core::FileListModel& list = m_workspace.fileList();
+    platform::ShownNames shown(dir);
     std::vector<core::FileRow> added;
     try {
         for (const QString& source : chosen) {
@@ -99,9 +83,17 @@ void ImportCommands::importFiles(TransferMode mode)
             const bool replacing = fs.exists(target);
             int listRow = -1;
             int addedRow = -1;
+            if (replacing && platform::isAlreadyAt(source, target))
+                continue; // a link to a file of the category is that file
             if (replacing && fs.isDirectory(target)) {
                 // Only a file of that name can be replaced; a folder stays as it is.
-                m_dialogs.showMessage(texts::folderOfSameName(core::CaptionInFolder(fs, dir, name)));
+                m_dialogs.showMessage(
+                    texts::folderOfSameName(core::CaptionInFolder(fs, dir, name)));
+                continue;
+            }
+            if (!replacing && !shown.otherShowingAs(name).isEmpty()) {
+                m_dialogs.showMessage(texts::shownAlike(
+                    core::CaptionInFolder(fs, platform::folderOfPath(source), name)));
                 continue;
             }
             if (replacing) {
@@ -123,12 +115,16 @@ void ImportCommands::importFiles(TransferMode mode)
                 m_dialogs.showMessage(texts::importFailed(source));
                 continue;
             }
+            shown.arrived(name);
+            // The replaced file's row makes way; the new one shows the note stored for the
+            // name, which an import leaves as it is.
             QString note;
-            if (listRow >= 0) {
-                note = TakeOverRow(list, listRow);
-            } else if (addedRow >= 0) {
-                note = added[size_t(addedRow)].note;
-                added.erase(added.begin() + addedRow);
+            if (replacing) {
+                if (listRow >= 0)
+                    TakeOverRow(list, listRow);
+                else if (addedRow >= 0)
+                    added.erase(added.begin() + addedRow);
+                note = core::NotesFile::open(dir).readNote(core::CaptionInFolder(fs, dir, name));
             }
             added.push_back(ImportedRow(fs, dir, name, note, core::ImportSizeText(size), size,
                                         modified, attributes));
@@ -154,11 +150,15 @@ void ImportCommands::importFolder(TransferMode mode)
     const core::BusyCursor busy(m_dialogs);
     const platform::FileSystem& fs = m_workspace.session().fs();
     const QString dir = m_workspace.session().currentDir();
+    platform::ShownNames shown(dir);
     std::vector<core::FileRow> added;
     for (const platform::DirEntry& entry : fs.list(folder)) {
         // Only the files directly in the folder; a link to a folder is a folder.
         if (entry.isDir || (entry.isSymlink && fs.isDirectory(folder + entry.name)) ||
             platform::isTemporaryName(entry.name))
+            continue;
+        // A name that shows like another file of the category is skipped as that name is.
+        if (!fs.exists(dir + entry.name) && !shown.otherShowingAs(entry.name).isEmpty())
             continue;
         // A name the category already holds makes the transfer fail; it is skipped quietly.
         // Any other failure (a full disk, a read error) is told, and the file stays where it
@@ -170,6 +170,7 @@ void ImportCommands::importFolder(TransferMode mode)
                 m_dialogs.showMessage(texts::importFailed(folder + entry.name));
             continue;
         }
+        shown.arrived(entry.name);
         added.push_back(ImportedRow(fs, dir, entry.name, QString(),
                                     core::KilobyteNumber(entry.size) + QStringLiteral(" K"),
                                     entry.size, entry.modified, entry.attributes));

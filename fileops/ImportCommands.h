@@ -40,8 +40,4 @@ private:
     core::Dialogs& m_dialogs;
 };
 
-// True when both paths name the same folder: their canonical paths compared exactly (the
-// paths as given, cleaned, when one of them does not exist).
-bool isSameFolder(const QString& a, const QString& b);
-
 } // namespace fileops

@@ -9,6 +9,7 @@
 #include "fileops/NoteCarrier.h"
 #include "fileops/RowSteps.h"
 #include "fileops/Transfer.h"
+#include "platform/FileIdentity.h"
 
 namespace fileops {
 
@@ -149,51 +150,70 @@ void MoveCommands::usertreeDragDrop(core::DragSource source, const QModelIndex& 
 // Files
 
 bool MoveCommands::moveRow(core::FileListModel& list, QItemSelectionModel& selection,
-                           NoteCarrier& carrier, int row, const QString& source,
-                           const QString& target, const QString& category, bool fromFileList)
+                           NoteCarrier& carrier, platform::ShownNames& shown, int row,
+                           const QString& source, const QString& target, const QString& category,
+                           bool fromFileList)
 {
-    const core::Session& session = m_workspace.session();
-    const platform::FileSystem& fs = session.fs();
-    const core::FileRow file = list.row(row);
+    const platform::FileSystem& fs = m_workspace.session().fs();
+    const QString name = list.row(row).name;
     const QPersistentModelIndex current(list.index(row, 0));
-    const QString from = source + file.name;
-    const QString to = target + file.name;
+    const QString from = source + name;
+    const QString to = target + name;
+    // The row only points at the file: what is done follows what the disk holds now.
+    const QString caption = core::CaptionInFolder(fs, source, name);
+    carrier.makeWayFor(name);
+    const auto refuse = [&](const QString& text) {
+        carrier.carry();
+        m_dialogs.showMessage(text);
+        deselectRow(list, selection, current.row());
+        return false;
+    };
+    if (!fs.exists(from))
+        return refuse(texts::moveFileFailed(caption));
 
     const bool replacing = fs.exists(to);
     if (replacing) {
-        carrier.flush();
+        // A file is never replaced by itself, nor by a link that leads to it.
+        if (platform::isAlreadyAt(from, to))
+            return refuse(texts::alreadyInCategory(caption, category));
         if (fs.isDirectory(to)) {
             // Only a file of that name can be replaced; a folder stays as it is.
-            m_dialogs.showMessage(texts::folderOfSameNameInCategory(
-                core::CaptionInFolder(fs, target, file.name), category));
-            deselectRow(list, selection, current.row());
-            return false;
+            return refuse(texts::folderOfSameNameInCategory(core::CaptionInFolder(fs, target, name),
+                                                            category));
         }
+        carrier.carry();
+        const core::FileRow& shownRow = list.row(current.row());
         const QString prompt =
-            texts::MoveSameNamePrompt(category, file.caption, core::DateText(fs.times(to).modified),
-                                      fs.fileSize(to), file.dateText, file.sizeText);
+            texts::MoveSameNamePrompt(category, caption, core::DateText(fs.times(to).modified),
+                                      fs.fileSize(to), shownRow.dateText, shownRow.sizeText);
         if (m_dialogs.ask(texts::MoveSameNameCaption, prompt, core::MessageIcon::Question,
                           core::Buttons::YesNo, core::Answer::Yes) != core::Answer::Yes) {
             deselectRow(list, selection, current.row());
             return false;
         }
-    }
-    // A replaced file stays until the moved one has fully arrived.
-    const platform::FsResult moved =
-        replacing ? ReplaceTarget(fs, TransferMode::Move, from, to) : fs.move(from, to);
-    if (!moved) {
-        carrier.flush();
-        m_dialogs.showMessage(texts::moveFileFailed(file.caption));
-        deselectRow(list, selection, current.row());
-        return false;
+    } else if (!shown.otherShowingAs(name).isEmpty()) {
+        return refuse(texts::shownAlikeInCategory(caption, category));
     }
     // The file list's notes file loses the key in any case; a search row's folder only when
     // the note was not blank.
-    const bool removeKey =
-        fromFileList ? !session.notesFile().isNull() : !core::isBlankNote(file.note);
-    carrier.fileMoved(current.row(), core::CaptionInFolder(fs, target, file.name), file.note,
-                      source, file.caption, removeKey);
+    carrier.add({source,
+                 name,
+                 caption,
+                 core::CaptionInFolder(fs, target, name),
+                 replacing,
+                 fromFileList ? SourceKey::Remove : SourceKey::RemoveWhenNoted,
+                 current,
+                 {}});
     return true;
+}
+
+NoteCarrier::Transfer MoveCommands::moveTransfer() const
+{
+    const platform::FileSystem& fs = m_workspace.session().fs();
+    // A replaced file stays until the moved one has fully arrived.
+    return [&fs](const NoteCarrier::Item& item, const QString& from, const QString& to) {
+        return item.replacing ? ReplaceTarget(fs, TransferMode::Move, from, to) : fs.move(from, to);
+    };
 }
 
 void MoveCommands::moveFileRows(const core::CategoryTreeModel& tree, const QModelIndex& node)
@@ -203,9 +223,10 @@ void MoveCommands::moveFileRows(const core::CategoryTreeModel& tree, const QMode
     const QString source = session.currentDir();
     if (target.isEmpty() || source.isEmpty())
         return;
-    // Another node may stand for the shown folder (the box and the transit folder are in
-    // both trees); a file moved onto itself would lose its note.
-    if (isSameFolder(source, target)) {
+    // Another node, or another path, may stand for the shown folder (the box and the transit
+    // folder are in both trees; an external library may be the same folder mounted twice): a
+    // file moved onto itself would lose its note.
+    if (platform::isSameFolder(source, target)) {
         m_dialogs.showMessage(texts::SameCategory);
         return;
     }
@@ -213,16 +234,24 @@ void MoveCommands::moveFileRows(const core::CategoryTreeModel& tree, const QMode
     const core::BusyCursor busy(m_dialogs);
     core::FileListModel& list = m_workspace.fileList();
     QItemSelectionModel& selection = m_workspace.fileSelection();
-    NoteCarrier carrier(list, selection, target);
+    platform::ShownNames shown(target);
+    NoteCarrier carrier(target, moveTransfer(),
+                        [&](const NoteCarrier::Item& item, platform::FsResult result) {
+                            if (result)
+                                shown.arrived(item.name);
+                            else
+                                m_dialogs.showMessage(texts::moveFileFailed(item.sourceKey));
+                        });
+    carrier.setList(&list, &selection);
     const QString category = tree.captionOf(node);
     const auto countFiles = [&] {
         m_workspace.status().setText(1, core::texts::fileCount(list.count()));
     };
     try {
         DrainSelectedRows(list, selection, [&](int row) {
-            moveRow(list, selection, carrier, row, source, target, category, true);
+            moveRow(list, selection, carrier, shown, row, source, target, category, true);
         });
-        carrier.flush();
+        carrier.carry();
     } catch (...) {
         countFiles();
         throw;
@@ -238,9 +267,19 @@ void MoveCommands::moveFoundRows(const core::CategoryTreeModel& tree, const QMod
     const core::BusyCursor busy(m_dialogs);
     core::FileListModel& list = m_workspace.searchList();
     QItemSelectionModel& selection = m_workspace.searchSelection();
-    NoteCarrier carrier(list, selection, target);
-    const QString category = tree.captionOf(node);
     std::vector<Arrival> arrivals;
+    platform::ShownNames shown(target);
+    NoteCarrier carrier(target, moveTransfer(),
+                        [&](const NoteCarrier::Item& item, platform::FsResult result) {
+                            if (result) {
+                                shown.arrived(item.name);
+                                arrivals.push_back({item.sourceDir, target, item.name});
+                            } else {
+                                m_dialogs.showMessage(texts::moveFileFailed(item.sourceKey));
+                            }
+                        });
+    carrier.setList(&list, &selection);
+    const QString category = tree.captionOf(node);
     const auto countFiles = [&] {
         m_workspace.status().setText(1, core::texts::fileCount(list.count()));
     };
@@ -248,18 +287,17 @@ void MoveCommands::moveFoundRows(const core::CategoryTreeModel& tree, const QMod
         DrainSelectedRows(list, selection, [&](int row) {
             const core::FileRow found = list.row(row);
             const QPersistentModelIndex current(list.index(row, 0));
-            if (found.folder.isEmpty() || isSameFolder(found.folder, target)) {
-                carrier.flush();
+            if (found.folder.isEmpty() || platform::isSameFolder(found.folder, target)) {
+                carrier.carry();
                 m_dialogs.showMessage(found.folder.isEmpty()
                                           ? texts::moveFileFailed(found.caption)
                                           : texts::alreadyInCategory(found.caption, category));
                 deselectRow(list, selection, current.row());
                 return;
             }
-            if (moveRow(list, selection, carrier, row, found.folder, target, category, false))
-                arrivals.push_back({found.folder, target, found.name, found.note});
+            moveRow(list, selection, carrier, shown, row, found.folder, target, category, false);
         });
-        carrier.flush();
+        carrier.carry();
     } catch (...) {
         countFiles();
         bringFileListInStep(arrivals);
@@ -280,23 +318,28 @@ void MoveCommands::bringFileListInStep(const std::vector<Arrival>& arrivals)
     const platform::FileSystem& fs = session.fs();
     core::FileListModel& list = m_workspace.fileList();
     std::vector<core::FileRow> added;
+    std::optional<platform::IniDocument> notes;
     for (const Arrival& arrival : arrivals) {
-        if (isSameFolder(arrival.source, shown)) {
-            const int row = findRowOfFile(list.listedRows(), arrival.name, arrival.source + arrival.name);
+        if (platform::isSameFolder(arrival.source, shown)) {
+            const int row =
+                findRowOfFile(list.listedRows(), arrival.name, arrival.source + arrival.name);
             if (row >= 0)
                 list.removeRowAt(row);
             continue;
         }
-        if (!isSameFolder(arrival.target, shown))
+        if (!platform::isSameFolder(arrival.target, shown))
             continue;
-        // A replaced file's row makes way; its note stays when the moved file brought none.
-        QString note = arrival.note;
-        const int row = findRowOfFile(list.listedRows(), arrival.name, arrival.target + arrival.name);
-        if (row >= 0) {
-            const QString old = TakeOverRow(list, row);
-            if (core::isBlankNote(note))
-                note = old;
-        }
+        // A replaced file's row makes way. The new row shows the note stored for the file now:
+        // the one it brought, or the replaced file's when it brought none.
+        const int row =
+            findRowOfFile(list.listedRows(), arrival.name, arrival.target + arrival.name);
+        if (row >= 0)
+            TakeOverRow(list, row);
+        if (!notes)
+            notes = core::NotesFile::open(shown).document().value_or(platform::IniDocument());
+        const QString note =
+            core::noteIn(*notes, shown, core::CaptionInFolder(fs, shown, arrival.name))
+                .value_or(QString());
         const QString path = shown + arrival.name;
         const qint64 size = fs.fileSize(path);
         added.push_back(ImportedRow(fs, shown, arrival.name, note, core::SizeText(size), size,

@@ -6,14 +6,14 @@
 #include "core/Dialogs.h"
 #include "core/DragSource.h"
 #include "core/Workspace.h"
+#include "fileops/NoteCarrier.h"
+#include "platform/ShownNames.h"
 
 #include <QObject>
 
 #include <vector>
 
 namespace fileops {
-
-class NoteCarrier;
 
 class MoveCommands : public QObject
 {
@@ -45,21 +45,21 @@ private:
         QString source; // folders, ending in "/"
         QString target;
         QString name;
-        QString note;
     };
 
     bool categoryDropAllowed(const QModelIndex& dragged, const QModelIndex& node) const;
     void moveCategory(const QModelIndex& node);
     void moveFileRows(const core::CategoryTreeModel& tree, const QModelIndex& node);
     void moveFoundRows(const core::CategoryTreeModel& tree, const QModelIndex& node);
-    // The row move: the file of `row` from `source` to `target`, with the same-name question;
-    // its note follows through `carrier`. False when it did not move.
+    // The row move: the file of `row` from `source` to `target`, with the same-name question,
+    // gathered into `carrier`, which brings it there with its note. False when it stays.
     bool moveRow(core::FileListModel& list, QItemSelectionModel& selection, NoteCarrier& carrier,
-                 int row, const QString& source, const QString& target, const QString& category,
-                 bool fromFileList);
+                 platform::ShownNames& shown, int row, const QString& source, const QString& target,
+                 const QString& category, bool fromFileList);
+    // Moves a gathered file, over the file it replaces when the user agreed.
+    NoteCarrier::Transfer moveTransfer() const;
     // Files that search rows moved out of or into the shown folder change its list too.
     void bringFileListInStep(const std::vector<Arrival>& arrivals);
-
     core::Workspace& m_workspace;
     core::Dialogs& m_dialogs;
 };

@@ -2,38 +2,35 @@
 
 #include "core/NotesStore.h"
 #include "fileops/RowSteps.h"
-#include "platform/IniFile.h"
+#include "platform/FileNames.h"
+
+#include <QHash>
 
 #include <algorithm>
+#include <cerrno>
+#include <exception>
+#include <optional>
 
 namespace fileops {
 
 namespace {
 
-platform::IniFile notesIniOf(const QString& dir)
+// Files carried in one step of notes files; more are carried in further steps.
+constexpr size_t kChunk = 1024;
+
+QString shownKey(const QString& name)
 {
-    return platform::IniFile(dir + core::NotesFileName);
+    return platform::shownName(name).toCaseFolded();
 }
 
 } // namespace
-
-void writeNotes(const QString& dir, const QList<std::pair<QString, QString>>& notes)
-{
-    if (notes.isEmpty())
-        return;
-    notesIniOf(dir).update([&](platform::IniDocument& document) {
-        for (const auto& [name, text] : notes)
-            core::setNoteIn(document, dir, name, text);
-        return true;
-    });
-}
 
 void removeNotes(const QString& dir, const QStringList& names)
 {
     if (names.isEmpty())
         return;
     try {
-        notesIniOf(dir).update([&](platform::IniDocument& document) {
+        core::NotesFile::open(dir).update([&](platform::IniDocument& document) {
             bool changed = false;
             for (const QString& name : names)
                 changed = core::removeNoteIn(document, dir, name) || changed;
@@ -44,71 +41,181 @@ void removeNotes(const QString& dir, const QStringList& names)
     }
 }
 
-NoteCarrier::NoteCarrier(core::FileListModel& list, QItemSelectionModel& selection, QString boxDir)
-    : m_list(list), m_selection(selection), m_boxDir(std::move(boxDir))
+NoteCarrier::NoteCarrier(QString targetDir, Transfer transfer, Outcome outcome)
+    : m_targetDir(std::move(targetDir)), m_transfer(std::move(transfer)),
+      m_outcome(std::move(outcome))
 {
 }
 
-void NoteCarrier::fileMoved(int row, const QString& boxKey, const QString& note,
-                            const QString& sourceDir, const QString& sourceKey,
-                            bool removeSourceKey)
+void NoteCarrier::setList(core::FileListModel* list, QItemSelectionModel* selection)
 {
-    if (!core::isBlankNote(note)) {
-        if (!m_boxEncoding)
-            m_boxEncoding = notesIniOf(m_boxDir).load().encoding();
-        if (!platform::IniDocument::isStorableKey(boxKey) ||
-            !platform::text::roundTrips(boxKey, *m_boxEncoding)) {
-            flush();
-            throw core::NoteKeyError(boxKey);
+    m_list = list;
+    m_selection = selection;
+}
+
+void NoteCarrier::add(Item item)
+{
+    if (m_list && m_selection && item.row.isValid())
+        deselectRow(*m_list, *m_selection, item.row.row());
+    m_shown.insert(shownKey(item.name));
+    m_items.push_back(std::move(item));
+    if (m_items.size() >= kChunk)
+        carry();
+}
+
+void NoteCarrier::makeWayFor(const QString& name)
+{
+    if (m_shown.contains(shownKey(name)))
+        carry();
+}
+
+struct NoteCarrier::Written
+{
+    qsizetype item = 0;
+    QString key;                   // the key the note went under, spelled as in the file
+    std::optional<QString> before; // what that key held before
+};
+
+void NoteCarrier::carry()
+{
+    if (m_items.empty())
+        return;
+    std::vector<Item> items = std::exchange(m_items, {});
+    m_shown.clear();
+    const qsizetype count = qsizetype(items.size());
+
+    // The notes as they are now: one read of each old notes file. A file whose notes file
+    // cannot be read cannot take its note along, so it stays where it is.
+    QHash<QString, std::optional<platform::IniDocument>> sources;
+    std::vector<bool> held(size_t(count), false);
+    for (qsizetype i = 0; i < count; ++i) {
+        Item& item = items[size_t(i)];
+        auto source = sources.find(item.sourceDir);
+        if (source == sources.end())
+            source =
+                sources.insert(item.sourceDir, core::NotesFile::open(item.sourceDir).document());
+        held[size_t(i)] = !*source;
+        item.note = *source
+                        ? core::noteIn(**source, item.sourceDir, item.sourceKey).value_or(QString())
+                        : QString();
+    }
+    const auto noted = [&](qsizetype i) { return !core::isBlankNote(items[size_t(i)].note); };
+
+    // The target's notes, before any file leaves.
+    const core::NotesFile target = core::NotesFile::open(m_targetDir);
+    std::vector<Written> written;
+    qsizetype stop = count; // the first file that stays where it is
+    std::exception_ptr failure;
+    qsizetype firstNoted = 0;
+    while (firstNoted < count && !noted(firstNoted))
+        ++firstNoted;
+    if (firstNoted < count) {
+        try {
+            target.update([&](platform::IniDocument& document) {
+                written.clear();
+                stop = count;
+                failure = nullptr;
+                for (qsizetype i = firstNoted; i < count; ++i) {
+                    const Item& item = items[size_t(i)];
+                    if (!noted(i))
+                        continue;
+                    if (!core::canBeKeyIn(document, item.targetKey)) {
+                        stop = i;
+                        failure = std::make_exception_ptr(core::NoteKeyError(item.targetKey));
+                        break;
+                    }
+                    const QString key = core::noteKeyIn(document, m_targetDir, item.targetKey)
+                                            .value_or(item.targetKey);
+                    written.push_back(
+                        {i, key, document.value(core::NotesSection, key, Qt::CaseSensitive)});
+                    document.setValue(core::NotesSection, key, core::oneLineNote(item.note),
+                                      Qt::CaseSensitive);
+                }
+                return !written.empty();
+            });
+        } catch (const platform::WriteError&) {
+            written.clear();
+            failure = std::current_exception();
+            stop = firstNoted;
         }
-        m_boxNotes.append({boxKey, note});
     }
-    if (removeSourceKey)
-        removeKeyLater(sourceDir, sourceKey);
-    m_rows.append(QPersistentModelIndex(m_list.index(row, 0)));
-    deselectRow(m_list, m_selection, row);
-}
 
-void NoteCarrier::removeKeyLater(const QString& dir, const QString& name)
-{
-    auto keys = m_keysToRemove.find(dir);
-    if (keys == m_keysToRemove.end()) {
-        m_sourceOrder.append(dir);
-        keys = m_keysToRemove.insert(dir, {});
+    // The files.
+    std::vector<platform::FsResult> results(static_cast<size_t>(stop));
+    std::vector<bool> arrived(size_t(count), false);
+    for (qsizetype i = 0; i < stop; ++i) {
+        const Item& item = items[size_t(i)];
+        results[size_t(i)] =
+            held[size_t(i)] ? platform::FsResult{EIO}
+                            : m_transfer(item, item.sourceDir + item.name, m_targetDir + item.name);
+        arrived[size_t(i)] = results[size_t(i)].ok();
     }
-    keys->append(name);
-}
 
-void NoteCarrier::flush()
-{
-    const QList<std::pair<QString, QString>> boxNotes = std::exchange(m_boxNotes, {});
-    const QList<QString> sources = std::exchange(m_sourceOrder, {});
-    const QHash<QString, QStringList> keys = std::exchange(m_keysToRemove, {});
-    const QList<QPersistentModelIndex> rows = std::exchange(m_rows, {});
-    try {
-        writeNotes(m_boxDir, boxNotes);
-    } catch (...) {
-        // The files are in the box already; their rows stay and show the notes that are
-        // still in the old notes files.
-        for (const QPersistentModelIndex& index : rows) {
-            if (index.isValid())
-                selectRow(m_list, m_selection, index.row());
+    // A file that did not arrive leaves the target's key as it was.
+    std::vector<const Written*> undo;
+    for (const Written& w : written) {
+        if (!arrived[size_t(w.item)])
+            undo.push_back(&w);
+    }
+    if (!undo.empty()) {
+        try {
+            target.update([&](platform::IniDocument& document) {
+                for (const Written* w : undo) {
+                    if (w->before)
+                        document.setValue(core::NotesSection, w->key, *w->before,
+                                          Qt::CaseSensitive);
+                    else
+                        document.removeKey(core::NotesSection, w->key, Qt::CaseSensitive);
+                }
+                return true;
+            });
+        } catch (const platform::WriteError&) {
+            // The note stays in both places, as after a crash; the file keeps its own.
         }
-        throw;
     }
-    for (const QString& dir : sources)
-        removeNotes(dir, keys.value(dir));
 
-    std::vector<int> doomed;
-    doomed.reserve(size_t(rows.size()));
-    for (const QPersistentModelIndex& index : rows) {
-        if (index.isValid())
-            doomed.push_back(index.row());
+    // An arrived file's key leaves its old notes file.
+    QStringList folders;
+    QHash<QString, QStringList> leaving;
+    for (qsizetype i = 0; i < stop; ++i) {
+        const Item& item = items[size_t(i)];
+        const bool remove = item.sourceKeyRule == SourceKey::Remove ||
+                            (item.sourceKeyRule == SourceKey::RemoveWhenNoted && noted(i));
+        if (!arrived[size_t(i)] || !remove)
+            continue;
+        if (!leaving.contains(item.sourceDir))
+            folders.append(item.sourceDir);
+        leaving[item.sourceDir].append(item.sourceKey);
     }
-    // From the bottom up, so each removal leaves the other row numbers as they are.
-    std::sort(doomed.begin(), doomed.end(), std::greater<>());
-    for (int row : doomed)
-        m_list.removeRowAt(row);
+    for (const QString& dir : folders)
+        removeNotes(dir, leaving.value(dir));
+
+    for (qsizetype i = 0; i < stop; ++i)
+        m_outcome(items[size_t(i)], results[size_t(i)]);
+    settleRows(items, arrived, stop);
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void NoteCarrier::settleRows(const std::vector<Item>& items, const std::vector<bool>& arrived,
+                             qsizetype stop)
+{
+    if (!m_list || !m_selection)
+        return;
+    // The files that stay where they are were not handled: their rows are selected again.
+    for (qsizetype i = stop; i < qsizetype(items.size()); ++i) {
+        if (items[size_t(i)].row.isValid())
+            selectRow(*m_list, *m_selection, items[size_t(i)].row.row());
+    }
+    std::vector<int> gone;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (arrived[i] && items[i].row.isValid())
+            gone.push_back(items[i].row.row());
+    }
+    std::sort(gone.begin(), gone.end());
+    gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
+    if (!gone.empty())
+        m_list->removeRowsAt(gone);
 }
 
 } // namespace fileops

@@ -1,63 +1,96 @@
 #pragma once
-// Notes that follow files into the recycle box or another folder, gathered over a run and
-// written in one rewrite per notes file. Rewriting a notes file of a thousand keys once per moved file
-// would make deleting many files slow; gathering keeps the outcome of writing them one by
-// one: the box's notes file is written first, and only then are the keys removed from the
-// files' old notes files and the rows removed from the list.
+// Files that move (or are copied) into one folder with their notes, one step per file: the
+// note a file has at that moment is read from its notes file (never from a list row), written
+// into the target's notes file before the file leaves, and taken out of its old notes file
+// once the file has arrived. A crash between the steps leaves at worst the note in both
+// places, never in none. A file that does not arrive gets the target's key back as it was, so
+// the note of a file it was to replace stays.
 //
-// The run writes what it has gathered before every message or question and at its end. A
-// box notes file that cannot be written ends the run: the files gathered since the last
-// write are in the box already, their rows stay (selected again) and their notes stay in
-// their old notes files, so no note is lost.
+// A file whose notes file exists but cannot be read stays where it is, as one that failed
+// to move: its note could not go with it.
+//
+// Files are gathered and carried in chunks, so that moving many files rewrites each notes file
+// once per chunk rather than once per file; within a chunk every file keeps that order. A
+// command carries what it has gathered before every message or question and at its end.
+//
+// When the target's notes file cannot be written, no file whose note needed it moves: the
+// files gathered before the first such file arrive, the others stay where they are with their
+// rows selected again, and the write error is thrown so that the command ends there.
 
 #include "core/FileListModel.h"
-#include "platform/TextCodec.h"
+#include "platform/FileSystem.h"
 
-#include <QHash>
 #include <QItemSelectionModel>
 #include <QList>
 #include <QPersistentModelIndex>
+#include <QSet>
 #include <QStringList>
 
-#include <optional>
+#include <functional>
 #include <utility>
+#include <vector>
 
 namespace fileops {
+
+// What becomes of an arrived file's key in its old notes file.
+enum class SourceKey
+{
+    Remove,          // the key goes, blank or not (moves out of the file list)
+    RemoveWhenNoted, // the key goes when the note was not blank (moves out of the search list)
+    Keep,            // the key stays (a copy)
+};
 
 class NoteCarrier
 {
 public:
-    NoteCarrier(core::FileListModel& list, QItemSelectionModel& selection, QString boxDir);
+    struct Item
+    {
+        QString sourceDir;      // ends in "/"
+        QString name;           // the file's name, in both folders
+        QString sourceKey;      // its caption in the source folder: its note's key there
+        QString targetKey;      // its caption in the target folder
+        bool replacing = false; // the user agreed to replace the file of that name there
+        SourceKey sourceKeyRule = SourceKey::Remove;
+        QPersistentModelIndex row; // its row, removed once the file arrived; may be none
+        QString note;              // set when carried: the note it had at that moment
+    };
+    // Brings one file from `from` to `to`.
+    using Transfer =
+        std::function<platform::FsResult(const Item& item, const QString& from, const QString& to)>;
+    // Told for every carried file, in order, once its notes are settled.
+    using Outcome = std::function<void(const Item& item, platform::FsResult result)>;
 
-    // The file of `row` has moved from `sourceDir`, where its note's key is `sourceKey`, into
-    // the box, where its key is `boxKey`. Its note is carried when it is not blank; its key
-    // leaves the old notes file when `removeSourceKey`. The row is deselected now and
-    // removed once the notes are written. A note whose key the box's notes file cannot hold
-    // first writes what was gathered, then throws NoteKeyError with the row still selected.
-    void fileMoved(int row, const QString& boxKey, const QString& note, const QString& sourceDir,
-                   const QString& sourceKey, bool removeSourceKey);
-    // Removes the key `name` from the notes file of `dir` at the next write; a failure is
-    // ignored, as for every key removal.
-    void removeKeyLater(const QString& dir, const QString& name);
+    NoteCarrier(QString targetDir, Transfer transfer, Outcome outcome);
+    ~NoteCarrier() = default;
+    NoteCarrier(const NoteCarrier&) = delete;
+    NoteCarrier& operator=(const NoteCarrier&) = delete;
 
-    // Writes what was gathered (see above). Throws WriteError when the box's notes file
-    // cannot be written.
-    void flush();
+    // The list whose rows the files have: a gathered file's row is deselected, an arrived
+    // file's row removed.
+    void setList(core::FileListModel* list, QItemSelectionModel* selection);
+
+    // Gathers a file; a full chunk is carried at once.
+    void add(Item item);
+    // Carries what is gathered first when a gathered file will arrive under a name that
+    // shows like `name` (letter case aside), so that the target is looked at as it will be.
+    void makeWayFor(const QString& name);
+    // Carries what is gathered (see above).
+    void carry();
 
 private:
-    core::FileListModel& m_list;
-    QItemSelectionModel& m_selection;
-    QString m_boxDir;
-    std::optional<platform::TextEncoding> m_boxEncoding;
-    QList<std::pair<QString, QString>> m_boxNotes;
-    QList<QString> m_sourceOrder; // folders in the order they first came
-    QHash<QString, QStringList> m_keysToRemove;
-    QList<QPersistentModelIndex> m_rows;
+    struct Written;
+    void settleRows(const std::vector<Item>& items, const std::vector<bool>& arrived,
+                    qsizetype stop);
+
+    QString m_targetDir;
+    Transfer m_transfer;
+    Outcome m_outcome;
+    core::FileListModel* m_list = nullptr;
+    QItemSelectionModel* m_selection = nullptr;
+    std::vector<Item> m_items;
+    QSet<QString> m_shown; // what the gathered files will show as, case-folded
 };
 
-// Writes the notes into the notes file of `dir` in one rewrite, with the outcome of writing
-// them one after the other. Throws WriteError when the file cannot be written.
-void writeNotes(const QString& dir, const QList<std::pair<QString, QString>>& notes);
 // Removes the keys from the notes file of `dir` in one rewrite; a failure is ignored.
 void removeNotes(const QString& dir, const QStringList& names);
 

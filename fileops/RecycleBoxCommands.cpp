@@ -6,6 +6,8 @@
 #include "fileops/FileOpsTexts.h"
 #include "fileops/NoteCarrier.h"
 #include "fileops/RowSteps.h"
+#include "platform/FileIdentity.h"
+#include "platform/ShownNames.h"
 
 #include <cerrno>
 
@@ -54,6 +56,14 @@ void RecycleBoxCommands::countFiles()
     m_workspace.status().setText(1, core::texts::fileCount(m_workspace.fileList().count()));
 }
 
+NoteCarrier::Transfer RecycleBoxCommands::moveTransfer() const
+{
+    const platform::FileSystem& fs = m_workspace.session().fs();
+    return [&fs](const NoteCarrier::Item&, const QString& from, const QString& to) {
+        return fs.move(from, to);
+    };
+}
+
 void RecycleBoxCommands::moveIntoBox()
 {
     core::Session& session = m_workspace.session();
@@ -65,24 +75,41 @@ void RecycleBoxCommands::moveIntoBox()
     const platform::FileSystem& fs = session.fs();
     const QString box = session.layout().recycleBoxDir();
     const QString dir = session.currentDir();
-    const core::NotesFile& notes = session.notesFile();
+    const core::NotesFile notes = core::NotesFile::open(dir);
     core::FileListModel& list = m_workspace.fileList();
     QItemSelectionModel& selection = m_workspace.fileSelection();
-    NoteCarrier carrier(list, selection, box);
+    platform::ShownNames shown(box);
+    NoteCarrier carrier(box, moveTransfer(),
+                        [&](const NoteCarrier::Item& item, platform::FsResult result) {
+                            if (result)
+                                shown.arrived(item.name);
+                            else
+                                m_dialogs.showMessage(texts::moveToBoxFailed(item.sourceKey));
+                        });
+    carrier.setList(&list, &selection);
 
     const auto handle = [&](int row) {
         const QString name = list.row(row).name;
-        const QString caption = list.row(row).caption;
-        const QString note = list.row(row).note;
+        const QString caption = core::CaptionInFolder(fs, dir, name);
         const QPersistentModelIndex current(list.index(row, 0));
-        if (fs.exists(box + name)) {
-            carrier.flush();
-            if (fs.isDirectory(box + name)) {
+        const auto refuse = [&](const QString& text) {
+            carrier.carry();
+            m_dialogs.showMessage(text);
+            deselectRow(list, selection, current.row());
+        };
+        carrier.makeWayFor(name);
+        if (!fs.exists(dir + name))
+            return refuse(texts::moveToBoxFailed(caption));
+        // A file of that name in the box, or one that shows alike, is offered for deletion.
+        const QString inBox = fs.exists(box + name) ? name : shown.otherShowingAs(name);
+        if (!inBox.isEmpty()) {
+            if (platform::isAlreadyAt(dir + name, box + inBox))
+                return refuse(texts::alreadyInCategory(caption, core::texts::RecycleBoxCaption));
+            if (fs.isDirectory(box + inBox)) {
                 // A folder of that name is no file to delete in its place.
-                m_dialogs.showMessage(texts::folderOfSameNameInBox(caption));
-                deselectRow(list, selection, current.row());
-                return;
+                return refuse(texts::folderOfSameNameInBox(caption));
             }
+            carrier.carry();
             if (!askYesNo(m_dialogs, texts::SameNameInBoxCaption,
                           texts::sameNameInBoxQuestion(caption))) {
                 deselectRow(list, selection, current.row());
@@ -90,27 +117,25 @@ void RecycleBoxCommands::moveIntoBox()
             }
             // The file in the box and the document stay; the deleted file's note goes.
             if (fs.removeFile(dir + name)) {
-                if (!notes.isNull())
-                    notes.deleteNote(caption);
+                notes.deleteNote(caption);
                 list.removeRowAt(current.row());
             } else {
-                m_dialogs.showMessage(texts::directDeleteFailed(caption));
-                deselectRow(list, selection, current.row());
+                refuse(texts::directDeleteFailed(caption));
             }
             return;
         }
-        if (!fs.move(dir + name, box + name)) {
-            carrier.flush();
-            m_dialogs.showMessage(texts::moveToBoxFailed(caption));
-            deselectRow(list, selection, current.row());
-            return;
-        }
-        carrier.fileMoved(row, core::CaptionInFolder(fs, box, name), note, notes.dir(), caption,
-                          !notes.isNull());
+        carrier.add({dir,
+                     name,
+                     caption,
+                     core::CaptionInFolder(fs, box, name),
+                     false,
+                     SourceKey::Remove,
+                     current,
+                     {}});
     };
     try {
         DrainSelectedRows(list, selection, handle);
-        carrier.flush();
+        carrier.carry();
     } catch (...) {
         countFiles();
         throw;
@@ -128,28 +153,29 @@ void RecycleBoxCommands::deleteForGood()
     const core::BusyCursor busy(m_dialogs);
     const platform::FileSystem& fs = session.fs();
     const QString dir = session.currentDir();
-    const core::NotesFile& notes = session.notesFile();
     core::FileListModel& list = m_workspace.fileList();
     QItemSelectionModel& selection = m_workspace.fileSelection();
-    // Only key removals are gathered here, so writing them never fails the run.
-    NoteCarrier carrier(list, selection, dir);
-
-    DrainSelectedRows(list, selection, [&](int row) {
-        const QString name = list.row(row).name;
-        const QString caption = list.row(row).caption;
-        // The attributes are left as they are: a read-only file is not deleted.
-        if (!fs.removeFile(dir + name)) {
-            carrier.flush();
-            m_dialogs.showMessage(texts::deleteForGoodFailed(caption));
-            deselectRow(list, selection, row);
-            return;
-        }
-        session.documents().DeleteDocument(caption);
-        if (!notes.isNull())
-            carrier.removeKeyLater(notes.dir(), caption);
-        list.removeRowAt(row);
-    });
-    carrier.flush();
+    // The keys of deleted files go in one rewrite at the end; a key that stays is harmless.
+    QStringList deleted;
+    try {
+        DrainSelectedRows(list, selection, [&](int row) {
+            const QString name = list.row(row).name;
+            const QString caption = core::CaptionInFolder(fs, dir, name);
+            // The attributes are left as they are: a read-only file is not deleted.
+            if (!fs.removeFile(dir + name)) {
+                m_dialogs.showMessage(texts::deleteForGoodFailed(caption));
+                deselectRow(list, selection, row);
+                return;
+            }
+            session.documents().DeleteDocument(caption);
+            deleted.append(caption);
+            list.removeRowAt(row);
+        });
+    } catch (...) {
+        removeNotes(dir, deleted);
+        throw;
+    }
+    removeNotes(dir, deleted);
     countFiles();
 }
 
@@ -167,32 +193,46 @@ void RecycleBoxCommands::DELFMClick()
     const core::BusyCursor busy(m_dialogs);
     const platform::FileSystem& fs = session.fs();
     const QString box = session.layout().recycleBoxDir();
-    NoteCarrier carrier(list, selection, box);
+    platform::ShownNames shown(box);
+    // A same-named file in the box makes the move fail; the row stays without a message.
+    // Any other failure is told.
+    NoteCarrier carrier(box, moveTransfer(),
+                        [&](const NoteCarrier::Item& item, platform::FsResult result) {
+                            if (result)
+                                shown.arrived(item.name);
+                            else if (result.error != EEXIST)
+                                m_dialogs.showMessage(texts::moveToBoxFailed(item.sourceKey));
+                        });
+    carrier.setList(&list, &selection);
 
     DrainSelectedRows(list, selection, [&](int row) {
         const core::FileRow& found = list.row(row);
         const QString name = found.name;
-        const QString caption = found.caption;
         const QString folder = found.folder;
-        const QString note = found.note;
-        // A same-named file in the box makes the move fail; the row stays without a message.
-        // Any other failure is told.
-        const platform::FsResult moved =
-            folder.isEmpty() ? platform::FsResult{EEXIST} : fs.move(folder + name, box + name);
-        if (!moved) {
-            const QPersistentModelIndex current(list.index(row, 0));
-            if (moved.error != EEXIST) {
-                carrier.flush();
-                m_dialogs.showMessage(texts::moveToBoxFailed(caption));
-            }
+        const QPersistentModelIndex current(list.index(row, 0));
+        carrier.makeWayFor(name);
+        if (folder.isEmpty() || fs.exists(box + name) || !shown.otherShowingAs(name).isEmpty()) {
+            deselectRow(list, selection, current.row());
+            return;
+        }
+        const QString caption = core::CaptionInFolder(fs, folder, name);
+        if (!fs.exists(folder + name)) {
+            carrier.carry();
+            m_dialogs.showMessage(texts::moveToBoxFailed(caption));
             deselectRow(list, selection, current.row());
             return;
         }
         // The key stays in the old notes file when the note is blank.
-        carrier.fileMoved(row, core::CaptionInFolder(fs, box, name), note, folder, caption,
-                          !core::isBlankNote(note));
+        carrier.add({folder,
+                     name,
+                     caption,
+                     core::CaptionInFolder(fs, box, name),
+                     false,
+                     SourceKey::RemoveWhenNoted,
+                     current,
+                     {}});
     });
-    carrier.flush();
+    carrier.carry();
 }
 
 void RecycleBoxCommands::emptyboxClick()

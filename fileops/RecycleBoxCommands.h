@@ -5,6 +5,7 @@
 
 #include "core/Dialogs.h"
 #include "core/Workspace.h"
+#include "fileops/NoteCarrier.h"
 
 namespace fileops {
 
@@ -28,6 +29,7 @@ public:
 
 private:
     void moveIntoBox();
+    NoteCarrier::Transfer moveTransfer() const;
     void deleteForGood();
     // Deletes the notes of the files emptied out of the box: the whole notes file when the
     // box holds no other file, else only their keys.

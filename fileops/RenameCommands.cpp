@@ -4,6 +4,7 @@
 #include "core/ReadOnly.h"
 #include "core/Texts.h"
 #include "fileops/FileOpsTexts.h"
+#include "platform/FileIdentity.h"
 #include "platform/FileNames.h"
 
 #include <QRandomGenerator>
@@ -172,7 +173,7 @@ void RenameCommands::followInOtherList(From from, const QString& dir, const QStr
         from == From::FileList ? m_workspace.searchList() : m_workspace.fileList();
     for (int i = 0; i < other.count(); ++i) {
         const core::FileRow& row = other.row(i);
-        if (row.name != oldName || row.folder != dir)
+        if (row.name != oldName || !platform::isSameFolder(row.folder, dir))
             continue;
         core::FileRow follower = row;
         follower.name = renamed.name;

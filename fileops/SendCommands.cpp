@@ -4,6 +4,7 @@
 #include "fileops/FileOpsTexts.h"
 #include "fileops/ImportCommands.h"
 #include "fileops/RowSteps.h"
+#include "platform/FileIdentity.h"
 
 namespace fileops {
 
@@ -38,7 +39,7 @@ qint64 SendCommands::floppyFreeSpace() const
 
 bool SendCommands::isFloppyFolder(const QString& folder) const
 {
-    return !floppyDir().isEmpty() && isSameFolder(folder, floppyDir());
+    return !floppyDir().isEmpty() && platform::isSameFolder(folder, floppyDir());
 }
 
 void SendCommands::toAdriveClick()

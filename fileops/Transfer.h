@@ -19,10 +19,11 @@ enum class TransferMode
 platform::FsResult transferNew(const platform::FileSystem& fs, TransferMode mode,
                                const QString& source, const QString& target);
 
-// Replaces the file at `target` with `source`: the file is first moved or copied to a
-// temporary name in the target's folder and then renamed over the old one. A transfer that
-// fails leaves the old file as it was; a moved file whose last rename fails is moved back
-// to `source`.
+// Replaces the file at `target` with `source`; the old file keeps its place until the
+// new one has fully arrived. A move on one file system is one rename over the target; across
+// file systems the complete copy is renamed over the target before the source goes; a copy,
+// or a link made anew, arrives under a temporary name in the target's folder first. A
+// transfer that fails leaves the old file as it was, and the moved file where it was.
 platform::FsResult ReplaceTarget(const platform::FileSystem& fs, TransferMode mode,
                                  const QString& source, const QString& target);
 

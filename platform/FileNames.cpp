@@ -32,8 +32,9 @@ QByteArray nativePath(QStringView path)
 
 QString pathFromNative(QByteArrayView bytes)
 {
-    // Almost every name is UTF-8; the check is cheaper than decoding byte by byte.
-    if (bytes.isValidUtf8())
+    // Almost every name is UTF-8; the check is cheaper than decoding byte by byte. The quick
+    // way would take off a leading EF BB BF, which is part of the name.
+    if (bytes.isValidUtf8() && !bytes.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(bytes);
     return text::decode(bytes, TextEncoding::Utf8);
 }
@@ -45,6 +46,15 @@ QString captionOfName(const QString& name)
     // The GB18030 reading keeps what it cannot read as kept bytes, so it is clean exactly when
     // none remain.
     return text::decode(nativePath(name), TextEncoding::Gb18030);
+}
+
+QString shownName(const QString& name)
+{
+    QString shown = captionOfName(name);
+    qsizetype marks = 0;
+    while (marks < shown.size() && shown.at(marks) == QChar(0xFEFF))
+        ++marks;
+    return marks ? shown.mid(marks) : shown;
 }
 
 QString displayText(const QString& text)

@@ -28,6 +28,11 @@ inline bool isKeptByte(char16_t c)
 // The caption of a file or folder name (see above).
 QString captionOfName(const QString& name);
 
+// What a name shows: its caption without leading U+FEFF, which shows as nothing. Two names
+// of a folder that show alike ("中.txt" in UTF-8 and in GBK bytes, "readme.txt" with and
+// without a leading U+FEFF) would look like one file and could share one note key.
+QString shownName(const QString& name);
+
 // The text shown for a caption: every kept byte shows as U+FFFD.
 QString displayText(const QString& text);
 // The text shown for a path: every folder and file name in it as its caption reads.

@@ -2,14 +2,15 @@
 
 #include "platform/CrossDeviceCopy.h"
 #include "platform/EntryDetails.h"
+#include "platform/FileIdentity.h"
 #include "platform/FileNames.h"
 #include "platform/SysCalls.h"
 
 #include <QHash>
 
 #include <cerrno>
-#include <cstdio>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -353,11 +354,7 @@ bool FileSystem::isFile(const QString& path) const
 
 bool FileSystem::isSameFile(const QString& a, const QString& b, bool followLinks) const
 {
-    const auto look = followLinks ? ::stat : ::lstat;
-    struct stat sa;
-    struct stat sb;
-    return look(encoded(a).constData(), &sa) == 0 && look(encoded(b).constData(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return platform::isSameFile(a, b, followLinks ? Links::Follow : Links::AsThemselves);
 }
 
 bool FileSystem::isExecutable(const QString& path) const
@@ -420,16 +417,57 @@ QByteArray parentOf(QByteArray path)
     return slash < 0 ? QByteArrayLiteral(".") : path.left(qMax<qsizetype>(slash, 1));
 }
 
+QList<QByteArray> componentsOf(const QByteArray& path)
+{
+    QList<QByteArray> parts = path.split('/');
+    parts.removeAll(QByteArray());
+    return parts;
+}
+
+// The text of a link in `newFolder` that leads where `link` leads from `oldFolder` (both real
+// paths, without links): the link's leading "." and ".." are taken off the old folder, the
+// rest of it stays as written (a ".." after a name may go through a link, which only the
+// system resolves), and the way from the new folder goes up to where both folders meet.
+QByteArray relinked(const QByteArray& oldFolder, const QByteArray& link,
+                    const QByteArray& newFolder)
+{
+    QList<QByteArray> base = componentsOf(oldFolder);
+    const QList<QByteArray> parts = link.split('/');
+    qsizetype first = 0;
+    for (; first < parts.size(); ++first) {
+        const QByteArray& part = parts[first];
+        if (part == "..") {
+            if (!base.isEmpty())
+                base.removeLast();
+        } else if (!part.isEmpty() && part != ".") {
+            break;
+        }
+    }
+    const QList<QByteArray> from = componentsOf(newFolder);
+    qsizetype common = 0;
+    while (common < base.size() && common < from.size() && base[common] == from[common])
+        ++common;
+    QList<QByteArray> way;
+    for (qsizetype i = common; i < from.size(); ++i)
+        way.append("..");
+    way.append(base.mid(common));
+    way.append(parts.mid(first));
+    const QByteArray text = way.join('/');
+    return text.isEmpty() ? QByteArrayLiteral(".") : text;
+}
+
 // A link whose target is relative to its folder would lead elsewhere, or nowhere, from
-// another folder. Such a link is made anew at `to` leading to the same file by its full path,
-// and the old link goes. Returns -1 when the link moves as it is.
+// another folder. Such a link is made anew at `to` with a relative target that leads to the
+// same file from its new folder, and the old link goes. Returns -1 when the link moves as it
+// is.
 int moveRelativeLink(const QByteArray& source, const QByteArray& target)
 {
     struct stat st;
     if (::lstat(source.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
         return -1;
     const QByteArray sourceFolder = parentOf(source);
-    if (sourceFolder == parentOf(target))
+    const QByteArray targetFolder = parentOf(target);
+    if (sourceFolder == targetFolder)
         return -1;
     QByteArray link(qMax<qsizetype>(st.st_size, 256) + 1, '\0');
     const ssize_t n = ::readlink(source.constData(), link.data(), size_t(link.size()));
@@ -438,12 +476,24 @@ int moveRelativeLink(const QByteArray& source, const QByteArray& target)
     link.truncate(n);
     if (link.startsWith('/'))
         return -1;
-    char* folder = ::realpath(sourceFolder.constData(), nullptr);
-    if (!folder)
-        return errno;
-    const QByteArray absolute = QByteArray(folder) + '/' + link;
-    std::free(folder);
-    if (sys::symlinkat(absolute.constData(), AT_FDCWD, target.constData()) != 0)
+    const auto real = [](const QByteArray& folder, QByteArray* path) {
+        char* resolved = ::realpath(folder.constData(), nullptr);
+        if (!resolved)
+            return errno;
+        *path = resolved;
+        std::free(resolved);
+        return 0;
+    };
+    QByteArray oldFolder;
+    QByteArray newFolder;
+    if (const int err = real(sourceFolder, &oldFolder))
+        return err;
+    if (const int err = real(targetFolder, &newFolder))
+        return err;
+    const QByteArray text = relinked(oldFolder, link, newFolder);
+    if (text == link)
+        return -1;
+    if (sys::symlinkat(text.constData(), AT_FDCWD, target.constData()) != 0)
         return errno; // EEXIST: the target's name is taken
     if (sys::unlink(source.constData()) != 0) {
         const int err = errno;
@@ -483,8 +533,12 @@ FsResult FileSystem::copyFile(const QString& from, const QString& to, bool overw
 
 FsResult FileSystem::replace(const QString& from, const QString& to) const
 {
-    return FsResult{sys::rename(encoded(from).constData(), encoded(to).constData()) == 0 ? 0
-                                                                                         : errno};
+    return FsResult{renameReplacing(encoded(from), encoded(to))};
+}
+
+int FileSystem::renameReplacing(const QByteArray& from, const QByteArray& to) const
+{
+    return sys::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
 }
 
 FsResult FileSystem::removeFile(const QString& path) const

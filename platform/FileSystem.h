@@ -135,6 +135,8 @@ protected:
     // renameat2(RENAME_NOREPLACE); returns 0 or the errno value. A test overrides it to make
     // a move behave as one between two file systems (EXDEV).
     virtual int renameNoReplace(const QByteArray& from, const QByteArray& to) const;
+    // rename(2), replacing; returns 0 or the errno value. A test overrides it as above.
+    virtual int renameReplacing(const QByteArray& from, const QByteArray& to) const;
 };
 
 // A file's date from its time in seconds: local time, held with its offset from UTC, seconds

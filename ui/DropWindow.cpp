@@ -160,7 +160,7 @@ QStringList DropWindow::droppedPaths(const QMimeData* data)
 {
     if (!data || !data->hasFormat(kUriList))
         return {};
-    return dropwin::localPathsFromUriList(data->data(kUriList));
+    return dropwin::droppedItemsFromUriList(data->data(kUriList));
 }
 
 void DropWindow::dragEnterEvent(QDragEnterEvent* event)

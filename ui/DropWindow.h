@@ -41,7 +41,8 @@ public:
     // haltmenu.
     QAction* menuAction(const QString& name) const;
 
-    // The local paths a drag carries as "text/uri-list", in its order.
+    // The local paths a drag carries as "text/uri-list", in its order (an address that cannot
+    // be read as it stands, for the drop to refuse).
     static QStringList droppedPaths(const QMimeData* data);
 
 Q_SIGNALS:

@@ -3,11 +3,16 @@
 #include "dropwin/DropCommands.h"
 #include "dropwin/DropTexts.h"
 #include "dropwin/UriList.h"
+#include "platform/Errors.h"
 #include "platform/FileNames.h"
 
+#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
+#include <QUrl>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using fileops_testing::entriesOf;
 using fileops_testing::notesFileText;
@@ -106,7 +111,8 @@ TEST_P(DropInMode, ReplacingASameNamedFileAsksAndKeepsItsNote)
     ASSERT_EQ(world.dialogs.shown.size(), 1u);
     const testing_support::Shown& asked = world.dialogs.last();
     EXPECT_EQ(asked.caption, QStringLiteral("kept.txt 文件已存在"));
-    EXPECT_TRUE(asked.text.startsWith(QStringLiteral("目的类库中已有 kept.txt 文件存在！\r\r已存在的文件\r大小:0.00KB 日期:")));
+    EXPECT_TRUE(asked.text.startsWith(
+        QStringLiteral("目的类库中已有 kept.txt 文件存在！\r\r已存在的文件\r大小:0.00KB 日期:")));
     EXPECT_TRUE(asked.text.endsWith(QStringLiteral("   \r\r是否用拖入文件替换已在文件？")));
     EXPECT_EQ(asked.icon, core::MessageIcon::Warning);
     EXPECT_EQ(asked.buttons, core::Buttons::YesNo);
@@ -172,7 +178,167 @@ TEST_P(DropInMode, ADroppedNotesFileJoinsTheSubCategorysNotesInsteadOfReplacingT
     EXPECT_EQ(QFile::exists(outside("pack/zzfdat.nod")), mode == 0);
 }
 
+TEST_P(DropInMode, ADroppedFolderBringsOnlyTheNotesOfTheFilesThatCame)
+{
+    const int mode = GetParam();
+    setMode(mode);
+    world.library.makeFile("cat/pack/d.txt", "there");
+    world.library.writeNotes("cat/pack/", {{"d.txt", QStringLiteral("原有的")}});
+    world.library.makeFile("../outside/pack/d.txt", "dropped");
+    world.library.makeFile("../outside/pack/n.txt", "n");
+    world.library.writeNotes("../outside/pack/", {{"d.txt", QStringLiteral("拖入的")},
+                                                  {"n.txt", QStringLiteral("新的")},
+                                                  {"gone.txt", QStringLiteral("早就没了")}});
+    const QString droppedNotes = world.library.notesText("../outside/pack/");
+    selectCat();
+    commands.DropFileDrop({outside("pack")});
+
+    if (mode == 0) {
+        // Copied over the file of that name, with its note; the folder keeps its notes.
+        EXPECT_TRUE(world.dialogs.nothingShown());
+        EXPECT_EQ(world.library.read("cat/pack/d.txt"), "dropped");
+        EXPECT_EQ(world.library.notesText("cat/pack/"),
+                  notesFileText({QStringLiteral("d.txt=拖入的"), QStringLiteral("n.txt=新的")}));
+        EXPECT_EQ(world.library.notesText("../outside/pack/"), droppedNotes);
+        return;
+    }
+    // d.txt could not come: both its notes stay with their files, and so does the notes file
+    // that still holds one for a file left behind.
+    EXPECT_EQ(world.dialogs.texts(),
+              QStringList(QStringLiteral("拖动文件[d.txt]时失败，稍后请重试！")));
+    EXPECT_EQ(world.library.notesText("cat/pack/"),
+              notesFileText({QStringLiteral("d.txt=原有的"), QStringLiteral("n.txt=新的")}));
+    EXPECT_EQ(world.library.notesText("../outside/pack/"),
+              notesFileText({QStringLiteral("d.txt=拖入的"), QStringLiteral("gone.txt=早就没了")}));
+    // Once d.txt has come too, nothing is left for the notes file to describe.
+    QFile::remove(world.library.path("cat/pack/d.txt"));
+    commands.DropFileDrop({outside("pack")});
+    EXPECT_EQ(world.library.notesText("cat/pack/"),
+              notesFileText({QStringLiteral("d.txt=拖入的"), QStringLiteral("n.txt=新的")}));
+    EXPECT_FALSE(world.library.exists("../outside/pack/zzfdat.nod"));
+}
+
+TEST_P(DropInMode, ADroppedFolderWhoseNotesCannotBeReadStaysAndSaysSo)
+{
+    setMode(GetParam());
+    world.library.makeFile("cat/pack/old.txt", "o");
+    world.library.writeNotes("cat/pack/", {{"old.txt", QStringLiteral("旧的")}});
+    world.library.makeFile("../outside/pack/n.txt", "n");
+    const qint64 tooLarge = 65 * 1024 * 1024; // more than a notes file is read for
+    world.library.makeFileOfSize("../outside/pack/zzfdat.nod", tooLarge);
+    selectCat();
+    commands.DropFileDrop({outside("pack")});
+
+    // Its files cannot bring their notes, so they stay with them.
+    EXPECT_EQ(world.dialogs.texts(),
+              QStringList(QStringLiteral("拖动文件[zzfdat.nod]时失败，稍后请重试！")));
+    EXPECT_EQ(QFile(outside("pack/zzfdat.nod")).size(), tooLarge);
+    EXPECT_EQ(world.library.read("../outside/pack/n.txt"), "n");
+    EXPECT_FALSE(world.library.exists("cat/pack/n.txt"));
+    EXPECT_EQ(world.library.notesText("cat/pack/"),
+              notesFileText({QStringLiteral("old.txt=旧的")}));
+}
+
+TEST_P(DropInMode, ANotesFileThatCannotBeWrittenKeepsTheFileAndEndsTheDrop)
+{
+    setMode(GetParam());
+    for (const char* name : {"a.txt", "b.txt"})
+        world.library.makeFile(QStringLiteral("../outside/pack/") + name, name);
+    world.library.writeNotes("../outside/pack/", {{"a.txt", "A"}, {"b.txt", "B"}});
+    const QString droppedNotes = world.library.notesText("../outside/pack/");
+    // A full disk, or anything else that refuses the write.
+    world.library.makeDir("cat/pack/zzfdat.nod");
+    makeOutside("later.txt");
+    selectCat();
+
+    EXPECT_THROW(commands.DropFileDrop({outside("pack"), outside("later.txt")}),
+                 platform::WriteError);
+
+    // The files stay with their notes, and nothing more is dropped.
+    EXPECT_EQ(entriesOf(world.library.path("cat/pack")), QStringList("zzfdat.nod"));
+    EXPECT_EQ(world.library.read("../outside/pack/a.txt"), "a.txt");
+    EXPECT_EQ(world.library.read("../outside/pack/b.txt"), "b.txt");
+    EXPECT_EQ(world.library.notesText("../outside/pack/"), droppedNotes);
+    EXPECT_FALSE(world.library.exists("cat/later.txt"));
+}
+
+TEST_P(DropInMode, NamesThatShowAlikeNeverShareANote)
+{
+    setMode(GetParam());
+    const QString gbkName = platform::pathFromNative("\xD6\xD0.txt"); // 中.txt in GBK
+    const QString utf8Name = QStringLiteral("中.txt");
+    world.library.makeFile("cat/" + utf8Name, "there");
+    world.library.makeFile("cat/pack/" + utf8Name, "there");
+    world.library.writeNotes("cat/pack/", {{utf8Name, QStringLiteral("原有的")}});
+    world.library.makeFile("../outside/" + gbkName, "coming");
+    world.library.makeFile("../outside/pack/" + gbkName, "coming");
+    world.library.writeNotes("../outside/pack/", {{utf8Name, QStringLiteral("来的")}});
+    const auto cleanUp = qScopeGuard([&] {
+        // The temporary folder's clean-up cannot name files whose names are not UTF-8.
+        for (const QString& file : {outside(gbkName), outside("pack/" + gbkName)})
+            ::unlink(platform::nativePath(file).constData());
+    });
+    selectCat();
+
+    commands.DropFileDrop({outside(gbkName), outside("pack")});
+
+    EXPECT_EQ(world.dialogs.texts(),
+              QStringList({QStringLiteral("目的类库中已有一个看起来同名的文件 中.txt（名字的字节不"
+                                          "同），两个文件会共用一条注释，拖入的文件没有导入！"),
+                           QStringLiteral("拖动文件[中.txt]时失败，稍后请重试！")}));
+    EXPECT_EQ(entriesOf(world.library.path("cat/pack")), QStringList({"zzfdat.nod", utf8Name}));
+    EXPECT_EQ(world.library.notesText("cat/pack/"),
+              notesFileText({QStringLiteral("中.txt=原有的")}));
+    EXPECT_EQ(world.library.read("../outside/pack/" + gbkName), "coming");
+    EXPECT_EQ(world.library.notesText("../outside/pack/"),
+              notesFileText({QStringLiteral("中.txt=来的")}));
+}
+
 INSTANTIATE_TEST_SUITE_P(CopyAndMove, DropInMode, ::testing::Values(0, 1));
+
+TEST_F(Drop, ALoneDroppedNotesFileIsAskedAboutLikeAnyOtherName)
+{
+    selectCat();
+    world.library.writeNotes("../outside/", {{"kept.txt", QStringLiteral("外来的")}});
+    const QString category = world.library.notesText("cat/");
+    world.dialogs.answers = {core::Answer::No};
+    commands.DropFileDrop({outside("zzfdat.nod")});
+    EXPECT_EQ(captions(), QStringList(QStringLiteral("zzfdat.nod 文件已存在")));
+    EXPECT_EQ(world.library.notesText("cat/"), category);
+
+    world.dialogs.answers = {core::Answer::Yes};
+    commands.DropFileDrop({outside("zzfdat.nod")});
+    EXPECT_EQ(world.library.notesText("cat/"), notesFileText({QStringLiteral("kept.txt=外来的")}));
+    EXPECT_EQ(world.listedNames(), QStringList("kept.txt"));
+}
+
+TEST_F(Drop, DroppedPathsNeverReachOutsideTheCategory)
+{
+    setMode(0); // a fault here must never take files away from where they are
+    selectCat();
+    world.library.makeFile("../outside/pack/p.txt", "p");
+    world.library.makeDir("../outside/pack/sub");
+    const QString root =
+        QDir(world.library.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(u',');
+    const QByteArray folder = QUrl::fromLocalFile(outside("pack")).toEncoded();
+    const QStringList uris =
+        dropwin::droppedItemsFromUriList(folder + "/a%00b\r\n" + folder + "/%G1\r\n");
+    ASSERT_EQ(uris.size(), 2);
+
+    commands.DropFileDrop(
+        {QStringLiteral("/"), outside("pack/."), outside("pack/sub/.."), uris[0], uris[1]});
+
+    EXPECT_EQ(world.dialogs.texts(),
+              QStringList({QStringLiteral("拖动文件:\n/时失败！"),
+                           QStringLiteral("拖动文件:\n") + uris[0] + QStringLiteral("时失败！"),
+                           QStringLiteral("拖动文件:\n") + uris[1] + QStringLiteral("时失败！")}));
+    EXPECT_EQ(
+        QDir(world.library.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(u','),
+        root);
+    EXPECT_EQ(entriesOf(world.library.path("cat")),
+              QStringList({"kept.txt", "pack", "zzfdat.nod"}));
+    EXPECT_EQ(entriesOf(world.library.path("cat/pack")), QStringList("p.txt"));
+}
 
 TEST_F(Drop, NoUsableCategoryOrAReadOnlyLibraryTakesNothing)
 {
@@ -192,8 +358,9 @@ TEST_F(Drop, NoUsableCategoryOrAReadOnlyLibraryTakesNothing)
     readOnly.selectCategory({"cat"});
     dropwin::DropCommands refused(readOnly.workspace, readOnly.dialogs);
     refused.DropFileDrop({a});
-    EXPECT_EQ(readOnly.dialogs.texts(),
-              QStringList(QStringLiteral("当前应用程序运行在一个只读存储存设备上，本命令不可执行！")));
+    EXPECT_EQ(
+        readOnly.dialogs.texts(),
+        QStringList(QStringLiteral("当前应用程序运行在一个只读存储存设备上，本命令不可执行！")));
     EXPECT_EQ(readOnly.dialogs.last().caption, QStringLiteral("系统提示"));
 
     EXPECT_TRUE(QFile::exists(a));
@@ -212,7 +379,8 @@ TEST_F(Drop, FailuresAreReportedOneByOneAndTheRestGoesOn)
               QStringLiteral("拖动文件:\n") + outside("gone.txt") + QStringLiteral("时失败！"));
     EXPECT_EQ(world.dialogs.shown[1].text,
               QStringLiteral("创建") + world.library.path("cat/taken") +
-                  QStringLiteral("目录时失败了，\n系统将忽略导入到该目录中的文件。\n按[确定]按钮继续..."));
+                  QStringLiteral(
+                      "目录时失败了，\n系统将忽略导入到该目录中的文件。\n按[确定]按钮继续..."));
     EXPECT_TRUE(QFile::exists(outside("taken/x.txt")));
     EXPECT_EQ(world.listedNames(), QStringList({"kept.txt", "good.txt"}));
 }
@@ -284,7 +452,9 @@ TEST(UriList, GivesTheLocalPathsWithTheirBytesInOrder)
     const QByteArray gbkName = gbk(QStringLiteral("中文")).toPercentEncoding();
     const QByteArray list = "# a comment\r\n"
                             "file:///tmp/a%20b.txt\r\n"
-                            "file://localhost/tmp/" + gbkName + "\r\n"
+                            "file://localhost/tmp/" +
+                            gbkName +
+                            "\r\n"
                             "file://elsewhere.example/tmp/remote.txt\r\n"
                             "https://example.com/page\r\n"
                             "file:///tmp/a%00/etc/passwd\r\n"

@@ -246,11 +246,12 @@ TEST_F(RecycleBox, ABoxNotesFileThatCannotBeWrittenEndsTheCommandWithoutLosingAN
         commands.delselfileClick();
         FAIL() << "the refused write must reach the error box";
     } catch (const platform::WriteError& error) {
-        EXPECT_EQ(error.message().section(u'\n', 0, 0), "Unable to write to " + box() + "zzfdat.nod");
+        EXPECT_EQ(error.message().section(u'\n', 0, 0),
+                  "Unable to write to " + box() + "zzfdat.nod");
     }
-    // The files have moved; their rows stay and their notes are still in the category.
-    EXPECT_TRUE(world.library.exists("oprecy/a.txt"));
-    EXPECT_TRUE(world.library.exists("oprecy/b.txt"));
+    // No file leaves without its note: both stay, with their rows and their notes.
+    EXPECT_TRUE(world.library.exists("cat/a.txt"));
+    EXPECT_TRUE(world.library.exists("cat/b.txt"));
     EXPECT_EQ(world.library.notesText("cat/"), notesFileText({"a.txt=1", "b.txt=2"}));
     EXPECT_EQ(world.listedNames(), QStringList({"a.txt", "b.txt"}));
     EXPECT_EQ(selectedNames(world), QStringList({"a.txt", "b.txt"}));

@@ -176,7 +176,7 @@ QStringList LibrarySnapshot::pathsOf(const QByteArray& content) const
 }
 
 Verdict judge(const LibrarySnapshot& before, const LibrarySnapshot& after,
-              const LibrarySnapshot& faulted)
+              const LibrarySnapshot& faulted, bool notesWithFiles)
 {
     Verdict verdict;
     QStringList& bad = verdict.violations;
@@ -257,6 +257,20 @@ Verdict judge(const LibrarySnapshot& before, const LibrarySnapshot& after,
             found = found || faulted.noteOf(there) == note;
         if (!found)
             bad.append(QStringLiteral("the note %1 of %2 is lost").arg(show(note), path));
+    }
+    // Every file is with its own note, never with none and never with another's.
+    for (const auto& [path, content] :
+         notesWithFiles ? faulted.entries : std::map<QString, QByteArray>()) {
+        if (content == "<folder>" || content.startsWith("-> ") ||
+            path.contains(QStringLiteral("/filecomm/")))
+            continue;
+        const auto now = faulted.noteOf(path);
+        const bool stayed = before.entry(path) == content && now == before.noteOf(path);
+        const bool arrived = after.entry(path) == content && now == after.noteOf(path);
+        if (!stayed && !arrived)
+            bad.append(
+                QStringLiteral("%1 has the note %2, neither %3 before nor %4 after")
+                    .arg(path, show(now), show(before.noteOf(path)), show(after.noteOf(path))));
     }
     verdict.sameAsAfter = sameEntries && sameValues && sameMetadata;
     if (!faulted.temporaries.isEmpty()) {

@@ -53,7 +53,11 @@ struct Verdict
     bool sameAsAfter = false; // the command's whole effect, apart from left keys
 };
 
+// With `notesWithFiles` (commands that move or copy files with their notes) every file is
+// also with its note: where it still is as before, its notes file holds its note of before
+// (or of after); where it has arrived, the note it has there after the command. A note left
+// only under the key of a file that is gone, or a note of another file, breaks the rule.
 Verdict judge(const LibrarySnapshot& before, const LibrarySnapshot& after,
-              const LibrarySnapshot& faulted);
+              const LibrarySnapshot& faulted, bool notesWithFiles = false);
 
 } // namespace robust_testing
