@@ -28,6 +28,8 @@ struct GeneratedLibrary
     static inline const QString NoteKeyword = QStringLiteral("压缩");
     // In every name.
     static inline const QString EveryNameKeyword = QStringLiteral("-v");
+    // The one category of many files.
+    static inline const QString LargeCategory = QStringLiteral("大类别");
 };
 
 inline QStringList nameWords()
@@ -81,57 +83,70 @@ inline QStringList noteWords()
             QStringLiteral("分割"), QStringLiteral("批量"), QStringLiteral("重命")};
 }
 
+// `count` files in `dir` (created) with a note each in its notes file; names and notes are
+// drawn from the word lists with `random`, numbered on from `number`. With `shortNotes` a note
+// is a word and a number, so that a million of them stay within a notes file's size limit.
+inline void fillFolder(const QString& dir, int count, std::mt19937& random, int& number,
+                       bool shortNotes = false)
+{
+    static const QStringList names = nameWords();
+    static const QStringList notes = noteWords();
+    static const QStringList suffixes = {QStringLiteral("zip"), QStringLiteral("exe"),
+                                         QStringLiteral("rar"), QStringLiteral("txt"),
+                                         QStringLiteral("pdf"), QStringLiteral("doc")};
+    QDir().mkpath(dir);
+    QString notesText = QStringLiteral("[fileinfo]\r\n");
+    for (int i = 0; i < count; ++i) {
+        // Every other name is ASCII only; the others start with Chinese characters.
+        const QString name = QStringLiteral("%1%2-%3-v%4.%5")
+                                 .arg(number % 2 ? QStringLiteral("soft") : QStringLiteral("软件"))
+                                 .arg(number)
+                                 .arg(names[int(random() % names.size())])
+                                 .arg(random() % 10)
+                                 .arg(suffixes[int(random() % suffixes.size())]);
+        const QByteArray path = platform::nativePath(dir + name);
+        const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+        if (fd >= 0) {
+            if (::ftruncate(fd, off_t(random() % (4 << 20))) != 0)
+                (void)0; // an empty file serves as well
+            ::close(fd);
+        }
+        const timespec times[2] = {{0, UTIME_OMIT}, {time_t(946684800 + random() % 700000000), 0}};
+        ::utimensat(AT_FDCWD, path.constData(), times, 0);
+        const QString& word = notes[int(random() % notes.size())];
+        notesText +=
+            name +
+            (shortNotes
+                 ? QStringLiteral("=%1%2").arg(word).arg(random() % 20)
+                 : QStringLiteral("=一个很好用的%1工具软件，第%2版").arg(word).arg(random() % 20)) +
+            QStringLiteral("\r\n");
+        ++number;
+    }
+    QFile file(dir + QStringLiteral("zzfdat.nod"));
+    QStringEncoder encoder("GB18030");
+    if (file.open(QIODevice::WriteOnly))
+        file.write(encoder.encode(notesText));
+}
+
 // Writes the library into `root` (created; ends in "/") with the special folders beside the
-// categories. Returns the number of files.
-inline int generateSearchLibrary(const QString& root)
+// categories, and with `largeCategory` files more in the category "大类别". Returns the
+// number of files.
+inline int generateSearchLibrary(const QString& root, int largeCategory = 0)
 {
     QDir().mkpath(root);
     for (const char* folder : {"oprecy", "tempdir", "filecomm"})
         QDir().mkpath(root + QLatin1String(folder));
-    const QStringList names = nameWords();
-    const QStringList notes = noteWords();
-    const QStringList suffixes = {QStringLiteral("zip"), QStringLiteral("exe"),
-                                  QStringLiteral("rar"), QStringLiteral("txt"),
-                                  QStringLiteral("pdf"), QStringLiteral("doc")};
     std::mt19937 random(20240611);
-    QStringEncoder encoder("GB18030");
     int files = 0;
-    const auto fill = [&](const QString& dir) {
-        QDir().mkpath(dir);
-        QString notesText = QStringLiteral("[fileinfo]\r\n");
-        for (int i = 0; i < GeneratedLibrary::kFilesPerFolder; ++i) {
-            const QString name = QStringLiteral("软件%1-%2-v%3.%4")
-                                     .arg(files)
-                                     .arg(names[int(random() % names.size())])
-                                     .arg(random() % 10)
-                                     .arg(suffixes[int(random() % suffixes.size())]);
-            const QByteArray path = platform::nativePath(dir + name);
-            const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
-            if (fd >= 0) {
-                if (::ftruncate(fd, off_t(random() % (4 << 20))) != 0)
-                    (void)0; // an empty file serves as well
-                ::close(fd);
-            }
-            const timespec times[2] = {{0, UTIME_OMIT},
-                                       {time_t(946684800 + random() % 700000000), 0}};
-            ::utimensat(AT_FDCWD, path.constData(), times, 0);
-            notesText += name +
-                         QStringLiteral("=一个很好用的%1工具软件，第%2版")
-                             .arg(notes[int(random() % notes.size())])
-                             .arg(random() % 20) +
-                         QStringLiteral("\r\n");
-            ++files;
-        }
-        QFile file(dir + QStringLiteral("zzfdat.nod"));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(encoder.encode(notesText));
-    };
     for (int top = 0; top < GeneratedLibrary::kTopFolders; ++top) {
         const QString category = root + QStringLiteral("分类%1/").arg(top, 2, 10, QLatin1Char('0'));
-        fill(category);
+        fillFolder(category, GeneratedLibrary::kFilesPerFolder, random, files);
         for (int sub = 0; sub < GeneratedLibrary::kSubfolders; ++sub)
-            fill(category + QStringLiteral("子类%1/").arg(sub, 2, 10, QLatin1Char('0')));
+            fillFolder(category + QStringLiteral("子类%1/").arg(sub, 2, 10, QLatin1Char('0')),
+                       GeneratedLibrary::kFilesPerFolder, random, files);
     }
+    if (largeCategory > 0)
+        fillFolder(root + GeneratedLibrary::LargeCategory + u'/', largeCategory, random, files);
     return files;
 }
 

@@ -1,5 +1,7 @@
 #include "core/FileFormats.h"
 
+#include "platform/FileSystem.h"
+
 #include <QLocale>
 #include <QStringList>
 #include <QVarLengthArray>
@@ -224,10 +226,15 @@ QString DateFormatter::text(const QDateTime& time) const
 {
     if (!time.isValid())
         return {};
-    const QString date = m_formats->date.date(time.date());
-    if (time.time() == QTime(0, 0))
-        return date;
-    return date + u' ' + m_formats->time.time(time.time());
+    return text(time.date(), time.time());
+}
+
+QString DateFormatter::text(QDate date, QTime time) const
+{
+    const QString day = m_formats->date.date(date);
+    if (time == QTime(0, 0))
+        return day;
+    return day + u' ' + m_formats->time.time(time);
 }
 
 namespace {
@@ -294,6 +301,20 @@ QString SizeTextLong(qint64 size)
 QString DateText(const QDateTime& time)
 {
     return systemFormats().dates.text(time);
+}
+
+QString FileDateText(qint64 secondsSinceEpoch)
+{
+    // The file date's two-second resolution and its local offset, as platform::fileDate.
+    const qint64 even = secondsSinceEpoch - ((secondsSinceEpoch % 2) + 2) % 2;
+    const qint64 local = even + platform::localOffsetAt(even);
+    constexpr qint64 kDay = 86400;
+    const qint64 days = local >= 0 ? local / kDay : (local - kDay + 1) / kDay;
+    const QDate date = QDate::fromJulianDay(days + 2440588); // the epoch's Julian day
+    if (!date.isValid())
+        return DateText(platform::fileDate(secondsSinceEpoch));
+    const QTime time = QTime::fromMSecsSinceStartOfDay(int(local - days * kDay) * 1000);
+    return systemFormats().dates.text(date, time);
 }
 
 QString AttrText(platform::Attributes attributes)

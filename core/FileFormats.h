@@ -23,6 +23,9 @@ QString KilobyteNumber(qint64 size);
 // The system's short date, a blank and its long time (without a time-zone field); the time
 // is left out when it is exactly midnight.
 QString DateText(const QDateTime& time);
+// DateText of a file's date given as its time in seconds (as platform::fileDate reads it),
+// written without making a date-time.
+QString FileDateText(qint64 secondsSinceEpoch);
 
 // DateText in a given locale. The locale's formats are read once into their fields, so that
 // many thousand dates are not each formatted through the locale.
@@ -32,6 +35,7 @@ public:
     explicit DateFormatter(const QLocale& locale);
     ~DateFormatter();
     QString text(const QDateTime& time) const;
+    QString text(QDate date, QTime time) const;
 
 private:
     struct Formats;

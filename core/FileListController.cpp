@@ -24,12 +24,14 @@ FileListController::FileListController(Workspace& workspace, QObject* parent)
 
 void FileListController::listInto(const QString& dir)
 {
-    const Session& session = m_workspace.session();
     FileListModel& list = m_workspace.fileList();
     clearList();
-    const NotesSnapshot notes = session.notesFile().readAll();
-    std::vector<FileRow> rows = ListCategoryFiles(session.fs(), dir, notes);
-    const QList<std::pair<QString, QString>> comments = TakeListedComments(rows, notes);
+    // One read of the folder and of its notes file; a file without a note key that carries
+    // a comment shows it as its note.
+    FileRows rows = listCategoryRows(dir);
+    const Session& session = m_workspace.session();
+    const QList<std::pair<QString, QString>> comments =
+        TakeListedComments(rows, session.notesFile());
     if (session.writable())
         KeepListedComments(session.notesFile(), comments);
     list.setRows(std::move(rows));

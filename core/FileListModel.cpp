@@ -1,9 +1,9 @@
 #include "core/FileListModel.h"
 
 #include "core/DragSource.h"
+#include "core/RowOrder.h"
 #include "core/RowToolTip.h"
 #include "platform/FileNames.h"
-#include "platform/TextCodec.h"
 
 #include <algorithm>
 #include <numeric>
@@ -18,26 +18,6 @@ constexpr FileListModel::Field kFileFields[] = {
 constexpr FileListModel::Field kSearchFields[] = {
     FileListModel::Field::Name, FileListModel::Field::Note, FileListModel::Field::Folder,
     FileListModel::Field::Size, FileListModel::Field::Date, FileListModel::Field::Attr};
-
-// The text a column shows (and sorts by).
-QString textOf(const FileRow& row, FileListModel::Field field)
-{
-    switch (field) {
-    case FileListModel::Field::Name:
-        return platform::displayText(row.caption);
-    case FileListModel::Field::Note:
-        return row.note;
-    case FileListModel::Field::Folder:
-        return platform::displayPath(row.folder);
-    case FileListModel::Field::Size:
-        return row.sizeText;
-    case FileListModel::Field::Date:
-        return row.dateText;
-    case FileListModel::Field::Attr:
-        return row.attrText;
-    }
-    return {};
-}
 
 QString headerOf(FileListModel::Field field, FileListModel::Layout layout)
 {
@@ -63,12 +43,9 @@ QString headerOf(FileListModel::Field field, FileListModel::Layout layout)
 
 QByteArray textSortKey(const QString& text)
 {
-    QByteArray bytes = platform::text::encode(text, platform::TextEncoding::Gb18030);
-    for (char& c : bytes) {
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    }
-    return bytes;
+    std::string key;
+    appendTextKey(key, text);
+    return QByteArray(key.data(), qsizetype(key.size()));
 }
 
 FileListModel::FileListModel(Layout layout, QObject* parent)
@@ -76,13 +53,65 @@ FileListModel::FileListModel(Layout layout, QObject* parent)
 {
 }
 
-const std::vector<FileRow>& FileListModel::rows() const
+const FileRow& FileListModel::row(int i) const
 {
-    for (FileRow& r : m_rows) {
-        if (!r.complete())
-            completeRow(r);
+    for (size_t k = 0; k < m_madeRow.size(); ++k) {
+        if (m_madeRow[k] == i)
+            return m_made[k];
     }
-    return m_rows;
+    if (m_made.empty()) {
+        m_made.resize(kKeptRows);
+        m_madeRow.assign(kKeptRows, -1);
+    }
+    const size_t k = m_nextMade;
+    m_nextMade = (m_nextMade + 1) % kKeptRows;
+    m_made[k] = m_rows.row(size_t(i), true);
+    m_madeRow[k] = i;
+    return m_made[k];
+}
+
+void FileListModel::forgetMadeRows()
+{
+    std::fill(m_madeRow.begin(), m_madeRow.end(), -1);
+}
+
+std::vector<FileRow> FileListModel::rows() const
+{
+    std::vector<FileRow> all;
+    all.reserve(m_rows.size());
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        all.push_back(m_rows.row(i, true));
+    return all;
+}
+
+int FileListModel::rowNamed(const QString& name) const
+{
+    const QByteArray bytes = platform::nativePath(name);
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_rows.nameIs(i, name, bytes))
+            return int(i);
+    }
+    return -1;
+}
+
+QString FileListModel::textOf(int row, Field field) const
+{
+    const auto i = size_t(row);
+    switch (field) {
+    case Field::Name:
+        return m_rows.shownCaption(i);
+    case Field::Note:
+        return m_rows.note(i);
+    case Field::Folder:
+        return platform::displayPath(m_rows.folder(i));
+    case Field::Size:
+        return m_rows.sizeText(i);
+    case Field::Date:
+        return m_rows.dateText(i);
+    case Field::Attr:
+        return m_rows.attrText(i);
+    }
+    return {};
 }
 
 FileListModel::Field FileListModel::fieldOf(int column) const
@@ -116,30 +145,30 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= count())
         return {};
     const Field field = fieldOf(index.column());
-    // Only the size, date and attribute columns need what a row leaves for later.
-    const bool later = field == Field::Size || field == Field::Date || field == Field::Attr;
-    const FileRow& r = later ? row(index.row()) : m_rows[size_t(index.row())];
+    const auto i = size_t(index.row());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return textOf(r, field);
-    case Qt::ToolTipRole:
-        if (const QString tip = RowToolTip(r, textOf(r, field), field == Field::Note);
-            !tip.isEmpty())
-            return tip;
-        return {};
+        return textOf(index.row(), field);
+    case Qt::ToolTipRole: {
+        // A tip takes text that looks like markup as markup; a note shows as it was typed,
+        // and a downloaded file tells where it came from.
+        const QString tip =
+            RowToolTip(m_rows.row(i, false), textOf(index.row(), field), field == Field::Note);
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     case Qt::DecorationRole:
         if (field == Field::Name && m_iconProvider)
-            return m_iconProvider(r);
+            return m_iconProvider(m_rows.row(i, false));
         return {};
     case Qt::TextAlignmentRole:
         if (field == Field::Size)
             return int(Qt::AlignRight | Qt::AlignVCenter);
         return int(Qt::AlignLeft | Qt::AlignVCenter);
     case SizeRole:
-        return r.size;
+        return m_rows.size(i);
     case FolderRole:
-        return r.folder;
+        return m_rows.folder(i);
     default:
         return {};
     }
@@ -177,26 +206,50 @@ bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int
     return true;
 }
 
+namespace {
+
+FileRows fromRows(std::vector<FileRow> rows)
+{
+    FileRows held;
+    held.reserve(rows.size());
+    for (const FileRow& row : rows)
+        held.add(row);
+    return held;
+}
+
+} // namespace
+
 void FileListModel::setRows(std::vector<FileRow> rows)
+{
+    setRows(fromRows(std::move(rows)));
+}
+
+void FileListModel::setRows(FileRows rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
+    forgetMadeRows();
     endResetModel();
 }
 
 void FileListModel::clear()
 {
-    setRows({});
+    setRows(FileRows());
 }
 
 void FileListModel::appendRows(std::vector<FileRow> rows)
+{
+    appendRows(fromRows(std::move(rows)));
+}
+
+void FileListModel::appendRows(FileRows rows)
 {
     if (rows.empty())
         return;
     const int first = count();
     beginInsertRows({}, first, first + int(rows.size()) - 1);
-    m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()),
-                  std::make_move_iterator(rows.end()));
+    m_rows.append(std::move(rows));
+    forgetMadeRows();
     endInsertRows();
 }
 
@@ -210,7 +263,8 @@ void FileListModel::appendRow(FileRow row)
 void FileListModel::removeRowAt(int i)
 {
     beginRemoveRows({}, i, i);
-    m_rows.erase(m_rows.begin() + i);
+    m_rows.erase(size_t(i), size_t(i));
+    forgetMadeRows();
     endRemoveRows();
 }
 
@@ -230,38 +284,35 @@ void FileListModel::removeRowsAt(const std::vector<int>& rows)
     if (runs.size() <= kMostRuns) {
         for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
             beginRemoveRows({}, run->first, run->second);
-            m_rows.erase(m_rows.begin() + run->first, m_rows.begin() + run->second + 1);
+            m_rows.erase(size_t(run->first), size_t(run->second));
+            forgetMadeRows();
             endRemoveRows();
         }
         return;
     }
     beginResetModel();
-    std::vector<FileRow> kept;
-    kept.reserve(m_rows.size());
-    size_t next = 0;
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (next < runs.size() && int(i) >= runs[next].first) {
-            if (int(i) == runs[next].second)
-                ++next;
-            continue;
-        }
-        kept.push_back(std::move(m_rows[i]));
+    std::vector<bool> marked(m_rows.size(), false);
+    for (const auto& [first, last] : runs) {
+        for (int row = first; row <= last; ++row)
+            marked[size_t(row)] = true;
     }
-    m_rows = std::move(kept);
+    m_rows.eraseMarked(marked);
+    forgetMadeRows();
     endResetModel();
 }
 
 void FileListModel::setNote(int i, const QString& note)
 {
-    m_rows[size_t(i)].note = note;
+    m_rows.setNote(size_t(i), note);
+    forgetMadeRows();
     const int column = columnOf(Field::Note);
     Q_EMIT dataChanged(index(i, column), index(i, column));
 }
 
 void FileListModel::setAttributes(int i, platform::Attributes attributes, const QString& text)
 {
-    m_rows[size_t(i)].attributes = attributes;
-    m_rows[size_t(i)].attrText = text;
+    m_rows.setAttributes(size_t(i), attributes, text);
+    forgetMadeRows();
     const int column = columnOf(Field::Attr);
     Q_EMIT dataChanged(index(i, column), index(i, column));
 }
@@ -278,20 +329,19 @@ QMimeData* FileListModel::mimeData(const QModelIndexList&) const
 
 void FileListModel::rebaseFolders(const QString& from, const QString& to)
 {
+    const std::vector<int> moved = m_rows.rebaseFolders(from, to);
+    forgetMadeRows();
     const int column = columnOf(Field::Folder);
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        QString& folder = m_rows[i].folder;
-        if (!folder.startsWith(from))
-            continue;
-        folder.replace(0, from.size(), to);
-        if (column >= 0)
-            Q_EMIT dataChanged(index(int(i), column), index(int(i), column));
-    }
+    if (column < 0)
+        return;
+    for (const int row : moved)
+        Q_EMIT dataChanged(index(row, column), index(row, column));
 }
 
 void FileListModel::setRow(int i, FileRow row)
 {
-    m_rows[size_t(i)] = std::move(row);
+    m_rows.set(size_t(i), row);
+    forgetMadeRows();
     Q_EMIT dataChanged(index(i, 0), index(i, columnCount() - 1));
 }
 
@@ -299,48 +349,25 @@ void FileListModel::sortBy(int column, bool ascending)
 {
     if (m_rows.size() < 2 || column < 0 || column >= columnCount())
         return;
-    const Field field = fieldOf(column);
-    if (field == Field::Attr) {
-        for (FileRow& r : m_rows)
-            completeStoredFlags(r);
-    }
-    std::vector<int> order(m_rows.size());
-    std::iota(order.begin(), order.end(), 0);
-
-    const auto sortWith = [&](auto keyOf) {
-        using Key = decltype(keyOf(m_rows.front()));
-        std::vector<Key> keys;
-        keys.reserve(m_rows.size());
-        for (const FileRow& r : m_rows)
-            keys.push_back(keyOf(r));
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return ascending ? keys[size_t(a)] < keys[size_t(b)] : keys[size_t(b)] < keys[size_t(a)];
-        });
-    };
-    if (field == Field::Size)
-        sortWith([](const FileRow& r) { return r.size; });
-    else if (field == Field::Date)
-        sortWith([](const FileRow& r) { return r.modifiedMs; });
-    else
-        sortWith([field](const FileRow& r) { return textSortKey(textOf(r, field)); });
+    static constexpr RowKey kKeys[] = {RowKey::Name, RowKey::Note, RowKey::Folder,
+                                       RowKey::Size, RowKey::Date, RowKey::Attr};
+    const std::vector<int> order = sortedOrder(m_rows, kKeys[int(fieldOf(column))], ascending);
 
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<int> newRowOf(m_rows.size());
-    std::vector<FileRow> sorted;
-    sorted.reserve(m_rows.size());
-    for (size_t i = 0; i < order.size(); ++i) {
-        newRowOf[size_t(order[i])] = int(i);
-        sorted.push_back(std::move(m_rows[size_t(order[i])]));
-    }
-    m_rows = std::move(sorted);
+    m_rows.reorder(order);
+    forgetMadeRows();
     const QModelIndexList before = persistentIndexList();
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (const QModelIndex& old : before)
-        after.append(index(newRowOf[size_t(old.row())], old.column()));
-    changePersistentIndexList(before, after);
+    if (!before.isEmpty()) {
+        std::vector<int> newRowOf(order.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            newRowOf[size_t(order[i])] = int(i);
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const QModelIndex& old : before)
+            after.append(index(newRowOf[size_t(old.row())], old.column()));
+        changePersistentIndexList(before, after);
+    }
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 } // namespace core
-

@@ -1,8 +1,10 @@
 #pragma once
-// The rows of the file list or of the search result list, held in a vector: one model that
-// every view style shows, with one selection. Rows are filled in one batch and sorted once.
+// The rows of the file list or of the search result list: one model that every view style
+// shows, with one selection. Rows are held compactly (FileRows) and filled in one batch and
+// sorted once; a row's texts are written when a view or a command asks for them.
 
 #include "core/FileRow.h"
+#include "core/FileRows.h"
 
 #include <QAbstractTableModel>
 
@@ -10,6 +12,39 @@
 #include <vector>
 
 namespace core {
+
+// Every row of a list as listed, for looking rows up: each FileRow is made when it is read.
+class ListedRows
+{
+public:
+    explicit ListedRows(const FileRows& rows) : m_rows(&rows) {}
+    size_t size() const { return m_rows->size(); }
+    bool empty() const { return m_rows->empty(); }
+    FileRow operator[](size_t i) const { return m_rows->row(i, false); }
+    const FileRows& rows() const { return *m_rows; }
+
+    class iterator
+    {
+    public:
+        iterator(const FileRows* rows, size_t at) : m_rows(rows), m_at(at) {}
+        FileRow operator*() const { return m_rows->row(m_at, false); }
+        iterator& operator++()
+        {
+            ++m_at;
+            return *this;
+        }
+        bool operator!=(const iterator& other) const { return m_at != other.m_at; }
+
+    private:
+        const FileRows* m_rows;
+        size_t m_at;
+    };
+    iterator begin() const { return {m_rows, 0}; }
+    iterator end() const { return {m_rows, m_rows->size()}; }
+
+private:
+    const FileRows* m_rows;
+};
 
 class FileListModel : public QAbstractTableModel
 {
@@ -38,24 +73,28 @@ public:
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
 
     int count() const { return int(m_rows.size()); }
-    // A row, filled in where the listing left it for later.
-    const FileRow& row(int i) const
-    {
-        FileRow& r = m_rows[size_t(i)];
-        if (!r.complete())
-            completeRow(r);
-        return r;
-    }
+    // A row, filled in where the listing left it for later (its texts written and its stored
+    // flags read). It is made when asked for and kept among the last rows asked for, so the
+    // reference stays good while fewer than kKeptRows other rows are asked for and the rows
+    // do not change.
+    const FileRow& row(int i) const;
+    static constexpr int kKeptRows = 64;
     // Every row, complete.
-    const std::vector<FileRow>& rows() const;
+    std::vector<FileRow> rows() const;
     // Every row as listed: names, captions, notes, folders, sizes and times, but maybe not
     // yet the size and date texts and the stored flags. For looking rows up by name.
-    const std::vector<FileRow>& listedRows() const { return m_rows; }
-    QString pathOf(int i) const { return row(i).folder + row(i).name; }
+    ListedRows listedRows() const { return ListedRows(m_rows); }
+    // The rows themselves, for reading many without making a FileRow of each.
+    const FileRows& fileRows() const { return m_rows; }
+    QString pathOf(int i) const { return m_rows.folder(size_t(i)) + m_rows.name(size_t(i)); }
+    // The row of the file named exactly `name`, or -1.
+    int rowNamed(const QString& name) const;
 
     void setRows(std::vector<FileRow> rows);
+    void setRows(FileRows rows);
     void clear();
     void appendRows(std::vector<FileRow> rows);
+    void appendRows(FileRows rows);
     void appendRow(FileRow row);
     void removeRowAt(int i);
     // Removes these rows (ascending, each once): block by block from the bottom, or in one
@@ -87,9 +126,18 @@ public:
     }
 
 private:
+    // The text a column shows.
+    QString textOf(int row, Field field) const;
+
+    // The rows changed: none of the rows made is kept.
+    void forgetMadeRows();
+
     Layout m_layout;
-    // Rows read their stored flags when first looked at, also through a const model.
-    mutable std::vector<FileRow> m_rows;
+    FileRows m_rows;
+    // The rows made last for row(), oldest replaced first.
+    mutable std::vector<FileRow> m_made;
+    mutable std::vector<int> m_madeRow;
+    mutable size_t m_nextMade = 0;
     IconProvider m_iconProvider;
     std::function<bool(int)> m_editable;
     std::function<void(int, const QString&)> m_editHandler;

@@ -1,49 +1,109 @@
 #include "core/FileListing.h"
 
-#include "core/FileFormats.h"
 #include "platform/FileNames.h"
+#include "platform/OpenFolder.h"
 #include "platform/TemporaryFiles.h"
 
+#include <cstring>
+#include <string>
+
 namespace core {
+
+namespace {
+
+constexpr char kNotesFileName[] = "zzfdat.nod";
+
+bool isDotName(QByteArrayView name)
+{
+    return name.startsWith('.') && name != "." && name != "..";
+}
+
+// The text of a name in valid UTF-8, written into `out` (whose room is kept between names).
+void readUtf8(QByteArrayView bytes, QString& out)
+{
+    out.resize(bytes.size());
+    auto* to = reinterpret_cast<char16_t*>(out.data());
+    const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = at + bytes.size();
+    while (at < end) {
+        const unsigned char lead = *at;
+        if (lead < 0x80) {
+            *to++ = lead;
+            ++at;
+            continue;
+        }
+        char32_t c = 0;
+        int length = 2;
+        if (lead >= 0xF0) {
+            c = lead & 0x07;
+            length = 4;
+        } else if (lead >= 0xE0) {
+            c = lead & 0x0F;
+            length = 3;
+        } else {
+            c = lead & 0x1F;
+        }
+        for (int k = 1; k < length && at + k < end; ++k)
+            c = c << 6 | (at[k] & 0x3F);
+        at += length;
+        if (QChar::requiresSurrogates(c)) {
+            *to++ = QChar::highSurrogate(c);
+            *to++ = QChar::lowSurrogate(c);
+        } else {
+            *to++ = char16_t(c);
+        }
+    }
+    out.resize(to - reinterpret_cast<char16_t*>(out.data()));
+}
+
+// The entries of a folder as one listing gave them.
+struct Entries
+{
+    std::string names; // each name followed by a NUL
+    struct Entry
+    {
+        size_t at;
+        size_t length;
+        platform::OpenFolder::Kind kind;
+    };
+    std::vector<Entry> entries;
+
+    QByteArrayView name(const Entry& e) const
+    {
+        return QByteArrayView(names.data() + e.at, qsizetype(e.length));
+    }
+    const char* cName(const Entry& e) const { return names.data() + e.at; }
+};
+
+} // namespace
 
 bool isNotesFileName(const QString& name)
 {
     return name.compare(NotesFileName, Qt::CaseInsensitive) == 0;
 }
 
-FileRow makeFileRow(const platform::DirEntry& entry, const QString& folder, const QString& note)
+bool isListedEntry(const QString& name)
 {
-    FileRow row;
-    row.name = entry.name;
-    row.caption = platform::captionOfName(entry.name);
-    row.note = note;
-    row.size = entry.size;
-    row.modifiedMs = entry.modified.toMSecsSinceEpoch();
-    row.textsLater = true;
-    row.attributes = entry.attributes;
-    row.attrText = AttrText(entry.attributes);
-    row.storedAttributesLater = entry.storedAttributesLater;
-    row.folder = folder;
-    return row;
+    return !isNotesFileName(name) && !platform::isTemporaryName(name);
 }
 
-void completeRow(FileRow& row)
+bool isListedName(QByteArrayView name)
 {
-    if (row.textsLater) {
-        row.textsLater = false;
-        row.sizeText = SizeText(row.size);
-        row.dateText = DateText(platform::fileDate(row.modifiedMs / 1000));
+    if (name.size() == qsizetype(sizeof kNotesFileName - 1)) {
+        // Only ASCII letters fold onto the letters of the notes file's name.
+        bool notes = true;
+        for (qsizetype i = 0; notes && i < name.size(); ++i) {
+            char c = name[i];
+            if (c >= 'A' && c <= 'Z')
+                c = char(c - 'A' + 'a');
+            notes = c == kNotesFileName[i];
+        }
+        if (notes)
+            return false;
     }
-    completeStoredFlags(row);
-}
-
-void completeStoredFlags(FileRow& row)
-{
-    if (!row.storedAttributesLater)
-        return;
-    row.storedAttributesLater = false;
-    row.attributes |= platform::FileSystem::local().storedAttributes(row.folder + row.name);
-    row.attrText = AttrText(row.attributes);
+    // The program's temporary names (see platform::isTemporaryName), spelled in ASCII.
+    return !name.startsWith(".quillet-") ||
+           !(name.endsWith(".part") || name.endsWith(".tmp") || name.endsWith(".keep"));
 }
 
 QString CaptionInFolder(const platform::FileSystem& fs, const QString& folder, const QString& name)
@@ -66,11 +126,6 @@ QString NameShownAs(const platform::FileSystem& fs, const QString& folder, const
             return entry.name;
     }
     return {};
-}
-
-bool isListedEntry(const QString& name)
-{
-    return !isNotesFileName(name) && !platform::isTemporaryName(name);
 }
 
 void FolderNames::addNative(QByteArrayView name)
@@ -104,45 +159,144 @@ QString FolderNames::captionOf(const QString& name) const
     return caption;
 }
 
-QString FolderNames::noteOf(const NotesSnapshot& notes, const QString& caption) const
+FolderListing listFolder(const platform::OpenFolder& folder, const RowFilter* filter, int parts,
+                         const NotesSnapshot* notes)
 {
-    return notes.note(caption, [this](const QString& key) { return contains(key); });
-}
+    const bool withSubfolders = parts & ListSubfolders;
+    FolderListing out;
+    // Each thread keeps its buffer of names from folder to folder, unless it grew large.
+    static thread_local Entries all;
+    all.names.clear();
+    all.entries.clear();
+    struct GiveBack
+    {
+        ~GiveBack()
+        {
+            constexpr size_t kKept = 1 << 20;
+            if (all.names.capacity() > kKept) {
+                all.names = std::string();
+                all.entries = std::vector<Entries::Entry>();
+            }
+        }
+    } giveBack;
+    out.complete = folder.forEachEntry([&](QByteArrayView name, platform::OpenFolder::Kind kind) {
+        all.entries.push_back({all.names.size(), size_t(name.size()), kind});
+        all.names.append(name.data(), size_t(name.size())).push_back('\0');
+    });
+    if (!out.complete)
+        return out; // a folder that cannot be read to its end lists nothing
 
-FileRow folderRow(const platform::DirEntry& entry, const QString& folder, const FolderNames& names,
-                  const NotesSnapshot& notes)
-{
-    FileRow row = makeFileRow(entry, folder, QString());
-    if (row.caption != row.name)
-        row.caption = names.captionOf(entry.name);
-    row.note = names.noteOf(notes, row.caption);
-    return row;
-}
-
-std::vector<FileRow> ListCategoryFiles(const platform::FileSystem& fs, const QString& dir,
-                                       const NotesSnapshot& notes)
-{
-    std::vector<FileRow> rows;
-    // The stored flags are read only for the rows that are looked at.
-    const std::vector<platform::DirEntry> entries =
-        fs.list(dir, nullptr, platform::StoredFlags::Later);
+    // The folder's notes, read at the first file that needs them.
+    NotesSnapshot read;
+    bool notesRead = notes != nullptr;
+    const NotesSnapshot* const givenNotes = notes;
+    const auto folderNotes = [&]() -> const NotesSnapshot& {
+        if (!notesRead) {
+            notesRead = true;
+            QByteArray bytes;
+            if (folder.readFile(NotesFileName, &bytes) == platform::ReadOutcome::Loaded &&
+                (!filter || !filter->byNote() || filter->notesMayPass(bytes)))
+                read = NotesSnapshot::fromFile(bytes);
+        }
+        return givenNotes ? *givenNotes : read;
+    };
+    // Every name of the folder, for the rules that look at the other files; made when asked.
     FolderNames names;
-    names.reserve(entries.size());
-    for (const platform::DirEntry& entry : entries)
-        names.add(entry.name);
-    rows.reserve(entries.size());
-    for (const platform::DirEntry& entry : entries) {
-        if (platform::isTemporaryName(entry.name)) {
-            platform::removeLeftover(dir + entry.name); // what a killed write left, if it is
+    bool namesMade = false;
+    const auto folderNames = [&]() -> const FolderNames& {
+        if (!namesMade) {
+            namesMade = true;
+            for (const Entries::Entry& e : all.entries)
+                names.addNative(all.name(e));
+        }
+        return names;
+    };
+    const NotesSnapshot::OtherFile isOtherFile = [&](const QString& key) {
+        return folderNames().contains(key);
+    };
+
+    const bool byNote = filter && filter->byNote();
+    // A file without a note never passes by note.
+    const bool filesWanted = (parts & ListFiles) && (!byNote || !folderNotes().isEmpty());
+    const quint32 folderIndex = out.rows.folderIndex(folder.path());
+    if (!filter && (parts & ListFiles))
+        out.rows.reserve(all.entries.size());
+    QString captionText; // the caption of the entry at hand, its room kept
+    for (const Entries::Entry& e : all.entries) {
+        const QByteArrayView name = all.name(e);
+        // What a killed write left, if it is one (a copy's leftover may be a folder).
+        if ((parts & RemoveLeftovers) && name.startsWith(".quillet-") &&
+            folder.removeLeftover(all.cName(e)))
+            continue;
+        if (e.kind == platform::OpenFolder::Kind::Folder) {
+            if (withSubfolders)
+                out.subfolders.push_back({name.toByteArray(), out.rows.size(), false});
             continue;
         }
-        if (entry.isDir || !isListedEntry(entry.name))
+        platform::OpenFolder::Details details;
+        bool looked = false;
+        if (e.kind == platform::OpenFolder::Kind::Link) {
+            // A link to a folder is a folder, which a list does not show.
+            if (!folder.details(all.cName(e), &details))
+                continue;
+            looked = true;
+            if (details.isFolder) {
+                if (withSubfolders)
+                    out.subfolders.push_back({name.toByteArray(), out.rows.size(), true});
+                continue;
+            }
+        }
+        if (!filesWanted || !isListedName(name))
             continue;
-        // A link to a folder is a folder here, as it is in the tree.
-        if (entry.isSymlink && fs.isDirectory(dir + entry.name))
+        // A name that is UTF-8 is its own caption; any other is read as GB18030 where that
+        // spells no other file of the folder.
+        const bool utf8 = name.isValidUtf8();
+        bool captionDecoded = false;
+        if (utf8) {
+            if (filter && !byNote && !filter->utf8NamePasses(name))
+                continue;
+            readUtf8(name, captionText);
+        } else {
+            const QString nameText = platform::pathFromNative(name);
+            captionText = folderNames().captionOf(nameText);
+            captionDecoded = captionText != nameText;
+        }
+        if (filter && !byNote && !utf8 && !filter->passes(captionText))
             continue;
-        rows.push_back(folderRow(entry, dir, names, notes));
+        const QStringView note = folderNotes().noteView(captionText, isOtherFile);
+        if (byNote && !filter->passes(note))
+            continue;
+        if (!looked && !folder.details(all.cName(e), &details))
+            continue; // gone since the folder was read
+        if (details.isRealFolder)
+            continue;
+        platform::Attributes attributes = 0;
+        if (!details.ownerWrite)
+            attributes |= platform::ReadOnly;
+        if (isDotName(name))
+            attributes |= platform::Hidden;
+        out.rows.addListed({name, folderIndex, details.size, details.modifiedSeconds, attributes,
+                            !details.isLink, captionDecoded, note});
     }
+    // A search keeps the rows of many folders: none keeps more room than it needs.
+    out.rows.squeeze();
+    return out;
+}
+
+FileRows listCategoryRows(const QString& dir)
+{
+    return listFolder(platform::OpenFolder(dir), nullptr, ListFiles | RemoveLeftovers).rows;
+}
+
+std::vector<FileRow> ListCategoryFiles(const platform::FileSystem&, const QString& dir,
+                                       const NotesSnapshot& notes)
+{
+    const FolderListing listing =
+        listFolder(platform::OpenFolder(dir), nullptr, ListFiles | RemoveLeftovers, &notes);
+    std::vector<FileRow> rows;
+    rows.reserve(listing.rows.size());
+    for (size_t i = 0; i < listing.rows.size(); ++i)
+        rows.push_back(listing.rows.row(i, false));
     return rows;
 }
 

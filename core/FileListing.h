@@ -1,9 +1,12 @@
 #pragma once
-// Listing a folder's files as rows: every entry that is not a folder or the notes file, with
-// its caption in the folder and its note from one read of the folder's notes file. The file
-// list and the search share these steps.
+// Listing a folder's files as rows: every entry that is not a folder, the notes file or one of
+// the program's temporary files, with its caption in the folder and its note from one read of
+// the folder's notes file. The file list and the search share these steps: a folder is read
+// once through its open handle, an entry is looked at on disk only when it makes a row, and a
+// row is kept as bytes and numbers until it is shown.
 
 #include "core/FileRow.h"
+#include "core/FileRows.h"
 #include "core/NotesStore.h"
 #include "platform/FileSystem.h"
 
@@ -11,10 +14,11 @@
 
 #include <vector>
 
-namespace core {
+namespace platform {
+class OpenFolder;
+}
 
-// A row for a directory entry of `folder` (which ends in "/").
-FileRow makeFileRow(const platform::DirEntry& entry, const QString& folder, const QString& note);
+namespace core {
 
 // The caption of `name` in `folder`: its caption (see platform/FileNames.h), or the name as it
 // is when that caption would spell another file of the folder.
@@ -27,6 +31,8 @@ QString NameShownAs(const platform::FileSystem& fs, const QString& folder, const
 // False for the entries no list shows: the notes file (in any letter case) and the program's
 // temporary files.
 bool isListedEntry(const QString& name);
+// The same for a name given as its bytes.
+bool isListedName(QByteArrayView name);
 
 // True for the notes file's name in any letter case.
 bool isNotesFileName(const QString& name);
@@ -44,8 +50,6 @@ public:
 
     // The caption of the folder's entry `name`.
     QString captionOf(const QString& name) const;
-    // The note of the folder's file shown as `caption`.
-    QString noteOf(const NotesSnapshot& notes, const QString& caption) const;
     bool contains(const QString& name) const;
 
 private:
@@ -54,11 +58,56 @@ private:
     mutable QSet<QString> m_set; // made at the first question that needs it
 };
 
-// The row of the folder's file `entry`: its caption in the folder and its note.
-FileRow folderRow(const platform::DirEntry& entry, const QString& folder, const FolderNames& names,
-                  const NotesSnapshot& notes);
+// Which files of a folder make rows, for a listing that does not want every one.
+class RowFilter
+{
+public:
+    virtual ~RowFilter() = default;
+    // True when files are chosen by their notes, else by their captions.
+    virtual bool byNote() const = 0;
+    // The verdict on a caption (by name) or a note (by note).
+    virtual bool passes(QStringView text) const = 0;
+    // The verdict on a name in UTF-8, which is its own caption (by name).
+    virtual bool utf8NamePasses(QByteArrayView name) const = 0;
+    // False when a notes file's bytes cannot hold a note that passes (by note).
+    virtual bool notesMayPass(const QByteArray& bytes) const = 0;
+};
 
-// ListCategoryFiles: one row per file of `dir`, in listing order.
+// What one read of a folder gave.
+struct FolderListing
+{
+    bool complete = false; // the folder was read to its end
+    FileRows rows;         // the rows of its files, in listing order
+    // Its subfolders in listing order (with ListSubfolders), and with each the number of rows
+    // listed before it; a symbolic link to a folder is one too.
+    struct Subfolder
+    {
+        QByteArray name;
+        size_t rowsBefore = 0;
+        bool isLink = false;
+    };
+    std::vector<Subfolder> subfolders;
+};
+
+// What a listing is asked for.
+enum ListingPart
+{
+    ListFiles = 1,
+    ListSubfolders = 2,
+    // A leftover of a killed write that the listing comes upon is removed (a search only
+    // reads).
+    RemoveLeftovers = 4,
+};
+
+// Reads the folder once: with ListFiles a row for every file (or every file `filter` passes,
+// when given), with its note from the folder's notes file, read once (or from `notes` when
+// given); with ListSubfolders its subfolders.
+FolderListing listFolder(const platform::OpenFolder& folder, const RowFilter* filter, int parts,
+                         const NotesSnapshot* notes = nullptr);
+
+// The rows of every file of `dir`, in listing order; leftovers of killed writes go.
+FileRows listCategoryRows(const QString& dir);
+// The same as FileRows made whole, with the notes of `notes`.
 std::vector<FileRow> ListCategoryFiles(const platform::FileSystem& fs, const QString& dir,
                                        const NotesSnapshot& notes);
 

@@ -20,18 +20,13 @@ struct FileRow
     qint64 size = 0;       // the size number the list sorts by
     qint64 modifiedMs = 0; // last-write time, ms since the epoch, for sorting by date
     platform::Attributes attributes = 0;
-    // A listed row is filled in when it is first looked at (see completeRow): its stored
-    // flags are read, and its size and date texts written. A list shows a few dozen of many
-    // thousand rows.
+    // A row as listed leaves for later what is written or read when it is shown (see
+    // FileRows): its size and date texts, and its stored flags. A list shows a few dozen of
+    // many thousand rows.
     bool storedAttributesLater = false;
     bool textsLater = false;
 
     bool complete() const { return !storedAttributesLater && !textsLater; }
 };
-
-// Fills in what a listed row left for later.
-void completeRow(FileRow& row);
-// Only its stored flags and attribute letters.
-void completeStoredFlags(FileRow& row);
 
 } // namespace core

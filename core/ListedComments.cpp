@@ -2,8 +2,43 @@
 
 #include "core/NoteMirror.h"
 #include "platform/Errors.h"
+#include "platform/FileNames.h"
+
+#include <optional>
 
 namespace core {
+
+QList<std::pair<QString, QString>> TakeListedComments(FileRows& rows, const NotesFile& notes)
+{
+    QList<std::pair<QString, QString>> taken;
+    std::optional<NotesSnapshot> snapshot;
+    QByteArray path;
+    quint32 folder = quint32(-1);
+    qsizetype folderLength = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (!rows.noteView(i).isEmpty())
+            continue;
+        // The path's bytes without making texts of every name: most files carry no comment.
+        if (rows.folderOf(i) != folder) {
+            folder = rows.folderOf(i);
+            path = platform::nativePath(rows.folder(i));
+            folderLength = path.size();
+        }
+        path.truncate(folderLength);
+        path.append(rows.nameBytes(i));
+        QString comment = NoteMirror::commentAt(path);
+        if (comment.isEmpty())
+            continue;
+        if (!snapshot)
+            snapshot = notes.readAll();
+        const QString caption = rows.caption(i);
+        if (snapshot->has(caption))
+            continue; // a blank note of its own
+        rows.setNote(i, comment);
+        taken.append({caption, std::move(comment)});
+    }
+    return taken;
+}
 
 QList<std::pair<QString, QString>> TakeListedComments(std::vector<FileRow>& rows,
                                                       const NotesSnapshot& notes)

@@ -5,6 +5,7 @@
 // notes file where the library can be written.
 
 #include "core/FileRow.h"
+#include "core/FileRows.h"
 #include "core/NotesStore.h"
 
 #include <QList>
@@ -15,7 +16,9 @@
 namespace core {
 
 // Gives the rows without a note key the comments their files carry; returns those notes,
-// caption and text, to be written.
+// caption and text, to be written. `notes` is the rows' notes file, read only when a comment
+// is found.
+QList<std::pair<QString, QString>> TakeListedComments(FileRows& rows, const NotesFile& notes);
 QList<std::pair<QString, QString>> TakeListedComments(std::vector<FileRow>& rows,
                                                       const NotesSnapshot& notes);
 

@@ -170,10 +170,10 @@ int LiveList::rowOfName(const QString& name)
     const FileListModel& list = m_workspace.fileList();
     if (!m_indexValid) {
         m_index.clear();
-        const std::vector<FileRow>& rows = list.listedRows();
+        const FileRows& rows = list.fileRows();
         m_index.reserve(qsizetype(rows.size()));
         for (size_t i = 0; i < rows.size(); ++i)
-            m_index.insert(rows[i].name, int(i));
+            m_index.insert(rows.name(i), int(i));
         m_indexValid = true;
     }
     return m_index.value(name, -1);
@@ -248,34 +248,40 @@ void LiveList::apply()
         for (const platform::DirEntry& entry :
              fs.list(m_dir, nullptr, platform::StoredFlags::Later))
             names.insert(entry.name);
-        for (const FileRow& row : list.listedRows())
-            names.insert(row.name);
+        const FileRows& rows = list.fileRows();
+        for (size_t i = 0; i < rows.size(); ++i)
+            names.insert(rows.name(i));
     }
 
     // What the disk holds now for every name the burst touched.
-    const std::vector<platform::DirEntry> entries = platform::OpenFolder(m_dir).entriesNamed(
-        QStringList(names.begin(), names.end()), platform::StoredFlags::Later);
-    QHash<QString, const platform::DirEntry*> found;
-    found.reserve(qsizetype(entries.size()));
-    for (const platform::DirEntry& entry : entries)
-        found.insert(entry.name, &entry);
+    const platform::OpenFolder folder(m_dir);
     const auto isOtherFile = [&](const QString& key) { return fs.exists(m_dir + key); };
-
     std::vector<int> gone;
     std::vector<std::pair<int, FileRow>> changed;
     std::vector<FileRow> added;
     for (const QString& name : std::as_const(names)) {
-        const platform::DirEntry* entry = found.value(name);
-        const bool listed = entry && !entry->isDir && isListedEntry(name) &&
-                            !(entry->isSymlink && fs.isDirectory(m_dir + name));
+        const QByteArray native = platform::nativePath(name);
+        platform::OpenFolder::Details details;
+        const bool listed = isListedEntry(name) && folder.details(native.constData(), &details) &&
+                            !details.isFolder;
         const int row = rowOfName(name);
         if (!listed) {
             if (row >= 0)
                 gone.push_back(row);
             continue;
         }
-        FileRow fresh = makeFileRow(*entry, m_dir, QString());
+        FileRow fresh;
+        fresh.name = name;
         fresh.caption = CaptionInFolder(fs, m_dir, name);
+        fresh.folder = m_dir;
+        fresh.size = details.size;
+        fresh.modifiedMs = details.modifiedSeconds * 1000;
+        if (!details.ownerWrite)
+            fresh.attributes |= platform::ReadOnly;
+        if (name.startsWith(u'.'))
+            fresh.attributes |= platform::Hidden;
+        fresh.storedAttributesLater = !details.isLink;
+        fresh.textsLater = true;
         fresh.note = notes().note(fresh.caption, isOtherFile);
         if (row < 0)
             added.push_back(std::move(fresh));
@@ -287,12 +293,12 @@ void LiveList::apply()
         KeepListedComments(session.notesFile(), comments);
     std::vector<std::pair<int, QString>> notesChangedRows;
     if (notesChanged) {
-        const std::vector<FileRow>& rows = list.listedRows();
+        const FileRows& rows = list.fileRows();
         for (size_t i = 0; i < rows.size(); ++i) {
-            if (names.contains(rows[i].name))
+            if (names.contains(rows.name(i)))
                 continue;
-            const QString note = notes().note(rows[i].caption, isOtherFile);
-            if (note != rows[i].note)
+            const QString note = notes().note(rows.caption(i), isOtherFile);
+            if (rows.noteView(i) != note)
                 notesChangedRows.emplace_back(int(i), note);
         }
     }
@@ -302,7 +308,7 @@ void LiveList::apply()
     // A note being typed stays; the editor follows the rows only when it held the note shown.
     const int first = Workspace::firstSelectedRow(m_workspace.fileSelection());
     const bool typing = first >= 0 && first < list.count()
-                            ? m_workspace.topEditText() != list.listedRows()[size_t(first)].note
+                            ? m_workspace.topEditText() != list.fileRows().note(size_t(first))
                             : false;
     m_applying = true;
     m_files.setQuiet(true);

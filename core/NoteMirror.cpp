@@ -94,8 +94,13 @@ void NoteMirror::noteWritten(const QString& dir, const QString& caption, const Q
 
 QString NoteMirror::commentOf(const QString& path)
 {
+    return commentAt(platform::nativePath(path));
+}
+
+QString NoteMirror::commentAt(const QByteArray& nativePath)
+{
     const std::optional<QByteArray> comment =
-        platform::readAttribute(path, platform::CommentAttribute);
+        platform::readAttributeAt(nativePath, platform::CommentAttribute);
     if (!comment || comment->isEmpty())
         return {};
     QString text = QString::fromUtf8(*comment);

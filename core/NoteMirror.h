@@ -52,6 +52,8 @@ public:
     // The comment a file brings along, as a note: one line, cut to what a note holds; empty
     // when it carries none.
     static QString commentOf(const QString& path);
+    // The same for a path given as its bytes.
+    static QString commentAt(const QByteArray& nativePath);
     // The address a downloader recorded for the file; empty when none.
     static QString originOf(const QString& path);
     // Whether an address may be handed to the desktop to open: http, https and ftp only.

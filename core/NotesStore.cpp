@@ -31,69 +31,6 @@ bool namesOtherFile(const QString& dir, const QString& key)
 
 } // namespace
 
-NotesSnapshot::NotesSnapshot(const QList<std::pair<QString, QString>>& entries) : m_entries(entries)
-{
-}
-
-NotesSnapshot NotesSnapshot::fromFile(const QByteArray& bytes)
-{
-    return NotesSnapshot(platform::IniDocument::readSection(bytes, NotesSection));
-}
-
-const QString* NotesSnapshot::exact(const QString& key) const
-{
-    constexpr int kLookupsBeforeIndex = 4;
-    if (m_exact.isEmpty() && m_lookups < kLookupsBeforeIndex) {
-        ++m_lookups;
-        for (const auto& [k, value] : m_entries) {
-            if (k == key)
-                return &value;
-        }
-        return nullptr;
-    }
-    if (m_exact.isEmpty()) {
-        m_exact.reserve(m_entries.size());
-        for (const auto& [k, value] : m_entries) {
-            if (!m_exact.contains(k))
-                m_exact.insert(k, value);
-        }
-    }
-    const auto found = m_exact.constFind(key);
-    return found == m_exact.cend() ? nullptr : &*found;
-}
-
-const QString* NotesSnapshot::find(const QString& caption, const OtherFile& isOtherFile) const
-{
-    if (const QString* found = exact(caption))
-        return found;
-    if (m_spellingsByFold.isEmpty()) {
-        for (const auto& [key, value] : m_entries) {
-            QStringList& spellings = m_spellingsByFold[key.toCaseFolded()];
-            if (!spellings.contains(key))
-                spellings.append(key);
-        }
-    }
-    const auto spellings = m_spellingsByFold.constFind(caption.toCaseFolded());
-    if (spellings == m_spellingsByFold.cend())
-        return nullptr;
-    for (const QString& key : *spellings) {
-        if (!isOtherFile || !isOtherFile(key))
-            return exact(key);
-    }
-    return nullptr;
-}
-
-QString NotesSnapshot::note(const QString& caption, const OtherFile& isOtherFile) const
-{
-    const QString* found = find(caption, isOtherFile);
-    return found ? *found : QString();
-}
-
-bool NotesSnapshot::has(const QString& caption, const OtherFile& isOtherFile) const
-{
-    return find(caption, isOtherFile) != nullptr;
-}
-
 std::optional<QString> noteKeyIn(const platform::IniDocument& document, const QString& dir,
                                  const QString& caption)
 {
@@ -257,7 +194,10 @@ NotesSnapshot NotesFile::readAll() const
 {
     if (isNull())
         return {};
-    return NotesSnapshot(m_file.readSection(NotesSection));
+    QByteArray bytes;
+    if (platform::readWholeFile(path(), &bytes) != platform::ReadOutcome::Loaded)
+        return {};
+    return NotesSnapshot::fromFile(bytes);
 }
 
 bool isBlankNote(const QString& text)

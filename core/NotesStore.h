@@ -3,6 +3,7 @@
 // under the file's name in its [fileinfo] section, so a copied folder keeps its notes. A
 // NotesFile is only a path: every operation reads or writes the file at once.
 
+#include "core/NotesSnapshot.h"
 #include "platform/Errors.h"
 #include "platform/IniFile.h"
 
@@ -24,40 +25,6 @@ class NoteKeyError : public platform::UserError
 {
 public:
     explicit NoteKeyError(const QString& name);
-};
-
-// The notes of one directory read in one pass, for listing many files.
-//
-// A note belongs to the key spelled exactly like the file's caption. Notes files written on
-// Windows may spell a key in other letter case; such a key still finds its file when no key
-// is spelled exactly so and no other file of the folder has exactly that name, so that
-// "Setup.exe" and "setup.exe" lying in one folder never share a note.
-class NotesSnapshot
-{
-public:
-    NotesSnapshot() = default;
-    // The key lines of the notes file in file order.
-    explicit NotesSnapshot(const QList<std::pair<QString, QString>>& entries);
-    // The notes of a notes file's bytes.
-    static NotesSnapshot fromFile(const QByteArray& bytes);
-
-    // `isOtherFile(key)` tells whether a key names another file of the folder exactly.
-    using OtherFile = std::function<bool(const QString& key)>;
-    QString note(const QString& caption, const OtherFile& isOtherFile = {}) const;
-    bool has(const QString& caption, const OtherFile& isOtherFile = {}) const;
-    bool isEmpty() const { return m_entries.isEmpty(); }
-    qsizetype size() const { return m_entries.size(); } // key lines, duplicates counted
-
-private:
-    const QString* find(const QString& caption, const OtherFile& isOtherFile) const;
-    const QString* exact(const QString& key) const;
-
-    QList<std::pair<QString, QString>> m_entries;
-    // The indexes are made when they pay: a few look-ups read the lines one by one.
-    mutable int m_lookups = 0;
-    mutable QHash<QString, QString> m_exact; // the first line of each spelling
-    // Case-folded key: spellings in file order.
-    mutable QHash<QString, QStringList> m_spellingsByFold;
 };
 
 class NotesFile

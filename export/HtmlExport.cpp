@@ -38,11 +38,15 @@ void HtmlExport::BuildHtmlMenuClick()
     core::BusyCursor busy(m_dialogs);
     THtmlPage page;
     page.BeginPage();
-    for (const core::FileRow& row : list.rows()) {
+    // The page shows names, notes, sizes and dates: the rows' texts are written from what the
+    // listing found, and no attribute is read for it.
+    const core::FileRows& rows = list.fileRows();
+    page.reserveRows(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
         // A file name is shown as itself, never taken as markup; notes are written as the
         // user typed them, links and all.
-        page.AddRow(escapeHtml(platform::displayText(row.caption)), row.note, row.sizeText,
-                    row.dateText);
+        page.AddRow(escapeHtml(rows.shownCaption(i)), rows.note(i), rows.sizeText(i),
+                    rows.dateText(i));
     }
     page.EndPage();
     if (const int error = page.SavePage(path))

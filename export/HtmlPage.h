@@ -23,6 +23,8 @@ public:
     // empty after removing blanks and control characters gives "&nbsp;".
     void AddRow(const QString& fileName, const QString& note, const QString& sizeText,
                 const QString& dateText);
+    // Room for the lines of this many rows more.
+    void reserveRows(size_t rows) { m_lines.reserve(m_lines.size() + qsizetype(rows) * 6 + 7); }
     // The 7 lines that close the table and the page.
     void EndPage();
     // Ends the page when that has not been done and writes it to `path`, replacing the file

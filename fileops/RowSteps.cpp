@@ -64,6 +64,60 @@ int findRowOfFile(const std::vector<core::FileRow>& rows, const QString& name,
     return -1;
 }
 
+namespace {
+
+bool isAscii(QByteArrayView bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Letter case aside, for a row's name in ASCII: only ASCII letters fold onto ASCII letters.
+bool sameAsciiIgnoringCase(QByteArrayView a, QByteArrayView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'A' && x <= 'Z')
+            x = char(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = char(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int findRowOfFile(const core::ListedRows& listed, const QString& name, const QString& target)
+{
+    const core::FileRows& rows = listed.rows();
+    const QByteArray bytes = platform::nativePath(name);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows.nameIs(i, name, bytes))
+            return int(i);
+    }
+    // Only a folder that ignores letter case makes another spelling name the same file.
+    const bool asciiName = isAscii(bytes);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const QByteArrayView rowBytes = rows.nameBytes(i);
+        if (asciiName && !rowBytes.isEmpty() && isAscii(rowBytes) &&
+            !sameAsciiIgnoringCase(rowBytes, bytes))
+            continue;
+        const QString rowName = rows.name(i);
+        if (rowName.compare(name, Qt::CaseInsensitive) == 0 &&
+            platform::FileSystem::local().isSameFile(rows.folder(i) + rowName, target))
+            return int(i);
+    }
+    return -1;
+}
+
 QString TakeOverRow(core::FileListModel& list, int row)
 {
     if (row < 0 || row >= list.count())

@@ -32,6 +32,8 @@ void selectRow(const core::FileListModel& list, QItemSelectionModel& selection, 
 // same file on disk (a folder that ignores letter case). -1 when none.
 int findRowOfFile(const std::vector<core::FileRow>& rows, const QString& name,
                   const QString& target);
+// The same among a list's rows, looked at without making a row of each.
+int findRowOfFile(const core::ListedRows& rows, const QString& name, const QString& target);
 
 // TakeOverRow: removes the row and gives its note; the file it stood for has just been
 // replaced by one that takes its place in the list.

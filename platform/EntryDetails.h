@@ -1,5 +1,5 @@
 #pragma once
-// What a listing reports of one directory entry, shared by FileSystem::list and OpenFolder.
+// What a listing reports of one directory entry (FileSystem::list).
 
 #include "platform/FileSystem.h"
 

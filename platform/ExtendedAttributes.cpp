@@ -10,22 +10,32 @@ namespace platform {
 
 std::optional<QByteArray> readAttribute(const QString& path, const char* name)
 {
-    const QByteArray native = nativePath(path);
-    QByteArray value(256, Qt::Uninitialized);
+    return readAttributeAt(nativePath(path), name);
+}
+
+std::optional<QByteArray> readAttributeAt(const QByteArray& native, const char* name)
+{
+    // Most files carry none: one call with a small buffer on the stack answers that.
+    char small[256];
+    const ssize_t size = ::lgetxattr(native.constData(), name, small, sizeof small);
+    if (size >= 0)
+        return QByteArray(small, size);
+    if (errno != ERANGE)
+        return std::nullopt;
     for (int attempt = 0; attempt < 4; ++attempt) {
-        const ssize_t size =
-            ::lgetxattr(native.constData(), name, value.data(), size_t(value.size()));
-        if (size >= 0) {
-            value.truncate(size);
-            return value;
-        }
-        if (errno != ERANGE)
-            return std::nullopt;
         // Longer than the buffer: ask for its size, which may grow again before the next read.
         const ssize_t needed = ::lgetxattr(native.constData(), name, nullptr, 0);
         if (needed < 0)
             return std::nullopt;
-        value.resize(needed + 1);
+        QByteArray value(needed + 1, Qt::Uninitialized);
+        const ssize_t read =
+            ::lgetxattr(native.constData(), name, value.data(), size_t(value.size()));
+        if (read >= 0) {
+            value.truncate(read);
+            return value;
+        }
+        if (errno != ERANGE)
+            return std::nullopt;
     }
     return std::nullopt;
 }

@@ -19,6 +19,8 @@ inline constexpr char ReferrerAttribute[] = "user.xdg.referrer.url";
 // The value of attribute `name` of the entry at `path`; nothing when it has none or it cannot
 // be read (no such entry, a file system without user attributes).
 std::optional<QByteArray> readAttribute(const QString& path, const char* name);
+// The same for a path given as its bytes.
+std::optional<QByteArray> readAttributeAt(const QByteArray& nativePath, const char* name);
 // Sets the attribute, leaving it alone when it holds that value already; false when the file
 // system, the entry (a read-only file, a link) or the user refuses.
 bool writeAttribute(const QString& path, const char* name, const QByteArray& value);

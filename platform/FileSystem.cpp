@@ -37,7 +37,7 @@ QByteArray encoded(const QString& path)
 // anything else about a file, and offsets change on a few days of a year at most, so each day
 // is asked at its start and its end once: a day with one offset throughout answers every
 // moment of it from then on; a day with a change in it asks at the moment itself.
-int localOffsetAt(qint64 secondsSinceEpoch)
+int offsetAt(qint64 secondsSinceEpoch)
 {
     static thread_local QHash<qint64, int> offsets; // by day; INT_MIN: the offset changes
     const auto askZone = [](qint64 seconds) {
@@ -62,7 +62,7 @@ QDateTime dateOfFile(qint64 secondsSinceEpoch)
 {
     const qint64 odd = ((secondsSinceEpoch % 2) + 2) % 2;
     const qint64 even = secondsSinceEpoch - odd;
-    return QDateTime::fromSecsSinceEpoch(even, Qt::OffsetFromUTC, localOffsetAt(even));
+    return QDateTime::fromSecsSinceEpoch(even, Qt::OffsetFromUTC, offsetAt(even));
 }
 
 // What the extended attribute holds: the stored flags as the letters "A", "S" and "H", and
@@ -674,6 +674,11 @@ int FileSystem::renameNoReplace(const QByteArray& from, const QByteArray& to) co
 QDateTime fileDate(qint64 secondsSinceEpoch)
 {
     return dateOfFile(secondsSinceEpoch);
+}
+
+int localOffsetAt(qint64 secondsSinceEpoch)
+{
+    return offsetAt(secondsSinceEpoch);
 }
 
 QString withTrailingSlash(const QString& path)

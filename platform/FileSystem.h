@@ -142,6 +142,8 @@ protected:
 // A file's date from its time in seconds: local time, held with its offset from UTC, seconds
 // truncated to even (file dates have a resolution of two seconds).
 QDateTime fileDate(qint64 secondsSinceEpoch);
+// The local time's offset from UTC in seconds at that moment (as fileDate holds it).
+int localOffsetAt(qint64 secondsSinceEpoch);
 
 // "/a/b/" for "/a/b" and "/a/b/"; the one trailing separator every folder path carries.
 QString withTrailingSlash(const QString& path);

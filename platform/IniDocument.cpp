@@ -122,18 +122,18 @@ QString writtenValue(const QString& value, bool leadingBlanksDropped, ValueBlank
 
 // A header is a line that starts with "[" and holds no "=" (any key line holds one, so a
 // file name such as "[book]a.pdf" can still be a key); the name ends at the first "]".
-bool parseSectionHeader(QStringView trimmed, QString* name)
+bool parseSectionHeader(QStringView trimmed, QStringView* name)
 {
     if (!trimmed.startsWith(u'[') || trimmed.contains(u'='))
         return false;
     const qsizetype close = trimmed.indexOf(u']');
-    *name = trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed().toString();
+    *name = trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed();
     return true;
 }
 
 } // namespace
 
-IniDocument::Kind IniDocument::classifyText(QStringView text, QString* name, qsizetype* equals)
+IniDocument::Kind IniDocument::classifyView(QStringView text, QStringView* name, qsizetype* equals)
 {
     const QStringView trimmed = text.trimmed();
     if (trimmed.startsWith(u';'))
@@ -146,8 +146,17 @@ IniDocument::Kind IniDocument::classifyText(QStringView text, QString* name, qsi
     const QStringView key = text.left(*equals).trimmed();
     if (key.isEmpty())
         return Kind::Other;
-    *name = key.toString();
+    *name = key;
     return Kind::Key;
+}
+
+IniDocument::Kind IniDocument::classifyText(QStringView text, QString* name, qsizetype* equals)
+{
+    QStringView view;
+    const Kind kind = classifyView(text, &view, equals);
+    if (kind == Kind::Section || kind == Kind::Key)
+        *name = view.toString();
+    return kind;
 }
 
 IniDocument::Line IniDocument::classify(QByteArray raw, QByteArray eol, QStringView text,
@@ -540,46 +549,77 @@ QList<std::pair<QString, QString>> IniDocument::entries(const QString& section) 
 QList<std::pair<QString, QString>>
 IniDocument::readSection(const QByteArray& input, const QString& section, ValueBlanks blanks)
 {
+    const SectionText read = readSectionText(input, section, blanks);
+    QList<std::pair<QString, QString>> result;
+    result.reserve(qsizetype(read.lines.size()));
+    for (const SectionText::Line& line : read.lines)
+        result.append({read.text.mid(line.keyAt, line.keyLength),
+                       read.text.mid(line.valueAt, line.valueLength)});
+    return result;
+}
+
+IniDocument::SectionText IniDocument::readSectionText(const QByteArray& input,
+                                                      const QString& section, ValueBlanks blanks)
+{
+    SectionText read;
+    const auto readParsed = [&] {
+        read = {};
+        for (const auto& [key, value] : parse(input, blanks).entries(section)) {
+            const qsizetype at = read.text.size();
+            read.text += key;
+            read.text += value;
+            read.lines.push_back({at, key.size(), at + key.size(), value.size()});
+        }
+        return std::move(read);
+    };
     const TextEncoding encoding = text::detect(input);
     // UTF-16 lines are not split at a byte; such files are rare enough to be parsed whole.
     if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be)
-        return parse(input, blanks).entries(section);
+        return readParsed();
     const QByteArrayView bytes = QByteArrayView(input).sliced(text::byteOrderMark(encoding).size());
-    const QString all = text::decode(bytes, encoding);
-    QList<std::pair<QString, QString>> result;
-    // The lines of the bytes and of the decoded text side by side, as parse() splits them.
+    read.text = text::decode(bytes, encoding);
+    const qsizetype decodedSize = read.text.size();
+    QString cut; // values cut to their byte limit, to go after the text
+    // The lines of the bytes and of the decoded text side by side, as parse() splits them. A
+    // file whose decoder lost or made a line break is parsed whole instead.
     auto byteSplit = byteLines(bytes);
-    auto textSplit = textLines(all);
+    auto textSplit = textLines(read.text);
     bool inside = false;
-    QString name;
     for (;;) {
         qsizetype rawStart = 0, rawEnd = 0, textStart = 0, textEnd = 0;
         int rawEol = 0, textEol = 0;
         const bool moreRaw = byteSplit.next(&rawStart, &rawEnd, &rawEol);
         if (moreRaw != textSplit.next(&textStart, &textEnd, &textEol))
-            return parse(input, blanks).entries(section); // the decoder lost a line break
+            return readParsed();
         if (!moreRaw)
             break;
         const QByteArrayView raw = bytes.sliced(rawStart, rawEnd - rawStart);
-        const QStringView text = QStringView(all).sliced(textStart, textEnd - textStart);
+        const QStringView text = QStringView(read.text).sliced(textStart, textEnd - textStart);
+        const qsizetype lineAt = textStart;
 
+        QStringView name;
         qsizetype equals = -1;
-        switch (classifyText(text, &name, &equals)) {
+        switch (classifyView(text, &name, &equals)) {
         case Kind::Section:
-            inside = sameName(name, section);
+            inside = name.compare(section, Qt::CaseInsensitive) == 0;
             break;
         case Kind::Key: {
             if (!inside)
                 break;
+            const qsizetype keyAt = lineAt + (name.data() - text.data());
             const ValueRange range = valueRange(text, equals, blanks);
             const ByteRange value = byteRange(raw, text, equals, range, 1);
-            if (value.to - value.from > kMaxValueBytes)
-                result.append(
-                    {name, text::decodeLimited(
-                               raw.sliced(value.from, value.to - value.from).toByteArray(),
-                               encoding, kMaxValueBytes)});
-            else
-                result.append({name, text.sliced(range.from, range.to - range.from).toString()});
+            if (value.to - value.from > kMaxValueBytes) {
+                const QString limited =
+                    text::decodeLimited(raw.sliced(value.from, value.to - value.from).toByteArray(),
+                                        encoding, kMaxValueBytes);
+                read.lines.push_back(
+                    {keyAt, name.size(), decodedSize + cut.size(), limited.size()});
+                cut += limited;
+            } else {
+                read.lines.push_back(
+                    {keyAt, name.size(), lineAt + range.from, range.to - range.from});
+            }
             break;
         }
         case Kind::Comment:
@@ -587,7 +627,8 @@ IniDocument::readSection(const QByteArray& input, const QString& section, ValueB
             break;
         }
     }
-    return result;
+    read.text += cut;
+    return read;
 }
 
 IniDocument::Line IniDocument::makeLine(const QString& text) const

@@ -71,6 +71,23 @@ public:
     static QList<std::pair<QString, QString>> readSection(const QByteArray& bytes,
                                                           const QString& section,
                                                           ValueBlanks blanks = ValueBlanks::Kept);
+    // The same key lines as places in one text, read without a string per line: `text` is
+    // the file's text (with any value that had to be cut appended), each line a key and a
+    // value in it.
+    struct SectionText
+    {
+        struct Line
+        {
+            qsizetype keyAt = 0;
+            qsizetype keyLength = 0;
+            qsizetype valueAt = 0;
+            qsizetype valueLength = 0;
+        };
+        QString text;
+        std::vector<Line> lines;
+    };
+    static SectionText readSectionText(const QByteArray& bytes, const QString& section,
+                                       ValueBlanks blanks = ValueBlanks::Kept);
 
     // Replaces the value in place, or appends the key after the section's last line, or
     // appends the section with the key at the end of the file. Throws UnstorableText when
@@ -136,6 +153,7 @@ private:
     // What a line's text (without its line end) is: a section header with its name, a key
     // line with its key and the position of its "=", or another line.
     static Kind classifyText(QStringView text, QString* name, qsizetype* equals);
+    static Kind classifyView(QStringView text, QStringView* name, qsizetype* equals);
     QString decodeValue(const Line& line) const;
     Line makeLine(const QString& text) const;
     // "key=value", the value in quotes where reading would change it.

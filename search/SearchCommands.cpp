@@ -7,6 +7,14 @@
 
 namespace search {
 
+namespace {
+
+// The status panel that counts while a search goes on; it shows what it showed before once
+// the search ends.
+constexpr int kProgressPanel = 3;
+
+} // namespace
+
 SearchCommands::SearchCommands(core::Workspace& workspace, core::Dialogs& dialogs, QObject* parent)
     : QObject(parent), m_workspace(workspace), m_dialogs(dialogs)
 {
@@ -69,7 +77,9 @@ void SearchCommands::findButtonClick()
         const core::BusyCursor busy(m_dialogs);
         m_workspace.searchSelection().clear();
         list.clear();
+        // The status says what goes on for the whole search; the panel beside it counts.
         status.setText(2, texts::Searching);
+        const QString beside = status.text(kProgressPanel);
         if (m_repaint)
             m_repaint();
 
@@ -77,7 +87,7 @@ void SearchCommands::findButtonClick()
         LibrarySearch walk(m_mode, keyword);
         walk.setProgress(
             [&](const SearchProgress& progress) {
-                status.setText(2, texts::progress(progress.folders, progress.found));
+                status.setText(kProgressPanel, texts::progress(progress.folders, progress.found));
                 if (m_repaint)
                     m_repaint();
             },
@@ -85,12 +95,11 @@ void SearchCommands::findButtonClick()
         walk.FindFiles(session.layout().programDir());
         walk.FindOuterFiles(externalFolders());
         // Filling and sorting a long list take a moment more each.
-        if (m_repaint)
-            m_repaint();
         list.setRows(walk.takeRows());
         if (m_repaint)
             m_repaint();
         list.sortBy(m_workspace.searchSort().column, m_workspace.searchSort().ascending);
+        status.setText(kProgressPanel, beside);
     }
     status.setText(2, texts::foundCount(list.count()));
     if (list.count() == 0)

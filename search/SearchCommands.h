@@ -28,7 +28,8 @@ public:
     void setMode(Mode mode) { m_mode = mode; }
 
     // Runs while a long search goes on, each time the status bar shows how far it has come
-    // (at most every `intervalMs`): the window repaints there. Nothing the user does may run.
+    // (at most every `intervalMs`; the walk itself goes on in worker threads meanwhile): the
+    // window repaints there. Nothing the user does may run.
     void setRepaint(std::function<void()> repaint, int intervalMs = 100);
 
     // stfibtnClick: the search page when `down`, else the browse page.

@@ -1,14 +1,17 @@
 // The file list: formats, listing, sorting, selection feedback.
 #include "core/FileFormats.h"
 #include "core/FileListing.h"
+#include "platform/FileNames.h"
+#include "platform/TextCodec.h"
 #include "support/World.h"
 
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 
 using testing_support::World;
@@ -170,14 +173,39 @@ TEST_F(FileList, HeaderClicksFlipTheDirectionEveryTime)
 TEST_F(FileList, TextColumnsCompareGbkBytesFoldingOnlyAsciiLetters)
 {
     // GBK orders 啊 (B0A1) before 中 (D6D0), though Unicode puts 中 (4E2D) first.
-    for (const QString& name : {QStringLiteral("中.txt"), QStringLiteral("啊.txt"),
-                               QStringLiteral("Beta.txt"), QStringLiteral("alpha.txt"),
-                               QStringLiteral("ALPHA2.txt"), QStringLiteral("_x.txt")})
+    for (const QString& name :
+         {QStringLiteral("中.txt"), QStringLiteral("啊.txt"), QStringLiteral("Beta.txt"),
+          QStringLiteral("alpha.txt"), QStringLiteral("ALPHA2.txt"), QStringLiteral("_x.txt")})
         world.library.makeFile("cat/" + name);
     world.start();
     world.selectCategory({"cat"});
     EXPECT_EQ(column(0), QStringList({"alpha.txt", "ALPHA2.txt", "Beta.txt", "_x.txt",
                                       QStringLiteral("啊.txt"), QStringLiteral("中.txt")}));
+}
+
+TEST_F(FileList, NamesOfEveryKindOfCharacterSortByTheirGb18030Bytes)
+{
+    // Characters of one, two and four bytes in GB18030, one beyond the Basic Multilingual
+    // Plane, and two whose second byte is the byte of a letter ("癮" ends in that of "a").
+    const QStringList names = {QStringLiteral("癮b.txt"),    QStringLiteral("癆a.txt"),
+                               QStringLiteral("é.txt"),      QStringLiteral("€.txt"),
+                               QStringLiteral("\u0080.txt"), QStringLiteral("😀.txt"),
+                               QStringLiteral("ｚ.txt"),     QStringLiteral("Ω.txt"),
+                               QStringLiteral("Z.txt"),      QStringLiteral("\uFFFD.txt")};
+    for (const QString& name : names)
+        world.library.makeFile("cat/" + name);
+    world.start();
+    world.selectCategory({"cat"});
+    QStringList expected = names;
+    const auto key = [](const QString& text) {
+        QByteArray bytes = platform::text::encode(text, platform::TextEncoding::Gb18030);
+        for (char& c : bytes)
+            c = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+        return bytes;
+    };
+    std::sort(expected.begin(), expected.end(),
+              [&](const QString& a, const QString& b) { return key(a) < key(b); });
+    EXPECT_EQ(column(0), expected);
 }
 
 TEST_F(FileList, TheDateColumnSortsAsDateTimes)
@@ -255,7 +283,8 @@ TEST_F(FileList, SelectionFeedbackCountsMarksDocumentsAndFillsTheNoteEditor)
     world.workspace.fileSelection().select(list.index(world.rowOf("doc.txt"), 0),
                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
     world.workspace.fileSelection().select(list.index(world.rowOf("doc.txt"), 0),
-                                           QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+                                           QItemSelectionModel::Deselect |
+                                               QItemSelectionModel::Rows);
     EXPECT_EQ(status.text(2), "共选取了1个文件");
     EXPECT_EQ(status.text(3), "此文件有详细文档");
 
@@ -280,11 +309,51 @@ TEST(FileListing, TenThousandFilesNeedOneReadOfTheNotes)
         EXPECT_EQ(row.note, QStringLiteral("注释") + row.name.mid(2).chopped(4));
 }
 
+TEST(FileListing, EveryRowShowsTheNoteTheNotesStoreReads)
+{
+    using testing_support::gbk;
+    static const char junkBytes[] = "\x00\xFF\x81\r\x80=\x00\n\xFE[fileinfo\x01\r";
+    static const char utf16Bytes[] =
+        "\xFF\xFE[\0f\0i\0l\0e\0i\0n\0f\0o\0]\0\r\0a\0.\0t\0x\0t\0=\0u\0\r\0";
+    const QByteArray junk(junkBytes, sizeof junkBytes - 1);
+    const QByteArray files[] = {
+        gbk(QStringLiteral("[fileinfo]\ra.txt=one\rB.TXT= two \r\r;c.txt=hidden\r")),
+        gbk(QStringLiteral("[fileinfo]\na.txt = \"quoted\" \nb.txt='single'\nc.txt=\"open\n")),
+        gbk(QStringLiteral("[fileinfo]\r\na.txt=first\r\nA.TXT=other\r\na.txt=second\r\n")),
+        gbk(QStringLiteral(
+            "[FileInfo]\r\n 中.txt =中文 \r\n[x]\r\nb.txt=no\r\n[fileinfo]\r\nb.txt=yes")),
+        gbk(QStringLiteral("[fileinfo]\r\n旧名.txt=GBK 名字\r\nc.txt=\"\"\r\nb.txt=a=b\r\n")),
+        "\xEF\xBB\xBF[fileinfo]\n\xE4\xB8\xAD.txt=\xE4\xB8\xAD\r\n", // UTF-8 with its mark
+        "[fileinfo]\r\n" + junk + "\r\na.txt=after junk\r\nb.txt=\x81\x30\xB0\xA1\r\n",
+        QByteArray(utf16Bytes, sizeof utf16Bytes - 1), // UTF-16 with CR line ends
+        "[fileinfo]\r\nc.txt=" + QByteArray(3000, 'x') + "\r\n",
+    };
+    const QString names[] = {"a.txt", "b.txt", "c.txt", QStringLiteral("中.txt"),
+                             platform::pathFromNative(gbk(QStringLiteral("旧名.txt")))};
+    for (const QByteArray& notes : files) {
+        testing_support::TempLibrary lib;
+        for (const QString& name : names)
+            lib.makeFile("cat/" + name);
+        lib.makeFile("cat/zzfdat.nod", notes);
+        const core::NotesFile store = core::NotesFile::open(lib.path("cat/"));
+        const core::FileRows rows = core::listCategoryRows(lib.path("cat/"));
+        ASSERT_EQ(rows.size(), std::size(names));
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const core::FileRow row = rows.row(i, false);
+            EXPECT_EQ(row.note, store.readNote(row.caption))
+                << row.caption.toStdString() << " in " << notes.left(60).toStdString();
+        }
+        // A name that is not UTF-8 is removed by its bytes.
+        ::unlink(platform::nativePath(lib.path("cat/" + names[4])).constData());
+    }
+}
+
 TEST(FileFormats, DatesReadAsTheLocaleWritesThem)
 {
-    const QDateTime times[] = {
-        QDateTime(QDate(2003, 1, 2), QTime(3, 4, 6)), QDateTime(QDate(1999, 12, 31), QTime(23, 59, 58)),
-        QDateTime(QDate(2024, 7, 15), QTime(12, 0, 0)), QDateTime(QDate(2024, 7, 15), QTime(0, 0, 0))};
+    const QDateTime times[] = {QDateTime(QDate(2003, 1, 2), QTime(3, 4, 6)),
+                               QDateTime(QDate(1999, 12, 31), QTime(23, 59, 58)),
+                               QDateTime(QDate(2024, 7, 15), QTime(12, 0, 0)),
+                               QDateTime(QDate(2024, 7, 15), QTime(0, 0, 0))};
     for (const char* name : {"C", "zh_CN", "zh_TW", "en_US", "en_GB", "de_DE", "fr_FR", "ja_JP",
                              "ko_KR", "ru_RU", "ar_EG", "hi_IN", "fa_IR", "th_TH"}) {
         const QLocale locale(QString::fromLatin1(name));
@@ -293,7 +362,8 @@ TEST(FileFormats, DatesReadAsTheLocaleWritesThem)
         timeFormat.remove(u't');
         timeFormat = timeFormat.trimmed();
         for (const QDateTime& time : times) {
-            QString expected = locale.toString(time.date(), locale.dateFormat(QLocale::ShortFormat));
+            QString expected =
+                locale.toString(time.date(), locale.dateFormat(QLocale::ShortFormat));
             if (time.time() != QTime(0, 0))
                 expected += u' ' + locale.toString(time.time(), timeFormat);
             EXPECT_EQ(formatter.text(time), expected) << name;
@@ -307,8 +377,21 @@ TEST(FileFormats, SizesReadAsTheFloatingPointTextWouldWriteThem)
     const auto expected = [&](qint64 size) {
         return QString::number(double(size) / 1024.0, 'f', 2).replace(u'.', point);
     };
-    std::vector<qint64> sizes = {0, 1, 5, 128, 384, 1023, 1024, 1152, 1536, 2047, 2048,
-                                 (qint64(1) << 31), (qint64(1) << 40) + 128, -5, -1536};
+    std::vector<qint64> sizes = {0,
+                                 1,
+                                 5,
+                                 128,
+                                 384,
+                                 1023,
+                                 1024,
+                                 1152,
+                                 1536,
+                                 2047,
+                                 2048,
+                                 (qint64(1) << 31),
+                                 (qint64(1) << 40) + 128,
+                                 -5,
+                                 -1536};
     QRandomGenerator random(11);
     for (int i = 0; i < 20000; ++i)
         sizes.push_back(qint64(random.bounded(1u << 30)) * (i % 7 + 1));

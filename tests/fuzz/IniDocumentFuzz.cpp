@@ -1,5 +1,6 @@
 // The INI engine on any file: parsed and written back unchanged it is byte for byte the
-// same; every key reads; after writing or deleting one key (or a whole section) the file
+// same; every key reads, and the reader that keeps no lines gives every section's key lines
+// as the parsed file does; after writing or deleting one key (or a whole section) the file
 // parses again in its encoding and into the same lines, the lines no edit touched keep their
 // bytes, no comment line is touched, every other key keeps its value, and a written value
 // reads back as it was given.
@@ -69,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<Key> keys;
     for (const QString& section : document.sections()) {
         document.values(section);
-        document.entries(section);
+        FUZZ_CHECK(IniDocument::readSection(input.file, section, blanks) ==
+                   document.entries(section));
         for (const QString& key : document.keys(section)) {
             keys.push_back({section, key, document.value(section, key)});
             FUZZ_CHECK(keys.back().value.has_value());
@@ -153,8 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             FUZZ_CHECK(!text::decode(before[i], encoding).trimmed().startsWith(u';'));
     }
     // Lines the edit added or changed, and the marker line that keeps a GB18030 file so.
-    const qsizetype added = kept.size() - before.size() +
-                            std::count(touched.begin(), touched.end(), true) + 1;
+    const qsizetype added =
+        kept.size() - before.size() + std::count(touched.begin(), touched.end(), true) + 1;
     FUZZ_CHECK(untouchedLinesKept(before, touched, again.lineBytes(), added));
 
     // The written value reads back, and no other key changed.

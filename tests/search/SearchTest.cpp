@@ -3,6 +3,7 @@
 // not UTF-8), the messages, the keyword history, progress and the result list's own commands.
 #include "core/ConfigFile.h"
 #include "platform/FileNames.h"
+#include "search/LibrarySearch.h"
 #include "search/SearchCommands.h"
 #include "support/World.h"
 
@@ -80,6 +81,8 @@ protected:
 
     void TearDown() override
     {
+        if (!m_deepPart.isEmpty())
+            removeBelow(world.library.path("cat/"), m_deepPart);
         // The temporary folder's clean-up cannot name files whose names are not UTF-8.
         for (const QByteArray& path : m_nativeFiles)
             ::unlink(path.constData());
@@ -95,6 +98,23 @@ protected:
     }
 
     QList<QByteArray> m_nativeFiles;
+    QByteArray m_deepPart; // the name of the folders of a chain too deep for a path
+
+    // Removes the chain of folders named `part` below `folder`, from the deepest up, each
+    // step below the open folder above it (the temporary folder's clean-up goes by paths).
+    static void removeBelow(const QString& folder, const QByteArray& part)
+    {
+        std::vector<int> chain{::open(platform::nativePath(folder).constData(), O_DIRECTORY)};
+        for (int below; (below = ::openat(chain.back(), part.constData(), O_DIRECTORY)) >= 0;)
+            chain.push_back(below);
+        for (size_t i = chain.size() - 1; i > 0; --i) {
+            for (const char* name : {"abc-deepest.txt", "zzfdat.nod"})
+                ::unlinkat(chain[i], name, 0);
+            ::close(chain[i]);
+            ::unlinkat(chain[i - 1], part.constData(), AT_REMOVEDIR);
+        }
+        ::close(chain.front());
+    }
 
     // The rows found, as folder (relative to the library or the outside folder) + caption.
     QStringList find(const QString& keyword, search::Mode mode = search::Mode::ByName)
@@ -239,17 +259,27 @@ TEST_F(Search, ResultsAreSortedByTheListsSortColumn)
     EXPECT_EQ(world.workspace.searchList().row(0).name, "abc-large.bin");
 }
 
-TEST_F(Search, TheStatusPanelShowsProgressWhileTheWalkGoesOn)
+TEST_F(Search, TheStatusSaysItSearchesWhileThePanelBesideItCounts)
 {
     for (int i = 0; i < 40; ++i)
         world.library.makeFile(QStringLiteral("many/f%1/abc%1.txt").arg(i));
-    QStringList shown;
-    commands.setRepaint([&] { shown.append(world.workspace.status().text(2)); }, 0);
+    world.workspace.status().setText(3, QStringLiteral("此文件有详细文档"));
+    QStringList status;
+    QStringList beside;
+    commands.setRepaint(
+        [&] {
+            status.append(world.workspace.status().text(2));
+            beside.append(world.workspace.status().text(3));
+        },
+        0);
     find("abc");
-    ASSERT_GE(shown.size(), 2);
-    EXPECT_EQ(shown.first(), QStringLiteral("正在查找符合条件的文件，请稍候..."));
-    EXPECT_TRUE(shown.last().startsWith(QStringLiteral("已查找 "))) << shown.last().toStdString();
+    ASSERT_GE(status.size(), 2);
+    EXPECT_EQ(status,
+              QStringList(status.size(), QStringLiteral("正在查找符合条件的文件，请稍候...")));
+    EXPECT_TRUE(beside.filter(QStringLiteral("已查找 ")).size() >= 1)
+        << beside.join(u'|').toStdString();
     EXPECT_EQ(world.workspace.status().text(2), QStringLiteral("共找到 45 个文件"));
+    EXPECT_EQ(world.workspace.status().text(3), QStringLiteral("此文件有详细文档"));
 }
 
 TEST_F(Search, RemovingAndClearingTouchOnlyTheList)
@@ -272,6 +302,96 @@ TEST_F(Search, RemovingAndClearingTouchOnlyTheList)
     EXPECT_EQ(commands.keyword(), QString());
     EXPECT_EQ(commands.history(), QStringList("abc"));
     EXPECT_EQ(world.workspace.status().text(2), QString());
+}
+
+TEST_F(Search, AFolderReachedThroughALinkIsSearchedOnceWhereItsRealPathDoesNotReachIt)
+{
+    // A category that is a link to a folder outside, a link inside that folder back to it,
+    // and a second category that is a link to a category of the library.
+    const QString linked = outside.path() + QStringLiteral("/linked/");
+    QDir().mkpath(linked);
+    QFile(linked + QStringLiteral("abc-linked.txt")).open(QIODevice::WriteOnly);
+    const auto link = [](const QString& target, const QString& at) {
+        ASSERT_EQ(::symlink(platform::nativePath(target).constData(),
+                            platform::nativePath(at).constData()),
+                  0);
+    };
+    link(linked, world.library.path("linkcat"));
+    link(linked, linked + QStringLiteral("back"));
+    link(world.library.path("cat"), world.library.path("alias"));
+    world.library.writeNotes("linkcat/", {{"abc-linked.txt", QStringLiteral("链接说明")}});
+
+    EXPECT_EQ(find("abc-linked"), QStringList("linkcat/abc-linked.txt"));
+    EXPECT_EQ(find(QStringLiteral("链接"), search::Mode::ByNote),
+              QStringList("linkcat/abc-linked.txt"));
+    EXPECT_EQ(find("xabcx"), QStringList("cat/xabcx.zip")) << "the real path only";
+}
+
+TEST_F(Search, TheProgramsTemporaryFilesAndFoldersAreNeverSearched)
+{
+    for (const char* file :
+         {"cat/.quillet-1x2y.part", "cat/.quillet-abc.tmp", "cat/.quillet-3z4w.keep",
+          "cat/.quillet-dir.part/abc-inside.txt", "cat/.quillet-abc.txt"})
+        world.library.makeFile(QString::fromUtf8(file));
+    EXPECT_EQ(find("quillet"), QStringList("cat/.quillet-abc.txt"));
+    EXPECT_EQ(find("abc-inside"), QStringList());
+}
+
+TEST_F(Search, AFileDeeperThanAPathCanNameIsFoundWithItsNote)
+{
+    // Seventy folders of 64-byte names, one below the other: the path passes 4,096 bytes.
+    // Each step is made below the open folder above it.
+    const QByteArray part(64, 'd');
+    m_deepPart = part;
+    QByteArray relative = "cat/";
+    int fd = ::open(platform::nativePath(world.library.path("cat")).constData(), O_DIRECTORY);
+    for (int level = 0; level < 70; ++level) {
+        ASSERT_EQ(::mkdirat(fd, part.constData(), 0755), 0);
+        const int below = ::openat(fd, part.constData(), O_DIRECTORY);
+        ::close(fd);
+        fd = below;
+        relative += part + '/';
+    }
+    ASSERT_GT(platform::nativePath(world.library.root()).size() + relative.size(), 4096);
+    const int file = ::openat(fd, "abc-deepest.txt", O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(file, 0);
+    ::close(file);
+    const QByteArray notes = gbk(QStringLiteral("[fileinfo]\r\nabc-deepest.txt=最深处\r\n"));
+    const int notesFd = ::openat(fd, "zzfdat.nod", O_CREAT | O_WRONLY, 0644);
+    ASSERT_EQ(::write(notesFd, notes.constData(), size_t(notes.size())), notes.size());
+    ::close(notesFd);
+    ::close(fd);
+
+    const QString expected = QString::fromUtf8(relative) + QStringLiteral("abc-deepest.txt");
+    EXPECT_EQ(find("abc-deepest"), QStringList(expected));
+    EXPECT_EQ(world.workspace.searchList().row(0).note, QStringLiteral("最深处"));
+    EXPECT_EQ(find(QStringLiteral("最深"), search::Mode::ByNote), QStringList(expected));
+}
+
+TEST_F(Search, TheRowsComeInTheOrderOfAWalkByOneThreadWhateverTheThreads)
+{
+    for (int top = 0; top < 6; ++top) {
+        for (int sub = 0; sub < 6; ++sub) {
+            for (int file = 0; file < 3; ++file)
+                world.library.makeFile(
+                    QStringLiteral("t%1/s%2/f%3-abc.txt").arg(top).arg(sub).arg(file));
+        }
+        world.library.makeFile(QStringLiteral("t%1/g-abc.txt").arg(top));
+    }
+    const auto walk = [&](int threads) {
+        search::LibrarySearch search(search::Mode::ByName, QStringLiteral("abc"), threads);
+        search.FindFiles(world.library.root());
+        search.FindOuterFiles(commands.externalFolders());
+        const core::FileRows& rows = search.rows();
+        QStringList paths;
+        for (size_t i = 0; i < rows.size(); ++i)
+            paths.append(rows.folder(i) + rows.name(i));
+        return paths;
+    };
+    const QStringList alone = walk(1);
+    EXPECT_EQ(alone.size(), 6 * 6 * 3 + 6 + 5); // and the five of every search here
+    for (int threads : {2, 4, 8})
+        EXPECT_EQ(walk(threads), alone) << threads << " threads";
 }
 
 TEST(SearchRemoval, ScatteredRowsGoInOnePass)
