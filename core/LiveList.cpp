@@ -2,6 +2,7 @@
 
 #include "core/FileListing.h"
 #include "core/ListedComments.h"
+#include "core/NoteMirror.h"
 #include "core/Texts.h"
 #include "platform/Errors.h"
 #include "platform/FileNames.h"
@@ -47,17 +48,39 @@ LiveList::LiveList(Workspace& workspace, FileListController& files, QObject* par
     connect(&m_timer, &QTimer::timeout, this, &LiveList::apply);
     connect(&files, &FileListController::folderListed, this, &LiveList::follow);
 
+    // The names the rows may have, kept as the rows change, so that a burst of new files
+    // needs no pass over a long list.
     FileListModel& list = workspace.fileList();
-    const auto moved = [this] {
-        if (!m_applying)
-            m_indexValid = false;
+    const auto addNames = [this](int first, int last) {
+        if (!m_namesKnown)
+            return;
+        if (last - first > 1000) {
+            m_namesKnown = false;
+            return;
+        }
+        const FileRows& rows = m_workspace.fileList().fileRows();
+        for (int i = first; i <= last && size_t(i) < rows.size(); ++i)
+            m_shownNames.insert(rows.name(size_t(i)));
     };
-    connect(&list, &QAbstractItemModel::rowsInserted, this, moved);
-    connect(&list, &QAbstractItemModel::rowsRemoved, this, moved);
-    connect(&list, &QAbstractItemModel::rowsMoved, this, moved);
-    connect(&list, &QAbstractItemModel::modelReset, this, moved);
-    connect(&list, &QAbstractItemModel::layoutChanged, this, moved);
-    connect(&list, &QAbstractItemModel::dataChanged, this, moved);
+    connect(&list, &QAbstractItemModel::rowsInserted, this,
+            [addNames](const QModelIndex&, int first, int last) { addNames(first, last); });
+    connect(&list, &QAbstractItemModel::dataChanged, this,
+            [addNames](const QModelIndex& top, const QModelIndex& bottom) {
+                addNames(top.row(), bottom.row());
+            });
+    connect(&list, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex&, int first, int last) {
+                if (!m_namesKnown)
+                    return;
+                if (last - first > 1000) {
+                    m_namesKnown = false;
+                    return;
+                }
+                const FileRows& rows = m_workspace.fileList().fileRows();
+                for (int i = first; i <= last && size_t(i) < rows.size(); ++i)
+                    m_shownNames.remove(rows.name(size_t(i)));
+            });
+    connect(&list, &QAbstractItemModel::modelReset, this, [this] { m_namesKnown = false; });
 }
 
 LiveList::~LiveList()
@@ -75,7 +98,7 @@ void LiveList::follow(const QString& dir)
     m_movedAway.clear();
     m_notesChanged = m_everything = m_vanished = false;
     m_notes.reset();
-    m_indexValid = false;
+    m_namesKnown = false;
     m_timer.stop();
     if (dir == m_dir && m_watch >= 0)
         return;
@@ -165,18 +188,31 @@ const NotesSnapshot& LiveList::notes()
     return *m_notes;
 }
 
-int LiveList::rowOfName(const QString& name)
+QHash<QString, int> LiveList::rowsOf(const QSet<QString>& names) const
 {
-    const FileListModel& list = m_workspace.fileList();
-    if (!m_indexValid) {
-        m_index.clear();
-        const FileRows& rows = list.fileRows();
-        m_index.reserve(qsizetype(rows.size()));
-        for (size_t i = 0; i < rows.size(); ++i)
-            m_index.insert(rows.name(i), int(i));
-        m_indexValid = true;
+    // One pass over the rows' name bytes, without making a text of each: a burst touches a
+    // few names of a list that may hold a hundred thousand.
+    QHash<QByteArray, QString> wanted;
+    wanted.reserve(names.size());
+    for (const QString& name : names)
+        wanted.insert(platform::nativePath(name), name);
+    QHash<QString, int> found;
+    if (names.isEmpty())
+        return found;
+    const FileRows& rows = m_workspace.fileList().fileRows();
+    for (size_t i = 0; i < rows.size() && found.size() < names.size(); ++i) {
+        const QByteArrayView bytes = rows.nameBytes(i);
+        if (bytes.isEmpty()) {
+            const QString name = rows.name(i);
+            if (names.contains(name))
+                found.insert(name, int(i));
+            continue;
+        }
+        const auto at = wanted.constFind(QByteArray::fromRawData(bytes.data(), bytes.size()));
+        if (at != wanted.cend())
+            found.insert(*at, int(i));
     }
-    return m_index.value(name, -1);
+    return found;
 }
 
 void LiveList::renameNotes()
@@ -256,15 +292,33 @@ void LiveList::apply()
     // What the disk holds now for every name the burst touched.
     const platform::OpenFolder folder(m_dir);
     const auto isOtherFile = [&](const QString& key) { return fs.exists(m_dir + key); };
+    // Only names that may have a row need the pass over the rows.
+    if (!m_namesKnown) {
+        m_shownNames.clear();
+        const FileRows& rows = list.fileRows();
+        m_shownNames.reserve(qsizetype(rows.size()));
+        for (size_t i = 0; i < rows.size(); ++i)
+            m_shownNames.insert(rows.name(i));
+        m_namesKnown = true;
+    }
+    QSet<QString> mayHaveRows;
+    for (const QString& name : std::as_const(names)) {
+        if (m_shownNames.contains(name))
+            mayHaveRows.insert(name);
+    }
+    const QHash<QString, int> rowOf = rowsOf(mayHaveRows);
     std::vector<int> gone;
     std::vector<std::pair<int, FileRow>> changed;
     std::vector<FileRow> added;
+    const QByteArray dirNative = platform::nativePath(m_dir);
+    QByteArray path = dirNative;
+    QList<std::pair<QString, QString>> comments;
     for (const QString& name : std::as_const(names)) {
         const QByteArray native = platform::nativePath(name);
         platform::OpenFolder::Details details;
         const bool listed = isListedEntry(name) && folder.details(native.constData(), &details) &&
                             !details.isFolder;
-        const int row = rowOfName(name);
+        const int row = rowOf.value(name, -1);
         if (!listed) {
             if (row >= 0)
                 gone.push_back(row);
@@ -283,12 +337,21 @@ void LiveList::apply()
         fresh.storedAttributesLater = !details.isLink;
         fresh.textsLater = true;
         fresh.note = notes().note(fresh.caption, isOtherFile);
+        if (fresh.note.isEmpty()) {
+            // A file without a note key that carries a comment shows it (see ListedComments).
+            path.truncate(dirNative.size());
+            path.append(native);
+            QString comment = NoteMirror::commentAt(path);
+            if (!comment.isEmpty() && !notes().has(fresh.caption, isOtherFile)) {
+                fresh.note = comment;
+                comments.append({fresh.caption, std::move(comment)});
+            }
+        }
         if (row < 0)
             added.push_back(std::move(fresh));
         else if (!sameFile(list.listedRows()[size_t(row)], fresh))
             changed.emplace_back(row, std::move(fresh));
     }
-    const QList<std::pair<QString, QString>> comments = TakeListedComments(added, notes());
     if (session.writable())
         KeepListedComments(session.notesFile(), comments);
     std::vector<std::pair<int, QString>> notesChangedRows;
@@ -310,7 +373,6 @@ void LiveList::apply()
     const bool typing = first >= 0 && first < list.count()
                             ? m_workspace.topEditText() != list.fileRows().note(size_t(first))
                             : false;
-    m_applying = true;
     m_files.setQuiet(true);
     for (auto& [row, fresh] : changed)
         list.setRow(row, std::move(fresh));
@@ -320,7 +382,6 @@ void LiveList::apply()
         std::sort(gone.begin(), gone.end());
         gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
         list.removeRowsAt(gone);
-        m_indexValid = false;
     }
     if (!added.empty()) {
         // New rows come at the end in the list's name order, as a command's new rows do.
@@ -333,15 +394,9 @@ void LiveList::apply()
         ordered.reserve(added.size());
         for (const auto& key : keys)
             ordered.push_back(std::move(added[key.second]));
-        const int start = list.count();
-        if (m_indexValid) {
-            for (size_t i = 0; i < ordered.size(); ++i)
-                m_index.insert(ordered[i].name, start + int(i));
-        }
         list.appendRows(std::move(ordered));
     }
     m_files.setQuiet(false);
-    m_applying = false;
     if (!typing)
         m_files.filelistChange();
     m_workspace.status().setText(1, texts::fileCount(list.count()));

@@ -61,8 +61,8 @@ private:
     bool busy() const;
     void renameNotes();
     const NotesSnapshot& notes();
-    int rowOfName(const QString& name);
-    void rowsMovedByOthers() { m_indexValid = false; }
+    // The rows of these names, by name.
+    QHash<QString, int> rowsOf(const QSet<QString>& names) const;
 
     Workspace& m_workspace;
     FileListController& m_files;
@@ -82,10 +82,9 @@ private:
     bool m_vanished = false;
 
     std::optional<NotesSnapshot> m_notes;
-    // Row of each name, kept while only this class changes the rows.
-    QHash<QString, int> m_index;
-    bool m_indexValid = false;
-    bool m_applying = false;
+    // Every name a row has had since the rows were last counted (a few gone ones may linger).
+    QSet<QString> m_shownNames;
+    bool m_namesKnown = false;
 };
 
 } // namespace core
