@@ -86,6 +86,28 @@ TEST(AttributesDialog, SeveralFilesCycleGrayedTickedCleared)
     EXPECT_FALSE(dialog.okButton()->isEnabled()) << "view-only";
 }
 
+TEST(AttributesDialog, AnOriginShowsAsPlainSelectableTextAndOpensOnlyWhenOffered)
+{
+    for (const bool offered : {true, false}) {
+        core::AttributesDialogSpec spec;
+        spec.fileName = QStringLiteral("page.html");
+        spec.origin = QStringLiteral("https://example.org/<b>x</b>");
+        int opened = 0;
+        if (offered)
+            spec.openOrigin = [&] { ++opened; };
+        ui::AttributesDialog dialog(spec, QIcon());
+        dialog.show();
+        EXPECT_EQ(dialog.label("Label_OriginCaption")->text(), "来源：");
+        QLabel* origin = dialog.label("Label_Origin");
+        ASSERT_NE(origin, nullptr);
+        EXPECT_EQ(origin->text(), spec.origin);
+        EXPECT_EQ(origin->textFormat(), Qt::PlainText);
+        EXPECT_TRUE(origin->textInteractionFlags() & Qt::TextSelectableByMouse);
+        QTest::mouseClick(origin, Qt::LeftButton);
+        EXPECT_EQ(opened, offered ? 1 : 0);
+    }
+}
+
 class ToolCommandsWindow : public WindowFixture
 {
 };
