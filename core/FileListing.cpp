@@ -3,6 +3,7 @@
 #include "platform/FileNames.h"
 #include "platform/OpenFolder.h"
 #include "platform/TemporaryFiles.h"
+#include "platform/Utf8Reader.h"
 
 #include <cstring>
 #include <string>
@@ -26,26 +27,7 @@ void readUtf8(QByteArrayView bytes, QString& out)
     const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* const end = at + bytes.size();
     while (at < end) {
-        const unsigned char lead = *at;
-        if (lead < 0x80) {
-            *to++ = lead;
-            ++at;
-            continue;
-        }
-        char32_t c = 0;
-        int length = 2;
-        if (lead >= 0xF0) {
-            c = lead & 0x07;
-            length = 4;
-        } else if (lead >= 0xE0) {
-            c = lead & 0x0F;
-            length = 3;
-        } else {
-            c = lead & 0x1F;
-        }
-        for (int k = 1; k < length && at + k < end; ++k)
-            c = c << 6 | (at[k] & 0x3F);
-        at += length;
+        const char32_t c = platform::nextUtf8(at, end);
         if (QChar::requiresSurrogates(c)) {
             *to++ = QChar::highSurrogate(c);
             *to++ = QChar::lowSurrogate(c);

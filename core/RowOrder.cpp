@@ -2,6 +2,7 @@
 
 #include "platform/FileNames.h"
 #include "platform/Gb18030Codes.h"
+#include "platform/Utf8Reader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -105,28 +106,11 @@ void appendUtf8Key(std::string& out, QByteArrayView utf8)
     const auto* at = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const end = at + utf8.size();
     while (at < end) {
-        const unsigned char lead = *at;
-        if (lead < 0x80) {
-            out.push_back(folded(char(lead)));
-            ++at;
-            continue;
-        }
-        char32_t c = 0;
-        int length = 0;
-        if (lead >= 0xF0) {
-            c = lead & 0x07;
-            length = 4;
-        } else if (lead >= 0xE0) {
-            c = lead & 0x0F;
-            length = 3;
-        } else {
-            c = lead & 0x1F;
-            length = 2;
-        }
-        for (int k = 1; k < length && at + k < end; ++k)
-            c = c << 6 | (at[k] & 0x3F);
-        appendCode(out, c);
-        at += length;
+        const char32_t c = platform::nextUtf8(at, end);
+        if (c < 0x80)
+            out.push_back(folded(char(c)));
+        else
+            appendCode(out, c);
     }
 }
 

@@ -1,20 +1,72 @@
 #include "support/TestEnvironment.h"
 
-#include <QDir>
+#include <QByteArray>
+#include <QFile>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace testing_support {
 
+namespace {
+
+int makeWritable(const char* path, const struct stat* info, int type, FTW*)
+{
+    if (type == FTW_D || type == FTW_DNR)
+        ::chmod(path, (info->st_mode & 07777) | S_IRWXU);
+    return 0;
+}
+
+int removeEntry(const char* path, const struct stat*, int type, FTW*)
+{
+    if (type == FTW_DP || type == FTW_DNR || type == FTW_D)
+        ::rmdir(path);
+    else
+        ::unlink(path);
+    return 0;
+}
+
+// Removes a tree by its bytes, without following links or crossing into mounts.
+void removeTree(const QByteArray& root)
+{
+    // First pass opens folders a test left without permissions (the second would skip them).
+    ::nftw(root.constData(), makeWritable, 32, FTW_PHYS | FTW_MOUNT);
+    ::nftw(root.constData(), removeEntry, 32, FTW_DEPTH | FTW_PHYS | FTW_MOUNT);
+}
+
+} // namespace
+
 TestEnvironment::TestEnvironment()
 {
-    const QString config = m_home.path() + QStringLiteral("/config");
-    QDir().mkpath(config);
-    qputenv("HOME", QFile::encodeName(m_home.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    const char* base = std::getenv("TMPDIR");
+    QByteArray pattern = (base && *base) ? QByteArray(base) : QByteArrayLiteral("/tmp");
+    pattern += "/quillet-tests-XXXXXX";
+    if (!::mkdtemp(pattern.data())) {
+        std::perror("mkdtemp");
+        std::abort();
+    }
+    m_scratch = pattern;
+    m_owner = ::getpid();
+    ::mkdir((m_scratch + "/home").constData(), 0700);
+    ::mkdir((m_scratch + "/home/config").constData(), 0700);
+    ::mkdir((m_scratch + "/tmp").constData(), 0700);
+    qputenv("TMPDIR", m_scratch + "/tmp");
+    qputenv("HOME", m_scratch + "/home");
+    qputenv("XDG_CONFIG_HOME", m_scratch + "/home/config");
+}
+
+TestEnvironment::~TestEnvironment()
+{
+    if (::getpid() == m_owner)
+        removeTree(m_scratch);
 }
 
 QString TestEnvironment::configHome() const
 {
-    return m_home.path() + QStringLiteral("/config");
+    return QFile::decodeName(m_scratch + "/home/config");
 }
 
 } // namespace testing_support
