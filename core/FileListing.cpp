@@ -69,20 +69,25 @@ bool isListedEntry(const QString& name)
     return !isNotesFileName(name) && !platform::isTemporaryName(name);
 }
 
-bool isListedName(QByteArrayView name)
+bool isNotesFileName(QByteArrayView name)
 {
-    if (name.size() == qsizetype(sizeof kNotesFileName - 1)) {
-        // Only ASCII letters fold onto the letters of the notes file's name.
-        bool notes = true;
-        for (qsizetype i = 0; notes && i < name.size(); ++i) {
-            char c = name[i];
-            if (c >= 'A' && c <= 'Z')
-                c = char(c - 'A' + 'a');
-            notes = c == kNotesFileName[i];
-        }
-        if (notes)
+    if (name.size() != qsizetype(sizeof kNotesFileName - 1))
+        return false;
+    // Only ASCII letters fold onto the letters of the notes file's name.
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        char c = name[i];
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+        if (c != kNotesFileName[i])
             return false;
     }
+    return true;
+}
+
+bool isListedName(QByteArrayView name)
+{
+    if (isNotesFileName(name))
+        return false;
     // The program's temporary names (see platform::isTemporaryName), spelled in ASCII.
     return !name.startsWith(".quillet-") ||
            !(name.endsWith(".part") || name.endsWith(".tmp") || name.endsWith(".keep"));

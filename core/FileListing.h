@@ -36,6 +36,8 @@ bool isListedName(QByteArrayView name);
 
 // True for the notes file's name in any letter case.
 bool isNotesFileName(const QString& name);
+// The same for a name given as its bytes (only ASCII letters fold).
+bool isNotesFileName(QByteArrayView name);
 
 // The names of every entry of one folder, for the rules that look at the folder's other
 // files: a caption that would spell another file of the folder is not taken, and a note key

@@ -3,6 +3,7 @@
 #include "core/FileListing.h"
 #include "core/ListedComments.h"
 #include "core/NoteMirror.h"
+#include "core/RowOrder.h"
 #include "core/Texts.h"
 #include "platform/Errors.h"
 #include "platform/FileNames.h"
@@ -25,12 +26,26 @@ constexpr uint32_t kEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO
                              IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR |
                              IN_EXCL_UNLINK;
 
-// What a row shows of its file, as far as another program can change it.
+// What a row shows of its file, as far as another program can change it: the stored flags
+// only where both rows have read them.
 bool sameFile(const FileRow& shown, const FileRow& fresh)
 {
+    platform::Attributes compared = platform::ReadOnly;
+    if (!shown.storedAttributesLater && !fresh.storedAttributesLater)
+        compared |= platform::Hidden | platform::System | platform::Archive;
     return shown.size == fresh.size && shown.modifiedMs == fresh.modifiedMs &&
-           (shown.attributes & platform::ReadOnly) == (fresh.attributes & platform::ReadOnly) &&
+           (shown.attributes & compared) == (fresh.attributes & compared) &&
            shown.caption == fresh.caption && shown.note == fresh.note;
+}
+
+// A row's name as its bytes on disk: a view of the row's own bytes, valid while the rows
+// stay as they are.
+QByteArray nativeNameOf(const FileRows& rows, size_t i)
+{
+    const QByteArrayView bytes = rows.nameBytes(i);
+    if (bytes.isEmpty())
+        return platform::nativePath(rows.name(i)); // a row that holds its name as text only
+    return QByteArray::fromRawData(bytes.data(), bytes.size());
 }
 
 } // namespace
@@ -48,39 +63,29 @@ LiveList::LiveList(Workspace& workspace, FileListController& files, QObject* par
     connect(&m_timer, &QTimer::timeout, this, &LiveList::apply);
     connect(&files, &FileListController::folderListed, this, &LiveList::follow);
 
-    // The names the rows may have, kept as the rows change, so that a burst of new files
-    // needs no pass over a long list.
+    // The names the rows have, kept as the rows change, so that a burst of new files needs no
+    // pass over a long list.
     FileListModel& list = workspace.fileList();
-    const auto addNames = [this](int first, int last) {
-        if (!m_namesKnown)
-            return;
-        if (last - first > 1000) {
-            m_namesKnown = false;
-            return;
-        }
-        const FileRows& rows = m_workspace.fileList().fileRows();
-        for (int i = first; i <= last && size_t(i) < rows.size(); ++i)
-            m_shownNames.insert(rows.name(size_t(i)));
-    };
     connect(&list, &QAbstractItemModel::rowsInserted, this,
-            [addNames](const QModelIndex&, int first, int last) { addNames(first, last); });
+            [this, &list](const QModelIndex&, int first, int last) {
+                m_shownNames.add(list.fileRows(), size_t(first), size_t(last) + 1);
+            });
+    // A row put in place of another may have a new name; the old one lingers.
     connect(&list, &QAbstractItemModel::dataChanged, this,
-            [addNames](const QModelIndex& top, const QModelIndex& bottom) {
-                addNames(top.row(), bottom.row());
+            [this, &list](const QModelIndex& top, const QModelIndex& bottom) {
+                const int name = list.columnOf(FileListModel::Field::Name);
+                if (top.column() <= name && name <= bottom.column())
+                    m_shownNames.add(list.fileRows(), size_t(top.row()), size_t(bottom.row()) + 1);
             });
     connect(&list, &QAbstractItemModel::rowsAboutToBeRemoved, this,
-            [this](const QModelIndex&, int first, int last) {
-                if (!m_namesKnown)
-                    return;
-                if (last - first > 1000) {
-                    m_namesKnown = false;
-                    return;
-                }
-                const FileRows& rows = m_workspace.fileList().fileRows();
-                for (int i = first; i <= last && size_t(i) < rows.size(); ++i)
-                    m_shownNames.remove(rows.name(size_t(i)));
+            [this, &list](const QModelIndex&, int first, int last) {
+                m_shownNames.remove(list.fileRows(), size_t(first), size_t(last) + 1);
             });
-    connect(&list, &QAbstractItemModel::modelReset, this, [this] { m_namesKnown = false; });
+    // Counted as listed, while the rows lie in the order of their bytes.
+    connect(&list, &QAbstractItemModel::modelReset, this, [this, &list] {
+        if (m_fd >= 0)
+            m_shownNames.count(list.fileRows());
+    });
 }
 
 LiveList::~LiveList()
@@ -98,7 +103,6 @@ void LiveList::follow(const QString& dir)
     m_movedAway.clear();
     m_notesChanged = m_everything = m_vanished = false;
     m_notes.reset();
-    m_namesKnown = false;
     m_timer.stop();
     if (dir == m_dir && m_watch >= 0)
         return;
@@ -124,6 +128,7 @@ void LiveList::readEvents()
     if (m_fd < 0)
         return;
     alignas(inotify_event) char buffer[64 * 1024];
+    QByteArray last;
     for (;;) {
         const ssize_t length = ::read(m_fd, buffer, sizeof buffer);
         if (length <= 0)
@@ -143,19 +148,23 @@ void LiveList::readEvents()
             }
             if (event->len == 0)
                 continue;
-            const QString name = platform::pathFromNative(QByteArrayView(
-                static_cast<const char*>(event->name), qsizetype(std::strlen(event->name))));
+            const QByteArrayView name(static_cast<const char*>(event->name),
+                                      qsizetype(std::strlen(event->name)));
             if (isNotesFileName(name)) {
                 m_notesChanged = true;
                 continue;
             }
-            if (platform::isTemporaryName(name))
-                continue;
-            m_names.insert(name);
+            if (!isListedName(name))
+                continue; // one of the program's temporary files
             if (event->mask & IN_MOVED_FROM)
-                m_movedAway.insert(event->cookie, name);
+                m_movedAway.insert(event->cookie, platform::pathFromNative(name));
             else if ((event->mask & IN_MOVED_TO) && m_movedAway.contains(event->cookie))
-                m_renames.append({m_movedAway.take(event->cookie), name});
+                m_renames.append({m_movedAway.take(event->cookie), platform::pathFromNative(name)});
+            // A file written by another program tells of itself a few times in a row.
+            if (name != QByteArrayView(last)) {
+                last = name.toByteArray();
+                m_names.insert(last);
+            }
         }
     }
     const bool pending = !m_names.isEmpty() || m_notesChanged || m_everything || m_vanished;
@@ -188,28 +197,17 @@ const NotesSnapshot& LiveList::notes()
     return *m_notes;
 }
 
-QHash<QString, int> LiveList::rowsOf(const QSet<QString>& names) const
+QHash<QByteArray, int> LiveList::rowsOf(const QSet<QByteArray>& names) const
 {
     // One pass over the rows' name bytes, without making a text of each: a burst touches a
     // few names of a list that may hold a hundred thousand.
-    QHash<QByteArray, QString> wanted;
-    wanted.reserve(names.size());
-    for (const QString& name : names)
-        wanted.insert(platform::nativePath(name), name);
-    QHash<QString, int> found;
+    QHash<QByteArray, int> found;
     if (names.isEmpty())
         return found;
     const FileRows& rows = m_workspace.fileList().fileRows();
     for (size_t i = 0; i < rows.size() && found.size() < names.size(); ++i) {
-        const QByteArrayView bytes = rows.nameBytes(i);
-        if (bytes.isEmpty()) {
-            const QString name = rows.name(i);
-            if (names.contains(name))
-                found.insert(name, int(i));
-            continue;
-        }
-        const auto at = wanted.constFind(QByteArray::fromRawData(bytes.data(), bytes.size()));
-        if (at != wanted.cend())
+        const auto at = names.constFind(nativeNameOf(rows, i));
+        if (at != names.cend())
             found.insert(*at, int(i));
     }
     return found;
@@ -275,90 +273,108 @@ void LiveList::apply()
     if (m_notesChanged)
         m_notes.reset();
 
-    QSet<QString> names = std::exchange(m_names, {});
+    QSet<QByteArray> names = std::exchange(m_names, {});
     const bool everything = std::exchange(m_everything, false);
     const bool notesChanged = std::exchange(m_notesChanged, false);
     m_renames.clear();
     m_movedAway.clear();
+    const FileRows& rows = list.fileRows();
     if (everything) {
         for (const platform::DirEntry& entry :
              fs.list(m_dir, nullptr, platform::StoredFlags::Later))
-            names.insert(entry.name);
-        const FileRows& rows = list.fileRows();
+            names.insert(platform::nativePath(entry.name));
         for (size_t i = 0; i < rows.size(); ++i)
-            names.insert(rows.name(i));
+            names.insert(QByteArray(nativeNameOf(rows, i)));
     }
 
-    // What the disk holds now for every name the burst touched.
-    const platform::OpenFolder folder(m_dir);
-    const auto isOtherFile = [&](const QString& key) { return fs.exists(m_dir + key); };
     // Only names that may have a row need the pass over the rows.
-    if (!m_namesKnown) {
-        m_shownNames.clear();
-        const FileRows& rows = list.fileRows();
-        m_shownNames.reserve(qsizetype(rows.size()));
-        for (size_t i = 0; i < rows.size(); ++i)
-            m_shownNames.insert(rows.name(i));
-        m_namesKnown = true;
-    }
-    QSet<QString> mayHaveRows;
-    for (const QString& name : std::as_const(names)) {
-        if (m_shownNames.contains(name))
+    if (!m_shownNames.known())
+        m_shownNames.count(rows);
+    QSet<QByteArray> mayHaveRows;
+    for (const QByteArray& name : std::as_const(names)) {
+        if (m_shownNames.mayHave(name))
             mayHaveRows.insert(name);
     }
-    const QHash<QString, int> rowOf = rowsOf(mayHaveRows);
+    const QHash<QByteArray, int> rowOf = rowsOf(mayHaveRows);
+
+    // What the disk holds now for every name the burst touched, read as a listing reads it.
+    const platform::OpenFolder folder(m_dir);
+    const auto isOtherFile = [&](const QString& key) { return fs.exists(m_dir + key); };
     std::vector<int> gone;
-    std::vector<std::pair<int, FileRow>> changed;
-    std::vector<FileRow> added;
+    FileRows added;             // the rows of new files
+    FileRows fresh;             // the files of rows shown, as they are now
+    std::vector<int> freshRows; // the row each of `fresh` is
+    const quint32 addedFolder = added.folderIndex(m_dir);
+    const quint32 freshFolder = fresh.folderIndex(m_dir);
     const QByteArray dirNative = platform::nativePath(m_dir);
     QByteArray path = dirNative;
     QList<std::pair<QString, QString>> comments;
-    for (const QString& name : std::as_const(names)) {
-        const QByteArray native = platform::nativePath(name);
+    for (const QByteArray& name : std::as_const(names)) {
         platform::OpenFolder::Details details;
-        const bool listed = isListedEntry(name) && folder.details(native.constData(), &details) &&
-                            !details.isFolder;
+        const bool listed =
+            isListedName(name) && folder.details(name.constData(), &details) && !details.isFolder;
         const int row = rowOf.value(name, -1);
         if (!listed) {
             if (row >= 0)
                 gone.push_back(row);
             continue;
         }
-        FileRow fresh;
-        fresh.name = name;
-        fresh.caption = CaptionInFolder(fs, m_dir, name);
-        fresh.folder = m_dir;
-        fresh.size = details.size;
-        fresh.modifiedMs = details.modifiedSeconds * 1000;
-        if (!details.ownerWrite)
-            fresh.attributes |= platform::ReadOnly;
-        if (name.startsWith(u'.'))
-            fresh.attributes |= platform::Hidden;
-        fresh.storedAttributesLater = !details.isLink;
-        fresh.textsLater = true;
-        fresh.note = notes().note(fresh.caption, isOtherFile);
-        if (fresh.note.isEmpty()) {
+        // A name that is UTF-8 is its own caption; any other is read as GB18030 where that
+        // spells no other file of the folder.
+        QString caption;
+        bool captionDecoded = false;
+        if (name.isValidUtf8()) {
+            caption = QString::fromUtf8(name);
+        } else {
+            const QString text = platform::pathFromNative(name);
+            caption = CaptionInFolder(fs, m_dir, text);
+            captionDecoded = caption != text;
+        }
+        QStringView note = notes().noteView(caption, isOtherFile);
+        path.truncate(dirNative.size());
+        path.append(name);
+        QString comment;
+        if (note.isEmpty()) {
             // A file without a note key that carries a comment shows it (see ListedComments).
-            path.truncate(dirNative.size());
-            path.append(native);
-            QString comment = NoteMirror::commentAt(path);
-            if (!comment.isEmpty() && !notes().has(fresh.caption, isOtherFile)) {
-                fresh.note = comment;
-                comments.append({fresh.caption, std::move(comment)});
+            comment = NoteMirror::commentAt(path);
+            if (!comment.isEmpty() && !notes().has(caption, isOtherFile)) {
+                note = comment;
+                comments.append({caption, comment});
             }
         }
-        if (row < 0)
-            added.push_back(std::move(fresh));
-        else if (!sameFile(list.listedRows()[size_t(row)], fresh))
-            changed.emplace_back(row, std::move(fresh));
+        platform::Attributes attributes = 0;
+        if (!details.ownerWrite)
+            attributes |= platform::ReadOnly;
+        if (name.startsWith('.'))
+            attributes |= platform::Hidden;
+        bool storedLater = !details.isLink;
+        if (row < 0) {
+            added.addListed({name, addedFolder, details.size, details.modifiedSeconds, attributes,
+                             storedLater, captionDecoded, note});
+            continue;
+        }
+        // A row that shows its stored flags (A, S, H) is compared with the file's: another
+        // program may have changed them alone. Other rows read them when they are shown.
+        if (storedLater && !rows.storedFlagsLater(size_t(row))) {
+            attributes |= fs.storedAttributes(platform::pathFromNative(path));
+            storedLater = false;
+        }
+        fresh.addListed({name, freshFolder, details.size, details.modifiedSeconds, attributes,
+                         storedLater, captionDecoded, note});
+        freshRows.push_back(row);
     }
     if (session.writable())
         KeepListedComments(session.notesFile(), comments);
+    std::vector<std::pair<int, FileRow>> changed;
+    for (size_t i = 0; i < fresh.size(); ++i) {
+        FileRow now = fresh.row(i, false);
+        if (!sameFile(rows.row(size_t(freshRows[i]), false), now))
+            changed.emplace_back(freshRows[i], std::move(now));
+    }
     std::vector<std::pair<int, QString>> notesChangedRows;
     if (notesChanged) {
-        const FileRows& rows = list.fileRows();
         for (size_t i = 0; i < rows.size(); ++i) {
-            if (names.contains(rows.name(i)))
+            if (names.contains(nativeNameOf(rows, i)))
                 continue;
             const QString note = notes().note(rows.caption(i), isOtherFile);
             if (rows.noteView(i) != note)
@@ -371,11 +387,11 @@ void LiveList::apply()
     // A note being typed stays; the editor follows the rows only when it held the note shown.
     const int first = Workspace::firstSelectedRow(m_workspace.fileSelection());
     const bool typing = first >= 0 && first < list.count()
-                            ? m_workspace.topEditText() != list.fileRows().note(size_t(first))
+                            ? m_workspace.topEditText() != rows.note(size_t(first))
                             : false;
     m_files.setQuiet(true);
-    for (auto& [row, fresh] : changed)
-        list.setRow(row, std::move(fresh));
+    for (auto& [row, now] : changed)
+        list.setRow(row, std::move(now));
     for (const auto& [row, note] : notesChangedRows)
         list.setNote(row, note);
     if (!gone.empty()) {
@@ -385,16 +401,8 @@ void LiveList::apply()
     }
     if (!added.empty()) {
         // New rows come at the end in the list's name order, as a command's new rows do.
-        std::vector<std::pair<QByteArray, size_t>> keys;
-        keys.reserve(added.size());
-        for (size_t i = 0; i < added.size(); ++i)
-            keys.emplace_back(textSortKey(added[i].caption), i);
-        std::sort(keys.begin(), keys.end());
-        std::vector<FileRow> ordered;
-        ordered.reserve(added.size());
-        for (const auto& key : keys)
-            ordered.push_back(std::move(added[key.second]));
-        list.appendRows(std::move(ordered));
+        added.reorder(sortedOrder(added, RowKey::Name, true));
+        list.appendRows(std::move(added));
     }
     m_files.setQuiet(false);
     if (!typing)

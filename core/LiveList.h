@@ -12,6 +12,7 @@
 
 #include "core/FileListController.h"
 #include "core/NotesStore.h"
+#include "core/ShownNames.h"
 #include "core/Workspace.h"
 
 #include <QHash>
@@ -61,8 +62,8 @@ private:
     bool busy() const;
     void renameNotes();
     const NotesSnapshot& notes();
-    // The rows of these names, by name.
-    QHash<QString, int> rowsOf(const QSet<QString>& names) const;
+    // The rows of these names (their bytes on disk), by name.
+    QHash<QByteArray, int> rowsOf(const QSet<QByteArray>& names) const;
 
     Workspace& m_workspace;
     FileListController& m_files;
@@ -73,8 +74,8 @@ private:
     QTimer m_timer;
     QString m_dir;
 
-    // What the burst so far has touched.
-    QSet<QString> m_names;
+    // What the burst so far has touched: names as their bytes on disk.
+    QSet<QByteArray> m_names;
     QList<std::pair<QString, QString>> m_renames; // old name, new name
     QHash<quint32, QString> m_movedAway;          // names moved out, by their move's cookie
     bool m_notesChanged = false;
@@ -83,8 +84,7 @@ private:
 
     std::optional<NotesSnapshot> m_notes;
     // Every name a row has had since the rows were last counted (a few gone ones may linger).
-    QSet<QString> m_shownNames;
-    bool m_namesKnown = false;
+    ShownNames m_shownNames;
 };
 
 } // namespace core
