@@ -265,6 +265,7 @@ void LiveList::apply()
         Q_EMIT folderVanished();
         return;
     }
+    Q_EMIT aboutToApply();
     const Session& session = m_workspace.session();
     const platform::FileSystem& fs = session.fs();
     FileListModel& list = m_workspace.fileList();

@@ -51,6 +51,8 @@ public:
 Q_SIGNALS:
     // The shown folder itself is gone (deleted, or moved away).
     void folderVanished();
+    // A burst of changes is about to be applied to the rows (a view notes what it shows).
+    void aboutToApply();
     // A burst of changes has been applied to the rows.
     void applied();
 

@@ -67,6 +67,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+#include <utility>
+
 namespace ui {
 
 MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> dialogs,
@@ -103,10 +106,10 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
     m_actions = new MainActions(this);
     m_outer = new OuterGeometry(this);
     buildLayout();
-    m_look = std::make_unique<ListLook>(
-        m_session, *m_dialogs,
-        ListLook::Views{m_treePane->systemTree(), m_treePane->externalTree(), m_fileView,
-                        m_findView, m_topEdit});
+    m_look = std::make_unique<ListLook>(m_session, *m_dialogs,
+                                        ListLook::Views{m_treePane->systemTree(),
+                                                        m_treePane->externalTree(), m_fileView,
+                                                        m_findView, m_topEdit});
     createDropWindow();
     connectViews();
     connectCommands();
@@ -300,13 +303,14 @@ void MainWindow::connectViews()
             });
     connect(&w.systemTreeSelection(), &QItemSelectionModel::currentChanged, system,
             [system](const QModelIndex& index) { system->scrollTo(index); });
-    system->setKeyHandler(Qt::Key_Delete, [this] { guarded([this] { m_categories->deltreeClick(); }); });
+    system->setKeyHandler(Qt::Key_Delete,
+                          [this] { guarded([this] { m_categories->deltreeClick(); }); });
     system->setKeyHandler(Qt::Key_F2, [this] { guarded([this] { m_categories->rendirClick(); }); });
-    system->setKeyHandler(Qt::Key_F5, [this] { guarded([this] { m_categories->reftreeClick(); }); });
-    connect(system, &QWidget::customContextMenuRequested, this,
-            [this, system](const QPoint& at) {
-                showPopup(QStringLiteral("treepop"), system->viewport()->mapToGlobal(at));
-            });
+    system->setKeyHandler(Qt::Key_F5,
+                          [this] { guarded([this] { m_categories->reftreeClick(); }); });
+    connect(system, &QWidget::customContextMenuRequested, this, [this, system](const QPoint& at) {
+        showPopup(QStringLiteral("treepop"), system->viewport()->mapToGlobal(at));
+    });
     connect(m_external.get(), &external::ExternalTreeCommands::expandRequested, external,
             &QTreeView::expand);
     connect(m_external.get(), &external::ExternalTreeCommands::editRequested, external,
@@ -316,7 +320,8 @@ void MainWindow::connectViews()
             });
     connect(&w.externalTreeSelection(), &QItemSelectionModel::currentChanged, external,
             [external](const QModelIndex& index) { external->scrollTo(index); });
-    external->setKeyHandler(Qt::Key_F2, [this] { guarded([this] { m_external->editdirnameClick(); }); });
+    external->setKeyHandler(Qt::Key_F2,
+                            [this] { guarded([this] { m_external->editdirnameClick(); }); });
     connect(external, &QWidget::customContextMenuRequested, this,
             [this, external](const QPoint& at) {
                 showPopup(QStringLiteral("tree2pop"), external->viewport()->mapToGlobal(at));
@@ -335,12 +340,14 @@ void MainWindow::connectViews()
         m_findView->details()->horizontalHeader()->setSortIndicator(
             sort.column, sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     });
-    m_fileView->setKeyHandler(Qt::Key_F5, [this] { guarded([this] { m_files->flistrefClick(); }); });
+    m_fileView->setKeyHandler(Qt::Key_F5,
+                              [this] { guarded([this] { m_files->flistrefClick(); }); });
     m_fileView->setKeyHandler(Qt::Key_Delete, [this] {
         if (m_workspace->fileSelection().hasSelection())
             guarded([this] { m_recycleBox->delselfileClick(); });
     });
-    m_findView->setKeyHandler(Qt::Key_Delete, [this] { guarded([this] { m_recycleBox->DELFMClick(); }); });
+    m_findView->setKeyHandler(Qt::Key_Delete,
+                              [this] { guarded([this] { m_recycleBox->DELFMClick(); }); });
     // Dropping one row of the list onto another copies its note.
     m_fileView->setRowDropHandler(
         [this](bool fromThisList) {
@@ -400,8 +407,8 @@ void MainWindow::connectViews()
             &MainWindow::updateCommandStates);
     connect(&w.searchSelection(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::updateCommandStates);
-    for (const char* name : {"t100", "t200", "t300", "t400", "treepop", "filepop", "tree2pop",
-                             "findpop"})
+    for (const char* name :
+         {"t100", "t200", "t300", "t400", "treepop", "filepop", "tree2pop", "findpop"})
         connect(m_actions->menu(QLatin1String(name)), &QMenu::aboutToShow, this,
                 &MainWindow::updateCommandStates);
 }
@@ -438,6 +445,30 @@ void MainWindow::connectCommands()
     m_liveList->setBusyRule([] {
         return QApplication::activeModalWidget() || QApplication::activePopupWidget() ||
                QApplication::overrideCursor() || QThread::currentThread()->loopLevel() > 1;
+    });
+    // Rows that go away above what the list shows must not move what the user looks at.
+    connect(m_liveList.get(), &core::LiveList::aboutToApply, this, [this] {
+        const QAbstractItemView* view = m_fileView->currentView();
+        const QModelIndex top = view->indexAt(QPoint(1, 1));
+        m_liveTop = top.isValid()
+                        ? TopRow{top.row(), top.column(), m_workspace->fileList().pathOf(top.row())}
+                        : TopRow{};
+    });
+    connect(m_liveList.get(), &core::LiveList::applied, this, [this] {
+        const TopRow top = std::exchange(m_liveTop, {});
+        const core::FileListModel& list = m_workspace->fileList();
+        if (top.row < 0 || list.count() == 0)
+            return;
+        // Rows keep their order and new ones come at the end, so the top row is found at or
+        // above where it was.
+        for (int row = std::min(top.row, list.count() - 1); row >= 0; --row) {
+            if (list.pathOf(row) == top.path) {
+                if (row != top.row)
+                    m_fileView->currentView()->scrollTo(list.index(row, top.column),
+                                                        QAbstractItemView::PositionAtTop);
+                return;
+            }
+        }
     });
     connect(m_liveList.get(), &core::LiveList::folderVanished, this, [this] {
         // The tree's rule for a folder that is gone.
@@ -755,8 +786,8 @@ void MainWindow::updateCommandStates()
     // external section the file items follow the file selection.
     for (const char* name : {"addfile", "N17", "N18"})
         a.setEnabled(QLatin1String(name), popup.addfile);
-    for (const char* name : {"copymemo", "editmemo", "clsmemo", "runfile", "delselfile",
-                             "renfile", "sendto", "fattr"})
+    for (const char* name :
+         {"copymemo", "editmemo", "clsmemo", "runfile", "delselfile", "renfile", "sendto", "fattr"})
         a.setEnabled(QLatin1String(name), popup.fileCommands);
     a.setEnabled(QStringLiteral("FileFontColor"), popup.colours);
     a.setEnabled(QStringLiteral("FileBackColor"), popup.colours);
@@ -833,7 +864,8 @@ void MainWindow::applyBackgrounds()
         if (!m_session.fs().exists(path)) {
             // A picture that no longer exists is forgotten.
             path.clear();
-            guarded([&] { config.writeString(core::section::SystemConfig, QLatin1String(key), {}); });
+            guarded(
+                [&] { config.writeString(core::section::SystemConfig, QLatin1String(key), {}); });
             return;
         }
         guarded([&] { ((*m_optionEffects).*show)(path); });
@@ -969,7 +1001,8 @@ void MainWindow::OutBarChange(int section)
     QModelIndex node = w.selectedNode(tree);
     if (!node.isValid()) {
         // Selecting the top node runs the change handler through the selection.
-        w.activeTreeSelection().setCurrentIndex(tree.rootIndex(), QItemSelectionModel::ClearAndSelect);
+        w.activeTreeSelection().setCurrentIndex(tree.rootIndex(),
+                                                QItemSelectionModel::ClearAndSelect);
         return;
     }
     guarded([&] {

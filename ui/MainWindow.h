@@ -95,6 +95,7 @@ public:
     core::Dialogs& dialogs() const { return *m_dialogs; }
     TreePane* treePane() const { return m_treePane; }
     FileListView* fileView() const { return m_fileView; }
+    core::LiveList& liveList() const { return *m_liveList; }
     FileListView* findView() const { return m_findView; }
     SearchPage* searchPage() const { return m_searchPage; }
     search::SearchCommands& searchCommands() const { return *m_search; }
@@ -182,6 +183,13 @@ private:
     std::unique_ptr<core::CategoryCommands> m_categories;
     std::unique_ptr<external::ExternalTreeCommands> m_external;
     std::unique_ptr<core::LiveList> m_liveList;
+    struct TopRow
+    {
+        int row = -1;
+        int column = 0;
+        QString path;
+    };
+    TopRow m_liveTop; // the row at the top of the file list while the disk's changes apply
     std::unique_ptr<fileops::ImportCommands> m_import;
     std::unique_ptr<fileops::RecycleBoxCommands> m_recycleBox;
     std::unique_ptr<fileops::NoteCommands> m_notes;

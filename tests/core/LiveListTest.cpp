@@ -12,6 +12,7 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using testing_support::World;
@@ -142,4 +143,17 @@ TEST_F(LiveListTest, NothingIsAppliedWhileBusyAndAVanishedFolderIsTold)
         QFile::remove(path(name));
     ASSERT_TRUE(QDir().rmdir(world.library.path("cat")));
     EXPECT_TRUE(within1s([&] { return vanished == 1; }));
+}
+
+TEST_F(LiveListTest, FlagsAnotherProgramStoresShowInTheAttributeColumn)
+{
+    const auto attributesOf = [&](const char* name) {
+        return list.data(list.index(world.rowOf(name), 4)).toString();
+    };
+    ASSERT_FALSE(attributesOf("b.txt").contains(u'H'));
+    const QByteArray file = platform::nativePath(path("b.txt"));
+    if (::lsetxattr(file.constData(), "user.quillet.attrib", "SH", 2, 0) != 0)
+        GTEST_SKIP() << "the temporary folder keeps no user attributes";
+    EXPECT_TRUE(within1s([&] { return attributesOf("b.txt").contains(u'H'); }));
+    EXPECT_TRUE(attributesOf("b.txt").contains(u'S'));
 }

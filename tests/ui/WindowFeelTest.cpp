@@ -1,6 +1,8 @@
 // The window as a new user meets it: the same size at every start, Tab between the working
 // controls, new listings at the left edge, file dialogs where the user was, added rows in
 // name order, whole texts of cut cells, renaming in place and names for screen readers.
+#include "core/FileListModel.h"
+#include "core/LiveList.h"
 #include "ui/CategoryTreeView.h"
 #include "ui/FileListView.h"
 #include "ui/NameEditor.h"
@@ -267,4 +269,25 @@ TEST_F(WindowFeelTest, EveryControlHasAnAccessibleNameAndALabelIsNamedByItsText)
             EXPECT_EQ(name, label->text()) << what.toStdString();
         }
     }
+}
+
+TEST_F(WindowFeelTest, FilesAnotherProgramRemovesAboveTheShownRowsLeaveTheTopRowInPlace)
+{
+    for (int i = 0; i < 300; ++i)
+        library.makeFile(QStringLiteral("办公/f%1.txt").arg(i, 3, 10, QLatin1Char('0')));
+    open();
+    clickSystemNode(category({QStringLiteral("办公")}));
+    QTableView* table = window->fileView()->details();
+    const core::FileListModel& list = workspace().fileList();
+    QApplication::processEvents();
+    table->scrollTo(list.index(200, 0), QAbstractItemView::PositionAtTop);
+    const QString topBefore = list.pathOf(table->indexAt(QPoint(1, 1)).row());
+    ASSERT_TRUE(topBefore.endsWith(QStringLiteral("/f200.txt"))) << qPrintable(topBefore);
+    for (int i = 0; i < 50; ++i)
+        ASSERT_TRUE(QFile::remove(
+            library.path(QStringLiteral("办公/f%1.txt").arg(i, 3, 10, QLatin1Char('0')))));
+    library.makeFile(QStringLiteral("办公/new.txt"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->liveList().applyNow(); }, 2000));
+    ASSERT_EQ(list.count(), 252);
+    EXPECT_EQ(list.pathOf(table->indexAt(QPoint(1, 1)).row()), topBefore);
 }
