@@ -22,6 +22,19 @@ size_t slotCountFor(size_t entries)
     return count;
 }
 
+// The slot of `key` in an open-addressed index: the one holding it, or the empty one where it
+// goes. `keyAt` gives the key of an entry.
+template <typename Slots, typename KeyAt>
+size_t probe(const Slots& index, quint32 hash, QStringView key, const KeyAt& keyAt)
+{
+    const size_t mask = index.size() - 1;
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const auto& taken = index[slot];
+        if (taken.entry == 0 || (taken.hash == hash && keyAt(taken.entry - 1) == key))
+            return slot;
+    }
+}
+
 // Appends `text` case-folded, character by character (as QString::toCaseFolded folds).
 void appendFolded(QString& out, QStringView text)
 {
@@ -94,19 +107,13 @@ QStringView NotesSnapshot::valueOf(qsizetype entry) const
 void NotesSnapshot::makeExactIndex() const
 {
     m_exactSlots.assign(slotCountFor(m_entries.size()), Slot());
-    const size_t mask = m_exactSlots.size() - 1;
     for (qsizetype e = 0; e < qsizetype(m_entries.size()); ++e) {
         const QStringView key = keyOf(e);
         const quint32 hash = hashOf(key);
-        for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-            Slot& taken = m_exactSlots[slot];
-            if (taken.entry == 0) {
-                taken = {hash, quint32(e + 1)};
-                break;
-            }
-            if (taken.hash == hash && keyOf(taken.entry - 1) == key)
-                break; // the first line of a spelling holds its note
-        }
+        const auto keyAt = [this](qsizetype at) { return keyOf(at); };
+        Slot& taken = m_exactSlots[probe(m_exactSlots, hash, key, keyAt)];
+        if (taken.entry == 0)
+            taken = {hash, quint32(e + 1)}; // the first line of a spelling holds its note
     }
 }
 
@@ -125,15 +132,8 @@ qsizetype NotesSnapshot::exact(QStringView key) const
     }
     if (m_exactSlots.empty())
         makeExactIndex();
-    const quint32 hash = hashOf(key);
-    const size_t mask = m_exactSlots.size() - 1;
-    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const Slot& taken = m_exactSlots[slot];
-        if (taken.entry == 0)
-            return -1;
-        if (taken.hash == hash && keyOf(taken.entry - 1) == key)
-            return taken.entry - 1;
-    }
+    const auto keyAt = [this](qsizetype at) { return keyOf(at); };
+    return qsizetype(m_exactSlots[probe(m_exactSlots, hashOf(key), key, keyAt)].entry) - 1;
 }
 
 void NotesSnapshot::makeFoldIndex() const
@@ -152,23 +152,17 @@ void NotesSnapshot::makeFoldIndex() const
         return QStringView(m_folded).sliced(m_foldedAt[size_t(e)].first,
                                             m_foldedAt[size_t(e)].second);
     };
-    const size_t mask = m_foldSlots.size() - 1;
     for (qsizetype e = 0; e < qsizetype(m_entries.size()); ++e) {
         const QStringView folded = foldedKey(e);
         const quint32 hash = hashOf(folded);
-        for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-            Slot& taken = m_foldSlots[slot];
-            if (taken.entry == 0) {
-                taken = {hash, quint32(e + 1)};
-                lastOfFold[size_t(e)] = qint32(e);
-                break;
-            }
-            if (taken.hash == hash && foldedKey(taken.entry - 1) == folded) {
-                qint32& last = lastOfFold[taken.entry - 1];
-                m_nextFold[size_t(last)] = qint32(e);
-                last = qint32(e);
-                break;
-            }
+        Slot& taken = m_foldSlots[probe(m_foldSlots, hash, folded, foldedKey)];
+        if (taken.entry == 0) {
+            taken = {hash, quint32(e + 1)};
+            lastOfFold[size_t(e)] = qint32(e);
+        } else {
+            qint32& last = lastOfFold[taken.entry - 1];
+            m_nextFold[size_t(last)] = qint32(e);
+            last = qint32(e);
         }
     }
 }
@@ -184,19 +178,12 @@ qsizetype NotesSnapshot::find(QStringView caption, const OtherFile& isOtherFile)
     static thread_local QString folded;
     folded.resize(0);
     appendFolded(folded, caption);
-    const quint32 hash = hashOf(folded);
-    const size_t mask = m_foldSlots.size() - 1;
-    qsizetype first = -1;
-    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const Slot& taken = m_foldSlots[slot];
-        if (taken.entry == 0)
-            return -1;
-        const auto& [at, length] = m_foldedAt[taken.entry - 1];
-        if (taken.hash == hash && QStringView(m_folded).sliced(at, length) == folded) {
-            first = taken.entry - 1;
-            break;
-        }
-    }
+    const auto foldedKey = [this](qsizetype e) {
+        const auto& [at, length] = m_foldedAt[size_t(e)];
+        return QStringView(m_folded).sliced(at, length);
+    };
+    const qsizetype first =
+        qsizetype(m_foldSlots[probe(m_foldSlots, hashOf(folded), folded, foldedKey)].entry) - 1;
     // The spellings of the folded key in file order, each once (at its first line).
     for (qsizetype e = first; e >= 0; e = m_nextFold[size_t(e)]) {
         const QStringView key = keyOf(e);
