@@ -1,6 +1,6 @@
 #include "core/SystemOptions.h"
 
-#include "core/NoteMirror.h"
+#include "notes/NotesKeeper.h"
 #include "platform/Errors.h"
 
 namespace core {
@@ -68,7 +68,7 @@ void OptionsForm::apply()
     flag("EnabledSound", o.EnabledSound, values.EnabledSound);
     flag("AllowDragCopyNote", o.AllowDragCopyNote, values.AllowDragCopyNote);
     flag("XattrComment", o.XattrComment, values.XattrComment);
-    NoteMirror::setEnabled(values.XattrComment);
+    notes::NotesKeeper::setCommentsFollowNotes(values.XattrComment);
     number("DoubleEnv", o.DoubleEnv, values.DoubleEnv);
     number("DropMode", o.DropMode, values.DropMode);
     m_effects.setDropMode(values.DropMode);
@@ -78,8 +78,7 @@ void OptionsForm::apply()
 
 void OptionsForm::SpeedButton1Click()
 {
-    const QString chosen =
-        m_dialogs.chooseFile(options::ProgramTitle, options::ProgramFilter);
+    const QString chosen = m_dialogs.chooseFile(options::ProgramTitle, options::ProgramFilter);
     if (!chosen.isEmpty())
         values.DragPro = chosen;
 }

@@ -5,9 +5,11 @@
 // user saw a failure message; a failed sync is always told. A command joins the suite with
 // one line in kCommands.
 #include "LibrarySnapshot.h"
+#include "core/LiveList.h"
 #include "core/NoteCleanup.h"
 #include "core/StandardTemplate.h"
 #include "core/SystemOptions.h"
+#include "core/Texts.h"
 #include "dropwin/DropCommands.h"
 #include "export/HtmlExport.h"
 #include "fileops/AttributeCommands.h"
@@ -19,6 +21,7 @@
 #include "fileops/RenameCommands.h"
 #include "fileops/SendCommands.h"
 #include "support/FaultInjection.h"
+#include "support/FolderNotes.h"
 #include "support/World.h"
 
 #include <QDirIterator>
@@ -143,9 +146,9 @@ public:
     {
         return world.library.path(QStringLiteral("../outside/") + name);
     }
-    core::NotesFile notesOf(const QString& folder) const
+    testing_support::FolderNotes notesOf(const QString& folder) const
     {
-        return core::NotesFile::open(world.library.path(folder));
+        return testing_support::FolderNotes(world.library.path(folder));
     }
     Scene& show(const QString& category)
     {
@@ -250,9 +253,10 @@ public:
     }
 
     World world;
+    core::LiveList live{world.workspace, world.files};
     fileops::ImportCommands imports{world.workspace, world.dialogs};
     fileops::RecycleBoxCommands box{world.workspace, world.dialogs};
-    fileops::NoteCommands notes{world.workspace, world.dialogs};
+    fileops::NoteCommands noteCommands{world.workspace, world.dialogs};
     fileops::RenameCommands rename{world.workspace, world.dialogs};
     Editor editor;
     fileops::DocumentCommands page{world.workspace, world.dialogs, editor};
@@ -288,17 +292,6 @@ const WritingCommand kCommands[] = {
     {"WriteNoteIntoANewFile", [](S&) {},
      [](S& s) { s.notesOf("oprecy/").writeNote("z.txt", "z"); }},
     {"DeleteNote", [](S&) {}, [](S& s) { s.notesOf("cat/").deleteNote("a.txt"); }, false, true},
-    {"EraseNotes", [](S&) {}, [](S& s) { s.notesOf("cat/").eraseNotes(); }},
-    {"MoveNote",
-     [](S& s) {
-         s.world.session.fs().move(s.world.library.path("cat/a.txt"),
-                                   s.world.library.path("dst/a.txt"));
-     },
-     [](S& s) {
-         core::MoveNote(s.notesOf("cat/"), s.world.library.path("dst/"), "a.txt", "note a");
-     }},
-    {"RenameNote", [](S&) {},
-     [](S& s) { core::RenameNote(s.notesOf("cat/"), "a.txt", "a2.txt", "note a"); }},
     // The configuration file
     {"ConfigWriteString", [](S&) {},
      [](S& s) { s.world.config.writeString("sysinfo", "maintext", "新的名字"); }},
@@ -373,17 +366,17 @@ const WritingCommand kCommands[] = {
     // Note editing
     {"NoteEditorSave",
      [](S& s) { s.show("cat").select({"b.txt"}).world.workspace.setTopEditText("编辑器的注释"); },
-     [](S& s) { s.notes.SaveEditTextClick(); }},
+     [](S& s) { s.noteCommands.SaveEditTextClick(); }},
     {"NoteDialog",
      [](S& s) {
          s.show("cat").select({"a.txt"}).world.dialogs.noteInputs.push_back(
              QStringList{"对话框", "的注释"});
      },
-     [](S& s) { s.notes.editmemoClick(); }},
+     [](S& s) { s.noteCommands.editmemoClick(); }},
     {"ClearNote", [](S& s) { s.show("cat").select({"a.txt"}).answer(Answer::Yes); },
-     [](S& s) { s.notes.clsmemoClick(); }},
+     [](S& s) { s.noteCommands.clsmemoClick(); }},
     {"DragCopyNote", [](S& s) { s.show("cat").select({"a.txt"}).answer(Answer::Yes); },
-     [](S& s) { s.notes.filelistDragDrop(s.world.rowOf("中文.txt")); }},
+     [](S& s) { s.noteCommands.filelistDragDrop(s.world.rowOf("中文.txt")); }},
     {"t403NoteCleanup", [](S& s) { s.show("cat"); },
      [](S& s) { core::t403Click(s.world.workspace, s.world.dialogs); }},
     // Moving by dragging onto the trees
@@ -452,7 +445,27 @@ const WritingCommand kCommands[] = {
      [](S& s) { s.world.external.usertreeEdited(s.library("外部"), "新名"); }},
     // Renaming a file with its note and its document
     {"RenameFileInTheList", [](S& s) { s.show("cat"); },
-     [](S& s) { s.rename.filelistEdited(s.world.rowOf("a.txt"), "a2.txt"); }},
+     [](S& s) { s.rename.filelistEdited(s.world.rowOf("a.txt"), "a2.txt"); }, false, false, true},
+    {"RenameInLetterCaseOnly", [](S& s) { s.show("cat"); },
+     [](S& s) { s.rename.filelistEdited(s.world.rowOf("a.txt"), "A.txt"); }, false, false, true},
+    {"RenameASearchRow",
+     [](S& s) {
+         s.found({{"cat/", "a.txt"}});
+     },
+     [](S& s) { s.rename.findListEdited(0, "a2.txt"); }, false, false, true},
+    // Another program's renames, settled by a listing and by the live list
+    {"ListingAfterAnotherProgramsRename",
+     [](S& s) {
+         s.show("cat").world.session.fs().move(s.world.library.path("cat/a.txt"),
+                                               s.world.library.path("cat/a3.txt"));
+     },
+     [](S& s) { s.world.files.flistrefClick(); }, false, false, true},
+    {"LiveListAfterAnotherProgramsRename",
+     [](S& s) {
+         s.show("cat").world.session.fs().move(s.world.library.path("cat/a.txt"),
+                                               s.world.library.path("cat/a3.txt"));
+     },
+     [](S& s) { s.live.applyNow(); }, false, false, true},
     // The document page
     {"SaveDocument", [](S& s) { s.show("cat").select({"a.txt"}).typeDocument("新的文档\n第二行"); },
      [](S& s) { s.page.savenoteClick(); }},
@@ -516,7 +529,7 @@ const WritingCommand kCommands[] = {
     {"RenameCategory", [](S& s) { s.show("cat"); },
      [](S& s) { s.world.categories.treeviewEdited(s.world.findCategory({"cat"}), "改名"); }},
     {"t102DeleteEmptyCategory", [](S& s) { s.show("empty").answer(Answer::Yes); },
-     [](S& s) { s.world.categories.deltreeClick(); }},
+     [](S& s) { s.world.categories.deltreeClick(); }, false, false, true},
 };
 
 struct Outcome
@@ -553,6 +566,10 @@ Outcome runOnce(const WritingCommand& command, int n, int error, bool shortWrite
     }
     for (size_t i = shownBefore; i < scene.world.dialogs.shown.size(); ++i)
         outcome.messages.append(scene.world.dialogs.shown[i].text);
+    // A listing tells in the status bar what it met, where it shows the folder otherwise.
+    if (const QString status = scene.world.workspace.status().text(0);
+        !status.isEmpty() && status != scene.world.session.currentDir())
+        outcome.messages.append(QStringLiteral("status bar: ") + status);
     outcome.after = LibrarySnapshot::take(scene.root());
     outcome.calls = hook.calls();
     outcome.kinds = hook.kinds();
