@@ -6,6 +6,7 @@
 #include "dropwin/DropTexts.h"
 #include "fileops/FileOpsTexts.h"
 #include "fileops/ImportCommands.h"
+#include "fileops/LinkMender.h"
 #include "fileops/NoteCarrier.h"
 #include "fileops/RowSteps.h"
 #include "platform/Errors.h"
@@ -188,12 +189,14 @@ void DropCommands::DropFolderFiles(const QString& source, const QString& target)
     // A file of the folder brings its note from the folder's notes file; the notes of files
     // that do not come stay where they are.
     platform::ShownNames shown(to);
+    fileops::LinkMender links;
     fileops::NoteCarrier carrier(
         to,
-        [&](const fileops::NoteCarrier::Item&, const QString& file, const QString& into) {
-            // Copying overwrites a file of that name; moving never does.
-            return copying ? fs.copyFile(file, into, true) : fs.move(file, into);
-        },
+        links.recording(
+            [&](const fileops::NoteCarrier::Item&, const QString& file, const QString& into) {
+                // Copying overwrites a file of that name; moving never does.
+                return copying ? fs.copyFile(file, into, true) : fs.move(file, into);
+            }),
         [&](const fileops::NoteCarrier::Item& item, platform::FsResult result) {
             if (result)
                 shown.arrived(item.name);
@@ -230,6 +233,7 @@ void DropCommands::DropFolderFiles(const QString& source, const QString& target)
                      {}});
     }
     carrier.carry();
+    links.mend();
     if (!copying)
         leaveNotesFile(from);
 }

@@ -6,6 +6,7 @@
 #include "core/Texts.h"
 #include "fileops/FileOpsTexts.h"
 #include "fileops/ImportCommands.h"
+#include "fileops/LinkMender.h"
 #include "fileops/NoteCarrier.h"
 #include "fileops/RowSteps.h"
 #include "fileops/Transfer.h"
@@ -235,7 +236,8 @@ void MoveCommands::moveFileRows(const core::CategoryTreeModel& tree, const QMode
     core::FileListModel& list = m_workspace.fileList();
     QItemSelectionModel& selection = m_workspace.fileSelection();
     platform::ShownNames shown(target);
-    NoteCarrier carrier(target, moveTransfer(),
+    LinkMender links;
+    NoteCarrier carrier(target, links.recording(moveTransfer()),
                         [&](const NoteCarrier::Item& item, platform::FsResult result) {
                             if (result)
                                 shown.arrived(item.name);
@@ -252,6 +254,7 @@ void MoveCommands::moveFileRows(const core::CategoryTreeModel& tree, const QMode
             moveRow(list, selection, carrier, shown, row, source, target, category, true);
         });
         carrier.carry();
+        links.mend();
     } catch (...) {
         countFiles();
         throw;
@@ -269,7 +272,8 @@ void MoveCommands::moveFoundRows(const core::CategoryTreeModel& tree, const QMod
     QItemSelectionModel& selection = m_workspace.searchSelection();
     std::vector<Arrival> arrivals;
     platform::ShownNames shown(target);
-    NoteCarrier carrier(target, moveTransfer(),
+    LinkMender links;
+    NoteCarrier carrier(target, links.recording(moveTransfer()),
                         [&](const NoteCarrier::Item& item, platform::FsResult result) {
                             if (result) {
                                 shown.arrived(item.name);
@@ -298,6 +302,7 @@ void MoveCommands::moveFoundRows(const core::CategoryTreeModel& tree, const QMod
             moveRow(list, selection, carrier, shown, row, found.folder, target, category, false);
         });
         carrier.carry();
+        links.mend();
     } catch (...) {
         countFiles();
         bringFileListInStep(arrivals);
@@ -371,6 +376,9 @@ void MoveCommands::moveCategory(const QModelIndex& node)
                       core::MessageIcon::Warning, core::Buttons::Ok, core::Answer::Ok);
         return;
     }
+    LinkMender links;
+    links.arrived(oldDir, newDir);
+    links.mend();
     QModelIndex moved;
     {
         const QSignalBlocker blocker(selection);

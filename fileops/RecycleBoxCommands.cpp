@@ -4,6 +4,7 @@
 #include "core/ReadOnly.h"
 #include "core/Texts.h"
 #include "fileops/FileOpsTexts.h"
+#include "fileops/LinkMender.h"
 #include "fileops/NoteCarrier.h"
 #include "fileops/RowSteps.h"
 #include "platform/FileIdentity.h"
@@ -79,7 +80,8 @@ void RecycleBoxCommands::moveIntoBox()
     core::FileListModel& list = m_workspace.fileList();
     QItemSelectionModel& selection = m_workspace.fileSelection();
     platform::ShownNames shown(box);
-    NoteCarrier carrier(box, moveTransfer(),
+    LinkMender links;
+    NoteCarrier carrier(box, links.recording(moveTransfer()),
                         [&](const NoteCarrier::Item& item, platform::FsResult result) {
                             if (result)
                                 shown.arrived(item.name);
@@ -136,6 +138,7 @@ void RecycleBoxCommands::moveIntoBox()
     try {
         DrainSelectedRows(list, selection, handle);
         carrier.carry();
+        links.mend();
     } catch (...) {
         countFiles();
         throw;
@@ -196,7 +199,8 @@ void RecycleBoxCommands::DELFMClick()
     platform::ShownNames shown(box);
     // A same-named file in the box makes the move fail; the row stays without a message.
     // Any other failure is told.
-    NoteCarrier carrier(box, moveTransfer(),
+    LinkMender links;
+    NoteCarrier carrier(box, links.recording(moveTransfer()),
                         [&](const NoteCarrier::Item& item, platform::FsResult result) {
                             if (result)
                                 shown.arrived(item.name);
@@ -233,6 +237,7 @@ void RecycleBoxCommands::DELFMClick()
                      {}});
     });
     carrier.carry();
+    links.mend();
 }
 
 void RecycleBoxCommands::emptyboxClick()
