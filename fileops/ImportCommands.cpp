@@ -4,6 +4,7 @@
 #include "core/FileListing.h"
 #include "core/Texts.h"
 #include "fileops/FileOpsTexts.h"
+#include "fileops/LinkMender.h"
 #include "fileops/RowSteps.h"
 #include "platform/FileIdentity.h"
 #include "platform/FileNames.h"
@@ -72,6 +73,8 @@ void ImportCommands::importFiles(TransferMode mode)
     core::FileListModel& list = m_workspace.fileList();
     platform::ShownNames shown(dir);
     std::vector<core::FileRow> added;
+    // A file and links to it brought in together keep leading to each other.
+    LinkMender links;
     try {
         for (const QString& source : chosen) {
             const QString name = platform::nameOfPath(source);
@@ -115,6 +118,7 @@ void ImportCommands::importFiles(TransferMode mode)
                 m_dialogs.showMessage(texts::importFailed(source));
                 continue;
             }
+            links.arrived(source, target);
             shown.arrived(name);
             // The replaced file's row makes way; the new one shows the note stored for the
             // name, which an import leaves as it is.
@@ -133,6 +137,7 @@ void ImportCommands::importFiles(TransferMode mode)
         finish(std::move(added));
         throw;
     }
+    links.mend();
     finish(std::move(added));
 }
 
@@ -152,6 +157,7 @@ void ImportCommands::importFolder(TransferMode mode)
     const QString dir = m_workspace.session().currentDir();
     platform::ShownNames shown(dir);
     std::vector<core::FileRow> added;
+    LinkMender links;
     for (const platform::DirEntry& entry : fs.list(folder)) {
         // Only the files directly in the folder; a link to a folder is a folder.
         if (entry.isDir || (entry.isSymlink && fs.isDirectory(folder + entry.name)) ||
@@ -170,11 +176,13 @@ void ImportCommands::importFolder(TransferMode mode)
                 m_dialogs.showMessage(texts::importFailed(folder + entry.name));
             continue;
         }
+        links.arrived(folder + entry.name, dir + entry.name);
         shown.arrived(entry.name);
         added.push_back(ImportedRow(fs, dir, entry.name, QString(),
                                     core::KilobyteNumber(entry.size) + QStringLiteral(" K"),
                                     entry.size, entry.modified, entry.attributes));
     }
+    links.mend();
     finish(std::move(added));
 }
 

@@ -1,6 +1,7 @@
 #include "fileops/LinkMender.h"
 
 #include "platform/FileNames.h"
+#include "platform/OpenFolder.h"
 #include "platform/SysCalls.h"
 
 #include <QRandomGenerator>
@@ -10,6 +11,8 @@
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace fileops {
 
@@ -201,24 +204,24 @@ bool LinkMender::mendLink(const QByteArray& link, const QByteArray& oldFolder,
     return wanted != text && rewriteLink(link, wanted);
 }
 
-int LinkMender::mendTree(const Arrival& arrival, const QByteArray& relative)
+int LinkMender::mendTree(const Arrival& arrival, const platform::OpenFolder& folder,
+                         const QByteArray& relative)
 {
-    const QString folder = platform::pathFromNative(arrival.to + relative);
-    bool ok = false;
-    const std::vector<platform::DirEntry> entries =
-        platform::FileSystem::local().list(folder, &ok, platform::StoredFlags::Later);
+    // The folder is read whole first: a rewritten link is a new entry of it.
+    std::vector<std::pair<QByteArray, platform::OpenFolder::Kind>> entries;
+    folder.forEachEntry([&](QByteArrayView name, platform::OpenFolder::Kind kind) {
+        if (kind != platform::OpenFolder::Kind::File && !name.startsWith(".quillet-"))
+            entries.emplace_back(name.toByteArray(), kind);
+    });
     int mended = 0;
-    for (const platform::DirEntry& entry : entries) {
-        if (platform::isTemporaryName(entry.name))
-            continue;
-        const QByteArray below = relative + '/' + platform::nativePath(entry.name);
-        if (entry.isSymlink) {
-            // Moved with its folder, it reads as it did: from where its folder was.
-            if (mendLink(arrival.to + below, parentOf(arrival.realFrom + below),
-                         parentOf(arrival.realTo + below)))
-                ++mended;
-        } else if (entry.isDir) {
-            mended += mendTree(arrival, below);
+    for (const auto& [name, kind] : entries) {
+        const QByteArray below = relative + '/' + name;
+        if (kind == platform::OpenFolder::Kind::Folder) {
+            mended += mendTree(arrival, platform::OpenFolder(folder, name, false), below);
+        } else if (mendLink(arrival.to + below, parentOf(arrival.realFrom + below),
+                            parentOf(arrival.realTo + below))) {
+            // Moved with its folder, it read as it did: from where its folder was.
+            ++mended;
         }
     }
     return mended;
@@ -237,7 +240,8 @@ int LinkMender::mend()
             if (mendLink(arrival.to, folder, folder))
                 ++mended;
         } else if (S_ISDIR(st.st_mode)) {
-            mended += mendTree(arrival, QByteArray());
+            mended += mendTree(arrival, platform::OpenFolder(platform::pathFromNative(arrival.to)),
+                               QByteArray());
         }
     }
     m_arrivals.clear();

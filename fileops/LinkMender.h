@@ -9,6 +9,10 @@
 
 #include "platform/FileSystem.h"
 
+namespace platform {
+class OpenFolder;
+}
+
 #include <QString>
 
 #include <vector>
@@ -57,8 +61,9 @@ private:
     // The link at `link` (real folder `newFolder`), whose text read as `text` from `oldFolder`,
     // led to what it leads to before the command; rewritten when that has moved.
     bool mendLink(const QByteArray& link, const QByteArray& oldFolder, const QByteArray& newFolder);
-    // Every link below the moved folder `arrival` (its new place).
-    int mendTree(const Arrival& arrival, const QByteArray& relative);
+    // Every link in `folder`, at `relative` below the moved folder `arrival`, and below it.
+    int mendTree(const Arrival& arrival, const platform::OpenFolder& folder,
+                 const QByteArray& relative);
 
     std::vector<Arrival> m_arrivals;
 };

@@ -3,6 +3,7 @@
 // with links inside it that lead out of it.
 #include "FileOpsHelpers.h"
 #include "dropwin/DropCommands.h"
+#include "fileops/ImportCommands.h"
 #include "fileops/MoveCommands.h"
 #include "fileops/RecycleBoxCommands.h"
 #include "platform/FileNames.h"
@@ -26,6 +27,7 @@ public:
     fileops::MoveCommands moves{world.workspace, world.dialogs};
     fileops::RecycleBoxCommands box{world.workspace, world.dialogs};
     dropwin::DropCommands drop{world.workspace, world.dialogs};
+    fileops::ImportCommands imports{world.workspace, world.dialogs};
 
     Rig()
     {
@@ -108,6 +110,21 @@ TEST_F(MovedLinks, AFileAndLinksToItMovedInOneCommandStayLinked)
          [](Rig& t) {
              t.find({"src/a.lnk", "src/m.txt", "src/z.lnk"});
              t.box.delselfileClick();
+         }},
+        {"files imported to move", "../outside/", "dst/",
+         [](Rig& t) {
+             t.world.selectCategory({"dst"});
+             QStringList chosen;
+             for (const char* name : {"a.lnk", "m.txt", "z.lnk"})
+                 chosen.append(t.world.library.path("../outside/") + name);
+             t.world.dialogs.fileChoices.push_back(chosen);
+             t.imports.t103Click();
+         }},
+        {"a folder imported to move", "../outside/", "dst/",
+         [](Rig& t) {
+             t.world.selectCategory({"dst"});
+             t.world.dialogs.folderChoices.push_back(t.world.library.path("../outside"));
+             t.imports.t1051Click();
          }},
         {"a folder dropped to move", "../outside/pack/", "dst/pack/",
          [](Rig& t) {
