@@ -97,10 +97,12 @@ QByteArray recoveredName(QByteArrayView standsFor, int n)
     return stem + mark + extension.toByteArray();
 }
 
+// A name a settled entry may take: one of the program's own temporary names would hide it
+// again, or have it removed as a leftover.
 bool isUsableName(QByteArrayView name)
 {
     return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') &&
-           !name.contains('\0') && name.size() <= kLongestName;
+           !name.contains('\0') && name.size() <= kLongestName && !name.startsWith(kPrefix);
 }
 
 // The name recorded in the attribute of the open entry, if any.

@@ -95,6 +95,7 @@ TEST_F(ParkedFiles, AParkedFileTakesBackItsNameOrShowsBesideIt)
         {"a name with dots", "v1.2.tar.gz", {"v1.2.tar.gz"}, "v1.2.tar (恢复).gz"},
         {"a hidden name", ".profile", {".profile"}, ".profile (恢复)"},
         {"a name too long to fit beside the rest", longName, {}, longName},
+        {"one of the program's own temporary names", ".quillet-x.tmp", {}, "(恢复)"},
         {"a name in GBK bytes", gbkName, {}, gbkName},
     };
     for (const auto& c : cases) {
