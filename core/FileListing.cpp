@@ -177,12 +177,24 @@ FolderListing listFolder(const platform::OpenFolder& folder, const RowFilter* fi
     if (!filter && (parts & ListFiles))
         out.rows.reserve(all.entries.size());
     QString captionText; // the caption of the entry at hand, its room kept
-    for (const Entries::Entry& e : all.entries) {
+    // Entries are added at the end as the pass over leftovers settles them.
+    for (size_t at = 0; at < all.entries.size(); ++at) {
+        const Entries::Entry e = all.entries[at];
         const QByteArrayView name = all.name(e);
-        // What a killed write left, if it is one (a copy's leftover may be a folder).
-        if ((parts & RemoveLeftovers) && name.startsWith(".quillet-") &&
-            folder.removeLeftover(all.cName(e)))
-            continue;
+        // What a killed write left, if it is one (a copy's leftover may be a folder); a file
+        // a killed command left parked shows again, under its own name or beside it.
+        if ((parts & RemoveLeftovers) && name.startsWith(".quillet-")) {
+            if (folder.removeLeftover(all.cName(e)))
+                continue;
+            QByteArray shownAs;
+            if (name.endsWith(".keep") && folder.settleParked(all.cName(e), &shownAs)) {
+                if (!shownAs.isEmpty()) {
+                    all.entries.push_back({all.names.size(), size_t(shownAs.size()), e.kind});
+                    all.names.append(shownAs.constData(), size_t(shownAs.size())).push_back('\0');
+                }
+                continue;
+            }
+        }
         if (e.kind == platform::OpenFolder::Kind::Folder) {
             if (withSubfolders)
                 out.subfolders.push_back({name.toByteArray(), out.rows.size(), false});

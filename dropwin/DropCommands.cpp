@@ -7,6 +7,7 @@
 #include "fileops/CarriedRows.h"
 #include "fileops/FileOpsTexts.h"
 #include "fileops/ImportCommands.h"
+#include "fileops/LinkMender.h"
 #include "fileops/RowSteps.h"
 #include "notes/FileComments.h"
 #include "notes/NotesKeeper.h"
@@ -213,12 +214,14 @@ void DropCommands::DropFolderFiles(const QString& source, const QString& target)
     }
     // A file of the folder brings its note from the folder's notes file; the notes of files
     // that do not come stay where they are.
+    fileops::LinkMender links;
     fileops::CarriedRows carrier(
         fs, to,
-        [&](const notes::NoteCarrier::Item&, const QString& file, const QString& into) {
-            // Copying overwrites a file of that name; moving never does.
-            return copying ? fs.copyFile(file, into, true) : fs.move(file, into);
-        },
+        links.recording(
+            [&](const notes::NoteCarrier::Item&, const QString& file, const QString& into) {
+                // Copying overwrites a file of that name; moving never does.
+                return copying ? fs.copyFile(file, into, true) : fs.move(file, into);
+            }),
         [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
             if (!result)
                 failed(item.name);
@@ -255,6 +258,7 @@ void DropCommands::DropFolderFiles(const QString& source, const QString& target)
         }
     }
     carrier.carry();
+    links.mend();
     if (!copying)
         leaveNotesFile(from);
 }

@@ -4,6 +4,7 @@
 #include "core/FileListing.h"
 #include "core/Texts.h"
 #include "fileops/FileOpsTexts.h"
+#include "fileops/LinkMender.h"
 #include "fileops/RowSteps.h"
 #include "notes/Arrivals.h"
 #include "notes/FileComments.h"
@@ -72,6 +73,8 @@ void ImportCommands::importFiles(TransferMode mode)
     core::FileListModel& list = m_workspace.fileList();
     notes::Arrivals arrivals(fs, dir);
     Brought brought;
+    // A file and links to it brought in together keep leading to each other.
+    LinkMender links;
     try {
         for (const QString& source : chosen) {
             const QString name = platform::nameOfPath(source);
@@ -123,6 +126,7 @@ void ImportCommands::importFiles(TransferMode mode)
                 m_dialogs.showMessage(texts::importFailed(source));
                 continue;
             }
+            links.arrived(source, target);
             arrivals.arrived(name);
             // The replaced file's row makes way (one brought in before it by this command, or
             // one of the list); the new one shows the note stored for the name, which an import
@@ -142,6 +146,7 @@ void ImportCommands::importFiles(TransferMode mode)
         finish(std::move(brought));
         throw;
     }
+    links.mend();
     finish(std::move(brought));
 }
 
@@ -161,6 +166,7 @@ void ImportCommands::importFolder(TransferMode mode)
     const QString dir = m_workspace.session().currentDir();
     notes::Arrivals arrivals(fs, dir);
     Brought brought;
+    LinkMender links;
     for (const platform::DirEntry& entry : fs.list(folder)) {
         // Only the files directly in the folder; a link to a folder is a folder. Its notes file
         // is no file of it: an import brings no notes.
@@ -181,12 +187,14 @@ void ImportCommands::importFolder(TransferMode mode)
                 m_dialogs.showMessage(texts::importFailed(source));
             continue;
         }
+        links.arrived(source, dir + entry.name);
         arrivals.arrived(entry.name);
         brought.add(ImportedRow(fs, dir, entry.name, QString(),
                                 core::KilobyteNumber(entry.size) + QStringLiteral(" K"), entry.size,
                                 entry.modified, entry.attributes),
                     comment);
     }
+    links.mend();
     finish(std::move(brought));
 }
 

@@ -7,6 +7,7 @@
 #include "fileops/CarriedRows.h"
 #include "fileops/FileOpsTexts.h"
 #include "fileops/ImportCommands.h"
+#include "fileops/LinkMender.h"
 #include "fileops/RowSteps.h"
 #include "fileops/Transfer.h"
 #include "platform/FileIdentity.h"
@@ -231,8 +232,9 @@ void MoveCommands::moveFileRows(const core::CategoryTreeModel& tree, const QMode
     const core::BusyCursor busy(m_dialogs);
     core::FileListModel& list = m_workspace.fileList();
     QItemSelectionModel& selection = m_workspace.fileSelection();
+    LinkMender links;
     CarriedRows carrier(
-        session.fs(), target, moveTransfer(),
+        session.fs(), target, links.recording(moveTransfer()),
         [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
             if (!result)
                 m_dialogs.showMessage(texts::moveFileFailed(item.sourceCaption));
@@ -247,6 +249,7 @@ void MoveCommands::moveFileRows(const core::CategoryTreeModel& tree, const QMode
             moveRow(list, selection, carrier, row, source, target, category, true);
         });
         carrier.carry();
+        links.mend();
     } catch (...) {
         countFiles();
         throw;
@@ -263,8 +266,9 @@ void MoveCommands::moveFoundRows(const core::CategoryTreeModel& tree, const QMod
     core::FileListModel& list = m_workspace.searchList();
     QItemSelectionModel& selection = m_workspace.searchSelection();
     std::vector<Arrival> arrivals;
+    LinkMender links;
     CarriedRows carrier(
-        m_workspace.session().fs(), target, moveTransfer(),
+        m_workspace.session().fs(), target, links.recording(moveTransfer()),
         [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
             if (result)
                 arrivals.push_back({item.sourceDir, target, item.name});
@@ -291,6 +295,7 @@ void MoveCommands::moveFoundRows(const core::CategoryTreeModel& tree, const QMod
             moveRow(list, selection, carrier, row, found.folder, target, category, false);
         });
         carrier.carry();
+        links.mend();
     } catch (...) {
         countFiles();
         bringFileListInStep(arrivals);
@@ -364,6 +369,9 @@ void MoveCommands::moveCategory(const QModelIndex& node)
                       core::MessageIcon::Warning, core::Buttons::Ok, core::Answer::Ok);
         return;
     }
+    LinkMender links;
+    links.arrived(oldDir, newDir);
+    links.mend();
     QModelIndex moved;
     {
         const QSignalBlocker blocker(selection);

@@ -4,6 +4,7 @@
 #include "core/ReadOnly.h"
 #include "core/Texts.h"
 #include "fileops/FileOpsTexts.h"
+#include "fileops/LinkMender.h"
 #include "fileops/RowSteps.h"
 #include "notes/NotesKeeper.h"
 
@@ -75,8 +76,9 @@ void RecycleBoxCommands::moveIntoBox()
     const QString dir = session.currentDir();
     core::FileListModel& list = m_workspace.fileList();
     QItemSelectionModel& selection = m_workspace.fileSelection();
+    LinkMender links;
     CarriedRows carrier(
-        fs, box, moveTransfer(),
+        fs, box, links.recording(moveTransfer()),
         [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
             if (!result)
                 m_dialogs.showMessage(texts::moveToBoxFailed(item.sourceCaption));
@@ -127,6 +129,7 @@ void RecycleBoxCommands::moveIntoBox()
     try {
         DrainSelectedRows(list, selection, handle);
         carrier.carry();
+        links.mend();
     } catch (...) {
         countFiles();
         throw;
@@ -184,8 +187,9 @@ void RecycleBoxCommands::DELFMClick()
     const core::BusyCursor busy(m_dialogs);
     const platform::FileSystem& fs = session.fs();
     const QString box = session.layout().recycleBoxDir();
+    LinkMender links;
     CarriedRows carrier(
-        fs, box, moveTransfer(),
+        fs, box, links.recording(moveTransfer()),
         [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
             // A same-named file that came into the box meanwhile makes the move fail; the row
             // stays without a message. Any other failure is told.
@@ -220,6 +224,7 @@ void RecycleBoxCommands::DELFMClick()
         deselectRow(list, selection, current.row());
     });
     carrier.carry();
+    links.mend();
 }
 
 void RecycleBoxCommands::emptyboxClick()

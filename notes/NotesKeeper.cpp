@@ -5,6 +5,7 @@
 #include "platform/FileIdentity.h"
 #include "platform/FileNames.h"
 #include "platform/FolderLock.h"
+#include "platform/ParkedFiles.h"
 #include "platform/NamesShownAlike.h"
 #include "platform/TemporaryFiles.h"
 
@@ -37,12 +38,16 @@ platform::FsResult renameNoReplace(const platform::FileSystem& fs, const QString
 {
     if (!isOtherSpellingOfSameFile(from, to))
         return fs.move(from, to);
-    const QString temporary = platform::temporaryPathIn(platform::folderOfPath(to));
-    if (const platform::FsResult result = fs.move(from, temporary); !result)
+    // Parked for a moment under a name that records its old one, which a listing gives it
+    // back should the rename be cut short.
+    platform::ParkedEntry parked;
+    if (const platform::FsResult result =
+            parked.moveIn(fs, from, platform::folderOfPath(to), platform::nameOfPath(from));
+        !result)
         return result;
-    const platform::FsResult result = fs.move(temporary, to);
+    const platform::FsResult result = fs.move(parked.path(), to);
     if (!result)
-        fs.move(temporary, from);
+        fs.move(parked.path(), from);
     return result;
 }
 

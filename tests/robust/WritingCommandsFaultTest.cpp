@@ -5,6 +5,7 @@
 // user saw a failure message; a failed sync is always told. A command joins the suite with
 // one line in kCommands.
 #include "LibrarySnapshot.h"
+#include "core/FileListing.h"
 #include "core/LiveList.h"
 #include "core/NoteCleanup.h"
 #include "core/StandardTemplate.h"
@@ -20,6 +21,7 @@
 #include "fileops/RecycleBoxCommands.h"
 #include "fileops/RenameCommands.h"
 #include "fileops/SendCommands.h"
+#include "platform/FileNames.h"
 #include "support/FaultInjection.h"
 #include "support/FolderNotes.h"
 #include "support/World.h"
@@ -32,6 +34,7 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using robust_testing::LibrarySnapshot;
 using testing_support::FailNthCall;
@@ -711,6 +714,85 @@ TEST_P(KilledCommands, AKilledRunLeavesEveryFileWithItsNote)
 }
 
 INSTANTIATE_TEST_SUITE_P(Today, KilledCommands, ::testing::ValuesIn(carriers()),
+                         [](const ::testing::TestParamInfo<WritingCommand>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// The commands that park a whole file for a moment under a hidden name (a replace that waits
+// for its successor, a rename in letter case only), killed at every call: the next listing of
+// each folder shows every file of before again under some name, and none stays hidden.
+std::vector<WritingCommand> parkingCommands()
+{
+    std::vector<WritingCommand> chosen;
+    for (const WritingCommand& command : kCommands) {
+        for (const char* name : {"t103MoveAcrossDevices", "t104CopyReplacing",
+                                 "DragFilesReplacingAcrossDevices", "DropFilesToCopy"}) {
+            if (std::string(command.name) == name)
+                chosen.push_back(command);
+        }
+    }
+    // In a folder that ignores letter case "a.txt" and "A.txt" name one file; two names of
+    // one file stand for that here.
+    chosen.push_back({"RenameInLetterCaseOnly",
+                      [](S& s) {
+                          ::link(
+                              platform::nativePath(s.world.library.path("cat/a.txt")).constData(),
+                              platform::nativePath(s.world.library.path("cat/A.txt")).constData());
+                          s.show("cat");
+                      },
+                      [](S& s) { s.rename.filelistEdited(s.world.rowOf("a.txt"), "A.txt"); }});
+    return chosen;
+}
+
+// Lists every folder below `root` as showing it does.
+void listEveryFolder(const QString& root)
+{
+    core::listCategoryRows(root);
+    QDirIterator folders(root, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+    while (folders.hasNext())
+        core::listCategoryRows(folders.next() + u'/');
+}
+
+class KilledParkingCommands : public ::testing::TestWithParam<WritingCommand>
+{
+};
+
+TEST_P(KilledParkingCommands, EveryFileShowsAgainAfterTheNextListing)
+{
+    static const CrossDeviceFileSystem crossDevice;
+    const WritingCommand& command = GetParam();
+    const Outcome reference = runOnce(command, 0, 0);
+    int kills = 0;
+    int parked = 0;
+    for (int n = 1;; ++n) {
+        Scene scene(command.crossDevice ? static_cast<const platform::FileSystem&>(crossDevice)
+                                        : platform::FileSystem::local());
+        command.prepare(scene);
+        if (!testing_support::runKilledAtCall(n, [&] { command.run(scene); }))
+            break;
+        ++kills;
+        for (const QString& path : LibrarySnapshot::take(scene.root()).temporaries)
+            parked += path.endsWith(QStringLiteral(".keep")) ? 1 : 0;
+        listEveryFolder(scene.root());
+        const LibrarySnapshot now = LibrarySnapshot::take(scene.root());
+        EXPECT_TRUE(now.temporaries.isEmpty())
+            << command.name << " killed at call " << n << ": "
+            << now.temporaries.join(", ").toStdString() << " stay hidden";
+        for (const auto& [path, content] : reference.before.entries) {
+            // A file the whole command replaces may be gone; no other.
+            if (content == "<folder>" || !now.pathsOf(content).isEmpty() ||
+                reference.after.pathsOf(content).isEmpty())
+                continue;
+            ADD_FAILURE() << command.name << " killed at call " << n << ": " << path.toStdString()
+                          << " shows nowhere";
+        }
+    }
+    EXPECT_GT(kills, 0);
+    EXPECT_GT(parked, 0) << command.name << ": no kill found a file parked";
+}
+
+INSTANTIATE_TEST_SUITE_P(Today, KilledParkingCommands, ::testing::ValuesIn(parkingCommands()),
                          [](const ::testing::TestParamInfo<WritingCommand>& info) {
                              return std::string(info.param.name);
                          });
