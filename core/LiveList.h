@@ -9,6 +9,10 @@
 //
 // A rename by another program inside the folder takes the file's note and document to the
 // new name, as the program's own rename does.
+//
+// On a network or FUSE mount inotify hears only what this machine does through that mount:
+// there a FolderPoll looks at the folder's change time every two seconds, and a change it
+// sees has every name looked at again.
 
 #include "core/FileListController.h"
 #include "core/NotesStore.h"
@@ -26,6 +30,8 @@
 class QSocketNotifier;
 
 namespace core {
+
+class FolderPoll;
 
 class LiveList : public QObject
 {
@@ -47,6 +53,8 @@ public:
     // Reads what inotify has told and applies it at once, without waiting; false when there
     // was nothing to apply or applying must wait.
     bool applyNow();
+    // What follows the folder where inotify cannot (tests choose its rule and interval).
+    FolderPoll& poll() const { return *m_poll; }
 
 Q_SIGNALS:
     // The shown folder itself is gone (deleted, or moved away).
@@ -63,6 +71,8 @@ private:
     void apply();
     bool busy() const;
     void renameNotes();
+    // The poll saw the folder change, or go.
+    void changedElsewhere(bool gone);
     const NotesSnapshot& notes();
     // The rows of these names (their bytes on disk), by name.
     QHash<QByteArray, int> rowsOf(const QSet<QByteArray>& names) const;
@@ -75,6 +85,7 @@ private:
     QSocketNotifier* m_notifier = nullptr;
     QTimer m_timer;
     QString m_dir;
+    FolderPoll* m_poll = nullptr;
 
     // What the burst so far has touched: names as their bytes on disk.
     QSet<QByteArray> m_names;
