@@ -7,10 +7,15 @@ namespace core::texts {
 
 // Program
 inline const QString AppTitle = QStringLiteral("Quillet 2.96 for WIN98/ME/2000");
+inline const QString VersionNumber = QStringLiteral("2.96");
 inline const QString Version = QStringLiteral("Version 2.96");
 inline const QString ReadOnlyRefusal =
     QStringLiteral("当前应用程序运行在一个只读存储存设备上，本命令不可执行！");
 inline const QString ReadOnlyCaption = QStringLiteral("系统提示");
+// Said once in the status bar where the window system keeps no window on top (Wayland).
+inline const QString DropWindowNotOnTop =
+    QStringLiteral("拖放窗口不能总在最前：Wayland 桌面不允许程序把窗口保持在最前或放在指定位置，"
+                   "它在这里是一个普通窗口，被其他窗口盖住时可从任务栏找回。");
 
 // Where a downloaded file came from, before its address.
 inline const QString OriginLabel = QStringLiteral("来源：");
@@ -74,8 +79,8 @@ QString pictureLoadFailed(const QString& path);
 
 // File list
 inline const QString DocumentMark = QStringLiteral("此文件有详细文档");
-QString fileCount(int count);         // 共N个文件
+QString fileCount(int count);             // 共N个文件
 QString fileCountAfterRefresh(int count); // N个文件
-QString selectedCount(int count);     // 共选取了N个文件
+QString selectedCount(int count);         // 共选取了N个文件
 
 } // namespace core::texts
