@@ -34,7 +34,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationName(QStringLiteral("quillet"));
     setApplicationVersion(core::texts::VersionNumber);
     // The desktop matches the windows to the menu entry scripts/run.sh installs.
-    setDesktopFileName(QStringLiteral("quillet"));
+    setDesktopFileName(QStringLiteral("io.github.quillet.Quillet"));
     // The interface is Chinese whatever the system language: Qt's own dialogs and buttons too.
     ChineseQtTexts::install(*this);
     icons::chooseIconTheme();
