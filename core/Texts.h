@@ -14,8 +14,7 @@ inline const QString ReadOnlyRefusal =
 inline const QString ReadOnlyCaption = QStringLiteral("系统提示");
 // Said once in the status bar where the window system keeps no window on top (Wayland).
 inline const QString DropWindowNotOnTop =
-    QStringLiteral("拖放窗口不能总在最前：Wayland 桌面不允许程序把窗口保持在最前或放在指定位置，"
-                   "它在这里是一个普通窗口，被其他窗口盖住时可从任务栏找回。");
+    QStringLiteral("Wayland 桌面不允许程序让窗口总在最前，拖放窗口在这里是普通窗口。");
 
 // Where a downloaded file came from, before its address.
 inline const QString OriginLabel = QStringLiteral("来源：");

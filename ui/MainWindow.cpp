@@ -677,8 +677,12 @@ void MainWindow::showdrogwinbtnClick(bool down)
         m_dropWindow->showModeMark();
         m_dropWindow->show();
         m_dropWindow->raise();
-        if (!m_dropWindow->keptOnTop() && !std::exchange(m_toldNotOnTop, true))
-            m_status->showMessage(core::texts::DropWindowNotOnTop, 20000);
+        if (!m_dropWindow->keptOnTop() && !std::exchange(m_toldNotOnTop, true)) {
+            if (isVisible())
+                m_status->showMessage(core::texts::DropWindowNotOnTop, 20000);
+            else
+                m_tellNotOnTop = true;
+        }
     } else {
         m_dropWindow->hide();
     }
@@ -983,6 +987,14 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // The program ends with this window; the drop window goes with it.
     m_dropWindow->hide();
     event->accept();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // A message given before the window showed would have the panels shown over it.
+    if (std::exchange(m_tellNotOnTop, false))
+        m_status->showMessage(core::texts::DropWindowNotOnTop, 20000);
 }
 
 void MainWindow::setFrameSource(std::function<QMargins()> frame)

@@ -148,6 +148,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
@@ -209,6 +210,7 @@ private:
     std::unique_ptr<dropwin::DropCommands> m_drop;
     std::unique_ptr<DropWindow> m_dropWindow;
     bool m_toldNotOnTop = false;   // the status bar said why the drop window is not on top
+    bool m_tellNotOnTop = false;   // ... and says it when this window shows
     QList<QStringList> m_incoming; // files handed over, each hand-over one drop
     bool m_incomingWaits = false;  // a later try is due
     std::unique_ptr<htmlexport::HtmlExport> m_htmlExport;

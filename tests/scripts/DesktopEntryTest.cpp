@@ -173,9 +173,9 @@ TEST_F(DesktopEntry, TheMetainfoAndTheManualPageValidateAndAreInstalled)
 TEST_F(DesktopEntry, UninstallRemovesTheProgramButNoCategoryNoteOrDocument)
 {
     TempLibraryFiles files(scratch.filePath(QStringLiteral("lib")));
-    for (const char* name : {"quillet", "quillet.html", "DropEnd.wav", "软件/a.zip",
-                             "软件/zzfdat.nod", "filecomm/a.zip.txt", "oprecy/old.zip",
-                             "tempdir/b.zip", "DropEnd.wav.d/kept"})
+    for (const char* name :
+         {"quillet", "quillet.html", "DropEnd.wav", "软件/a.zip", "软件/zzfdat.nod",
+          "filecomm/a.zip.txt", "oprecy/old.zip", "tempdir/b.zip", "DropEnd.wav.d/kept"})
         files.make(QLatin1String(name));
     ASSERT_EQ(run(QStringLiteral("install-desktop-entry.sh"), {files.root}, scratch.path()), 0);
     // A start of another library's entry is not this library's to remove.

@@ -40,6 +40,39 @@ protected:
 
 } // namespace
 
+TEST(GraphicalSession, PrefersXWhereItIsThereAndLeavesTheUsersChoice)
+{
+    const QByteArray saved[] = {qgetenv("DISPLAY"), qgetenv("WAYLAND_DISPLAY"),
+                                qgetenv("QT_QPA_PLATFORM")};
+    const struct
+    {
+        const char* display;
+        const char* wayland;
+        const char* chosen; // before: the user's choice; after: the window system, or none
+        const char* result;
+    } cases[] = {
+        {":0", "wayland-0", "", "xcb;wayland"}, // XWayland beside Wayland
+        {":0", "", "", "xcb"},
+        {"", "wayland-0", "", "wayland"},
+        {"", "", "", nullptr},
+        {"", "wayland-0", "offscreen", "offscreen"},
+    };
+    for (const auto& c : cases) {
+        qputenv("DISPLAY", c.display);
+        qputenv("WAYLAND_DISPLAY", c.wayland);
+        qputenv("QT_QPA_PLATFORM", c.chosen);
+        QString why;
+        EXPECT_EQ(ui::session::prepare(&why), c.result != nullptr) << c.display << c.wayland;
+        if (c.result)
+            EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), c.result);
+        else
+            EXPECT_TRUE(why.contains(QStringLiteral("no graphical session")));
+    }
+    qputenv("DISPLAY", saved[0]);
+    qputenv("WAYLAND_DISPLAY", saved[1]);
+    qputenv("QT_QPA_PLATFORM", saved[2]);
+}
+
 TEST(SplashScreen, IsDrawnAndStaysItsTimeWhileTheLoopRuns)
 {
     ui::SplashScreen splash;
@@ -65,19 +98,25 @@ TEST_F(DesktopSessionTest, WithoutWindowsKeptOnTopTheDropWindowIsOrdinaryAndTheS
     config = std::make_unique<core::ConfigFile>(configPath);
     config->writeInt("DragFormPos", "left", 300);
     config->writeInt("DragFormPos", "top", 200);
+    config->writeBool("DragFormPos", "Visible", true);
     open();
     ui::DropWindow* drop = window->dropWindow();
     EXPECT_FALSE(drop->keptOnTop());
     EXPECT_FALSE(drop->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(drop->windowType(), Qt::Window) << "a task-bar entry to find it again";
+    EXPECT_TRUE(drop->isVisible());
 
+    // Shown at start, before the main window: said once the main window shows, in place of
+    // the panels.
+    ui::StatusPanelsBar* status = window->statusPanels();
+    EXPECT_EQ(status->currentMessage(), core::texts::DropWindowNotOnTop);
+    EXPECT_FALSE(status->panel(0)->isVisible());
+    status->clearMessage();
+    EXPECT_TRUE(status->panel(0)->isVisible());
+    action("showdrogwinbtn")->trigger();
     action("showdrogwinbtn")->trigger();
     EXPECT_TRUE(drop->isVisible());
-    EXPECT_EQ(window->statusPanels()->currentMessage(), core::texts::DropWindowNotOnTop);
-    window->statusPanels()->clearMessage();
-    action("showdrogwinbtn")->trigger();
-    action("showdrogwinbtn")->trigger();
-    EXPECT_TRUE(window->statusPanels()->currentMessage().isEmpty()) << "said once";
+    EXPECT_TRUE(status->currentMessage().isEmpty()) << "said once";
 
     // The place the window system gave it is not stored over the one from a session on X.
     drop->move(10, 10);
