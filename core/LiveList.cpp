@@ -1,6 +1,7 @@
 #include "core/LiveList.h"
 
 #include "core/FileListing.h"
+#include "core/FolderPoll.h"
 #include "core/ListedNotes.h"
 #include "core/RowOrder.h"
 #include "core/Texts.h"
@@ -60,6 +61,9 @@ LiveList::LiveList(Workspace& workspace, FileListController& files, QObject* par
     m_timer.setSingleShot(true);
     m_timer.setInterval(GatherMs);
     connect(&m_timer, &QTimer::timeout, this, &LiveList::apply);
+    m_poll = new FolderPoll(this);
+    connect(m_poll, &FolderPoll::changed, this, [this] { changedElsewhere(false); });
+    connect(m_poll, &FolderPoll::vanished, this, [this] { changedElsewhere(true); });
     connect(&files, &FileListController::folderListed, this, &LiveList::follow);
 
     // The names the rows have, kept as the rows change, so that a burst of new files needs no
@@ -109,6 +113,7 @@ void LiveList::follow(const QString& dir)
     m_watch = ::inotify_add_watch(m_fd, platform::nativePath(dir).constData(), kEvents);
     if (m_watch >= 0)
         m_dir = dir;
+    m_poll->follow(m_dir);
 }
 
 void LiveList::stop()
@@ -118,6 +123,20 @@ void LiveList::stop()
     m_watch = -1;
     m_dir.clear();
     m_timer.stop();
+    m_poll->follow({});
+}
+
+void LiveList::changedElsewhere(bool gone)
+{
+    if (m_watch < 0)
+        return;
+    // Nothing tells which names changed: every name is looked at, the notes read again.
+    if (gone)
+        m_vanished = true;
+    else
+        m_everything = m_notesChanged = true;
+    if (!m_timer.isActive())
+        m_timer.start();
 }
 
 void LiveList::readEvents()

@@ -12,6 +12,10 @@
 // shows after a restart: a file renamed by another program keeps its note and document. A
 // burst that frees a name waits a moment longer for that name to come back, as programs that
 // save by renaming the old file aside do, so that the new file keeps the name's note.
+//
+// On a network or FUSE mount inotify hears only what this machine does through that mount:
+// there a FolderPoll looks at the folder's change time every two seconds, and a change it
+// sees has every name looked at again.
 
 #include "core/FileListController.h"
 #include "core/RowNameHashes.h"
@@ -29,6 +33,8 @@
 class QSocketNotifier;
 
 namespace core {
+
+class FolderPoll;
 
 class LiveList : public QObject
 {
@@ -52,6 +58,8 @@ public:
     // Reads what inotify has told and applies it at once, without waiting; false when there
     // was nothing to apply or applying must wait.
     bool applyNow();
+    // What follows the folder where inotify cannot (tests choose its rule and interval).
+    FolderPoll& poll() const { return *m_poll; }
 
 Q_SIGNALS:
     // The shown folder itself is gone (deleted, or moved away).
@@ -68,6 +76,8 @@ private:
     void apply();
     bool busy() const;
     const notes::NotesSnapshot& stored();
+    // The poll saw the folder change, or go.
+    void changedElsewhere(bool gone);
     // The rows of these names (their bytes on disk), by name.
     QHash<QByteArray, int> rowsOf(const QSet<QByteArray>& names) const;
 
@@ -79,6 +89,7 @@ private:
     QSocketNotifier* m_notifier = nullptr;
     QTimer m_timer;
     QString m_dir;
+    FolderPoll* m_poll = nullptr;
 
     // What the burst so far has touched: names as their bytes on disk.
     QSet<QByteArray> m_names;

@@ -7,10 +7,14 @@ namespace core::texts {
 
 // Program
 inline const QString AppTitle = QStringLiteral("Quillet 2.96 for WIN98/ME/2000");
+inline const QString VersionNumber = QStringLiteral("2.96");
 inline const QString Version = QStringLiteral("Version 2.96");
 inline const QString ReadOnlyRefusal =
     QStringLiteral("当前应用程序运行在一个只读存储存设备上，本命令不可执行！");
 inline const QString ReadOnlyCaption = QStringLiteral("系统提示");
+// Said once in the status bar where the window system keeps no window on top (Wayland).
+inline const QString DropWindowNotOnTop =
+    QStringLiteral("Wayland 桌面不允许程序让窗口总在最前，拖放窗口在这里是普通窗口。");
 
 // Where a downloaded file came from, before its address.
 inline const QString OriginLabel = QStringLiteral("来源：");

@@ -48,7 +48,6 @@ std::vector<SystemDriveOracle::MountEntry> systemMounts()
     return SystemDriveOracle::parseMountInfo(file.readAll());
 }
 
-
 } // namespace
 
 bool DriveOracle::isWritable(const QString& path) const
@@ -136,23 +135,97 @@ bool SystemDriveOracle::isMountPoint(const QString& path) const
     return false;
 }
 
+namespace {
+
+// Network file systems of the kernel.
+const QStringList& remoteKernelTypes()
+{
+    static const QStringList types = {
+        QStringLiteral("nfs"),   QStringLiteral("nfs4"),     QStringLiteral("cifs"),
+        QStringLiteral("smb3"),  QStringLiteral("smbfs"),    QStringLiteral("9p"),
+        QStringLiteral("afs"),   QStringLiteral("ceph"),     QStringLiteral("glusterfs"),
+        QStringLiteral("davfs"), QStringLiteral("coda"),     QStringLiteral("lustre"),
+        QStringLiteral("ncpfs"), QStringLiteral("orangefs"), QStringLiteral("beegfs"),
+        QStringLiteral("gpfs"),
+    };
+    return types;
+}
+
+// FUSE file systems that reach another machine, by the name after "fuse.".
+const QStringList& remoteFuseTypes()
+{
+    static const QStringList types = {
+        QStringLiteral("sshfs"),      QStringLiteral("rclone"),
+        QStringLiteral("gvfsd-fuse"), QStringLiteral("s3fs"),
+        QStringLiteral("davfs"),      QStringLiteral("davfs2"),
+        QStringLiteral("curlftpfs"),  QStringLiteral("smbnetfs"),
+        QStringLiteral("gcsfuse"),    QStringLiteral("goofys"),
+        QStringLiteral("ceph-fuse"),  QStringLiteral("glusterfs"),
+        QStringLiteral("juicefs"),    QStringLiteral("onedriver"),
+        QStringLiteral("ftpfs"),      QStringLiteral("google-drive-ocamlfuse"),
+        QStringLiteral("afpfs"),      QStringLiteral("webdavfs"),
+        QStringLiteral("sftpfs"),     QStringLiteral("blobfuse"),
+        QStringLiteral("blobfuse2"),  QStringLiteral("mountpoint-s3"),
+    };
+    return types;
+}
+
+// Folders a virtual machine shares from its host: the host's changes reach no inotify.
+const QStringList& hostSharedTypes()
+{
+    static const QStringList types = {QStringLiteral("virtiofs"), QStringLiteral("vboxsf"),
+                                      QStringLiteral("vmhgfs"), QStringLiteral("prl_fs")};
+    return types;
+}
+
+bool isFuseType(const QString& fsType)
+{
+    return fsType == QLatin1String("fuse") || fsType == QLatin1String("fuseblk") ||
+           fsType.startsWith(QLatin1String("fuse."));
+}
+
+// The name a FUSE mount gives its kind: "fuse.NAME", or in the old form a source "NAME#...";
+// empty when it names none.
+QString fuseKind(const QString& fsType, const QString& device)
+{
+    if (fsType.startsWith(QLatin1String("fuse.")))
+        return fsType.mid(5);
+    const qsizetype hash = device.indexOf(QLatin1Char('#'));
+    if (hash > 0 && !device.left(hash).contains(QLatin1Char('/')))
+        return device.left(hash);
+    return {};
+}
+
+bool isRemoteType(const QString& fsType, const QString& device)
+{
+    if (remoteKernelTypes().contains(fsType))
+        return true;
+    if (!isFuseType(fsType))
+        return false;
+    const QString kind = fuseKind(fsType, device);
+    if (!kind.isEmpty())
+        return remoteFuseTypes().contains(kind);
+    // A FUSE mount of an address (davfs2 mounts as plain "fuse" from an https:// source).
+    return device.contains(QLatin1String("://"));
+}
+
+} // namespace
+
 DriveType SystemDriveOracle::classify(const QString& fsType, const QString& device,
                                       bool removableDevice)
 {
-    static const QStringList remote = {
-        QStringLiteral("nfs"),       QStringLiteral("nfs4"),  QStringLiteral("cifs"),
-        QStringLiteral("smb3"),      QStringLiteral("smbfs"), QStringLiteral("fuse.sshfs"),
-        QStringLiteral("9p"),        QStringLiteral("afs"),   QStringLiteral("ceph"),
-        QStringLiteral("glusterfs"),
-    };
-    Q_UNUSED(device) // the source name alone does not tell the medium
     if (fsType == QLatin1String("iso9660") || fsType == QLatin1String("udf"))
         return DriveType::CdRom;
-    if (remote.contains(fsType))
+    if (isRemoteType(fsType, device))
         return DriveType::Remote;
     if (fsType == QLatin1String("tmpfs") || fsType == QLatin1String("ramfs"))
         return DriveType::RamDisk;
     return removableDevice ? DriveType::Removable : DriveType::Fixed;
+}
+
+bool SystemDriveOracle::changesNeedPolling(const QString& fsType, const QString& device)
+{
+    return isRemoteType(fsType, device) || isFuseType(fsType) || hostSharedTypes().contains(fsType);
 }
 
 } // namespace platform

@@ -10,20 +10,21 @@
 
 namespace platform {
 
-enum class DriveType {
+enum class DriveType
+{
     Unknown,   // the path does not exist or is on no mount
     Removable, // a block device whose /sys/block/<dev>/removable is 1
     Fixed,
-    Remote,    // nfs, nfs4, cifs, smb3, smbfs, fuse.sshfs, 9p, afs, ceph, glusterfs
-    CdRom,     // iso9660, udf
-    RamDisk,   // tmpfs, ramfs
+    Remote,  // a network file system, kernel or FUSE (see SystemDriveOracle::classify)
+    CdRom,   // iso9660, udf
+    RamDisk, // tmpfs, ramfs
 };
 
 struct MountInfo
 {
     QString mountPoint; // ends in "/"
     QString fsType;
-    QString device;     // the mount source
+    QString device; // the mount source
     bool readOnly = false;
     DriveType type = DriveType::Unknown;
 };
@@ -53,8 +54,16 @@ public:
     qint64 freeSpace(const QString& path) const override;
     bool isMountPoint(const QString& path) const override;
 
-    // The classification rule on its own, for a file-system type and a mount source.
+    // The classification rule on its own, for a file-system type and a mount source. The type
+    // decides: a network file system, the kernel's or a FUSE one ("fuse.sshfs", "fuse.rclone",
+    // "fuse.gvfsd-fuse", "fuse.s3fs", davfs...), is Remote; a FUSE mount that names no type of
+    // its own ("fuse") is told by its source: an address ("https://...") or the old
+    // "type#source" form.
     static DriveType classify(const QString& fsType, const QString& device, bool removableDevice);
+    // True when inotify does not report every change on such a file system: the changes
+    // another machine makes on a network file system, or that reach a FUSE mount or a shared
+    // folder of a virtual machine by another path. Every Remote type is among them.
+    static bool changesNeedPolling(const QString& fsType, const QString& device);
     // One line of /proc/self/mountinfo: the mount and the "major:minor" of its device.
     struct MountEntry
     {

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Makes the program a citizen of the user's desktop: a desktop entry in the application menu
-# and the program's icon, in the freedesktop locations under $XDG_DATA_HOME (default
-# ~/.local/share). The entry starts the program installed in the library folder, which is
-# the library it works on. Running it again updates both.
+# Makes the program a citizen of the user's desktop, in the freedesktop locations under
+# $XDG_DATA_HOME (default ~/.local/share): a desktop entry in the application menu (files
+# opened with it go to the library's running copy), the program's icon, its AppStream
+# metainfo for software centres, its manual page, and a launcher that starts the program
+# installed in the library folder, which is the library it works on. Running it again
+# updates all of them; scripts/uninstall.sh removes them.
 #   scripts/install-desktop-entry.sh <library-folder>
 set -euo pipefail
 
@@ -10,9 +12,7 @@ set -euo pipefail
 library="$(cd -- "${1:?library folder}" && pwd)"
 cd "$(dirname "$0")/.."
 
-data_home="${XDG_DATA_HOME:-$HOME/.local/share}"
-applications="$data_home/applications"
-icons="$data_home/icons/hicolor"
+source scripts/desktop-common.sh
 
 # A value of the entry: backslashes, line breaks and tabs are escaped.
 entry_value() {
@@ -22,8 +22,8 @@ entry_value() {
   printf '%s' "$value"
 }
 
-# The program as an argument of Exec: quoted, with ", `, $ and \ escaped inside the quotes,
-# and % doubled, since a single % starts a field code even inside quotes.
+# A path as an argument of Exec: quoted, with ", `, $ and \ escaped inside the quotes, and %
+# doubled, since a single % starts a field code even inside quotes.
 exec_argument() {
   local value="$1"
   value="${value//\\/\\\\}"
@@ -34,11 +34,26 @@ exec_argument() {
   entry_value "\"$value\""
 }
 
-mkdir -p "$applications" "$icons/256x256/apps" "$icons/scalable/apps"
-install -m 644 ui/resources/icons/app.png "$icons/256x256/apps/quillet.png"
-install -m 644 ui/resources/icons/app.svg "$icons/scalable/apps/quillet.svg"
+# The entry starts a launcher rather than the library's program itself: GLib-based menus look
+# for the program named in Exec before expanding its field codes, so a library whose path
+# holds a % could not start from them.
+mkdir -p "$(dirname "$launcher")"
+staged="$(mktemp "$launcher.XXXXXX")"
+launcher_text "$library" > "$staged"
+chmod 755 "$staged"
+mv -f "$staged" "$launcher"
+if [[ "$launcher" == *%* ]]; then
+  echo "Note: $launcher holds a '%'; menus built on GLib cannot start it." >&2
+fi
 
-entry="$(mktemp "$applications/.quillet.desktop.XXXXXX")"
+mkdir -p "$applications" "$icons/256x256/apps" "$icons/scalable/apps" \
+  "$data_home/metainfo" "$data_home/man/man1"
+install -m 644 ui/resources/icons/app.png "${desktop_files[0]}"
+install -m 644 ui/resources/icons/app.svg "${desktop_files[1]}"
+install -m 644 "assets/$app_id.metainfo.xml" "${desktop_files[2]}"
+install -m 644 assets/quillet.1 "${desktop_files[3]}"
+
+entry="$(mktemp "$applications/.$app_id.desktop.XXXXXX")"
 cat > "$entry" <<ENTRY
 [Desktop Entry]
 Type=Application
@@ -48,8 +63,8 @@ GenericName=File collection manager
 GenericName[zh_CN]=文件分类管理
 Comment=Keep downloaded software and documents in categories with notes
 Comment[zh_CN]=把下载的软件和文档分类整理，并为每个文件写上注释
-Icon=quillet
-Exec=$(exec_argument "$library/quillet")
+Icon=$app_id
+Exec=$(exec_argument "$launcher") %F
 Path=$(entry_value "$library")
 Terminal=false
 Categories=Utility;FileTools;Qt;
@@ -58,7 +73,11 @@ StartupNotify=true
 StartupWMClass=quillet
 ENTRY
 chmod 644 "$entry"
-mv -f "$entry" "$applications/quillet.desktop"
+mv -f "$entry" "$applications/$app_id.desktop"
+
+# What an earlier version installed under the program's short name.
+rm -f "$applications/quillet.desktop" "$icons/256x256/apps/quillet.png" \
+  "$icons/scalable/apps/quillet.svg"
 
 # The menus notice a new entry or icon sooner when their caches are refreshed.
 if command -v update-desktop-database >/dev/null 2>&1; then
@@ -67,4 +86,4 @@ fi
 if command -v gtk-update-icon-cache >/dev/null 2>&1 && [ -f "$icons/index.theme" ]; then
   gtk-update-icon-cache -q -t "$icons" || true
 fi
-echo "Desktop entry: $applications/quillet.desktop"
+echo "Desktop entry: $applications/$app_id.desktop"

@@ -14,7 +14,7 @@ library="$(cd -- "$library" && pwd)"
 
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
-quillet_install_missing
+quillet_install_missing "${quillet_run_packages[@]}"
 
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQUILLET_TESTS=OFF -DQUILLET_BENCH=OFF >/dev/null
 cmake --build build-release --target quillet -j"$(nproc)"

@@ -32,9 +32,9 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
     initResources();
     setApplicationName(QStringLiteral("quillet"));
-    setApplicationVersion(QStringLiteral("2.96"));
+    setApplicationVersion(core::texts::VersionNumber);
     // The desktop matches the windows to the menu entry scripts/run.sh installs.
-    setDesktopFileName(QStringLiteral("quillet"));
+    setDesktopFileName(QStringLiteral("io.github.quillet.Quillet"));
     // The interface is Chinese whatever the system language: Qt's own dialogs and buttons too.
     ChineseQtTexts::install(*this);
     icons::chooseIconTheme();
@@ -50,13 +50,6 @@ bool Application::notify(QObject* receiver, QEvent* event)
         showUnexpected(QString::fromLocal8Bit(error.what()));
     }
     return false;
-}
-
-bool Application::hasDisplay()
-{
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return true;
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 } // namespace ui

@@ -13,9 +13,6 @@ public:
     Application(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
-
-    // True when a graphical session is there to show windows in.
-    static bool hasDisplay();
 };
 
 } // namespace ui

@@ -5,6 +5,7 @@
 #include "dropwin/DropTexts.h"
 #include "dropwin/UriList.h"
 #include "platform/Errors.h"
+#include "ui/GraphicalSession.h"
 #include "ui/Icons.h"
 
 #include <QAction>
@@ -31,10 +32,12 @@ const QString kUriList = QStringLiteral("text/uri-list");
 } // namespace
 
 DropWindow::DropWindow(dropwin::DropCommands& commands, core::Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_commands(commands), m_dialogs(dialogs),
-      m_pictureIcon(icons::own(QStringLiteral("drop-window")))
+    : QWidget(parent), m_commands(commands), m_dialogs(dialogs),
+      m_pictureIcon(icons::own(QStringLiteral("drop-window"))),
+      m_keptOnTop(session::placesWindows())
 {
+    setWindowFlags(m_keptOnTop ? Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
+                               : Qt::Window | Qt::FramelessWindowHint);
     setObjectName(QStringLiteral("TDragForm"));
     setWindowTitle(dropwin::texts::WindowTitle);
     setAccessibleName(dropwin::texts::WindowTitle);
@@ -208,9 +211,9 @@ void DropWindow::paintPicture()
     // Drawn from the scalable picture at the screen's own pixels, sharp at any scale.
     QPainter painter(m_picture);
     const QSize size(28, 28);
-    const QRect place(QPoint((m_picture->width() - size.width()) / 2,
-                             (m_picture->height() - size.height()) / 2),
-                      size);
+    const QRect place(
+        QPoint((m_picture->width() - size.width()) / 2, (m_picture->height() - size.height()) / 2),
+        size);
     m_pictureIcon.paint(&painter, place);
 }
 

@@ -3,6 +3,8 @@
 // apart from the main window, and takes files and folders dropped from any file manager into
 // the category selected in the main window. Its corner shows the drop mode, which a click
 // switches; its picture is the grip to move it; its pop-up menu holds the window's commands.
+// Where the window system lets no program keep a window on top or place it (Wayland), it is
+// an ordinary window with a task-bar entry, so that it can be found again when covered.
 
 #include <QIcon>
 #include <QWidget>
@@ -33,6 +35,11 @@ public:
 
     // The mark in the corner shows the current drop mode.
     void showModeMark();
+    // False where the window system keeps no window on top and places none.
+    bool keptOnTop() const { return m_keptOnTop; }
+    // Brings the dropped paths (or the files a later start handed over) into the selected
+    // category; questions and messages as for a drop.
+    void DropFileDrop(const QStringList& paths);
 
     QLabel* modeLabel() const { return m_mark; }
     QLabel* picture() const { return m_picture; }
@@ -63,7 +70,6 @@ private:
     void buildMenu();
     QAction* addItem(const QString& name, const QString& text);
     void dwPopupMenuPopup();
-    void DropFileDrop(const QStringList& paths);
     void guarded(const std::function<void()>& command);
     void paintPicture();
 
@@ -74,6 +80,7 @@ private:
     QMenu* m_menu = nullptr;
     QActionGroup* m_modes = nullptr;
     QIcon m_pictureIcon;
+    bool m_keptOnTop = true;
 };
 
 } // namespace ui

@@ -35,6 +35,7 @@
 #include "ui/DropWindow.h"
 #include "ui/EffectSound.h"
 #include "ui/FileListView.h"
+#include "ui/GraphicalSession.h"
 #include "ui/HelpViewer.h"
 #include "ui/Icons.h"
 #include "ui/ListLook.h"
@@ -64,6 +65,7 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QThread>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -71,6 +73,18 @@
 #include <utility>
 
 namespace ui {
+
+namespace {
+
+// A command, a menu or a dialog is under way: what other programs or later starts bring
+// waits until it ends.
+bool busyNow()
+{
+    return QApplication::activeModalWidget() || QApplication::activePopupWidget() ||
+           QApplication::overrideCursor() || QThread::currentThread()->loopLevel() > 1;
+}
+
+} // namespace
 
 MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> dialogs,
                        QWidget* parent)
@@ -442,10 +456,7 @@ void MainWindow::connectDrops()
 void MainWindow::connectCommands()
 {
     // The list follows the disk, but never in the middle of a command, a menu or a dialog.
-    m_liveList->setBusyRule([] {
-        return QApplication::activeModalWidget() || QApplication::activePopupWidget() ||
-               QApplication::overrideCursor() || QThread::currentThread()->loopLevel() > 1;
-    });
+    m_liveList->setBusyRule(busyNow);
     // Rows that go away above what the list shows must not move what the user looks at.
     connect(m_liveList.get(), &core::LiveList::aboutToApply, this, [this] {
         const QAbstractItemView* view = m_fileView->currentView();
@@ -666,9 +677,40 @@ void MainWindow::showdrogwinbtnClick(bool down)
         m_dropWindow->showModeMark();
         m_dropWindow->show();
         m_dropWindow->raise();
+        if (!m_dropWindow->keptOnTop() && !std::exchange(m_toldNotOnTop, true)) {
+            if (isVisible())
+                m_status->showMessage(core::texts::DropWindowNotOnTop, 20000);
+            else
+                m_tellNotOnTop = true;
+        }
     } else {
         m_dropWindow->hide();
     }
+}
+
+void MainWindow::bringIn(const QStringList& paths)
+{
+    showmainformClick();
+    if (!paths.isEmpty())
+        m_incoming.append(paths);
+    takeIncoming();
+}
+
+void MainWindow::takeIncoming()
+{
+    m_incomingWaits = false;
+    if (m_incoming.isEmpty())
+        return;
+    if (busyNow()) {
+        if (!std::exchange(m_incomingWaits, true))
+            QTimer::singleShot(200, this, &MainWindow::takeIncoming);
+        return;
+    }
+    while (!m_incoming.isEmpty() && !busyNow())
+        m_dropWindow->DropFileDrop(m_incoming.takeFirst());
+    updateCommandStates();
+    if (!m_incoming.isEmpty())
+        takeIncoming();
 }
 
 void MainWindow::showmainformClick()
@@ -924,8 +966,13 @@ void MainWindow::SaveConfig()
     w.statusbarShown = m_actions->action(QStringLiteral("t302"))->isChecked();
     w.listStyle = m_fileView->viewStyle();
     w.rootCaption = m_workspace->systemTree().captionOf(m_workspace->systemTree().rootIndex());
-    w.dropWindow = {m_dropWindow->y(), m_dropWindow->x(),
-                    m_actions->action(QStringLiteral("showdrogwinbtn"))->isChecked()};
+    w.dropWindow.visible = m_actions->action(QStringLiteral("showdrogwinbtn"))->isChecked();
+    // Where the window system places windows itself, the place a window reports is not its
+    // own: the stored one stays for the next session on X.
+    if (m_dropWindow->keptOnTop()) {
+        w.dropWindow.top = m_dropWindow->y();
+        w.dropWindow.left = m_dropWindow->x();
+    }
     m_documentPage->storeSettings(w.document);
     try {
         m_session.config().saveWindowSettings(w, normal);
@@ -940,6 +987,14 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // The program ends with this window; the drop window goes with it.
     m_dropWindow->hide();
     event->accept();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // A message given before the window showed would have the panels shown over it.
+    if (std::exchange(m_tellNotOnTop, false))
+        m_status->showMessage(core::texts::DropWindowNotOnTop, 20000);
 }
 
 void MainWindow::setFrameSource(std::function<QMargins()> frame)

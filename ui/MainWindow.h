@@ -133,6 +133,11 @@ public:
     // in (no margins: the frame is not known yet).
     void setFrameSource(std::function<QMargins()> frame);
 
+    // Files a later start handed over, or named at this start: the window comes to the front
+    // and they are brought into the selected category as the drop window brings dropped
+    // files, once no command, menu or dialog is under way.
+    void bringIn(const QStringList& paths);
+
     // The document page's tool bar, shown or hidden.
     bool documentToolsShown() const;
     void setDocumentToolsShown(bool shown);
@@ -143,6 +148,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
@@ -173,6 +179,7 @@ private:
     void createDropWindow();
     void showdrogwinbtnClick(bool down);
     void showmainformClick();
+    void takeIncoming();
     void connectDrops();
     void on(const QString& action, const std::function<void()>& command);
 
@@ -202,6 +209,10 @@ private:
     std::unique_ptr<core::Dialogs> m_ownerlessDialogs; // the drop window's, without an owner
     std::unique_ptr<dropwin::DropCommands> m_drop;
     std::unique_ptr<DropWindow> m_dropWindow;
+    bool m_toldNotOnTop = false;   // the status bar said why the drop window is not on top
+    bool m_tellNotOnTop = false;   // ... and says it when this window shows
+    QList<QStringList> m_incoming; // files handed over, each hand-over one drop
+    bool m_incomingWaits = false;  // a later try is due
     std::unique_ptr<htmlexport::HtmlExport> m_htmlExport;
     std::unique_ptr<platform::DriveOracle> m_drives;
     std::unique_ptr<fileops::SendCommands> m_send;

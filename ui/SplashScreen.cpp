@@ -3,10 +3,15 @@
 #include "core/Texts.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
+
+#include <utility>
 
 namespace ui {
 
@@ -32,8 +37,22 @@ void SplashScreen::showNow()
         move(screen->geometry().center() - rect().center());
     show();
     raise();
-    repaint();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (m_painted)
+        return;
+    QEventLoop loop;
+    connect(this, &SplashScreen::firstPainted, &loop, &QEventLoop::quit);
+    QTimer::singleShot(200, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void SplashScreen::stay(const QElapsedTimer& shown, int ms)
+{
+    const qint64 left = ms - shown.elapsed();
+    if (left <= 0)
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(int(left), &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 void SplashScreen::paintEvent(QPaintEvent*)
@@ -46,6 +65,8 @@ void SplashScreen::paintEvent(QPaintEvent*)
     }
     painter.setPen(QColor(0, 0, 128)); // navy
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    if (!std::exchange(m_painted, true))
+        Q_EMIT firstPainted();
 }
 
 } // namespace ui

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+class QElapsedTimer;
+
 class QLabel;
 
 namespace ui {
@@ -17,8 +19,16 @@ public:
 
     explicit SplashScreen(QWidget* parent = nullptr);
 
-    // Shows the window and paints it at once.
+    // Shows the window and runs the loop, without taking input, until the window system has
+    // it drawn (a Wayland compositor answers in a moment; at most a fifth of a second).
     void showNow();
+    // Runs the loop, without taking input, until `ms` have passed since `shown` began: the
+    // window stays drawn and is drawn again when uncovered.
+    void stay(const QElapsedTimer& shown, int ms);
+    bool painted() const { return m_painted; }
+
+Q_SIGNALS:
+    void firstPainted();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -26,6 +36,7 @@ protected:
 private:
     QPixmap m_picture;
     QLabel* m_version;
+    bool m_painted = false;
 };
 
 } // namespace ui

@@ -20,48 +20,14 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+using fileops_testing::commentOf;
+using fileops_testing::native;
 using fileops_testing::notesFileText;
+using fileops_testing::RefuseMetadata;
+using fileops_testing::setAttribute;
 using testing_support::World;
 
 namespace {
-
-QByteArray native(const QString& path)
-{
-    return platform::nativePath(path);
-}
-
-// The comment of the entry itself; "<none>" when it has none.
-QByteArray commentOf(const QString& path)
-{
-    char value[4096];
-    const ssize_t n =
-        ::lgetxattr(native(path).constData(), "user.xdg.comment", value, sizeof value);
-    return n < 0 ? QByteArrayLiteral("<none>") : QByteArray(value, n);
-}
-
-bool setAttribute(const QString& path, const char* name, const QByteArray& value)
-{
-    return ::lsetxattr(native(path).constData(), name, value.constData(), size_t(value.size()),
-                       0) == 0;
-}
-
-// Refuses every change of metadata on paths that end in `suffix`, as a file the user may not
-// change refuses it.
-class RefuseMetadata : public platform::sys::FaultHook
-{
-public:
-    explicit RefuseMetadata(QByteArray suffix) : m_suffix(std::move(suffix)) {}
-    int before(platform::sys::Call call, int, const char* path, const char*) override
-    {
-        return call == platform::sys::Call::Metadata && path &&
-                       QByteArrayView(path).endsWith(m_suffix)
-                   ? EACCES
-                   : 0;
-    }
-
-private:
-    QByteArray m_suffix;
-};
 
 class RecordingShell : public platform::Shell
 {
@@ -153,7 +119,7 @@ TEST_F(Comments, ACommentThatCannotBeWrittenLeavesTheNotesFileAloneToHoldTheNote
     world.library.makeFile("cat/target.txt");
     ASSERT_EQ(::symlink("target.txt", native(path("cat/link.txt")).constData()), 0);
     show("cat");
-    RefuseMetadata refuse("locked.txt");
+    RefuseMetadata refuse("locked.txt", -1);
     const platform::sys::ScopedHook hook(&refuse);
     saveNote("locked.txt", QStringLiteral("锁住"));
     saveNote("link.txt", QStringLiteral("链接"));

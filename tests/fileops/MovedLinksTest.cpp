@@ -62,12 +62,7 @@ public:
         for (const QString& path : paths)
             rows.push_back(fileops_testing::searchRow(
                 world.library.path(platform::folderOfPath(path)), platform::nameOfPath(path), {}));
-        world.workspace.searchList().setRows(std::move(rows));
-        for (int i = 0; i < world.workspace.searchList().count(); ++i)
-            world.workspace.searchSelection().select(world.workspace.searchList().index(i, 0),
-                                                     QItemSelectionModel::Select |
-                                                         QItemSelectionModel::Rows);
-        world.workspace.setPage(core::Workspace::Page::Search);
+        world.showFound(std::move(rows));
     }
 };
 

@@ -21,55 +21,18 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+using fileops_testing::commentOf;
+using fileops_testing::native;
 using fileops_testing::notesFileText;
+using fileops_testing::RefuseMetadata;
 using testing_support::World;
 
 namespace {
 
-QByteArray native(const QString& path)
-{
-    return platform::nativePath(path);
-}
-
-QByteArray commentOf(const QString& path)
-{
-    char value[4096];
-    const ssize_t n =
-        ::lgetxattr(native(path).constData(), "user.xdg.comment", value, sizeof value);
-    return n < 0 ? QByteArrayLiteral("<none>") : QByteArray(value, n);
-}
-
 bool setComment(const QString& path, const QByteArray& value)
 {
-    return ::lsetxattr(native(path).constData(), "user.xdg.comment", value.constData(),
-                       size_t(value.size()), 0) == 0;
+    return fileops_testing::setAttribute(path, "user.xdg.comment", value);
 }
-
-// Refuses changes of extended attributes and modes on paths that end in `suffix`, as a file the
-// user may not change, a full disk or a comment too long refuses them: the first `count` of
-// them, or all when `count` is negative.
-class RefuseMetadata : public platform::sys::FaultHook
-{
-public:
-    RefuseMetadata(QByteArray suffix, int count, int error = EACCES)
-        : m_suffix(std::move(suffix)), m_count(count), m_error(error)
-    {
-    }
-    int before(platform::sys::Call call, int, const char* path, const char*) override
-    {
-        if (call != platform::sys::Call::Metadata || !path ||
-            !QByteArrayView(path).endsWith(m_suffix) || m_count == 0)
-            return 0;
-        if (m_count > 0)
-            --m_count;
-        return m_error;
-    }
-
-private:
-    QByteArray m_suffix;
-    int m_count;
-    int m_error;
-};
 
 class Keeper : public ::testing::Test
 {

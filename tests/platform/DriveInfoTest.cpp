@@ -55,26 +55,59 @@ public:
 
 TEST(DriveInfo, ClassifiesByFileSystemTypeThenByRemovableDevice)
 {
+    // Every network file system, the kernel's or a FUSE one, is a network drive, and its
+    // changes are polled; so are other FUSE mounts and a virtual machine's host folders.
     const struct
     {
         const char* type;
+        const char* source;
         bool removable;
         DriveType expected;
+        bool polled;
     } cases[] = {
-        {"iso9660", false, DriveType::CdRom},    {"udf", true, DriveType::CdRom},
-        {"nfs", false, DriveType::Remote},       {"nfs4", false, DriveType::Remote},
-        {"cifs", false, DriveType::Remote},      {"smb3", false, DriveType::Remote},
-        {"smbfs", false, DriveType::Remote},     {"fuse.sshfs", false, DriveType::Remote},
-        {"9p", false, DriveType::Remote},        {"afs", false, DriveType::Remote},
-        {"ceph", false, DriveType::Remote},      {"glusterfs", false, DriveType::Remote},
-        {"tmpfs", false, DriveType::RamDisk},    {"ramfs", false, DriveType::RamDisk},
-        {"vfat", true, DriveType::Removable},    {"ext4", true, DriveType::Removable},
-        {"ext4", false, DriveType::Fixed},       {"btrfs", false, DriveType::Fixed},
-        {"fuse.other", false, DriveType::Fixed}, {"nfsd", false, DriveType::Fixed},
+        {"iso9660", "/dev/sr0", false, DriveType::CdRom, false},
+        {"udf", "/dev/sr0", true, DriveType::CdRom, false},
+        {"nfs", "nas:/export", false, DriveType::Remote, true},
+        {"nfs4", "nas:/export", false, DriveType::Remote, true},
+        {"cifs", "//nas/share", false, DriveType::Remote, true},
+        {"smb3", "//nas/share", false, DriveType::Remote, true},
+        {"smbfs", "//nas/share", false, DriveType::Remote, true},
+        {"9p", "share", false, DriveType::Remote, true},
+        {"afs", "AFS", false, DriveType::Remote, true},
+        {"ceph", "10.0.0.1:/", false, DriveType::Remote, true},
+        {"glusterfs", "gl:/vol", false, DriveType::Remote, true},
+        {"davfs", "https://dav.example/", false, DriveType::Remote, true},
+        {"fuse.sshfs", "me@host:/srv", false, DriveType::Remote, true},
+        {"fuse.rclone", "drive:", false, DriveType::Remote, true},
+        {"fuse.gvfsd-fuse", "gvfsd-fuse", false, DriveType::Remote, true},
+        {"fuse.s3fs", "s3fs", false, DriveType::Remote, true},
+        {"fuse.davfs", "https://dav.example/", false, DriveType::Remote, true},
+        {"fuse.curlftpfs", "ftp://host/", false, DriveType::Remote, true},
+        {"fuse", "https://dav.example/remote.php/webdav", false, DriveType::Remote, true},
+        {"fuse", "sshfs#me@host:/srv", false, DriveType::Remote, true},
+        {"fuse", "bindfs#/srv/data", false, DriveType::Fixed, true},
+        {"fuse.bindfs", "/srv/data", false, DriveType::Fixed, true},
+        {"fuse.mergerfs", "disks", false, DriveType::Fixed, true},
+        {"fuseblk", "/dev/sdb1", true, DriveType::Removable, true},
+        {"fuseblk", "/dev/sda3", false, DriveType::Fixed, true},
+        {"virtiofs", "host", false, DriveType::Fixed, true},
+        {"vboxsf", "share", false, DriveType::Fixed, true},
+        {"tmpfs", "tmpfs", false, DriveType::RamDisk, false},
+        {"ramfs", "ramfs", false, DriveType::RamDisk, false},
+        {"vfat", "/dev/sdb1", true, DriveType::Removable, false},
+        {"ext4", "/dev/sdb1", true, DriveType::Removable, false},
+        {"ext4", "/dev/sda1", false, DriveType::Fixed, false},
+        {"btrfs", "/dev/sda2", false, DriveType::Fixed, false},
+        {"overlay", "overlay", false, DriveType::Fixed, false},
+        {"nfsd", "nfsd", false, DriveType::Fixed, false},
+        {"ext4", "https://not-an-address-for-a-disk", false, DriveType::Fixed, false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(SystemDriveOracle::classify(c.type, "/dev/sdb1", c.removable), c.expected)
-            << c.type << (c.removable ? " removable" : "");
+    for (const auto& c : cases) {
+        EXPECT_EQ(SystemDriveOracle::classify(c.type, c.source, c.removable), c.expected)
+            << c.type << " " << c.source << (c.removable ? " removable" : "");
+        EXPECT_EQ(SystemDriveOracle::changesNeedPolling(c.type, c.source), c.polled)
+            << c.type << " " << c.source;
+    }
 }
 
 TEST(DriveInfo, WritableUnlessCdRomOrReadOnlyMount)

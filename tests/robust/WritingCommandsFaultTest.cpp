@@ -246,12 +246,7 @@ public:
             row.note = notesOf(folder).readNote(name);
             rows.push_back(row);
         }
-        world.workspace.searchList().setRows(std::move(rows));
-        for (int i = 0; i < world.workspace.searchList().count(); ++i)
-            world.workspace.searchSelection().select(world.workspace.searchList().index(i, 0),
-                                                     QItemSelectionModel::Select |
-                                                         QItemSelectionModel::Rows);
-        world.workspace.setPage(core::Workspace::Page::Search);
+        world.showFound(std::move(rows));
         return *this;
     }
 
@@ -676,23 +671,33 @@ std::vector<WritingCommand> carriers()
     return chosen;
 }
 
-class KilledCommands : public ::testing::TestWithParam<WritingCommand>
-{
-};
-
-TEST_P(KilledCommands, AKilledRunLeavesEveryFileWithItsNote)
+// Runs the command killed at its first call, its second, and so on until it runs to its end;
+// `judge` looks at the library each kill left. Returns how many kills there were.
+int forEveryKill(const WritingCommand& command,
+                 const std::function<void(Scene& scene, int call)>& judge)
 {
     static const CrossDeviceFileSystem crossDevice;
-    const WritingCommand& command = GetParam();
-    const Outcome reference = runOnce(command, 0, 0);
     int kills = 0;
     for (int n = 1;; ++n) {
         Scene scene(command.crossDevice ? static_cast<const platform::FileSystem&>(crossDevice)
                                         : platform::FileSystem::local());
         command.prepare(scene);
         if (!testing_support::runKilledAtCall(n, [&] { command.run(scene); }))
-            break;
+            return kills;
         ++kills;
+        judge(scene, n);
+    }
+}
+
+class KilledCommands : public ::testing::TestWithParam<WritingCommand>
+{
+};
+
+TEST_P(KilledCommands, AKilledRunLeavesEveryFileWithItsNote)
+{
+    const WritingCommand& command = GetParam();
+    const Outcome reference = runOnce(command, 0, 0);
+    const int kills = forEveryKill(command, [&](Scene& scene, int n) {
         const LibrarySnapshot now = LibrarySnapshot::take(scene.root());
         for (const auto& [path, content] : reference.before.entries) {
             const auto note = reference.before.noteOf(path);
@@ -709,7 +714,7 @@ TEST_P(KilledCommands, AKilledRunLeavesEveryFileWithItsNote)
                     << note->toStdString();
             }
         }
-    }
+    });
     EXPECT_GT(kills, 0);
 }
 
@@ -760,18 +765,10 @@ class KilledParkingCommands : public ::testing::TestWithParam<WritingCommand>
 
 TEST_P(KilledParkingCommands, EveryFileShowsAgainAfterTheNextListing)
 {
-    static const CrossDeviceFileSystem crossDevice;
     const WritingCommand& command = GetParam();
     const Outcome reference = runOnce(command, 0, 0);
-    int kills = 0;
     int parked = 0;
-    for (int n = 1;; ++n) {
-        Scene scene(command.crossDevice ? static_cast<const platform::FileSystem&>(crossDevice)
-                                        : platform::FileSystem::local());
-        command.prepare(scene);
-        if (!testing_support::runKilledAtCall(n, [&] { command.run(scene); }))
-            break;
-        ++kills;
+    const int kills = forEveryKill(command, [&](Scene& scene, int n) {
         for (const QString& path : LibrarySnapshot::take(scene.root()).temporaries)
             parked += path.endsWith(QStringLiteral(".keep")) ? 1 : 0;
         listEveryFolder(scene.root());
@@ -787,7 +784,7 @@ TEST_P(KilledParkingCommands, EveryFileShowsAgainAfterTheNextListing)
             ADD_FAILURE() << command.name << " killed at call " << n << ": " << path.toStdString()
                           << " shows nowhere";
         }
-    }
+    });
     EXPECT_GT(kills, 0);
     EXPECT_GT(parked, 0) << command.name << ": no kill found a file parked";
 }

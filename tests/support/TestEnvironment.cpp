@@ -53,9 +53,11 @@ TestEnvironment::TestEnvironment()
     ::mkdir((m_scratch + "/home").constData(), 0700);
     ::mkdir((m_scratch + "/home/config").constData(), 0700);
     ::mkdir((m_scratch + "/tmp").constData(), 0700);
+    ::mkdir((m_scratch + "/run").constData(), 0700);
     qputenv("TMPDIR", m_scratch + "/tmp");
     qputenv("HOME", m_scratch + "/home");
     qputenv("XDG_CONFIG_HOME", m_scratch + "/home/config");
+    qputenv("XDG_RUNTIME_DIR", m_scratch + "/run");
 }
 
 TestEnvironment::~TestEnvironment()

@@ -70,6 +70,15 @@ void World::selectFiles(const QStringList& names)
     }
 }
 
+void World::showFound(std::vector<core::FileRow> rows)
+{
+    workspace.searchList().setRows(std::move(rows));
+    for (int i = 0; i < workspace.searchList().count(); ++i)
+        workspace.searchSelection().select(workspace.searchList().index(i, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    workspace.setPage(core::Workspace::Page::Search);
+}
+
 QStringList World::listedNames() const
 {
     QStringList names;

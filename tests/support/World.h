@@ -3,8 +3,8 @@
 // session, the workspace with its models, the commands, and scripted dialogs.
 
 #include "core/CategoryCommands.h"
-#include "external/ExternalTreeCommands.h"
 #include "core/FileListController.h"
+#include "external/ExternalTreeCommands.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempLibrary.h"
 
@@ -38,6 +38,8 @@ public:
     QModelIndex findCategory(const QStringList& captions);
     // Selects list rows by file name (ClearAndSelect for the first, Select for the rest).
     void selectFiles(const QStringList& names);
+    // Shows these rows as search results on the search page, all of them selected.
+    void showFound(std::vector<core::FileRow> rows);
     QStringList listedNames() const;
     int rowOf(const QString& name) const;
     QStringList childCaptions(const QModelIndex& parent) const;
