@@ -766,7 +766,9 @@ void MainWindow::updateCommandStates()
     a.setVisible(QStringLiteral("t303"), m_bottomTab == fileops::DocumentCommands::DocumentTab);
     a.action(QStringLiteral("t303"))->setChecked(m_documentPage->toolbarShown());
     const fileops::DocumentMenuStates document = m_documentPage->commands().t500Click();
-    a.setEnabled(QStringLiteral("t501"), document.t501);
+    // Its key saves nothing while the file page is shown.
+    a.setEnabled(QStringLiteral("t501"),
+                 document.t501 && m_bottomTab == fileops::DocumentCommands::DocumentTab);
     a.setEnabled(QStringLiteral("t502"), document.t502);
     a.setEnabled(QStringLiteral("t503"), document.t503);
     a.setEnabled(QStringLiteral("t403"), core::noteCleanupEnabled(activeKind));
