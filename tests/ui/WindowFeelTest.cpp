@@ -8,6 +8,7 @@
 #include "ui/NameEditor.h"
 #include "ui/NoteEdit.h"
 #include "ui/SearchPage.h"
+#include "ui/StatusPanelsBar.h"
 #include "ui/TreePane.h"
 #include "ui/WidgetDialogs.h"
 #include "ui/WindowFixture.h"
@@ -290,4 +291,23 @@ TEST_F(WindowFeelTest, FilesAnotherProgramRemovesAboveTheShownRowsLeaveTheTopRow
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->liveList().applyNow(); }, 2000));
     ASSERT_EQ(list.count(), 252);
     EXPECT_EQ(list.pathOf(table->indexAt(QPoint(1, 1)).row()), topBefore);
+}
+
+TEST_F(WindowFeelTest, TheCreditPanelShrinksToItsEllipsisBeforeAnyCountPanelGoes)
+{
+    open();
+    ui::StatusPanelsBar* bar = window->statusPanels();
+    auto* credit = static_cast<ui::CreditPanel*>(bar->panel(4));
+    // The default width, a little wider, and wide enough for every panel.
+    for (const int width : {540, 640, 1000}) {
+        window->resize(width, 410);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return bar->width() == width; }));
+        SCOPED_TRACE(width);
+        EXPECT_TRUE(credit->isVisible());
+        EXPECT_EQ(credit->width() == credit->leastWidth(), width == 540) << credit->width();
+        EXPECT_EQ(credit->width() == 100, width == 1000) << credit->width();
+        for (int i : {1, 2, 3})
+            EXPECT_TRUE(bar->panel(i)->isVisible()) << i;
+    }
+    EXPECT_EQ(credit->toolTip(), QStringLiteral("Tarnwick制作"));
 }
