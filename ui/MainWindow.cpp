@@ -328,17 +328,22 @@ void MainWindow::connectViews()
             });
     connect(m_treePane, &QToolBox::currentChanged, this, &MainWindow::OutBarChange);
 
-    connect(m_fileView, &FileListView::headerClicked, this, [this](int column) {
+    // The header shows the column the list is sorted by and the order it shows.
+    const auto showSort = [](FileListView* view, const core::SortState& sort) {
+        QHeaderView* header = view->details()->horizontalHeader();
+        header->setSortIndicatorShown(true);
+        header->setSortIndicator(sort.column,
+                                 sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    };
+    showSort(m_fileView, w.fileSort());
+    showSort(m_findView, w.searchSort());
+    connect(m_fileView, &FileListView::headerClicked, this, [this, showSort](int column) {
         m_files->filelistColumnClick(column);
-        const core::SortState& sort = m_workspace->fileSort();
-        m_fileView->details()->horizontalHeader()->setSortIndicator(
-            sort.column, sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        showSort(m_fileView, m_workspace->fileSort());
     });
-    connect(m_findView, &FileListView::headerClicked, this, [this](int column) {
+    connect(m_findView, &FileListView::headerClicked, this, [this, showSort](int column) {
         m_files->findListColumnClick(column);
-        const core::SortState& sort = m_workspace->searchSort();
-        m_findView->details()->horizontalHeader()->setSortIndicator(
-            sort.column, sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        showSort(m_findView, m_workspace->searchSort());
     });
     m_fileView->setKeyHandler(Qt::Key_F5,
                               [this] { guarded([this] { m_files->flistrefClick(); }); });
