@@ -1,7 +1,9 @@
 #pragma once
 // The settings the configuration file holds, with the values a first start uses.
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -74,6 +76,10 @@ struct WindowSettings
     DocumentSettings document;
     FontSpec listFont;
     DropWindowSettings dropWindow;
+    // The nodes of each tree that were open at the last close, parents first: each the folder
+    // names from the first level below the tree's top node (none for the top node itself).
+    QList<QStringList> openSystemNodes;
+    QList<QStringList> openExternalNodes;
 
     bool operator==(const WindowSettings&) const = default;
 };

@@ -10,7 +10,8 @@ namespace ui {
 CategoryTreeView::CategoryTreeView(QWidget* parent) : QTreeView(parent)
 {
     header()->hide();
-    setRootIsDecorated(false);
+    // The top nodes show their expand marks too: a closed root must not look empty.
+    setRootIsDecorated(true);
     setIndentation(19);
     setUniformRowHeights(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

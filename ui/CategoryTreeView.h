@@ -1,6 +1,6 @@
 #pragma once
-// A tree of libraries: no lines to the root, selection kept visible, and the tree's own keys
-// (Delete, F2, F5) handed to its commands.
+// A tree of libraries: expand marks on every node that has children, selection kept visible,
+// and the tree's own keys (Delete, F2, F5) handed to its commands.
 
 #include "core/DragSource.h"
 

@@ -44,6 +44,7 @@
 #include "ui/SearchPage.h"
 #include "ui/StatusPanelsBar.h"
 #include "ui/ToolTipSwitch.h"
+#include "ui/TreeExpansion.h"
 #include "ui/TreePane.h"
 #include "ui/WidgetDialogs.h"
 #include "ui/WindowOptionEffects.h"
@@ -844,6 +845,11 @@ void MainWindow::setUpAtStart()
         m_treePane->systemTree()->expand(m_workspace->systemTree().rootIndex());
         m_treePane->externalTree()->expand(m_workspace->externalTree().rootIndex());
     }
+    // The nodes that were open at the last close open again.
+    TreeExpansion::reopen(*m_treePane->systemTree(), m_workspace->systemTree(),
+                          m_loaded.openSystemNodes);
+    TreeExpansion::reopen(*m_treePane->externalTree(), m_workspace->externalTree(),
+                          m_loaded.openExternalNodes);
     // The external root first, so that the status bar speaks of the tree that is shown.
     m_workspace->externalTreeSelection().setCurrentIndex(m_workspace->externalTree().rootIndex(),
                                                          QItemSelectionModel::ClearAndSelect);
@@ -934,6 +940,10 @@ void MainWindow::SaveConfig()
     w.dropWindow = {m_dropWindow->y(), m_dropWindow->x(),
                     m_actions->action(QStringLiteral("showdrogwinbtn"))->isChecked()};
     m_documentPage->storeSettings(w.document);
+    w.openSystemNodes =
+        TreeExpansion::openNodes(*m_treePane->systemTree(), m_workspace->systemTree());
+    w.openExternalNodes =
+        TreeExpansion::openNodes(*m_treePane->externalTree(), m_workspace->externalTree());
     try {
         m_session.config().saveWindowSettings(w, normal);
     } catch (const std::exception&) {

@@ -311,3 +311,33 @@ TEST_F(WindowFeelTest, TheCreditPanelShrinksToItsEllipsisBeforeAnyCountPanelGoes
     }
     EXPECT_EQ(credit->toolTip(), QStringLiteral("Tarnwick制作"));
 }
+
+TEST_F(WindowFeelTest, TheRootShowsItsMarkAndTheCategoriesOpenAtCloseOpenAgain)
+{
+    const QString odd = QStringLiteral("50% off "); // a percent sign and a trailing blank
+    library.makeDir(QStringLiteral("网络工具/下载/") + odd);
+    library.makeDir(QStringLiteral("办公/表格"));
+    open();
+    QTreeView* tree = window->treePane()->systemTree();
+    EXPECT_TRUE(tree->rootIsDecorated());
+    EXPECT_FALSE(tree->isExpanded(workspace().systemTree().rootIndex()));
+    EXPECT_TRUE(workspace().systemTree().hasChildren(workspace().systemTree().rootIndex()));
+    for (QModelIndex node = category({QStringLiteral("网络工具"), QStringLiteral("下载"), odd});
+         node.isValid(); node = node.parent())
+        tree->expand(node);
+    window->close();
+    EXPECT_EQ(core::ConfigFile(configPath).readString("OpenCategories", "4", {}),
+              QStringLiteral("/网络工具/下载/50%25%20off%20"));
+    window.reset();
+
+    open();
+    tree = window->treePane()->systemTree();
+    core::CategoryTreeModel& model = workspace().systemTree();
+    QStringList open;
+    for (QModelIndex node = model.rootIndex(); node.isValid(); node = tree->indexBelow(node)) {
+        if (tree->isExpanded(node))
+            open.append(model.captionOf(node));
+    }
+    EXPECT_EQ(open, QStringList({QStringLiteral("我的软件库"), QStringLiteral("网络工具"),
+                                 QStringLiteral("下载"), odd}));
+}
