@@ -21,6 +21,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -340,4 +341,26 @@ TEST_F(WindowFeelTest, TheRootShowsItsMarkAndTheCategoriesOpenAtCloseOpenAgain)
     }
     EXPECT_EQ(open, QStringList({QStringLiteral("我的软件库"), QStringLiteral("网络工具"),
                                  QStringLiteral("下载"), odd}));
+}
+
+TEST_F(WindowFeelTest, AWindowThatStartsMaximisedReturnsToItsStoredPlace)
+{
+    QFile file(configPath);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[positus]\r\nformtop=120\r\nformleft=90\r\nformheight=400\r\nformwidth=560\r\n"
+               "formfettle=1\r\n");
+    file.close();
+    create();
+    window->setFrameSource([] { return QMargins(1, 24, 1, 1); });
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_TRUE(window->isMaximized());
+    window->showNormal();
+    // A window manager that knows no normal place for it gives it the whole screen.
+    window->setGeometry(window->screen()->availableGeometry());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window->pos() == QPoint(90, 120) && window->size() == QSize(558, 375); }));
+    window->close();
+    EXPECT_EQ(core::ConfigFile(configPath).loadWindowSettings().placement,
+              (core::WindowPlacement{120, 90, 400, 560, false}));
 }
