@@ -312,6 +312,9 @@ Options ConfigFile::loadOptions() const
     o.DoubleEnv = num("DoubleEnv", o.DoubleEnv);
     o.SysHint = num("SysHint", o.SysHint) != 0;
     o.XattrComment = num("XattrComment", o.XattrComment) != 0;
+    o.ColorScheme = num("ColorScheme", o.ColorScheme);
+    if (o.ColorScheme < 0 || o.ColorScheme > 2)
+        o.ColorScheme = 0; // a hand-edited value outside the choices follows the desktop
     o.DragPro = str("DragPro", o.DragPro);
     o.ToolbarBmp = str("ToolbarBmp", o.ToolbarBmp);
     o.TreeBarBmp = str("TreeBarBmp", o.TreeBarBmp);

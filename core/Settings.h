@@ -96,6 +96,7 @@ struct Options
     int DoubleEnv = 0; // 0 run the file, 1 edit its note
     bool SysHint = true;
     bool XattrComment = true; // notes mirrored to the files' comment attributes
+    int ColorScheme = 0;      // 0 as the desktop prefers, 1 light, 2 dark
     QString DragPro;
     QString ToolbarBmp;
     QString TreeBarBmp;

@@ -10,6 +10,8 @@ quillet_packages=(
   clang libclang-rt-14-dev ccache
   fonts-wqy-microhei adwaita-icon-theme
   xvfb xauth
+  # a private session bus for the tests, with a stand-in for the desktop's settings portal
+  dbus-daemon
 )
 
 quillet_install_missing() {

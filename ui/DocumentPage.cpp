@@ -378,11 +378,18 @@ void DocumentPage::setEditorEnabled(bool enabled)
 
 void DocumentPage::setLook(const core::FontSpec& font, int backColor)
 {
+    m_lookFont = font;
+    m_lookBack = backColor;
     m_editor->setFont(fontFromSpec(font));
     QPalette palette = m_editor->palette();
-    palette.setColor(QPalette::Text, colorFromStored(font.color));
-    palette.setColor(QPalette::Base, colorFromStored(backColor));
+    palette.setColor(QPalette::Text, shownColor(font.color, QPalette::Text));
+    palette.setColor(QPalette::Base, shownColor(backColor, QPalette::Base));
     m_editor->setPalette(palette);
+}
+
+void DocumentPage::applyScheme()
+{
+    setLook(m_lookFont, m_lookBack);
 }
 
 } // namespace ui

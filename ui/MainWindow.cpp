@@ -29,6 +29,7 @@
 #include "search/SearchTexts.h"
 #include "ui/AboutDialog.h"
 #include "ui/CategoryTreeView.h"
+#include "ui/ColorScheme.h"
 #include "ui/Conversions.h"
 #include "ui/DesktopShell.h"
 #include "ui/DocumentPage.h"
@@ -54,6 +55,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDBusConnection>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -111,6 +113,12 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
                                         ListLook::Views{m_treePane->systemTree(),
                                                         m_treePane->externalTree(), m_fileView,
                                                         m_findView, m_topEdit});
+    // The desktop's preference comes over the session bus.
+    m_scheme = new ColorScheme(QDBusConnection::sessionBus(), this);
+    connect(m_scheme, &ColorScheme::changed, this, [this] {
+        m_look->applyScheme();
+        m_documentPage->applyScheme();
+    });
     createDropWindow();
     connectViews();
     connectCommands();
@@ -831,6 +839,7 @@ void MainWindow::setUpAtStart()
 
     core::ConfigFile& config = m_session.config();
     m_session.options() = config.loadOptions();
+    m_scheme->setChoice(m_session.options().ColorScheme);
     core::NoteMirror::setEnabled(m_session.options().XattrComment);
     ToolTipSwitch::install(m_session.options().SysHint);
     applyBackgrounds();

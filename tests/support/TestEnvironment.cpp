@@ -56,6 +56,9 @@ TestEnvironment::TestEnvironment()
     qputenv("TMPDIR", m_scratch + "/tmp");
     qputenv("HOME", m_scratch + "/home");
     qputenv("XDG_CONFIG_HOME", m_scratch + "/home/config");
+    // No desktop's session bus: its settings (a dark colour scheme) would reach the tests. A
+    // test that needs a bus starts one of its own.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + m_scratch + "/no-session-bus");
 }
 
 TestEnvironment::~TestEnvironment()
