@@ -7,6 +7,7 @@
 #include "ui/CategoryTreeView.h"
 #include "ui/DocumentPage.h"
 #include "ui/FileListView.h"
+#include "ui/Icons.h"
 #include "ui/NoteEdit.h"
 #include "ui/TreePane.h"
 #include "ui/WindowFixture.h"
@@ -228,6 +229,31 @@ TEST_F(ColorSchemeTest, TheOptionOverridesTheDesktopAndIsStored)
     config->writeInt("SystemConfig", "ColorScheme", 2);
     create();
     EXPECT_TRUE(window->colorScheme()->dark());
+}
+
+TEST_F(ColorSchemeTest, TheProgramsIconsDrawTheirDarkLinesLightOnADarkBackground)
+{
+    // The mean lightness of the magnifier's drawn pixels.
+    const auto lightness = [] {
+        const QImage image = ui::icons::own(QStringLiteral("search")).pixmap(32).toImage();
+        qint64 sum = 0;
+        int drawn = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.alpha() > 200) {
+                    sum += c.lightness();
+                    ++drawn;
+                }
+            }
+        }
+        return drawn ? sum / drawn : 0;
+    };
+    portal->scheme = 0;
+    start();
+    const qint64 light = lightness();
+    chooseInOptions(2);
+    EXPECT_GT(lightness(), light + 40);
 }
 
 TEST_F(ColorSchemeTest, ColoursTheUserChoseAndTheTreePictureStayAsChosen)
