@@ -2,7 +2,10 @@
 
 #include <QDBusArgument>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
+#include <QElapsedTimer>
+#include <QThread>
 
 namespace ui {
 
@@ -13,7 +16,8 @@ const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kInterface = QStringLiteral("org.freedesktop.portal.Settings");
 const QString kGroup = QStringLiteral("org.freedesktop.appearance");
 const QString kKey = QStringLiteral("color-scheme");
-constexpr int kTimeout = 1000; // ms: a portal that does not answer leaves the light scheme
+// A portal that has not answered by then (one the bus is still starting) answers later.
+constexpr qint64 kTimeout = 500; // ms
 
 // A variant as the bus delivers it, unwrapped: the older Read call wraps the value twice.
 QVariant unwrapped(QVariant value)
@@ -45,19 +49,41 @@ PortalColorScheme::PortalColorScheme(const QDBusConnection& bus, QObject* parent
 
 void PortalColorScheme::read()
 {
-    // ReadOne where the portal has it, else the older Read.
-    for (const char* method : {"ReadOne", "Read"}) {
-        QDBusMessage call =
-            QDBusMessage::createMethodCall(kService, kPath, kInterface, QLatin1String(method));
-        call << kGroup << kKey;
-        const QDBusMessage reply = m_bus.call(call, QDBus::Block, kTimeout);
-        if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
-            take(reply.arguments().constFirst());
-            return;
-        }
-        if (reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.UnknownMethod"))
-            return;
+    ask("ReadOne");
+}
+
+void PortalColorScheme::ask(const char* method)
+{
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QLatin1String(method));
+    call << kGroup << kKey;
+    const QDBusPendingCall pending = m_bus.asyncCall(call);
+    // The answer is waited for a moment without taking any input, so that the window opens
+    // in its scheme; a later answer changes the colours when it comes.
+    QElapsedTimer waited;
+    waited.start();
+    while (!pending.isFinished() && waited.elapsed() < kTimeout)
+        QThread::msleep(2);
+    const bool readOne = qstrcmp(method, "ReadOne") == 0;
+    if (pending.isFinished()) {
+        answered(pending.reply(), readOne);
+        return;
     }
+    auto* later = new QDBusPendingCallWatcher(pending, this);
+    connect(later, &QDBusPendingCallWatcher::finished, this,
+            [this, readOne](QDBusPendingCallWatcher* answer) {
+                answered(answer->reply(), readOne);
+                answer->deleteLater();
+            });
+}
+
+void PortalColorScheme::answered(const QDBusMessage& reply, bool readOne)
+{
+    if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
+        take(reply.arguments().constFirst());
+    else if (readOne &&
+             reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod"))
+        ask("Read"); // a portal of before ReadOne
 }
 
 void PortalColorScheme::take(const QVariant& value)

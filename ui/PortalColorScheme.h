@@ -6,6 +6,7 @@
 #include <QDBusConnection>
 #include <QObject>
 
+class QDBusMessage;
 class QDBusVariant;
 
 namespace ui {
@@ -34,6 +35,9 @@ private Q_SLOTS:
 
 private:
     void read();
+    // Asks the portal with ReadOne, or with the older Read.
+    void ask(const char* method);
+    void answered(const QDBusMessage& reply, bool readOne);
     void take(const QVariant& value);
 
     QDBusConnection m_bus;

@@ -40,10 +40,12 @@ class FakePortal : public QObject, protected QDBusContext
 public:
     std::atomic<uint> scheme{1};
     std::atomic<bool> old{false}; // a portal of before ReadOne
+    std::atomic<int> delay{0};    // ms before it answers (one the bus is still starting)
 
 public Q_SLOTS:
     QDBusVariant ReadOne(const QString& group, const QString& key)
     {
+        QThread::msleep(ulong(delay.load()));
         if (old) {
             sendErrorReply(QDBusError::UnknownMethod, QStringLiteral("no ReadOne"));
             return {};
@@ -201,6 +203,15 @@ TEST_F(ColorSchemeTest, TheWindowFollowsTheDesktopsPreferenceAtStartAndWhenItCha
         QDBusConnection::disconnectFromBus(QStringLiteral("app"));
     }
     EXPECT_FALSE(ui::ColorScheme::paletteIsDark()) << "the closed window leaves the palette";
+}
+
+TEST_F(ColorSchemeTest, APortalThatAnswersLateDarkensTheWindowWhenItAnswers)
+{
+    portal->delay = 600;
+    start();
+    EXPECT_FALSE(window->colorScheme()->dark()) << "the window did not wait";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->colorScheme()->dark(); }, 2000));
+    EXPECT_EQ(darkViews(), all);
 }
 
 TEST_F(ColorSchemeTest, TheOptionOverridesTheDesktopAndIsStored)
