@@ -29,6 +29,58 @@ QString searchColumnKey(int i)
     return QStringLiteral("list%1wdith").arg(i);
 }
 
+// A tree node's folder names as a value: "/" before each name, the top node as "/" alone.
+// Names keep their bytes: "%", "/", blanks, control characters and bytes that are not UTF-8
+// are written as "%" and two hex digits, everything else as it reads.
+QString nodePathValue(const QStringList& names)
+{
+    if (names.isEmpty())
+        return QStringLiteral("/");
+    QString value;
+    for (const QString& name : names) {
+        value += u'/';
+        for (const QChar c : name) {
+            const char16_t u = c.unicode();
+            if (platform::isKeptByte(u))
+                value += QStringLiteral("%%1").arg(u - 0xdc00, 2, 16, QLatin1Char('0')).toUpper();
+            else if (u <= 0x20 || u == 0x7f || u == u'%' || u == u'/')
+                value += QStringLiteral("%%1").arg(u, 2, 16, QLatin1Char('0')).toUpper();
+            else
+                value += c;
+        }
+    }
+    return value;
+}
+
+std::optional<QStringList> nodePathFromValue(const QString& value)
+{
+    if (!value.startsWith(u'/'))
+        return std::nullopt;
+    QStringList names;
+    for (const QString& part : value.mid(1).split(u'/', Qt::SkipEmptyParts))
+        names.append(platform::pathFromNative(QByteArray::fromPercentEncoding(part.toUtf8())));
+    return names;
+}
+
+QList<QStringList> readNodePaths(const platform::IniDocument& doc, const QString& section)
+{
+    QList<QStringList> paths;
+    for (const auto& [name, value] : doc.entries(section)) {
+        if (const std::optional<QStringList> path = nodePathFromValue(value))
+            paths.append(*path);
+    }
+    return paths;
+}
+
+void writeNodePaths(platform::IniDocument& doc, const QString& section,
+                    const QList<QStringList>& paths)
+{
+    QList<std::pair<QString, QString>> entries;
+    for (const QStringList& path : paths)
+        entries.append({QString::number(entries.size() + 1), nodePathValue(path)});
+    doc.replaceSection(section, entries);
+}
+
 // Typed reads from one load of the file, with the profile rules for integers.
 struct Reader
 {
@@ -188,6 +240,9 @@ WindowSettings ConfigFile::loadWindowSettings(const WindowPlacement& designed) c
     drop.top = file.num(section::DragFormPos, key("top"), drop.top);
     drop.left = file.num(section::DragFormPos, key("left"), drop.left);
     drop.visible = file.flag(section::DragFormPos, key("Visible"), drop.visible);
+
+    w.openSystemNodes = readNodePaths(file.doc, section::OpenCategories);
+    w.openExternalNodes = readNodePaths(file.doc, section::OpenFolders);
     return w;
 }
 
@@ -229,6 +284,8 @@ void ConfigFile::saveWindowSettings(const WindowSettings& w, bool normalState)
         setInt(section::DragFormPos, key("top"), w.dropWindow.top);
         setInt(section::DragFormPos, key("left"), w.dropWindow.left);
         setBool(section::DragFormPos, key("Visible"), w.dropWindow.visible);
+        writeNodePaths(doc, section::OpenCategories, w.openSystemNodes);
+        writeNodePaths(doc, section::OpenFolders, w.openExternalNodes);
         return true;
     });
 }
@@ -255,6 +312,9 @@ Options ConfigFile::loadOptions() const
     o.DoubleEnv = num("DoubleEnv", o.DoubleEnv);
     o.SysHint = num("SysHint", o.SysHint) != 0;
     o.XattrComment = num("XattrComment", o.XattrComment) != 0;
+    o.ColorScheme = num("ColorScheme", o.ColorScheme);
+    if (o.ColorScheme < 0 || o.ColorScheme > 2)
+        o.ColorScheme = 0; // a hand-edited value outside the choices follows the desktop
     o.DragPro = str("DragPro", o.DragPro);
     o.ToolbarBmp = str("ToolbarBmp", o.ToolbarBmp);
     o.TreeBarBmp = str("TreeBarBmp", o.TreeBarBmp);

@@ -69,6 +69,9 @@ inline const QString NoteWindow = QStringLiteral("NoteWindow");
 inline const QString DragFormPos = QStringLiteral("DragFormPos");
 inline const QString SystemConfig = QStringLiteral("SystemConfig");
 inline const QString UserDefDir = QStringLiteral("UserDefDir");
+// The open nodes of the system tree and of the external tree, one key per node.
+inline const QString OpenCategories = QStringLiteral("OpenCategories");
+inline const QString OpenFolders = QStringLiteral("OpenFolders");
 } // namespace section
 
 } // namespace core

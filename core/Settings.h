@@ -1,7 +1,9 @@
 #pragma once
 // The settings the configuration file holds, with the values a first start uses.
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -74,6 +76,10 @@ struct WindowSettings
     DocumentSettings document;
     FontSpec listFont;
     DropWindowSettings dropWindow;
+    // The nodes of each tree that were open at the last close, parents first: each the folder
+    // names from the first level below the tree's top node (none for the top node itself).
+    QList<QStringList> openSystemNodes;
+    QList<QStringList> openExternalNodes;
 
     bool operator==(const WindowSettings&) const = default;
 };
@@ -90,6 +96,7 @@ struct Options
     int DoubleEnv = 0; // 0 run the file, 1 edit its note
     bool SysHint = true;
     bool XattrComment = true; // notes mirrored to the files' comment attributes
+    int ColorScheme = 0;      // 0 as the desktop prefers, 1 light, 2 dark
     QString DragPro;
     QString ToolbarBmp;
     QString TreeBarBmp;

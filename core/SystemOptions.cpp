@@ -19,6 +19,7 @@ OptionsForm::OptionsForm(Session& session, OptionEffects& effects, Dialogs& dial
     values.AllowDragCopyNote = o.AllowDragCopyNote;
     values.EnabledSound = o.EnabledSound;
     values.XattrComment = o.XattrComment;
+    values.ColorScheme = o.ColorScheme;
     values.ShowDocTools = documentToolsShown;
     values.DragPro = o.DragPro;
     values.ToolbarBmp = o.ToolbarBmp;
@@ -74,6 +75,8 @@ void OptionsForm::apply()
     m_effects.setDropMode(values.DropMode);
     config.writeBool(section::NoteWindow, QStringLiteral("ShowDocTools"), values.ShowDocTools);
     m_effects.setDocumentToolsShown(values.ShowDocTools);
+    number("ColorScheme", o.ColorScheme, values.ColorScheme);
+    m_effects.setColorScheme(values.ColorScheme);
 }
 
 void OptionsForm::SpeedButton1Click()

@@ -33,6 +33,7 @@ struct OptionsValues
     bool XattrComment = true;      // XattrCommentCh
     int DoubleEnv = 0;             // RadioGroup1
     int DropMode = 1;              // RadioGroup2
+    int ColorScheme = 0;           // ColorSchemeGroup: 0 as the desktop, 1 light, 2 dark
     QString DragPro;               // Edit1
     QString ToolbarBmp;            // Edit2
     QString TreeBarBmp;            // Edit3
@@ -54,6 +55,9 @@ public:
     // The drop window's mode mark: "复" for 0, "移" for 1.
     virtual void setDropMode(int mode) = 0;
     virtual void setDocumentToolsShown(bool shown) = 0;
+    // The colour scheme: 0 as the desktop prefers, 1 light, 2 dark. Without windows there is
+    // nothing to colour.
+    virtual void setColorScheme(int /*choice*/) {}
 };
 
 class OptionsForm

@@ -1,6 +1,7 @@
 #include "export/HtmlExport.h"
 
 #include "export/HtmlPage.h"
+#include "export/NoteSanitizer.h"
 #include "platform/FileNames.h"
 #include "platform/FileSystem.h"
 
@@ -43,10 +44,11 @@ void HtmlExport::BuildHtmlMenuClick()
     const core::FileRows& rows = list.fileRows();
     page.reserveRows(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
-        // A file name is shown as itself, never taken as markup; notes are written as the
-        // user typed them, links and all.
-        page.AddRow(escapeHtml(rows.shownCaption(i)), rows.note(i), rows.sizeText(i),
-                    rows.dateText(i));
+        // A file name is shown as itself, never taken as markup. A note keeps the plain
+        // formatting and links a user may have written; anything else in it is shown as text,
+        // as notes also come from other people's folders and from files' comments.
+        page.AddRow(escapeHtml(rows.shownCaption(i)), NoteSanitizer::sanitize(rows.note(i)),
+                    escapeHtml(rows.sizeText(i)), escapeHtml(rows.dateText(i)));
     }
     page.EndPage();
     if (const int error = page.SavePage(path))

@@ -14,13 +14,15 @@ quillet_run_packages=(
 # Besides, for scripts/test.sh: GoogleTest and Google Benchmark, clang with its sanitizer
 # libraries for the fuzz targets, ccache, a virtual X server, the validators of the desktop
 # files (desktop-file-validate, appstreamcli, gio launch, groff), a Wayland compositor with a
-# headless back end, and bindfs for the test of a FUSE mount.
+# headless back end, bindfs for the test of a FUSE mount, and a session bus.
 quillet_test_packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev ccache
   xvfb xauth
   desktop-file-utils appstream libglib2.0-bin groff-base
   weston bindfs
+  # a private session bus for the tests, with a stand-in for the desktop's settings portal
+  dbus-daemon
 )
 
 # Installs those of the packages named that are missing.

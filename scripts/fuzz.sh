@@ -14,13 +14,18 @@ if ! cmake --build build-fuzz -j"$(nproc)" >build-fuzz/build.log 2>&1; then
   exit 1
 fi
 
-for target in ini_document text_codec uri_list mount_info; do
+for target in ini_document text_codec uri_list mount_info note_sanitizer; do
   corpus="build-fuzz/corpus-$target"
   rm -rf "$corpus"
   mkdir -p "$corpus"
   cp tests/fuzz/corpus/"$target"/* "$corpus"/
   log="build-fuzz/fuzz-$target.log"
-  if ! "build-fuzz/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 \
+  # A target whose inputs are text with a grammar has a dictionary of its pieces.
+  dictionary=()
+  if [ -f "tests/fuzz/$target.dict" ]; then
+    dictionary=(-dict="tests/fuzz/$target.dict")
+  fi
+  if ! "build-fuzz/tests/fuzz/fuzz_$target" "${dictionary[@]}" -max_total_time="$seconds" -timeout=10 \
       -artifact_prefix="build-fuzz/crash-$target-" "$corpus" >"$log" 2>&1; then
     tail -n 40 "$log"
     echo "fuzz_$target failed; see $log"

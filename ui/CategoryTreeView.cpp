@@ -10,7 +10,8 @@ namespace ui {
 CategoryTreeView::CategoryTreeView(QWidget* parent) : QTreeView(parent)
 {
     header()->hide();
-    setRootIsDecorated(false);
+    // The top nodes show their expand marks too: a closed root must not look empty.
+    setRootIsDecorated(true);
     setIndentation(19);
     setUniformRowHeights(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -98,11 +99,11 @@ void CategoryTreeView::dropEvent(QDropEvent* event)
         Qt::QueuedConnection);
 }
 
-void CategoryTreeView::setTextColor(const QColor& text)
+void CategoryTreeView::setTextColor(const QColor& text, const QColor& onPicture)
 {
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Text, text);
-    setPalette(palette);
+    m_text = text;
+    m_textOnPicture = onPicture.isValid() ? onPicture : text;
+    setBackgroundPicture(m_picture);
 }
 
 QColor CategoryTreeView::textColor() const
@@ -129,6 +130,13 @@ void CategoryTreeView::setBackgroundPicture(const QPixmap& picture)
         palette.setBrush(QPalette::Base, QBrush(picture));
     viewport()->setPalette(palette);
     viewport()->setAutoFillBackground(true);
+    // The picture wins over the scheme's background, and the text keeps its own colour there.
+    const QColor text = picture.isNull() ? m_text : m_textOnPicture;
+    if (text.isValid()) {
+        QPalette own = this->palette();
+        own.setColor(QPalette::Text, text);
+        setPalette(own);
+    }
 }
 
 } // namespace ui

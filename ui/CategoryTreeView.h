@@ -1,6 +1,6 @@
 #pragma once
-// A tree of libraries: no lines to the root, selection kept visible, and the tree's own keys
-// (Delete, F2, F5) handed to its commands.
+// A tree of libraries: expand marks on every node that has children, selection kept visible,
+// and the tree's own keys (Delete, F2, F5) handed to its commands.
 
 #include "core/DragSource.h"
 
@@ -21,7 +21,9 @@ public:
     void setKeyHandler(int key, std::function<void()> handler);
     // A picture behind the nodes; a null pixmap removes it.
     void setBackgroundPicture(const QPixmap& picture);
-    void setTextColor(const QColor& text);
+    // The text colour; `onPicture` is the one shown over a background picture (the text's
+    // own colour, where a dark scheme gives the plain background another one).
+    void setTextColor(const QColor& text, const QColor& onPicture = {});
     void setBackgroundColor(const QColor& background);
     QColor textColor() const;
     QColor backgroundColor() const { return m_background; }
@@ -44,6 +46,8 @@ private:
     QHash<int, std::function<void()>> m_keys;
     QPixmap m_picture;
     QColor m_background;
+    QColor m_text;
+    QColor m_textOnPicture;
 };
 
 } // namespace ui

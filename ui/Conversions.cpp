@@ -40,6 +40,16 @@ QColor colorFromStored(int stored)
     return QColor(stored & 0xFF, (stored >> 8) & 0xFF, (stored >> 16) & 0xFF);
 }
 
+QColor shownColor(int stored, QPalette::ColorRole role)
+{
+    const QPalette palette = QApplication::palette();
+    const bool darkPalette = palette.color(QPalette::Base).lightness() < 128;
+    const bool background = role == QPalette::Base || role == QPalette::Window;
+    if (darkPalette && stored == (background ? 0xFFFFFF : 0))
+        return palette.color(role);
+    return colorFromStored(stored);
+}
+
 int storedFromColor(const QColor& color)
 {
     return color.red() | (color.green() << 8) | (color.blue() << 16);

@@ -6,11 +6,16 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 
 namespace ui {
 
 QColor colorFromStored(int stored);
 int storedFromColor(const QColor& color);
+// What a stored colour shows as in the palette in use, for text (QPalette::Text) or a
+// background (QPalette::Base): under a dark palette the light scheme's own colours, black
+// text and a white background, follow the palette; any other colour shows as chosen.
+QColor shownColor(int stored, QPalette::ColorRole role);
 
 // The font a FontSpec describes: the height (negative: pixels) decides the size.
 QFont fontFromSpec(const core::FontSpec& spec);

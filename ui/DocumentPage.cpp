@@ -67,8 +67,13 @@ DocumentPage::DocumentPage(core::Workspace& workspace, core::Dialogs& dialogs, Q
     fileops::DocumentEditor& editor = *this;
     m_commands = std::make_unique<fileops::DocumentCommands>(workspace, dialogs, editor);
 
-    connect(addTool(QStringLiteral("savenote"), QStringLiteral("保存"), QStringLiteral("save-edit")),
-            &QAction::triggered, this, [this] { run([this] { m_commands->savenoteClick(); }); });
+    QAction* save =
+        addTool(QStringLiteral("savenote"), QStringLiteral("保存"), QStringLiteral("save-edit"));
+    // The document menu's save item carries the key.
+    save->setToolTip(QStringLiteral("保存 (%1)")
+                         .arg(QKeySequence(QKeySequence::Save).toString(QKeySequence::NativeText)));
+    connect(save, &QAction::triggered, this,
+            [this] { run([this] { m_commands->savenoteClick(); }); });
     connect(addTool(QStringLiteral("loadnote"), QStringLiteral("从文件调入注释"),
                     QStringLiteral("load-document")),
             &QAction::triggered, this, [this] { run([this] { m_commands->t503Click(); }); });
@@ -373,11 +378,18 @@ void DocumentPage::setEditorEnabled(bool enabled)
 
 void DocumentPage::setLook(const core::FontSpec& font, int backColor)
 {
+    m_lookFont = font;
+    m_lookBack = backColor;
     m_editor->setFont(fontFromSpec(font));
     QPalette palette = m_editor->palette();
-    palette.setColor(QPalette::Text, colorFromStored(font.color));
-    palette.setColor(QPalette::Base, colorFromStored(backColor));
+    palette.setColor(QPalette::Text, shownColor(font.color, QPalette::Text));
+    palette.setColor(QPalette::Base, shownColor(backColor, QPalette::Base));
     m_editor->setPalette(palette);
+}
+
+void DocumentPage::applyScheme()
+{
+    setLook(m_lookFont, m_lookBack);
 }
 
 } // namespace ui

@@ -52,6 +52,8 @@ public:
     void setToolbarShown(bool shown);
     bool toolbarShown() const;
 
+    // The editor's colours again, after the colour scheme changed.
+    void applyScheme();
     // The editor's font and colours, and the tool bar's side and visibility.
     void applySettings(const core::DocumentSettings& settings);
     void storeSettings(core::DocumentSettings& settings) const;
@@ -86,6 +88,8 @@ private:
     QActionGroup* m_dockSides = nullptr;
     std::unique_ptr<fileops::DocumentCommands> m_commands;
     int m_side = 4;
+    core::FontSpec m_lookFont; // the editor's font and colours as stored
+    int m_lookBack = 16777215;
     QMetaObject::Connection m_focusSelection;
 };
 

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListView>
+#include <QMouseEvent>
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QTableView>
@@ -112,6 +113,18 @@ FileListView::FileListView(QAbstractItemModel* model, QItemSelectionModel* selec
             m_icons->horizontalScrollBar()->setValue(0);
         });
     }
+
+    // The list's own delayed edit would open the editor wherever the focus went meanwhile, so
+    // the typing meant for the note field would rename the file; this one asks first.
+    m_delayedEdit.setSingleShot(true);
+    connect(&m_delayedEdit, &QTimer::timeout, this, [this] {
+        QAbstractItemView* view = std::exchange(m_editView, nullptr);
+        const QModelIndex index = m_toEdit;
+        m_toEdit = QPersistentModelIndex();
+        if (view && view == currentView() && view->hasFocus() && index.isValid() &&
+            view->selectionModel()->isSelected(index))
+            view->edit(index);
+    });
 
     m_icons->setUniformItemSizes(true);
     m_icons->setWrapping(true);
@@ -264,10 +277,48 @@ void FileListView::fitFillColumn()
 
 void FileListView::setCaptionEditing(bool enabled)
 {
-    const auto triggers =
-        enabled ? QAbstractItemView::SelectedClicked : QAbstractItemView::NoEditTriggers;
-    m_details->setEditTriggers(triggers);
-    m_icons->setEditTriggers(triggers);
+    m_captionEditing = enabled;
+    if (!enabled)
+        cancelCaptionEdit();
+}
+
+void FileListView::cancelCaptionEdit()
+{
+    m_delayedEdit.stop();
+    m_editView = nullptr;
+    m_toEdit = QPersistentModelIndex();
+}
+
+void FileListView::watchClick(QAbstractItemView* view, QEvent* event)
+{
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    const QModelIndex index = view->indexAt(mouse->position().toPoint());
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        // A second click on a row that was already selected, as the list saw it before the
+        // press changed the selection.
+        cancelCaptionEdit();
+        m_pressed = mouse->button() == Qt::LeftButton && mouse->modifiers() == Qt::NoModifier &&
+                            index.isValid() && view->selectionModel()->isSelected(index)
+                        ? QPersistentModelIndex(index)
+                        : QPersistentModelIndex();
+        break;
+    case QEvent::MouseButtonRelease:
+        if (m_captionEditing && m_pressed.isValid() && index == m_pressed &&
+            (index.flags() & Qt::ItemIsEditable) && view->hasFocus()) {
+            m_editView = view;
+            m_toEdit = index;
+            m_delayedEdit.start(QApplication::doubleClickInterval());
+        }
+        m_pressed = QPersistentModelIndex();
+        break;
+    case QEvent::MouseButtonDblClick:
+        cancelCaptionEdit();
+        m_pressed = QPersistentModelIndex();
+        break;
+    default:
+        break;
+    }
 }
 
 void FileListView::editCaption(int row)
@@ -300,7 +351,16 @@ bool FileListView::eventFilter(QObject* watched, QEvent* event)
         view = qobject_cast<QAbstractItemView*>(watched->parent());
     if (event->type() == QEvent::Resize && watched == m_details->viewport())
         fitFillColumn();
+    if (view && watched == view->viewport() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+         event->type() == QEvent::MouseButtonDblClick))
+        watchClick(view, event);
     switch (event->type()) {
+    case QEvent::FocusOut:
+        // The user went on elsewhere: a click's edit no longer waits.
+        if (watched == m_editView)
+            cancelCaptionEdit();
+        break;
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         const auto handler = m_keys.constFind(key->key());

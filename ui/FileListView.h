@@ -2,7 +2,9 @@
 // The views of one file list: details (a table with a header) and the three icon views, all
 // showing the same model with the same selection. One of them is visible at a time.
 
+#include <QPersistentModelIndex>
 #include <QStackedWidget>
+#include <QTimer>
 
 #include <functional>
 
@@ -18,7 +20,13 @@ class FileListView : public QStackedWidget
 {
     Q_OBJECT
 public:
-    enum Style { LargeIcons = 0, SmallIcons = 1, List = 2, Details = 3 };
+    enum Style
+    {
+        LargeIcons = 0,
+        SmallIcons = 1,
+        List = 2,
+        Details = 3
+    };
 
     FileListView(QAbstractItemModel* model, QItemSelectionModel* selection,
                  QWidget* parent = nullptr);
@@ -44,7 +52,8 @@ public:
     QList<int> columnWidths() const;
 
     // Captions may be edited in place: a click on the caption of the selected row opens the
-    // editor (the model decides whether an edit may begin).
+    // editor once the time of a double click has passed, unless the focus has left the list
+    // meanwhile (the model decides whether an edit may begin).
     void setCaptionEditing(bool enabled);
     // Opens the caption editor on the row.
     void editCaption(int row);
@@ -66,6 +75,9 @@ protected:
 private:
     void setUp(QAbstractItemView* view, QItemSelectionModel* selection);
     void fitFillColumn();
+    // The click that may open the caption editor, seen on a view's viewport.
+    void watchClick(QAbstractItemView* view, QEvent* event);
+    void cancelCaptionEdit();
 
     QTableView* m_details;
     QListView* m_icons;
@@ -74,6 +86,11 @@ private:
     int m_fillWidth = 0;   // its own width, without that room
     bool m_fitting = false;
     QHash<int, std::function<void()>> m_keys;
+    bool m_captionEditing = false;
+    QPersistentModelIndex m_pressed; // the cell pressed while its row was selected
+    QPersistentModelIndex m_toEdit;
+    QAbstractItemView* m_editView = nullptr;
+    QTimer m_delayedEdit;
     std::function<bool(bool)> m_acceptDrop;
     std::function<void(int)> m_drop;
 };

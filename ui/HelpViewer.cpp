@@ -4,12 +4,20 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QUrl>
+#include <QWindow>
 
 namespace ui {
+
+namespace {
+
+constexpr QSize kSize(760, 560); // the viewer's size where the screen has room
+
+} // namespace
 
 HelpViewer::HelpViewer(const QString& helpFile, QWidget* parent)
     : QMainWindow(parent, Qt::Window), m_helpFile(helpFile), m_browser(new QTextBrowser(this))
@@ -40,7 +48,30 @@ HelpViewer::HelpViewer(const QString& helpFile, QWidget* parent)
 
     addToolBar(tools);
     setCentralWidget(m_browser);
-    resize(760, 560);
+    resize(kSize);
+}
+
+void HelpViewer::placeOnOwnersScreen()
+{
+    QWidget* owner = m_home ? m_home : parentWidget();
+    QScreen* screen = owner ? owner->screen() : this->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    // The frame is the window manager's; the main window's tells how wide it is.
+    const QWindow* framed = owner ? owner->windowHandle() : nullptr;
+    const QMargins frame = framed ? framed->frameMargins() : QMargins();
+    const QSize frameSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+    if (m_placed && area.contains(QRect(pos(), size() + frameSize)))
+        return;
+    QRect outer(QPoint(), (m_placed ? size() : kSize) + frameSize);
+    outer.setSize(outer.size().boundedTo(area.size()));
+    outer.moveCenter(owner ? owner->frameGeometry().center() : area.center());
+    outer.moveLeft(qBound(area.left(), outer.left(), area.right() - outer.width() + 1));
+    outer.moveTop(qBound(area.top(), outer.top(), area.bottom() - outer.height() + 1));
+    resize(outer.size() - frameSize);
+    move(outer.topLeft()); // a window's position is its frame's
+    m_placed = true;
 }
 
 void HelpViewer::followModalDialog()
@@ -79,6 +110,8 @@ void HelpViewer::showTopic(const QString& topic)
     m_browser->setSource(url);
     if (topic.isEmpty())
         m_browser->verticalScrollBar()->setValue(0);
+    if (!isVisible())
+        placeOnOwnersScreen();
     show();
     raise();
     activateWindow();

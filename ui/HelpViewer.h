@@ -21,9 +21,13 @@ public:
 
 private:
     void followModalDialog();
+    // Opens over the main window, on its screen and within the screen's free area, smaller
+    // when the screen is; a viewer the user placed there stays where it is.
+    void placeOnOwnersScreen();
 
     QString m_helpFile;
     QWidget* m_home = nullptr; // the owner outside modal dialogs
+    bool m_placed = false;
     QTextBrowser* m_browser;
 };
 

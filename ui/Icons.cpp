@@ -1,11 +1,15 @@
 #include "ui/Icons.h"
 
 #include "core/CategoryTreeModel.h"
+#include "ui/ColorScheme.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QIconEngine>
+#include <QImageReader>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QStyle>
@@ -16,9 +20,33 @@ namespace icons {
 
 namespace {
 
+// The dark greys the pictures draw their lines in, and the light greys that stand in for
+// them on a dark background.
+constexpr std::pair<const char*, const char*> kLinesOnDark[] = {
+    {"#4B5563", "#B8C0CC"},
+    {"#2E3440", "#D3D9E2"},
+    {"#5E6A78", "#AEB8C5"},
+    {"#173F73", "#7FAEEA"},
+};
+
+// The picture drawn for a dark background: its dark lines drawn light.
+QPixmap drawnForDark(const QString& file, const QSize& size)
+{
+    QFile source(file);
+    if (!source.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray svg = source.readAll();
+    for (const auto& [dark, light] : kLinesOnDark)
+        svg.replace(dark, light);
+    QBuffer buffer(&svg);
+    QImageReader reader(&buffer, "svg");
+    reader.setScaledSize(size);
+    return QPixmap::fromImage(reader.read());
+}
+
 // Draws one of the program's scalable pictures at exactly the size asked for (device pixels
 // included); the disabled picture is the same drawing in faint grey, so a disabled button
-// never looks like an enabled one.
+// never looks like an enabled one. Under a dark colour scheme its dark lines are drawn light.
 class OwnIconEngine : public QIconEngine
 {
 public:
@@ -26,15 +54,21 @@ public:
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
     {
-        const QString key = QStringLiteral("quillet-icon:%1:%2x%3:%4")
+        const bool dark = ColorScheme::paletteIsDark();
+        const QString key = QStringLiteral("quillet-icon:%1:%2x%3:%4:%5")
                                 .arg(m_file)
                                 .arg(size.width())
                                 .arg(size.height())
-                                .arg(mode == QIcon::Disabled ? 1 : 0);
+                                .arg(mode == QIcon::Disabled ? 1 : 0)
+                                .arg(dark ? 1 : 0);
         QPixmap cached;
         if (QPixmapCache::find(key, &cached))
             return cached;
-        QPixmap drawn = m_drawing.pixmap(size, 1.0, QIcon::Normal, state);
+        QPixmap drawn;
+        if (dark)
+            drawn = drawnForDark(m_file, size);
+        if (drawn.isNull())
+            drawn = m_drawing.pixmap(size, 1.0, QIcon::Normal, state);
         if (mode == QIcon::Disabled)
             drawn = faded(drawn);
         QPixmapCache::insert(key, drawn);

@@ -5,6 +5,8 @@
 #include "ui/FileListView.h"
 #include "ui/NoteEdit.h"
 
+#include <QApplication>
+
 namespace ui {
 
 namespace {
@@ -23,24 +25,37 @@ void ListLook::applyAtStart(const core::FontSpec& listFont)
 {
     const core::ConfigFile& config = m_session.config();
     m_session.setTreeColors(config.treeFontColor(), config.treeBackColor());
-    for (CategoryTreeView* tree : {m_views.systemTree, m_views.externalTree}) {
-        tree->setTextColor(colorFromStored(m_session.treeFontColor()));
-        tree->setBackgroundColor(colorFromStored(m_session.treeBackColor()));
-    }
+    applyTreeColors();
     applyListFont(listFont);
     // The list colours the user chose last come back with the program.
     if (config.hasKey(core::section::SystemConfig, kListFontColor))
-        m_listText = colorFromStored(config.readInt(core::section::SystemConfig, kListFontColor, 0));
+        m_listText = config.readInt(core::section::SystemConfig, kListFontColor, 0);
     if (config.hasKey(core::section::SystemConfig, kListBackColor))
-        m_listBack = colorFromStored(config.readInt(core::section::SystemConfig, kListBackColor, 0));
+        m_listBack = config.readInt(core::section::SystemConfig, kListBackColor, 0);
     applyListColors();
+}
+
+void ListLook::applyScheme()
+{
+    applyTreeColors();
+    applyListColors();
+}
+
+void ListLook::applyTreeColors()
+{
+    const int text = m_session.treeFontColor();
+    for (CategoryTreeView* tree : {m_views.systemTree, m_views.externalTree}) {
+        const int shown = tree == m_views.systemTree ? m_systemTreeText.value_or(text) : text;
+        tree->setTextColor(shownColor(shown, QPalette::Text), colorFromStored(shown));
+        tree->setBackgroundColor(shownColor(m_session.treeBackColor(), QPalette::Base));
+    }
 }
 
 void ListLook::applyListFont(const core::FontSpec& spec)
 {
     m_session.setListFont(spec);
     const QFont font = fontFromSpec(spec);
-    m_listText = colorFromStored(spec.color);
+    m_listText = spec.color;
     m_views.files->setListFont(font);
     m_views.systemTree->setFont(font);
     m_views.found->setListFont(font);
@@ -49,13 +64,16 @@ void ListLook::applyListFont(const core::FontSpec& spec)
 
 void ListLook::applyListColors()
 {
-    m_views.files->setColors(m_listText, m_listBack);
-    m_views.found->setColors(m_listText, m_listBack);
+    // Without a colour of their own the lists take the scheme's background, given as theirs
+    // so that it changes with the scheme.
+    const QColor text = shownColor(m_listText, QPalette::Text);
+    const QColor back = m_listBack ? shownColor(*m_listBack, QPalette::Base)
+                                   : QApplication::palette().color(QPalette::Base);
+    m_views.files->setColors(text, back);
+    m_views.found->setColors(text, back);
     QPalette palette = m_views.noteEdit->palette();
-    if (m_listText.isValid())
-        palette.setColor(QPalette::Text, m_listText);
-    if (m_listBack.isValid())
-        palette.setColor(QPalette::Base, m_listBack);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Base, back);
     m_views.noteEdit->setPalette(palette);
 }
 
@@ -68,20 +86,16 @@ void ListLook::chooseTreeColor(bool font)
     const std::optional<int> chosen = m_dialogs.chooseColor(storedFromColor(shown));
     if (!chosen)
         return;
-    if (font)
+    if (font) {
         m_session.setTreeColors(*chosen, m_session.treeBackColor());
-    else
+        m_systemTreeText.reset();
+    } else {
         m_session.setTreeColors(m_session.treeFontColor(), *chosen);
-    for (CategoryTreeView* tree : {m_views.systemTree, m_views.externalTree}) {
-        if (font)
-            tree->setTextColor(colorFromStored(*chosen));
-        else
-            tree->setBackgroundColor(colorFromStored(*chosen));
     }
-    m_session.config().writeInt(core::section::SystemConfig,
-                                font ? QStringLiteral("TreeFontColor")
-                                     : QStringLiteral("TreeBackColor"),
-                                *chosen);
+    applyTreeColors();
+    m_session.config().writeInt(
+        core::section::SystemConfig,
+        font ? QStringLiteral("TreeFontColor") : QStringLiteral("TreeBackColor"), *chosen);
 }
 
 void ListLook::chooseListColor(bool font)
@@ -90,7 +104,10 @@ void ListLook::chooseListColor(bool font)
     const std::optional<int> chosen = m_dialogs.chooseColor(storedFromColor(current));
     if (!chosen)
         return;
-    (font ? m_listText : m_listBack) = colorFromStored(*chosen);
+    if (font)
+        m_listText = *chosen;
+    else
+        m_listBack = *chosen;
     applyListColors();
     m_session.config().writeInt(core::section::SystemConfig, font ? kListFontColor : kListBackColor,
                                 *chosen);
@@ -98,14 +115,16 @@ void ListLook::chooseListColor(bool font)
 
 void ListLook::t304Click()
 {
+    // The dialog starts with the lists' stored colour, which may name the system's.
     core::FontSpec current = m_session.listFont();
-    current.color = storedFromColor(m_views.files->textColor());
+    current.color = m_listText;
     const std::optional<core::FontSpec> chosen = m_dialogs.chooseFont(current);
     if (!chosen)
         return;
     applyListFont(*chosen);
     // The system tree takes the colour too, until the next start.
-    m_views.systemTree->setTextColor(m_listText);
+    m_systemTreeText = chosen->color;
+    applyTreeColors();
     m_session.config().writeListFont(*chosen);
     // The font's colour is now the lists' colour, also at the next start.
     m_session.config().writeInt(core::section::SystemConfig, kListFontColor, chosen->color);

@@ -43,7 +43,8 @@ MainActions::MainActions(QWidget* window) : QObject(window), m_window(window)
     add("t403", QStringLiteral("清理废旧注释(&R)"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+R")));
     add("t404", QStringLiteral("系统选项(&O)..."));
     // Document menu
-    add("t501", QStringLiteral("保存文档[&S]"));
+    // Saves as in every editor; it works only while the document page is shown.
+    add("t501", QStringLiteral("保存文档[&S]"))->setShortcut(QKeySequence::Save);
     add("t502", QStringLiteral("文档另存为[&A]..."));
     add("t503", QStringLiteral("从文件中调入[&L]..."));
     add("t504", QStringLiteral("字体..."));

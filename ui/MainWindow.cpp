@@ -29,6 +29,7 @@
 #include "search/SearchTexts.h"
 #include "ui/AboutDialog.h"
 #include "ui/CategoryTreeView.h"
+#include "ui/ColorScheme.h"
 #include "ui/Conversions.h"
 #include "ui/DesktopShell.h"
 #include "ui/DocumentPage.h"
@@ -45,6 +46,7 @@
 #include "ui/SearchPage.h"
 #include "ui/StatusPanelsBar.h"
 #include "ui/ToolTipSwitch.h"
+#include "ui/TreeExpansion.h"
 #include "ui/TreePane.h"
 #include "ui/WidgetDialogs.h"
 #include "ui/WindowOptionEffects.h"
@@ -54,6 +56,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDBusConnection>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -124,6 +127,12 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
                                         ListLook::Views{m_treePane->systemTree(),
                                                         m_treePane->externalTree(), m_fileView,
                                                         m_findView, m_topEdit});
+    // The desktop's preference comes over the session bus.
+    m_scheme = new ColorScheme(QDBusConnection::sessionBus(), this);
+    connect(m_scheme, &ColorScheme::changed, this, [this] {
+        m_look->applyScheme();
+        m_documentPage->applyScheme();
+    });
     createDropWindow();
     connectViews();
     connectCommands();
@@ -342,17 +351,22 @@ void MainWindow::connectViews()
             });
     connect(m_treePane, &QToolBox::currentChanged, this, &MainWindow::OutBarChange);
 
-    connect(m_fileView, &FileListView::headerClicked, this, [this](int column) {
+    // The header shows the column the list is sorted by and the order it shows.
+    const auto showSort = [](FileListView* view, const core::SortState& sort) {
+        QHeaderView* header = view->details()->horizontalHeader();
+        header->setSortIndicatorShown(true);
+        header->setSortIndicator(sort.column,
+                                 sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    };
+    showSort(m_fileView, w.fileSort());
+    showSort(m_findView, w.searchSort());
+    connect(m_fileView, &FileListView::headerClicked, this, [this, showSort](int column) {
         m_files->filelistColumnClick(column);
-        const core::SortState& sort = m_workspace->fileSort();
-        m_fileView->details()->horizontalHeader()->setSortIndicator(
-            sort.column, sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        showSort(m_fileView, m_workspace->fileSort());
     });
-    connect(m_findView, &FileListView::headerClicked, this, [this](int column) {
+    connect(m_findView, &FileListView::headerClicked, this, [this, showSort](int column) {
         m_files->findListColumnClick(column);
-        const core::SortState& sort = m_workspace->searchSort();
-        m_findView->details()->horizontalHeader()->setSortIndicator(
-            sort.column, sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        showSort(m_findView, m_workspace->searchSort());
     });
     m_fileView->setKeyHandler(Qt::Key_F5,
                               [this] { guarded([this] { m_files->flistrefClick(); }); });
@@ -808,7 +822,9 @@ void MainWindow::updateCommandStates()
     a.setVisible(QStringLiteral("t303"), m_bottomTab == fileops::DocumentCommands::DocumentTab);
     a.action(QStringLiteral("t303"))->setChecked(m_documentPage->toolbarShown());
     const fileops::DocumentMenuStates document = m_documentPage->commands().t500Click();
-    a.setEnabled(QStringLiteral("t501"), document.t501);
+    // Its key saves nothing while the file page is shown.
+    a.setEnabled(QStringLiteral("t501"),
+                 document.t501 && m_bottomTab == fileops::DocumentCommands::DocumentTab);
     a.setEnabled(QStringLiteral("t502"), document.t502);
     a.setEnabled(QStringLiteral("t503"), document.t503);
     a.setEnabled(QStringLiteral("t403"), core::noteCleanupEnabled(activeKind));
@@ -865,6 +881,7 @@ void MainWindow::setUpAtStart()
 
     core::ConfigFile& config = m_session.config();
     m_session.options() = config.loadOptions();
+    m_scheme->setChoice(m_session.options().ColorScheme);
     notes::NotesKeeper::setCommentsFollowNotes(m_session.options().XattrComment);
     ToolTipSwitch::install(m_session.options().SysHint);
     applyBackgrounds();
@@ -879,6 +896,11 @@ void MainWindow::setUpAtStart()
         m_treePane->systemTree()->expand(m_workspace->systemTree().rootIndex());
         m_treePane->externalTree()->expand(m_workspace->externalTree().rootIndex());
     }
+    // The nodes that were open at the last close open again.
+    TreeExpansion::reopen(*m_treePane->systemTree(), m_workspace->systemTree(),
+                          m_loaded.openSystemNodes);
+    TreeExpansion::reopen(*m_treePane->externalTree(), m_workspace->externalTree(),
+                          m_loaded.openExternalNodes);
     // The external root first, so that the status bar speaks of the tree that is shown.
     m_workspace->externalTreeSelection().setCurrentIndex(m_workspace->externalTree().rootIndex(),
                                                          QItemSelectionModel::ClearAndSelect);
@@ -974,6 +996,10 @@ void MainWindow::SaveConfig()
         w.dropWindow.left = m_dropWindow->x();
     }
     m_documentPage->storeSettings(w.document);
+    w.openSystemNodes =
+        TreeExpansion::openNodes(*m_treePane->systemTree(), m_workspace->systemTree());
+    w.openExternalNodes =
+        TreeExpansion::openNodes(*m_treePane->externalTree(), m_workspace->externalTree());
     try {
         m_session.config().saveWindowSettings(w, normal);
     } catch (const std::exception&) {

@@ -65,6 +65,7 @@ class Sound;
 
 namespace ui {
 
+class ColorScheme;
 class DropWindow;
 class DocumentPage;
 class FileIconProvider;
@@ -104,6 +105,8 @@ public:
     NoteEdit* topEdit() const { return m_topEdit; }
     QSplitter* splitter() const { return m_splitter; }
     DropWindow* dropWindow() const { return m_dropWindow.get(); }
+    // Light or dark, as the options and the desktop say.
+    ColorScheme* colorScheme() const { return m_scheme; }
 
     // What starts programs and opens files and folders, and what plays the drop sound; the
     // desktop's unless a test stands in.
@@ -241,6 +244,7 @@ private:
     int m_paneWidth = 0;           // the tree pane's width before the splitter's last step
     OuterGeometry* m_outer = nullptr;
     std::unique_ptr<ListLook> m_look;
+    ColorScheme* m_scheme = nullptr;
 };
 
 } // namespace ui

@@ -23,8 +23,8 @@ NameDialog::NameDialog(const core::NameDialogSpec& spec,
     m_input->setMaxLength(spec.maxLength);
     m_input->setAccessibleName(spec.label);
     QPalette palette = m_input->palette();
-    palette.setColor(QPalette::Base, colorFromStored(spec.backColor));
-    palette.setColor(QPalette::Text, colorFromStored(spec.fontColor));
+    palette.setColor(QPalette::Base, shownColor(spec.backColor, QPalette::Base));
+    palette.setColor(QPalette::Text, shownColor(spec.fontColor, QPalette::Text));
     m_input->setPalette(palette);
 
     auto* buttons = new QDialogButtonBox(this);

@@ -24,7 +24,7 @@ NoteDialog::NoteDialog(const core::NoteDialogSpec& spec,
     m_memo->setTabChangesFocus(false);
     m_memo->setFont(fontFromSpec(spec.font));
     QPalette palette = m_memo->palette();
-    palette.setColor(QPalette::Text, colorFromStored(spec.font.color));
+    palette.setColor(QPalette::Text, shownColor(spec.font.color, QPalette::Text));
     m_memo->setPalette(palette);
     m_memo->setAccessibleName(spec.label.trimmed());
 

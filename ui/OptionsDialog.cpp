@@ -39,15 +39,15 @@ const struct
      &core::OptionsValues::XattrComment},
 };
 
-QGroupBox* radioGroup(QWidget* parent, const char* name, const QString& title, const QString& first,
-                      const QString& second, QButtonGroup*& group)
+QGroupBox* radioGroup(QWidget* parent, const char* name, const QString& title,
+                      const QStringList& choices, QButtonGroup*& group)
 {
     auto* box = new QGroupBox(title, parent);
     box->setObjectName(QLatin1String(name));
     group = new QButtonGroup(box);
     auto* layout = new QHBoxLayout(box);
     int id = 0;
-    for (const QString& text : {first, second}) {
+    for (const QString& text : choices) {
         auto* radio = new QRadioButton(text, box);
         group->addButton(radio, id++);
         layout->addWidget(radio, 1);
@@ -114,12 +114,17 @@ QWidget* OptionsDialog::buildGeneralTab()
 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(group);
-    layout->addWidget(radioGroup(page, "RadioGroup1", QStringLiteral("鼠标双击事件"),
-                                 QStringLiteral("执行选中的文件"), QStringLiteral("编辑选中的注释"),
-                                 m_doubleEnv));
+    layout->addWidget(radioGroup(
+        page, "RadioGroup1", QStringLiteral("鼠标双击事件"),
+        {QStringLiteral("执行选中的文件"), QStringLiteral("编辑选中的注释")}, m_doubleEnv));
     layout->addWidget(radioGroup(page, "RadioGroup2", QStringLiteral("文件拖放的行为"),
-                                 QStringLiteral("复制到目标库"), QStringLiteral("移动到目标库"),
+                                 {QStringLiteral("复制到目标库"), QStringLiteral("移动到目标库")},
                                  m_dropMode));
+    // Light or dark: as the desktop prefers, or always one of them.
+    layout->addWidget(
+        radioGroup(page, "ColorSchemeGroup", QStringLiteral("界面颜色"),
+                   {QStringLiteral("跟随系统"), QStringLiteral("浅色"), QStringLiteral("深色")},
+                   m_colorScheme));
     layout->addLayout(pathRow(QStringLiteral("外部下载软件:"), m_program, "SpeedButton1",
                               "SpeedButton4", &core::OptionsForm::SpeedButton1Click,
                               &core::OptionsForm::SpeedButton4Click));
@@ -188,6 +193,8 @@ void OptionsDialog::showValues()
         b->setChecked(true);
     if (QAbstractButton* b = m_dropMode->button(v.DropMode))
         b->setChecked(true);
+    if (QAbstractButton* b = m_colorScheme->button(v.ColorScheme))
+        b->setChecked(true);
     for (auto [edit, text] :
          {std::pair{m_program, v.DragPro}, std::pair{m_toolbarPicture, v.ToolbarBmp},
           std::pair{m_treePicture, v.TreeBarBmp}}) {
@@ -206,6 +213,8 @@ void OptionsDialog::takeValues()
         v.DoubleEnv = m_doubleEnv->checkedId();
     if (m_dropMode->checkedId() >= 0)
         v.DropMode = m_dropMode->checkedId();
+    if (m_colorScheme->checkedId() >= 0)
+        v.ColorScheme = m_colorScheme->checkedId();
 }
 
 void OptionsDialog::YesBtnClick(bool yesButton)

@@ -1,7 +1,7 @@
 #pragma once
 // The options form: the "通用" tab with the confirmation, tool tip, tree, note, sound and
-// document tool bar boxes, the double-click and drop choices and the download program; the
-// "外观" tab with the two background pictures; OK, Cancel, Apply and Help.
+// document tool bar boxes, the double-click, drop and colour scheme choices and the download
+// program; the "外观" tab with the two background pictures; OK, Cancel, Apply and Help.
 
 #include "core/SystemOptions.h"
 
@@ -24,6 +24,7 @@ public:
     QCheckBox* box(const char* name) const;
     QButtonGroup* doubleClickGroup() const { return m_doubleEnv; }
     QButtonGroup* dropGroup() const { return m_dropMode; }
+    QButtonGroup* colorSchemeGroup() const { return m_colorScheme; }
     QLineEdit* programEdit() const { return m_program; }
     QLineEdit* toolbarPictureEdit() const { return m_toolbarPicture; }
     QLineEdit* treePictureEdit() const { return m_treePicture; }
@@ -47,6 +48,7 @@ private:
     QList<QCheckBox*> m_boxes;
     QButtonGroup* m_doubleEnv = nullptr;
     QButtonGroup* m_dropMode = nullptr;
+    QButtonGroup* m_colorScheme = nullptr;
     QLineEdit* m_program = nullptr;
     QLineEdit* m_toolbarPicture = nullptr;
     QLineEdit* m_treePicture = nullptr;

@@ -45,7 +45,7 @@ OutDirForm::OutDirForm(const core::FolderFormSpec& spec,
     showFolder(spec.folder);
     for (QLineEdit* edit : {m_edit1, m_edit2}) {
         QPalette palette = edit->palette();
-        palette.setColor(QPalette::Base, colorFromStored(spec.backColor));
+        palette.setColor(QPalette::Base, shownColor(spec.backColor, QPalette::Base));
         edit->setPalette(palette);
         edit->setMinimumWidth(260);
     }

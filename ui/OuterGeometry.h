@@ -2,7 +2,9 @@
 // The main window's stored place is its outer one, frame included. A window manager puts
 // its frame around the window only after the window is shown, so the inner size that makes
 // the stored outer size is set once the frame is known: the same size comes back at every
-// start.
+// start. A window that starts maximised has never had its normal place on the screen, and
+// some window managers un-maximise it to the whole screen: the first time it leaves the
+// maximised state it goes back to the stored place.
 
 #include "core/Settings.h"
 
@@ -39,11 +41,18 @@ protected:
 private:
     QMargins frame() const;
     void fit();
+    // Puts the window at its stored normal place; true once it stands there.
+    bool returnToNormal();
+    void stateChanged(Qt::WindowStates before);
 
     QWidget* m_window;
     std::function<QMargins()> m_frame;
     QSize m_outerSize;
+    QRect m_normalOuter; // the stored normal place, frame included
     bool m_pending = false;
+    bool m_returning = false; // leaving the maximised state it started in
+    bool m_beenNormal = false;
+    int m_stableLooks = 0;
     // A frame that brings no event of its own is looked for a few times after the window
     // shows; a window manager that draws no frame never gives one.
     QTimer m_look;

@@ -6,17 +6,16 @@ namespace ui {
 
 namespace {
 
-constexpr int kGap = 2;         // between two panels
-constexpr int kLeastShown = 12; // a narrower remnant of a panel is not shown
+constexpr int kGap = 2; // between two panels
 
 } // namespace
 
 PanelRow::PanelRow(QWidget* parent) : QWidget(parent) {}
 
-void PanelRow::addPanel(QWidget* panel, int wanted)
+void PanelRow::addPanel(QWidget* panel, int wanted, int least)
 {
     panel->setParent(this);
-    m_panels.push_back({panel, wanted});
+    m_panels.push_back({panel, wanted, least < 0 ? wanted : qMin(least, wanted)});
     updateGeometry();
     place();
 }
@@ -27,23 +26,29 @@ std::vector<int> PanelRow::widthsFor(int width) const
     if (m_panels.empty())
         return widths;
     int others = 0;
-    for (size_t i = 1; i < m_panels.size(); ++i)
-        others += m_panels[i].wanted + kGap;
-    const int least = m_panels.front().wanted;
-    if (width - others >= least) {
-        widths.front() = width - others;
-        for (size_t i = 1; i < m_panels.size(); ++i)
-            widths[i] = m_panels[i].wanted;
-        return widths;
-    }
-    // The first panel keeps its least width; the others fill what is left from the left.
-    widths.front() = qMin(width, least);
-    int left = width - widths.front();
     for (size_t i = 1; i < m_panels.size(); ++i) {
-        const int room = qMin(m_panels[i].wanted, left - kGap);
-        widths[i] = room >= kLeastShown ? room : 0;
-        left -= widths[i] + kGap;
+        widths[i] = m_panels[i].wanted;
+        others += m_panels[i].wanted + kGap;
     }
+    const Panel& first = m_panels.front();
+    int missing = first.wanted + others - width;
+    // The panels from the right give way down to their least widths, then the first panel
+    // down to its own, then panels are left out from the right.
+    for (size_t i = m_panels.size() - 1; i >= 1 && missing > 0; --i) {
+        const int given = qMin(missing, m_panels[i].wanted - m_panels[i].least);
+        widths[i] -= given;
+        missing -= given;
+    }
+    missing -= first.wanted - first.least;
+    for (size_t i = m_panels.size() - 1; i >= 1 && missing > 0; --i) {
+        missing -= widths[i] + kGap;
+        widths[i] = 0;
+    }
+    // The first panel takes what the others leave.
+    int taken = 0;
+    for (size_t i = 1; i < m_panels.size(); ++i)
+        taken += widths[i] > 0 ? widths[i] + kGap : 0;
+    widths.front() = qMax(0, width - taken);
     return widths;
 }
 

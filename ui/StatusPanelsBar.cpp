@@ -15,10 +15,14 @@ namespace {
 const QString kCredit = QStringLiteral("Tarnwick制作");
 constexpr int kCreditColor = 983295; // a red
 constexpr int kWidths[] = {350, 80, 110, 110, 100};
-constexpr int kFolderLeast = 200; // the folder panel gives way down to this width
+constexpr int kFolderWanted = 200; // the folder panel gives way first down to this width
+constexpr int kFolderLeast = 100;  // and, once the others have given way, down to this
 const char* const kNames[] = {"当前目录", "文件数", "选取数", "详细文档"};
-// The longest texts the count panels usually show, which they are made wide enough for.
+// The longest texts the count panels usually show, which they are made wide enough for, and
+// the shortest they give way to when the bar is short of room.
 const char* const kUsualTexts[] = {"", "共88888个文件", "共选取了88888个文件", "此文件有详细文档"};
+const char* const kShortTexts[] = {"", "共8个文件", "共选取了8个文件", "此文件有详细文档"};
+constexpr int kCreditText = 20; // where the credit's text starts, after its mark
 
 } // namespace
 
@@ -34,8 +38,18 @@ void CreditPanel::paintEvent(QPaintEvent*)
     const QRect r = contentsRect();
     icons::own(QStringLiteral("credit")).paint(&painter, QRect(r.left() + 2, r.top() - 1, 16, 16));
     painter.setPen(colorFromStored(kCreditColor));
-    painter.drawText(QRect(r.left() + 20, r.top() + 1, r.width() - 20, r.height()),
-                     Qt::AlignLeft | Qt::AlignTop, kCredit);
+    // A narrow panel shows the beginning of the name; the tool tip holds all of it.
+    const int room = r.width() - kCreditText;
+    painter.drawText(QRect(r.left() + kCreditText, r.top() + 1, room, r.height()),
+                     Qt::AlignLeft | Qt::AlignTop,
+                     fontMetrics().elidedText(kCredit, Qt::ElideRight, room));
+}
+
+int CreditPanel::leastWidth() const
+{
+    // The mark and the name's first letter with the ellipsis.
+    return kCreditText + fontMetrics().horizontalAdvance(kCredit.left(1) + QChar(0x2026)) +
+           2 * frameWidth() + 4;
 }
 
 StatusPanelsBar::StatusPanelsBar(core::StatusPanels& panels, QWidget* parent) : QStatusBar(parent)
@@ -49,13 +63,19 @@ StatusPanelsBar::StatusPanelsBar(core::StatusPanels& panels, QWidget* parent) : 
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         // The folder panel takes the room to spare and gives way first; the count panels are
         // wide enough for their usual texts.
-        int wanted = i == 0 ? kFolderLeast : kWidths[i];
+        int wanted = i == 0 ? kFolderWanted : kWidths[i];
+        int least = i == 0 ? kFolderLeast : wanted;
+        const auto room = [label](const char* text) {
+            return label->fontMetrics().horizontalAdvance(QString::fromUtf8(text)) +
+                   2 * label->frameWidth() + 2 * label->margin() + 8;
+        };
         if (i >= 1 && i <= 3) {
-            const int text =
-                label->fontMetrics().horizontalAdvance(QString::fromUtf8(kUsualTexts[i]));
-            wanted = qMax(wanted, text + 2 * label->frameWidth() + 2 * label->margin() + 8);
+            wanted = qMax(wanted, room(kUsualTexts[i]));
+            least = qMin(wanted, room(kShortTexts[i]));
+        } else if (i == 4) {
+            least = static_cast<CreditPanel*>(label)->leastWidth();
         }
-        m_row->addPanel(label, wanted);
+        m_row->addPanel(label, wanted, least);
         label->setObjectName(QStringLiteral("panel%1").arg(i));
         label->setTextFormat(Qt::PlainText);
         m_labels[size_t(i)] = label;

@@ -13,12 +13,15 @@ class StatusPanels;
 
 namespace ui {
 
-// The credit panel: the maker's mark and name in red.
+// The credit panel: the maker's mark and name in red, the name cut short with an ellipsis
+// where the panel is narrow.
 class CreditPanel : public QLabel
 {
     Q_OBJECT
 public:
     explicit CreditPanel(QWidget* parent = nullptr);
+    // The width that still shows the mark and the name's beginning.
+    int leastWidth() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "core/Texts.h"
 #include "platform/Errors.h"
+#include "ui/ColorScheme.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureFile.h"
 #include "ui/ToolTipSwitch.h"
@@ -84,6 +85,11 @@ void WindowOptionEffects::setDropMode(int mode)
 void WindowOptionEffects::setDocumentToolsShown(bool shown)
 {
     m_window.setDocumentToolsShown(shown);
+}
+
+void WindowOptionEffects::setColorScheme(int choice)
+{
+    m_window.colorScheme()->setChoice(choice);
 }
 
 } // namespace ui

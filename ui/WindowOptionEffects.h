@@ -20,6 +20,7 @@ public:
     void setToolTipsShown(bool shown) override;
     void setDropMode(int mode) override;
     void setDocumentToolsShown(bool shown) override;
+    void setColorScheme(int choice) override;
 
 private:
     MainWindow& m_window;

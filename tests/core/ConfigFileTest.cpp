@@ -1,6 +1,7 @@
 // The configuration file: location, defaults, the closing round trip and refused writes.
 #include "core/ConfigFile.h"
 #include "platform/Errors.h"
+#include "platform/FileNames.h"
 #include "support/FaultInjection.h"
 
 #include <QDir>
@@ -93,6 +94,11 @@ TEST_F(ConfigFileTest, TheClosingSettingsComeBackAsTheyWereSaved)
     w.document.showTools = false;
     w.document.toolDock = 2;
     w.dropWindow = {33, 44, true};
+    // Open nodes: the top node, and names of any bytes (GBK bytes, a percent sign, blanks).
+    w.openSystemNodes = {{},
+                         {QStringLiteral("软件")},
+                         {QStringLiteral("软件"), platform::pathFromNative("\xd6\xd0%41 ")}};
+    w.openExternalNodes = {{QStringLiteral(" 外部/")}};
     config.saveWindowSettings(w, true);
 
     core::WindowSettings expected = w;

@@ -118,11 +118,12 @@ TEST_F(HtmlExportTest, ThreeRowsGiveTheWholePageOf55LinesInTheListsOrder)
     EXPECT_EQ(world.dialogs.busyCount, 1);
     EXPECT_EQ(world.dialogs.busyDepth, 0);
 
-    // A note stands as written (links work); blank cells hold a space entity.
-    const QByteArray expected = pageOf(
-        rowLines(QStringLiteral("工具.rar"), "&nbsp;", row(0)) +
-        rowLines("c.zip", "&nbsp;", row(1)) +
-        rowLines("a.exe", QStringLiteral(" 主页 <a href=\"http://x/?a=1&b=2\">链接</a>"), row(2)));
+    // A note keeps its link, written in one form; blank cells hold a space entity.
+    const QByteArray expected =
+        pageOf(rowLines(QStringLiteral("工具.rar"), "&nbsp;", row(0)) +
+               rowLines("c.zip", "&nbsp;", row(1)) +
+               rowLines("a.exe", QStringLiteral(" 主页 <a href=\"http://x/?a=1&amp;b=2\">链接</a>"),
+                        row(2)));
     const QByteArray page = exported();
     EXPECT_EQ(page, expected);
     EXPECT_EQ(page.count("\r\n"), 55);
@@ -143,6 +144,21 @@ TEST_F(HtmlExportTest, AFileNameIsEscapedSoItCanNeverBecomeMarkup)
     EXPECT_TRUE(exported().contains(
         R"(      <td width="120">&lt;img src=x onerror=alert(1)&gt;&amp;amp.txt</td>)"));
     EXPECT_FALSE(exported().contains("<img"));
+}
+
+TEST_F(HtmlExportTest, ANoteFromAnotherCollectionReachesThePageAsTextButItsFormatting)
+{
+    world.library.makeFile(QStringLiteral("软件/a.txt"));
+    world.library.writeNotes(
+        QStringLiteral("软件/"),
+        {{"a.txt", QStringLiteral("<b>好</b><script>x()</script><a href=javascript:y()>z</a>"
+                                  "</td></tr><i>斜")}});
+    open(QStringLiteral("软件"));
+    world.dialogs.saveChoices = {target};
+    command.BuildHtmlMenuClick();
+    EXPECT_TRUE(exported().contains(gbk(QStringLiteral(
+        R"(      <td width="458"><b>好</b>&lt;script&gt;x()&lt;/script&gt;&lt;a href=javascript:y()&gt;z)"
+        R"(&lt;/a&gt;&lt;/td&gt;&lt;/tr&gt;<i>斜</i></td>)"))));
 }
 
 TEST_F(HtmlExportTest, AnEmptyListOrACancelledDialogWritesNothing)

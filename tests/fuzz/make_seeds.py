@@ -86,7 +86,19 @@ mount_tables = {
         b'fuse.gvfsd-fuse gvfsd-fuse rw,user_id=1000\n'),
     'cut-short': b'22 1 8:2 / / rw,relatime - ext4\n23 22 0:21 / /p rw -\n24 22',
 }
-for target, seeds in (('uri_list', uri_lists), ('mount_info', mount_tables)):
+# Notes as the HTML export meets them: formatting users write, and what other people's
+# collections and files' comments may bring.
+notes_for_page = {
+    'formatting': u8('<b>粗</b><I>斜</I><u>线</u>一<br>二<BR/><font color=#FF0000>红</font>'),
+    'links': u8('<a href="http://x/?a=1&amp;b=2">网</a><a href=\'mailto:a@b\'>信</a>'
+                '<a href=ftp://x/f>f</a>'),
+    'hostile': u8('<script>x()</script><img src=x onerror=y()><a href="&#106;avascript:z">'
+                  '</td></tr><!-- c --><a href=" data:text/html,q">'),
+    'unbalanced': u8('<b><i>x</b>y</i></font><a href="https://a"><a href="https://b">q'),
+    'references': u8('&amp;&lt;&#60;&#x3C;&#0;&nbsp;&copy;&#1114112;&'),
+}
+for target, seeds in (('uri_list', uri_lists), ('mount_info', mount_tables),
+                      ('note_sanitizer', notes_for_page)):
     folder = os.path.join(here, 'corpus', target)
     os.makedirs(folder, exist_ok=True)
     for name, content in seeds.items():

@@ -58,6 +58,9 @@ TestEnvironment::TestEnvironment()
     qputenv("HOME", m_scratch + "/home");
     qputenv("XDG_CONFIG_HOME", m_scratch + "/home/config");
     qputenv("XDG_RUNTIME_DIR", m_scratch + "/run");
+    // No desktop's session bus: its settings (a dark colour scheme) would reach the tests. A
+    // test that needs a bus starts one of its own.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + m_scratch + "/no-session-bus");
 }
 
 TestEnvironment::~TestEnvironment()

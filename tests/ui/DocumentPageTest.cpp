@@ -3,6 +3,7 @@
 #include "ui/DocumentPage.h"
 
 #include "fileops/DocumentCommands.h"
+#include "ui/FileListView.h"
 #include "ui/WindowFixture.h"
 
 #include <QKeyEvent>
@@ -10,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTableView>
 #include <QTest>
 #include <QToolBar>
 
@@ -90,6 +92,30 @@ TEST_F(DocumentPageTest, TheTabAsksBeforeLeavingAnEditedDocumentAndTheMenusFollo
     EXPECT_EQ(library.read(QStringLiteral("filecomm/工具.zip.txt")),
               testing_support::gbk(QStringLiteral("详细说明\r\n")));
     EXPECT_EQ(dialogs->shown.size(), 2u);
+}
+
+TEST_F(DocumentPageTest, CtrlSSavesTheDocumentOnTheDocumentPageOnly)
+{
+    openOnFile(1);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(page()->action(QStringLiteral("savenote"))->toolTip(),
+              QStringLiteral("保存 (Ctrl+S)"));
+    clickTab(1);
+    type(QStringLiteral("说明"));
+    QTest::keyClick(editor(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(editor()->document()->isModified());
+    EXPECT_EQ(library.read(QStringLiteral("filecomm/工具.zip.txt")),
+              testing_support::gbk(QStringLiteral("说明\r\n")));
+
+    // An edit the user chose not to save stays unsaved on the file page.
+    type(QStringLiteral("不要"));
+    dialogs->answers = {core::Answer::No};
+    clickTab(0);
+    QTest::keyClick(window->fileView()->details(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(library.read(QStringLiteral("filecomm/工具.zip.txt")),
+              testing_support::gbk(QStringLiteral("说明\r\n")));
+    EXPECT_EQ(dialogs->shown.size(), 1u) << "only the question";
 }
 
 TEST_F(DocumentPageTest, TheDocumentAndThePagesSettingsAreThereAfterARestart)

@@ -4,14 +4,20 @@
 #include "support/TempLibrary.h"
 #include "ui/DropWindow.h"
 #include "ui/FileListView.h"
+#include "ui/NoteEdit.h"
+#include "ui/SearchPage.h"
 #include "ui/WindowFixture.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScopeGuard>
+#include <QStyleHints>
 #include <QTableView>
 #include <QTest>
 
@@ -165,7 +171,8 @@ TEST_F(DropAndRenameWindowTest, F2RenamesTheFileInPlaceWithItsNoteAndDocument)
 
     // Enter runs the file, as a double click does.
     QTest::keyClick(table, Qt::Key_Return);
-    EXPECT_EQ(shell->launches, QStringList("open " + library.path(QStringLiteral("软件/新工具.zip"))));
+    EXPECT_EQ(shell->launches,
+              QStringList("open " + library.path(QStringLiteral("软件/新工具.zip"))));
 }
 
 TEST_F(DropAndRenameWindowTest, AReadOnlyLibraryOpensNoCaptionEditor)
@@ -175,9 +182,63 @@ TEST_F(DropAndRenameWindowTest, AReadOnlyLibraryOpensNoCaptionEditor)
     clickRow(0);
     QTableView* table = window->fileView()->details();
     QTest::keyClick(table, Qt::Key_F2);
-    EXPECT_EQ(dialogs->texts(),
-              QStringList(QStringLiteral("当前应用程序运行在一个只读存储存设备上，本命令不可执行！")));
+    EXPECT_EQ(dialogs->texts(), QStringList(QStringLiteral(
+                                    "当前应用程序运行在一个只读存储存设备上，本命令不可执行！")));
     EXPECT_EQ(table->findChild<QLineEdit*>(), nullptr);
     table->edit(table->model()->index(0, 0)); // the list's own gesture
     EXPECT_EQ(table->findChild<QLineEdit*>(), nullptr);
+}
+
+TEST_F(DropAndRenameWindowTest, ASecondClickRenamesOnlyWhileTheFocusStaysInTheList)
+{
+    start();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTableView* table = window->fileView()->details();
+    QStyleHints* hints = QGuiApplication::styleHints();
+    const int usual = hints->mouseDoubleClickInterval();
+    hints->setMouseDoubleClickInterval(150);
+    const auto restore = qScopeGuard([&] { hints->setMouseDoubleClickInterval(usual); });
+    const int delay = QApplication::doubleClickInterval();
+
+    // The note field clicked within the double-click time: what the user types then is the
+    // note's, and Enter saves it on the file without renaming it.
+    const auto type = [](const QString& text, bool enter) {
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        if (enter)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    };
+    clickRow(0);
+    clickRow(0);
+    QTest::mouseClick(window->topEdit(), Qt::LeftButton);
+    window->topEdit()->selectAll();
+    QTest::qWait(delay + 100);
+    type(QStringLiteral("new note"), true);
+    EXPECT_EQ(table->findChild<QLineEdit*>(), nullptr);
+    EXPECT_EQ(listedNames(), QStringList("tool.zip"));
+    EXPECT_EQ(workspace().fileList().row(0).note, "new note");
+
+    // Left alone in the list, the second click opens the caption editor.
+    clickRow(0);
+    clickRow(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return table->findChild<QLineEdit*>() != nullptr; }));
+    QTest::keyClick(table->findChild<QLineEdit*>(), Qt::Key_Escape);
+
+    // The search list, left for its keyword box.
+    action("stfibtn")->trigger();
+    QTableView* found = window->findView()->details();
+    QComboBox* keyword = window->searchPage()->keywordBox();
+    keyword->lineEdit()->insert(QStringLiteral("tool"));
+    QTest::keyClick(keyword->lineEdit(), Qt::Key_Return);
+    ASSERT_EQ(workspace().searchList().count(), 1);
+    const QPoint cell = found->visualRect(found->model()->index(0, 0)).center();
+    QTest::mouseClick(found->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseClick(found->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseClick(keyword->lineEdit(), Qt::LeftButton);
+    QTest::qWait(delay + 100);
+    type(QStringLiteral("x"), false);
+    EXPECT_EQ(found->findChild<QLineEdit*>(), nullptr);
+    EXPECT_EQ(keyword->currentText(), "toolx");
+    EXPECT_EQ(workspace().searchList().row(0).name, "tool.zip");
+    EXPECT_TRUE(dialogs->nothingShown());
 }

@@ -9,6 +9,7 @@
 
 #include <QActionGroup>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSplitter>
@@ -80,12 +81,22 @@ TEST_F(MainWindowTest, HeaderClicksSortDescendingFirstAndFlipEveryTime)
 {
     open();
     clickSystemNode(category({QStringLiteral("网络工具")}));
+    // The header's mark shows the column and the order the list shows.
+    QHeaderView* header = window->fileView()->details()->horizontalHeader();
+    const auto mark = [header] {
+        EXPECT_TRUE(header->isSortIndicatorShown());
+        return std::pair(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    };
+    EXPECT_EQ(mark(), std::pair(0, Qt::AscendingOrder));
     clickHeader(0);
     EXPECT_EQ(listedNames(), QStringList({QStringLiteral("下载器.exe"), "Fetcher.zip", "alpha2.tar"}));
+    EXPECT_EQ(mark(), std::pair(0, Qt::DescendingOrder));
     clickHeader(2);
     EXPECT_EQ(listedNames(), QStringList({"Fetcher.zip", "alpha2.tar", QStringLiteral("下载器.exe")}));
+    EXPECT_EQ(mark(), std::pair(2, Qt::AscendingOrder));
     clickHeader(2);
     EXPECT_EQ(listedNames(), QStringList({QStringLiteral("下载器.exe"), "alpha2.tar", "Fetcher.zip"}));
+    EXPECT_EQ(mark(), std::pair(2, Qt::DescendingOrder));
 }
 
 TEST_F(MainWindowTest, TheBoxAndTransitNodesFollowTheirRulesInBothSections)

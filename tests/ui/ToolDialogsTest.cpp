@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QScreen>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -216,4 +217,29 @@ TEST_F(ToolCommandsWindow, HelpShowsItsTopicsOrSaysTheFileIsMissing)
         EXPECT_EQ(block.blockFormat().background(), box->cellAt(cursor).format().background())
             << block.text().left(20).toStdString();
     }
+}
+
+TEST_F(ToolCommandsWindow, HelpOpensOverTheMainWindowWithinItsScreen)
+{
+    open();
+    QFile::copy(QStringLiteral(QUILLET_SOURCE_DIR "/assets/quillet.html"),
+                session->layout().helpFilePath());
+    const QRect area = window->screen()->availableGeometry();
+    window->move(area.right() - 300, area.bottom() - 200); // partly off the screen
+    window->showHelp();
+    ui::HelpViewer* help = window->helpViewer();
+    ASSERT_TRUE(help->isVisible());
+    EXPECT_EQ(help->screen(), window->screen());
+    EXPECT_TRUE(area.contains(help->frameGeometry()));
+    EXPECT_EQ(help->frameGeometry().bottomRight(), area.bottomRight())
+        << "as near to the middle of the main window as the screen lets it";
+
+    // Where the user puts it, it stays; put off the screen, it comes back when next opened.
+    help->move(area.topLeft() + QPoint(10, 10));
+    window->showHelp(QStringLiteral("dropwin"));
+    EXPECT_EQ(help->pos(), area.topLeft() + QPoint(10, 10));
+    help->hide();
+    help->move(area.right() - 100, area.top());
+    window->showHelp();
+    EXPECT_TRUE(area.contains(help->frameGeometry()));
 }

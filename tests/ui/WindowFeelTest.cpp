@@ -8,6 +8,7 @@
 #include "ui/NameEditor.h"
 #include "ui/NoteEdit.h"
 #include "ui/SearchPage.h"
+#include "ui/StatusPanelsBar.h"
 #include "ui/TreePane.h"
 #include "ui/WidgetDialogs.h"
 #include "ui/WindowFixture.h"
@@ -20,6 +21,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -290,4 +292,75 @@ TEST_F(WindowFeelTest, FilesAnotherProgramRemovesAboveTheShownRowsLeaveTheTopRow
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->liveList().applyNow(); }, 2000));
     ASSERT_EQ(list.count(), 252);
     EXPECT_EQ(list.pathOf(table->indexAt(QPoint(1, 1)).row()), topBefore);
+}
+
+TEST_F(WindowFeelTest, TheCreditPanelShrinksToItsEllipsisBeforeAnyCountPanelGoes)
+{
+    open();
+    ui::StatusPanelsBar* bar = window->statusPanels();
+    auto* credit = static_cast<ui::CreditPanel*>(bar->panel(4));
+    // The default width, a little wider, and wide enough for every panel.
+    for (const int width : {540, 640, 1000}) {
+        window->resize(width, 410);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return bar->width() == width; }));
+        SCOPED_TRACE(width);
+        EXPECT_TRUE(credit->isVisible());
+        EXPECT_EQ(credit->width() == credit->leastWidth(), width == 540) << credit->width();
+        EXPECT_EQ(credit->width() == 100, width == 1000) << credit->width();
+        for (int i : {1, 2, 3})
+            EXPECT_TRUE(bar->panel(i)->isVisible()) << i;
+    }
+    EXPECT_EQ(credit->toolTip(), QStringLiteral("Tarnwick制作"));
+}
+
+TEST_F(WindowFeelTest, TheRootShowsItsMarkAndTheCategoriesOpenAtCloseOpenAgain)
+{
+    const QString odd = QStringLiteral("50% off "); // a percent sign and a trailing blank
+    library.makeDir(QStringLiteral("网络工具/下载/") + odd);
+    library.makeDir(QStringLiteral("办公/表格"));
+    open();
+    QTreeView* tree = window->treePane()->systemTree();
+    EXPECT_TRUE(tree->rootIsDecorated());
+    EXPECT_FALSE(tree->isExpanded(workspace().systemTree().rootIndex()));
+    EXPECT_TRUE(workspace().systemTree().hasChildren(workspace().systemTree().rootIndex()));
+    for (QModelIndex node = category({QStringLiteral("网络工具"), QStringLiteral("下载"), odd});
+         node.isValid(); node = node.parent())
+        tree->expand(node);
+    window->close();
+    EXPECT_EQ(core::ConfigFile(configPath).readString("OpenCategories", "4", {}),
+              QStringLiteral("/网络工具/下载/50%25%20off%20"));
+    window.reset();
+
+    open();
+    tree = window->treePane()->systemTree();
+    core::CategoryTreeModel& model = workspace().systemTree();
+    QStringList open;
+    for (QModelIndex node = model.rootIndex(); node.isValid(); node = tree->indexBelow(node)) {
+        if (tree->isExpanded(node))
+            open.append(model.captionOf(node));
+    }
+    EXPECT_EQ(open, QStringList({QStringLiteral("我的软件库"), QStringLiteral("网络工具"),
+                                 QStringLiteral("下载"), odd}));
+}
+
+TEST_F(WindowFeelTest, AWindowThatStartsMaximisedReturnsToItsStoredPlace)
+{
+    QFile file(configPath);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[positus]\r\nformtop=120\r\nformleft=90\r\nformheight=400\r\nformwidth=560\r\n"
+               "formfettle=1\r\n");
+    file.close();
+    create();
+    window->setFrameSource([] { return QMargins(1, 24, 1, 1); });
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_TRUE(window->isMaximized());
+    window->showNormal();
+    // A window manager that knows no normal place for it gives it the whole screen.
+    window->setGeometry(window->screen()->availableGeometry());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window->pos() == QPoint(90, 120) && window->size() == QSize(558, 375); }));
+    window->close();
+    EXPECT_EQ(core::ConfigFile(configPath).loadWindowSettings().placement,
+              (core::WindowPlacement{120, 90, 400, 560, false}));
 }
