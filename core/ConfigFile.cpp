@@ -255,6 +255,7 @@ Options ConfigFile::loadOptions() const
     o.DoubleEnv = num("DoubleEnv", o.DoubleEnv);
     o.SysHint = num("SysHint", o.SysHint) != 0;
     o.XattrComment = num("XattrComment", o.XattrComment) != 0;
+    o.InstantSearch = num("InstantSearch", o.InstantSearch) != 0;
     o.DragPro = str("DragPro", o.DragPro);
     o.ToolbarBmp = str("ToolbarBmp", o.ToolbarBmp);
     o.TreeBarBmp = str("TreeBarBmp", o.TreeBarBmp);

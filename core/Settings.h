@@ -90,6 +90,7 @@ struct Options
     int DoubleEnv = 0; // 0 run the file, 1 edit its note
     bool SysHint = true;
     bool XattrComment = true; // notes mirrored to the files' comment attributes
+    bool InstantSearch = true; // the search's results follow the typing
     QString DragPro;
     QString ToolbarBmp;
     QString TreeBarBmp;

@@ -19,6 +19,7 @@ OptionsForm::OptionsForm(Session& session, OptionEffects& effects, Dialogs& dial
     values.AllowDragCopyNote = o.AllowDragCopyNote;
     values.EnabledSound = o.EnabledSound;
     values.XattrComment = o.XattrComment;
+    values.InstantSearch = o.InstantSearch;
     values.ShowDocTools = documentToolsShown;
     values.DragPro = o.DragPro;
     values.ToolbarBmp = o.ToolbarBmp;
@@ -69,6 +70,7 @@ void OptionsForm::apply()
     flag("AllowDragCopyNote", o.AllowDragCopyNote, values.AllowDragCopyNote);
     flag("XattrComment", o.XattrComment, values.XattrComment);
     NoteMirror::setEnabled(values.XattrComment);
+    flag("InstantSearch", o.InstantSearch, values.InstantSearch);
     number("DoubleEnv", o.DoubleEnv, values.DoubleEnv);
     number("DropMode", o.DropMode, values.DropMode);
     m_effects.setDropMode(values.DropMode);

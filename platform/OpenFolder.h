@@ -32,6 +32,8 @@ public:
     // The errno value of an open that failed, else 0.
     int error() const { return m_error; }
     const QString& path() const { return m_dir; }
+    // The handle itself, for what looks at the folder beside a listing; -1 when not open.
+    int handle() const { return m_fd; }
 
     // What an entry is, as the folder itself tells without a look at the file.
     enum class Kind

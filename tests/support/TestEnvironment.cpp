@@ -52,10 +52,12 @@ TestEnvironment::TestEnvironment()
     m_owner = ::getpid();
     ::mkdir((m_scratch + "/home").constData(), 0700);
     ::mkdir((m_scratch + "/home/config").constData(), 0700);
+    ::mkdir((m_scratch + "/home/cache").constData(), 0700);
     ::mkdir((m_scratch + "/tmp").constData(), 0700);
     qputenv("TMPDIR", m_scratch + "/tmp");
     qputenv("HOME", m_scratch + "/home");
     qputenv("XDG_CONFIG_HOME", m_scratch + "/home/config");
+    qputenv("XDG_CACHE_HOME", m_scratch + "/home/cache");
 }
 
 TestEnvironment::~TestEnvironment()

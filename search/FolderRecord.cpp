@@ -1,0 +1,227 @@
+#include "search/FolderRecord.h"
+
+#include "core/FileListing.h"
+#include "platform/OpenFolder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+
+namespace search {
+
+namespace {
+
+qint64 nsOf(const struct statx_timestamp& t)
+{
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+constexpr unsigned kStampFields = STATX_TYPE | STATX_INO | STATX_SIZE | STATX_CTIME | STATX_MTIME;
+
+} // namespace
+
+qint64 FolderStamp::latestNs() const
+{
+    return std::max({changedNs, modifiedNs, notesChangedNs, notesModifiedNs});
+}
+
+bool readStamp(int fd, FolderStamp* out)
+{
+    *out = {};
+    struct statx sx;
+    if (fd < 0 || ::statx(fd, "", AT_EMPTY_PATH, kStampFields, &sx) != 0)
+        return false;
+    out->device = (quint64(sx.stx_dev_major) << 32) | sx.stx_dev_minor;
+    out->inode = sx.stx_ino;
+    out->changedNs = nsOf(sx.stx_ctime);
+    out->modifiedNs = nsOf(sx.stx_mtime);
+    // The notes file as it is read: a link to one is followed, and then tells of itself too.
+    struct statx notes;
+    if (::statx(fd, "zzfdat.nod", AT_SYMLINK_NOFOLLOW, kStampFields, &notes) != 0)
+        return true;
+    out->notes = true;
+    out->notesLink = S_ISLNK(notes.stx_mode);
+    if (out->notesLink && ::statx(fd, "zzfdat.nod", 0, kStampFields, &notes) != 0)
+        return true;
+    out->notesDevice = (quint64(notes.stx_dev_major) << 32) | notes.stx_dev_minor;
+    out->notesInode = notes.stx_ino;
+    out->notesSize = qint64(notes.stx_size);
+    out->notesChangedNs = nsOf(notes.stx_ctime);
+    out->notesModifiedNs = nsOf(notes.stx_mtime);
+    return true;
+}
+
+qint64 fileClockNs()
+{
+    timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+void appendWtf8(std::string& out, QStringView text)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
+        if (c < 0x80) {
+            out.push_back(char(c));
+        } else if (c < 0x800) {
+            out.push_back(char(0xC0 | (c >> 6)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(char(0xE0 | (c >> 12)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(char(0xF0 | (c >> 18)));
+            out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        }
+    }
+}
+
+bool FolderRecord::read(const platform::OpenFolder& folder, int fd)
+{
+    readAtNs = fileClockNs();
+    subjects.clear();
+    notes.clear();
+    files.clear();
+    kept.clear();
+    subfolders.clear();
+    complete = false;
+    opened = folder.isOpen();
+    if (!opened)
+        return false;
+    // The stamp before the listing: a change while it is read shows at the next look.
+    readStamp(fd, &stamp);
+    core::FolderListing listing =
+        core::listFolder(folder, nullptr, core::ListFiles | core::ListSubfolders);
+    complete = listing.complete;
+    if (!complete)
+        return false;
+    const core::FileRows& rows = listing.rows;
+    files.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        File f;
+        const QByteArrayView name = rows.nameBytes(i);
+        f.nameAt = quint32(subjects.size());
+        if (name.isValidUtf8()) {
+            subjects.append(name.data(), size_t(name.size()));
+        } else {
+            const QString caption = rows.caption(i);
+            appendWtf8(subjects, caption);
+            kept.push_back({quint32(files.size()), name.toByteArray(), caption});
+            f.flags |= KeptName;
+        }
+        f.nameLength = quint16(subjects.size() - f.nameAt);
+        const QStringView note = rows.noteView(i);
+        f.noteAt = quint32(notes.size());
+        f.noteLength = quint16(std::min<qsizetype>(note.size(), 0xFFFF));
+        notes.append(reinterpret_cast<const char16_t*>(note.data()), f.noteLength);
+        f.attributes = quint8(rows.listedAttributes(i));
+        if (rows.storedFlagsLater(i))
+            f.flags |= StoredLater;
+        else
+            f.flags |= Link;
+        if (rows.captionDecoded(i))
+            f.flags |= CaptionDecoded;
+        f.size = rows.size(i);
+        f.modifiedSeconds = rows.modifiedMs(i) / 1000;
+        files.push_back(f);
+    }
+    subfolders.reserve(listing.subfolders.size());
+    for (const core::FolderListing::Subfolder& sub : listing.subfolders)
+        subfolders.push_back({sub.name, quint32(sub.rowsBefore), sub.isLink});
+    subjects.shrink_to_fit();
+    notes.shrink_to_fit();
+    return true;
+}
+
+const FolderRecord::Kept* FolderRecord::keptOf(size_t i) const
+{
+    if (!(files[i].flags & KeptName))
+        return nullptr;
+    const auto at = std::lower_bound(kept.begin(), kept.end(), quint32(i),
+                                     [](const Kept& k, quint32 file) { return k.file < file; });
+    return at != kept.end() && at->file == i ? &*at : nullptr;
+}
+
+QByteArrayView FolderRecord::nameBytes(size_t i) const
+{
+    if (const Kept* k = keptOf(i))
+        return k->bytes;
+    return subject(i);
+}
+
+QString FolderRecord::caption(size_t i) const
+{
+    if (const Kept* k = keptOf(i))
+        return k->caption;
+    const QByteArrayView s = subject(i);
+    return QString::fromUtf8(s.data(), s.size());
+}
+
+void FolderRecord::addRow(size_t i, quint32 folderIndex, core::FileRows& out) const
+{
+    const File& f = files[i];
+    out.addListed({nameBytes(i), folderIndex, f.size, f.modifiedSeconds,
+                   platform::Attributes(f.attributes), bool(f.flags & StoredLater),
+                   bool(f.flags & CaptionDecoded), note(i)});
+}
+
+bool FolderRecord::restat(size_t i, const platform::OpenFolder& folder)
+{
+    const QByteArray name = nameBytes(i).toByteArray(); // ends with a NUL
+    platform::OpenFolder::Details details;
+    if (!folder.details(name.constData(), &details) || details.isFolder || details.isRealFolder)
+        return false;
+    File& f = files[i];
+    f.size = details.size;
+    f.modifiedSeconds = details.modifiedSeconds;
+    f.attributes &= quint8(~platform::ReadOnly);
+    if (!details.ownerWrite)
+        f.attributes |= quint8(platform::ReadOnly);
+    f.flags &= quint8(~(StoredLater | Link));
+    f.flags |= details.isLink ? Link : StoredLater;
+    return true;
+}
+
+qsizetype FolderRecord::findFile(QByteArrayView name) const
+{
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (nameBytes(i) == name)
+            return qsizetype(i);
+    }
+    return -1;
+}
+
+bool FolderRecord::sameShape(const FolderRecord& other) const
+{
+    if (opened != other.opened || complete != other.complete ||
+        stamp.device != other.stamp.device || stamp.inode != other.stamp.inode ||
+        subfolders.size() != other.subfolders.size())
+        return false;
+    for (size_t i = 0; i < subfolders.size(); ++i) {
+        if (subfolders[i].name != other.subfolders[i].name ||
+            subfolders[i].isLink != other.subfolders[i].isLink)
+            return false;
+    }
+    return true;
+}
+
+size_t FolderRecord::memory() const
+{
+    size_t bytes = sizeof(*this) + size_t(path.capacity()) * 2 + subjects.capacity() +
+                   notes.capacity() * 2 + files.capacity() * sizeof(File) +
+                   subfolders.capacity() * sizeof(Subfolder) + kept.capacity() * sizeof(Kept);
+    for (const Subfolder& s : subfolders)
+        bytes += size_t(s.name.capacity());
+    for (const Kept& k : kept)
+        bytes += size_t(k.bytes.capacity()) + size_t(k.caption.capacity()) * 2;
+    return bytes;
+}
+
+} // namespace search
