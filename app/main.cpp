@@ -5,6 +5,7 @@
 #include "core/Session.h"
 #include "platform/DriveInfo.h"
 #include "ui/Application.h"
+#include "search/SearchCommands.h"
 #include "ui/MainWindow.h"
 #include "ui/SplashScreen.h"
 
@@ -42,5 +43,7 @@ int main(int argc, char** argv)
         QThread::msleep(static_cast<unsigned long>(left));
     splash.close();
     window.show();
+    // The search's index is read from its cache (or built) while the user looks around.
+    window.searchCommands().warmUp();
     return app.exec();
 }

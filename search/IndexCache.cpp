@@ -41,6 +41,7 @@ public:
         m_out.append(data, qsizetype(size));
     }
     void bytes(QByteArrayView b) { bytes(b.data(), size_t(b.size())); }
+    void raw(const void* data, size_t size) { m_out.append(static_cast<const char*>(data), qsizetype(size)); }
     void text(QStringView t)
     {
         number(quint32(t.size()));
@@ -141,8 +142,8 @@ void writeEntry(Writer& w, const LibraryIndex::Entry& e)
     w.number(r.readAtNs);
     w.bytes(r.subjects.data(), r.subjects.size());
     w.text(QStringView(r.notes.data(), qsizetype(r.notes.size())));
-    w.bytes(reinterpret_cast<const char*>(r.files.data()),
-            r.files.size() * sizeof(FolderRecord::File));
+    w.number(quint32(r.files.size()));
+    w.raw(r.files.data(), r.files.size() * sizeof(FolderRecord::File));
     w.number(quint32(r.kept.size()));
     for (const FolderRecord::Kept& k : r.kept) {
         w.number(k.file);

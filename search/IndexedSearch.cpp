@@ -3,6 +3,8 @@
 #include "core/RowOrder.h"
 #include "search/IndexCache.h"
 
+#include <QElapsedTimer>
+
 #include <csignal>
 #include <pthread.h>
 
@@ -104,9 +106,12 @@ void IndexedSearch::prepare(const QString& root, const QStringList& outer,
         if (!file.isEmpty())
             m_index.load(file);
     }
+    QElapsedTimer timer;
+    timer.start();
     m_index.refresh(progress);
-    // The first build is kept at once: a program that ends badly still starts fast next time.
-    if (!m_savedOnce && !m_index.loadedFromCache())
+    // A long first build is kept at once: a program that ends badly still starts fast next
+    // time. A short one is kept when this object goes.
+    if (!m_savedOnce && !m_index.loadedFromCache() && timer.elapsed() >= 300)
         saveIfChanged();
 }
 
