@@ -128,8 +128,8 @@ bool FolderRecord::read(const platform::OpenFolder& folder, int fd)
             f.flags |= Link;
         if (rows.captionDecoded(i))
             f.flags |= CaptionDecoded;
-        f.size = rows.size(i);
-        f.modifiedSeconds = rows.modifiedMs(i) / 1000;
+        if (!f.setSize(rows.size(i)) || !f.setModifiedSeconds(rows.modifiedMs(i) / 1000))
+            f.flags |= Oversize;
         files.push_back(f);
     }
     subfolders.reserve(listing.subfolders.size());
@@ -164,23 +164,29 @@ QString FolderRecord::caption(size_t i) const
     return QString::fromUtf8(s.data(), s.size());
 }
 
-void FolderRecord::addRow(size_t i, quint32 folderIndex, core::FileRows& out) const
+void FolderRecord::addRow(size_t i, quint32 folderIndex, core::FileRows& out,
+                          const std::pair<qint64, qint64>* seen) const
 {
     const File& f = files[i];
-    out.addListed({nameBytes(i), folderIndex, f.size, f.modifiedSeconds,
+    out.addListed({nameBytes(i), folderIndex, seen ? seen->first : f.size(),
+                   seen ? seen->second : f.modifiedSeconds(),
                    platform::Attributes(f.attributes), bool(f.flags & StoredLater),
                    bool(f.flags & CaptionDecoded), note(i)});
 }
 
-bool FolderRecord::restat(size_t i, const platform::OpenFolder& folder)
+bool FolderRecord::restat(size_t i, const platform::OpenFolder& folder,
+                          std::pair<qint64, qint64>* seen)
 {
     const QByteArray name = nameBytes(i).toByteArray(); // ends with a NUL
     platform::OpenFolder::Details details;
     if (!folder.details(name.constData(), &details) || details.isFolder || details.isRealFolder)
         return false;
     File& f = files[i];
-    f.size = details.size;
-    f.modifiedSeconds = details.modifiedSeconds;
+    if (seen)
+        *seen = {details.size, details.modifiedSeconds};
+    f.flags &= quint8(~Oversize);
+    if (!f.setSize(details.size) || !f.setModifiedSeconds(details.modifiedSeconds))
+        f.flags |= Oversize;
     f.attributes &= quint8(~platform::ReadOnly);
     if (!details.ownerWrite)
         f.attributes |= quint8(platform::ReadOnly);

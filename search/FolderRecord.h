@@ -47,26 +47,57 @@ qint64 fileClockNs();
 class FolderRecord
 {
 public:
-    // 28 bytes a file.
+    // 24 bytes a file: sizes below 1 TiB and times within 17,000 years of 1970 fit; a file
+    // beyond them is looked at on disk whenever it is found.
     struct __attribute__((packed, aligned(4))) File
     {
         quint32 nameAt = 0; // its name's subject in subjects
         quint32 noteAt = 0; // its note in notes
         quint16 nameLength = 0;
         quint16 noteLength = 0;
-        qint64 modifiedSeconds = 0;
-        qint64 size : 48;
-        quint64 attributes : 8; // as listed: R and a dot name's H
-        quint64 flags : 8;
-        File() : size(0), attributes(0), flags(0) {}
+        quint8 attributes = 0; // as listed: R and a dot name's H
+        quint8 flags = 0;
+        quint8 sizeBytes[5] = {};
+        quint8 timeBytes[5] = {};
+
+        qint64 size() const { return qint64(load(sizeBytes)); }
+        qint64 modifiedSeconds() const
+        {
+            const quint64 raw = load(timeBytes);
+            return raw & (quint64(1) << 39) ? qint64(raw | ~((quint64(1) << 40) - 1)) : qint64(raw);
+        }
+        // False when the number does not fit.
+        bool setSize(qint64 size)
+        {
+            store(sizeBytes, quint64(size));
+            return size >= 0 && size < (qint64(1) << 40);
+        }
+        bool setModifiedSeconds(qint64 seconds)
+        {
+            store(timeBytes, quint64(seconds));
+            return seconds >= -(qint64(1) << 39) && seconds < (qint64(1) << 39);
+        }
+
+    private:
+        static quint64 load(const quint8* b)
+        {
+            return quint64(b[0]) | quint64(b[1]) << 8 | quint64(b[2]) << 16 |
+                   quint64(b[3]) << 24 | quint64(b[4]) << 32;
+        }
+        static void store(quint8* b, quint64 v)
+        {
+            for (int i = 0; i < 5; ++i)
+                b[i] = quint8(v >> (8 * i));
+        }
     };
-    static_assert(sizeof(File) == 28);
+    static_assert(sizeof(File) == 24);
     enum FileFlag : quint8
     {
         StoredLater = 1,    // the row reads the stored flags when shown
         CaptionDecoded = 2, // the caption is the GB18030 reading of the name's bytes
         KeptName = 4,       // the name is no UTF-8: its bytes lie aside, the subject is the caption
         Link = 8,           // a symbolic link: what it shows lies elsewhere
+        Oversize = 16,      // its size or time does not fit the record
     };
     struct Subfolder
     {
@@ -100,10 +131,14 @@ public:
     QByteArrayView nameBytes(size_t i) const;
     // The caption as text (for a keyword that UTF-8 cannot spell).
     QString caption(size_t i) const;
-    // Adds file i to `out` as a listing would, in the folder `folderIndex` of `out`.
-    void addRow(size_t i, quint32 folderIndex, core::FileRows& out) const;
+    // Adds file i to `out` as a listing would, in the folder `folderIndex` of `out`; with
+    // `seen`, its size and time as just looked at.
+    void addRow(size_t i, quint32 folderIndex, core::FileRows& out,
+                const std::pair<qint64, qint64>* seen = nullptr) const;
     // Looks at file i on disk again through the open folder; false when it is no file now.
-    bool restat(size_t i, const platform::OpenFolder& folder);
+    // `seen` gets its size and time.
+    bool restat(size_t i, const platform::OpenFolder& folder,
+                std::pair<qint64, qint64>* seen = nullptr);
     // The index of the file named `name` (its bytes), or -1.
     qsizetype findFile(QByteArrayView name) const;
     // The files before the subfolder part `part` (0 .. subfolders.size() + 1).

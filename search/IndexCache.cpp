@@ -126,8 +126,7 @@ private:
 void writeEntry(Writer& w, const LibraryIndex::Entry& e)
 {
     const FolderRecord& r = e.record;
-    w.bytes(e.key.data(), e.key.size());
-    w.bytes(e.parentKey.data(), e.parentKey.size());
+    w.text(e.parent ? e.parent->record.path : QString());
     w.bytes(e.name);
     w.number(quint8(e.viaLink));
     w.text(r.path);
@@ -158,11 +157,10 @@ void writeEntry(Writer& w, const LibraryIndex::Entry& e)
     }
 }
 
-bool readEntry(Reader& in, LibraryIndex::Entry& e)
+bool readEntry(Reader& in, LibraryIndex::Entry& e, QString& parent)
 {
     FolderRecord& r = e.record;
-    e.key = in.string();
-    e.parentKey = in.string();
+    parent = in.text();
     e.name = in.byteArray();
     e.viaLink = in.number<quint8>() != 0;
     r.path = in.text();
@@ -216,7 +214,7 @@ bool readEntry(Reader& in, LibraryIndex::Entry& e)
         if (sub.filesBefore > r.files.size())
             return false;
     }
-    return !e.key.empty() && !r.path.isEmpty();
+    return !r.path.isEmpty();
 }
 
 } // namespace
@@ -290,9 +288,11 @@ bool IndexCache::write(const QString& file, const QString& root,
 }
 
 bool IndexCache::read(const QString& file, const QString& root,
-                      std::vector<std::unique_ptr<LibraryIndex::Entry>>& entries)
+                      std::vector<std::unique_ptr<LibraryIndex::Entry>>& entries,
+                      std::vector<QString>& parents)
 {
     entries.clear();
+    parents.clear();
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
         return false;
@@ -310,16 +310,21 @@ bool IndexCache::read(const QString& file, const QString& root,
         return false;
     const size_t count = r.length(1);
     entries.reserve(count);
+    parents.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         auto entry = std::make_unique<LibraryIndex::Entry>();
-        if (!readEntry(r, *entry)) {
+        QString parent;
+        if (!readEntry(r, *entry, parent)) {
             entries.clear();
+            parents.clear();
             return false;
         }
         entries.push_back(std::move(entry));
+        parents.push_back(parent);
     }
     if (!r.ok()) {
         entries.clear();
+        parents.clear();
         return false;
     }
     return true;

@@ -25,9 +25,11 @@ public:
 
     static bool write(const QString& file, const QString& root,
                       const std::vector<const LibraryIndex::Entry*>& entries);
-    // The entries of the cache of `root`; false (and nothing) when there is no usable one.
+    // The entries of the cache of `root`, each with the path of the one it is reached from;
+    // false (and nothing) when there is no usable one.
     static bool read(const QString& file, const QString& root,
-                     std::vector<std::unique_ptr<LibraryIndex::Entry>>& entries);
+                     std::vector<std::unique_ptr<LibraryIndex::Entry>>& entries,
+                     std::vector<QString>& parents);
 
     // The checksum a cache file carries over what follows its header.
     static quint64 checksum(const char* data, size_t size);

@@ -45,10 +45,19 @@ void IndexedSearch::work()
     pthread_sigmask(SIG_BLOCK, &all, nullptr);
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_wake.wait(lock, [&] { return m_stop || !m_tasks.empty(); });
+        m_wake.wait(lock, [&] { return m_stop || !m_tasks.empty() || m_settling; });
         if (m_tasks.empty()) {
             if (m_stop)
                 return;
+            // Nothing waits: a few folders are read again, a short while at a time.
+            m_busy = true;
+            lock.unlock();
+            const bool more = m_index.settle(16);
+            lock.lock();
+            m_busy = false;
+            m_settling = more;
+            if (m_tasks.empty())
+                m_idle.notify_all();
             continue;
         }
         std::function<void()> task = std::move(m_tasks.front());
@@ -109,6 +118,10 @@ void IndexedSearch::prepare(const QString& root, const QStringList& outer,
     QElapsedTimer timer;
     timer.start();
     m_index.refresh(progress);
+    {
+        const std::lock_guard lock(m_mutex);
+        m_settling = true;
+    }
     // A long first build is kept at once: a program that ends badly still starts fast next
     // time. A short one is kept when this object goes.
     if (!m_savedOnce && !m_index.loadedFromCache() && timer.elapsed() >= 300)

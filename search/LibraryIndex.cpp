@@ -35,12 +35,6 @@ constexpr qsizetype kLongPath = 3800;
 constexpr quint32 kFileTouched = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE;
 constexpr quint32 kEntriesChanged = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
 
-std::string keyOf(const QString& path)
-{
-    const QByteArray native = platform::nativePath(path);
-    return std::string(native.constData(), size_t(native.size()));
-}
-
 QString withSlash(const QString& path)
 {
     return path.endsWith(u'/') ? path : path + u'/';
@@ -105,17 +99,18 @@ void LibraryIndex::setFolders(const QString& root, const QStringList& outer)
     }
 }
 
-LibraryIndex::Entry* LibraryIndex::find(const std::string& key) const
+LibraryIndex::Entry* LibraryIndex::find(const QString& path) const
 {
-    const auto found = m_entries.find(key);
+    const auto found = m_entries.find(path);
     return found == m_entries.end() ? nullptr : found->second.get();
 }
 
 platform::OpenFolder LibraryIndex::open(const Entry& entry) const
 {
-    if (qsizetype(entry.key.size()) >= kLongPath && !entry.parentKey.empty()) {
-        if (const Entry* parent = find(entry.parentKey)) {
-            const platform::OpenFolder above = open(*parent);
+    if (entry.parent && entry.record.path.size() >= kLongPath / 3 &&
+        platform::nativePath(entry.record.path).size() >= kLongPath) {
+        {
+            const platform::OpenFolder above = open(*entry.parent);
             if (above.isOpen())
                 return platform::OpenFolder(above, entry.name, entry.viaLink);
         }
@@ -187,17 +182,15 @@ LibraryIndex::Entry* LibraryIndex::ensure(const QString& path, const Entry* pare
                                           const QByteArray& name, bool viaLink,
                                           const platform::OpenFolder* parentFolder)
 {
-    std::string key = keyOf(path);
-    if (Entry* known = find(key))
+    if (Entry* known = find(path))
         return known;
     auto entry = std::make_unique<Entry>();
-    entry->key = std::move(key);
-    entry->parentKey = parent ? parent->key : std::string();
+    entry->parent = const_cast<Entry*>(parent);
     entry->name = name;
     entry->viaLink = viaLink;
     entry->record.path = path;
     Entry* made = entry.get();
-    m_entries.emplace(made->key, std::move(entry));
+    m_entries.emplace(made->record.path, std::move(entry));
     if (parentFolder) {
         const platform::OpenFolder folder(*parentFolder, name, viaLink);
         readEntry(*made, folder);
@@ -229,10 +222,9 @@ void LibraryIndex::prefetch(const std::function<void(const SearchProgress&)>& pr
 
     {
         auto root = std::make_unique<Entry>();
-        root->key = keyOf(m_root);
         root->record.path = m_root;
         Entry* entry = root.get();
-        m_entries.emplace(entry->key, std::move(root));
+        m_entries.emplace(entry->record.path, std::move(root));
         auto folder = std::make_shared<platform::OpenFolder>(m_root);
         readEntry(*entry, *folder);
         ++folders;
@@ -263,8 +255,7 @@ void LibraryIndex::prefetch(const std::function<void(const SearchProgress&)>& pr
                 folder = std::make_shared<platform::OpenFolder>(folder->path());
             item.parent.reset();
             auto entry = std::make_unique<Entry>();
-            entry->key = keyOf(folder->path());
-            entry->parentKey = item.parentEntry->key;
+            entry->parent = const_cast<Entry*>(item.parentEntry);
             entry->name = item.name;
             entry->record.path = folder->path();
             int watch = -1;
@@ -293,7 +284,7 @@ void LibraryIndex::prefetch(const std::function<void(const SearchProgress&)>& pr
             made->watch = watch;
             if (watch >= 0)
                 m_byWatch[watch].push_back(made);
-            m_entries.emplace(made->key, std::move(entry));
+            m_entries.emplace(made->record.path, std::move(entry));
             ++folders;
             // A folder met twice (a bind mount) is read below the first path only.
             const bool first =
@@ -373,6 +364,7 @@ void LibraryIndex::takeNotices()
         for (auto& [key, entry] : m_entries) {
             entry->checkStamp = true;
             entry->unsure = true;
+            m_toSettle.push_back(key);
         }
     }
 }
@@ -533,6 +525,11 @@ void LibraryIndex::arrange()
         if (entry->record.complete)
             m_plan.push_back({entry, 0, quint32(entry->record.subfolders.size())});
     }
+    // Entries no walk reaches go; one kept (an external folder) forgets a parent that goes.
+    for (auto& [path, entry] : m_entries) {
+        if (entry->parent && entry->parent->seen != m_arrangement)
+            entry->parent = nullptr;
+    }
     for (auto at = m_entries.begin(); at != m_entries.end();) {
         if (at->second->seen != m_arrangement) {
             unwatch(*at->second);
@@ -627,14 +624,18 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
             const quint32 folderIndex = rows.folderIndex(record.path);
             for (const quint32 i : hits) {
                 // Details that may be old, or that lie elsewhere, are read again.
-                if (entry.unsure || (files[i].flags & FolderRecord::Link)) {
+                if (entry.unsure ||
+                    (files[i].flags & (FolderRecord::Link | FolderRecord::Oversize))) {
                     if (!folder)
                         folder.emplace(open(entry));
-                    if (!record.restat(i, *folder)) {
+                    std::pair<qint64, qint64> seen;
+                    if (!record.restat(i, *folder, &seen)) {
                         entry.dirty = true;
                         again = true;
                         continue;
                     }
+                    record.addRow(i, folderIndex, rows, &seen);
+                    continue;
                 }
                 record.addRow(i, folderIndex, rows);
             }
@@ -648,6 +649,23 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
     }
 }
 
+bool LibraryIndex::settle(size_t folders)
+{
+    size_t done = 0;
+    while (done < folders && !m_toSettle.empty()) {
+        Entry* entry = find(m_toSettle.back());
+        m_toSettle.pop_back();
+        // Only a followed folder stays right once read; the others are looked at each time.
+        if (entry && entry->unsure && entry->watch >= 0 && !entry->checkStamp) {
+            reread(*entry);
+            ++done;
+        }
+    }
+    if (m_toSettle.empty())
+        m_toSettle.shrink_to_fit();
+    return !m_toSettle.empty();
+}
+
 LibraryIndex::Figures LibraryIndex::figures() const
 {
     Figures f;
@@ -659,8 +677,9 @@ LibraryIndex::Figures LibraryIndex::figures() const
         f.files += entry->record.files.size();
         f.nameBytes += entry->record.subjects.size();
         f.noteBytes += entry->record.notes.size() * 2;
-        f.memory += entry->record.memory() - sizeof(FolderRecord) + key.capacity() +
-                    entry->parentKey.capacity() + size_t(entry->name.capacity());
+        // The map's node and bucket beside the entry; the key shares the path's text.
+        f.memory += entry->record.memory() - sizeof(FolderRecord) + 48 +
+                    size_t(entry->name.capacity());
         if (entry->watch >= 0)
             ++f.watched;
     }
@@ -679,19 +698,30 @@ bool LibraryIndex::save(const QString& file) const
 bool LibraryIndex::load(const QString& file)
 {
     std::vector<std::unique_ptr<Entry>> entries;
-    m_loaded = IndexCache::read(file, m_root, entries);
+    std::vector<QString> parents;
+    m_loaded = IndexCache::read(file, m_root, entries, parents);
     if (!m_loaded)
         return false;
     for (auto& [key, entry] : m_entries)
         unwatch(*entry);
     m_entries.clear();
     m_byWatch.clear();
+    m_toSettle.clear();
     for (std::unique_ptr<Entry>& entry : entries) {
         entry->checkStamp = true;
         entry->unsure = true;
         entry->watch = -1;
-        std::string key = entry->key;
-        m_entries.emplace(std::move(key), std::move(entry));
+        m_toSettle.push_back(entry->record.path);
+        const QString path = entry->record.path;
+        m_entries.emplace(path, std::move(entry));
+    }
+    // Each entry finds the one it is reached from again; one whose parent is gone opens by its
+    // path.
+    for (size_t i = 0; i < parents.size(); ++i) {
+        if (!parents[i].isEmpty()) {
+            if (Entry* entry = find(m_toSettle[i]))
+                entry->parent = find(parents[i]);
+        }
     }
     m_arranged = false;
     m_changed = false;

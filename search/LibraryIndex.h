@@ -61,6 +61,11 @@ public:
     bool search(Mode mode, const QString& keyword, core::FileRows& out,
                 const std::function<bool()>& cancelled = {});
 
+    // Reads again up to `folders` of the folders whose files' details may be old (after a
+    // load or lost notices) and that notices follow now, so that their hits need no second
+    // look; true while some are left.
+    bool settle(size_t folders);
+
     // Writes the index to `file` and reads it back (see IndexCache). A loaded index is looked
     // at by stamps at the next refresh.
     bool save(const QString& file) const;
@@ -90,9 +95,8 @@ public:
     // A folder as the index keeps it, with how it is reached and followed.
     struct Entry
     {
-        std::string key;       // the path's bytes
-        std::string parentKey; // the folder it is reached from; empty for a start
-        QByteArray name;       // its name there
+        Entry* parent = nullptr; // the folder it is reached from; none for a start
+        QByteArray name;         // its name there
         bool viaLink = false;  // reached through a symbolic link
         FolderRecord record;
         int watch = -1;
@@ -112,7 +116,7 @@ private:
         quint32 toPart;
     };
 
-    Entry* find(const std::string& key) const;
+    Entry* find(const QString& path) const;
     // The entry of a folder, read from disk when not kept yet (through `parentFolder` when
     // given).
     Entry* ensure(const QString& path, const Entry* parent, const QByteArray& name, bool viaLink,
@@ -140,7 +144,8 @@ private:
     Settings m_settings;
     QString m_root;
     QStringList m_outer;
-    std::unordered_map<std::string, std::unique_ptr<Entry>> m_entries;
+    // By path (the record's own text, shared).
+    std::unordered_map<QString, std::unique_ptr<Entry>> m_entries;
     std::unordered_map<int, std::vector<Entry*>> m_byWatch;
     std::unordered_map<quint64, bool> m_noticesByDevice;
     FolderWatcher m_watcher;
@@ -148,6 +153,7 @@ private:
     std::vector<Part> m_plan;
     std::vector<Entry*> m_outerEntries;
     std::set<std::pair<quint64, quint64>> m_claims;
+    std::vector<QString> m_toSettle;
     bool m_arranged = false;
     bool m_loaded = false;
     bool m_changed = false;
