@@ -60,6 +60,8 @@ public:
     };
     // False when nothing is there any more. `name` ends with a NUL.
     bool details(const char* name, Details* out) const;
+    // The same for `name` below the open folder `dirFd`, or for a whole path with AT_FDCWD.
+    static bool detailsAt(int dirFd, const char* name, Details* out);
 
     // Device and inode: two paths name one folder when these match.
     struct Identity

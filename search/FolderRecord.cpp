@@ -1,6 +1,7 @@
 #include "search/FolderRecord.h"
 
 #include "core/FileListing.h"
+#include "platform/FileNames.h"
 #include "platform/OpenFolder.h"
 
 #include <fcntl.h>
@@ -25,23 +26,27 @@ qint64 FolderStamp::latestNs() const
     return std::max({changedNs, modifiedNs, notesChangedNs, notesModifiedNs});
 }
 
-bool readStamp(int fd, FolderStamp* out)
+bool readStamp(int fd, FolderStamp* out, const QByteArray& path)
 {
     *out = {};
     struct statx sx;
-    if (fd < 0 || ::statx(fd, "", AT_EMPTY_PATH, kStampFields, &sx) != 0)
+    const bool byPath = !path.isEmpty();
+    if (byPath ? ::statx(AT_FDCWD, path.constData(), 0, kStampFields, &sx) != 0 || !S_ISDIR(sx.stx_mode)
+               : fd < 0 || ::statx(fd, "", AT_EMPTY_PATH, kStampFields, &sx) != 0)
         return false;
+    const QByteArray notesPath = byPath ? path + "zzfdat.nod" : QByteArray("zzfdat.nod");
+    const int at = byPath ? AT_FDCWD : fd;
     out->device = (quint64(sx.stx_dev_major) << 32) | sx.stx_dev_minor;
     out->inode = sx.stx_ino;
     out->changedNs = nsOf(sx.stx_ctime);
     out->modifiedNs = nsOf(sx.stx_mtime);
     // The notes file as it is read: a link to one is followed, and then tells of itself too.
     struct statx notes;
-    if (::statx(fd, "zzfdat.nod", AT_SYMLINK_NOFOLLOW, kStampFields, &notes) != 0)
+    if (::statx(at, notesPath.constData(), AT_SYMLINK_NOFOLLOW, kStampFields, &notes) != 0)
         return true;
     out->notes = true;
     out->notesLink = S_ISLNK(notes.stx_mode);
-    if (out->notesLink && ::statx(fd, "zzfdat.nod", 0, kStampFields, &notes) != 0)
+    if (out->notesLink && ::statx(at, notesPath.constData(), 0, kStampFields, &notes) != 0)
         return true;
     out->notesDevice = (quint64(notes.stx_dev_major) << 32) | notes.stx_dev_minor;
     out->notesInode = notes.stx_ino;
@@ -92,6 +97,7 @@ bool FolderRecord::read(const platform::OpenFolder& folder, int fd)
     kept.clear();
     subfolders.clear();
     complete = false;
+    stamp = {};
     opened = folder.isOpen();
     if (!opened)
         return false;
@@ -137,7 +143,80 @@ bool FolderRecord::read(const platform::OpenFolder& folder, int fd)
         subfolders.push_back({sub.name, quint32(sub.rowsBefore), sub.isLink});
     subjects.shrink_to_fit();
     notes.shrink_to_fit();
+    makeRuns();
     return true;
+}
+
+namespace {
+
+inline quint32 runHash(quint32 run)
+{
+    return run * 0x9E3779B1u;
+}
+
+inline quint32 foldedUnit(quint32 c)
+{
+    return c >= 'A' && c <= 'Z' ? c + 32 : c;
+}
+
+// The bits of every run of each text (given as a start and an end), two bits or more a
+// distinct run, in a power of two of words.
+template <typename RunsOf> std::vector<quint64> makeBits(size_t positions, RunsOf&& runsOf)
+{
+    std::vector<quint32> hashes;
+    hashes.reserve(positions);
+    runsOf([&](quint32 run) { hashes.push_back(runHash(run)); });
+    std::sort(hashes.begin(), hashes.end());
+    hashes.erase(std::unique(hashes.begin(), hashes.end()), hashes.end());
+    if (hashes.empty())
+        return {};
+    size_t words = 1;
+    while (words * 64 < hashes.size() * 2)
+        words *= 2;
+    std::vector<quint64> bits(words, 0);
+    const quint32 shift = 32 - quint32(__builtin_ctzll(words * 64));
+    for (const quint32 hash : hashes) {
+        const quint32 bit = shift >= 32 ? 0 : hash >> shift;
+        bits[bit >> 6] |= quint64(1) << (bit & 63);
+    }
+    return bits;
+}
+
+} // namespace
+
+void FolderRecord::makeRuns()
+{
+    nameRuns = makeBits(subjects.size(), [&](auto&& add) {
+        for (const File& f : files) {
+            const auto* s = reinterpret_cast<const quint8*>(subjects.data() + f.nameAt);
+            for (quint32 i = 0; i + 3 <= f.nameLength; ++i)
+                add(foldedUnit(s[i]) << 16 | foldedUnit(s[i + 1]) << 8 | foldedUnit(s[i + 2]));
+        }
+    });
+    noteRuns = makeBits(notes.size(), [&](auto&& add) {
+        for (const File& f : files) {
+            const char16_t* n = notes.data() + f.noteAt;
+            for (quint32 i = 0; i + 2 <= f.noteLength; ++i)
+                add(foldedUnit(n[i]) << 16 | foldedUnit(n[i + 1]));
+        }
+    });
+}
+
+std::vector<quint32> FolderRecord::nameRunsOf(const std::string& keyword)
+{
+    std::vector<quint32> runs;
+    const auto* s = reinterpret_cast<const quint8*>(keyword.data());
+    for (size_t i = 0; i + 3 <= keyword.size(); ++i)
+        runs.push_back(runHash(quint32(s[i]) << 16 | quint32(s[i + 1]) << 8 | s[i + 2]));
+    return runs;
+}
+
+std::vector<quint32> FolderRecord::noteRunsOf(QStringView keyword)
+{
+    std::vector<quint32> runs;
+    for (qsizetype i = 0; i + 2 <= keyword.size(); ++i)
+        runs.push_back(runHash(quint32(keyword[i].unicode()) << 16 | keyword[i + 1].unicode()));
+    return runs;
 }
 
 const FolderRecord::Kept* FolderRecord::keptOf(size_t i) const
@@ -174,12 +253,15 @@ void FolderRecord::addRow(size_t i, quint32 folderIndex, core::FileRows& out,
                    bool(f.flags & CaptionDecoded), note(i)});
 }
 
-bool FolderRecord::restat(size_t i, const platform::OpenFolder& folder,
+bool FolderRecord::restat(size_t i, const platform::OpenFolder* folder,
                           std::pair<qint64, qint64>* seen)
 {
-    const QByteArray name = nameBytes(i).toByteArray(); // ends with a NUL
     platform::OpenFolder::Details details;
-    if (!folder.details(name.constData(), &details) || details.isFolder || details.isRealFolder)
+    const bool there =
+        folder ? folder->details(nameBytes(i).toByteArray().constData(), &details)
+               : platform::OpenFolder::detailsAt(
+                     AT_FDCWD, (platform::nativePath(path) + nameBytes(i).toByteArray()).constData(), &details);
+    if (!there || details.isFolder || details.isRealFolder)
         return false;
     File& f = files[i];
     if (seen)
@@ -222,7 +304,8 @@ size_t FolderRecord::memory() const
 {
     size_t bytes = sizeof(*this) + size_t(path.capacity()) * 2 + subjects.capacity() +
                    notes.capacity() * 2 + files.capacity() * sizeof(File) +
-                   subfolders.capacity() * sizeof(Subfolder) + kept.capacity() * sizeof(Kept);
+                   subfolders.capacity() * sizeof(Subfolder) + kept.capacity() * sizeof(Kept) +
+                   (nameRuns.capacity() + noteRuns.capacity()) * 8;
     for (const Subfolder& s : subfolders)
         bytes += size_t(s.name.capacity());
     for (const Kept& k : kept)

@@ -39,8 +39,9 @@ struct FolderStamp
     qint64 latestNs() const;
 };
 
-// The stamp of the open folder `fd`; false when it cannot be taken.
-bool readStamp(int fd, FolderStamp* out);
+// The stamp of the open folder `fd`, or (with a path ending in "/") of the folder there;
+// false when it cannot be taken.
+bool readStamp(int fd, FolderStamp* out, const QByteArray& path = QByteArray());
 // The present time as file systems stamp files, in ns since the epoch.
 qint64 fileClockNs();
 
@@ -135,9 +136,9 @@ public:
     // `seen`, its size and time as just looked at.
     void addRow(size_t i, quint32 folderIndex, core::FileRows& out,
                 const std::pair<qint64, qint64>* seen = nullptr) const;
-    // Looks at file i on disk again through the open folder; false when it is no file now.
-    // `seen` gets its size and time.
-    bool restat(size_t i, const platform::OpenFolder& folder,
+    // Looks at file i on disk again through the open folder, or by its path when none is
+    // given; false when it is no file now. `seen` gets its size and time.
+    bool restat(size_t i, const platform::OpenFolder* folder,
                 std::pair<qint64, qint64>* seen = nullptr);
     // The index of the file named `name` (its bytes), or -1.
     qsizetype findFile(QByteArrayView name) const;
@@ -163,6 +164,30 @@ public:
     std::vector<File> files;
     std::vector<Kept> kept;
     std::vector<Subfolder> subfolders;
+    // Which runs of three name bytes and of two note units its files hold, as one bit each of
+    // a few words (a run may share its bit with others): a keyword with a run not there is
+    // found in none of its files.
+    std::vector<quint64> nameRuns;
+    std::vector<quint64> noteRuns;
+
+    // Makes both from the names and notes.
+    void makeRuns();
+    // The bits of a keyword's runs, to test folders with; empty when it is too short to have
+    // one.
+    static std::vector<quint32> nameRunsOf(const std::string& keyword);
+    static std::vector<quint32> noteRunsOf(QStringView keyword);
+    static bool mayHold(const std::vector<quint64>& bits, const std::vector<quint32>& runs)
+    {
+        if (runs.empty() || bits.empty())
+            return !bits.empty() || runs.empty();
+        const quint32 shift = 32 - quint32(__builtin_ctzll(bits.size() * 64));
+        for (const quint32 hash : runs) {
+            const quint32 bit = shift >= 32 ? 0 : hash >> shift;
+            if (!(bits[bit >> 6] & (quint64(1) << (bit & 63))))
+                return false;
+        }
+        return true;
+    }
 
 private:
     const Kept* keptOf(size_t i) const;

@@ -155,6 +155,10 @@ void writeEntry(Writer& w, const LibraryIndex::Entry& e)
         w.number(sub.filesBefore);
         w.number(quint8(sub.isLink));
     }
+    for (const std::vector<quint64>* bits : {&r.nameRuns, &r.noteRuns}) {
+        w.number(quint32(bits->size()));
+        w.raw(bits->data(), bits->size() * 8);
+    }
 }
 
 bool readEntry(Reader& in, LibraryIndex::Entry& e, QString& parent)
@@ -197,6 +201,13 @@ bool readEntry(Reader& in, LibraryIndex::Entry& e, QString& parent)
         sub.name = in.byteArray();
         sub.filesBefore = in.number<quint32>();
         sub.isLink = in.number<quint8>() != 0;
+    }
+    for (std::vector<quint64>* bits : {&r.nameRuns, &r.noteRuns}) {
+        const size_t words = in.length(8);
+        if (words & (words - 1))
+            return false;
+        bits->resize(words);
+        in.raw(bits->data(), words * 8);
     }
     if (!in.ok())
         return false;

@@ -399,7 +399,7 @@ void LibraryIndex::refresh(const std::function<void(const SearchProgress&)>& pro
             const platform::OpenFolder folder = open(entry);
             for (const QByteArray& name : touched) {
                 const qsizetype file = entry.record.findFile(name);
-                if (file < 0 || !entry.record.restat(size_t(file), folder)) {
+                if (file < 0 || !entry.record.restat(size_t(file), &folder)) {
                     reread(entry);
                     break;
                 }
@@ -408,21 +408,23 @@ void LibraryIndex::refresh(const std::function<void(const SearchProgress&)>& pro
                 continue;
         }
         if (entry.checkStamp || entry.watch < 0) {
-            const platform::OpenFolder folder = open(entry);
-            if (entry.watch < 0)
-                watch(entry, folder);
+            // Looked at by its path (two looks, no opening); a long path below its parents.
+            // A folder not followed by notices is watched when it is next read.
+            const QByteArray native = platform::nativePath(entry.record.path);
             FolderStamp now;
-            if (folder.isOpen())
-                readStamp(folder.handle(), &now);
-            const bool racy = entry.record.stamp.latestNs() + kRacyNs >= entry.record.readAtNs;
-            if (folder.isOpen() != entry.record.opened || !(now == entry.record.stamp) || racy ||
-                entry.dirty) {
-                ++m_reread;
-                if (readEntry(entry, folder))
-                    m_arranged = false;
+            bool there;
+            if (native.size() < kLongPath) {
+                there = readStamp(-1, &now, native);
             } else {
-                entry.checkStamp = false;
+                const platform::OpenFolder folder = open(entry);
+                there = folder.isOpen() && readStamp(folder.handle(), &now);
             }
+            const bool racy = entry.record.stamp.latestNs() + kRacyNs >= entry.record.readAtNs;
+            if (there != entry.record.opened || !(now == entry.record.stamp) || racy ||
+                entry.dirty)
+                reread(entry);
+            else
+                entry.checkStamp = false;
         }
     }
     if (!m_arranged)
@@ -556,6 +558,11 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
     appendWtf8(key8, folded);
     const auto* key16 = reinterpret_cast<const char16_t*>(folded.constData());
     const size_t keyLength = mode == Mode::ByName ? key8.size() : size_t(folded.size());
+    // The keyword's runs rule out most folders of a rare keyword at once.
+    const std::vector<quint32> runs = mode == Mode::ByName
+                                          ? (asText ? std::vector<quint32>()
+                                                    : FolderRecord::nameRunsOf(key8))
+                                          : FolderRecord::noteRunsOf(folded);
 
     for (int attempt = 0;; ++attempt) {
         core::FileRows rows;
@@ -569,7 +576,9 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
             FolderRecord& record = entry.record;
             const quint32 first = record.boundary(part.fromPart);
             const quint32 end = record.boundary(size_t(part.toPart) + 1);
-            if (first >= end)
+            if (first >= end ||
+                !FolderRecord::mayHold(mode == Mode::ByName ? record.nameRuns : record.noteRuns,
+                                       runs))
                 continue;
             hits.clear();
             const std::vector<FolderRecord::File>& files = record.files;
@@ -620,16 +629,19 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
             }
             if (hits.empty())
                 continue;
+            // A file is looked at by its path, or below its open folder when the path is long.
             std::optional<platform::OpenFolder> folder;
+            const bool longPath = record.path.size() >= kLongPath / 3 &&
+                                  platform::nativePath(record.path).size() >= kLongPath;
             const quint32 folderIndex = rows.folderIndex(record.path);
             for (const quint32 i : hits) {
                 // Details that may be old, or that lie elsewhere, are read again.
                 if (entry.unsure ||
                     (files[i].flags & (FolderRecord::Link | FolderRecord::Oversize))) {
-                    if (!folder)
+                    if (longPath && !folder)
                         folder.emplace(open(entry));
                     std::pair<qint64, qint64> seen;
-                    if (!record.restat(i, *folder, &seen)) {
+                    if (!record.restat(i, folder ? &*folder : nullptr, &seen)) {
                         entry.dirty = true;
                         again = true;
                         continue;
@@ -655,8 +667,8 @@ bool LibraryIndex::settle(size_t folders)
     while (done < folders && !m_toSettle.empty()) {
         Entry* entry = find(m_toSettle.back());
         m_toSettle.pop_back();
-        // Only a followed folder stays right once read; the others are looked at each time.
-        if (entry && entry->unsure && entry->watch >= 0 && !entry->checkStamp) {
+        // Read anew (and watched where notices come), its files' details are sure again.
+        if (entry && entry->unsure) {
             reread(*entry);
             ++done;
         }
