@@ -159,9 +159,8 @@ inline quint32 foldedUnit(quint32 c)
     return c >= 'A' && c <= 'Z' ? c + 32 : c;
 }
 
-// The bits of every run of each text (given as a start and an end), two bits or more a
-// distinct run, in a power of two of words.
-template <typename RunsOf> std::vector<quint64> makeBits(size_t positions, RunsOf&& runsOf)
+// Appends the bits of every run `runsOf` gives, about one and a half bits a distinct run.
+template <typename RunsOf> void appendBits(std::vector<quint64>& out, size_t positions, RunsOf&& runsOf)
 {
     std::vector<quint32> hashes;
     hashes.reserve(positions);
@@ -169,37 +168,38 @@ template <typename RunsOf> std::vector<quint64> makeBits(size_t positions, RunsO
     std::sort(hashes.begin(), hashes.end());
     hashes.erase(std::unique(hashes.begin(), hashes.end()), hashes.end());
     if (hashes.empty())
-        return {};
-    size_t words = 1;
-    while (words * 64 < hashes.size() * 2)
-        words *= 2;
-    std::vector<quint64> bits(words, 0);
-    const quint32 shift = 32 - quint32(__builtin_ctzll(words * 64));
+        return;
+    const size_t words = (hashes.size() * 3 / 2 + 63) / 64;
+    const size_t first = out.size();
+    out.resize(first + words, 0);
+    const quint64 count = words * 64;
     for (const quint32 hash : hashes) {
-        const quint32 bit = shift >= 32 ? 0 : hash >> shift;
-        bits[bit >> 6] |= quint64(1) << (bit & 63);
+        const quint64 bit = (quint64(hash) * count) >> 32;
+        out[first + (bit >> 6)] |= quint64(1) << (bit & 63);
     }
-    return bits;
 }
 
 } // namespace
 
 void FolderRecord::makeRuns()
 {
-    nameRuns = makeBits(subjects.size(), [&](auto&& add) {
+    runs.clear();
+    appendBits(runs, subjects.size(), [&](auto&& add) {
         for (const File& f : files) {
             const auto* s = reinterpret_cast<const quint8*>(subjects.data() + f.nameAt);
             for (quint32 i = 0; i + 3 <= f.nameLength; ++i)
                 add(foldedUnit(s[i]) << 16 | foldedUnit(s[i + 1]) << 8 | foldedUnit(s[i + 2]));
         }
     });
-    noteRuns = makeBits(notes.size(), [&](auto&& add) {
+    nameWords = quint32(runs.size());
+    appendBits(runs, notes.size(), [&](auto&& add) {
         for (const File& f : files) {
             const char16_t* n = notes.data() + f.noteAt;
             for (quint32 i = 0; i + 2 <= f.noteLength; ++i)
                 add(foldedUnit(n[i]) << 16 | foldedUnit(n[i + 1]));
         }
     });
+    runs.shrink_to_fit();
 }
 
 std::vector<quint32> FolderRecord::nameRunsOf(const std::string& keyword)
@@ -305,7 +305,7 @@ size_t FolderRecord::memory() const
     size_t bytes = sizeof(*this) + size_t(path.capacity()) * 2 + subjects.capacity() +
                    notes.capacity() * 2 + files.capacity() * sizeof(File) +
                    subfolders.capacity() * sizeof(Subfolder) + kept.capacity() * sizeof(Kept) +
-                   (nameRuns.capacity() + noteRuns.capacity()) * 8;
+                   runs.capacity() * 8;
     for (const Subfolder& s : subfolders)
         bytes += size_t(s.name.capacity());
     for (const Kept& k : kept)

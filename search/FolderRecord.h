@@ -167,8 +167,9 @@ public:
     // Which runs of three name bytes and of two note units its files hold, as one bit each of
     // a few words (a run may share its bit with others): a keyword with a run not there is
     // found in none of its files.
-    std::vector<quint64> nameRuns;
-    std::vector<quint64> noteRuns;
+    // The words of the names' runs, then those of the notes' runs.
+    std::vector<quint64> runs;
+    quint32 nameWords = 0;
 
     // Makes both from the names and notes.
     void makeRuns();
@@ -176,14 +177,16 @@ public:
     // one.
     static std::vector<quint32> nameRunsOf(const std::string& keyword);
     static std::vector<quint32> noteRunsOf(QStringView keyword);
-    static bool mayHold(const std::vector<quint64>& bits, const std::vector<quint32>& runs)
+    // False when no file's name (or note) can hold the keyword of `keyRuns`.
+    bool mayHold(bool byNote, const std::vector<quint32>& keyRuns) const
     {
-        if (runs.empty() || bits.empty())
-            return !bits.empty() || runs.empty();
-        const quint32 shift = 32 - quint32(__builtin_ctzll(bits.size() * 64));
-        for (const quint32 hash : runs) {
-            const quint32 bit = shift >= 32 ? 0 : hash >> shift;
-            if (!(bits[bit >> 6] & (quint64(1) << (bit & 63))))
+        if (keyRuns.empty())
+            return true;
+        const quint64* bits = runs.data() + (byNote ? nameWords : 0);
+        const quint64 count = (byNote ? runs.size() - nameWords : nameWords) * 64;
+        for (const quint32 hash : keyRuns) {
+            const quint64 bit = (quint64(hash) * count) >> 32;
+            if (count == 0 || !(bits[bit >> 6] & (quint64(1) << (bit & 63))))
                 return false;
         }
         return true;

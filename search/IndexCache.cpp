@@ -127,7 +127,6 @@ void writeEntry(Writer& w, const LibraryIndex::Entry& e)
 {
     const FolderRecord& r = e.record;
     w.text(e.parent ? e.parent->record.path : QString());
-    w.bytes(e.name);
     w.number(quint8(e.viaLink));
     w.text(r.path);
     const FolderStamp& s = r.stamp;
@@ -155,17 +154,15 @@ void writeEntry(Writer& w, const LibraryIndex::Entry& e)
         w.number(sub.filesBefore);
         w.number(quint8(sub.isLink));
     }
-    for (const std::vector<quint64>* bits : {&r.nameRuns, &r.noteRuns}) {
-        w.number(quint32(bits->size()));
-        w.raw(bits->data(), bits->size() * 8);
-    }
+    w.number(r.nameWords);
+    w.number(quint32(r.runs.size()));
+    w.raw(r.runs.data(), r.runs.size() * 8);
 }
 
 bool readEntry(Reader& in, LibraryIndex::Entry& e, QString& parent)
 {
     FolderRecord& r = e.record;
     parent = in.text();
-    e.name = in.byteArray();
     e.viaLink = in.number<quint8>() != 0;
     r.path = in.text();
     FolderStamp& s = r.stamp;
@@ -202,13 +199,12 @@ bool readEntry(Reader& in, LibraryIndex::Entry& e, QString& parent)
         sub.filesBefore = in.number<quint32>();
         sub.isLink = in.number<quint8>() != 0;
     }
-    for (std::vector<quint64>* bits : {&r.nameRuns, &r.noteRuns}) {
-        const size_t words = in.length(8);
-        if (words & (words - 1))
-            return false;
-        bits->resize(words);
-        in.raw(bits->data(), words * 8);
-    }
+    r.nameWords = in.number<quint32>();
+    const size_t words = in.length(8);
+    if (r.nameWords > words)
+        return false;
+    r.runs.resize(words);
+    in.raw(r.runs.data(), words * 8);
     if (!in.ok())
         return false;
     // Every place a record names must lie inside what the folder holds.

@@ -35,6 +35,13 @@ constexpr qsizetype kLongPath = 3800;
 constexpr quint32 kFileTouched = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE;
 constexpr quint32 kEntriesChanged = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
 
+// The last name of a folder path ending in "/", as its bytes.
+QByteArray nameOf(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/', path.size() - 2);
+    return platform::nativePath(QStringView(path).mid(slash + 1, path.size() - slash - 2));
+}
+
 QString withSlash(const QString& path)
 {
     return path.endsWith(u'/') ? path : path + u'/';
@@ -112,7 +119,7 @@ platform::OpenFolder LibraryIndex::open(const Entry& entry) const
         {
             const platform::OpenFolder above = open(*entry.parent);
             if (above.isOpen())
-                return platform::OpenFolder(above, entry.name, entry.viaLink);
+                return platform::OpenFolder(above, nameOf(entry.record.path), entry.viaLink);
         }
     }
     return platform::OpenFolder(entry.record.path);
@@ -172,7 +179,10 @@ bool LibraryIndex::readEntry(Entry& entry, const platform::OpenFolder& folder)
     entry.record.read(folder, folder.handle());
     entry.dirty = false;
     entry.checkStamp = false;
-    entry.touched.clear();
+    if (entry.touched) {
+        m_touched.erase(&entry);
+        entry.touched = false;
+    }
     entry.unsure = entry.watch < 0;
     m_changed = true;
     return !entry.record.sameShape(before);
@@ -186,7 +196,6 @@ LibraryIndex::Entry* LibraryIndex::ensure(const QString& path, const Entry* pare
         return known;
     auto entry = std::make_unique<Entry>();
     entry->parent = const_cast<Entry*>(parent);
-    entry->name = name;
     entry->viaLink = viaLink;
     entry->record.path = path;
     Entry* made = entry.get();
@@ -256,7 +265,6 @@ void LibraryIndex::prefetch(const std::function<void(const SearchProgress&)>& pr
             item.parent.reset();
             auto entry = std::make_unique<Entry>();
             entry->parent = const_cast<Entry*>(item.parentEntry);
-            entry->name = item.name;
             entry->record.path = folder->path();
             int watch = -1;
             bool whole = false;
@@ -355,7 +363,10 @@ void LibraryIndex::takeNotices()
             if (!fileTouched || core::isNotesFileName(QByteArrayView(notice.name)))
                 entry->dirty = true;
             else if (core::isListedName(QByteArrayView(notice.name)))
-                entry->touched.push_back(notice.name);
+            {
+                m_touched[entry].push_back(notice.name);
+                entry->touched = true;
+            }
         }
     }
     if (!whole) {
@@ -389,11 +400,13 @@ void LibraryIndex::refresh(const std::function<void(const SearchProgress&)>& pro
             reread(entry);
             continue;
         }
-        if (!entry.touched.empty()) {
+        if (entry.touched) {
             // Files written or changed in place: each is looked at again; one that is no
             // file of the folder any more has the folder read again.
             std::vector<QByteArray> touched;
-            touched.swap(entry.touched);
+            touched.swap(m_touched[&entry]);
+            m_touched.erase(&entry);
+            entry.touched = false;
             std::sort(touched.begin(), touched.end());
             touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
             const platform::OpenFolder folder = open(entry);
@@ -535,6 +548,7 @@ void LibraryIndex::arrange()
     for (auto at = m_entries.begin(); at != m_entries.end();) {
         if (at->second->seen != m_arrangement) {
             unwatch(*at->second);
+            m_touched.erase(at->second.get());
             at = m_entries.erase(at);
         } else {
             ++at;
@@ -576,9 +590,7 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
             FolderRecord& record = entry.record;
             const quint32 first = record.boundary(part.fromPart);
             const quint32 end = record.boundary(size_t(part.toPart) + 1);
-            if (first >= end ||
-                !FolderRecord::mayHold(mode == Mode::ByName ? record.nameRuns : record.noteRuns,
-                                       runs))
+            if (first >= end || !record.mayHold(mode == Mode::ByNote, runs))
                 continue;
             hits.clear();
             const std::vector<FolderRecord::File>& files = record.files;
@@ -690,8 +702,7 @@ LibraryIndex::Figures LibraryIndex::figures() const
         f.nameBytes += entry->record.subjects.size();
         f.noteBytes += entry->record.notes.size() * 2;
         // The map's node and bucket beside the entry; the key shares the path's text.
-        f.memory += entry->record.memory() - sizeof(FolderRecord) + 48 +
-                    size_t(entry->name.capacity());
+        f.memory += entry->record.memory() - sizeof(FolderRecord) + 48;
         if (entry->watch >= 0)
             ++f.watched;
     }

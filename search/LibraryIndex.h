@@ -96,15 +96,14 @@ public:
     struct Entry
     {
         Entry* parent = nullptr; // the folder it is reached from; none for a start
-        QByteArray name;         // its name there
-        bool viaLink = false;  // reached through a symbolic link
+        bool viaLink = false;    // reached through a symbolic link
         FolderRecord record;
         int watch = -1;
         bool dirty = false;              // to be read again
         bool checkStamp = false;         // to be looked at by its stamp at the next refresh
-        bool unsure = false;             // its files' details may be old: look at hits again
-        std::vector<QByteArray> touched; // files written or changed since
-        unsigned seen = 0;               // the last arrangement that reached it
+        bool unsure = false;     // its files' details may be old: look at hits again
+        bool touched = false;    // files written or changed since: see m_touched
+        unsigned seen = 0;       // the last arrangement that reached it
     };
 
 private:
@@ -154,6 +153,8 @@ private:
     std::vector<Entry*> m_outerEntries;
     std::set<std::pair<quint64, quint64>> m_claims;
     std::vector<QString> m_toSettle;
+    // The files of each entry written or changed in place since it was read.
+    std::unordered_map<Entry*, std::vector<QByteArray>> m_touched;
     bool m_arranged = false;
     bool m_loaded = false;
     bool m_changed = false;
