@@ -31,6 +31,8 @@ public:
     bool empty() const { return m_records.empty(); }
     void clear();
     void reserve(size_t rows) { m_records.reserve(rows); }
+    // Room for names and notes of this many bytes and units more, for rows added next.
+    void reserveText(size_t nameBytes, size_t noteUnits);
     // Gives back the room the buffers grew beyond what they hold.
     void squeeze();
 

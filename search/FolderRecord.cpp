@@ -159,24 +159,20 @@ inline quint32 foldedUnit(quint32 c)
     return c >= 'A' && c <= 'Z' ? c + 32 : c;
 }
 
-// Appends the bits of every run `runsOf` gives, about one and a half bits a distinct run.
+// Appends the bits of every run `runsOf` gives: about one and a half bits a run for the
+// half of them taken to be distinct.
 template <typename RunsOf> void appendBits(std::vector<quint64>& out, size_t positions, RunsOf&& runsOf)
 {
-    std::vector<quint32> hashes;
-    hashes.reserve(positions);
-    runsOf([&](quint32 run) { hashes.push_back(runHash(run)); });
-    std::sort(hashes.begin(), hashes.end());
-    hashes.erase(std::unique(hashes.begin(), hashes.end()), hashes.end());
-    if (hashes.empty())
+    if (positions == 0)
         return;
-    const size_t words = (hashes.size() * 3 / 2 + 63) / 64;
+    const size_t words = (positions * 3 / 4 + 63) / 64;
     const size_t first = out.size();
     out.resize(first + words, 0);
     const quint64 count = words * 64;
-    for (const quint32 hash : hashes) {
-        const quint64 bit = (quint64(hash) * count) >> 32;
+    runsOf([&](quint32 run) {
+        const quint64 bit = (quint64(runHash(run)) * count) >> 32;
         out[first + (bit >> 6)] |= quint64(1) << (bit & 63);
-    }
+    });
 }
 
 } // namespace
@@ -184,7 +180,10 @@ template <typename RunsOf> void appendBits(std::vector<quint64>& out, size_t pos
 void FolderRecord::makeRuns()
 {
     runs.clear();
-    appendBits(runs, subjects.size(), [&](auto&& add) {
+    size_t positions = 0;
+    for (const File& f : files)
+        positions += f.nameLength > 2 ? f.nameLength - 2 : 0;
+    appendBits(runs, positions, [&](auto&& add) {
         for (const File& f : files) {
             const auto* s = reinterpret_cast<const quint8*>(subjects.data() + f.nameAt);
             for (quint32 i = 0; i + 3 <= f.nameLength; ++i)
@@ -192,7 +191,10 @@ void FolderRecord::makeRuns()
         }
     });
     nameWords = quint32(runs.size());
-    appendBits(runs, notes.size(), [&](auto&& add) {
+    positions = 0;
+    for (const File& f : files)
+        positions += f.noteLength > 1 ? f.noteLength - 1 : 0;
+    appendBits(runs, positions, [&](auto&& add) {
         for (const File& f : files) {
             const char16_t* n = notes.data() + f.noteAt;
             for (quint32 i = 0; i + 2 <= f.noteLength; ++i)

@@ -154,22 +154,22 @@ public:
     // The bytes it holds beyond its record.
     size_t memory() const;
 
+    // What a search looks at first, together: the files, the runs, the subfolders.
+    std::vector<File> files;
+    // Which runs of three name bytes and of two note units its files hold, as one bit each of
+    // a few words (a run may share its bit with others): a keyword with a run not there is
+    // found in none of its files. The words of the names' runs, then those of the notes'.
+    std::vector<quint64> runs;
+    quint32 nameWords = 0;
+    std::vector<Subfolder> subfolders;
+    std::string subjects;
+    std::u16string notes;
+    std::vector<Kept> kept;
     QString path; // ending in "/", as result rows show it
     FolderStamp stamp;
     bool opened = false;   // the folder could be opened
     bool complete = false; // read to its end
     qint64 readAtNs = 0;   // when it was read
-    std::string subjects;
-    std::u16string notes;
-    std::vector<File> files;
-    std::vector<Kept> kept;
-    std::vector<Subfolder> subfolders;
-    // Which runs of three name bytes and of two note units its files hold, as one bit each of
-    // a few words (a run may share its bit with others): a keyword with a run not there is
-    // found in none of its files.
-    // The words of the names' runs, then those of the notes' runs.
-    std::vector<quint64> runs;
-    quint32 nameWords = 0;
 
     // Makes both from the names and notes.
     void makeRuns();

@@ -582,10 +582,23 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
         core::FileRows rows;
         bool again = false;
         std::vector<quint32> hits;
-        size_t parts = 0;
-        for (const Part& part : m_plan) {
-            if (cancelled && (++parts & 63) == 0 && cancelled())
+        // Each file found: its part and its index in the folder.
+        std::vector<std::pair<quint32, quint32>> found;
+        size_t nameBytes = 0;
+        size_t noteUnits = 0;
+        const size_t partCount = m_plan.size();
+        for (size_t p = 0; p < partCount; ++p) {
+            if (cancelled && (p & 63) == 63 && cancelled())
                 return false;
+            // The folders lie all over memory: the ones a few parts ahead are fetched early.
+            if (p + 16 < partCount)
+                __builtin_prefetch(&m_plan[p + 16].entry->record.files);
+            if (p + 8 < partCount) {
+                const FolderRecord& ahead = m_plan[p + 8].entry->record;
+                __builtin_prefetch(ahead.runs.data());
+                __builtin_prefetch(ahead.files.data());
+            }
+            const Part& part = m_plan[p];
             Entry& entry = *part.entry;
             FolderRecord& record = entry.record;
             const quint32 first = record.boundary(part.fromPart);
@@ -639,14 +652,29 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
                     }
                 }
             }
-            if (hits.empty())
-                continue;
+            for (const quint32 i : hits) {
+                found.push_back({quint32(p), i});
+                nameBytes += files[i].nameLength;
+                noteUnits += files[i].noteLength;
+            }
+        }
+        // The rows are made in one go, in room taken at once.
+        rows.reserve(found.size());
+        rows.reserveText(nameBytes, noteUnits);
+        for (size_t k = 0; k < found.size();) {
+            Entry& entry = *m_plan[found[k].first].entry;
+            FolderRecord& record = entry.record;
+            const std::vector<FolderRecord::File>& files = record.files;
+            size_t next = k;
+            while (next < found.size() && m_plan[found[next].first].entry == &entry)
+                ++next;
             // A file is looked at by its path, or below its open folder when the path is long.
             std::optional<platform::OpenFolder> folder;
             const bool longPath = record.path.size() >= kLongPath / 3 &&
                                   platform::nativePath(record.path).size() >= kLongPath;
             const quint32 folderIndex = rows.folderIndex(record.path);
-            for (const quint32 i : hits) {
+            for (; k < next; ++k) {
+                const quint32 i = found[k].second;
                 // Details that may be old, or that lie elsewhere, are read again.
                 if (entry.unsure ||
                     (files[i].flags & (FolderRecord::Link | FolderRecord::Oversize))) {

@@ -96,14 +96,14 @@ public:
     struct Entry
     {
         Entry* parent = nullptr; // the folder it is reached from; none for a start
-        bool viaLink = false;    // reached through a symbolic link
-        FolderRecord record;
         int watch = -1;
-        bool dirty = false;              // to be read again
-        bool checkStamp = false;         // to be looked at by its stamp at the next refresh
+        unsigned seen = 0;       // the last arrangement that reached it
+        bool viaLink = false;    // reached through a symbolic link
+        bool dirty = false;      // to be read again
+        bool checkStamp = false; // to be looked at by its stamp at the next refresh
         bool unsure = false;     // its files' details may be old: look at hits again
         bool touched = false;    // files written or changed since: see m_touched
-        unsigned seen = 0;       // the last arrangement that reached it
+        FolderRecord record;
     };
 
 private:
