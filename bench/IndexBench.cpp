@@ -62,8 +62,8 @@ double percentile(std::vector<double> values, double p)
 
 void goal(const char* measure, const QString& figure, const QString& target, bool met)
 {
-    std::printf("GOAL %-58s %-46s goal %-28s %s\n", measure, qPrintable(figure),
-                qPrintable(target), met ? "met" : "NOT MET");
+    std::printf("GOAL %-58s %-46s goal %-28s %s\n", measure, qPrintable(figure), qPrintable(target),
+                met ? "met" : "NOT MET");
     std::fflush(stdout);
 }
 
@@ -142,8 +142,8 @@ void BuildAgainstWalk(benchmark::State& state)
     search::LibraryIndex::Figures figures;
     for (auto _ : state) {
         int rows = 0;
-        walks.push_back(walkMs(search::Mode::ByName, bench_support::GeneratedLibrary::NameKeyword,
-                               &rows));
+        walks.push_back(
+            walkMs(search::Mode::ByName, bench_support::GeneratedLibrary::NameKeyword, &rows));
         const double start = wallMs();
         {
             search::LibraryIndex index;
@@ -348,10 +348,11 @@ void NoteMode(benchmark::State& state)
         cpu.push_back(g_cpuMs);
     }
     std::printf("     note mode CPU: %.1f ms\n", medianOf(cpu));
-    goal("note mode", QStringLiteral("median %1 ms, p95 %2 ms, %3 rows")
-                          .arg(medianOf(times), 0, 'f', 1)
-                          .arg(percentile(times, 0.95), 0, 'f', 1)
-                          .arg(rows),
+    goal("note mode",
+         QStringLiteral("median %1 ms, p95 %2 ms, %3 rows")
+             .arg(medianOf(times), 0, 'f', 1)
+             .arg(percentile(times, 0.95), 0, 'f', 1)
+             .arg(rows),
          QStringLiteral("<= 30 ms"), medianOf(times) <= 30);
 }
 
@@ -372,7 +373,10 @@ void FileCreatedJustBefore(benchmark::State& state)
         QFile::remove(folder + name);
     }
     goal("a file created 5 ms before the keystroke",
-         QStringLiteral("found %1 of %2, median %3 ms").arg(found).arg(tries).arg(medianOf(times), 0, 'f', 1),
+         QStringLiteral("found %1 of %2, median %3 ms")
+             .arg(found)
+             .arg(tries)
+             .arg(medianOf(times), 0, 'f', 1),
          QStringLiteral("in the results"), found == tries);
 }
 
@@ -410,7 +414,8 @@ void TypingInTheWindow(benchmark::State& state)
         probe.start();
         edit->clear();
         // "so" (nearly every file), then on to a keyword of 1 %, a key every 60 ms.
-        for (const QChar c : QStringLiteral("sofx") + bench_support::GeneratedLibrary::NameKeyword) {
+        for (const QChar c :
+             QStringLiteral("sofx") + bench_support::GeneratedLibrary::NameKeyword) {
             QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
             QCoreApplication::sendEvent(edit, &press);
             const double until = wallMs() + 60;
@@ -502,7 +507,8 @@ void Structures(benchmark::State& state)
                                       quint32(quint8(key[at + 1])) << 8 | quint8(key[at + 2]);
                     const auto found = postings.find(t);
                     const std::vector<quint32> empty;
-                    const std::vector<quint32>& list = found == postings.end() ? empty : found->second;
+                    const std::vector<quint32>& list =
+                        found == postings.end() ? empty : found->second;
                     if (first) {
                         candidates = list;
                         first = false;
@@ -580,17 +586,32 @@ int main(int argc, char** argv)
             g.plocateDb.clear();
     }
     std::printf("library %s: %d files in %d folders; plocate %s\n", qPrintable(g.root), g.files,
-                folders, g.plocateDb.isEmpty() ? "not installed: its comparison is skipped"
-                                               : qPrintable(g.plocateDb));
+                folders,
+                g.plocateDb.isEmpty() ? "not installed: its comparison is skipped"
+                                      : qPrintable(g.plocateDb));
 
     const int slow = std::max(3, g.rounds / 5);
-    benchmark::RegisterBenchmark("BuildAgainstWalk", BuildAgainstWalk)->Iterations(slow)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("StartWithSavedCache", StartWithSavedCache)->Iterations(slow)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("QueriesAgainstPlocate", QueriesAgainstPlocate)->Iterations(g.rounds)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("NoteMode", NoteMode)->Iterations(g.rounds * 2)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("FileCreatedJustBefore", FileCreatedJustBefore)->Iterations(g.rounds)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("TypingInTheWindow", TypingInTheWindow)->Iterations(3)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("Structures", Structures)->Iterations(1)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BuildAgainstWalk", BuildAgainstWalk)
+        ->Iterations(slow)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("StartWithSavedCache", StartWithSavedCache)
+        ->Iterations(slow)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("QueriesAgainstPlocate", QueriesAgainstPlocate)
+        ->Iterations(g.rounds)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("NoteMode", NoteMode)
+        ->Iterations(g.rounds * 2)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("FileCreatedJustBefore", FileCreatedJustBefore)
+        ->Iterations(g.rounds)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("TypingInTheWindow", TypingInTheWindow)
+        ->Iterations(3)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Structures", Structures)
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

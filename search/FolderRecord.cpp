@@ -31,7 +31,8 @@ bool readStamp(int fd, FolderStamp* out, const QByteArray& path)
     *out = {};
     struct statx sx;
     const bool byPath = !path.isEmpty();
-    if (byPath ? ::statx(AT_FDCWD, path.constData(), 0, kStampFields, &sx) != 0 || !S_ISDIR(sx.stx_mode)
+    if (byPath ? ::statx(AT_FDCWD, path.constData(), 0, kStampFields, &sx) != 0 ||
+                     !S_ISDIR(sx.stx_mode)
                : fd < 0 || ::statx(fd, "", AT_EMPTY_PATH, kStampFields, &sx) != 0)
         return false;
     const QByteArray notesPath = byPath ? path + "zzfdat.nod" : QByteArray("zzfdat.nod");
@@ -161,7 +162,8 @@ inline quint32 foldedUnit(quint32 c)
 
 // Appends the bits of every run `runsOf` gives: about one and a half bits a run for the
 // half of them taken to be distinct.
-template <typename RunsOf> void appendBits(std::vector<quint64>& out, size_t positions, RunsOf&& runsOf)
+template <typename RunsOf>
+void appendBits(std::vector<quint64>& out, size_t positions, RunsOf&& runsOf)
 {
     if (positions == 0)
         return;
@@ -250,9 +252,8 @@ void FolderRecord::addRow(size_t i, quint32 folderIndex, core::FileRows& out,
 {
     const File& f = files[i];
     out.addListed({nameBytes(i), folderIndex, seen ? seen->first : f.size(),
-                   seen ? seen->second : f.modifiedSeconds(),
-                   platform::Attributes(f.attributes), bool(f.flags & StoredLater),
-                   bool(f.flags & CaptionDecoded), note(i)});
+                   seen ? seen->second : f.modifiedSeconds(), platform::Attributes(f.attributes),
+                   bool(f.flags & StoredLater), bool(f.flags & CaptionDecoded), note(i)});
 }
 
 bool FolderRecord::restat(size_t i, const platform::OpenFolder* folder,
@@ -260,9 +261,11 @@ bool FolderRecord::restat(size_t i, const platform::OpenFolder* folder,
 {
     platform::OpenFolder::Details details;
     const bool there =
-        folder ? folder->details(nameBytes(i).toByteArray().constData(), &details)
-               : platform::OpenFolder::detailsAt(
-                     AT_FDCWD, (platform::nativePath(path) + nameBytes(i).toByteArray()).constData(), &details);
+        folder
+            ? folder->details(nameBytes(i).toByteArray().constData(), &details)
+            : platform::OpenFolder::detailsAt(
+                  AT_FDCWD, (platform::nativePath(path) + nameBytes(i).toByteArray()).constData(),
+                  &details);
     if (!there || details.isFolder || details.isRealFolder)
         return false;
     File& f = files[i];

@@ -82,8 +82,8 @@ public:
     private:
         static quint64 load(const quint8* b)
         {
-            return quint64(b[0]) | quint64(b[1]) << 8 | quint64(b[2]) << 16 |
-                   quint64(b[3]) << 24 | quint64(b[4]) << 32;
+            return quint64(b[0]) | quint64(b[1]) << 8 | quint64(b[2]) << 16 | quint64(b[3]) << 24 |
+                   quint64(b[4]) << 32;
         }
         static void store(quint8* b, quint64 v)
         {

@@ -41,7 +41,10 @@ public:
         m_out.append(data, qsizetype(size));
     }
     void bytes(QByteArrayView b) { bytes(b.data(), size_t(b.size())); }
-    void raw(const void* data, size_t size) { m_out.append(static_cast<const char*>(data), qsizetype(size)); }
+    void raw(const void* data, size_t size)
+    {
+        m_out.append(static_cast<const char*>(data), qsizetype(size));
+    }
     void text(QStringView t)
     {
         number(quint32(t.size()));

@@ -229,6 +229,14 @@ quint64 IndexedSearch::searchLater(const Request& request, Done done)
     return ticket;
 }
 
+void IndexedSearch::discard(core::FileRows rows)
+{
+    if (rows.empty())
+        return;
+    auto held = std::make_shared<core::FileRows>(std::move(rows));
+    post([held]() mutable { held.reset(); });
+}
+
 void IndexedSearch::dropPending()
 {
     m_latest.fetch_add(1);

@@ -52,6 +52,8 @@ public:
     quint64 searchLater(const Request& request, Done done);
     // Drops the search of typing that has not answered yet.
     void dropPending();
+    // Lets rows go on the worker, where freeing many of them holds up no window.
+    void discard(core::FileRows rows);
     // Loads the index of `root` and brings it in step, in the background.
     void warmUp(const QString& root, const QStringList& outer);
     // Waits until the worker has done everything handed to it.

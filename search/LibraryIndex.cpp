@@ -362,8 +362,7 @@ void LibraryIndex::takeNotices()
         for (Entry* entry : found->second) {
             if (!fileTouched || core::isNotesFileName(QByteArrayView(notice.name)))
                 entry->dirty = true;
-            else if (core::isListedName(QByteArrayView(notice.name)))
-            {
+            else if (core::isListedName(QByteArrayView(notice.name))) {
                 m_touched[entry].push_back(notice.name);
                 entry->touched = true;
             }
@@ -394,6 +393,7 @@ void LibraryIndex::refresh(const std::function<void(const SearchProgress&)>& pro
     if (m_entries.empty() && !m_root.isEmpty())
         prefetch(progress);
     takeNotices();
+    std::vector<Entry*> toCheck;
     for (auto& [key, owned] : m_entries) {
         Entry& entry = *owned;
         if (entry.dirty) {
@@ -420,9 +420,31 @@ void LibraryIndex::refresh(const std::function<void(const SearchProgress&)>& pro
             if (!entry.checkStamp && entry.watch >= 0)
                 continue;
         }
-        if (entry.checkStamp || entry.watch < 0) {
-            // Looked at by its path (two looks, no opening); a long path below its parents.
-            // A folder not followed by notices is watched when it is next read.
+        if ((entry.checkStamp || entry.watch < 0) && !entry.dirty)
+            toCheck.push_back(&entry);
+    }
+    // Looked at by their stamps, on the workers when there are many; read again on this
+    // thread.
+    const std::vector<char> changed = stampsChanged(toCheck);
+    for (size_t i = 0; i < toCheck.size(); ++i) {
+        if (changed[i])
+            reread(*toCheck[i]);
+        else
+            toCheck[i]->checkStamp = false;
+    }
+    if (!m_arranged)
+        arrange();
+    if (progress)
+        progress({int(m_entries.size()), 0});
+}
+
+std::vector<char> LibraryIndex::stampsChanged(const std::vector<Entry*>& entries) const
+{
+    std::vector<char> changed(entries.size(), 0);
+    const auto check = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
+            const Entry& entry = *entries[i];
+            // By its path (two looks, no opening); a long path below its parents.
             const QByteArray native = platform::nativePath(entry.record.path);
             FolderStamp now;
             bool there;
@@ -433,17 +455,23 @@ void LibraryIndex::refresh(const std::function<void(const SearchProgress&)>& pro
                 there = folder.isOpen() && readStamp(folder.handle(), &now);
             }
             const bool racy = entry.record.stamp.latestNs() + kRacyNs >= entry.record.readAtNs;
-            if (there != entry.record.opened || !(now == entry.record.stamp) || racy ||
-                entry.dirty)
-                reread(entry);
-            else
-                entry.checkStamp = false;
+            changed[i] = there != entry.record.opened || !(now == entry.record.stamp) || racy;
         }
-    }
-    if (!m_arranged)
-        arrange();
-    if (progress)
-        progress({int(m_entries.size()), 0});
+    };
+    const size_t threads =
+        entries.size() < 1000 ? 1
+                              : size_t(m_settings.threads > 0
+                                           ? m_settings.threads
+                                           : std::max(1, int(std::thread::hardware_concurrency())));
+    std::vector<std::thread> workers;
+    const size_t share = (entries.size() + threads - 1) / threads;
+    for (size_t t = 1; t < threads; ++t)
+        workers.emplace_back(check, std::min(entries.size(), t * share),
+                             std::min(entries.size(), (t + 1) * share));
+    check(0, std::min(entries.size(), share));
+    for (std::thread& worker : workers)
+        worker.join();
+    return changed;
 }
 
 bool LibraryIndex::claim(const Entry& entry)
@@ -573,10 +601,9 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
     const auto* key16 = reinterpret_cast<const char16_t*>(folded.constData());
     const size_t keyLength = mode == Mode::ByName ? key8.size() : size_t(folded.size());
     // The keyword's runs rule out most folders of a rare keyword at once.
-    const std::vector<quint32> runs = mode == Mode::ByName
-                                          ? (asText ? std::vector<quint32>()
-                                                    : FolderRecord::nameRunsOf(key8))
-                                          : FolderRecord::noteRunsOf(folded);
+    const std::vector<quint32> runs =
+        mode == Mode::ByName ? (asText ? std::vector<quint32>() : FolderRecord::nameRunsOf(key8))
+                             : FolderRecord::noteRunsOf(folded);
 
     for (int attempt = 0;; ++attempt) {
         core::FileRows rows;

@@ -130,6 +130,8 @@ private:
     // Reads the whole library from nothing, on the worker threads.
     void prefetch(const std::function<void(const SearchProgress&)>& progress);
     void takeNotices();
+    // For each entry, whether its stamp tells (or may hide) a change.
+    std::vector<char> stampsChanged(const std::vector<Entry*>& entries) const;
     // Reads the entry again; marks the arrangement for working out again when its shape
     // changed.
     void reread(Entry& entry);

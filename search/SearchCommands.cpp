@@ -71,7 +71,7 @@ void SearchCommands::searchWhileTyping()
     m_index->searchLater(request(keyword), [this](core::FileRows rows) {
         // Sorted already by the list's column.
         m_workspace.searchSelection().clear();
-        m_workspace.searchList().setRows(std::move(rows));
+        m_index->discard(m_workspace.searchList().replaceRows(std::move(rows)));
         m_workspace.status().setText(2, texts::foundCount(m_workspace.searchList().count()));
         Q_EMIT typedResultsShown();
     });
@@ -133,7 +133,7 @@ void SearchCommands::findButtonClick()
     {
         const core::BusyCursor busy(m_dialogs);
         m_workspace.searchSelection().clear();
-        list.clear();
+        m_index->discard(list.replaceRows(core::FileRows()));
         // The status says what goes on for the whole search; the panel beside it counts.
         status.setText(2, texts::Searching);
         const QString beside = status.text(kProgressPanel);

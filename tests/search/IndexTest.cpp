@@ -45,9 +45,9 @@ QStringList described(const core::FileRows& rows, const QString& root)
 
 enum class Notices
 {
-    Told,     // every change is told
-    Lost,     // the queue overflowed after each change
-    Untold,   // a file system that tells nothing
+    Told,   // every change is told
+    Lost,   // the queue overflowed after each change
+    Untold, // a file system that tells nothing
 };
 
 class IndexExactness : public ::testing::TestWithParam<Notices>
@@ -74,7 +74,10 @@ protected:
         index->refresh();
     }
 
-    QString path(const char* relative) const { return world.library.path(QString::fromUtf8(relative)); }
+    QString path(const char* relative) const
+    {
+        return world.library.path(QString::fromUtf8(relative));
+    }
 
     // The index's rows and a fresh walk's for each keyword of both modes.
     void expectSameAsWalk(const char* step)
@@ -119,13 +122,16 @@ TEST_P(IndexExactness, WhatOtherProgramsChangeIsInTheNextSearch)
         {"a file removed", [&] { QFile::remove(path("cat/a-two.zip")); }},
         {"a file renamed", [&] { QFile::rename(path("cat/a-one.txt"), path("cat/a-first.txt")); }},
         {"a file grown", [&] { write(path("cat/sub/a-deep.txt"), "more bytes", true); }},
-        {"a file made read-only", [&] { ::chmod(platform::nativePath(path("docs/a-doc.pdf")), 0444); }},
+        {"a file made read-only",
+         [&] { ::chmod(platform::nativePath(path("docs/a-doc.pdf")), 0444); }},
         {"a notes file rewritten in place",
-         [&] { world.library.writeNotes("cat/", {{"a-first.txt", QStringLiteral("新的说明")}}); }},
+         [&] {
+             world.library.writeNotes("cat/", {{"a-first.txt", QStringLiteral("新的说明")}});
+         }},
         {"a notes file replaced",
          [&] {
-             write(path("docs/zzfdat.tmp"), gbk(QStringLiteral("[fileinfo]\r\na-doc.pdf=新文档\r\n")),
-                   false);
+             write(path("docs/zzfdat.tmp"),
+                   gbk(QStringLiteral("[fileinfo]\r\na-doc.pdf=新文档\r\n")), false);
              ::rename(platform::nativePath(path("docs/zzfdat.tmp")),
                       platform::nativePath(path("docs/zzfdat.nod")));
          }},
@@ -138,7 +144,8 @@ TEST_P(IndexExactness, WhatOtherProgramsChangeIsInTheNextSearch)
         {"a folder added with notes",
          [&] {
              world.library.makeFile("added/deeper/a-new-added.txt");
-             world.library.writeNotes("added/deeper/", {{"a-new-added.txt", QStringLiteral("新加")}});
+             world.library.writeNotes("added/deeper/",
+                                      {{"a-new-added.txt", QStringLiteral("新加")}});
          }},
         {"a link to a folder outside",
          [&] {
@@ -147,7 +154,10 @@ TEST_P(IndexExactness, WhatOtherProgramsChangeIsInTheNextSearch)
          }},
         {"a file added in the root", [&] { world.library.makeFile("a-new-root.txt"); }},
         {"an external folder's file added",
-         [&] { QFile(outside.path() + QStringLiteral("/ext/a-new-out.txt")).open(QIODevice::WriteOnly); }},
+         [&] {
+             QFile(outside.path() + QStringLiteral("/ext/a-new-out.txt"))
+                 .open(QIODevice::WriteOnly);
+         }},
         {"a folder removed", [&] { QDir(path("added")).removeRecursively(); }},
     };
     expectSameAsWalk("at first");
@@ -200,8 +210,10 @@ TEST_F(IndexCacheFile, LivesInTheUsersCacheFolderAndIsCheckedWhenLoaded)
     EXPECT_TRUE(file.startsWith(QString::fromLocal8Bit(qgetenv("XDG_CACHE_HOME")) +
                                 QStringLiteral("/quillet/")));
     ASSERT_TRUE(started()->save(file));
-    EXPECT_FALSE(QDir(world.library.root()).entryList(QDir::Files | QDir::Hidden).filter(
-                     QStringLiteral("index")).size());
+    EXPECT_FALSE(QDir(world.library.root())
+                     .entryList(QDir::Files | QDir::Hidden)
+                     .filter(QStringLiteral("index"))
+                     .size());
 
     // Changed while no program ran.
     world.library.makeFile("cat/abc-later.txt");
@@ -369,8 +381,8 @@ TEST_F(Typing, ANewerKeystrokeOrTheSearchButtonDropsAnOlderSearch)
 TEST(FoldedScan, FindsWhatAPlainComparisonFinds)
 {
     std::mt19937 random(7);
-    const char16_t alphabet[] = {u'a', u'B', u'b', u'A', u'z', u'Z', u'@', u'`', u'[', u'{',
-                                 u'中', u'\u0141', u'\u0161', u'.', u'-'};
+    const char16_t alphabet[] = {u'a', u'B', u'b',  u'A',      u'z',      u'Z', u'@', u'`',
+                                 u'[', u'{', u'中', u'\u0141', u'\u0161', u'.', u'-'};
     const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
     for (int round = 0; round < 3000; ++round) {
         std::u16string text(random() % 80, u' ');
