@@ -95,6 +95,9 @@ void LibraryIndex::setFolders(const QString& root, const QStringList& outer)
             unwatch(*entry);
         m_entries.clear();
         m_byWatch.clear();
+        m_unwatched.clear();
+        m_attention.clear();
+        m_touched.clear();
         m_tree.reset();
         m_plan.clear();
         m_root = newRoot;
@@ -153,16 +156,33 @@ void LibraryIndex::unwatch(Entry& entry)
             m_byWatch.erase(found);
         }
     }
-    entry.watch = -1;
+    setWatch(entry, -1);
+}
+
+void LibraryIndex::setWatch(Entry& entry, int watch)
+{
+    entry.watch = watch;
+    if (watch < 0)
+        m_unwatched.insert(&entry);
+    else
+        m_unwatched.erase(&entry);
+}
+
+void LibraryIndex::attend(Entry& entry)
+{
+    if (!entry.queued) {
+        entry.queued = true;
+        m_attention.push_back(&entry);
+    }
 }
 
 void LibraryIndex::watch(Entry& entry, const platform::OpenFolder& folder)
 {
     const int watch = folder.isOpen() && sendsNotices(folder) ? m_watcher.add(folder.handle()) : -1;
-    if (watch == entry.watch)
+    if (watch == entry.watch && (watch >= 0 || m_unwatched.count(&entry)))
         return;
     unwatch(entry);
-    entry.watch = watch;
+    setWatch(entry, watch);
     if (watch >= 0)
         m_byWatch[watch].push_back(&entry);
 }
@@ -336,6 +356,10 @@ void LibraryIndex::prefetch(const std::function<void(const SearchProgress&)>& pr
     ready.notify_all();
     for (std::thread& worker : workers)
         worker.join();
+    for (auto& [path, entry] : m_entries) {
+        if (entry->watch < 0)
+            m_unwatched.insert(entry.get());
+    }
     m_changed = true;
     m_arranged = false;
 }
@@ -351,8 +375,9 @@ void LibraryIndex::takeNotices()
         if (notice.mask & IN_IGNORED) {
             // The folder went: its entries are read again at their paths.
             for (Entry* entry : found->second) {
-                entry->watch = -1;
+                setWatch(*entry, -1);
                 entry->dirty = true;
+                attend(*entry);
             }
             m_byWatch.erase(found);
             continue;
@@ -360,11 +385,13 @@ void LibraryIndex::takeNotices()
         const bool fileTouched = !notice.name.isEmpty() && !(notice.mask & IN_ISDIR) &&
                                  (notice.mask & kFileTouched) && !(notice.mask & kEntriesChanged);
         for (Entry* entry : found->second) {
-            if (!fileTouched || core::isNotesFileName(QByteArrayView(notice.name)))
+            if (!fileTouched || core::isNotesFileName(QByteArrayView(notice.name))) {
                 entry->dirty = true;
-            else if (core::isListedName(QByteArrayView(notice.name))) {
+                attend(*entry);
+            } else if (core::isListedName(QByteArrayView(notice.name))) {
                 m_touched[entry].push_back(notice.name);
                 entry->touched = true;
+                attend(*entry);
             }
         }
     }
@@ -375,6 +402,7 @@ void LibraryIndex::takeNotices()
             entry->checkStamp = true;
             entry->unsure = true;
             m_toSettle.push_back(key);
+            attend(*entry);
         }
     }
 }
@@ -394,8 +422,11 @@ void LibraryIndex::refresh(const std::function<void(const SearchProgress&)>& pro
         prefetch(progress);
     takeNotices();
     std::vector<Entry*> toCheck;
-    for (auto& [key, owned] : m_entries) {
-        Entry& entry = *owned;
+    std::vector<Entry*> attention;
+    attention.swap(m_attention);
+    for (Entry* attended : attention) {
+        Entry& entry = *attended;
+        entry.queued = false;
         if (entry.dirty) {
             reread(entry);
             continue;
@@ -420,8 +451,12 @@ void LibraryIndex::refresh(const std::function<void(const SearchProgress&)>& pro
             if (!entry.checkStamp && entry.watch >= 0)
                 continue;
         }
-        if ((entry.checkStamp || entry.watch < 0) && !entry.dirty)
+        if (entry.checkStamp && entry.watch >= 0 && !entry.dirty)
             toCheck.push_back(&entry);
+    }
+    for (Entry* entry : m_unwatched) {
+        if (!entry->dirty)
+            toCheck.push_back(entry);
     }
     // Looked at by their stamps, on the workers when there are many; read again on this
     // thread.
@@ -577,6 +612,7 @@ void LibraryIndex::arrange()
         if (at->second->seen != m_arrangement) {
             unwatch(*at->second);
             m_touched.erase(at->second.get());
+            m_unwatched.erase(at->second.get());
             at = m_entries.erase(at);
         } else {
             ++at;
@@ -710,6 +746,7 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
                     std::pair<qint64, qint64> seen;
                     if (!record.restat(i, folder ? &*folder : nullptr, &seen)) {
                         entry.dirty = true;
+                        attend(entry);
                         again = true;
                         continue;
                     }
@@ -784,11 +821,15 @@ bool LibraryIndex::load(const QString& file)
         unwatch(*entry);
     m_entries.clear();
     m_byWatch.clear();
+    m_unwatched.clear();
+    m_attention.clear();
+    m_touched.clear();
     m_toSettle.clear();
     for (std::unique_ptr<Entry>& entry : entries) {
         entry->checkStamp = true;
         entry->unsure = true;
         entry->watch = -1;
+        m_unwatched.insert(entry.get());
         m_toSettle.push_back(entry->record.path);
         const QString path = entry->record.path;
         m_entries.emplace(path, std::move(entry));

@@ -29,6 +29,7 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace search {
@@ -103,6 +104,7 @@ public:
         bool checkStamp = false; // to be looked at by its stamp at the next refresh
         bool unsure = false;     // its files' details may be old: look at hits again
         bool touched = false;    // files written or changed since: see m_touched
+        bool queued = false;     // in m_attention
         FolderRecord record;
     };
 
@@ -126,6 +128,9 @@ private:
     bool readEntry(Entry& entry, const platform::OpenFolder& folder);
     void watch(Entry& entry, const platform::OpenFolder& folder);
     void unwatch(Entry& entry);
+    // Sets the entry's watch, keeping the entries without one.
+    void setWatch(Entry& entry, int watch);
+    void attend(Entry& entry);
     bool sendsNotices(const platform::OpenFolder& folder);
     // Reads the whole library from nothing, on the worker threads.
     void prefetch(const std::function<void(const SearchProgress&)>& progress);
@@ -157,6 +162,10 @@ private:
     std::vector<QString> m_toSettle;
     // The files of each entry written or changed in place since it was read.
     std::unordered_map<Entry*, std::vector<QByteArray>> m_touched;
+    // The entries a notice or a loss named since the last refresh, and those no notices
+    // follow (looked at by their stamps at every refresh): a refresh looks at these only.
+    std::vector<Entry*> m_attention;
+    std::unordered_set<Entry*> m_unwatched;
     bool m_arranged = false;
     bool m_loaded = false;
     bool m_changed = false;
