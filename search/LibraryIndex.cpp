@@ -621,6 +621,19 @@ void LibraryIndex::arrange()
     m_arranged = true;
 }
 
+// What one search looks for, as its parts need it.
+struct LibraryIndex::Query
+{
+    Mode mode;
+    const KeywordMatcher& matcher;
+    bool asText;
+    std::string key8;
+    const char16_t* key16;
+    size_t keyLength;
+    std::vector<quint32> runs;
+    const std::function<bool()>& cancelled;
+};
+
 bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out,
                           const std::function<bool()>& cancelled)
 {
@@ -632,137 +645,175 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
     // text, name by name.
     const bool asText =
         std::any_of(folded.begin(), folded.end(), [](QChar c) { return c.isSurrogate(); });
-    std::string key8;
-    appendWtf8(key8, folded);
-    const auto* key16 = reinterpret_cast<const char16_t*>(folded.constData());
-    const size_t keyLength = mode == Mode::ByName ? key8.size() : size_t(folded.size());
+    Query q{mode, matcher, asText,   {}, reinterpret_cast<const char16_t*>(folded.constData()),
+            0,    {},      cancelled};
+    appendWtf8(q.key8, folded);
+    q.keyLength = mode == Mode::ByName ? q.key8.size() : size_t(folded.size());
     // The keyword's runs rule out most folders of a rare keyword at once.
-    const std::vector<quint32> runs =
-        mode == Mode::ByName ? (asText ? std::vector<quint32>() : FolderRecord::nameRunsOf(key8))
-                             : FolderRecord::noteRunsOf(folded);
+    q.runs = mode == Mode::ByName
+                 ? (asText ? std::vector<quint32>() : FolderRecord::nameRunsOf(q.key8))
+                 : FolderRecord::noteRunsOf(folded);
 
     for (int attempt = 0;; ++attempt) {
-        core::FileRows rows;
-        bool again = false;
-        std::vector<quint32> hits;
-        // Each file found: its part and its index in the folder.
-        std::vector<std::pair<quint32, quint32>> found;
-        size_t nameBytes = 0;
-        size_t noteUnits = 0;
+        // A long plan is searched in as many pieces as there are processors, each piece's rows
+        // made apart and then put one after the other.
         const size_t partCount = m_plan.size();
-        for (size_t p = 0; p < partCount; ++p) {
-            if (cancelled && (p & 63) == 63 && cancelled())
-                return false;
-            // The folders lie all over memory: the ones a few parts ahead are fetched early.
-            if (p + 16 < partCount)
-                __builtin_prefetch(&m_plan[p + 16].entry->record.files);
-            if (p + 8 < partCount) {
-                const FolderRecord& ahead = m_plan[p + 8].entry->record;
-                __builtin_prefetch(ahead.runs.data());
-                __builtin_prefetch(ahead.files.data());
-            }
-            const Part& part = m_plan[p];
-            Entry& entry = *part.entry;
-            FolderRecord& record = entry.record;
-            const quint32 first = record.boundary(part.fromPart);
-            const quint32 end = record.boundary(size_t(part.toPart) + 1);
-            if (first >= end || !record.mayHold(mode == Mode::ByNote, runs))
-                continue;
-            hits.clear();
-            const std::vector<FolderRecord::File>& files = record.files;
-            if (mode == Mode::ByName && asText) {
-                for (quint32 i = first; i < end; ++i) {
-                    if (matcher.matches(record.caption(i)))
-                        hits.push_back(i);
-                }
-            } else {
-                // The texts of the files lie one after the other: a place found is the
-                // file's whose text holds it whole.
-                const bool byName = mode == Mode::ByName;
-                const size_t start = byName ? files[first].nameAt : files[first].noteAt;
-                const size_t stop = byName ? files[end - 1].nameAt + files[end - 1].nameLength
-                                           : files[end - 1].noteAt + files[end - 1].noteLength;
-                quint32 file = first;
-                for (size_t at = start;;) {
-                    at = byName
-                             ? findFolded(record.subjects.data(), stop, at, key8.data(), keyLength)
-                             : findFolded(record.notes.data(), stop, at, key16, keyLength);
-                    if (at == kNotFound)
-                        break;
-                    const auto past =
-                        byName ? std::upper_bound(files.begin() + file, files.begin() + end,
-                                                  quint32(at),
-                                                  [](quint32 p, const FolderRecord::File& f) {
-                                                      return p < f.nameAt;
-                                                  })
-                               : std::upper_bound(files.begin() + file, files.begin() + end,
-                                                  quint32(at),
-                                                  [](quint32 p, const FolderRecord::File& f) {
-                                                      return p < f.noteAt;
-                                                  });
-                    file = quint32(past - files.begin()) - 1;
-                    const FolderRecord::File& f = files[file];
-                    const size_t fileEnd =
-                        byName ? size_t(f.nameAt) + f.nameLength : size_t(f.noteAt) + f.noteLength;
-                    if (at + keyLength <= fileEnd) {
-                        hits.push_back(file);
-                        at = fileEnd;
-                        ++file;
-                        if (file >= end)
-                            break;
-                    } else {
-                        ++at;
-                    }
-                }
-            }
-            for (const quint32 i : hits) {
-                found.push_back({quint32(p), i});
-                nameBytes += files[i].nameLength;
-                noteUnits += files[i].noteLength;
-            }
-        }
-        // The rows are made in one go, in room taken at once.
-        rows.reserve(found.size());
-        rows.reserveText(nameBytes, noteUnits);
-        for (size_t k = 0; k < found.size();) {
-            Entry& entry = *m_plan[found[k].first].entry;
-            FolderRecord& record = entry.record;
-            const std::vector<FolderRecord::File>& files = record.files;
-            size_t next = k;
-            while (next < found.size() && m_plan[found[next].first].entry == &entry)
-                ++next;
-            // A file is looked at by its path, or below its open folder when the path is long.
-            std::optional<platform::OpenFolder> folder;
-            const bool longPath = record.path.size() >= kLongPath / 3 &&
-                                  platform::nativePath(record.path).size() >= kLongPath;
-            const quint32 folderIndex = rows.folderIndex(record.path);
-            for (; k < next; ++k) {
-                const quint32 i = found[k].second;
-                // Details that may be old, or that lie elsewhere, are read again.
-                if (entry.unsure ||
-                    (files[i].flags & (FolderRecord::Link | FolderRecord::Oversize))) {
-                    if (longPath && !folder)
-                        folder.emplace(open(entry));
-                    std::pair<qint64, qint64> seen;
-                    if (!record.restat(i, folder ? &*folder : nullptr, &seen)) {
-                        entry.dirty = true;
-                        attend(entry);
-                        again = true;
-                        continue;
-                    }
-                    record.addRow(i, folderIndex, rows, &seen);
-                    continue;
-                }
-                record.addRow(i, folderIndex, rows);
+        const size_t pieces =
+            partCount < 4096 ? 1
+                             : size_t(m_settings.threads > 0
+                                          ? m_settings.threads
+                                          : std::max(1, int(std::thread::hardware_concurrency())));
+        std::vector<core::FileRows> rows(pieces);
+        std::vector<std::vector<Entry*>> failed(pieces);
+        std::vector<char> whole(pieces, 1);
+        std::vector<std::thread> workers;
+        const size_t share = (partCount + pieces - 1) / pieces;
+        for (size_t t = 1; t < pieces; ++t)
+            workers.emplace_back([&, t] {
+                whole[t] = searchParts(q, std::min(partCount, t * share),
+                                       std::min(partCount, (t + 1) * share), rows[t], failed[t]);
+            });
+        whole[0] = searchParts(q, 0, std::min(partCount, share), rows[0], failed[0]);
+        for (std::thread& worker : workers)
+            worker.join();
+        if (std::find(whole.begin(), whole.end(), 0) != whole.end())
+            return false;
+        bool again = false;
+        for (const std::vector<Entry*>& list : failed) {
+            for (Entry* entry : list) {
+                entry->dirty = true;
+                attend(*entry);
+                again = true;
             }
         }
         if (again && attempt < 3) {
             refresh();
             continue;
         }
-        out.append(std::move(rows));
+        for (core::FileRows& piece : rows)
+            out.append(std::move(piece));
         return true;
     }
+}
+
+bool LibraryIndex::searchParts(const Query& q, size_t from, size_t to, core::FileRows& rows,
+                               std::vector<Entry*>& failed) const
+{
+    const Mode mode = q.mode;
+    const KeywordMatcher& matcher = q.matcher;
+    const bool asText = q.asText;
+    const std::string& key8 = q.key8;
+    const char16_t* key16 = q.key16;
+    const size_t keyLength = q.keyLength;
+    const std::vector<quint32>& runs = q.runs;
+    const std::function<bool()>& cancelled = q.cancelled;
+    std::vector<quint32> hits;
+    // Each file found: its part and its index in the folder.
+    std::vector<std::pair<quint32, quint32>> found;
+    size_t nameBytes = 0;
+    size_t noteUnits = 0;
+    const size_t partCount = to;
+    for (size_t p = from; p < partCount; ++p) {
+        if (cancelled && (p & 63) == 63 && cancelled())
+            return false;
+        // The folders lie all over memory: the ones a few parts ahead are fetched early.
+        if (p + 16 < partCount)
+            __builtin_prefetch(&m_plan[p + 16].entry->record.files);
+        if (p + 8 < partCount) {
+            const FolderRecord& ahead = m_plan[p + 8].entry->record;
+            __builtin_prefetch(ahead.runs.data());
+            __builtin_prefetch(ahead.files.data());
+        }
+        const Part& part = m_plan[p];
+        Entry& entry = *part.entry;
+        FolderRecord& record = entry.record;
+        const quint32 first = record.boundary(part.fromPart);
+        const quint32 end = record.boundary(size_t(part.toPart) + 1);
+        if (first >= end || !record.mayHold(mode == Mode::ByNote, runs))
+            continue;
+        hits.clear();
+        const std::vector<FolderRecord::File>& files = record.files;
+        if (mode == Mode::ByName && asText) {
+            for (quint32 i = first; i < end; ++i) {
+                if (matcher.matches(record.caption(i)))
+                    hits.push_back(i);
+            }
+        } else {
+            // The texts of the files lie one after the other: a place found is the
+            // file's whose text holds it whole.
+            const bool byName = mode == Mode::ByName;
+            const size_t start = byName ? files[first].nameAt : files[first].noteAt;
+            const size_t stop = byName ? files[end - 1].nameAt + files[end - 1].nameLength
+                                       : files[end - 1].noteAt + files[end - 1].noteLength;
+            quint32 file = first;
+            for (size_t at = start;;) {
+                at = byName ? findFolded(record.subjects.data(), stop, at, key8.data(), keyLength)
+                            : findFolded(record.notes.data(), stop, at, key16, keyLength);
+                if (at == kNotFound)
+                    break;
+                const auto past =
+                    byName
+                        ? std::upper_bound(
+                              files.begin() + file, files.begin() + end, quint32(at),
+                              [](quint32 p, const FolderRecord::File& f) { return p < f.nameAt; })
+                        : std::upper_bound(
+                              files.begin() + file, files.begin() + end, quint32(at),
+                              [](quint32 p, const FolderRecord::File& f) { return p < f.noteAt; });
+                file = quint32(past - files.begin()) - 1;
+                const FolderRecord::File& f = files[file];
+                const size_t fileEnd =
+                    byName ? size_t(f.nameAt) + f.nameLength : size_t(f.noteAt) + f.noteLength;
+                if (at + keyLength <= fileEnd) {
+                    hits.push_back(file);
+                    at = fileEnd;
+                    ++file;
+                    if (file >= end)
+                        break;
+                } else {
+                    ++at;
+                }
+            }
+        }
+        for (const quint32 i : hits) {
+            found.push_back({quint32(p), i});
+            nameBytes += files[i].nameLength;
+            noteUnits += files[i].noteLength;
+        }
+    }
+    // The rows are made in one go, in room taken at once.
+    rows.reserve(found.size());
+    rows.reserveText(nameBytes, noteUnits);
+    for (size_t k = 0; k < found.size();) {
+        Entry& entry = *m_plan[found[k].first].entry;
+        FolderRecord& record = entry.record;
+        const std::vector<FolderRecord::File>& files = record.files;
+        size_t next = k;
+        while (next < found.size() && m_plan[found[next].first].entry == &entry)
+            ++next;
+        // A file is looked at by its path, or below its open folder when the path is long.
+        std::optional<platform::OpenFolder> folder;
+        const bool longPath = record.path.size() >= kLongPath / 3 &&
+                              platform::nativePath(record.path).size() >= kLongPath;
+        const quint32 folderIndex = rows.folderIndex(record.path);
+        for (; k < next; ++k) {
+            const quint32 i = found[k].second;
+            // Details that may be old, or that lie elsewhere, are read again.
+            if (entry.unsure || (files[i].flags & (FolderRecord::Link | FolderRecord::Oversize))) {
+                if (longPath && !folder)
+                    folder.emplace(open(entry));
+                std::pair<qint64, qint64> seen;
+                if (!record.restat(i, folder ? &*folder : nullptr, &seen)) {
+                    if (failed.empty() || failed.back() != &entry)
+                        failed.push_back(&entry);
+                    continue;
+                }
+                record.addRow(i, folderIndex, rows, &seen);
+                continue;
+            }
+            record.addRow(i, folderIndex, rows);
+        }
+    }
+    return true;
 }
 
 bool LibraryIndex::settle(size_t folders)

@@ -110,6 +110,7 @@ public:
 
 private:
     struct Node;
+    struct Query;
     struct Part
     {
         Entry* entry;
@@ -146,6 +147,10 @@ private:
     void followLinks(Node& node);
     void emitParts(const Node& node);
     bool claim(const Entry& entry);
+    // Searches the parts from..to of the plan into `rows`; the entries whose files were gone
+    // go into `failed`. False when the search was called off.
+    bool searchParts(const Query& q, size_t from, size_t to, core::FileRows& rows,
+                     std::vector<Entry*>& failed) const;
 
     Settings m_settings;
     QString m_root;
