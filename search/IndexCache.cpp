@@ -290,6 +290,8 @@ bool IndexCache::write(const QString& file, const QString& root,
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
         return false;
+    // It holds the library's names and notes: for its owner only.
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (out.write(data) != data.size() || !out.flush()) {
         out.cancelWriting();
         return false;
