@@ -197,6 +197,10 @@ bool LibraryIndex::readEntry(Entry& entry, const platform::OpenFolder& folder)
     // Watched first: what changes while it is read is told.
     watch(entry, folder);
     entry.record.read(folder, folder.handle());
+    // A notes file that is a link is rewritten where no notice of this folder tells: the
+    // folder is looked at by its stamp (which follows the link) at every refresh.
+    if (entry.record.stamp.notesLink)
+        m_unwatched.insert(&entry);
     entry.dirty = false;
     entry.checkStamp = false;
     if (entry.touched) {
@@ -357,7 +361,7 @@ void LibraryIndex::prefetch(const std::function<void(const SearchProgress&)>& pr
     for (std::thread& worker : workers)
         worker.join();
     for (auto& [path, entry] : m_entries) {
-        if (entry->watch < 0)
+        if (entry->watch < 0 || entry->record.stamp.notesLink)
             m_unwatched.insert(entry.get());
     }
     m_changed = true;
@@ -455,7 +459,7 @@ void LibraryIndex::refresh(const std::function<void(const SearchProgress&)>& pro
             toCheck.push_back(&entry);
     }
     for (Entry* entry : m_unwatched) {
-        if (!entry->dirty)
+        if (!entry->dirty && !(entry->checkStamp && entry->watch >= 0))
             toCheck.push_back(entry);
     }
     // Looked at by their stamps, on the workers when there are many; read again on this

@@ -135,6 +135,19 @@ TEST_P(IndexExactness, WhatOtherProgramsChangeIsInTheNextSearch)
              ::rename(platform::nativePath(path("docs/zzfdat.tmp")),
                       platform::nativePath(path("docs/zzfdat.nod")));
          }},
+        {"a notes file made a link to one outside",
+         [&] {
+             write(outside.path() + QStringLiteral("/linked.nod"),
+                   gbk(QStringLiteral("[fileinfo]\r\na-first.txt=链接的说明\r\n")), false);
+             QFile::remove(path("cat/zzfdat.nod"));
+             ::symlink(platform::nativePath(outside.path() + QStringLiteral("/linked.nod")),
+                       platform::nativePath(path("cat/zzfdat.nod")));
+         }},
+        {"the notes file a link leads to rewritten",
+         [&] {
+             write(outside.path() + QStringLiteral("/linked.nod"),
+                   gbk(QStringLiteral("[fileinfo]\r\na-first.txt=新链接的说明abc\r\n")), false);
+         }},
         {"a folder removed and made again",
          [&] {
              QDir(path("cat/sub")).removeRecursively();
