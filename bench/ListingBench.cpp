@@ -3,7 +3,7 @@
 // --library=<folder> it measures every category folder directly below that library instead.
 #include "core/FileListModel.h"
 #include "core/FileListing.h"
-#include "core/NotesStore.h"
+#include "notes/NotesFile.h"
 #include "platform/FileSystem.h"
 
 #include <QCoreApplication>
@@ -13,7 +13,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -34,14 +33,15 @@ QString makeCategory(const QTemporaryDir& dir)
     for (int i = 0; i < kFiles; ++i) {
         const QString name = QStringLiteral("软件%1-setup.zip").arg(i);
         // Sizes and times differ from file to file, as downloads do.
-        const int fd = ::open(QFile::encodeName(folder + name).constData(), O_CREAT | O_WRONLY, 0644);
+        const int fd =
+            ::open(QFile::encodeName(folder + name).constData(), O_CREAT | O_WRONLY, 0644);
         ::ftruncate(fd, off_t(i) * 37);
         const struct timespec times[2] = {{1500000000 + i * 3517L, 0}, {1500000000 + i * 3517L, 0}};
         ::futimens(fd, times);
         ::close(fd);
         notes += name + QStringLiteral("=一个很好用的工具软件，第%1版\r\n").arg(i);
     }
-    QFile file(folder + core::NotesFileName);
+    QFile file(folder + notes::NotesFileName);
     file.open(QIODevice::WriteOnly);
     QStringEncoder encoder("GB18030");
     file.write(encoder.encode(notes));
@@ -53,7 +53,7 @@ void fill(benchmark::State& state, const QString& folder)
     const platform::FileSystem& fs = platform::FileSystem::local();
     core::FileListModel model(core::FileListModel::Layout::Files);
     for (auto _ : state) {
-        const core::NotesFile notes = core::NotesFile::open(folder);
+        const notes::NotesFile notes = notes::NotesFile::open(folder);
         model.setRows(core::ListCategoryFiles(fs, folder, notes.readAll()));
         model.sortBy(0, true);
         benchmark::DoNotOptimize(model.count());
@@ -71,7 +71,7 @@ void listingOnly(benchmark::State& state, const QString& folder)
 void notesOnly(benchmark::State& state, const QString& folder)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(core::NotesFile::open(folder).readAll().size());
+        benchmark::DoNotOptimize(notes::NotesFile::open(folder).readAll().size());
 }
 
 void sortOnly(benchmark::State& state, const QString& folder)
@@ -95,8 +95,8 @@ void findBaseline(benchmark::State& state, const QString& folder)
         if (pid == 0) {
             const int null = ::open("/dev/null", O_WRONLY);
             ::dup2(null, STDOUT_FILENO);
-            ::execlp("find", "find", dir.constData(), "-maxdepth", "1", "-printf",
-                     "%s %T@ %p\n", static_cast<char*>(nullptr));
+            ::execlp("find", "find", dir.constData(), "-maxdepth", "1", "-printf", "%s %T@ %p\n",
+                     static_cast<char*>(nullptr));
             ::_exit(127);
         }
         int status = 0;
@@ -138,11 +138,16 @@ private:
 void registerFolder(const QString& label, const QString& folder)
 {
     const std::string name = label.toStdString();
-    benchmark::RegisterBenchmark(("FillModel/" + name).c_str(), fill, folder)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("FindBaseline/" + name).c_str(), findBaseline, folder)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("ListingOnly/" + name).c_str(), listingOnly, folder)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("NotesOnly/" + name).c_str(), notesOnly, folder)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("SortByName/" + name).c_str(), sortOnly, folder)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("FillModel/" + name).c_str(), fill, folder)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("FindBaseline/" + name).c_str(), findBaseline, folder)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("ListingOnly/" + name).c_str(), listingOnly, folder)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("NotesOnly/" + name).c_str(), notesOnly, folder)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("SortByName/" + name).c_str(), sortOnly, folder)
+        ->Unit(benchmark::kMillisecond);
 }
 
 } // namespace

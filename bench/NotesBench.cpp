@@ -1,7 +1,8 @@
-// The notes store on a notes file of 10,000 keys: the bulk read a listing does, and one
-// ReadNote and one WriteNote as the note commands do; beside them, what the folder's lock
-// taken by every write costs alone.
-#include "core/NotesStore.h"
+// The notes of a notes file of 10,000 keys: the bulk read a listing does, and one read and
+// one write of a note (through the notes keeper) as the note commands do; beside them, what the
+// folder's lock taken by every write costs alone.
+#include "notes/NotesFile.h"
+#include "notes/NotesKeeper.h"
 #include "platform/FolderLock.h"
 
 #include <QCoreApplication>
@@ -18,14 +19,14 @@ constexpr int kKeys = 10000;
 struct NotesFolder
 {
     QTemporaryDir dir;
-    core::NotesFile notes = core::NotesFile::open(dir.path() + QStringLiteral("/"));
+    notes::NotesFile folderNotes = notes::NotesFile::open(dir.path() + QStringLiteral("/"));
 
     NotesFolder()
     {
         QString text = QStringLiteral("[fileinfo]\r\n");
         for (int i = 0; i < kKeys; ++i)
             text += QStringLiteral("软件包%1.zip=这是第%1个文件的注释说明\r\n").arg(i);
-        QFile file(notes.path());
+        QFile file(folderNotes.path());
         file.open(QIODevice::WriteOnly);
         QStringEncoder encoder("GB18030");
         file.write(encoder.encode(text));
@@ -41,7 +42,7 @@ NotesFolder& folder()
 void BulkRead(benchmark::State& state)
 {
     for (auto _ : state) {
-        const core::NotesSnapshot all = folder().notes.readAll();
+        const notes::NotesSnapshot all = folder().folderNotes.readAll();
         benchmark::DoNotOptimize(all.size());
     }
 }
@@ -51,7 +52,8 @@ void ReadNote(benchmark::State& state)
 {
     int i = 0;
     for (auto _ : state) {
-        const QString note = folder().notes.readNote(QStringLiteral("软件包%1.zip").arg(i++ % kKeys));
+        const QString note =
+            folder().folderNotes.readNote(QStringLiteral("软件包%1.zip").arg(i++ % kKeys));
         benchmark::DoNotOptimize(note.size());
     }
 }
@@ -61,8 +63,9 @@ void WriteNote(benchmark::State& state)
 {
     int i = 0;
     for (auto _ : state) {
-        folder().notes.writeNote(QStringLiteral("软件包%1.zip").arg(i % kKeys),
-                                 QStringLiteral("改过的注释 %1").arg(i));
+        notes::NotesKeeper::setNote(folder().folderNotes.dir(),
+                                    QStringLiteral("软件包%1.zip").arg(i % kKeys),
+                                    QStringLiteral("改过的注释 %1").arg(i));
         ++i;
     }
 }
@@ -72,7 +75,7 @@ BENCHMARK(WriteNote)->Unit(benchmark::kMillisecond);
 void LockFolderOnly(benchmark::State& state)
 {
     for (auto _ : state) {
-        const platform::FolderLock lock(folder().notes.dir());
+        const platform::FolderLock lock(folder().folderNotes.dir());
         benchmark::DoNotOptimize(lock.acquired());
     }
 }
@@ -82,7 +85,7 @@ BENCHMARK(LockFolderOnly)->Unit(benchmark::kMicrosecond);
 void ReadBytesOnly(benchmark::State& state)
 {
     for (auto _ : state) {
-        QFile file(folder().notes.path());
+        QFile file(folder().folderNotes.path());
         file.open(QIODevice::ReadOnly);
         benchmark::DoNotOptimize(file.readAll().size());
     }

@@ -3,9 +3,9 @@
 // Scrolling the list a page at a time is measured too.
 #include "core/ConfigFile.h"
 #include "core/LibraryLayout.h"
-#include "core/NotesStore.h"
 #include "core/Session.h"
 #include "core/Workspace.h"
+#include "notes/NotesFile.h"
 #include "ui/Application.h"
 #include "ui/FileListView.h"
 #include "ui/MainWindow.h"
@@ -18,7 +18,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -42,7 +41,7 @@ struct Library
             ::close(::open(QFile::encodeName(folder + name).constData(), O_CREAT | O_WRONLY, 0644));
             notes += name + QStringLiteral("=一个很好用的工具软件，第%1版\r\n").arg(i);
         }
-        QFile file(folder + core::NotesFileName);
+        QFile file(folder + notes::NotesFileName);
         file.open(QIODevice::WriteOnly);
         QStringEncoder encoder("GB18030");
         file.write(encoder.encode(notes));
@@ -53,8 +52,9 @@ struct Window
 {
     Library library;
     core::ConfigFile config{library.dir.path() + QStringLiteral("/quillet.ini")};
-    core::Session session{core::LibraryLayout(library.root, library.root + QStringLiteral("quillet")),
-                          config, platform::FileSystem::local(), true};
+    core::Session session{
+        core::LibraryLayout(library.root, library.root + QStringLiteral("quillet")), config,
+        platform::FileSystem::local(), true};
     ui::MainWindow window{session};
     QModelIndex big;
     QModelIndex empty;
@@ -73,7 +73,8 @@ struct Window
 
     void select(const QModelIndex& node)
     {
-        window.workspace().systemTreeSelection().setCurrentIndex(node, QItemSelectionModel::ClearAndSelect);
+        window.workspace().systemTreeSelection().setCurrentIndex(
+            node, QItemSelectionModel::ClearAndSelect);
     }
 };
 

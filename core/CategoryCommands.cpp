@@ -3,6 +3,7 @@
 #include "core/FileListing.h"
 #include "core/ReadOnly.h"
 #include "core/Texts.h"
+#include "notes/NotesKeeper.h"
 #include "platform/FileNames.h"
 
 namespace core {
@@ -255,14 +256,22 @@ void CategoryCommands::deltreeClick()
                       MessageIcon::Question, Buttons::YesNo, Answer::No) != Answer::Yes)
         return;
 
-    // The notes file (in any letter case) and the program's own temporary files are not
-    // files of the category.
+    // What the folder holds at this moment decides, not the rows: a file that came while the
+    // question was open keeps the category, its notes file and its note.
     const Session& session = m_workspace.session();
-    for (const platform::DirEntry& entry : session.fs().list(session.currentDir())) {
-        if (!entry.isDir && !isListedEntry(entry.name))
-            session.fs().removeFile(session.currentDir() + entry.name);
-    }
-    if (!session.fs().removeDirectory(session.currentDir())) {
+    switch (notes::NotesKeeper::removeFolder(session.fs(), session.currentDir())) {
+    case notes::NotesKeeper::FolderRemoval::Removed:
+        break;
+    case notes::NotesKeeper::FolderRemoval::HoldsFiles:
+        m_dialogs.showMessage(texts::CategoryHasFiles);
+        m_files.flistrefClick();
+        return;
+    case notes::NotesKeeper::FolderRemoval::HoldsFolders:
+        m_dialogs.showMessage(texts::CategoryHasChildren);
+        tree.fillIfNeverOpened(node);
+        Q_EMIT expandRequested(node);
+        return;
+    case notes::NotesKeeper::FolderRemoval::Failed:
         m_dialogs.showMessage(texts::CategoryDeleteFailed);
         return;
     }

@@ -347,7 +347,7 @@ QString CategoryTreeModel::captionIn(const QModelIndex& parent, const QString& n
     // A registered library's name is a caption of its own, not a folder's.
     if (m_tree == Tree::External && kindOf(parent) == ExternalRootKind)
         return name;
-    return CaptionInFolder(m_fs, directoryOf(parent), name);
+    return notes::captionInFolder(m_fs, directoryOf(parent), name);
 }
 
 void CategoryTreeModel::fillIfNeverOpened(const QModelIndex& parent)
@@ -363,8 +363,7 @@ QModelIndex CategoryTreeModel::childForNewFolder(const QModelIndex& parent, cons
     return found.isValid() ? found : appendChild(parent, name);
 }
 
-QModelIndex CategoryTreeModel::appendChild(const QModelIndex& parent, const QString& name,
-                                           int kind)
+QModelIndex CategoryTreeModel::appendChild(const QModelIndex& parent, const QString& name, int kind)
 {
     Node* node = nodeOf(parent);
     const QString caption = captionIn(parent, name);

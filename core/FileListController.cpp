@@ -1,8 +1,9 @@
 #include "core/FileListController.h"
 
 #include "core/FileListing.h"
-#include "core/ListedComments.h"
+#include "core/ListedNotes.h"
 #include "core/Texts.h"
+#include "platform/OpenFolder.h"
 
 namespace core {
 
@@ -26,17 +27,32 @@ void FileListController::listInto(const QString& dir)
 {
     FileListModel& list = m_workspace.fileList();
     clearList();
-    // One read of the folder and of its notes file; a file without a note key that carries
-    // a comment shows it as its note.
-    FileRows rows = listCategoryRows(dir);
+    // One read of the folder and of its notes file; the keeper settles what other programs
+    // did to the files and their notes meanwhile. Nothing is decided from a notes file that
+    // cannot be read.
     const Session& session = m_workspace.session();
-    const QList<std::pair<QString, QString>> comments =
-        TakeListedComments(rows, session.notesFile());
-    if (session.writable())
-        KeepListedComments(session.notesFile(), comments);
-    list.setRows(std::move(rows));
+    const std::optional<notes::NotesSnapshot> stored = session.notesFile().snapshot();
+    const notes::NotesSnapshot none;
+    FolderListing listing = listFolder(platform::OpenFolder(dir), nullptr,
+                                       ListFiles | RemoveLeftovers, stored ? &*stored : &none);
+    QString problem;
+    if (!listing.complete)
+        problem = texts::folderUnreadable(dir);
+    else if (!stored)
+        problem = texts::notesUnreadable(session.notesFile().path());
+    else
+        problem = SettleListedNotes({&listing.rows}, dir, *stored, session.writable(),
+                                    session.documents());
+    list.setRows(std::move(listing.rows));
     list.sortBy(m_workspace.fileSort().column, m_workspace.fileSort().ascending);
+    notesNotSettled(problem);
     Q_EMIT folderListed(dir);
+}
+
+void FileListController::notesNotSettled(const QString& reason)
+{
+    if (!reason.isEmpty())
+        m_workspace.status().setText(0, reason);
 }
 
 void FileListController::showFolder(const QString& dir)
@@ -100,7 +116,8 @@ void FileListController::selectAll(FileListModel& model, QItemSelectionModel& se
 {
     if (model.count() == 0)
         return;
-    const QItemSelection all(model.index(0, 0), model.index(model.count() - 1, model.columnCount() - 1));
+    const QItemSelection all(model.index(0, 0),
+                             model.index(model.count() - 1, model.columnCount() - 1));
     selection.select(all, QItemSelectionModel::Select);
 }
 
@@ -108,7 +125,8 @@ void FileListController::invert(FileListModel& model, QItemSelectionModel& selec
 {
     if (model.count() == 0)
         return;
-    const QItemSelection all(model.index(0, 0), model.index(model.count() - 1, model.columnCount() - 1));
+    const QItemSelection all(model.index(0, 0),
+                             model.index(model.count() - 1, model.columnCount() - 1));
     selection.select(all, QItemSelectionModel::Toggle);
 }
 
@@ -168,8 +186,10 @@ void FileListController::filelistChange()
     if (m_quiet)
         return;
     const int first = Workspace::firstSelectedRow(m_workspace.fileSelection());
-    if (first >= 0 && first < m_workspace.fileList().count())
+    if (first >= 0 && first < m_workspace.fileList().count()) {
         m_workspace.setTopEditText(m_workspace.fileList().row(first).note);
+        m_workspace.setEditedFile(m_workspace.fileList().pathOf(first));
+    }
 }
 
 } // namespace core

@@ -41,6 +41,9 @@ public:
     // While quiet, changes of the rows leave the note editor alone (the list follows the
     // disk while a note may be being typed).
     void setQuiet(bool quiet) { m_quiet = quiet; }
+    // A listing met a problem (`reason`: a folder or notes file it could not read, notes it
+    // could not write): the status bar says so, and the next listing tries again.
+    void notesNotSettled(const QString& reason);
 
 Q_SIGNALS:
     // The list now shows the files of `dir`; empty when it shows none.

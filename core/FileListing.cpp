@@ -12,8 +12,6 @@ namespace core {
 
 namespace {
 
-constexpr char kNotesFileName[] = "zzfdat.nod";
-
 bool isDotName(QByteArrayView name)
 {
     return name.startsWith('.') && name != "." && name != "..";
@@ -59,48 +57,18 @@ struct Entries
 
 } // namespace
 
-bool isNotesFileName(const QString& name)
-{
-    return name.compare(NotesFileName, Qt::CaseInsensitive) == 0;
-}
-
 bool isListedEntry(const QString& name)
 {
-    return !isNotesFileName(name) && !platform::isTemporaryName(name);
-}
-
-bool isNotesFileName(QByteArrayView name)
-{
-    if (name.size() != qsizetype(sizeof kNotesFileName - 1))
-        return false;
-    // Only ASCII letters fold onto the letters of the notes file's name.
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        char c = name[i];
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-        if (c != kNotesFileName[i])
-            return false;
-    }
-    return true;
+    return !notes::isNotesFileName(name) && !platform::isTemporaryName(name);
 }
 
 bool isListedName(QByteArrayView name)
 {
-    if (isNotesFileName(name))
+    if (notes::isNotesFileName(name))
         return false;
     // The program's temporary names (see platform::isTemporaryName), spelled in ASCII.
     return !name.startsWith(".quillet-") ||
            !(name.endsWith(".part") || name.endsWith(".tmp") || name.endsWith(".keep"));
-}
-
-QString CaptionInFolder(const platform::FileSystem& fs, const QString& folder, const QString& name)
-{
-    const QString caption = platform::captionOfName(name);
-    // A name read as GB18030 must not take the caption (and so the note) of a file that is
-    // spelled that way in UTF-8 beside it; it then shows its bytes as they are.
-    if (caption != name && fs.exists(folder + caption))
-        return name;
-    return caption;
 }
 
 QString NameShownAs(const platform::FileSystem& fs, const QString& folder, const QString& caption)
@@ -140,14 +108,14 @@ QString FolderNames::captionOf(const QString& name) const
     if (!platform::hasKeptBytes(name))
         return name;
     const QString caption = platform::captionOfName(name);
-    // As CaptionInFolder, with the folder's names at hand.
+    // As notes::captionInFolder, with the folder's names at hand.
     if (caption != name && contains(caption))
         return name;
     return caption;
 }
 
 FolderListing listFolder(const platform::OpenFolder& folder, const RowFilter* filter, int parts,
-                         const NotesSnapshot* notes)
+                         const notes::NotesSnapshot* stored)
 {
     const bool withSubfolders = parts & ListSubfolders;
     FolderListing out;
@@ -174,16 +142,16 @@ FolderListing listFolder(const platform::OpenFolder& folder, const RowFilter* fi
         return out; // a folder that cannot be read to its end lists nothing
 
     // The folder's notes, read at the first file that needs them.
-    NotesSnapshot read;
-    bool notesRead = notes != nullptr;
-    const NotesSnapshot* const givenNotes = notes;
-    const auto folderNotes = [&]() -> const NotesSnapshot& {
+    notes::NotesSnapshot read;
+    bool notesRead = stored != nullptr;
+    const notes::NotesSnapshot* const givenNotes = stored;
+    const auto folderNotes = [&]() -> const notes::NotesSnapshot& {
         if (!notesRead) {
             notesRead = true;
             QByteArray bytes;
-            if (folder.readFile(NotesFileName, &bytes) == platform::ReadOutcome::Loaded &&
+            if (folder.readFile(notes::NotesFileName, &bytes) == platform::ReadOutcome::Loaded &&
                 (!filter || !filter->byNote() || filter->notesMayPass(bytes)))
-                read = NotesSnapshot::fromFile(bytes);
+                read = notes::NotesSnapshot::fromFile(bytes);
         }
         return givenNotes ? *givenNotes : read;
     };
@@ -198,7 +166,7 @@ FolderListing listFolder(const platform::OpenFolder& folder, const RowFilter* fi
         }
         return names;
     };
-    const NotesSnapshot::OtherFile isOtherFile = [&](const QString& key) {
+    const notes::NotesSnapshot::OtherFile isOtherFile = [&](const QString& key) {
         return folderNames().contains(key);
     };
 
@@ -209,12 +177,24 @@ FolderListing listFolder(const platform::OpenFolder& folder, const RowFilter* fi
     if (!filter && (parts & ListFiles))
         out.rows.reserve(all.entries.size());
     QString captionText; // the caption of the entry at hand, its room kept
-    for (const Entries::Entry& e : all.entries) {
+    // Entries are added at the end as the pass over leftovers settles them.
+    for (size_t at = 0; at < all.entries.size(); ++at) {
+        const Entries::Entry e = all.entries[at];
         const QByteArrayView name = all.name(e);
-        // What a killed write left, if it is one (a copy's leftover may be a folder).
-        if ((parts & RemoveLeftovers) && name.startsWith(".quillet-") &&
-            folder.removeLeftover(all.cName(e)))
-            continue;
+        // What a killed write left, if it is one (a copy's leftover may be a folder); a file
+        // a killed command left parked shows again, under its own name or beside it.
+        if ((parts & RemoveLeftovers) && name.startsWith(".quillet-")) {
+            if (folder.removeLeftover(all.cName(e)))
+                continue;
+            QByteArray shownAs;
+            if (name.endsWith(".keep") && folder.settleParked(all.cName(e), &shownAs)) {
+                if (!shownAs.isEmpty()) {
+                    all.entries.push_back({all.names.size(), size_t(shownAs.size()), e.kind});
+                    all.names.append(shownAs.constData(), size_t(shownAs.size())).push_back('\0');
+                }
+                continue;
+            }
+        }
         if (e.kind == platform::OpenFolder::Kind::Folder) {
             if (withSubfolders)
                 out.subfolders.push_back({name.toByteArray(), out.rows.size(), false});
@@ -270,16 +250,16 @@ FolderListing listFolder(const platform::OpenFolder& folder, const RowFilter* fi
     return out;
 }
 
-FileRows listCategoryRows(const QString& dir)
+FileRows listCategoryRows(const QString& dir, const notes::NotesSnapshot* stored)
 {
-    return listFolder(platform::OpenFolder(dir), nullptr, ListFiles | RemoveLeftovers).rows;
+    return listFolder(platform::OpenFolder(dir), nullptr, ListFiles | RemoveLeftovers, stored).rows;
 }
 
 std::vector<FileRow> ListCategoryFiles(const platform::FileSystem&, const QString& dir,
-                                       const NotesSnapshot& notes)
+                                       const notes::NotesSnapshot& stored)
 {
     const FolderListing listing =
-        listFolder(platform::OpenFolder(dir), nullptr, ListFiles | RemoveLeftovers, &notes);
+        listFolder(platform::OpenFolder(dir), nullptr, ListFiles | RemoveLeftovers, &stored);
     std::vector<FileRow> rows;
     rows.reserve(listing.rows.size());
     for (size_t i = 0; i < listing.rows.size(); ++i)

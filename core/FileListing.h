@@ -7,7 +7,7 @@
 
 #include "core/FileRow.h"
 #include "core/FileRows.h"
-#include "core/NotesStore.h"
+#include "notes/NotesFile.h"
 #include "platform/FileSystem.h"
 
 #include <QSet>
@@ -20,10 +20,6 @@ class OpenFolder;
 
 namespace core {
 
-// The caption of `name` in `folder`: its caption (see platform/FileNames.h), or the name as it
-// is when that caption would spell another file of the folder.
-QString CaptionInFolder(const platform::FileSystem& fs, const QString& folder, const QString& name);
-
 // The name of the entry of `folder` shown as `caption`: the caption itself when an entry has
 // that name, else the entry whose name reads as it (GBK bytes from Windows); empty when none.
 QString NameShownAs(const platform::FileSystem& fs, const QString& folder, const QString& caption);
@@ -33,11 +29,6 @@ QString NameShownAs(const platform::FileSystem& fs, const QString& folder, const
 bool isListedEntry(const QString& name);
 // The same for a name given as its bytes.
 bool isListedName(QByteArrayView name);
-
-// True for the notes file's name in any letter case.
-bool isNotesFileName(const QString& name);
-// The same for a name given as its bytes (only ASCII letters fold).
-bool isNotesFileName(QByteArrayView name);
 
 // The names of every entry of one folder, for the rules that look at the folder's other
 // files: a caption that would spell another file of the folder is not taken, and a note key
@@ -102,15 +93,16 @@ enum ListingPart
 };
 
 // Reads the folder once: with ListFiles a row for every file (or every file `filter` passes,
-// when given), with its note from the folder's notes file, read once (or from `notes` when
+// when given), with its note from the folder's notes file, read once (or from `stored` when
 // given); with ListSubfolders its subfolders.
 FolderListing listFolder(const platform::OpenFolder& folder, const RowFilter* filter, int parts,
-                         const NotesSnapshot* notes = nullptr);
+                         const notes::NotesSnapshot* stored = nullptr);
 
-// The rows of every file of `dir`, in listing order; leftovers of killed writes go.
-FileRows listCategoryRows(const QString& dir);
-// The same as FileRows made whole, with the notes of `notes`.
+// The rows of every file of `dir`, in listing order, with the notes of `stored` (or of its
+// notes file, read once); leftovers of killed writes go.
+FileRows listCategoryRows(const QString& dir, const notes::NotesSnapshot* stored = nullptr);
+// The same as FileRows made whole, with the notes of `stored`.
 std::vector<FileRow> ListCategoryFiles(const platform::FileSystem& fs, const QString& dir,
-                                       const NotesSnapshot& notes);
+                                       const notes::NotesSnapshot& stored);
 
 } // namespace core

@@ -31,7 +31,8 @@ const QStringList& LibraryLayout::hiddenFolderNames()
 
 bool LibraryLayout::isReservedCategoryName(const QString& name)
 {
-    for (const char* reserved : {"oprecy", "tempdir", "filecomm"}) {
+    // A folder named as the notes file would stand where every note of its parent is written.
+    for (const char* reserved : {"oprecy", "tempdir", "filecomm", "zzfdat.nod"}) {
         if (name.compare(QLatin1String(reserved), Qt::CaseInsensitive) == 0)
             return true;
     }

@@ -31,7 +31,8 @@ public:
 
     // Folder names never shown as categories, at any depth; compared exactly.
     static const QStringList& hiddenFolderNames();
-    // Names refused for a new category: oprecy, tempdir and filecomm, without letter case.
+    // Names refused for a new category: oprecy, tempdir, filecomm and the notes file's,
+    // without letter case.
     static bool isReservedCategoryName(const QString& name);
 
     // Creates oprecy, tempdir and filecomm (one level each) where they are missing; returns

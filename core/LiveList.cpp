@@ -1,8 +1,7 @@
 #include "core/LiveList.h"
 
 #include "core/FileListing.h"
-#include "core/ListedComments.h"
-#include "core/NoteMirror.h"
+#include "core/ListedNotes.h"
 #include "core/RowOrder.h"
 #include "core/Texts.h"
 #include "platform/Errors.h"
@@ -99,10 +98,8 @@ void LiveList::follow(const QString& dir)
     // The rows were just listed: what was told so far is in them.
     readEvents();
     m_names.clear();
-    m_renames.clear();
-    m_movedAway.clear();
-    m_notesChanged = m_everything = m_vanished = false;
-    m_notes.reset();
+    m_notesChanged = m_everything = m_vanished = m_freed = m_waitedMore = false;
+    m_stored.reset();
     m_timer.stop();
     if (dir == m_dir && m_watch >= 0)
         return;
@@ -150,16 +147,14 @@ void LiveList::readEvents()
                 continue;
             const QByteArrayView name(static_cast<const char*>(event->name),
                                       qsizetype(std::strlen(event->name)));
-            if (isNotesFileName(name)) {
+            if (notes::isNotesFileName(name)) {
                 m_notesChanged = true;
                 continue;
             }
             if (!isListedName(name))
                 continue; // one of the program's temporary files
-            if (event->mask & IN_MOVED_FROM)
-                m_movedAway.insert(event->cookie, platform::pathFromNative(name));
-            else if ((event->mask & IN_MOVED_TO) && m_movedAway.contains(event->cookie))
-                m_renames.append({m_movedAway.take(event->cookie), platform::pathFromNative(name)});
+            if (event->mask & (IN_MOVED_FROM | IN_DELETE))
+                m_freed = true;
             // A file written by another program tells of itself a few times in a row.
             if (name != QByteArrayView(last)) {
                 last = name.toByteArray();
@@ -186,15 +181,16 @@ bool LiveList::applyNow()
         (m_names.isEmpty() && !m_notesChanged && !m_everything && !m_vanished))
         return false;
     m_timer.stop();
+    m_waitedMore = true; // at once: no waiting for a freed name to come back
     apply();
     return true;
 }
 
-const NotesSnapshot& LiveList::notes()
+const notes::NotesSnapshot& LiveList::stored()
 {
-    if (!m_notes)
-        m_notes = m_workspace.session().notesFile().readAll();
-    return *m_notes;
+    if (!m_stored)
+        m_stored = m_workspace.session().notesFile().snapshot();
+    return *m_stored;
 }
 
 QHash<QByteArray, int> LiveList::rowsOf(const QSet<QByteArray>& names) const
@@ -213,44 +209,6 @@ QHash<QByteArray, int> LiveList::rowsOf(const QSet<QByteArray>& names) const
     return found;
 }
 
-void LiveList::renameNotes()
-{
-    const Session& session = m_workspace.session();
-    const NotesFile& file = session.notesFile();
-    const platform::FileSystem& fs = session.fs();
-    QList<std::pair<QString, QString>> moved; // captions whose note went to the new name
-    try {
-        file.update([&](platform::IniDocument& document) {
-            for (const auto& [from, to] : std::as_const(m_renames)) {
-                const QString oldCaption = platform::captionOfName(from);
-                const QString newCaption = CaptionInFolder(fs, m_dir, to);
-                const std::optional<QString> oldKey = noteKeyIn(document, m_dir, oldCaption);
-                if (!oldKey || noteKeyIn(document, m_dir, newCaption))
-                    continue; // the program's own rename, or the new name has a note
-                const QString text =
-                    document.value(NotesSection, *oldKey, Qt::CaseSensitive).value_or(QString());
-                try {
-                    setNoteIn(document, m_dir, newCaption, text);
-                } catch (const NoteKeyError&) {
-                    continue; // the old key stays for the note clean-up
-                }
-                document.removeKey(NotesSection, *oldKey, Qt::CaseSensitive);
-                moved.append({oldCaption, newCaption});
-            }
-            return !moved.isEmpty();
-        });
-    } catch (const platform::UserError&) {
-        return; // a notes file that cannot be written keeps its keys
-    }
-    const Documents& documents = session.documents();
-    for (const auto& [from, to] : std::as_const(moved)) {
-        if (documents.HasDocument(from) && !documents.HasDocument(to))
-            documents.RenameDocument(from, to);
-    }
-    if (!moved.isEmpty())
-        m_notesChanged = true;
-}
-
 void LiveList::apply()
 {
     readEvents();
@@ -260,32 +218,60 @@ void LiveList::apply()
         m_timer.start();
         return;
     }
+    // A name removed or renamed away may come back at once: a program that keeps a backup
+    // renames the old file aside and writes the new one under its name.
+    if (m_freed && !m_waitedMore && !m_vanished) {
+        m_waitedMore = true;
+        m_timer.start(FreedNameMs);
+        return;
+    }
+    m_freed = m_waitedMore = false;
+    m_timer.setInterval(GatherMs);
     if (m_vanished) {
         stop();
         Q_EMIT folderVanished();
         return;
     }
-    Q_EMIT aboutToApply();
     const Session& session = m_workspace.session();
+    if (m_notesChanged)
+        m_stored.reset();
+    if (!m_stored)
+        m_stored = session.notesFile().snapshot();
+    if (!m_stored) {
+        // Nothing is decided from a notes file that cannot be read: the burst waits.
+        m_stored.reset();
+        m_files.notesNotSettled(texts::notesUnreadable(session.notesFile().path()));
+        m_timer.start();
+        return;
+    }
+    Q_EMIT aboutToApply();
     const platform::FileSystem& fs = session.fs();
     FileListModel& list = m_workspace.fileList();
-    if (session.writable() && !m_renames.isEmpty())
-        renameNotes();
-    if (m_notesChanged)
-        m_notes.reset();
 
     QSet<QByteArray> names = std::exchange(m_names, {});
     const bool everything = std::exchange(m_everything, false);
     const bool notesChanged = std::exchange(m_notesChanged, false);
-    m_renames.clear();
-    m_movedAway.clear();
     const FileRows& rows = list.fileRows();
     if (everything) {
         for (const platform::DirEntry& entry :
              fs.list(m_dir, nullptr, platform::StoredFlags::Later))
             names.insert(platform::nativePath(entry.name));
-        for (size_t i = 0; i < rows.size(); ++i)
-            names.insert(QByteArray(nativeNameOf(rows, i)));
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const QByteArray name = nativeNameOf(rows, i);
+            names.insert(QByteArray(name.constData(), name.size()));
+        }
+    }
+
+    // Rows whose note another program changed in the notes file are looked at as touched:
+    // their files' comments follow.
+    const auto isOtherFile = [&](const QString& key) { return fs.exists(m_dir + key); };
+    if (notesChanged) {
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (rows.noteView(i) != stored().noteView(rows.caption(i), isOtherFile)) {
+                const QByteArray name = nativeNameOf(rows, i);
+                names.insert(QByteArray(name.constData(), name.size()));
+            }
+        }
     }
 
     // Only names that may have a row need the pass over the rows.
@@ -300,7 +286,6 @@ void LiveList::apply()
 
     // What the disk holds now for every name the burst touched, read as a listing reads it.
     const platform::OpenFolder folder(m_dir);
-    const auto isOtherFile = [&](const QString& key) { return fs.exists(m_dir + key); };
     std::vector<int> gone;
     FileRows added;             // the rows of new files
     FileRows fresh;             // the files of rows shown, as they are now
@@ -309,7 +294,6 @@ void LiveList::apply()
     const quint32 freshFolder = fresh.folderIndex(m_dir);
     const QByteArray dirNative = platform::nativePath(m_dir);
     QByteArray path = dirNative;
-    QList<std::pair<QString, QString>> comments;
     for (const QByteArray& name : std::as_const(names)) {
         platform::OpenFolder::Details details;
         const bool listed =
@@ -328,21 +312,12 @@ void LiveList::apply()
             caption = QString::fromUtf8(name);
         } else {
             const QString text = platform::pathFromNative(name);
-            caption = CaptionInFolder(fs, m_dir, text);
+            caption = notes::captionInFolder(fs, m_dir, text);
             captionDecoded = caption != text;
         }
-        QStringView note = notes().noteView(caption, isOtherFile);
+        const QStringView note = stored().noteView(caption, isOtherFile);
         path.truncate(dirNative.size());
         path.append(name);
-        QString comment;
-        if (note.isEmpty()) {
-            // A file without a note key that carries a comment shows it (see ListedComments).
-            comment = NoteMirror::commentAt(path);
-            if (!comment.isEmpty() && !notes().has(caption, isOtherFile)) {
-                note = comment;
-                comments.append({caption, comment});
-            }
-        }
         platform::Attributes attributes = 0;
         if (!details.ownerWrite)
             attributes |= platform::ReadOnly;
@@ -364,25 +339,17 @@ void LiveList::apply()
                          storedLater, captionDecoded, note});
         freshRows.push_back(row);
     }
-    if (session.writable())
-        KeepListedComments(session.notesFile(), comments);
+    // The notes of the touched files, settled as a listing settles them.
+    const QString failure = SettleListedNotes({&fresh, &added}, m_dir, stored(), session.writable(),
+                                              session.documents());
+    m_files.notesNotSettled(failure);
     std::vector<std::pair<int, FileRow>> changed;
     for (size_t i = 0; i < fresh.size(); ++i) {
         FileRow now = fresh.row(i, false);
         if (!sameFile(rows.row(size_t(freshRows[i]), false), now))
             changed.emplace_back(freshRows[i], std::move(now));
     }
-    std::vector<std::pair<int, QString>> notesChangedRows;
-    if (notesChanged) {
-        for (size_t i = 0; i < rows.size(); ++i) {
-            if (names.contains(nativeNameOf(rows, i)))
-                continue;
-            const QString note = notes().note(rows.caption(i), isOtherFile);
-            if (rows.noteView(i) != note)
-                notesChangedRows.emplace_back(int(i), note);
-        }
-    }
-    if (gone.empty() && changed.empty() && added.empty() && notesChangedRows.empty())
+    if (gone.empty() && changed.empty() && added.empty())
         return;
 
     // A note being typed stays; the editor follows the rows only when it held the note shown.
@@ -393,8 +360,6 @@ void LiveList::apply()
     m_files.setQuiet(true);
     for (auto& [row, now] : changed)
         list.setRow(row, std::move(now));
-    for (const auto& [row, note] : notesChangedRows)
-        list.setNote(row, note);
     if (!gone.empty()) {
         std::sort(gone.begin(), gone.end());
         gone.erase(std::unique(gone.begin(), gone.end()), gone.end());

@@ -7,13 +7,16 @@
 // being typed stay. A change the program made itself finds its rows already as the disk is
 // and changes nothing.
 //
-// A rename by another program inside the folder takes the file's note and document to the
-// new name, as the program's own rename does.
+// What the rows show of the files' notes is settled by the notes keeper exactly as a listing
+// settles it (ListedNotes.h), so the list after another program's change shows what a listing
+// shows after a restart: a file renamed by another program keeps its note and document. A
+// burst that frees a name waits a moment longer for that name to come back, as programs that
+// save by renaming the old file aside do, so that the new file keeps the name's note.
 
 #include "core/FileListController.h"
-#include "core/NotesStore.h"
-#include "core/ShownNames.h"
+#include "core/RowNameHashes.h"
 #include "core/Workspace.h"
+#include "notes/NotesSnapshot.h"
 
 #include <QHash>
 #include <QObject>
@@ -33,6 +36,8 @@ class LiveList : public QObject
 public:
     // How long a burst of changes is gathered before it is applied.
     static constexpr int GatherMs = 200;
+    // How much longer a burst that freed a name waits for the name to come back.
+    static constexpr int FreedNameMs = 400;
 
     LiveList(Workspace& workspace, FileListController& files, QObject* parent = nullptr);
     ~LiveList() override;
@@ -62,8 +67,7 @@ private:
     void readEvents();
     void apply();
     bool busy() const;
-    void renameNotes();
-    const NotesSnapshot& notes();
+    const notes::NotesSnapshot& stored();
     // The rows of these names (their bytes on disk), by name.
     QHash<QByteArray, int> rowsOf(const QSet<QByteArray>& names) const;
 
@@ -78,15 +82,16 @@ private:
 
     // What the burst so far has touched: names as their bytes on disk.
     QSet<QByteArray> m_names;
-    QList<std::pair<QString, QString>> m_renames; // old name, new name
-    QHash<quint32, QString> m_movedAway;          // names moved out, by their move's cookie
+    bool m_freed = false;      // a name was removed or renamed away
+    bool m_waitedMore = false; // the burst has waited once for a freed name to come back
     bool m_notesChanged = false;
     bool m_everything = false; // the kernel's queue overflowed: every name is looked at
     bool m_vanished = false;
 
-    std::optional<NotesSnapshot> m_notes;
+    // The notes file as read for this burst; nothing until read (or when it cannot be read).
+    std::optional<notes::NotesSnapshot> m_stored;
     // Every name a row has had since the rows were last counted (a few gone ones may linger).
-    ShownNames m_shownNames;
+    RowNameHashes m_shownNames;
 };
 
 } // namespace core

@@ -1,6 +1,7 @@
 #include "core/NoteCleanup.h"
 
 #include "core/Texts.h"
+#include "notes/NotesKeeper.h"
 
 namespace core {
 
@@ -8,14 +9,14 @@ void t403Click(Workspace& workspace, Dialogs& dialogs)
 {
     if (!noteCleanupEnabled(workspace.activeKind()))
         return;
-    // Erasing the notes and writing back every listed note that is not blank, as shown, in
-    // one rewrite of the file.
-    QList<std::pair<QString, QString>> notes;
-    for (const FileRow& row : workspace.fileList().listedRows()) {
-        if (!isBlankNote(row.note))
-            notes.append({row.caption, row.note});
-    }
-    workspace.session().notesFile().replaceAll(notes);
+    // The notes of the files that are there, in the list's order, each under its file's
+    // caption, in one rewrite of the file; what the disk holds decides, not the rows.
+    const FileRows& rows = workspace.fileList().fileRows();
+    QStringList names;
+    names.reserve(qsizetype(rows.size()));
+    for (size_t i = 0; i < rows.size(); ++i)
+        names.append(rows.name(i));
+    notes::NotesKeeper::cleanUp(workspace.session().currentDir(), names);
     dialogs.ask(texts::NotesCleanedCaption, texts::NotesCleaned, MessageIcon::Warning, Buttons::Ok,
                 Answer::Ok);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The note clean-up: rewrites the current notes file from the file list, so that only the
-// notes of listed files with a note that is not blank remain, in list order.
+// The note clean-up: rewrites the current notes file so that only the notes of the files that
+// are there, with a note that is not blank, remain, in list order.
 
 #include "core/Dialogs.h"
 #include "core/Workspace.h"

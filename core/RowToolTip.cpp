@@ -1,7 +1,7 @@
 #include "core/RowToolTip.h"
 
-#include "core/NoteMirror.h"
 #include "core/Texts.h"
+#include "notes/FileComments.h"
 #include "platform/FileNames.h"
 
 namespace core {
@@ -9,7 +9,7 @@ namespace core {
 QString RowToolTip(const FileRow& row, const QString& cellText, bool noteColumn)
 {
     const QString origin =
-        row.folder.isEmpty() ? QString() : NoteMirror::originOf(row.folder + row.name);
+        row.folder.isEmpty() ? QString() : notes::originOf(row.folder + row.name);
     QString text;
     if (noteColumn)
         text = row.note;

@@ -5,8 +5,8 @@
 #include "core/ConfigFile.h"
 #include "core/Documents.h"
 #include "core/LibraryLayout.h"
-#include "core/NotesStore.h"
 #include "core/Settings.h"
+#include "notes/NotesFile.h"
 #include "platform/DriveInfo.h"
 
 namespace core {
@@ -14,8 +14,7 @@ namespace core {
 class Session
 {
 public:
-    Session(LibraryLayout layout, ConfigFile& config, const platform::FileSystem& fs,
-            bool writable)
+    Session(LibraryLayout layout, ConfigFile& config, const platform::FileSystem& fs, bool writable)
         : m_layout(std::move(layout)), m_config(config), m_fs(fs), m_writable(writable),
           m_documents(m_layout.docDir())
     {
@@ -53,8 +52,8 @@ public:
     void setCurrentDir(const QString& dir) { m_currentDir = dir; }
 
     // The notes file of the folder the file list shows.
-    const NotesFile& notesFile() const { return m_notesFile; }
-    void openNotesFile(const QString& dir) { m_notesFile = NotesFile::open(dir); }
+    const notes::NotesFile& notesFile() const { return m_notesFile; }
+    void openNotesFile(const QString& dir) { m_notesFile = notes::NotesFile::open(dir); }
 
 private:
     static const platform::DriveOracle& systemDrives()
@@ -74,7 +73,7 @@ private:
     int m_treeFontColor = 0;
     int m_treeBackColor = 16777215;
     QString m_currentDir;
-    NotesFile m_notesFile;
+    notes::NotesFile m_notesFile;
 };
 
 } // namespace core

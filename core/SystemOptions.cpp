@@ -1,6 +1,6 @@
 #include "core/SystemOptions.h"
 
-#include "core/NoteMirror.h"
+#include "notes/NotesKeeper.h"
 #include "platform/Errors.h"
 
 namespace core {
@@ -69,7 +69,7 @@ void OptionsForm::apply()
     flag("EnabledSound", o.EnabledSound, values.EnabledSound);
     flag("AllowDragCopyNote", o.AllowDragCopyNote, values.AllowDragCopyNote);
     flag("XattrComment", o.XattrComment, values.XattrComment);
-    NoteMirror::setEnabled(values.XattrComment);
+    notes::NotesKeeper::setCommentsFollowNotes(values.XattrComment);
     flag("InstantSearch", o.InstantSearch, values.InstantSearch);
     number("DoubleEnv", o.DoubleEnv, values.DoubleEnv);
     number("DropMode", o.DropMode, values.DropMode);
@@ -80,8 +80,7 @@ void OptionsForm::apply()
 
 void OptionsForm::SpeedButton1Click()
 {
-    const QString chosen =
-        m_dialogs.chooseFile(options::ProgramTitle, options::ProgramFilter);
+    const QString chosen = m_dialogs.chooseFile(options::ProgramTitle, options::ProgramFilter);
     if (!chosen.isEmpty())
         values.DragPro = chosen;
 }

@@ -1,6 +1,24 @@
 #include "core/Texts.h"
 
+#include "platform/FileNames.h"
+
 namespace core::texts {
+
+QString notesNotSettled(const QString& reason)
+{
+    return QStringLiteral("注释或文档未能随文件更新，下次列出时再试：") +
+           QString(reason).replace(u'\n', u' ');
+}
+
+QString notesUnreadable(const QString& path)
+{
+    return QStringLiteral("注释文件无法读取，注释暂不显示：") + platform::displayPath(path);
+}
+
+QString folderUnreadable(const QString& dir)
+{
+    return QStringLiteral("文件夹无法读取：") + platform::displayPath(dir);
+}
 
 QString reservedNameMessage(const QString& name)
 {

@@ -50,6 +50,11 @@ inline const QString DeleteSystemFolderRefusal =
     QStringLiteral("老兄！这是系统必须的分类库，不能删除的啦！");
 inline const QString DeleteSystemFolderCaption = QStringLiteral("嘿哩呀啦啊...");
 inline const QString CategoryHasChildren = QStringLiteral("注意！此分类库有下级分类库，不能删除！");
+// The status bar when a listing could not write the notes it settled, could not read the
+// folder's notes file, or could not read the folder.
+QString notesNotSettled(const QString& reason);
+QString notesUnreadable(const QString& path);
+QString folderUnreadable(const QString& dir);
 inline const QString CategoryHasFiles = QStringLiteral("注意！分类库中还有文件存在，不能删除！");
 inline const QString DeleteCategoryQuestion = QStringLiteral("你真的要删除这个软件分类库吗？");
 inline const QString DeleteCategoryCaption = QStringLiteral("提示");
@@ -74,8 +79,8 @@ QString pictureLoadFailed(const QString& path);
 
 // File list
 inline const QString DocumentMark = QStringLiteral("此文件有详细文档");
-QString fileCount(int count);         // 共N个文件
+QString fileCount(int count);             // 共N个文件
 QString fileCountAfterRefresh(int count); // N个文件
-QString selectedCount(int count);     // 共选取了N个文件
+QString selectedCount(int count);         // 共选取了N个文件
 
 } // namespace core::texts

@@ -68,6 +68,7 @@ void Workspace::startNodeSelection(bool external, int kind)
 {
     setToolStates(toolStatesFor(external, kind, m_filePageShown, m_toolStates));
     setTopEditText(QString());
+    setEditedFile(QString());
     m_status.setText(3, QString());
 }
 
@@ -75,6 +76,12 @@ void Workspace::setToolStates(const ToolStates& states)
 {
     m_toolStates = states;
     Q_EMIT toolStatesChanged(states);
+}
+
+void Workspace::setEditedFile(const QString& path)
+{
+    m_editedFile = path;
+    m_editedIdentity = path.isEmpty() ? std::nullopt : platform::identityOf(path);
 }
 
 void Workspace::setTopEditText(const QString& text)

@@ -8,10 +8,12 @@
 #include "core/FileListModel.h"
 #include "core/Session.h"
 #include "core/StatusPanels.h"
+#include "platform/FileIdentity.h"
 
 #include <QItemSelectionModel>
 #include <QObject>
 
+#include <optional>
 #include <vector>
 
 namespace core {
@@ -27,8 +29,16 @@ class Workspace : public QObject
 {
     Q_OBJECT
 public:
-    enum class Section { System, External }; // which tree the tree pane shows
-    enum class Page { Browse, Search };      // what the work area shows
+    enum class Section
+    {
+        System,
+        External
+    }; // which tree the tree pane shows
+    enum class Page
+    {
+        Browse,
+        Search
+    }; // what the work area shows
 
     explicit Workspace(Session& session, QObject* parent = nullptr);
 
@@ -79,6 +89,11 @@ public:
     // The one-line note editor's text.
     const QString& topEditText() const { return m_topEditText; }
     void setTopEditText(const QString& text);
+    // The file whose note the editor took (its path), and its identity then; empty when none.
+    // A note typed there is that file's, even when another program renames it meanwhile.
+    const QString& editedFile() const { return m_editedFile; }
+    const std::optional<platform::FileIdentity>& editedIdentity() const { return m_editedIdentity; }
+    void setEditedFile(const QString& path);
 
 Q_SIGNALS:
     void toolStatesChanged(const core::ToolStates& states);
@@ -102,6 +117,8 @@ private:
     bool m_filePageShown = true;
     ToolStates m_toolStates;
     QString m_topEditText;
+    QString m_editedFile;
+    std::optional<platform::FileIdentity> m_editedIdentity;
 };
 
 } // namespace core

@@ -4,14 +4,16 @@
 #include "core/FileListing.h"
 #include "core/Texts.h"
 #include "dropwin/DropTexts.h"
+#include "fileops/CarriedRows.h"
 #include "fileops/FileOpsTexts.h"
 #include "fileops/ImportCommands.h"
-#include "fileops/NoteCarrier.h"
+#include "fileops/LinkMender.h"
 #include "fileops/RowSteps.h"
+#include "notes/FileComments.h"
+#include "notes/NotesKeeper.h"
 #include "platform/Errors.h"
 #include "platform/FileIdentity.h"
 #include "platform/FileNames.h"
-#include "platform/ShownNames.h"
 
 #include <QSet>
 
@@ -123,10 +125,10 @@ void DropCommands::DropFileDrop(const QStringList& paths)
     {
         const core::BusyCursor busy(m_dialogs);
         const platform::FileSystem& fs = session.fs();
-        platform::ShownNames shown(session.currentDir());
+        notes::Arrivals arrivals(fs, session.currentDir());
         for (const QString& dropped : paths) {
             const std::optional<QString> path = droppedPath(dropped);
-            if (!path) {
+            if (!path || isOfTheProgram(*path)) {
                 warn(texts::NoticeCaption, texts::dropFailed(dropped));
                 continue;
             }
@@ -134,7 +136,7 @@ void DropCommands::DropFileDrop(const QStringList& paths)
             if (fs.isDirectory(*path) && !isSymlink(*path))
                 dropFolder(*path);
             else
-                dropFile(*path, dropped, shown);
+                dropFile(*path, dropped, arrivals);
         }
     }
     m_workspace.status().setText(
@@ -143,6 +145,22 @@ void DropCommands::DropFileDrop(const QStringList& paths)
     const QString sound = session.layout().programDir() + texts::SoundFileName;
     if (session.options().EnabledSound && m_sound && session.fs().isFile(sound))
         m_sound->play(sound);
+}
+
+bool DropCommands::isOfTheProgram(const QString& path) const
+{
+    const core::LibraryLayout& layout = m_workspace.session().layout();
+    const QString root = layout.programDir();
+    if (platform::isSameFolder(path, root))
+        return true;
+    const QString folder = platform::folderOfPath(path);
+    if (!platform::isSameFolder(folder, root))
+        return false;
+    // In the library's own folder: its reserved folders and the program's files; the
+    // categories are folders of their own.
+    const QString name = platform::nameOfPath(path);
+    return core::LibraryLayout::isReservedCategoryName(name) ||
+           !m_workspace.session().fs().isDirectory(path);
 }
 
 void DropCommands::dropFolder(const QString& path)
@@ -156,7 +174,16 @@ void DropCommands::dropFolder(const QString& path)
 
     const platform::FileSystem& fs = m_workspace.session().fs();
     const QString name = platform::nameOfPath(path);
-    const QString target = m_workspace.session().currentDir() + name;
+    const QString here = m_workspace.session().currentDir();
+    // The category's own folder dropped onto it is in place already.
+    if (platform::isSameFolder(path, here))
+        return;
+    // A folder of a name no category may have (the notes file's, a reserved folder's).
+    if (core::LibraryLayout::isReservedCategoryName(name)) {
+        warn(texts::NoticeCaption, core::texts::reservedNameMessage(name));
+        return;
+    }
+    const QString target = here + name;
     if (!fs.isDirectory(target)) {
         if (!fs.makeDirectory(target)) {
             warn(texts::FolderFailedCaption, texts::folderCreateFailed(target));
@@ -177,27 +204,26 @@ void DropCommands::DropFolderFiles(const QString& source, const QString& target)
     const platform::FileSystem& fs = m_workspace.session().fs();
     const bool copying = transferMode() == fileops::TransferMode::Copy;
     const auto failed = [&](const QString& name) {
-        warn(texts::NoticeCaption, texts::folderFileFailed(core::CaptionInFolder(fs, from, name)));
+        warn(texts::NoticeCaption, texts::folderFileFailed(notes::captionInFolder(fs, from, name)));
     };
-    const core::NotesFile notes = core::NotesFile::open(from);
-    if (fs.exists(notes.path()) && !notes.document()) {
+    const notes::NotesFile sourceNotes = notes::NotesFile::open(from);
+    if (fs.exists(sourceNotes.path()) && !sourceNotes.document()) {
         // Notes that cannot be read cannot come with their files: the folder stays as it is.
-        failed(core::NotesFileName);
+        failed(notes::NotesFileName);
         return;
     }
     // A file of the folder brings its note from the folder's notes file; the notes of files
     // that do not come stay where they are.
-    platform::ShownNames shown(to);
-    fileops::NoteCarrier carrier(
-        to,
-        [&](const fileops::NoteCarrier::Item&, const QString& file, const QString& into) {
-            // Copying overwrites a file of that name; moving never does.
-            return copying ? fs.copyFile(file, into, true) : fs.move(file, into);
-        },
-        [&](const fileops::NoteCarrier::Item& item, platform::FsResult result) {
-            if (result)
-                shown.arrived(item.name);
-            else
+    fileops::LinkMender links;
+    fileops::CarriedRows carrier(
+        fs, to,
+        links.recording(
+            [&](const notes::NoteCarrier::Item&, const QString& file, const QString& into) {
+                // Copying overwrites a file of that name; moving never does.
+                return copying ? fs.copyFile(file, into, true) : fs.move(file, into);
+            }),
+        [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
+            if (!result)
                 failed(item.name);
         });
     const auto refuse = [&](const QString& name) {
@@ -209,82 +235,83 @@ void DropCommands::DropFolderFiles(const QString& source, const QString& target)
         // category: its notes come with their files.
         const QString& name = entry.name;
         if (entry.isDir || (entry.isSymlink && fs.isDirectory(from + name)) ||
-            !core::isListedEntry(name))
+            notes::isNotesFileName(name) || platform::isTemporaryName(name))
             continue;
-        carrier.makeWayFor(name);
-        const bool taken = fs.exists(to + name);
-        if (taken && platform::isAlreadyAt(from + name, to + name))
+        switch (carrier.arrivalOf(from, name)) {
+        case notes::Arrival::AlreadyThere:
             continue;
-        if ((taken && (!copying || fs.isDirectory(to + name))) ||
-            (!taken && !shown.otherShowingAs(name).isEmpty())) {
+        case notes::Arrival::Free:
+            carrier.add(from, name, false,
+                        copying ? notes::SourceKey::Keep : notes::SourceKey::Remove, -1);
+            continue;
+        case notes::Arrival::Taken:
+            // Copying overwrites a file of that name; moving never does.
+            if (copying) {
+                carrier.add(from, name, true, notes::SourceKey::Keep, -1);
+                continue;
+            }
+            refuse(name);
+            continue;
+        default:
             refuse(name);
             continue;
         }
-        carrier.add({from,
-                     name,
-                     core::CaptionInFolder(fs, from, name),
-                     core::CaptionInFolder(fs, to, name),
-                     taken,
-                     copying ? fileops::SourceKey::Keep : fileops::SourceKey::Remove,
-                     QPersistentModelIndex(),
-                     {}});
     }
     carrier.carry();
+    links.mend();
     if (!copying)
         leaveNotesFile(from);
 }
 
 void DropCommands::leaveNotesFile(const QString& folder)
 {
-    const platform::FileSystem& fs = m_workspace.session().fs();
-    const core::NotesFile notes = core::NotesFile::open(folder);
-    if (!fs.exists(notes.path()))
-        return;
-    const std::optional<platform::IniDocument> document = notes.document();
-    if (!document) {
-        // What it holds cannot be told: it stays as it is.
-        warn(texts::NoticeCaption, texts::folderFileFailed(core::NotesFileName));
-        return;
-    }
-    // Moved away it goes, unless a key of it belongs to a file that stayed behind.
-    QSet<QString> stayed;
-    for (const platform::DirEntry& entry : fs.list(folder)) {
-        if (!entry.isDir && core::isListedEntry(entry.name))
-            stayed.insert(core::CaptionInFolder(fs, folder, entry.name).toCaseFolded());
-    }
-    for (const QString& key : document->keys(core::NotesSection, Qt::CaseSensitive)) {
-        if (stayed.contains(key.toCaseFolded()))
-            return;
-    }
-    fs.removeFile(notes.path());
+    // What it holds cannot be told when it cannot be read: it stays as it is.
+    if (!notes::NotesKeeper::leaveNotesFile(m_workspace.session().fs(), folder))
+        warn(texts::NoticeCaption, texts::folderFileFailed(notes::NotesFileName));
 }
 
-void DropCommands::dropFile(const QString& path, const QString& dropped,
-                            platform::ShownNames& shown)
+void DropCommands::dropFile(const QString& path, const QString& dropped, notes::Arrivals& arrivals)
 {
     core::Session& session = m_workspace.session();
     const platform::FileSystem& fs = session.fs();
     const QString dir = session.currentDir();
     const QString name = platform::nameOfPath(path);
     const QString target = dir + name;
+    const QString caption = notes::captionInFolder(fs, dir, name);
 
-    // A file that already lies in the category stays as it is, and so does a link to it.
-    if (platform::isAlreadyAt(path, target))
+    const notes::Arrival arrival = arrivals.of(path, name);
+    switch (arrival) {
+    case notes::Arrival::Free:
+    case notes::Arrival::Taken:
+        break;
+    case notes::Arrival::AlreadyThere:
+        // A file that already lies in the category stays as it is, and so does a link to it.
         return;
+    case notes::Arrival::FolderInTheWay:
+        // Only a file of that name can be replaced; a folder stays as it is.
+        warn(texts::NoticeCaption, fileops::texts::folderOfSameName(caption));
+        return;
+    case notes::Arrival::ShownAlike:
+        // Named as it shows where it comes from: in the category its bytes would show.
+        warn(texts::NoticeCaption,
+             texts::shownAlike(notes::captionInFolder(fs, platform::folderOfPath(path), name)));
+        return;
+    case notes::Arrival::SourceGone:
+    case notes::Arrival::NotAFile:
+        warn(texts::NoticeCaption, texts::dropFailed(dropped));
+        return;
+    }
 
     const qint64 size = fs.fileSize(path);
     const QDateTime modified = fs.times(path).modified;
     const platform::Attributes attributes = fs.attributes(path);
+    // Where it comes from it may carry a comment that a folder without attributes would not
+    // keep: read before it leaves.
+    const QString comment = notes::commentOf(path);
     core::FileListModel& list = m_workspace.fileList();
-    const bool replacing = fs.exists(target);
-    const QString caption = core::CaptionInFolder(fs, dir, name);
+    const bool replacing = arrival == notes::Arrival::Taken;
     int listRow = -1;
     if (replacing) {
-        if (fs.isDirectory(target) && !isSymlink(target)) {
-            // Only a file of that name can be replaced; a folder stays as it is.
-            warn(texts::NoticeCaption, fileops::texts::folderOfSameName(caption));
-            return;
-        }
         const QString prompt = texts::DropSameNamePrompt(
             caption, core::SizeText(fs.fileSize(target)), core::DateText(fs.times(target).modified),
             core::SizeText(size), core::DateText(modified));
@@ -292,11 +319,6 @@ void DropCommands::dropFile(const QString& path, const QString& dropped,
                           core::Buttons::YesNo, core::Answer::Yes) != core::Answer::Yes)
             return;
         listRow = fileops::findRowOfFile(list.listedRows(), name, target);
-    } else if (!shown.otherShowingAs(name).isEmpty()) {
-        // Named as it shows where it comes from: in the category its bytes would show.
-        warn(texts::NoticeCaption,
-             texts::shownAlike(core::CaptionInFolder(fs, platform::folderOfPath(path), name)));
-        return;
     }
 
     // A replaced file stays until its successor has fully arrived.
@@ -307,16 +329,16 @@ void DropCommands::dropFile(const QString& path, const QString& dropped,
         warn(texts::NoticeCaption, texts::dropFailed(dropped));
         return;
     }
-    shown.arrived(name);
+    arrivals.arrived(name);
     if (listRow >= 0)
         fileops::TakeOverRow(list, listRow);
-    if (!core::isListedEntry(name))
-        return;
-    // A drop writes no note: a file that replaced another shows the note stored for its name.
-    const QString note = replacing ? core::NotesFile::open(dir).readNote(caption) : QString();
-    fileops::AddImportedRow(list, m_workspace.fileSelection(),
-                            fileops::ImportedRow(fs, dir, name, note, core::SizeText(size), size,
-                                                 modified, attributes));
+    // A drop writes no note of its own: the file shows the note stored for its name, else the
+    // comment it brought.
+    std::vector<core::FileRow> rows;
+    rows.push_back(fileops::ImportedRow(fs, dir, name, QString(), core::SizeText(size), size,
+                                        modified, attributes));
+    fileops::TakeBroughtComments(dir, rows, {comment});
+    fileops::AddImportedRow(list, m_workspace.fileSelection(), std::move(rows.front()));
 }
 
 } // namespace dropwin

@@ -7,7 +7,7 @@
 #include "core/Dialogs.h"
 #include "core/Workspace.h"
 #include "fileops/Transfer.h"
-#include "platform/ShownNames.h"
+#include "notes/Arrivals.h"
 #include "platform/Sound.h"
 
 #include <QStringList>
@@ -48,7 +48,10 @@ private:
     bool receivingAllowed();
     void dropFolder(const QString& path);
     // `path` is the dropped path as cleaned, `dropped` as given, which a failure shows.
-    void dropFile(const QString& path, const QString& dropped, platform::ShownNames& shown);
+    void dropFile(const QString& path, const QString& dropped, notes::Arrivals& arrivals);
+    // The library's own folder, its reserved folders and the program's files in it are never
+    // brought into a category.
+    bool isOfTheProgram(const QString& path) const;
     // After a dropped folder's files were moved: its notes file goes when it holds no note of
     // a file that stayed; one that cannot be read stays and is reported.
     void leaveNotesFile(const QString& folder);

@@ -1,8 +1,8 @@
 #include "fileops/AttributeCommands.h"
 
 #include "core/FileFormats.h"
-#include "core/NoteMirror.h"
 #include "fileops/FileOpsTexts.h"
+#include "notes/FileComments.h"
 #include "platform/FileNames.h"
 
 namespace fileops {
@@ -75,8 +75,8 @@ void AttributeCommands::fattrClick()
             spec.modifyTime = FileTimeText(times.modified);
         }
         spec.boxes = boxesOf(session.fs().attributes(path));
-        spec.origin = core::NoteMirror::originOf(path);
-        if (m_shell && core::NoteMirror::isOpenableAddress(spec.origin)) {
+        spec.origin = notes::originOf(path);
+        if (m_shell && notes::isOpenableAddress(spec.origin)) {
             platform::Shell* shell = m_shell;
             spec.openOrigin = [shell, origin = spec.origin] { shell->openUrl(origin); };
         }

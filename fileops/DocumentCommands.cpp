@@ -3,6 +3,7 @@
 #include "core/CategoryTreeModel.h"
 #include "core/Texts.h"
 #include "fileops/DocumentTexts.h"
+#include "notes/NotesKeeper.h"
 #include "platform/FileNames.h"
 
 #include <cerrno>
@@ -140,6 +141,7 @@ bool DocumentCommands::savenoteClick()
             }
         }
         m_editor.setModified(false);
+        recordDocumentedFile();
     } else if (fs.exists(path)) {
         // The document exists only while it has text. The mark stays as it is.
         if (const platform::FsResult removed = fs.removeFile(path); !removed) {
@@ -150,6 +152,19 @@ bool DocumentCommands::savenoteClick()
     }
     updateDocumentMark();
     return true;
+}
+
+void DocumentCommands::recordDocumentedFile()
+{
+    // The selected file, when the document is its own, is recorded under its name: a rename
+    // by another program then takes the document along.
+    const core::FileListModel& list = m_workspace.fileList();
+    const int row = core::Workspace::firstSelectedRow(m_workspace.fileSelection());
+    if (row < 0 || row >= list.count() || !m_workspace.session().writable())
+        return;
+    const core::Documents& documents = m_workspace.session().documents();
+    if (documents.DocumentPath(list.row(row).caption) == documentPath())
+        notes::NotesKeeper::recordFile(m_workspace.session().currentDir(), list.row(row).name);
 }
 
 void DocumentCommands::updateDocumentMark()

@@ -61,6 +61,7 @@ private:
     QString documentPath() const;
     void showNoDocument(const QString& text);
     void updateDocumentMark();
+    void recordDocumentedFile();
     void applyLook();
 
     core::Workspace& m_workspace;

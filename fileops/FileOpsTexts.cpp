@@ -30,6 +30,12 @@ QString folderOfSameName(const QString& name)
            QStringLiteral(" 的文件夹，文件夹不能被文件替换，这个文件没有导入！");
 }
 
+QString notesFileNotImported(const QString& path)
+{
+    return QStringLiteral("文件 ") + platform::displayPath(path) +
+           QStringLiteral(" 的名字是分类库保存注释用的文件名，这个文件没有导入！");
+}
+
 QString shownAlike(const QString& name)
 {
     return QStringLiteral("此分类库中已有一个看起来同名的文件 ") + name +
@@ -172,6 +178,12 @@ QString folderOfSameNameInCategory(const QString& name, const QString& category)
 {
     return QStringLiteral("分类库[") + category + QStringLiteral("]中已有名为 ") + name +
            QStringLiteral(" 的文件夹，文件夹不能被文件替换，这个文件没有移动！");
+}
+
+QString renameShownAlike(const QString& name)
+{
+    return QStringLiteral("此分类库中已有一个看起来同名的文件 ") + name +
+           QStringLiteral("（名字的字节不同），两个文件会共用一条注释，这个文件没有改名！");
 }
 
 QString shownAlikeInCategory(const QString& name, const QString& category)

@@ -18,6 +18,7 @@ QString folderOfSameName(const QString& name);
 QString importFailed(const QString& source);
 // A file of other bytes that shows as `name` lies in the category: both would share one note.
 QString shownAlike(const QString& name);
+QString notesFileNotImported(const QString& path);
 // The same-name question of the file import: five lines joined by line feeds.
 QString ImportSameNamePrompt(const QString& name, const QString& existingDate, qint64 existingSize,
                              const QString& chosenDate, qint64 chosenSize);
@@ -44,6 +45,8 @@ inline const QString EmptyBoxCaption = QStringLiteral("请保持头脑清醒");
 inline const QString NoRowForNote =
     QStringLiteral("请先点一个文件项吧，我才能知道将这些文字写到哪一条中！\n"
                    "我可猜不中你的思想，当然，我有特异功能就不在话下了：)");
+inline const QString EditedFileGone =
+    QStringLiteral("正在编辑说明的文件已被其他程序删除或移走，说明没有保存，仍留在编辑框中。");
 inline const QString NoteDialogCaption = QStringLiteral("编辑软件说明");
 QString noteDialogLabel(const QString& name);
 inline const QString ClearNoteQuestion = QStringLiteral("你要清除选中文件的说明文字吗？");
@@ -89,6 +92,7 @@ inline const QString NameExists = QStringLiteral("此文件名已经存在,请�
 inline const QString NotesFileNameRefused =
     QStringLiteral("这是保存文件注释的文件名，不能用作文件名，请重新命名");
 QString noteKeyRefused(const QString& name);
+QString renameShownAlike(const QString& name);
 QString renameFailed(const QString& oldName, const QString& newName, const QString& reason);
 QString documentNotRenamed(const QString& oldName, const QString& newName);
 // The document could not take the new name for another reason (a name too long, no room).

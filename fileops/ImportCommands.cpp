@@ -4,10 +4,11 @@
 #include "core/FileListing.h"
 #include "core/Texts.h"
 #include "fileops/FileOpsTexts.h"
+#include "fileops/LinkMender.h"
 #include "fileops/RowSteps.h"
-#include "platform/FileIdentity.h"
+#include "notes/Arrivals.h"
+#include "notes/FileComments.h"
 #include "platform/FileNames.h"
-#include "platform/ShownNames.h"
 
 #include <cerrno>
 
@@ -70,8 +71,10 @@ void ImportCommands::importFiles(TransferMode mode)
     const platform::FileSystem& fs = m_workspace.session().fs();
     const QString dir = m_workspace.session().currentDir();
     core::FileListModel& list = m_workspace.fileList();
-    platform::ShownNames shown(dir);
-    std::vector<core::FileRow> added;
+    notes::Arrivals arrivals(fs, dir);
+    Brought brought;
+    // A file and links to it brought in together keep leading to each other.
+    LinkMender links;
     try {
         for (const QString& source : chosen) {
             const QString name = platform::nameOfPath(source);
@@ -79,34 +82,42 @@ void ImportCommands::importFiles(TransferMode mode)
             const qint64 size = fs.fileSize(source);
             const QDateTime modified = fs.times(source).modified;
             const platform::Attributes attributes = fs.attributes(source);
+            // Where it comes from it may carry a comment that a folder without attributes
+            // would not keep: read before it leaves.
+            const QString comment = notes::commentOf(source);
 
-            const bool replacing = fs.exists(target);
-            int listRow = -1;
-            int addedRow = -1;
-            if (replacing && platform::isAlreadyAt(source, target))
+            const notes::Arrival arrival = arrivals.of(source, name);
+            switch (arrival) {
+            case notes::Arrival::Free:
+            case notes::Arrival::Taken:
+                break;
+            case notes::Arrival::AlreadyThere:
                 continue; // a link to a file of the category is that file
-            if (replacing && fs.isDirectory(target)) {
+            case notes::Arrival::SourceGone:
+                m_dialogs.showMessage(texts::importFailed(source));
+                continue;
+            case notes::Arrival::NotAFile:
+                m_dialogs.showMessage(texts::notesFileNotImported(source));
+                continue;
+            case notes::Arrival::FolderInTheWay:
                 // Only a file of that name can be replaced; a folder stays as it is.
                 m_dialogs.showMessage(
-                    texts::folderOfSameName(core::CaptionInFolder(fs, dir, name)));
+                    texts::folderOfSameName(notes::captionInFolder(fs, dir, name)));
                 continue;
-            }
-            if (!replacing && !shown.otherShowingAs(name).isEmpty()) {
+            case notes::Arrival::ShownAlike:
                 m_dialogs.showMessage(texts::shownAlike(
-                    core::CaptionInFolder(fs, platform::folderOfPath(source), name)));
+                    notes::captionInFolder(fs, platform::folderOfPath(source), name)));
                 continue;
             }
+            const bool replacing = arrival == notes::Arrival::Taken;
             if (replacing) {
                 const QString prompt = texts::ImportSameNamePrompt(
-                    core::CaptionInFolder(fs, dir, name), core::DateText(fs.times(target).modified),
-                    fs.fileSize(target), core::DateText(modified), size);
+                    notes::captionInFolder(fs, dir, name),
+                    core::DateText(fs.times(target).modified), fs.fileSize(target),
+                    core::DateText(modified), size);
                 if (m_dialogs.ask(texts::SameNameCaption, prompt, core::MessageIcon::Question,
                                   core::Buttons::YesNo, core::Answer::Yes) != core::Answer::Yes)
                     continue;
-                // The row of the file being replaced; it goes only once its successor is in.
-                listRow = findRowOfFile(list.listedRows(), name, target);
-                if (listRow < 0)
-                    addedRow = findRowOfFile(added, name, target);
             }
 
             const platform::FsResult result = replacing ? ReplaceTarget(fs, mode, source, target)
@@ -115,25 +126,28 @@ void ImportCommands::importFiles(TransferMode mode)
                 m_dialogs.showMessage(texts::importFailed(source));
                 continue;
             }
-            shown.arrived(name);
-            // The replaced file's row makes way; the new one shows the note stored for the
-            // name, which an import leaves as it is.
-            QString note;
+            links.arrived(source, target);
+            arrivals.arrived(name);
+            // The replaced file's row makes way (one brought in before it by this command, or
+            // one of the list); the new one shows the note stored for the name, which an import
+            // leaves as it is.
             if (replacing) {
-                if (listRow >= 0)
-                    TakeOverRow(list, listRow);
-                else if (addedRow >= 0)
-                    added.erase(added.begin() + addedRow);
-                note = core::NotesFile::open(dir).readNote(core::CaptionInFolder(fs, dir, name));
+                if (!brought.drop(name)) {
+                    const int listRow = findRowOfFile(list.listedRows(), name, target);
+                    if (listRow >= 0)
+                        TakeOverRow(list, listRow);
+                }
             }
-            added.push_back(ImportedRow(fs, dir, name, note, core::ImportSizeText(size), size,
-                                        modified, attributes));
+            brought.add(ImportedRow(fs, dir, name, QString(), core::ImportSizeText(size), size,
+                                    modified, attributes),
+                        comment);
         }
     } catch (...) {
-        finish(std::move(added));
+        finish(std::move(brought));
         throw;
     }
-    finish(std::move(added));
+    links.mend();
+    finish(std::move(brought));
 }
 
 void ImportCommands::importFolder(TransferMode mode)
@@ -150,37 +164,63 @@ void ImportCommands::importFolder(TransferMode mode)
     const core::BusyCursor busy(m_dialogs);
     const platform::FileSystem& fs = m_workspace.session().fs();
     const QString dir = m_workspace.session().currentDir();
-    platform::ShownNames shown(dir);
-    std::vector<core::FileRow> added;
+    notes::Arrivals arrivals(fs, dir);
+    Brought brought;
+    LinkMender links;
     for (const platform::DirEntry& entry : fs.list(folder)) {
-        // Only the files directly in the folder; a link to a folder is a folder.
-        if (entry.isDir || (entry.isSymlink && fs.isDirectory(folder + entry.name)) ||
-            platform::isTemporaryName(entry.name))
+        // Only the files directly in the folder; a link to a folder is a folder. Its notes file
+        // is no file of it: an import brings no notes.
+        if (entry.isDir || (entry.isSymlink && fs.isDirectory(folder + entry.name)))
             continue;
-        // A name that shows like another file of the category is skipped as that name is.
-        if (!fs.exists(dir + entry.name) && !shown.otherShowingAs(entry.name).isEmpty())
+        const QString source = folder + entry.name;
+        const notes::Arrival arrival = arrivals.of(source, entry.name);
+        // A name the category already holds, or one that shows like another file of it, is
+        // skipped quietly, as the notes file's name is.
+        if (arrival != notes::Arrival::Free)
             continue;
-        // A name the category already holds makes the transfer fail; it is skipped quietly.
-        // Any other failure (a full disk, a read error) is told, and the file stays where it
-        // was.
-        if (const platform::FsResult result =
-                transferNew(fs, mode, folder + entry.name, dir + entry.name);
+        const QString comment = notes::commentOf(source);
+        // Any failure but a name taken meanwhile (a full disk, a read error) is told, and the
+        // file stays where it was.
+        if (const platform::FsResult result = transferNew(fs, mode, source, dir + entry.name);
             !result) {
             if (result.error != EEXIST)
-                m_dialogs.showMessage(texts::importFailed(folder + entry.name));
+                m_dialogs.showMessage(texts::importFailed(source));
             continue;
         }
-        shown.arrived(entry.name);
-        added.push_back(ImportedRow(fs, dir, entry.name, QString(),
-                                    core::KilobyteNumber(entry.size) + QStringLiteral(" K"),
-                                    entry.size, entry.modified, entry.attributes));
+        links.arrived(source, dir + entry.name);
+        arrivals.arrived(entry.name);
+        brought.add(ImportedRow(fs, dir, entry.name, QString(),
+                                core::KilobyteNumber(entry.size) + QStringLiteral(" K"), entry.size,
+                                entry.modified, entry.attributes),
+                    comment);
     }
-    finish(std::move(added));
+    links.mend();
+    finish(std::move(brought));
 }
 
-void ImportCommands::finish(std::vector<core::FileRow> rows)
+bool ImportCommands::Brought::drop(const QString& name)
 {
-    AddImportedRows(m_workspace.fileList(), m_workspace.fileSelection(), std::move(rows));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].name == name) {
+            rows.erase(rows.begin() + qsizetype(i));
+            comments.removeAt(qsizetype(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+void ImportCommands::Brought::add(core::FileRow row, const QString& comment)
+{
+    rows.push_back(std::move(row));
+    comments.append(comment);
+}
+
+void ImportCommands::finish(Brought brought)
+{
+    // The files show the notes stored for their names, or take the comments they brought.
+    TakeBroughtComments(m_workspace.session().currentDir(), brought.rows, brought.comments);
+    AddImportedRows(m_workspace.fileList(), m_workspace.fileSelection(), std::move(brought.rows));
     m_workspace.status().setText(
         1, core::texts::fileCountAfterRefresh(m_workspace.fileList().count()));
 }

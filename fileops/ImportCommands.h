@@ -34,7 +34,17 @@ private:
     void importFiles(TransferMode mode);
     void importFolder(TransferMode mode);
     // Appends the run's rows in one insertion and counts the files.
-    void finish(std::vector<core::FileRow> rows);
+    // The rows of the files brought in by a command, with the comments they carried where
+    // they came from.
+    struct Brought
+    {
+        std::vector<core::FileRow> rows;
+        QStringList comments;
+        void add(core::FileRow row, const QString& comment);
+        // Takes out the row of `name`; false when none.
+        bool drop(const QString& name);
+    };
+    void finish(Brought brought);
 
     core::Workspace& m_workspace;
     core::Dialogs& m_dialogs;

@@ -4,9 +4,10 @@
 #include "core/FileFormats.h"
 #include "core/FileListing.h"
 #include "core/Texts.h"
+#include "fileops/CarriedRows.h"
 #include "fileops/FileOpsTexts.h"
 #include "fileops/ImportCommands.h"
-#include "fileops/NoteCarrier.h"
+#include "fileops/LinkMender.h"
 #include "fileops/RowSteps.h"
 #include "fileops/Transfer.h"
 #include "platform/FileIdentity.h"
@@ -150,38 +151,39 @@ void MoveCommands::usertreeDragDrop(core::DragSource source, const QModelIndex& 
 // Files
 
 bool MoveCommands::moveRow(core::FileListModel& list, QItemSelectionModel& selection,
-                           NoteCarrier& carrier, platform::ShownNames& shown, int row,
-                           const QString& source, const QString& target, const QString& category,
-                           bool fromFileList)
+                           CarriedRows& carrier, int row, const QString& source,
+                           const QString& target, const QString& category, bool fromFileList)
 {
     const platform::FileSystem& fs = m_workspace.session().fs();
     const QString name = list.row(row).name;
     const QPersistentModelIndex current(list.index(row, 0));
-    const QString from = source + name;
-    const QString to = target + name;
-    // The row only points at the file: what is done follows what the disk holds now.
-    const QString caption = core::CaptionInFolder(fs, source, name);
-    carrier.makeWayFor(name);
     const auto refuse = [&](const QString& text) {
         carrier.carry();
         m_dialogs.showMessage(text);
         deselectRow(list, selection, current.row());
         return false;
     };
-    if (!fs.exists(from))
+    // The row only points at the file: what is done follows what the disk holds now.
+    const notes::Arrival arrival = carrier.arrivalOf(source, name);
+    const QString caption = notes::captionInFolder(fs, source, name);
+    bool replacing = false;
+    switch (arrival) {
+    case notes::Arrival::Free:
+        break;
+    case notes::Arrival::SourceGone:
+    case notes::Arrival::NotAFile:
         return refuse(texts::moveFileFailed(caption));
-
-    const bool replacing = fs.exists(to);
-    if (replacing) {
-        // A file is never replaced by itself, nor by a link that leads to it.
-        if (platform::isAlreadyAt(from, to))
-            return refuse(texts::alreadyInCategory(caption, category));
-        if (fs.isDirectory(to)) {
-            // Only a file of that name can be replaced; a folder stays as it is.
-            return refuse(texts::folderOfSameNameInCategory(core::CaptionInFolder(fs, target, name),
-                                                            category));
-        }
+    case notes::Arrival::AlreadyThere:
+        return refuse(texts::alreadyInCategory(caption, category));
+    case notes::Arrival::FolderInTheWay:
+        // Only a file of that name can be replaced; a folder stays as it is.
+        return refuse(
+            texts::folderOfSameNameInCategory(notes::captionInFolder(fs, target, name), category));
+    case notes::Arrival::ShownAlike:
+        return refuse(texts::shownAlikeInCategory(caption, category));
+    case notes::Arrival::Taken: {
         carrier.carry();
+        const QString to = target + name;
         const core::FileRow& shownRow = list.row(current.row());
         const QString prompt =
             texts::MoveSameNamePrompt(category, caption, core::DateText(fs.times(to).modified),
@@ -191,27 +193,23 @@ bool MoveCommands::moveRow(core::FileListModel& list, QItemSelectionModel& selec
             deselectRow(list, selection, current.row());
             return false;
         }
-    } else if (!shown.otherShowingAs(name).isEmpty()) {
-        return refuse(texts::shownAlikeInCategory(caption, category));
+        replacing = true;
+        break;
+    }
     }
     // The file list's notes file loses the key in any case; a search row's folder only when
     // the note was not blank.
-    carrier.add({source,
-                 name,
-                 caption,
-                 core::CaptionInFolder(fs, target, name),
-                 replacing,
-                 fromFileList ? SourceKey::Remove : SourceKey::RemoveWhenNoted,
-                 current,
-                 {}});
+    carrier.add(source, name, replacing,
+                fromFileList ? notes::SourceKey::Remove : notes::SourceKey::RemoveWhenNoted,
+                current.row());
     return true;
 }
 
-NoteCarrier::Transfer MoveCommands::moveTransfer() const
+notes::NoteCarrier::Transfer MoveCommands::moveTransfer() const
 {
     const platform::FileSystem& fs = m_workspace.session().fs();
     // A replaced file stays until the moved one has fully arrived.
-    return [&fs](const NoteCarrier::Item& item, const QString& from, const QString& to) {
+    return [&fs](const notes::NoteCarrier::Item& item, const QString& from, const QString& to) {
         return item.replacing ? ReplaceTarget(fs, TransferMode::Move, from, to) : fs.move(from, to);
     };
 }
@@ -234,24 +232,24 @@ void MoveCommands::moveFileRows(const core::CategoryTreeModel& tree, const QMode
     const core::BusyCursor busy(m_dialogs);
     core::FileListModel& list = m_workspace.fileList();
     QItemSelectionModel& selection = m_workspace.fileSelection();
-    platform::ShownNames shown(target);
-    NoteCarrier carrier(target, moveTransfer(),
-                        [&](const NoteCarrier::Item& item, platform::FsResult result) {
-                            if (result)
-                                shown.arrived(item.name);
-                            else
-                                m_dialogs.showMessage(texts::moveFileFailed(item.sourceKey));
-                        });
-    carrier.setList(&list, &selection);
+    LinkMender links;
+    CarriedRows carrier(
+        session.fs(), target, links.recording(moveTransfer()),
+        [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
+            if (!result)
+                m_dialogs.showMessage(texts::moveFileFailed(item.sourceCaption));
+        },
+        &list, &selection);
     const QString category = tree.captionOf(node);
     const auto countFiles = [&] {
         m_workspace.status().setText(1, core::texts::fileCount(list.count()));
     };
     try {
         DrainSelectedRows(list, selection, [&](int row) {
-            moveRow(list, selection, carrier, shown, row, source, target, category, true);
+            moveRow(list, selection, carrier, row, source, target, category, true);
         });
         carrier.carry();
+        links.mend();
     } catch (...) {
         countFiles();
         throw;
@@ -268,17 +266,16 @@ void MoveCommands::moveFoundRows(const core::CategoryTreeModel& tree, const QMod
     core::FileListModel& list = m_workspace.searchList();
     QItemSelectionModel& selection = m_workspace.searchSelection();
     std::vector<Arrival> arrivals;
-    platform::ShownNames shown(target);
-    NoteCarrier carrier(target, moveTransfer(),
-                        [&](const NoteCarrier::Item& item, platform::FsResult result) {
-                            if (result) {
-                                shown.arrived(item.name);
-                                arrivals.push_back({item.sourceDir, target, item.name});
-                            } else {
-                                m_dialogs.showMessage(texts::moveFileFailed(item.sourceKey));
-                            }
-                        });
-    carrier.setList(&list, &selection);
+    LinkMender links;
+    CarriedRows carrier(
+        m_workspace.session().fs(), target, links.recording(moveTransfer()),
+        [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
+            if (result)
+                arrivals.push_back({item.sourceDir, target, item.name});
+            else
+                m_dialogs.showMessage(texts::moveFileFailed(item.sourceCaption));
+        },
+        &list, &selection);
     const QString category = tree.captionOf(node);
     const auto countFiles = [&] {
         m_workspace.status().setText(1, core::texts::fileCount(list.count()));
@@ -295,9 +292,10 @@ void MoveCommands::moveFoundRows(const core::CategoryTreeModel& tree, const QMod
                 deselectRow(list, selection, current.row());
                 return;
             }
-            moveRow(list, selection, carrier, shown, row, found.folder, target, category, false);
+            moveRow(list, selection, carrier, row, found.folder, target, category, false);
         });
         carrier.carry();
+        links.mend();
     } catch (...) {
         countFiles();
         bringFileListInStep(arrivals);
@@ -318,7 +316,7 @@ void MoveCommands::bringFileListInStep(const std::vector<Arrival>& arrivals)
     const platform::FileSystem& fs = session.fs();
     core::FileListModel& list = m_workspace.fileList();
     std::vector<core::FileRow> added;
-    std::optional<platform::IniDocument> notes;
+    std::optional<platform::IniDocument> stored;
     for (const Arrival& arrival : arrivals) {
         if (platform::isSameFolder(arrival.source, shown)) {
             const int row =
@@ -335,10 +333,10 @@ void MoveCommands::bringFileListInStep(const std::vector<Arrival>& arrivals)
             findRowOfFile(list.listedRows(), arrival.name, arrival.target + arrival.name);
         if (row >= 0)
             TakeOverRow(list, row);
-        if (!notes)
-            notes = core::NotesFile::open(shown).document().value_or(platform::IniDocument());
+        if (!stored)
+            stored = notes::NotesFile::open(shown).document().value_or(platform::IniDocument());
         const QString note =
-            core::noteIn(*notes, shown, core::CaptionInFolder(fs, shown, arrival.name))
+            notes::noteIn(*stored, shown, notes::captionInFolder(fs, shown, arrival.name))
                 .value_or(QString());
         const QString path = shown + arrival.name;
         const qint64 size = fs.fileSize(path);
@@ -371,6 +369,9 @@ void MoveCommands::moveCategory(const QModelIndex& node)
                       core::MessageIcon::Warning, core::Buttons::Ok, core::Answer::Ok);
         return;
     }
+    LinkMender links;
+    links.arrived(oldDir, newDir);
+    links.mend();
     QModelIndex moved;
     {
         const QSignalBlocker blocker(selection);

@@ -6,8 +6,7 @@
 #include "core/Dialogs.h"
 #include "core/DragSource.h"
 #include "core/Workspace.h"
-#include "fileops/NoteCarrier.h"
-#include "platform/ShownNames.h"
+#include "fileops/CarriedRows.h"
 
 #include <QObject>
 
@@ -53,11 +52,11 @@ private:
     void moveFoundRows(const core::CategoryTreeModel& tree, const QModelIndex& node);
     // The row move: the file of `row` from `source` to `target`, with the same-name question,
     // gathered into `carrier`, which brings it there with its note. False when it stays.
-    bool moveRow(core::FileListModel& list, QItemSelectionModel& selection, NoteCarrier& carrier,
-                 platform::ShownNames& shown, int row, const QString& source, const QString& target,
-                 const QString& category, bool fromFileList);
+    bool moveRow(core::FileListModel& list, QItemSelectionModel& selection, CarriedRows& carrier,
+                 int row, const QString& source, const QString& target, const QString& category,
+                 bool fromFileList);
     // Moves a gathered file, over the file it replaces when the user agreed.
-    NoteCarrier::Transfer moveTransfer() const;
+    notes::NoteCarrier::Transfer moveTransfer() const;
     // Files that search rows moved out of or into the shown folder change its list too.
     void bringFileListInStep(const std::vector<Arrival>& arrivals);
     core::Workspace& m_workspace;

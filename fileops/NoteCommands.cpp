@@ -3,6 +3,7 @@
 #include "core/ReadOnly.h"
 #include "core/Texts.h"
 #include "fileops/FileOpsTexts.h"
+#include "notes/NotesKeeper.h"
 
 #include <set>
 
@@ -48,15 +49,39 @@ void NoteCommands::SaveEditTextClick()
     core::FileListModel& list = m_workspace.fileList();
     if (list.count() == 0)
         return;
-    const int row = firstSelectedFile();
-    if (row < 0) {
+    int row = firstSelectedFile();
+    if (row < 0 && m_workspace.editedFile().isEmpty()) {
         m_dialogs.showMessage(texts::NoRowForNote);
         return;
     }
+    // The text belongs to the file whose note the editor took: another program may have
+    // renamed it meanwhile, and the row selected now be another file's, or none.
+    row = editedRow(row);
+    if (row < 0) {
+        m_dialogs.showMessage(texts::EditedFileGone);
+        return;
+    }
     // Written first: a refused write leaves the row as it was and the text in the editor.
-    const QString text = core::oneLineNote(m_workspace.topEditText());
-    m_workspace.session().notesFile().writeNote(list.row(row).caption, text);
+    const QString text = notes::NotesKeeper::setNote(m_workspace.session().currentDir(),
+                                                     list.row(row).name, m_workspace.topEditText());
     list.setNote(row, text);
+}
+
+int NoteCommands::editedRow(int selected) const
+{
+    const core::FileListModel& list = m_workspace.fileList();
+    const QString& edited = m_workspace.editedFile();
+    if (edited.isEmpty() || (selected >= 0 && list.pathOf(selected) == edited))
+        return selected;
+    // The edited file under its new name, by what the disk holds.
+    const std::optional<platform::FileIdentity>& identity = m_workspace.editedIdentity();
+    if (!identity)
+        return -1;
+    for (int i = 0; i < list.count(); ++i) {
+        if (platform::identityOf(list.pathOf(i)) == identity)
+            return i;
+    }
+    return -1;
 }
 
 void NoteCommands::ClearEditTextClick()
@@ -104,18 +129,18 @@ core::OkResult NoteCommands::WiteBtn1Click(const QStringList& lines)
     if (!m_editedList || !m_editedRow.isValid())
         return core::OkResult::Close;
 
-    const QString joined = core::oneLineNote(lines.join(QString()));
+    const QString joined = notes::oneLineNote(lines.join(QString()));
     const int row = m_editedRow.row();
     const core::FileRow& edited = m_editedList->row(row);
     // This runs inside the dialog, so a failed write is shown here, and the dialog stays
     // open with the text the user typed.
     try {
         if (m_editedList == &m_workspace.fileList()) {
-            m_workspace.session().notesFile().writeNote(edited.caption, joined);
+            notes::NotesKeeper::setNote(m_workspace.session().currentDir(), edited.name, joined);
             m_editedList->setNote(row, joined);
             m_workspace.setTopEditText(joined);
         } else if (!edited.folder.isEmpty()) {
-            core::NotesFile::open(edited.folder).writeNote(edited.caption, joined);
+            notes::NotesKeeper::setNote(edited.folder, edited.name, joined);
             m_editedList->setNote(row, joined);
         }
     } catch (const platform::UserError& error) {
@@ -137,7 +162,7 @@ void NoteCommands::clsmemoClick()
     core::FileListModel& list = m_workspace.fileList();
     // A note the user clears that stays in the file would show again at the next listing,
     // so a failed removal is told and the row keeps its note.
-    m_workspace.session().notesFile().removeNote(list.row(row).caption);
+    notes::NotesKeeper::clearNote(m_workspace.session().currentDir(), list.row(row).name);
     list.setNote(row, QString());
 }
 
@@ -147,7 +172,7 @@ void NoteCommands::copymemoClick()
     if (row < 0)
         return;
     const QString& note = m_workspace.fileList().row(row).note;
-    if (!core::isBlankNote(note))
+    if (!notes::isBlankNote(note))
         m_dialogs.setClipboardText(note);
 }
 
@@ -167,14 +192,14 @@ void NoteCommands::filelistDragDrop(int targetRow)
         targetRow == source)
         return;
     const QString note = list.row(source).note;
-    if (core::isBlankNote(note))
+    if (notes::isBlankNote(note))
         return;
-    if (!core::isBlankNote(list.row(targetRow).note) &&
+    if (!notes::isBlankNote(list.row(targetRow).note) &&
         m_dialogs.ask(texts::ReplaceNoteCaption, texts::ReplaceNoteQuestion,
                       core::MessageIcon::Question, core::Buttons::YesNo,
                       core::Answer::No) != core::Answer::Yes)
         return;
-    m_workspace.session().notesFile().writeNote(list.row(targetRow).caption, note);
+    notes::NotesKeeper::setNote(m_workspace.session().currentDir(), list.row(targetRow).name, note);
     list.setNote(targetRow, note);
 }
 

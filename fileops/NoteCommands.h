@@ -39,6 +39,9 @@ public:
     void filelistDragDrop(int targetRow);
 
 private:
+    // The row of the file whose note the editor took: `selected` when it is that file, else
+    // the row that file has now (renamed by another program); -1 when it is gone.
+    int editedRow(int selected) const;
     bool refuseWhenReadOnly();
     int firstSelectedFile() const;
 

@@ -4,10 +4,9 @@
 #include "core/ReadOnly.h"
 #include "core/Texts.h"
 #include "fileops/FileOpsTexts.h"
-#include "fileops/NoteCarrier.h"
+#include "fileops/LinkMender.h"
 #include "fileops/RowSteps.h"
-#include "platform/FileIdentity.h"
-#include "platform/ShownNames.h"
+#include "notes/NotesKeeper.h"
 
 #include <cerrno>
 
@@ -56,10 +55,10 @@ void RecycleBoxCommands::countFiles()
     m_workspace.status().setText(1, core::texts::fileCount(m_workspace.fileList().count()));
 }
 
-NoteCarrier::Transfer RecycleBoxCommands::moveTransfer() const
+notes::NoteCarrier::Transfer RecycleBoxCommands::moveTransfer() const
 {
     const platform::FileSystem& fs = m_workspace.session().fs();
-    return [&fs](const NoteCarrier::Item&, const QString& from, const QString& to) {
+    return [&fs](const notes::NoteCarrier::Item&, const QString& from, const QString& to) {
         return fs.move(from, to);
     };
 }
@@ -75,67 +74,62 @@ void RecycleBoxCommands::moveIntoBox()
     const platform::FileSystem& fs = session.fs();
     const QString box = session.layout().recycleBoxDir();
     const QString dir = session.currentDir();
-    const core::NotesFile notes = core::NotesFile::open(dir);
     core::FileListModel& list = m_workspace.fileList();
     QItemSelectionModel& selection = m_workspace.fileSelection();
-    platform::ShownNames shown(box);
-    NoteCarrier carrier(box, moveTransfer(),
-                        [&](const NoteCarrier::Item& item, platform::FsResult result) {
-                            if (result)
-                                shown.arrived(item.name);
-                            else
-                                m_dialogs.showMessage(texts::moveToBoxFailed(item.sourceKey));
-                        });
-    carrier.setList(&list, &selection);
+    LinkMender links;
+    CarriedRows carrier(
+        fs, box, links.recording(moveTransfer()),
+        [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
+            if (!result)
+                m_dialogs.showMessage(texts::moveToBoxFailed(item.sourceCaption));
+        },
+        &list, &selection);
 
     const auto handle = [&](int row) {
         const QString name = list.row(row).name;
-        const QString caption = core::CaptionInFolder(fs, dir, name);
         const QPersistentModelIndex current(list.index(row, 0));
         const auto refuse = [&](const QString& text) {
             carrier.carry();
             m_dialogs.showMessage(text);
             deselectRow(list, selection, current.row());
         };
-        carrier.makeWayFor(name);
-        if (!fs.exists(dir + name))
+        const notes::Arrival arrival = carrier.arrivalOf(dir, name);
+        const QString caption = notes::captionInFolder(fs, dir, name);
+        switch (arrival) {
+        case notes::Arrival::Free:
+            carrier.add(dir, name, false, notes::SourceKey::Remove, current.row());
+            return;
+        case notes::Arrival::SourceGone:
+        case notes::Arrival::NotAFile:
             return refuse(texts::moveToBoxFailed(caption));
+        case notes::Arrival::AlreadyThere:
+            return refuse(texts::alreadyInCategory(caption, core::texts::RecycleBoxCaption));
+        case notes::Arrival::FolderInTheWay:
+            // A folder of that name is no file to delete in its place.
+            return refuse(texts::folderOfSameNameInBox(caption));
+        case notes::Arrival::Taken:
+        case notes::Arrival::ShownAlike:
+            break;
+        }
         // A file of that name in the box, or one that shows alike, is offered for deletion.
-        const QString inBox = fs.exists(box + name) ? name : shown.otherShowingAs(name);
-        if (!inBox.isEmpty()) {
-            if (platform::isAlreadyAt(dir + name, box + inBox))
-                return refuse(texts::alreadyInCategory(caption, core::texts::RecycleBoxCaption));
-            if (fs.isDirectory(box + inBox)) {
-                // A folder of that name is no file to delete in its place.
-                return refuse(texts::folderOfSameNameInBox(caption));
-            }
-            carrier.carry();
-            if (!askYesNo(m_dialogs, texts::SameNameInBoxCaption,
-                          texts::sameNameInBoxQuestion(caption))) {
-                deselectRow(list, selection, current.row());
-                return;
-            }
-            // The file in the box and the document stay; the deleted file's note goes.
-            if (fs.removeFile(dir + name)) {
-                notes.deleteNote(caption);
-                list.removeRowAt(current.row());
-            } else {
-                refuse(texts::directDeleteFailed(caption));
-            }
+        carrier.carry();
+        if (!askYesNo(m_dialogs, texts::SameNameInBoxCaption,
+                      texts::sameNameInBoxQuestion(caption))) {
+            deselectRow(list, selection, current.row());
             return;
         }
-        carrier.add({dir,
-                     name,
-                     caption,
-                     core::CaptionInFolder(fs, box, name),
-                     false,
-                     SourceKey::Remove,
-                     current,
-                     {}});
+        // The file in the box and the document stay; the deleted file's note goes.
+        if (fs.removeFile(dir + name)) {
+            notes::NotesKeeper::forget(dir, {name});
+            list.removeRowAt(current.row());
+        } else {
+            refuse(texts::directDeleteFailed(caption));
+        }
     };
     try {
         DrainSelectedRows(list, selection, handle);
         carrier.carry();
+        links.mend();
     } catch (...) {
         countFiles();
         throw;
@@ -155,27 +149,27 @@ void RecycleBoxCommands::deleteForGood()
     const QString dir = session.currentDir();
     core::FileListModel& list = m_workspace.fileList();
     QItemSelectionModel& selection = m_workspace.fileSelection();
-    // The keys of deleted files go in one rewrite at the end; a key that stays is harmless.
+    // The notes of deleted files go in one rewrite at the end; a key that stays is harmless.
     QStringList deleted;
     try {
         DrainSelectedRows(list, selection, [&](int row) {
             const QString name = list.row(row).name;
-            const QString caption = core::CaptionInFolder(fs, dir, name);
+            const QString caption = notes::captionInFolder(fs, dir, name);
             // The attributes are left as they are: a read-only file is not deleted.
-            if (!fs.removeFile(dir + name)) {
+            if (notes::isNotesFileName(name) || !fs.removeFile(dir + name)) {
                 m_dialogs.showMessage(texts::deleteForGoodFailed(caption));
                 deselectRow(list, selection, row);
                 return;
             }
             session.documents().DeleteDocument(caption);
-            deleted.append(caption);
+            deleted.append(name);
             list.removeRowAt(row);
         });
     } catch (...) {
-        removeNotes(dir, deleted);
+        notes::NotesKeeper::forget(dir, deleted);
         throw;
     }
-    removeNotes(dir, deleted);
+    notes::NotesKeeper::forget(dir, deleted);
     countFiles();
 }
 
@@ -193,46 +187,44 @@ void RecycleBoxCommands::DELFMClick()
     const core::BusyCursor busy(m_dialogs);
     const platform::FileSystem& fs = session.fs();
     const QString box = session.layout().recycleBoxDir();
-    platform::ShownNames shown(box);
-    // A same-named file in the box makes the move fail; the row stays without a message.
-    // Any other failure is told.
-    NoteCarrier carrier(box, moveTransfer(),
-                        [&](const NoteCarrier::Item& item, platform::FsResult result) {
-                            if (result)
-                                shown.arrived(item.name);
-                            else if (result.error != EEXIST)
-                                m_dialogs.showMessage(texts::moveToBoxFailed(item.sourceKey));
-                        });
-    carrier.setList(&list, &selection);
+    LinkMender links;
+    CarriedRows carrier(
+        fs, box, links.recording(moveTransfer()),
+        [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
+            // A same-named file that came into the box meanwhile makes the move fail; the row
+            // stays without a message. Any other failure is told.
+            if (!result && result.error != EEXIST)
+                m_dialogs.showMessage(texts::moveToBoxFailed(item.sourceCaption));
+        },
+        &list, &selection);
 
     DrainSelectedRows(list, selection, [&](int row) {
         const core::FileRow& found = list.row(row);
         const QString name = found.name;
         const QString folder = found.folder;
         const QPersistentModelIndex current(list.index(row, 0));
-        carrier.makeWayFor(name);
-        if (folder.isEmpty() || fs.exists(box + name) || !shown.otherShowingAs(name).isEmpty()) {
+        if (folder.isEmpty()) {
             deselectRow(list, selection, current.row());
             return;
         }
-        const QString caption = core::CaptionInFolder(fs, folder, name);
-        if (!fs.exists(folder + name)) {
+        switch (carrier.arrivalOf(folder, name)) {
+        case notes::Arrival::Free:
+            // The key stays in the old notes file when the note is blank.
+            carrier.add(folder, name, false, notes::SourceKey::RemoveWhenNoted, current.row());
+            return;
+        case notes::Arrival::SourceGone:
+        case notes::Arrival::NotAFile:
             carrier.carry();
-            m_dialogs.showMessage(texts::moveToBoxFailed(caption));
-            deselectRow(list, selection, current.row());
-            return;
+            m_dialogs.showMessage(texts::moveToBoxFailed(notes::captionInFolder(fs, folder, name)));
+            break;
+        default:
+            // A same-named file in the box: the row stays without a message.
+            break;
         }
-        // The key stays in the old notes file when the note is blank.
-        carrier.add({folder,
-                     name,
-                     caption,
-                     core::CaptionInFolder(fs, box, name),
-                     false,
-                     SourceKey::RemoveWhenNoted,
-                     current,
-                     {}});
+        deselectRow(list, selection, current.row());
     });
     carrier.carry();
+    links.mend();
 }
 
 void RecycleBoxCommands::emptyboxClick()
@@ -269,10 +261,11 @@ void RecycleBoxCommands::emptyboxClick()
             continue;
         }
         session.documents().DeleteDocument(row.caption);
-        deleted.append(row.caption);
+        deleted.append(row.name);
         gone.push_back(i);
     }
-    dropNotesOfEmptiedFiles(deleted);
+    // The box's notes file goes when the box holds no other file, else the keys of these.
+    notes::NotesKeeper::forgetEmptied(box, deleted);
     m_workspace.fileSelection().clear();
     if (gone.size() == size_t(list.count())) {
         list.clear();
@@ -280,23 +273,6 @@ void RecycleBoxCommands::emptyboxClick()
     }
     for (auto it = gone.rbegin(); it != gone.rend(); ++it)
         list.removeRowAt(*it);
-}
-
-void RecycleBoxCommands::dropNotesOfEmptiedFiles(const QStringList& deleted)
-{
-    const core::Session& session = m_workspace.session();
-    const QString box = session.layout().recycleBoxDir();
-    // Files the box still holds: those that could not be deleted and those that came after
-    // the list was read. Their notes stay; a key of another spelling than a deleted file's
-    // stays with the file that has that name.
-    bool remaining = false;
-    for (const platform::DirEntry& entry : session.fs().list(box))
-        remaining = remaining || (!entry.isDir && core::isListedEntry(entry.name));
-    if (!remaining) {
-        session.fs().removeFile(box + core::NotesFileName);
-        return;
-    }
-    removeNotes(box, deleted);
 }
 
 } // namespace fileops

@@ -5,7 +5,7 @@
 
 #include "core/Dialogs.h"
 #include "core/Workspace.h"
-#include "fileops/NoteCarrier.h"
+#include "fileops/CarriedRows.h"
 
 namespace fileops {
 
@@ -29,11 +29,8 @@ public:
 
 private:
     void moveIntoBox();
-    NoteCarrier::Transfer moveTransfer() const;
+    notes::NoteCarrier::Transfer moveTransfer() const;
     void deleteForGood();
-    // Deletes the notes of the files emptied out of the box: the whole notes file when the
-    // box holds no other file, else only their keys.
-    void dropNotesOfEmptiedFiles(const QStringList& deleted);
     void countFiles();
 
     core::Workspace& m_workspace;

@@ -4,39 +4,13 @@
 #include "core/ReadOnly.h"
 #include "core/Texts.h"
 #include "fileops/FileOpsTexts.h"
+#include "notes/NotesKeeper.h"
 #include "platform/FileIdentity.h"
 #include "platform/FileNames.h"
-
-#include <QRandomGenerator>
 
 #include <cerrno>
 
 namespace fileops {
-
-namespace {
-
-// Another spelling of the same file's name, in a folder that ignores letter case.
-bool isOtherSpellingOfSameFile(const QString& from, const QString& to)
-{
-    return from != to && platform::nameOfPath(from).compare(platform::nameOfPath(to), Qt::CaseInsensitive) == 0 &&
-           platform::FileSystem::local().isSameFile(from, to, false);
-}
-
-} // namespace
-
-platform::FsResult renameFileNoReplace(const platform::FileSystem& fs, const QString& from,
-                                       const QString& to)
-{
-    if (!isOtherSpellingOfSameFile(from, to))
-        return fs.move(from, to);
-    const QString temporary = platform::temporaryPathIn(platform::folderOfPath(to));
-    if (const platform::FsResult result = fs.move(from, temporary); !result)
-        return result;
-    const platform::FsResult result = fs.move(temporary, to);
-    if (!result)
-        fs.move(temporary, from);
-    return result;
-}
 
 RenameCommands::RenameCommands(core::Workspace& workspace, core::Dialogs& dialogs)
     : m_workspace(workspace), m_dialogs(dialogs)
@@ -83,15 +57,15 @@ void RenameCommands::findListEdited(int row, const QString& text)
     renameRow(From::SearchList, row, text);
 }
 
-void RenameCommands::renameRow(From from, int row, QString text)
+void RenameCommands::renameRow(From from, int rowIndex, QString text)
 {
     core::FileListModel& list =
         from == From::FileList ? m_workspace.fileList() : m_workspace.searchList();
-    if (row < 0 || row >= list.count())
+    if (rowIndex < 0 || rowIndex >= list.count())
         return;
     const core::Session& session = m_workspace.session();
     const platform::FileSystem& fs = session.fs();
-    const core::FileRow old = list.row(row);
+    const core::FileRow old = list.row(rowIndex);
     const QString dir = from == From::FileList ? session.currentDir() : old.folder;
     if (dir.isEmpty())
         return;
@@ -113,34 +87,32 @@ void RenameCommands::renameRow(From from, int row, QString text)
     if (text == platform::displayText(old.caption))
         text = old.caption;
     const QString newName = text == old.caption ? old.name : text;
-    const QString source = dir + old.name;
-    const QString target = dir + newName;
-    // Never onto another file, also not one whose name differs only in letter case in a
-    // folder that ignores it; the row's own file under another spelling is no other file.
-    if (fs.exists(target) && !isOtherSpellingOfSameFile(source, target)) {
+    // The name confirmed unchanged is taken (the keeper says so); one that differs only by
+    // blanks around it changes nothing.
+    if (old.caption.trimmed() == text && newName != old.name && !fs.exists(dir + newName))
+        return;
+
+    // The keeper renames the file with the note stored for it now, not the row's.
+    const notes::NotesKeeper::Renamed renamed =
+        notes::NotesKeeper::rename(fs, dir, old.name, newName);
+    switch (renamed.outcome) {
+    case notes::NotesKeeper::RenameOutcome::Renamed:
+        break;
+    case notes::NotesKeeper::RenameOutcome::NameTaken:
         m_dialogs.showMessage(texts::NameExists);
         return;
-    }
-    if (old.caption.trimmed() == text)
+    case notes::NotesKeeper::RenameOutcome::ShownAlike:
+        m_dialogs.showMessage(texts::renameShownAlike(text));
         return;
-    // The notes file's name would turn the file into the folder's notes.
-    if (!core::isListedEntry(text)) {
+    case notes::NotesKeeper::RenameOutcome::NotesFileName:
         m_dialogs.showMessage(texts::NotesFileNameRefused);
         return;
-    }
-    const core::NotesFile notes = core::NotesFile::open(dir);
-    if (!core::isBlankNote(old.note) && !notes.canHoldKey(text)) {
+    case notes::NotesKeeper::RenameOutcome::KeyRefused:
         m_dialogs.showMessage(texts::noteKeyRefused(text));
         return;
-    }
-
-    // A file that is no longer there still gives its note and document to the new name.
-    if (fs.exists(source)) {
-        const platform::FsResult result = renameFileNoReplace(fs, source, target);
-        if (!result) {
-            m_dialogs.showMessage(texts::renameFailed(old.caption, text, result.message()));
-            return;
-        }
+    case notes::NotesKeeper::RenameOutcome::Failed:
+        m_dialogs.showMessage(texts::renameFailed(old.caption, text, renamed.failure.message()));
+        return;
     }
 
     const core::Documents& documents = session.documents();
@@ -153,17 +125,12 @@ void RenameCommands::renameRow(From from, int row, QString text)
                     : texts::documentRenameFailed(old.caption.trimmed(), moved.message()));
     }
 
-    core::FileRow renamed = old;
-    renamed.name = newName;
-    renamed.caption = core::CaptionInFolder(fs, dir, newName);
-    list.setRow(row, renamed);
-    followInOtherList(from, dir, old.name, renamed);
-    // The row carries its new name before the notes file is written: a write that fails
-    // leaves the note under the old name, where the next listing no longer finds it, but the
-    // row shows the file as it now is.
-    renamed.note = core::RenameNote(notes, old.caption, renamed.caption, old.note);
-    list.setNote(row, renamed.note);
-    followInOtherList(from, dir, newName, renamed);
+    core::FileRow row = old;
+    row.name = newName;
+    row.caption = renamed.caption;
+    row.note = renamed.note;
+    list.setRow(rowIndex, row);
+    followInOtherList(from, dir, old.name, row);
 }
 
 void RenameCommands::followInOtherList(From from, const QString& dir, const QString& oldName,

@@ -48,10 +48,4 @@ private:
     core::Dialogs& m_dialogs;
 };
 
-// Renames a file without ever replacing another one. A new name that differs only in letter
-// case from the old one and names the same file (a folder that ignores letter case) is
-// reached through a temporary name.
-platform::FsResult renameFileNoReplace(const platform::FileSystem& fs, const QString& from,
-                                       const QString& to);
-
 } // namespace fileops

@@ -2,10 +2,8 @@
 
 #include "core/FileFormats.h"
 #include "core/FileListing.h"
-#include "core/ListedComments.h"
-#include "core/NoteMirror.h"
-#include "core/NotesStore.h"
 #include "core/Workspace.h"
+#include "notes/NotesKeeper.h"
 #include "platform/FileNames.h"
 
 #include <QHash>
@@ -45,23 +43,6 @@ void DrainSelectedRows(core::FileListModel& list, QItemSelectionModel& selection
         if (list.count() == countBefore && core::Workspace::firstSelectedRow(selection) == row)
             deselectRow(list, selection, row);
     }
-}
-
-int findRowOfFile(const std::vector<core::FileRow>& rows, const QString& name,
-                  const QString& target)
-{
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].name == name)
-            return int(i);
-    }
-    // Only a folder that ignores letter case makes another spelling name the same file.
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const core::FileRow& row = rows[i];
-        if (row.name.compare(name, Qt::CaseInsensitive) == 0 &&
-            platform::FileSystem::local().isSameFile(row.folder + row.name, target))
-            return int(i);
-    }
-    return -1;
 }
 
 namespace {
@@ -133,7 +114,7 @@ core::FileRow ImportedRow(const platform::FileSystem& fs, const QString& folder,
 {
     core::FileRow row;
     row.name = name;
-    row.caption = core::CaptionInFolder(fs, folder, name);
+    row.caption = notes::captionInFolder(fs, folder, name);
     row.note = note;
     row.sizeText = sizeText;
     row.dateText = core::DateText(modified);
@@ -152,23 +133,18 @@ void AddImportedRow(core::FileListModel& list, QItemSelectionModel& selection, c
     AddImportedRows(list, selection, std::move(one));
 }
 
-void TakeIncomingComments(std::vector<core::FileRow>& rows)
+void TakeBroughtComments(const QString& folder, std::vector<core::FileRow>& rows,
+                         const QStringList& comments)
 {
-    QList<QString> folders;
-    QHash<QString, QList<std::pair<QString, QString>>> notes;
-    for (core::FileRow& row : rows) {
-        if (!core::isBlankNote(row.note))
-            continue;
-        const QString comment = core::NoteMirror::commentOf(row.folder + row.name);
-        if (comment.isEmpty())
-            continue;
-        row.note = comment;
-        if (!notes.contains(row.folder))
-            folders.append(row.folder);
-        notes[row.folder].append({row.caption, comment});
-    }
-    for (const QString& folder : folders)
-        core::KeepListedComments(core::NotesFile::open(folder), notes.value(folder));
+    QList<std::pair<QString, QString>> brought;
+    brought.reserve(qsizetype(rows.size()));
+    for (size_t i = 0; i < rows.size(); ++i)
+        brought.append({rows[i].name, comments.value(qsizetype(i))});
+    if (brought.isEmpty())
+        return;
+    const QStringList shown = notes::NotesKeeper::takeComments(folder, brought);
+    for (size_t i = 0; i < rows.size(); ++i)
+        rows[i].note = shown.value(qsizetype(i));
 }
 
 void AddImportedRows(core::FileListModel& list, QItemSelectionModel& selection,
@@ -176,7 +152,6 @@ void AddImportedRows(core::FileListModel& list, QItemSelectionModel& selection,
 {
     if (rows.empty())
         return;
-    TakeIncomingComments(rows);
     // A command's new rows come in the list's name order, as a Windows disk lists a folder,
     // not in the order this disk happened to return them.
     std::vector<std::pair<QByteArray, size_t>> keys;

@@ -27,12 +27,10 @@ void DrainSelectedRows(core::FileListModel& list, QItemSelectionModel& selection
 void deselectRow(const core::FileListModel& list, QItemSelectionModel& selection, int row);
 void selectRow(const core::FileListModel& list, QItemSelectionModel& selection, int row);
 
-// The row among `rows` that stands for the file at `target` (named `name`): the row of that
-// exact name, else the first row whose name differs only in letter case and that is the
-// same file on disk (a folder that ignores letter case). -1 when none.
-int findRowOfFile(const std::vector<core::FileRow>& rows, const QString& name,
-                  const QString& target);
-// The same among a list's rows, looked at without making a row of each.
+// The row among a list's rows that stands for the file at `target` (named `name`): the row of
+// that exact name, else the first row whose name differs only in letter case and that is the
+// same file on disk (a folder that ignores letter case). -1 when none. Rows are looked at
+// without making a row of each.
 int findRowOfFile(const core::ListedRows& rows, const QString& name, const QString& target);
 
 // TakeOverRow: removes the row and gives its note; the file it stood for has just been
@@ -45,16 +43,16 @@ core::FileRow ImportedRow(const platform::FileSystem& fs, const QString& folder,
                           const QString& name, const QString& note, const QString& sizeText,
                           qint64 size, const QDateTime& modified, platform::Attributes attributes);
 
-// A file that arrived without a note of its own but carrying a comment attribute (another
-// program's note, or one this program mirrored) gets that comment as its note, written into
-// its folder's notes file; a notes file that cannot be written leaves it shown only.
-void TakeIncomingComments(std::vector<core::FileRow>& rows);
+// Files that arrived in `folder` without notes of their own (an import, a drop) show the note
+// stored for their names, else take the comment each brought (read where it came from, in
+// `comments`, one per row) as their note, through the notes keeper.
+void TakeBroughtComments(const QString& folder, std::vector<core::FileRow>& rows,
+                         const QStringList& comments);
 
 // AddImportedRow: appends the row at the end of the list and selects it in addition to the
 // rows already selected. The list is not sorted again.
 void AddImportedRow(core::FileListModel& list, QItemSelectionModel& selection, core::FileRow row);
-// The same for many rows in one insertion, appended in the list's name order. Both take the
-// incoming comments first.
+// The same for many rows in one insertion, appended in the list's name order.
 void AddImportedRows(core::FileListModel& list, QItemSelectionModel& selection,
                      std::vector<core::FileRow> rows);
 

@@ -2,9 +2,8 @@
 
 #include "platform/FileIdentity.h"
 #include "platform/FileNames.h"
+#include "platform/ParkedFiles.h"
 #include "platform/SysCalls.h"
-
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -20,27 +19,27 @@ void unlinkQuietly(const QString& path)
     ::unlink(platform::nativePath(path).constData());
 }
 
-// The file brought under a temporary name into the target's folder and renamed over the
+// The file brought under a parked name into the target's folder and renamed over the
 // target. A transfer that fails leaves the old file as it was; a moved file whose last
 // rename fails is moved back to `source`.
 platform::FsResult arriveOver(const platform::FileSystem& fs, TransferMode mode,
                               const QString& source, const QString& target)
 {
     const QString folder = platform::folderOfPath(target);
-    QString temporary;
-    platform::FsResult arrived{EEXIST};
-    for (int attempt = 0; attempt < 16 && arrived.error == EEXIST; ++attempt) {
-        temporary = platform::temporaryPathIn(folder);
-        arrived = transferNew(fs, mode, source, temporary);
-    }
+    const QString name = platform::nameOfPath(target);
+    platform::ParkedEntry parked;
+    const platform::FsResult arrived = mode == TransferMode::Move
+                                           ? parked.moveIn(fs, source, folder, name)
+                                           : parked.copyIn(source, folder, name);
     if (!arrived)
         return arrived;
+    const QString temporary = parked.path();
 
     const platform::FsResult replaced = fs.replace(temporary, target);
     if (!replaced) {
         if (mode == TransferMode::Move) {
             // The file goes back where it came from; should that fail too, it stays whole
-            // under the temporary name beside the old file.
+            // under the parked name beside the old file, for the next listing to settle.
             fs.move(temporary, source);
         } else {
             unlinkQuietly(temporary);
@@ -48,46 +47,42 @@ platform::FsResult arriveOver(const platform::FileSystem& fs, TransferMode mode,
         return replaced;
     }
     // Renaming one name of a file over another name of the same file changes nothing and
-    // leaves both names; the temporary one is not wanted.
+    // leaves both names; the parked one is not wanted.
     if (fs.exists(temporary))
         unlinkQuietly(temporary);
     return replaced;
 }
 
 // A move over `target` from another file system: the complete copy is renamed over it, the
-// old file being kept under a second name until the source is gone, so that a source that
-// cannot be removed leaves both files as they were.
+// old file being kept under a second, parked name until the source is gone, so that a source
+// that cannot be removed leaves both files as they were.
 platform::FsResult moveOverAcrossDevices(const platform::FileSystem& fs, const QString& source,
                                          const QString& target)
 {
     const QString folder = platform::folderOfPath(target);
-    QString copy;
-    platform::FsResult copied{EEXIST};
-    for (int attempt = 0; attempt < 16 && copied.error == EEXIST; ++attempt) {
-        copy = platform::temporaryPathIn(folder);
-        copied = fs.copyFile(source, copy, false);
-    }
-    if (!copied)
+    const QString name = platform::nameOfPath(target);
+    platform::ParkedEntry copy;
+    if (const platform::FsResult copied = copy.copyIn(source, folder, name); !copied)
         return copied;
     const QByteArray old = platform::nativePath(target);
     // A second name of the old file; where the file system has none, it is not kept.
-    const QByteArray kept = platform::nativePath(platform::temporaryPathIn(folder));
-    const bool keeping =
-        platform::sys::linkat(AT_FDCWD, old.constData(), AT_FDCWD, kept.constData(), 0) == 0;
+    platform::ParkedEntry kept;
+    const bool keeping = bool(kept.linkIn(target, name));
+    const QByteArray keptPath = platform::nativePath(kept.path());
     const auto dropKept = [&] {
         if (keeping)
-            platform::sys::unlink(kept.constData());
+            platform::sys::unlink(keptPath.constData());
     };
-    const platform::FsResult replaced = fs.replace(copy, target);
+    const platform::FsResult replaced = fs.replace(copy.path(), target);
     if (!replaced) {
-        unlinkQuietly(copy);
+        unlinkQuietly(copy.path());
         dropKept();
         return replaced;
     }
     if (platform::sys::unlink(platform::nativePath(source).constData()) != 0) {
         // The source stays, so the old file comes back: the move did not happen.
         const int error = errno;
-        if (!keeping || platform::sys::rename(kept.constData(), old.constData()) != 0)
+        if (!keeping || platform::sys::rename(keptPath.constData(), old.constData()) != 0)
             platform::sys::unlink(old.constData());
         return platform::FsResult{error};
     }

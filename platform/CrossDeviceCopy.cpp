@@ -117,7 +117,8 @@ int copyXattrs(int in, int out)
     std::vector<char> value;
     for (size_t at = 0; at < names.size(); at += std::strlen(names.data() + at) + 1) {
         const char* name = names.data() + at;
-        if (std::strncmp(name, "user.", 5) != 0)
+        // A parked file's record of its name (see ParkedFiles.h) belongs to that file alone.
+        if (std::strncmp(name, "user.", 5) != 0 || std::strcmp(name, "user.quillet.parked") == 0)
             continue;
         const int err =
             readXattr(value, [in, name](char* b, size_t s) { return ::fgetxattr(in, name, b, s); });
@@ -531,7 +532,7 @@ int renameWithoutReplaceFlag(int fromDir, const char* from, int toDir, const cha
     return sys::renameat2(fromDir, from, toDir, to, 0) == 0 ? 0 : errno;
 }
 
-int copyFileExclusive(const QByteArray& from, const QByteArray& to)
+int copyFileExclusive(const QByteArray& from, const QByteArray& to, TemporaryHold* kept)
 {
     Fd in;
     struct stat st;
@@ -547,7 +548,8 @@ int copyFileExclusive(const QByteArray& from, const QByteArray& to)
     // The copy is made under a temporary name and gets its own name only when it is
     // complete, so a crash never leaves a cut file under the name.
     QByteArray temporary;
-    TemporaryHold hold;
+    TemporaryHold ownHold;
+    TemporaryHold& hold = kept ? *kept : ownHold;
     if (const int err = makeUnderTemporaryName(
             [&](const char* name) { return copyToNewFile(in.get(), st, dir.get(), name, &hold); },
             &temporary))

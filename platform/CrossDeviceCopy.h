@@ -7,12 +7,17 @@
 
 #include <QByteArray>
 
+namespace platform {
+class TemporaryHold;
+}
+
 namespace platform::detail {
 
 // Copies the regular file `from` to the new name `to` (EEXIST when it exists), keeping data,
 // times, permissions and extended attributes. A failed copy, or a folder that fails to sync
-// after the copy took its name, leaves nothing behind.
-int copyFileExclusive(const QByteArray& from, const QByteArray& to);
+// after the copy took its name, leaves nothing behind. With `hold` the copy stays held by it
+// under its name.
+int copyFileExclusive(const QByteArray& from, const QByteArray& to, TemporaryHold* hold = nullptr);
 
 // Copies the regular file `from` into a temporary file beside `to` and renames it over `to`
 // once it is complete (see replaceSynced); a failed copy, or a folder that fails to sync,

@@ -42,15 +42,25 @@ std::optional<QByteArray> readAttributeAt(const QByteArray& native, const char* 
 
 bool writeAttribute(const QString& path, const char* name, const QByteArray& value)
 {
-    if (readAttribute(path, name) == value)
+    return writeAttributeAt(nativePath(path), name, value);
+}
+
+bool writeAttributeAt(const QByteArray& native, const char* name, const QByteArray& value)
+{
+    if (readAttributeAt(native, name) == value)
         return true;
-    return sys::lsetxattr(nativePath(path).constData(), name, value.constData(),
-                          size_t(value.size()), 0) == 0;
+    return sys::lsetxattr(native.constData(), name, value.constData(), size_t(value.size()), 0) ==
+           0;
 }
 
 bool removeAttribute(const QString& path, const char* name)
 {
-    return sys::lremovexattr(nativePath(path).constData(), name) == 0 || errno == ENODATA;
+    return removeAttributeAt(nativePath(path), name);
+}
+
+bool removeAttributeAt(const QByteArray& native, const char* name)
+{
+    return sys::lremovexattr(native.constData(), name) == 0 || errno == ENODATA;
 }
 
 } // namespace platform

@@ -24,7 +24,9 @@ std::optional<QByteArray> readAttributeAt(const QByteArray& nativePath, const ch
 // Sets the attribute, leaving it alone when it holds that value already; false when the file
 // system, the entry (a read-only file, a link) or the user refuses.
 bool writeAttribute(const QString& path, const char* name, const QByteArray& value);
+bool writeAttributeAt(const QByteArray& nativePath, const char* name, const QByteArray& value);
 // Removes the attribute; true when the entry has none afterwards.
 bool removeAttribute(const QString& path, const char* name);
+bool removeAttributeAt(const QByteArray& nativePath, const char* name);
 
 } // namespace platform

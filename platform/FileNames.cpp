@@ -2,7 +2,6 @@
 
 #include "platform/TextCodec.h"
 
-#include <QRandomGenerator>
 #include <QStringList>
 
 #include <cstdlib>
@@ -99,12 +98,6 @@ QString canonicalPath(const QString& path)
     const QString resolved = pathFromNative(real);
     std::free(real);
     return resolved;
-}
-
-QString temporaryPathIn(const QString& folder)
-{
-    return folder + QStringLiteral(".quillet-") +
-           QString::number(QRandomGenerator::global()->generate64(), 36) + QStringLiteral(".keep");
 }
 
 bool isTemporaryName(QStringView name)

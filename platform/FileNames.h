@@ -45,13 +45,9 @@ QString nameOfPath(const QString& path);
 // The path with every link resolved, by its bytes; empty when nothing is there.
 QString canonicalPath(const QString& path);
 
-// A hidden temporary name in `folder` that no file has yet, of a fixed length, so it fits
-// beside a name of any length, for a whole file that steps aside for a moment (a replace, a
-// rename in letter case): ".quillet-<random>.keep". One left there by a killed run holds a
-// file of the user's, so it is never removed as a leftover.
-QString temporaryPathIn(const QString& folder);
-
-// The program's temporary names ("." + "quillet-" ... ): never listed, never searched.
+// The program's temporary names ("." + "quillet-" ... ): never listed, never searched. Besides
+// the writes in progress below, a whole file that steps aside for a moment is parked under
+// ".quillet-*.keep" (see ParkedFiles.h), which is never removed as a leftover.
 bool isTemporaryName(QStringView name);
 // The names of writes in progress, a whole-file write's ".quillet-*.tmp" and a copy's
 // ".quillet-*.part": one left without its lock by a killed write is removed when seen.

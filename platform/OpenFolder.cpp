@@ -1,6 +1,7 @@
 #include "platform/OpenFolder.h"
 
 #include "platform/FileNames.h"
+#include "platform/ParkedFiles.h"
 #include "platform/SysCalls.h"
 #include "platform/TemporaryFiles.h"
 
@@ -132,6 +133,11 @@ bool OpenFolder::identity(Identity* out) const
 bool OpenFolder::removeLeftover(const char* name) const
 {
     return m_fd >= 0 && platform::removeLeftover(m_fd, name);
+}
+
+bool OpenFolder::settleParked(const char* name, QByteArray* shownAs) const
+{
+    return m_fd >= 0 && platform::settleParked(m_fd, name, shownAs);
 }
 
 ReadOutcome OpenFolder::readFile(const QString& name, QByteArray* bytes) const

@@ -81,6 +81,10 @@ public:
     // Removes the entry `name` (ending with a NUL) when it is a leftover of a killed write
     // (see removeLeftover in TemporaryFiles.h).
     bool removeLeftover(const char* name) const;
+    // Settles the parked entry `name` (ending with a NUL) that no running command holds (see
+    // settleParked in ParkedFiles.h): true when it is no longer parked, with `shownAs` its new
+    // name, or empty when it was a spare name that went.
+    bool settleParked(const char* name, QByteArray* shownAs) const;
 
     // The file system that holds the folder hands out its entries in blocks as full as they
     // can be, so that a block with room left is the last one: a listing then asks no more.

@@ -221,6 +221,10 @@ inline int lremovexattr(const char* path, const char* name)
 {
     return detail::refused(Call::Metadata, -1, path) ? -1 : ::lremovexattr(path, name);
 }
+inline int fremovexattr(int fd, const char* name)
+{
+    return detail::refused(Call::Metadata, fd, nullptr) ? -1 : ::fremovexattr(fd, name);
+}
 inline int flock(int fd, int operation)
 {
     return detail::refused(Call::Lock, fd, nullptr) ? -1 : ::flock(fd, operation);

@@ -23,6 +23,8 @@ public:
     // no locks.
     int hold(int fd);
     void release();
+    // The hold's own descriptor of the entry, or -1.
+    int fd() const { return m_fd; }
 
 private:
     int m_fd = -1;

@@ -1,5 +1,6 @@
 #include "search/LibraryIndex.h"
 
+#include "notes/NotesFile.h"
 #include "platform/FileNames.h"
 #include "platform/OpenFolder.h"
 #include "search/FoldedScan.h"
@@ -389,7 +390,7 @@ void LibraryIndex::takeNotices()
         const bool fileTouched = !notice.name.isEmpty() && !(notice.mask & IN_ISDIR) &&
                                  (notice.mask & kFileTouched) && !(notice.mask & kEntriesChanged);
         for (Entry* entry : found->second) {
-            if (!fileTouched || core::isNotesFileName(QByteArrayView(notice.name))) {
+            if (!fileTouched || notes::isNotesFileName(QByteArrayView(notice.name))) {
                 entry->dirty = true;
                 attend(*entry);
             } else if (core::isListedName(QByteArrayView(notice.name))) {

@@ -4,7 +4,6 @@
 #include "core/FileListController.h"
 #include "core/LiveList.h"
 #include "core/NoteCleanup.h"
-#include "core/NoteMirror.h"
 #include "core/OutwardCommands.h"
 #include "core/StandardTemplate.h"
 #include "core/SystemOptions.h"
@@ -22,6 +21,7 @@
 #include "fileops/RenameCommands.h"
 #include "fileops/RunCommands.h"
 #include "fileops/SendCommands.h"
+#include "notes/NotesKeeper.h"
 #include "platform/DriveInfo.h"
 #include "platform/Errors.h"
 #include "platform/FileNames.h"
@@ -823,7 +823,7 @@ void MainWindow::setUpAtStart()
 
     core::ConfigFile& config = m_session.config();
     m_session.options() = config.loadOptions();
-    core::NoteMirror::setEnabled(m_session.options().XattrComment);
+    notes::NotesKeeper::setCommentsFollowNotes(m_session.options().XattrComment);
     ToolTipSwitch::install(m_session.options().SysHint);
     applyBackgrounds();
 

@@ -40,7 +40,8 @@ TEST_F(CategoryTree, HidesTheReservedFoldersByTheirExactNamesAtAnyDepth)
 
     QStringList shown = rootChildren();
     shown.sort();
-    EXPECT_EQ(shown, QStringList({"Language", "OPRECY", QStringLiteral("办公"), QStringLiteral("网络工具")}));
+    EXPECT_EQ(shown, QStringList({"Language", "OPRECY", QStringLiteral("办公"),
+                                  QStringLiteral("网络工具")}));
     const QModelIndex tools = world.findCategory({QStringLiteral("网络工具")});
     tree.treeviewExpanding(tools);
     EXPECT_EQ(world.childCaptions(tools), QStringList(QStringLiteral("下载")));
@@ -247,7 +248,8 @@ TEST_F(CategoryTree, RenamingChecksTheNameAndRenamesTheFolderFirst)
     EXPECT_EQ(tree.captionOf(node), QStringLiteral("新名字"));
     EXPECT_EQ(world.library.read(QStringLiteral("新名字/sub/file.txt")), "x");
     EXPECT_EQ(world.session.currentDir(), world.library.path(QStringLiteral("新名字/")));
-    EXPECT_EQ(world.session.notesFile().path(), world.library.path(QStringLiteral("新名字/zzfdat.nod")));
+    EXPECT_EQ(world.session.notesFile().path(),
+              world.library.path(QStringLiteral("新名字/zzfdat.nod")));
     EXPECT_EQ(world.workspace.status().text(0), world.library.path(QStringLiteral("新名字/")));
 }
 
@@ -316,16 +318,28 @@ TEST_F(CategoryTree, DeletingAnEmptyCategoryAsksAndRemovesItsNotesAndFolder)
     EXPECT_EQ(tree.captionOf(selected()), "a");
 }
 
-TEST_F(CategoryTree, DeletingANeverExpandedCategoryWithSubfoldersLosesOnlyItsNotes)
+TEST_F(CategoryTree, ACategoryIsDeletedOnlyWhenItsFolderHoldsNothingAtThatMoment)
 {
+    // Subfolders the tree never showed, and a file that came while the question was open:
+    // the category, its notes file and its notes stay.
     world.library.makeDir("outer/inner");
+    world.library.makeDir("late");
     world.library.writeNotes("outer/", {{"x", "y"}});
+    world.library.writeNotes("late/", {{"new.txt", QStringLiteral("新来的")}});
     world.start();
+    world.selectCategory({"late"});
+    dialogs.whileAsked.push_back([&] { world.library.makeFile("late/new.txt"); });
+    dialogs.answers.push_back(Answer::Yes);
+    world.categories.deltreeClick();
+    EXPECT_EQ(dialogs.last().text, core::texts::CategoryHasFiles);
+    EXPECT_EQ(world.library.notesText("late/"), QStringLiteral("[fileinfo]\r\nnew.txt=新来的\r\n"));
+    EXPECT_EQ(world.listedNames(), QStringList("new.txt"));
+
     world.selectCategory({"outer"});
     dialogs.answers.push_back(Answer::Yes);
     world.categories.deltreeClick();
-    EXPECT_EQ(dialogs.last().text, "注意！分类库删除失败，请重试！");
-    EXPECT_FALSE(world.library.exists("outer/zzfdat.nod"));
+    EXPECT_EQ(dialogs.last().text, core::texts::CategoryHasChildren);
+    EXPECT_TRUE(world.library.exists("outer/zzfdat.nod"));
     EXPECT_TRUE(world.library.exists("outer/inner"));
     EXPECT_TRUE(rootChildren().contains("outer"));
 }

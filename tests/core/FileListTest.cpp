@@ -1,6 +1,7 @@
 // The file list: formats, listing, sorting, selection feedback.
 #include "core/FileFormats.h"
 #include "core/FileListing.h"
+#include "notes/NotesKeeper.h"
 #include "platform/FileNames.h"
 #include "platform/TextCodec.h"
 #include "support/World.h"
@@ -115,7 +116,7 @@ TEST_F(FileList, ANotesFileFromWindowsWithCrLineEndsAndQuotesListsItsNotesAndSta
     EXPECT_EQ(noteOf("c.txt"), "");
 
     // The next note joins the one section, with the file's own line ends, as it is shown.
-    world.session.notesFile().writeNote("c.txt", " new ");
+    notes::NotesKeeper::setNote(world.session.currentDir(), "c.txt", " new ");
     EXPECT_EQ(world.library.read("cat/zzfdat.nod"), windows + "c.txt= new \r");
     world.files.flistrefClick();
     EXPECT_EQ(noteOf("c.txt"), " new ");
@@ -303,7 +304,7 @@ TEST(FileListing, TenThousandFilesNeedOneReadOfTheNotes)
     }
     lib.writeNotes("cat/", notes);
     const auto rows = core::ListCategoryFiles(platform::FileSystem::local(), lib.path("cat/"),
-                                              core::NotesFile::open(lib.path("cat/")).readAll());
+                                              notes::NotesFile::open(lib.path("cat/")).readAll());
     ASSERT_EQ(rows.size(), 2000u);
     for (const core::FileRow& row : rows)
         EXPECT_EQ(row.note, QStringLiteral("注释") + row.name.mid(2).chopped(4));
@@ -335,7 +336,7 @@ TEST(FileListing, EveryRowShowsTheNoteTheNotesStoreReads)
         for (const QString& name : names)
             lib.makeFile("cat/" + name);
         lib.makeFile("cat/zzfdat.nod", notes);
-        const core::NotesFile store = core::NotesFile::open(lib.path("cat/"));
+        const notes::NotesFile store = notes::NotesFile::open(lib.path("cat/"));
         const core::FileRows rows = core::listCategoryRows(lib.path("cat/"));
         ASSERT_EQ(rows.size(), std::size(names));
         for (size_t i = 0; i < rows.size(); ++i) {

@@ -78,7 +78,7 @@ TEST_F(LiveListTest, RowsFollowAnotherProgramsChangesWithinASecondAndKeepTheSele
         return sortedNames() == QStringList({"b.txt", "d.txt", "e.txt"});
     })) << world.listedNames().join(u',').toStdString();
     EXPECT_EQ(noteOf("e.txt"), QStringLiteral("丙")) << "the note follows the rename";
-    const core::NotesSnapshot notes = world.session.notesFile().readAll();
+    const notes::NotesSnapshot notes = world.session.notesFile().readAll();
     EXPECT_EQ(notes.note("e.txt"), QStringLiteral("丙"));
     EXPECT_FALSE(notes.has("c.txt"));
     EXPECT_EQ(list.row(world.rowOf("b.txt")).size, 14);

@@ -1,8 +1,8 @@
 // The notes store: notes files beside the files, and the detailed documents.
 #include "core/Documents.h"
 #include "core/NoteCleanup.h"
-#include "core/NotesStore.h"
 #include "core/Texts.h"
+#include "support/FolderNotes.h"
 #include "support/TempLibrary.h"
 #include "support/World.h"
 
@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-using core::NotesFile;
 using testing_support::gbk;
 using testing_support::TempLibrary;
 
@@ -21,7 +20,7 @@ class NotesStore : public ::testing::Test
 {
 protected:
     TempLibrary lib;
-    NotesFile notes = NotesFile::open(lib.path("cat/"));
+    testing_support::FolderNotes folderNotes{lib.path("cat/")};
 
     void SetUp() override { lib.makeDir("cat"); }
     QByteArray bytes() const { return lib.read("cat/zzfdat.nod"); }
@@ -31,30 +30,31 @@ protected:
 
 TEST_F(NotesStore, TheFirstNoteCreatesTheFileAsGbkBytes)
 {
-    EXPECT_EQ(notes.readNote("setup.exe"), "");
+    EXPECT_EQ(folderNotes.readNote("setup.exe"), "");
     EXPECT_FALSE(lib.exists("cat/zzfdat.nod"));
 
-    notes.writeNote(QStringLiteral("安装程序.exe"), QStringLiteral("一个好用的工具 v1.0"));
+    folderNotes.writeNote(QStringLiteral("安装程序.exe"), QStringLiteral("一个好用的工具 v1.0"));
     EXPECT_EQ(bytes(), gbk(QStringLiteral("[fileinfo]\r\n安装程序.exe=一个好用的工具 v1.0\r\n")));
-    EXPECT_EQ(notes.readNote(QStringLiteral("安装程序.exe")), QStringLiteral("一个好用的工具 v1.0"));
+    EXPECT_EQ(folderNotes.readNote(QStringLiteral("安装程序.exe")),
+              QStringLiteral("一个好用的工具 v1.0"));
 }
 
 TEST_F(NotesStore, EmptyNotesAreStoredAndReadLikeMissingOnes)
 {
-    notes.writeNote("a.zip", "");
-    EXPECT_TRUE(notes.hasNote("a.zip"));
-    EXPECT_EQ(notes.readNote("a.zip"), "");
-    EXPECT_FALSE(notes.hasNote("b.zip"));
+    folderNotes.writeNote("a.zip", "");
+    EXPECT_TRUE(folderNotes.hasNote("a.zip"));
+    EXPECT_EQ(folderNotes.readNote("a.zip"), "");
+    EXPECT_FALSE(folderNotes.hasNote("b.zip"));
     EXPECT_EQ(bytes(), QByteArray("[fileinfo]\r\na.zip=\r\n"));
 }
 
 TEST_F(NotesStore, KeysMatchWithoutLetterCaseAndNotesMayHoldEqualsSigns)
 {
     lib.writeNotes("cat/", {{"Setup.EXE", "key=value pairs inside"}});
-    EXPECT_EQ(notes.readNote("setup.exe"), "key=value pairs inside");
-    EXPECT_TRUE(notes.hasNote("SETUP.exe"));
+    EXPECT_EQ(folderNotes.readNote("setup.exe"), "key=value pairs inside");
+    EXPECT_TRUE(folderNotes.hasNote("SETUP.exe"));
 
-    notes.writeNote("setup.exe", "replaced");
+    folderNotes.writeNote("setup.exe", "replaced");
     EXPECT_EQ(lib.notesText("cat/"), "[fileinfo]\r\nSetup.EXE=replaced\r\n")
         << "the key keeps its spelling and its place";
 }
@@ -63,37 +63,38 @@ TEST_F(NotesStore, ANameThatCannotBeAKeyIsRefusedAndNothingIsWritten)
 {
     lib.writeNotes("cat/", {{"a.txt", "kept"}});
     const QByteArray before = bytes();
-    for (const QString& name : {QStringLiteral("a=b.txt"), QStringLiteral("two\nlines"),
-                                QStringLiteral(" padded.txt")}) {
-        EXPECT_THROW(notes.writeNote(name, "note"), core::NoteKeyError) << name.toStdString();
-        EXPECT_EQ(notes.readNote(name), "");
+    for (const QString& name :
+         {QStringLiteral("a=b.txt"), QStringLiteral("two\nlines"), QStringLiteral(" padded.txt")}) {
+        EXPECT_THROW(folderNotes.writeNote(name, "note"), notes::NoteKeyError)
+            << name.toStdString();
+        EXPECT_EQ(folderNotes.readNote(name), "");
     }
     EXPECT_EQ(bytes(), before);
 }
 
 TEST_F(NotesStore, LongNotesReadBackAsTheirFirst2047Bytes)
 {
-    notes.writeNote("big.iso", QString(3000, u'x'));
-    EXPECT_EQ(notes.readNote("big.iso"), QString(2047, u'x'));
-    EXPECT_EQ(notes.readAll().note("big.iso"), QString(2047, u'x'));
+    folderNotes.writeNote("big.iso", QString(3000, u'x'));
+    EXPECT_EQ(folderNotes.readNote("big.iso"), QString(2047, u'x'));
+    EXPECT_EQ(folderNotes.readAll().note("big.iso"), QString(2047, u'x'));
 }
 
 TEST_F(NotesStore, LineBreaksNeverReachTheFile)
 {
-    notes.writeNote("a.txt", "one\r\ntwo\nthree");
-    EXPECT_EQ(notes.readNote("a.txt"), "onetwothree");
-    notes.writeNote("b.txt", "after");
-    EXPECT_EQ(notes.readNote("b.txt"), "after");
+    folderNotes.writeNote("a.txt", "one\r\ntwo\nthree");
+    EXPECT_EQ(folderNotes.readNote("a.txt"), "onetwothree");
+    folderNotes.writeNote("b.txt", "after");
+    EXPECT_EQ(folderNotes.readNote("b.txt"), "after");
 }
 
 TEST_F(NotesStore, DeletingAndErasingLeaveOtherSectionsAlone)
 {
     lib.makeFile("cat/zzfdat.nod", "[fileinfo]\r\na=1\r\nb=2\r\n[mine]\r\nx=y\r\n");
-    notes.deleteNote("A");
-    EXPECT_FALSE(notes.hasNote("a"));
-    EXPECT_TRUE(notes.hasNote("b"));
-    notes.deleteNote("missing"); // nothing happens
-    notes.eraseNotes();
+    folderNotes.deleteNote("A");
+    EXPECT_FALSE(folderNotes.hasNote("a"));
+    EXPECT_TRUE(folderNotes.hasNote("b"));
+    folderNotes.deleteNote("missing");                 // nothing happens
+    notes::NotesKeeper::cleanUp(lib.path("cat/"), {}); // no file is there: no note stays
     EXPECT_EQ(bytes(), QByteArray("[mine]\r\nx=y\r\n"));
 }
 
@@ -101,54 +102,51 @@ TEST_F(NotesStore, AFailedDeleteIsIgnoredButAFailedWriteIsAnError)
 {
     // A folder where the notes file should be: it can be neither read nor written.
     lib.makeDir("cat/zzfdat.nod");
-    EXPECT_NO_THROW(notes.deleteNote("a"));
+    EXPECT_NO_THROW(folderNotes.deleteNote("a"));
     try {
-        notes.writeNote("a", "b");
+        folderNotes.writeNote("a", "b");
         FAIL();
     } catch (const platform::WriteError& error) {
-        EXPECT_EQ(error.message().section(u'\n', 0, 0), "Unable to write to " + lib.path("cat/zzfdat.nod"));
+        EXPECT_EQ(error.message().section(u'\n', 0, 0),
+                  "Unable to write to " + lib.path("cat/zzfdat.nod"));
     }
 }
 
 TEST_F(NotesStore, TheBulkReadAgreesWithSingleReads)
 {
     lib.writeNotes("cat/", {{"A.txt", "first"}, {"b.txt", "second"}, {"a.TXT", "shadowed"}});
-    const core::NotesSnapshot all = notes.readAll();
+    const notes::NotesSnapshot all = folderNotes.readAll();
     EXPECT_EQ(all.size(), 3) << "every spelling is a key of its own";
     for (const QString name : {"a.txt", "B.TXT", "c.txt"}) {
-        EXPECT_EQ(all.note(name), notes.readNote(name));
-        EXPECT_EQ(all.has(name), notes.hasNote(name));
+        EXPECT_EQ(all.note(name), folderNotes.readNote(name));
+        EXPECT_EQ(all.has(name), folderNotes.hasNote(name));
     }
 }
 
 TEST_F(NotesStore, AUtf8NotesFileStaysUtf8WhenANoteIsWritten)
 {
     lib.makeFile("cat/zzfdat.nod", QStringLiteral("[fileinfo]\n旧.txt=旧注释\n").toUtf8());
-    notes.writeNote(QStringLiteral("新.txt"), QStringLiteral("新注释"));
+    folderNotes.writeNote(QStringLiteral("新.txt"), QStringLiteral("新注释"));
     EXPECT_EQ(bytes(), QStringLiteral("[fileinfo]\n旧.txt=旧注释\n新.txt=新注释\n").toUtf8());
-    EXPECT_EQ(notes.readNote(QStringLiteral("旧.txt")), QStringLiteral("旧注释"));
+    EXPECT_EQ(folderNotes.readNote(QStringLiteral("旧.txt")), QStringLiteral("旧注释"));
 }
 
-TEST_F(NotesStore, MovingANoteCarriesOnlyNotesThatAreNotBlank)
+TEST_F(NotesStore, RenamingReKeysTheStoredNoteAndABlankOneLeavesNoKey)
 {
-    lib.makeDir("box");
-    lib.writeNotes("cat/", {{"a.txt", "useful"}, {"b.txt", "   "}});
-    core::MoveNote(notes, lib.path("box/"), "a.txt", "useful");
-    core::MoveNote(notes, lib.path("box/"), "b.txt", "   ");
-    const NotesFile box = NotesFile::open(lib.path("box/"));
-    EXPECT_EQ(box.readNote("a.txt"), "useful");
-    EXPECT_FALSE(box.hasNote("b.txt"));
-    EXPECT_FALSE(notes.hasNote("a.txt"));
-    EXPECT_FALSE(notes.hasNote("b.txt"));
-}
-
-TEST_F(NotesStore, RenamingReKeysTheNote)
-{
-    lib.writeNotes("cat/", {{"old.txt", "note"}});
-    EXPECT_EQ(core::RenameNote(notes, " old.txt ", "new.txt", " shown "), " shown ");
-    EXPECT_FALSE(notes.hasNote("old.txt"));
-    EXPECT_EQ(core::RenameNote(notes, "new.txt", "blank.txt", "  "), "");
-    EXPECT_FALSE(notes.hasNote("blank.txt"));
+    lib.makeFile("cat/old.txt");
+    lib.writeNotes("cat/", {{"old.txt", " stored "}, {"blank.txt", "a file gone"}});
+    const auto renamed = notes::NotesKeeper::rename(platform::FileSystem::local(), lib.path("cat/"),
+                                                    "old.txt", "new.txt");
+    EXPECT_EQ(renamed.outcome, notes::NotesKeeper::RenameOutcome::Renamed);
+    EXPECT_EQ(renamed.note, " stored ");
+    EXPECT_FALSE(folderNotes.hasNote("old.txt"));
+    folderNotes.writeNote("new.txt", "  ");
+    // A key left by a file that is gone is not the renamed file's note.
+    EXPECT_EQ(notes::NotesKeeper::rename(platform::FileSystem::local(), lib.path("cat/"), "new.txt",
+                                         "blank.txt")
+                  .note,
+              "");
+    EXPECT_FALSE(folderNotes.hasNote("blank.txt"));
 }
 
 TEST(Documents, BelongToTheTrimmedFileNameInTheOneDocumentFolder)
@@ -178,16 +176,14 @@ TEST(NoteCleanup, KeepsOnlyTheNotesOfListedFilesInListOrder)
     world.library.makeFile("cat/b.txt");
     world.library.makeFile("cat/a.txt");
     world.library.makeFile("cat/c.txt");
-    world.library.writeNotes("cat/", {{"gone.txt", "old"}, {"B.TXT", "bee"}, {"c.txt", " "},
-                                      {"a.txt", "ay"}});
+    world.library.writeNotes(
+        "cat/", {{"gone.txt", "old"}, {"B.TXT", "bee"}, {"c.txt", " "}, {"a.txt", "ay"}});
     world.start();
     world.selectCategory({"cat"});
-    world.workspace.fileList().setNote(world.rowOf("c.txt"), "edited in the list");
 
     core::t403Click(world.workspace, world.dialogs);
 
-    EXPECT_EQ(world.library.notesText("cat/"),
-              "[fileinfo]\r\na.txt=ay\r\nb.txt=bee\r\nc.txt=edited in the list\r\n");
+    EXPECT_EQ(world.library.notesText("cat/"), "[fileinfo]\r\na.txt=ay\r\nb.txt=bee\r\n");
     ASSERT_EQ(world.dialogs.shown.size(), 1u);
     EXPECT_EQ(world.dialogs.last().caption, "提示信息");
     EXPECT_EQ(world.dialogs.last().text, "注释资料已成功的清理！");

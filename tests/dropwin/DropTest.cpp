@@ -1,5 +1,6 @@
 // Files and folders dropped on the drop window, brought into the selected category.
 #include "../fileops/FileOpsHelpers.h"
+#include "core/Texts.h"
 #include "dropwin/DropCommands.h"
 #include "dropwin/DropTexts.h"
 #include "dropwin/UriList.h"
@@ -296,19 +297,44 @@ TEST_P(DropInMode, NamesThatShowAlikeNeverShareANote)
 
 INSTANTIATE_TEST_SUITE_P(CopyAndMove, DropInMode, ::testing::Values(0, 1));
 
-TEST_F(Drop, ALoneDroppedNotesFileIsAskedAboutLikeAnyOtherName)
+TEST_P(DropInMode, WhatIsNoFileOfACategoryIsRefusedAndChangesNothing)
 {
-    selectCat();
+    setMode(GetParam());
+    world.library.makeFile("quillet", "the program");
+    world.library.makeFile("DropEnd.wav", "RIFF");
     world.library.writeNotes("../outside/", {{"kept.txt", QStringLiteral("外来的")}});
+    world.library.makeDir("../outside/named/zzfdat.nod");
+    world.library.makeFile("../outside/named/zzfdat.nod/x.txt", "x");
+    selectCat();
     const QString category = world.library.notesText("cat/");
-    world.dialogs.answers = {core::Answer::No};
-    commands.DropFileDrop({outside("zzfdat.nod")});
-    EXPECT_EQ(captions(), QStringList(QStringLiteral("zzfdat.nod 文件已存在")));
-    EXPECT_EQ(world.library.notesText("cat/"), category);
-
-    world.dialogs.answers = {core::Answer::Yes};
-    commands.DropFileDrop({outside("zzfdat.nod")});
-    EXPECT_EQ(world.library.notesText("cat/"), notesFileText({QStringLiteral("kept.txt=外来的")}));
+    const QString root = world.library.path("");
+    const struct
+    {
+        QString dropped;
+        QString text; // the message, empty for none
+    } cases[] = {
+        // A lone notes file would take the place of the category's notes.
+        {outside("zzfdat.nod"), dropwin::texts::dropFailed(outside("zzfdat.nod"))},
+        // The category's own folder is in place already, as its own file is.
+        {world.library.path("cat"), {}},
+        // The library's folder, its reserved folders and the program's files stay.
+        {root, dropwin::texts::dropFailed(root)},
+        {world.library.path("oprecy"), dropwin::texts::dropFailed(world.library.path("oprecy"))},
+        {world.library.path("quillet"), dropwin::texts::dropFailed(world.library.path("quillet"))},
+        // A folder of the notes file's name would stand where the category's notes are written.
+        {outside("named/zzfdat.nod"), core::texts::reservedNameMessage("zzfdat.nod")},
+    };
+    for (const auto& c : cases) {
+        world.dialogs.shown.clear();
+        commands.DropFileDrop({c.dropped});
+        EXPECT_EQ(world.dialogs.texts(), c.text.isEmpty() ? QStringList() : QStringList(c.text))
+            << c.dropped.toStdString();
+        EXPECT_EQ(world.library.notesText("cat/"), category) << c.dropped.toStdString();
+        EXPECT_EQ(entriesOf(world.library.path("cat/")), QStringList({"kept.txt", "zzfdat.nod"}))
+            << c.dropped.toStdString();
+    }
+    EXPECT_EQ(world.library.read("quillet"), "the program");
+    EXPECT_TRUE(world.library.exists("../outside/named/zzfdat.nod/x.txt"));
     EXPECT_EQ(world.listedNames(), QStringList("kept.txt"));
 }
 

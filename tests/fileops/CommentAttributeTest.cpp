@@ -2,7 +2,6 @@
 // and notes found again by their comments after another program renamed or moved the files.
 #include "FileOpsHelpers.h"
 #include "core/FileListing.h"
-#include "core/NoteMirror.h"
 #include "core/SystemOptions.h"
 #include "fileops/AttributeCommands.h"
 #include "fileops/ImportCommands.h"
@@ -10,6 +9,8 @@
 #include "fileops/NoteCommands.h"
 #include "fileops/RecycleBoxCommands.h"
 #include "fileops/RenameCommands.h"
+#include "notes/FileComments.h"
+#include "notes/NotesKeeper.h"
 #include "platform/FileNames.h"
 #include "platform/SysCalls.h"
 
@@ -83,7 +84,7 @@ protected:
         if (!setAttribute(world.library.path("probe"), "user.xdg.comment", "x"))
             GTEST_SKIP() << "the temporary folder's file system keeps no user extended attributes";
     }
-    void TearDown() override { core::NoteMirror::setEnabled(true); }
+    void TearDown() override { notes::NotesKeeper::setCommentsFollowNotes(true); }
 
     QString path(const QString& relative) const { return world.library.path(relative); }
     void show(const QString& category)
@@ -226,22 +227,22 @@ TEST_F(Comments, AFileBroughtInWithoutANoteTakesItsCommentAsOne)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(noteOf(c.name), c.note);
-        EXPECT_EQ(core::NotesFile::open(path("cat/")).readNote(c.name), c.note);
-        EXPECT_EQ(core::NotesFile::open(path("cat/")).hasNote(c.name), !c.note.isEmpty());
+        EXPECT_EQ(notes::NotesFile::open(path("cat/")).readNote(c.name), c.note);
+        EXPECT_EQ(notes::NotesFile::open(path("cat/")).hasNote(c.name), !c.note.isEmpty());
     }
 }
 
 TEST_F(Comments, NotesOfFilesRenamedAndMovedByAnotherProgramAreFoundAgainByTheirComments)
 {
     constexpr int count = 1000;
-    QList<std::pair<QString, QString>> notes;
+    QList<std::pair<QString, QString>> stored;
     for (int i = 0; i < count; ++i) {
         const QString name = QStringLiteral("f%1.txt").arg(i);
         world.library.makeFile("one/" + name);
-        notes.append({name, QStringLiteral("说明%1").arg(i)});
-        setAttribute(path("one/" + name), "user.xdg.comment", notes.last().second.toUtf8());
+        stored.append({name, QStringLiteral("说明%1").arg(i)});
+        setAttribute(path("one/" + name), "user.xdg.comment", stored.last().second.toUtf8());
     }
-    world.library.writeNotes("one/", notes);
+    world.library.writeNotes("one/", stored);
     world.library.makeDir("two");
     // Half renamed in place, half moved into another category, while the program is closed.
     for (int i = 0; i < count; ++i) {
@@ -254,10 +255,10 @@ TEST_F(Comments, NotesOfFilesRenamedAndMovedByAnotherProgramAreFoundAgainByTheir
     show("two");
     EXPECT_EQ(list.count(), count / 2);
     EXPECT_EQ(noteOf("f0.txt"), QStringLiteral("说明0"));
-    EXPECT_EQ(core::NotesFile::open(path("two/")).readAll().size(), count / 2);
+    EXPECT_EQ(notes::NotesFile::open(path("two/")).readAll().size(), count / 2);
     world.selectCategory({"one"});
     EXPECT_EQ(noteOf("g999.txt"), QStringLiteral("说明999"));
-    const core::NotesSnapshot one = core::NotesFile::open(path("one/")).readAll();
+    const notes::NotesSnapshot one = notes::NotesFile::open(path("one/")).readAll();
     EXPECT_EQ(one.size(), count + count / 2) << "the old keys stay for the note clean-up";
     EXPECT_EQ(one.note("g1.txt"), QStringLiteral("说明1"));
     EXPECT_NE(world.library.notesText("one/"), oneBefore);

@@ -6,10 +6,10 @@
 #include "fileops/ImportCommands.h"
 #include "fileops/NoteCommands.h"
 #include "fileops/RecycleBoxCommands.h"
+#include "notes/NotesKeeper.h"
 #include "platform/FileNames.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,7 +28,7 @@ class NameHandling : public ::testing::Test
 protected:
     World world;
     fileops::RecycleBoxCommands box{world.workspace, world.dialogs};
-    fileops::NoteCommands notes{world.workspace, world.dialogs};
+    fileops::NoteCommands noteCommands{world.workspace, world.dialogs};
     core::FileListModel& list = world.workspace.fileList();
 
     QString captionOf(const QString& name) const { return list.row(world.rowOf(name)).caption; }
@@ -43,7 +43,7 @@ protected:
     {
         world.selectFiles({name});
         world.workspace.setTopEditText(text);
-        notes.SaveEditTextClick();
+        noteCommands.SaveEditTextClick();
     }
 };
 
@@ -70,7 +70,8 @@ TEST_F(NameHandling, GbkNamesShowAsChineseKeepTheirNotesAndMoveByTheirBytes)
 
     writeNote(kRawName, QStringLiteral("拉丁文件名"));
     world.files.flistrefClick();
-    EXPECT_EQ(noteOf(kRawName), QStringLiteral("拉丁文件名")) << "a name of any bytes carries a note";
+    EXPECT_EQ(noteOf(kRawName), QStringLiteral("拉丁文件名"))
+        << "a name of any bytes carries a note";
 
     deleteIntoBox({kGbkName, kRawName});
     EXPECT_TRUE(world.library.exists(QStringLiteral("oprecy/") + kGbkName));
@@ -98,16 +99,19 @@ TEST_F(NameHandling, NamesThatDifferOnlyInCaseKeepTheirOwnNotes)
     world.library.makeFile("soft/Setup.exe");
     world.library.makeFile("soft/setup.exe");
     world.library.makeFile("soft/readme.txt");
-    world.library.writeNotes("soft/", {{"Setup.exe", "big"}, {"README.TXT", QStringLiteral("旧键")}});
+    world.library.writeNotes("soft/",
+                             {{"Setup.exe", "big"}, {"README.TXT", QStringLiteral("旧键")}});
     world.start();
     world.selectCategory({"soft"});
     EXPECT_EQ(noteOf("Setup.exe"), "big");
     EXPECT_EQ(noteOf("setup.exe"), "") << "another file's exact key is not this file's";
-    EXPECT_EQ(noteOf("readme.txt"), QStringLiteral("旧键")) << "a key in other case still finds its file";
+    EXPECT_EQ(noteOf("readme.txt"), QStringLiteral("旧键"))
+        << "a key in other case still finds its file";
 
     writeNote("setup.exe", "small");
-    EXPECT_EQ(world.library.notesText("soft/"),
-              notesFileText({"Setup.exe=big", QStringLiteral("README.TXT=旧键"), "setup.exe=small"}));
+    EXPECT_EQ(
+        world.library.notesText("soft/"),
+        notesFileText({"Setup.exe=big", QStringLiteral("README.TXT=旧键"), "setup.exe=small"}));
     deleteIntoBox({"Setup.exe"});
     EXPECT_EQ(world.library.notesText("soft/"),
               notesFileText({QStringLiteral("README.TXT=旧键"), "setup.exe=small"}));
@@ -193,8 +197,12 @@ TEST_F(NameHandling, ValuesWithLineBreaksNeverReachAStoredFile)
     EXPECT_EQ(world.config.readString("SystemConfig", "DragPro", "unset"), "unset");
 
     // A rename whose new key is refused keeps the old key and its note.
+    world.library.makeFile("soft/old.txt");
     world.library.writeNotes("soft/", {{"old.txt", "keep"}});
-    const core::NotesFile notes = core::NotesFile::open(world.library.path("soft/"));
-    EXPECT_THROW(core::RenameNote(notes, "old.txt", "new=.txt", "keep"), core::NoteKeyError);
-    EXPECT_EQ(notes.readNote("old.txt"), "keep");
+    EXPECT_EQ(notes::NotesKeeper::rename(world.session.fs(), world.library.path("soft/"), "old.txt",
+                                         "new=.txt")
+                  .outcome,
+              notes::NotesKeeper::RenameOutcome::KeyRefused);
+    EXPECT_EQ(notes::NotesFile::open(world.library.path("soft/")).readNote("old.txt"), "keep");
+    EXPECT_TRUE(world.library.exists("soft/old.txt"));
 }

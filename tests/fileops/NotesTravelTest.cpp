@@ -9,6 +9,7 @@
 #include "fileops/RecycleBoxCommands.h"
 #include "platform/FileNames.h"
 #include "search/SearchCommands.h"
+#include "support/FolderNotes.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,7 +76,7 @@ public:
     }
     QString noteIn(const QString& folder, const QString& name) const
     {
-        return core::NotesFile::open(world.library.path(folder)).readNote(name);
+        return notes::NotesFile::open(world.library.path(folder)).readNote(name);
     }
 };
 
@@ -138,8 +139,9 @@ TEST_P(EveryWay, TheNoteCarriedIsTheOneStoredWhenTheFileMoves)
     world.start();
     show(way.from);
     // Edited elsewhere after the rows were read: a newer note, and a note added.
-    core::NotesFile::open(world.library.path(way.from)).writeNote("a.txt", QStringLiteral("新的"));
-    core::NotesFile::open(world.library.path(way.from))
+    testing_support::FolderNotes(world.library.path(way.from))
+        .writeNote("a.txt", QStringLiteral("新的"));
+    testing_support::FolderNotes(world.library.path(way.from))
         .writeNote("b.txt", QStringLiteral("后来的"));
 
     way.move(*this, {"a.txt", "b.txt"});

@@ -2,13 +2,13 @@
 // system calls), runs killed at every step, stale temporary files, and writes refused
 // through links and onto devices.
 #include "core/FileListing.h"
-#include "core/NotesStore.h"
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/FileNames.h"
 #include "platform/FileSystem.h"
 #include "platform/TemporaryFiles.h"
 #include "support/FaultInjection.h"
+#include "support/FolderNotes.h"
 #include "support/TempLibrary.h"
 #include "support/World.h"
 
@@ -68,34 +68,32 @@ protected:
     }
 
     testing_support::TempLibrary lib;
-    core::NotesFile notes = core::NotesFile::open(lib.path("cat/"));
+    testing_support::FolderNotes folderNotes{lib.path("cat/")};
 };
 
 TEST_F(AtomicWrite, LeftoversAreHiddenAndGoWhenAWriteOrAListingMeetsThemButNeverWhileHeld)
 {
-    const QString stale = platform::temporaryPathFor(notes.path());
+    const QString stale = platform::temporaryPathFor(folderNotes.path());
     lib.makeFile("cat/" + platform::nameOfPath(stale), "[fileinfo]\r\na.txt=cut");
-    notes.writeNote("a.txt", "whole");
-    EXPECT_EQ(notes.readNote("a.txt"), "whole");
+    folderNotes.writeNote("a.txt", "whole");
+    EXPECT_EQ(folderNotes.readNote("a.txt"), "whole");
     EXPECT_EQ(everything("cat"), (QStringList{"a.txt", "zzfdat.nod"}));
 
-    // A copy cut short goes at the next listing; one a running copy holds, and a file that
-    // stepped aside for a moment (the user's own), stay.
+    // A copy cut short goes at the next listing; one a running copy holds stays. (A file that
+    // stepped aside for a moment is the user's own: it shows again, see ParkedFilesTest.)
     lib.makeFile("cat/.quillet-Ab3dE9.part", "a copy cut short");
     lib.makeDir("cat/.quillet-Fo1der.part/sub");
     lib.makeFile("cat/.quillet-HeLd42.part", "a copy being made");
-    lib.makeFile("cat/.quillet-1x2y3z.keep", "the user's file");
     const int running = ::open(QFile::encodeName(lib.path("cat/.quillet-HeLd42.part")).constData(),
                                O_RDONLY | O_CLOEXEC);
     auto held = std::make_unique<platform::TemporaryHold>();
     ASSERT_EQ(held->hold(running), 0);
     ::close(running);
     EXPECT_EQ(listed(), QStringList{"a.txt"});
-    EXPECT_EQ(everything("cat"),
-              (QStringList{".quillet-1x2y3z.keep", ".quillet-HeLd42.part", "a.txt", "zzfdat.nod"}));
+    EXPECT_EQ(everything("cat"), (QStringList{".quillet-HeLd42.part", "a.txt", "zzfdat.nod"}));
     held.reset(); // the copy was killed
     EXPECT_EQ(listed(), QStringList{"a.txt"});
-    EXPECT_EQ(everything("cat"), (QStringList{".quillet-1x2y3z.keep", "a.txt", "zzfdat.nod"}));
+    EXPECT_EQ(everything("cat"), (QStringList{"a.txt", "zzfdat.nod"}));
 }
 
 // Another program's listing that comes upon a temporary file between its making and its lock:
@@ -138,8 +136,8 @@ TEST_F(AtomicWrite, ATemporaryFileRemovedBeforeItsLockIsMadeAgainAndTheWriteComp
         std::function<void()> write;
         std::function<void()> check;
     } cases[] = {
-        {"note", [&] { notes.writeNote("a.txt", "written"); },
-         [&] { EXPECT_EQ(notes.readNote("a.txt"), "written"); }},
+        {"note", [&] { folderNotes.writeNote("a.txt", "written"); },
+         [&] { EXPECT_EQ(folderNotes.readNote("a.txt"), "written"); }},
         {"move across file systems",
          [&] { EXPECT_TRUE(crossDevice.move(lib.path("from/file"), lib.path("to/file"))); },
          [&] { EXPECT_EQ(lib.read("to/file"), pattern(5000)); }},
@@ -170,11 +168,11 @@ TEST(StaleTemporaryFolder, AFolderCopyCutShortIsNoCategory)
 
 TEST_F(AtomicWrite, TheNewFileIsSyncedBeforeItsRenameAndTheFolderAfterIt)
 {
-    notes.writeNote("a.txt", "one");
+    folderNotes.writeNote("a.txt", "one");
     CallRecorder recorder;
     {
         const platform::sys::ScopedHook hook(&recorder);
-        notes.writeNote("a.txt", "two");
+        folderNotes.writeNote("a.txt", "two");
     }
     // The folder is opened before anything is written, the old file goes only once the
     // folder is synced.
@@ -188,18 +186,19 @@ TEST_F(AtomicWrite, TheNewFileIsSyncedBeforeItsRenameAndTheFolderAfterIt)
             steps.push_back(call.call);
     }
     // The folder is locked before the file is read, the temporary file as soon as it is made.
-    EXPECT_EQ(steps, (std::vector<Call>{Call::Lock, Call::Read, Call::Create, Call::Lock, Call::Sync,
-                                        Call::Close, Call::Rename, Call::MakeDir, Call::Unlink}));
+    EXPECT_EQ(steps,
+              (std::vector<Call>{Call::Lock, Call::Read, Call::Create, Call::Lock, Call::Sync,
+                                 Call::Close, Call::Rename, Call::MakeDir, Call::Unlink}));
     EXPECT_TRUE(recorder.calls.front().onFolder);
     const auto rename = std::find_if(recorder.calls.begin(), recorder.calls.end(),
                                      [](const RecordedCall& c) { return c.call == Call::Rename; });
     ASSERT_NE(rename, recorder.calls.end());
-    EXPECT_EQ(rename->path2, QFile::encodeName(notes.path()));
+    EXPECT_EQ(rename->path2, QFile::encodeName(folderNotes.path()));
 }
 
 TEST_F(AtomicWrite, AFailedSyncOfTheNewFileOrOfItsFolderKeepsTheOldFileAndIsTold)
 {
-    notes.writeNote("a.txt", "old");
+    folderNotes.writeNote("a.txt", "old");
     const QByteArray old = lib.read("cat/zzfdat.nod");
     const QByteArray folder = QFile::encodeName(lib.path("cat/"));
     const struct
@@ -222,14 +221,14 @@ TEST_F(AtomicWrite, AFailedSyncOfTheNewFileOrOfItsFolderKeepsTheOldFileAndIsTold
                 if (existed)
                     lib.makeFile("cat/zzfdat.nod", old);
                 else
-                    QFile::remove(notes.path());
+                    QFile::remove(folderNotes.path());
             };
             // Which call that step is in this write.
             reset();
             CallRecorder recorder;
             {
                 const platform::sys::ScopedHook hook(&recorder);
-                notes.writeNote("a.txt", "new");
+                folderNotes.writeNote("a.txt", "new");
             }
             const auto at = std::find_if(recorder.calls.begin(), recorder.calls.end(), is);
             ASSERT_NE(at, recorder.calls.end());
@@ -238,11 +237,11 @@ TEST_F(AtomicWrite, AFailedSyncOfTheNewFileOrOfItsFolderKeepsTheOldFileAndIsTold
             testing_support::FailNthCall failing(int(at - recorder.calls.begin()) + 1, EIO);
             try {
                 const platform::sys::ScopedHook hook(&failing);
-                notes.writeNote("a.txt", "new");
+                folderNotes.writeNote("a.txt", "new");
                 ADD_FAILURE() << "the write went on";
             } catch (const platform::WriteError& error) {
                 EXPECT_EQ(error.message(),
-                          "Unable to write to " + notes.path() +
+                          "Unable to write to " + folderNotes.path() +
                               QStringLiteral("\n磁盘读写出错，原有的文件保持不变。"));
             }
             EXPECT_TRUE(failing.fired());
@@ -256,19 +255,19 @@ TEST_F(AtomicWrite, AFailedSyncOfTheNewFileOrOfItsFolderKeepsTheOldFileAndIsTold
 
 TEST_F(AtomicWrite, AWriteKilledAtAnyStepLeavesTheOldFileOrTheNewOneWhole)
 {
-    notes.writeNote("a.txt", "old note");
+    folderNotes.writeNote("a.txt", "old note");
     const QByteArray old = lib.read("cat/zzfdat.nod");
     int kills = 0;
     for (int n = 1;; ++n) {
         lib.makeFile("cat/zzfdat.nod", old);
-        if (!runKilledAtCall(n, [&] { notes.writeNote("a.txt", QString(3000, u'新')); }))
+        if (!runKilledAtCall(n, [&] { folderNotes.writeNote("a.txt", QString(3000, u'新')); }))
             break;
         ++kills;
-        const QString note = notes.readNote("a.txt");
+        const QString note = folderNotes.readNote("a.txt");
         EXPECT_TRUE(note == "old note" || note == QString(2047 / 2, u'新')) << n;
         EXPECT_EQ(listed(), QStringList{"a.txt"});
-        notes.writeNote("a.txt", "retried"); // a stale temporary file never blocks a write
-        EXPECT_EQ(notes.readNote("a.txt"), "retried");
+        folderNotes.writeNote("a.txt", "retried"); // a stale temporary file never blocks a write
+        EXPECT_EQ(folderNotes.readNote("a.txt"), "retried");
         EXPECT_EQ(everything("cat"), (QStringList{"a.txt", "zzfdat.nod"})) << n;
     }
     EXPECT_GE(kills, 5);

@@ -2,11 +2,11 @@
 // cannot get its folder's lock in time says so and changes nothing; where the file system has
 // no locks, writes go ahead as they always did.
 #include "core/ConfigFile.h"
-#include "core/NotesStore.h"
 #include "platform/Errors.h"
 #include "platform/FileNames.h"
 #include "platform/FolderLock.h"
 #include "support/FaultInjection.h"
+#include "support/FolderNotes.h"
 #include "support/TempLibrary.h"
 
 #include <QDir>
@@ -84,7 +84,7 @@ protected:
     }
 
     testing_support::TempLibrary lib;
-    core::NotesFile notes = core::NotesFile::open(lib.path("cat/"));
+    testing_support::FolderNotes folderNotes{lib.path("cat/")};
     core::ConfigFile config{lib.path("cat/quillet.ini")};
 };
 
@@ -97,11 +97,11 @@ TEST_F(ConcurrentWriters, TwoProgramsWritingOneNotesFileAndOneConfigurationFileL
     ASSERT_TRUE(runTogether(2, [&](int writer) {
         for (int i = 0; i < kEach; ++i) {
             const QString key = QStringLiteral("w%1-%2").arg(writer).arg(i);
-            notes.writeNote(key + ".txt", QStringLiteral("注释 ") + key);
+            folderNotes.writeNote(key + ".txt", QStringLiteral("注释 ") + key);
             config.writeString("test", key, key);
         }
     }));
-    const core::NotesSnapshot all = notes.readAll();
+    const notes::NotesSnapshot all = folderNotes.readAll();
     EXPECT_EQ(all.size(), 2 * kEach);
     EXPECT_EQ(config.keys("test").size(), 2 * kEach);
     for (int writer = 0; writer < 2; ++writer) {
@@ -116,7 +116,7 @@ TEST_F(ConcurrentWriters, TwoProgramsWritingOneNotesFileAndOneConfigurationFileL
 
 TEST_F(ConcurrentWriters, AWriterThatCannotGetTheLockInTimeSaysSoAndWritesNothing)
 {
-    notes.writeNote("a.txt", "old");
+    folderNotes.writeNote("a.txt", "old");
     config.writeString("s", "k", "old");
     const QByteArray notesBefore = lib.read("cat/zzfdat.nod");
     const QByteArray configBefore = lib.read("cat/quillet.ini");
@@ -129,7 +129,7 @@ TEST_F(ConcurrentWriters, AWriterThatCannotGetTheLockInTimeSaysSoAndWritesNothin
         const ScopedLockTimeout quick(100ms);
         const auto started = std::chrono::steady_clock::now();
         const std::vector<std::pair<QString, std::function<void()>>> writes = {
-            {notes.path(), [&] { notes.writeNote("a.txt", "new"); }},
+            {folderNotes.path(), [&] { folderNotes.writeNote("a.txt", "new"); }},
             {config.path(), [&] { config.writeString("s", "k", "new"); }},
         };
         for (const auto& [path, write] : writes) {
@@ -146,8 +146,8 @@ TEST_F(ConcurrentWriters, AWriterThatCannotGetTheLockInTimeSaysSoAndWritesNothin
     EXPECT_EQ(lib.read("cat/quillet.ini"), configBefore);
 
     ::close(other); // the other program ended
-    notes.writeNote("a.txt", "new");
-    EXPECT_EQ(notes.readNote("a.txt"), "new");
+    folderNotes.writeNote("a.txt", "new");
+    EXPECT_EQ(folderNotes.readNote("a.txt"), "new");
 }
 
 // A file system whose locks do not work: every flock fails as on some network mounts.
@@ -164,9 +164,9 @@ TEST_F(ConcurrentWriters, WhereTheFileSystemHasNoLocksWritesGoAheadAsBefore)
 {
     NoLocks noLocks;
     const platform::sys::ScopedHook hook(&noLocks);
-    notes.writeNote("a.txt", "note");
+    folderNotes.writeNote("a.txt", "note");
     config.writeString("s", "k", "value");
-    EXPECT_EQ(notes.readNote("a.txt"), "note");
+    EXPECT_EQ(folderNotes.readNote("a.txt"), "note");
     EXPECT_EQ(config.readString("s", "k", ""), "value");
     EXPECT_EQ(temporaries(), QStringList());
 }

@@ -1,10 +1,10 @@
 // Writes onto a real full disk: a small tmpfs filled up to the last few pages. Every writer
 // reports the failure and leaves the old file byte for byte as it was.
 #include "core/ConfigFile.h"
-#include "core/NotesStore.h"
 #include "fileops/Transfer.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
+#include "support/FolderNotes.h"
 #include "support/ScratchMount.h"
 #include "support/TempLibrary.h"
 
@@ -83,21 +83,21 @@ protected:
 
 TEST_F(FullDisk, NotesWrittenWithTooLittleSpaceLeftFailAndLeaveTheFileAsItWas)
 {
-    const core::NotesFile notes = core::NotesFile::open(root() + "cat/");
+    const testing_support::FolderNotes folderNotes{root() + "cat/"};
     for (const qint64 free : {0, 4096, 8192, 12288}) {
         SCOPED_TRACE(free);
         fillLeaving(free);
         try {
-            notes.writeNote(QStringLiteral("新文件.zip"), QStringLiteral("新的说明"));
+            folderNotes.writeNote(QStringLiteral("新文件.zip"), QStringLiteral("新的说明"));
             FAIL() << "the write must fail";
         } catch (const platform::WriteError& error) {
             EXPECT_EQ(error.message().section(u'\n', 0, 0),
                       "Unable to write to " + root() + "cat/zzfdat.nod");
             EXPECT_TRUE(error.message().contains(QStringLiteral("磁盘空间不足")));
         }
-        notes.deleteNote(QStringLiteral("文件100.zip")); // fails, and is ignored
+        folderNotes.deleteNote(QStringLiteral("文件100.zip")); // fails, and is ignored
         EXPECT_EQ(readAll(root() + "cat/zzfdat.nod"), notesBytes);
-        EXPECT_EQ(notes.readNote(QStringLiteral("文件281.zip")),
+        EXPECT_EQ(folderNotes.readNote(QStringLiteral("文件281.zip")),
                   QStringLiteral("第281个文件的说明：压缩包，来自下载站"));
         EXPECT_EQ(everything(root() + "cat"), (QStringList{"old.bin", "zzfdat.nod"}));
     }

@@ -3,8 +3,8 @@
 // files in the notes file's place, links out of the folder, and malformed bytes.
 #include "core/ConfigFile.h"
 #include "core/FileListing.h"
-#include "core/NotesStore.h"
 #include "platform/IniDocument.h"
+#include "support/FolderNotes.h"
 #include "support/TempLibrary.h"
 
 #include <QStringEncoder>
@@ -44,7 +44,7 @@ protected:
     void expectWriteRefused(const QString& because)
     {
         try {
-            notes.writeNote("a.txt", "x");
+            folderNotes.writeNote("a.txt", "x");
             FAIL() << "the write must be refused";
         } catch (const platform::WriteError& error) {
             EXPECT_EQ(error.message().section(u'\n', 0, 0), "Unable to write to " + notesPath());
@@ -54,7 +54,7 @@ protected:
     }
 
     testing_support::TempLibrary lib;
-    core::NotesFile notes = core::NotesFile::open(lib.path("cat/"));
+    testing_support::FolderNotes folderNotes{lib.path("cat/")};
 };
 
 // ---------------------------------------------------------------------------------------
@@ -63,11 +63,11 @@ protected:
 TEST_F(HostileNotes, ANewNotesFileReadsBackAsWrittenThoughItsGbkBytesAreValidUtf8)
 {
     // The GBK bytes of these characters happen to form valid UTF-8 ("⩲谢").
-    notes.writeNote("readme.txt", QStringLiteral("猢茶阿"));
-    EXPECT_EQ(notes.readNote("readme.txt"), QStringLiteral("猢茶阿"));
-    notes.writeNote("b.txt", QStringLiteral("说明"));
-    EXPECT_EQ(notes.readNote("readme.txt"), QStringLiteral("猢茶阿"));
-    EXPECT_EQ(notes.readNote("b.txt"), QStringLiteral("说明"));
+    folderNotes.writeNote("readme.txt", QStringLiteral("猢茶阿"));
+    EXPECT_EQ(folderNotes.readNote("readme.txt"), QStringLiteral("猢茶阿"));
+    folderNotes.writeNote("b.txt", QStringLiteral("说明"));
+    EXPECT_EQ(folderNotes.readNote("readme.txt"), QStringLiteral("猢茶阿"));
+    EXPECT_EQ(folderNotes.readNote("b.txt"), QStringLiteral("说明"));
     // Still GBK for Windows programs: no byte-order mark, the notes as GBK bytes.
     EXPECT_FALSE(bytes().startsWith(kUtf8Bom));
     EXPECT_TRUE(bytes().contains(gbk(QStringLiteral("readme.txt=猢茶阿\r\nb.txt=说明\r\n"))));
@@ -76,11 +76,11 @@ TEST_F(HostileNotes, ANewNotesFileReadsBackAsWrittenThoughItsGbkBytesAreValidUtf
 TEST_F(HostileNotes, AUtf8NotesFileStaysUtf8WhenItsLastChineseNoteGoes)
 {
     writeRaw(QStringLiteral("[fileinfo]\r\nCafé.txt=crème brûlée\r\n中.txt=x\r\n").toUtf8());
-    notes.deleteNote(QStringLiteral("中.txt"));
-    EXPECT_EQ(notes.readNote(QStringLiteral("Café.txt")), QStringLiteral("crème brûlée"));
-    notes.writeNote(QStringLiteral("新.txt"), QStringLiteral("新的"));
-    EXPECT_EQ(notes.readNote(QStringLiteral("Café.txt")), QStringLiteral("crème brûlée"));
-    EXPECT_EQ(notes.readNote(QStringLiteral("新.txt")), QStringLiteral("新的"));
+    folderNotes.deleteNote(QStringLiteral("中.txt"));
+    EXPECT_EQ(folderNotes.readNote(QStringLiteral("Café.txt")), QStringLiteral("crème brûlée"));
+    folderNotes.writeNote(QStringLiteral("新.txt"), QStringLiteral("新的"));
+    EXPECT_EQ(folderNotes.readNote(QStringLiteral("Café.txt")), QStringLiteral("crème brûlée"));
+    EXPECT_EQ(folderNotes.readNote(QStringLiteral("新.txt")), QStringLiteral("新的"));
     EXPECT_TRUE(
         bytes().endsWith(QStringLiteral("Café.txt=crème brûlée\r\n新.txt=新的\r\n").toUtf8()));
 }
@@ -89,8 +89,8 @@ TEST_F(HostileNotes, AGbkNotesFileMadeOnWindowsStaysGbkByteForByte)
 {
     const QByteArray windows = gbk(QStringLiteral("[fileinfo]\r\n说明.txt=中文注释\r\n"));
     writeRaw(windows);
-    notes.writeNote("a.txt", "ascii");
-    notes.writeNote("b.txt", QStringLiteral("汉字"));
+    folderNotes.writeNote("a.txt", "ascii");
+    folderNotes.writeNote("b.txt", QStringLiteral("汉字"));
     EXPECT_EQ(bytes(), windows + gbk(QStringLiteral("a.txt=ascii\r\nb.txt=汉字\r\n")));
 }
 
@@ -102,9 +102,9 @@ TEST_F(HostileNotes, AFifoInTheNotesFilesPlaceIsNeitherWaitedForNorWritten)
     lib.makeFile("cat/a.txt");
     ASSERT_EQ(::mkfifo(QFile::encodeName(notesPath()).constData(), 0644), 0);
     ::alarm(20); // an open that waits for a writer ends the test here
-    EXPECT_EQ(notes.readNote("a.txt"), QString());
-    const auto rows =
-        core::ListCategoryFiles(platform::FileSystem::local(), lib.path("cat/"), notes.readAll());
+    EXPECT_EQ(folderNotes.readNote("a.txt"), QString());
+    const auto rows = core::ListCategoryFiles(platform::FileSystem::local(), lib.path("cat/"),
+                                              folderNotes.readAll());
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].name, "a.txt");
     expectWriteRefused(QStringLiteral("不是一个普通文件"));
@@ -127,9 +127,9 @@ TEST_F(HostileNotes, ADeviceOrAHugeFileInTheNotesFilesPlaceReadsAsNoNotesAndIsNe
         SCOPED_TRACE(c.target);
         ::unlink(QFile::encodeName(notesPath()).constData());
         ASSERT_EQ(::symlink(c.target, QFile::encodeName(notesPath()).constData()), 0);
-        EXPECT_EQ(notes.readNote("a.txt"), QString());
-        EXPECT_EQ(notes.readAll().size(), 0);
-        EXPECT_THROW(notes.writeNote("a.txt", "x"), platform::WriteError);
+        EXPECT_EQ(folderNotes.readNote("a.txt"), QString());
+        EXPECT_EQ(folderNotes.readAll().size(), 0);
+        EXPECT_THROW(folderNotes.writeNote("a.txt", "x"), platform::WriteError);
         EXPECT_TRUE(S_ISLNK(lstatOf(notesPath()).st_mode));
     }
     EXPECT_EQ(lstatOf(lib.path("big.nod")).st_size, qint64(65) * 1024 * 1024);
@@ -141,8 +141,8 @@ TEST_F(HostileNotes, ANotesFileThatIsALinkOutOfItsFolderIsNeverWrittenThrough)
     lib.makeFile("../out/victim.txt", victim);
     ASSERT_EQ(::symlink("../../out/victim.txt", QFile::encodeName(notesPath()).constData()), 0);
     expectWriteRefused(QStringLiteral("符号链接"));
-    notes.deleteNote("victim"); // a failed removal is ignored
-    EXPECT_THROW(notes.eraseNotes(), platform::WriteError);
+    folderNotes.deleteNote("victim"); // a failed removal is ignored
+    EXPECT_THROW(notes::NotesKeeper::cleanUp(folderNotes.dir(), {}), platform::WriteError);
     EXPECT_EQ(lib.read("../out/victim.txt"), victim);
     EXPECT_TRUE(S_ISLNK(lstatOf(notesPath()).st_mode));
 }
@@ -179,12 +179,12 @@ TEST_F(HostileNotes, AUtf16NotesFileIsReadAndStaysUtf16)
     for (const bool bigEndian : {false, true}) {
         SCOPED_TRACE(bigEndian ? "big endian" : "little endian");
         writeRaw(utf16(windows, bigEndian));
-        EXPECT_EQ(notes.readNote(QStringLiteral("说明.txt")), QStringLiteral("一个注释"));
-        notes.writeNote(QStringLiteral("新.txt"), QStringLiteral("新的"));
+        EXPECT_EQ(folderNotes.readNote(QStringLiteral("说明.txt")), QStringLiteral("一个注释"));
+        folderNotes.writeNote(QStringLiteral("新.txt"), QStringLiteral("新的"));
         EXPECT_EQ(bytes(), utf16(windows + QStringLiteral("新.txt=新的\r\n"), bigEndian));
-        notes.deleteNote(QStringLiteral("说明.txt"));
+        folderNotes.deleteNote(QStringLiteral("说明.txt"));
         EXPECT_EQ(bytes(), utf16(QStringLiteral("[fileinfo]\r\n新.txt=新的\r\n"), bigEndian));
-        EXPECT_EQ(notes.readNote(QStringLiteral("新.txt")), QStringLiteral("新的"));
+        EXPECT_EQ(folderNotes.readNote(QStringLiteral("新.txt")), QStringLiteral("新的"));
     }
 }
 
@@ -208,18 +208,19 @@ TEST_F(HostileNotes, BytesThatNoEditTouchesAreWrittenBackAsTheyWere)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         writeRaw(c.file);
-        const core::NotesSnapshot before = notes.readAll();
-        notes.writeNote("b.txt", QStringLiteral("乙"));
+        const notes::NotesSnapshot before = folderNotes.readAll();
+        folderNotes.writeNote("b.txt", QStringLiteral("乙"));
         EXPECT_EQ(bytes(), c.afterWrite);
-        notes.writeNote("c.txt", "3");
-        notes.deleteNote("c.txt");
+        folderNotes.writeNote("c.txt", "3");
+        folderNotes.deleteNote("c.txt");
         EXPECT_EQ(bytes(), c.afterWrite);
-        EXPECT_EQ(notes.readAll().note("a.txt"), before.note("a.txt"));
+        EXPECT_EQ(folderNotes.readAll().note("a.txt"), before.note("a.txt"));
     }
     writeRaw("[fileinfo]\r\na.txt=x\r");
-    EXPECT_EQ(notes.readNote("a.txt"), "x");
-    notes.writeNote("b.txt", "y");
-    EXPECT_EQ(notes.readNote("a.txt"), "x") << "the CR ended the line; it is no part of the note";
+    EXPECT_EQ(folderNotes.readNote("a.txt"), "x");
+    folderNotes.writeNote("b.txt", "y");
+    EXPECT_EQ(folderNotes.readNote("a.txt"), "x")
+        << "the CR ended the line; it is no part of the note";
 }
 
 TEST(HostileText, AByteOrderMarkIsTakenOffOnce)

@@ -70,6 +70,11 @@ void walk(const QString& root, const QString& relative, const RootNames& roots,
             snapshot.metadata[path] = QByteArray::number(st.st_mode & 07777, 8) + ' ' +
                                       QByteArray(letters, int(qMax<ssize_t>(n, 0)));
         }
+        char comment[4096];
+        if (const ssize_t n =
+                ::lgetxattr(native.constData(), "user.xdg.comment", comment, sizeof comment);
+            n >= 0)
+            snapshot.comments[path] = QByteArray(comment, int(n));
         if (S_ISDIR(st.st_mode)) {
             snapshot.entries[path] = "<folder>";
             walk(root, path + u'/', roots, snapshot);
@@ -159,6 +164,12 @@ std::optional<QString> LibrarySnapshot::value(const IniKey& key) const
     return it == iniValues.end() ? std::nullopt : std::optional<QString>(it->second);
 }
 
+std::optional<QByteArray> LibrarySnapshot::commentOf(const QString& path) const
+{
+    const auto it = comments.find(path);
+    return it == comments.end() ? std::nullopt : std::optional<QByteArray>(it->second);
+}
+
 std::optional<QString> LibrarySnapshot::noteOf(const QString& path) const
 {
     return value(
@@ -225,22 +236,26 @@ Verdict judge(const LibrarySnapshot& before, const LibrarySnapshot& after,
     }
     // Every key holds its old or its new value.
     bool sameValues = true;
+    const auto blankAsNone = [](std::optional<QString> value) {
+        return value && value->trimmed().isEmpty() ? std::nullopt : value;
+    };
     for (const auto& key : keysOf(before.iniValues, after.iniValues, faulted.iniValues)) {
-        const auto now = faulted.value(key);
-        const auto old = before.value(key);
-        const auto wanted = after.value(key);
+        const auto& [iniFile, iniSection, iniName] = key;
+        const bool isNote = nameOf(iniFile) == u"zzfdat.nod";
+        const auto now = isNote ? blankAsNone(faulted.value(key)) : faulted.value(key);
+        const auto old = isNote ? blankAsNone(before.value(key)) : before.value(key);
+        const auto wanted = isNote ? blankAsNone(after.value(key)) : after.value(key);
         if (now == wanted)
             continue;
-        const auto& [file, section, name] = key;
-        const bool left = !wanted && now == old && nameOf(file) == u"zzfdat.nod" &&
-                          !faulted.entry(folderOf(file) + name);
+        const bool left =
+            !wanted && now == old && isNote && !faulted.entry(folderOf(iniFile) + iniName);
         if (left)
             ++verdict.leftKeys;
         else
             sameValues = false;
         if (now != old)
             bad.append(QStringLiteral("%1 [%2] %3 = %4, neither %5 before nor %6 after")
-                           .arg(file, section, name, show(now), show(old), show(wanted)));
+                           .arg(iniFile, iniSection, iniName, show(now), show(old), show(wanted)));
     }
     // A note the command keeps for a file is found, with the file or still under its old key.
     for (const auto& [path, content] : before.entries) {
@@ -271,6 +286,17 @@ Verdict judge(const LibrarySnapshot& before, const LibrarySnapshot& after,
             bad.append(
                 QStringLiteral("%1 has the note %2, neither %3 before nor %4 after")
                     .arg(path, show(now), show(before.noteOf(path)), show(after.noteOf(path))));
+    }
+    // A comment is never ahead of the notes file.
+    for (const auto& [path, comment] : faulted.comments) {
+        const auto content = faulted.entry(path);
+        bool had = false;
+        for (const QString& was : content ? before.pathsOf(*content) : QStringList())
+            had = had || before.commentOf(was) == comment;
+        const auto note = faulted.noteOf(path);
+        if (!had && (!note || note->toUtf8() != comment))
+            bad.append(QStringLiteral("%1 carries the comment %2, but its note is %3")
+                           .arg(path, show(std::optional<QByteArray>(comment)), show(note)));
     }
     verdict.sameAsAfter = sameEntries && sameValues && sameMetadata;
     if (!faulted.temporaries.isEmpty()) {

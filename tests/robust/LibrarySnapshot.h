@@ -27,6 +27,8 @@ struct LibrarySnapshot
     std::map<QString, QByteArray> iniFiles;
     // Relative path: permissions and stored attribute letters of every file and folder.
     std::map<QString, QByteArray> metadata;
+    // Relative path: the comment (user.xdg.comment) of every file that carries one.
+    std::map<QString, QByteArray> comments;
     QStringList temporaries;
 
     static LibrarySnapshot take(const QString& root);
@@ -35,6 +37,7 @@ struct LibrarySnapshot
     std::optional<QString> value(const IniKey& key) const;
     // The note of the file at `path` (its folder's notes file, key spelled as its name).
     std::optional<QString> noteOf(const QString& path) const;
+    std::optional<QByteArray> commentOf(const QString& path) const;
     // The paths of the files holding exactly these bytes.
     QStringList pathsOf(const QByteArray& content) const;
 };
@@ -53,6 +56,9 @@ struct Verdict
     bool sameAsAfter = false; // the command's whole effect, apart from left keys
 };
 
+// A note that is blank is no note: an empty key stands for none. A comment is never ahead of
+// the notes file: a file carries the comment it had before, the note the notes file holds for
+// it, or none.
 // With `notesWithFiles` (commands that move or copy files with their notes) every file is
 // also with its note: where it still is as before, its notes file holds its note of before
 // (or of after); where it has arrived, the note it has there after the command. A note left

@@ -1,4 +1,5 @@
 // Test main for the GUI-free suites.
+#include "support/ResourceLimits.h"
 #include "support/TestEnvironment.h"
 
 #include <QCoreApplication>
@@ -7,6 +8,7 @@
 
 int main(int argc, char** argv)
 {
+    testing_support::limitTestResources();
     testing_support::TestEnvironment environment;
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -35,6 +35,12 @@ core::Answer ScriptedDialogs::ask(const QString& caption, const QString& text,
                                   core::Answer defaultButton)
 {
     shown.push_back({Shown::Kind::Box, caption, text, icon, buttons, defaultButton});
+    if (!whileAsked.empty()) {
+        const std::function<void()> meanwhile = std::move(whileAsked.front());
+        whileAsked.pop_front();
+        if (meanwhile)
+            meanwhile();
+    }
     if (buttons == core::Buttons::Ok)
         return core::Answer::Ok;
     if (answers.empty())

@@ -17,7 +17,12 @@ namespace testing_support {
 
 struct Shown
 {
-    enum class Kind { Plain, Box, Error };
+    enum class Kind
+    {
+        Plain,
+        Box,
+        Error
+    };
     Kind kind = Kind::Plain;
     QString caption; // empty for plain messages and errors
     QString text;
@@ -31,6 +36,8 @@ class ScriptedDialogs : public core::Dialogs
 public:
     // Scripts: consumed front to back. An unscripted question gets its default button.
     std::deque<core::Answer> answers;
+    // What another program does while a question is open, one per question.
+    std::deque<std::function<void()>> whileAsked;
     std::deque<QStringList> fileChoices;
     std::deque<QString> folderChoices;
     std::deque<QString> openChoices; // the one-file open dialog

@@ -1,4 +1,5 @@
 // Test main for the widget suites: a QApplication on the offscreen platform.
+#include "support/ResourceLimits.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 
 int main(int argc, char** argv)
 {
+    testing_support::limitTestResources();
     testing_support::TestEnvironment environment;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,4 +1,4 @@
-#include "platform/ShownNames.h"
+#include "platform/NamesShownAlike.h"
 
 #include "platform/FileNames.h"
 
@@ -23,7 +23,7 @@ bool isThere(const QString& path)
 
 } // namespace
 
-void ShownNames::read()
+void NamesShownAlike::read()
 {
     m_read = true;
     DIR* dir = ::opendir(nativePath(m_folder).constData());
@@ -37,7 +37,7 @@ void ShownNames::read()
     ::closedir(dir);
 }
 
-void ShownNames::arrived(const QString& name)
+void NamesShownAlike::arrived(const QString& name)
 {
     const QString shown = shownName(name);
     if (shown == name)
@@ -47,7 +47,7 @@ void ShownNames::arrived(const QString& name)
         names.append(name);
 }
 
-QString ShownNames::otherShowingAs(const QString& name)
+QString NamesShownAlike::otherShowingAs(const QString& name)
 {
     const QString shown = shownName(name);
     if (shown != name && isThere(m_folder + shown))

@@ -1,11 +1,11 @@
-#include "core/NotesSnapshot.h"
+#include "notes/NotesSnapshot.h"
 
-#include "core/NotesStore.h"
+#include "notes/NotesFile.h"
 #include "platform/IniDocument.h"
 
 #include <QHashFunctions>
 
-namespace core {
+namespace notes {
 
 namespace {
 
@@ -212,4 +212,4 @@ bool NotesSnapshot::has(const QString& caption, const OtherFile& isOtherFile) co
     return find(caption, isOtherFile) >= 0;
 }
 
-} // namespace core
+} // namespace notes

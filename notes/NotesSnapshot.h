@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-namespace core {
+namespace notes {
 
 class NotesSnapshot
 {
@@ -74,4 +74,4 @@ private:
     mutable std::vector<std::pair<quint32, quint32>> m_foldedAt;
 };
 
-} // namespace core
+} // namespace notes

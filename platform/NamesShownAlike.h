@@ -10,10 +10,10 @@
 
 namespace platform {
 
-class ShownNames
+class NamesShownAlike
 {
 public:
-    explicit ShownNames(QString folder) : m_folder(std::move(folder)) {}
+    explicit NamesShownAlike(QString folder) : m_folder(std::move(folder)) {}
 
     const QString& folder() const { return m_folder; }
     // The name of another entry of the folder that shows as `name` does; empty when none.

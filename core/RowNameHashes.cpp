@@ -1,4 +1,4 @@
-#include "core/ShownNames.h"
+#include "core/RowNameHashes.h"
 
 #include "platform/FileNames.h"
 
@@ -8,7 +8,7 @@
 
 namespace core {
 
-quint64 ShownNames::hashOf(QByteArrayView name)
+quint64 RowNameHashes::hashOf(QByteArrayView name)
 {
     // Eight bytes at a time: a burst asks for a thousand names, a count for every row.
     constexpr quint64 kOdd = 0x9E3779B97F4A7C15ull;
@@ -25,14 +25,14 @@ quint64 ShownNames::hashOf(QByteArrayView name)
     return hash ? hash : 1;
 }
 
-quint64 ShownNames::hashOf(const FileRows& rows, size_t i)
+quint64 RowNameHashes::hashOf(const FileRows& rows, size_t i)
 {
     const QByteArrayView bytes = rows.nameBytes(i);
     // A row that holds its name as text only is looked for by the bytes it writes.
     return bytes.isEmpty() ? hashOf(platform::nativePath(rows.name(i))) : hashOf(bytes);
 }
 
-void ShownNames::count(const FileRows& rows)
+void RowNameHashes::count(const FileRows& rows)
 {
     m_hashes = {};
     m_rows = {};
@@ -41,7 +41,7 @@ void ShownNames::count(const FileRows& rows)
     add(rows, 0, rows.size());
 }
 
-void ShownNames::add(const FileRows& rows, size_t first, size_t end)
+void RowNameHashes::add(const FileRows& rows, size_t first, size_t end)
 {
     if (!m_known)
         return;
@@ -53,7 +53,7 @@ void ShownNames::add(const FileRows& rows, size_t first, size_t end)
         insert(hashOf(rows, i));
 }
 
-void ShownNames::remove(const FileRows& rows, size_t first, size_t end)
+void RowNameHashes::remove(const FileRows& rows, size_t first, size_t end)
 {
     if (!m_known)
         return;
@@ -61,14 +61,14 @@ void ShownNames::remove(const FileRows& rows, size_t first, size_t end)
         erase(hashOf(rows, i));
 }
 
-bool ShownNames::mayHave(QByteArrayView name) const
+bool RowNameHashes::mayHave(QByteArrayView name) const
 {
     if (!m_known)
         return true;
     return !m_hashes.empty() && m_hashes[slotOf(hashOf(name))] != 0;
 }
 
-size_t ShownNames::slotOf(quint64 hash) const
+size_t RowNameHashes::slotOf(quint64 hash) const
 {
     const size_t mask = m_hashes.size() - 1;
     size_t slot = size_t(hash) & mask;
@@ -77,7 +77,7 @@ size_t ShownNames::slotOf(quint64 hash) const
     return slot;
 }
 
-void ShownNames::makeRoom(size_t names)
+void RowNameHashes::makeRoom(size_t names)
 {
     // At most half the slots are taken, so that a look finds its slot in a step or two.
     size_t slotCount = 64;
@@ -96,7 +96,7 @@ void ShownNames::makeRoom(size_t names)
     }
 }
 
-void ShownNames::insert(quint64 hash)
+void RowNameHashes::insert(quint64 hash)
 {
     const size_t slot = slotOf(hash);
     if (m_hashes[slot] == 0) {
@@ -106,7 +106,7 @@ void ShownNames::insert(quint64 hash)
     ++m_rows[slot];
 }
 
-void ShownNames::erase(quint64 hash)
+void RowNameHashes::erase(quint64 hash)
 {
     if (m_hashes.empty())
         return;

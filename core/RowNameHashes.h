@@ -12,7 +12,7 @@
 
 namespace core {
 
-class ShownNames
+class RowNameHashes
 {
 public:
     // Counts the names of every row, afresh; until then every name may have a row.
