@@ -8,6 +8,7 @@
 #include "platform/FileNames.h"
 #include "platform/RunningCopy.h"
 #include "ui/Application.h"
+#include "search/SearchCommands.h"
 #include "ui/CommandLine.h"
 #include "ui/GraphicalSession.h"
 #include "ui/MainWindow.h"
@@ -78,6 +79,8 @@ int main(int argc, char** argv)
     splash.stay(shown, 500);
     splash.close();
     window.show();
+    // The search's index is read from its cache (or built) while the user looks around.
+    window.searchCommands().warmUp();
     if (!files->isEmpty()) {
         QTimer::singleShot(0, &window,
                            [&window, paths = pathsOf(*files)] { window.bringIn(paths); });

@@ -87,7 +87,7 @@ inline QStringList noteWords()
 // drawn from the word lists with `random`, numbered on from `number`. With `shortNotes` a note
 // is a word and a number, so that a million of them stay within a notes file's size limit.
 inline void fillFolder(const QString& dir, int count, std::mt19937& random, int& number,
-                       bool shortNotes = false)
+                       bool shortNotes = false, int noteEvery = 1)
 {
     static const QStringList names = nameWords();
     static const QStringList notes = noteWords();
@@ -114,7 +114,8 @@ inline void fillFolder(const QString& dir, int count, std::mt19937& random, int&
         const timespec times[2] = {{0, UTIME_OMIT}, {time_t(946684800 + random() % 700000000), 0}};
         ::utimensat(AT_FDCWD, path.constData(), times, 0);
         const QString& word = notes[int(random() % notes.size())];
-        notesText +=
+        if (number % noteEvery == 0)
+            notesText +=
             name +
             (shortNotes
                  ? QStringLiteral("=%1%2").arg(word).arg(random() % 20)
@@ -122,6 +123,8 @@ inline void fillFolder(const QString& dir, int count, std::mt19937& random, int&
             QStringLiteral("\r\n");
         ++number;
     }
+    if (notesText.size() < 16)
+        return;
     QFile file(dir + QStringLiteral("zzfdat.nod"));
     QStringEncoder encoder("GB18030");
     if (file.open(QIODevice::WriteOnly))
@@ -147,6 +150,27 @@ inline int generateSearchLibrary(const QString& root, int largeCategory = 0)
     }
     if (largeCategory > 0)
         fillFolder(root + GeneratedLibrary::LargeCategory + u'/', largeCategory, random, files);
+    return files;
+}
+
+// The libraries of the index's measures: `folders` category folders (a fiftieth at the first
+// level, 49 below each), `filesPerFolder` files in each, a note on every third file. 2,000
+// folders of 55 files make 110,000 files; 20,000 folders of 50 make 1,000,000.
+inline int generateIndexLibrary(const QString& root, int folders, int filesPerFolder)
+{
+    QDir().mkpath(root);
+    for (const char* folder : {"oprecy", "tempdir", "filecomm"})
+        QDir().mkpath(root + QLatin1String(folder));
+    std::mt19937 random(20240611);
+    int files = 0;
+    const int tops = std::max(1, folders / 50);
+    for (int top = 0; top < tops; ++top) {
+        const QString category = root + QStringLiteral("分类%1/").arg(top, 3, 10, QLatin1Char('0'));
+        fillFolder(category, filesPerFolder, random, files, false, 3);
+        for (int sub = 0; sub < 49; ++sub)
+            fillFolder(category + QStringLiteral("子类%1/").arg(sub, 2, 10, QLatin1Char('0')),
+                       filesPerFolder, random, files, false, 3);
+    }
     return files;
 }
 

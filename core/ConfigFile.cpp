@@ -315,6 +315,7 @@ Options ConfigFile::loadOptions() const
     o.ColorScheme = num("ColorScheme", o.ColorScheme);
     if (o.ColorScheme < 0 || o.ColorScheme > 2)
         o.ColorScheme = 0; // a hand-edited value outside the choices follows the desktop
+    o.InstantSearch = num("InstantSearch", o.InstantSearch) != 0;
     o.DragPro = str("DragPro", o.DragPro);
     o.ToolbarBmp = str("ToolbarBmp", o.ToolbarBmp);
     o.TreeBarBmp = str("TreeBarBmp", o.TreeBarBmp);

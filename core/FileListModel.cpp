@@ -232,6 +232,16 @@ void FileListModel::setRows(FileRows rows)
     endResetModel();
 }
 
+FileRows FileListModel::replaceRows(FileRows rows)
+{
+    beginResetModel();
+    FileRows old = std::move(m_rows);
+    m_rows = std::move(rows);
+    forgetMadeRows();
+    endResetModel();
+    return old;
+}
+
 void FileListModel::clear()
 {
     setRows(FileRows());

@@ -50,10 +50,26 @@ class FileListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum class Layout { Files, Search };
+    enum class Layout
+    {
+        Files,
+        Search
+    };
     // What a column shows; the two layouts place them differently.
-    enum class Field { Name, Note, Folder, Size, Date, Attr };
-    enum Role { SizeRole = Qt::UserRole + 1, FolderRole };
+    enum class Field
+    {
+        Name,
+        Note,
+        Folder,
+        Size,
+        Date,
+        Attr
+    };
+    enum Role
+    {
+        SizeRole = Qt::UserRole + 1,
+        FolderRole
+    };
 
     explicit FileListModel(Layout layout, QObject* parent = nullptr);
 
@@ -92,6 +108,8 @@ public:
 
     void setRows(std::vector<FileRow> rows);
     void setRows(FileRows rows);
+    // The same, handing back the rows it held (to be let go elsewhere: many rows take a while).
+    FileRows replaceRows(FileRows rows);
     void clear();
     void appendRows(std::vector<FileRow> rows);
     void appendRows(FileRows rows);

@@ -71,6 +71,14 @@ quint32 FileRows::folderIndex(const QString& folder)
     return index;
 }
 
+void FileRows::reserveText(size_t nameBytes, size_t noteUnits)
+{
+    quint32 index = 0;
+    Chunk& chunk = currentChunk(&index);
+    chunk.names.reserve(chunk.names.size() + nameBytes);
+    chunk.notes.reserve(chunk.notes.size() + noteUnits);
+}
+
 FileRows::Chunk& FileRows::currentChunk(quint32* index)
 {
     if (m_chunks.empty())

@@ -31,6 +31,8 @@ public:
     bool empty() const { return m_records.empty(); }
     void clear();
     void reserve(size_t rows) { m_records.reserve(rows); }
+    // Room for names and notes of this many bytes and units more, for rows added next.
+    void reserveText(size_t nameBytes, size_t noteUnits);
     // Gives back the room the buffers grew beyond what they hold.
     void squeeze();
 
@@ -81,6 +83,10 @@ public:
     // The attributes with the stored flags, which are read once when still left for later.
     platform::Attributes attributes(size_t i) const;
     bool storedFlagsLater(size_t i) const { return m_records[i].flags & StoredLater; }
+    // The attributes as listed, the stored flags not read.
+    platform::Attributes listedAttributes(size_t i) const { return m_records[i].attributes; }
+    // True when the caption is the GB18030 reading of the name's bytes.
+    bool captionDecoded(size_t i) const { return m_records[i].flags & CaptionDecoded; }
     QString sizeText(size_t i) const;
     QString dateText(size_t i) const;
     QString attrText(size_t i) const;

@@ -97,6 +97,7 @@ struct Options
     bool SysHint = true;
     bool XattrComment = true; // notes mirrored to the files' comment attributes
     int ColorScheme = 0;      // 0 as the desktop prefers, 1 light, 2 dark
+    bool InstantSearch = true; // the search's results follow the typing
     QString DragPro;
     QString ToolbarBmp;
     QString TreeBarBmp;

@@ -20,6 +20,7 @@ OptionsForm::OptionsForm(Session& session, OptionEffects& effects, Dialogs& dial
     values.EnabledSound = o.EnabledSound;
     values.XattrComment = o.XattrComment;
     values.ColorScheme = o.ColorScheme;
+    values.InstantSearch = o.InstantSearch;
     values.ShowDocTools = documentToolsShown;
     values.DragPro = o.DragPro;
     values.ToolbarBmp = o.ToolbarBmp;
@@ -70,6 +71,7 @@ void OptionsForm::apply()
     flag("AllowDragCopyNote", o.AllowDragCopyNote, values.AllowDragCopyNote);
     flag("XattrComment", o.XattrComment, values.XattrComment);
     notes::NotesKeeper::setCommentsFollowNotes(values.XattrComment);
+    flag("InstantSearch", o.InstantSearch, values.InstantSearch);
     number("DoubleEnv", o.DoubleEnv, values.DoubleEnv);
     number("DropMode", o.DropMode, values.DropMode);
     m_effects.setDropMode(values.DropMode);

@@ -31,6 +31,7 @@ struct OptionsValues
     bool ShowDocTools = true;      // showdoctoolbar
     bool EnabledSound = true;      // EnabledSoundCh
     bool XattrComment = true;      // XattrCommentCh
+    bool InstantSearch = true;     // InstantSearchCh
     int DoubleEnv = 0;             // RadioGroup1
     int DropMode = 1;              // RadioGroup2
     int ColorScheme = 0;           // ColorSchemeGroup: 0 as the desktop, 1 light, 2 dark

@@ -98,15 +98,19 @@ bool OpenFolder::kindOf(const char* name, Kind* kind) const
 
 bool OpenFolder::details(const char* name, Details* out) const
 {
+    return m_fd >= 0 && detailsAt(m_fd, name, out);
+}
+
+bool OpenFolder::detailsAt(int dirFd, const char* name, Details* out)
+{
     struct statx sx;
-    if (m_fd < 0 ||
-        ::statx(m_fd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kShownFields, &sx) != 0)
+    if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kShownFields, &sx) != 0)
         return false;
     out->isLink = S_ISLNK(sx.stx_mode);
     out->isRealFolder = S_ISDIR(sx.stx_mode);
     if (out->isLink) {
         struct statx target;
-        if (::statx(m_fd, name, AT_NO_AUTOMOUNT, kShownFields, &target) == 0)
+        if (::statx(dirFd, name, AT_NO_AUTOMOUNT, kShownFields, &target) == 0)
             sx = target;
     }
     out->isFolder = S_ISDIR(sx.stx_mode);

@@ -32,6 +32,8 @@ public:
     // The errno value of an open that failed, else 0.
     int error() const { return m_error; }
     const QString& path() const { return m_dir; }
+    // The handle itself, for what looks at the folder beside a listing; -1 when not open.
+    int handle() const { return m_fd; }
 
     // What an entry is, as the folder itself tells without a look at the file.
     enum class Kind
@@ -58,6 +60,8 @@ public:
     };
     // False when nothing is there any more. `name` ends with a NUL.
     bool details(const char* name, Details* out) const;
+    // The same for `name` below the open folder `dirFd`, or for a whole path with AT_FDCWD.
+    static bool detailsAt(int dirFd, const char* name, Details* out);
 
     // Device and inode: two paths name one folder when these match.
     struct Identity

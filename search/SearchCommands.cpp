@@ -16,8 +16,65 @@ constexpr int kProgressPanel = 3;
 } // namespace
 
 SearchCommands::SearchCommands(core::Workspace& workspace, core::Dialogs& dialogs, QObject* parent)
-    : QObject(parent), m_workspace(workspace), m_dialogs(dialogs)
+    : QObject(parent), m_workspace(workspace), m_dialogs(dialogs),
+      m_index(std::make_unique<IndexedSearch>())
 {
+}
+
+SearchCommands::~SearchCommands() = default;
+
+IndexedSearch::Request SearchCommands::request(const QString& keyword) const
+{
+    IndexedSearch::Request r;
+    r.root = m_workspace.session().layout().programDir();
+    r.outer = externalFolders();
+    r.mode = m_mode;
+    r.keyword = keyword;
+    r.sortColumn = m_workspace.searchSort().column;
+    r.ascending = m_workspace.searchSort().ascending;
+    return r;
+}
+
+void SearchCommands::warmUp()
+{
+    m_index->warmUp(m_workspace.session().layout().programDir(), externalFolders());
+}
+
+void SearchCommands::keywordTyped(const QString& text)
+{
+    setKeyword(text);
+    if (m_workspace.session().options().InstantSearch)
+        searchWhileTyping();
+}
+
+void SearchCommands::modeChosen(Mode mode)
+{
+    if (mode == m_mode)
+        return;
+    m_mode = mode;
+    if (m_workspace.session().options().InstantSearch &&
+        !KeywordMatcher::trimmedKeyword(m_keyword).isEmpty())
+        searchWhileTyping();
+}
+
+void SearchCommands::searchWhileTyping()
+{
+    const QString keyword = KeywordMatcher::trimmedKeyword(m_keyword);
+    if (keyword.isEmpty()) {
+        m_index->dropPending();
+        m_workspace.searchSelection().clear();
+        m_workspace.searchList().clear();
+        m_workspace.status().setText(2, QString());
+        return;
+    }
+    // A search of the button drops this one.
+    m_index->searchLater(request(keyword), [this](core::FileRows rows) {
+        // Sorted already by the list's column.
+        m_workspace.searchSelection().clear();
+        m_index->discard(m_workspace.searchList().replaceRows(std::move(rows)));
+        m_workspace.status().setText(2, texts::foundCount(m_workspace.searchList().count()));
+        Q_EMIT typedResultsShown();
+    });
 }
 
 void SearchCommands::setKeyword(const QString& text)
@@ -76,29 +133,24 @@ void SearchCommands::findButtonClick()
     {
         const core::BusyCursor busy(m_dialogs);
         m_workspace.searchSelection().clear();
-        list.clear();
+        m_index->discard(list.replaceRows(core::FileRows()));
         // The status says what goes on for the whole search; the panel beside it counts.
         status.setText(2, texts::Searching);
         const QString beside = status.text(kProgressPanel);
         if (m_repaint)
             m_repaint();
 
-        const core::Session& session = m_workspace.session();
-        LibrarySearch walk(m_mode, keyword);
-        walk.setProgress(
+        // The kept index answers as a walk of the library and every external folder would
+        // now, in the list's order.
+        core::FileRows rows = m_index->search(
+            request(keyword),
             [&](const SearchProgress& progress) {
                 status.setText(kProgressPanel, texts::progress(progress.folders, progress.found));
                 if (m_repaint)
                     m_repaint();
             },
             m_intervalMs);
-        walk.FindFiles(session.layout().programDir());
-        walk.FindOuterFiles(externalFolders());
-        // Filling and sorting a long list take a moment more each.
-        list.setRows(walk.takeRows());
-        if (m_repaint)
-            m_repaint();
-        list.sortBy(m_workspace.searchSort().column, m_workspace.searchSort().ascending);
+        list.setRows(std::move(rows));
         status.setText(kProgressPanel, beside);
     }
     status.setText(2, texts::foundCount(list.count()));

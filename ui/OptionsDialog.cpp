@@ -37,6 +37,7 @@ const struct
     {"EnabledSoundCh", "使用声音效果[&M]", &core::OptionsValues::EnabledSound},
     {"XattrCommentCh", "同步注释到文件扩展属性(供桌面文件管理器显示)",
      &core::OptionsValues::XattrComment},
+    {"InstantSearchCh", "输入时即时查找", &core::OptionsValues::InstantSearch},
 };
 
 QGroupBox* radioGroup(QWidget* parent, const char* name, const QString& title,

@@ -63,8 +63,13 @@ SearchPage::SearchPage(search::SearchCommands& commands, core::Workspace& worksp
     layout->addWidget(m_findList, 1);
 
     connect(m_mode, &QComboBox::currentIndexChanged, this,
-            [this](int index) { m_commands.setMode(search::Mode(index)); });
+            [this](int index) { m_commands.modeChosen(search::Mode(index)); });
     connect(m_keyword, &QComboBox::editTextChanged, &commands, &search::SearchCommands::setKeyword);
+    // What the user types, or a keyword chosen from the list, searches as it comes.
+    connect(m_keyword->lineEdit(), &QLineEdit::textEdited, &commands,
+            &search::SearchCommands::keywordTyped);
+    connect(m_keyword, &QComboBox::textActivated, &commands,
+            &search::SearchCommands::keywordTyped);
     QAction* find = actions.action(QStringLiteral("findButton"));
     connect(m_keyword->lineEdit(), &QLineEdit::returnPressed, find, &QAction::trigger);
     connect(&commands, &search::SearchCommands::keywordChanged, this, &SearchPage::showKeyword);

@@ -80,6 +80,7 @@ TEST_F(SystemOptions, ApplyWritesEveryOptionAtOnceAndStaysOpenWhileOkCloses)
         form.values.DoubleEnv = 1;
         form.values.DropMode = 0;
         form.values.ShowDocTools = false;
+        form.values.InstantSearch = false;
         form.values.ToolbarBmp = "/pictures/bar.png";
         EXPECT_FALSE(form.YesBtnClick(false)) << "应用 leaves the dialog open";
         EXPECT_EQ(stored("DelDialog"), "0");
@@ -90,6 +91,8 @@ TEST_F(SystemOptions, ApplyWritesEveryOptionAtOnceAndStaysOpenWhileOkCloses)
     EXPECT_EQ(stored("SysHint"), "0");
     EXPECT_EQ(stored("DoubleEnv"), "1");
     EXPECT_EQ(stored("DropMode"), "0");
+    EXPECT_EQ(stored("InstantSearch"), "0");
+    EXPECT_FALSE(world.session.options().InstantSearch);
     EXPECT_EQ(stored("ToolbarBmp"), "/pictures/bar.png");
     EXPECT_EQ(stored("TreeBarBmp"), "");
     EXPECT_EQ(world.config.readString("NoteWindow", "ShowDocTools", "-"), "0");

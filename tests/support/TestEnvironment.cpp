@@ -52,6 +52,7 @@ TestEnvironment::TestEnvironment()
     m_owner = ::getpid();
     ::mkdir((m_scratch + "/home").constData(), 0700);
     ::mkdir((m_scratch + "/home/config").constData(), 0700);
+    ::mkdir((m_scratch + "/home/cache").constData(), 0700);
     ::mkdir((m_scratch + "/tmp").constData(), 0700);
     ::mkdir((m_scratch + "/run").constData(), 0700);
     qputenv("TMPDIR", m_scratch + "/tmp");
@@ -61,6 +62,7 @@ TestEnvironment::TestEnvironment()
     // No desktop's session bus: its settings (a dark colour scheme) would reach the tests. A
     // test that needs a bus starts one of its own.
     qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + m_scratch + "/no-session-bus");
+    qputenv("XDG_CACHE_HOME", m_scratch + "/home/cache");
 }
 
 TestEnvironment::~TestEnvironment()

@@ -87,6 +87,24 @@ TEST_F(SearchWindowTest, EnterInTheKeywordBoxSearchesAndKeepsTheKeyword)
     EXPECT_EQ(workspace().searchList().count(), 0);
 }
 
+TEST_F(SearchWindowTest, TypingShowsTheResultsAsItGoesWithoutHistoryOrMessages)
+{
+    action("stfibtn")->trigger();
+    int ended = 0;
+    QObject::connect(&window->searchCommands().index(), &search::IndexedSearch::typedSearchEnded,
+                     [&] { ++ended; });
+    QComboBox* box = page()->keywordBox();
+    QTest::keyClicks(box->lineEdit(), QStringLiteral("two"));
+    while (ended < 3)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    ASSERT_EQ(workspace().searchList().count(), 1);
+    EXPECT_EQ(workspace().searchList().row(0).name, "tool-two.zip");
+    EXPECT_EQ(panel(2), QStringLiteral("共找到 1 个文件"));
+    EXPECT_EQ(box->count(), 0) << "typing adds nothing to the history";
+    EXPECT_EQ(box->currentText(), QStringLiteral("two"));
+    EXPECT_TRUE(dialogs->shown.empty());
+}
+
 TEST_F(SearchWindowTest, HeaderClicksSortTheResultsDescendingFirstAndFlipEveryTime)
 {
     action("stfibtn")->trigger();

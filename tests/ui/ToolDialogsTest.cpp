@@ -127,6 +127,12 @@ TEST_F(ToolCommandsWindow, OptionsOpenFromTheMenuAndApplyChangesTheWindowAtOnce)
         EXPECT_TRUE(dialog.box("btnhint")->isChecked());
         EXPECT_EQ(dialog.dropGroup()->checkedId(), 1);
         dialog.box("showdoctoolbar")->setChecked(false);
+        QCheckBox* instant = dialog.box("InstantSearchCh");
+        ASSERT_NE(instant, nullptr);
+        EXPECT_EQ(instant->text(), "输入时即时查找");
+        EXPECT_TRUE(dialog.tabs()->widget(0)->isAncestorOf(instant)) << "on the first tab";
+        EXPECT_TRUE(instant->isChecked()) << "on by default";
+        instant->setChecked(false);
         dialog.dropGroup()->button(0)->setChecked(true);
         dialog.applyButton()->click();
         EXPECT_TRUE(dialog.isVisible()) << "应用 keeps the dialog open";
@@ -137,6 +143,7 @@ TEST_F(ToolCommandsWindow, OptionsOpenFromTheMenuAndApplyChangesTheWindowAtOnce)
     EXPECT_EQ(window->dropWindow()->modeLabel()->text(), "复") << "the drop window's mark follows";
     EXPECT_FALSE(window->documentToolsShown()) << "the document tool bar goes at once";
     EXPECT_EQ(config->readString("SystemConfig", "DropMode", "-"), "0");
+    EXPECT_EQ(config->readString("SystemConfig", "InstantSearch", "-"), "0");
 }
 
 TEST_F(ToolCommandsWindow, APipeAsBackgroundPictureHoldsUpNeitherTheStartNorApply)

@@ -1,0 +1,321 @@
+#include "search/FolderRecord.h"
+
+#include "core/FileListing.h"
+#include "platform/FileNames.h"
+#include "platform/OpenFolder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+
+namespace search {
+
+namespace {
+
+qint64 nsOf(const struct statx_timestamp& t)
+{
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+constexpr unsigned kStampFields = STATX_TYPE | STATX_INO | STATX_SIZE | STATX_CTIME | STATX_MTIME;
+
+} // namespace
+
+qint64 FolderStamp::latestNs() const
+{
+    return std::max({changedNs, modifiedNs, notesChangedNs, notesModifiedNs});
+}
+
+bool readStamp(int fd, FolderStamp* out, const QByteArray& path)
+{
+    *out = {};
+    struct statx sx;
+    const bool byPath = !path.isEmpty();
+    if (byPath ? ::statx(AT_FDCWD, path.constData(), 0, kStampFields, &sx) != 0 ||
+                     !S_ISDIR(sx.stx_mode)
+               : fd < 0 || ::statx(fd, "", AT_EMPTY_PATH, kStampFields, &sx) != 0)
+        return false;
+    const QByteArray notesPath = byPath ? path + "zzfdat.nod" : QByteArray("zzfdat.nod");
+    const int at = byPath ? AT_FDCWD : fd;
+    out->device = (quint64(sx.stx_dev_major) << 32) | sx.stx_dev_minor;
+    out->inode = sx.stx_ino;
+    out->changedNs = nsOf(sx.stx_ctime);
+    out->modifiedNs = nsOf(sx.stx_mtime);
+    // The notes file as it is read: a link to one is followed, and then tells of itself too.
+    struct statx notes;
+    if (::statx(at, notesPath.constData(), AT_SYMLINK_NOFOLLOW, kStampFields, &notes) != 0)
+        return true;
+    out->notes = true;
+    out->notesLink = S_ISLNK(notes.stx_mode);
+    if (out->notesLink && ::statx(at, notesPath.constData(), 0, kStampFields, &notes) != 0)
+        return true;
+    out->notesDevice = (quint64(notes.stx_dev_major) << 32) | notes.stx_dev_minor;
+    out->notesInode = notes.stx_ino;
+    out->notesSize = qint64(notes.stx_size);
+    out->notesChangedNs = nsOf(notes.stx_ctime);
+    out->notesModifiedNs = nsOf(notes.stx_mtime);
+    return true;
+}
+
+qint64 fileClockNs()
+{
+    timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+void appendWtf8(std::string& out, QStringView text)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
+        if (c < 0x80) {
+            out.push_back(char(c));
+        } else if (c < 0x800) {
+            out.push_back(char(0xC0 | (c >> 6)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(char(0xE0 | (c >> 12)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(char(0xF0 | (c >> 18)));
+            out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        }
+    }
+}
+
+bool FolderRecord::read(const platform::OpenFolder& folder, int fd)
+{
+    readAtNs = fileClockNs();
+    subjects.clear();
+    notes.clear();
+    files.clear();
+    kept.clear();
+    subfolders.clear();
+    complete = false;
+    stamp = {};
+    opened = folder.isOpen();
+    if (!opened)
+        return false;
+    // The stamp before the listing: a change while it is read shows at the next look.
+    readStamp(fd, &stamp);
+    core::FolderListing listing =
+        core::listFolder(folder, nullptr, core::ListFiles | core::ListSubfolders);
+    complete = listing.complete;
+    if (!complete)
+        return false;
+    const core::FileRows& rows = listing.rows;
+    files.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        File f;
+        const QByteArrayView name = rows.nameBytes(i);
+        f.nameAt = quint32(subjects.size());
+        if (name.isValidUtf8()) {
+            subjects.append(name.data(), size_t(name.size()));
+        } else {
+            const QString caption = rows.caption(i);
+            appendWtf8(subjects, caption);
+            kept.push_back({quint32(files.size()), name.toByteArray(), caption});
+            f.flags |= KeptName;
+        }
+        f.nameLength = quint16(subjects.size() - f.nameAt);
+        const QStringView note = rows.noteView(i);
+        f.noteAt = quint32(notes.size());
+        f.noteLength = quint16(std::min<qsizetype>(note.size(), 0xFFFF));
+        notes.append(reinterpret_cast<const char16_t*>(note.data()), f.noteLength);
+        f.attributes = quint8(rows.listedAttributes(i));
+        if (rows.storedFlagsLater(i))
+            f.flags |= StoredLater;
+        else
+            f.flags |= Link;
+        if (rows.captionDecoded(i))
+            f.flags |= CaptionDecoded;
+        if (!f.setSize(rows.size(i)) || !f.setModifiedSeconds(rows.modifiedMs(i) / 1000))
+            f.flags |= Oversize;
+        files.push_back(f);
+    }
+    subfolders.reserve(listing.subfolders.size());
+    for (const core::FolderListing::Subfolder& sub : listing.subfolders)
+        subfolders.push_back({sub.name, quint32(sub.rowsBefore), sub.isLink});
+    subjects.shrink_to_fit();
+    notes.shrink_to_fit();
+    makeRuns();
+    return true;
+}
+
+namespace {
+
+inline quint32 runHash(quint32 run)
+{
+    return run * 0x9E3779B1u;
+}
+
+inline quint32 foldedUnit(quint32 c)
+{
+    return c >= 'A' && c <= 'Z' ? c + 32 : c;
+}
+
+// Appends the bits of every run `runsOf` gives: about one and a half bits a run for the
+// half of them taken to be distinct.
+template <typename RunsOf>
+void appendBits(std::vector<quint64>& out, size_t positions, RunsOf&& runsOf)
+{
+    if (positions == 0)
+        return;
+    const size_t words = (positions * 3 / 4 + 63) / 64;
+    const size_t first = out.size();
+    out.resize(first + words, 0);
+    const quint64 count = words * 64;
+    runsOf([&](quint32 run) {
+        const quint64 bit = (quint64(runHash(run)) * count) >> 32;
+        out[first + (bit >> 6)] |= quint64(1) << (bit & 63);
+    });
+}
+
+} // namespace
+
+void FolderRecord::makeRuns()
+{
+    runs.clear();
+    size_t positions = 0;
+    for (const File& f : files)
+        positions += f.nameLength > 2 ? f.nameLength - 2 : 0;
+    appendBits(runs, positions, [&](auto&& add) {
+        for (const File& f : files) {
+            const auto* s = reinterpret_cast<const quint8*>(subjects.data() + f.nameAt);
+            for (quint32 i = 0; i + 3 <= f.nameLength; ++i)
+                add(foldedUnit(s[i]) << 16 | foldedUnit(s[i + 1]) << 8 | foldedUnit(s[i + 2]));
+        }
+    });
+    nameWords = quint32(runs.size());
+    positions = 0;
+    for (const File& f : files)
+        positions += f.noteLength > 1 ? f.noteLength - 1 : 0;
+    appendBits(runs, positions, [&](auto&& add) {
+        for (const File& f : files) {
+            const char16_t* n = notes.data() + f.noteAt;
+            for (quint32 i = 0; i + 2 <= f.noteLength; ++i)
+                add(foldedUnit(n[i]) << 16 | foldedUnit(n[i + 1]));
+        }
+    });
+    runs.shrink_to_fit();
+}
+
+std::vector<quint32> FolderRecord::nameRunsOf(const std::string& keyword)
+{
+    std::vector<quint32> runs;
+    const auto* s = reinterpret_cast<const quint8*>(keyword.data());
+    for (size_t i = 0; i + 3 <= keyword.size(); ++i)
+        runs.push_back(runHash(quint32(s[i]) << 16 | quint32(s[i + 1]) << 8 | s[i + 2]));
+    return runs;
+}
+
+std::vector<quint32> FolderRecord::noteRunsOf(QStringView keyword)
+{
+    std::vector<quint32> runs;
+    for (qsizetype i = 0; i + 2 <= keyword.size(); ++i)
+        runs.push_back(runHash(quint32(keyword[i].unicode()) << 16 | keyword[i + 1].unicode()));
+    return runs;
+}
+
+const FolderRecord::Kept* FolderRecord::keptOf(size_t i) const
+{
+    if (!(files[i].flags & KeptName))
+        return nullptr;
+    const auto at = std::lower_bound(kept.begin(), kept.end(), quint32(i),
+                                     [](const Kept& k, quint32 file) { return k.file < file; });
+    return at != kept.end() && at->file == i ? &*at : nullptr;
+}
+
+QByteArrayView FolderRecord::nameBytes(size_t i) const
+{
+    if (const Kept* k = keptOf(i))
+        return k->bytes;
+    return subject(i);
+}
+
+QString FolderRecord::caption(size_t i) const
+{
+    if (const Kept* k = keptOf(i))
+        return k->caption;
+    const QByteArrayView s = subject(i);
+    return QString::fromUtf8(s.data(), s.size());
+}
+
+void FolderRecord::addRow(size_t i, quint32 folderIndex, core::FileRows& out,
+                          const std::pair<qint64, qint64>* seen) const
+{
+    const File& f = files[i];
+    out.addListed({nameBytes(i), folderIndex, seen ? seen->first : f.size(),
+                   seen ? seen->second : f.modifiedSeconds(), platform::Attributes(f.attributes),
+                   bool(f.flags & StoredLater), bool(f.flags & CaptionDecoded), note(i)});
+}
+
+bool FolderRecord::restat(size_t i, const platform::OpenFolder* folder,
+                          std::pair<qint64, qint64>* seen)
+{
+    platform::OpenFolder::Details details;
+    const bool there =
+        folder
+            ? folder->details(nameBytes(i).toByteArray().constData(), &details)
+            : platform::OpenFolder::detailsAt(
+                  AT_FDCWD, (platform::nativePath(path) + nameBytes(i).toByteArray()).constData(),
+                  &details);
+    if (!there || details.isFolder || details.isRealFolder)
+        return false;
+    File& f = files[i];
+    if (seen)
+        *seen = {details.size, details.modifiedSeconds};
+    f.flags &= quint8(~Oversize);
+    if (!f.setSize(details.size) || !f.setModifiedSeconds(details.modifiedSeconds))
+        f.flags |= Oversize;
+    f.attributes &= quint8(~platform::ReadOnly);
+    if (!details.ownerWrite)
+        f.attributes |= quint8(platform::ReadOnly);
+    f.flags &= quint8(~(StoredLater | Link));
+    f.flags |= details.isLink ? Link : StoredLater;
+    return true;
+}
+
+qsizetype FolderRecord::findFile(QByteArrayView name) const
+{
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (nameBytes(i) == name)
+            return qsizetype(i);
+    }
+    return -1;
+}
+
+bool FolderRecord::sameShape(const FolderRecord& other) const
+{
+    if (opened != other.opened || complete != other.complete ||
+        stamp.device != other.stamp.device || stamp.inode != other.stamp.inode ||
+        subfolders.size() != other.subfolders.size())
+        return false;
+    for (size_t i = 0; i < subfolders.size(); ++i) {
+        if (subfolders[i].name != other.subfolders[i].name ||
+            subfolders[i].isLink != other.subfolders[i].isLink)
+            return false;
+    }
+    return true;
+}
+
+size_t FolderRecord::memory() const
+{
+    size_t bytes = sizeof(*this) + size_t(path.capacity()) * 2 + subjects.capacity() +
+                   notes.capacity() * 2 + files.capacity() * sizeof(File) +
+                   subfolders.capacity() * sizeof(Subfolder) + kept.capacity() * sizeof(Kept) +
+                   runs.capacity() * 8;
+    for (const Subfolder& s : subfolders)
+        bytes += size_t(s.name.capacity());
+    for (const Kept& k : kept)
+        bytes += size_t(k.bytes.capacity()) + size_t(k.caption.capacity()) * 2;
+    return bytes;
+}
+
+} // namespace search

@@ -1,0 +1,345 @@
+#include "search/IndexCache.h"
+
+#include "platform/FileNames.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cstring>
+
+namespace search {
+
+namespace {
+
+constexpr char kMagic[8] = {'Q', 'U', 'I', 'L', 'L', 'I', 'D', 'X'};
+
+struct Header
+{
+    char magic[8];
+    quint32 version;
+    quint32 reserved;
+    quint64 length;
+    quint64 checksum;
+};
+static_assert(sizeof(Header) == 32);
+
+class Writer
+{
+public:
+    explicit Writer(QByteArray& out) : m_out(out) {}
+    template <typename T> void number(T value)
+    {
+        m_out.append(reinterpret_cast<const char*>(&value), sizeof value);
+    }
+    void bytes(const char* data, size_t size)
+    {
+        number(quint32(size));
+        m_out.append(data, qsizetype(size));
+    }
+    void bytes(QByteArrayView b) { bytes(b.data(), size_t(b.size())); }
+    void raw(const void* data, size_t size)
+    {
+        m_out.append(static_cast<const char*>(data), qsizetype(size));
+    }
+    void text(QStringView t)
+    {
+        number(quint32(t.size()));
+        m_out.append(reinterpret_cast<const char*>(t.data()), t.size() * 2);
+    }
+
+private:
+    QByteArray& m_out;
+};
+
+class Reader
+{
+public:
+    Reader(const char* data, size_t size) : m_at(data), m_end(data + size) {}
+    bool ok() const { return m_ok; }
+    template <typename T> T number()
+    {
+        T value{};
+        if (!take(sizeof value))
+            return value;
+        std::memcpy(&value, m_at - sizeof value, sizeof value);
+        return value;
+    }
+    // A length, checked against what is left at `unit` bytes each.
+    size_t length(size_t unit)
+    {
+        const quint32 n = number<quint32>();
+        if (size_t(m_end - m_at) / unit < n) {
+            m_ok = false;
+            return 0;
+        }
+        return n;
+    }
+    QByteArray byteArray()
+    {
+        const size_t n = length(1);
+        const char* at = m_at;
+        return take(n) ? QByteArray(at, qsizetype(n)) : QByteArray();
+    }
+    std::string string()
+    {
+        const size_t n = length(1);
+        const char* at = m_at;
+        return take(n) ? std::string(at, n) : std::string();
+    }
+    std::u16string units()
+    {
+        const size_t n = length(2);
+        std::u16string out(n, u'\0');
+        if (take(n * 2))
+            std::memcpy(out.data(), m_at - n * 2, n * 2);
+        return out;
+    }
+    QString text()
+    {
+        const std::u16string u = units();
+        return QString::fromUtf16(u.data(), qsizetype(u.size()));
+    }
+    bool raw(void* to, size_t size)
+    {
+        if (!take(size))
+            return false;
+        std::memcpy(to, m_at - size, size);
+        return true;
+    }
+
+private:
+    bool take(size_t n)
+    {
+        if (!m_ok || size_t(m_end - m_at) < n) {
+            m_ok = false;
+            return false;
+        }
+        m_at += n;
+        return true;
+    }
+    const char* m_at;
+    const char* m_end;
+    bool m_ok = true;
+};
+
+void writeEntry(Writer& w, const LibraryIndex::Entry& e)
+{
+    const FolderRecord& r = e.record;
+    w.text(e.parent ? e.parent->record.path : QString());
+    w.number(quint8(e.viaLink));
+    w.text(r.path);
+    const FolderStamp& s = r.stamp;
+    for (const quint64 v :
+         {s.device, s.inode, quint64(s.changedNs), quint64(s.modifiedNs), quint64(s.notes),
+          quint64(s.notesLink), s.notesDevice, s.notesInode, quint64(s.notesSize),
+          quint64(s.notesChangedNs), quint64(s.notesModifiedNs)})
+        w.number(v);
+    w.number(quint8(r.opened));
+    w.number(quint8(r.complete));
+    w.number(r.readAtNs);
+    w.bytes(r.subjects.data(), r.subjects.size());
+    w.text(QStringView(r.notes.data(), qsizetype(r.notes.size())));
+    w.number(quint32(r.files.size()));
+    w.raw(r.files.data(), r.files.size() * sizeof(FolderRecord::File));
+    w.number(quint32(r.kept.size()));
+    for (const FolderRecord::Kept& k : r.kept) {
+        w.number(k.file);
+        w.bytes(k.bytes);
+        w.text(k.caption);
+    }
+    w.number(quint32(r.subfolders.size()));
+    for (const FolderRecord::Subfolder& sub : r.subfolders) {
+        w.bytes(sub.name);
+        w.number(sub.filesBefore);
+        w.number(quint8(sub.isLink));
+    }
+    w.number(r.nameWords);
+    w.number(quint32(r.runs.size()));
+    w.raw(r.runs.data(), r.runs.size() * 8);
+}
+
+bool readEntry(Reader& in, LibraryIndex::Entry& e, QString& parent)
+{
+    FolderRecord& r = e.record;
+    parent = in.text();
+    e.viaLink = in.number<quint8>() != 0;
+    r.path = in.text();
+    FolderStamp& s = r.stamp;
+    s.device = in.number<quint64>();
+    s.inode = in.number<quint64>();
+    s.changedNs = in.number<qint64>();
+    s.modifiedNs = in.number<qint64>();
+    s.notes = in.number<quint64>() != 0;
+    s.notesLink = in.number<quint64>() != 0;
+    s.notesDevice = in.number<quint64>();
+    s.notesInode = in.number<quint64>();
+    s.notesSize = in.number<qint64>();
+    s.notesChangedNs = in.number<qint64>();
+    s.notesModifiedNs = in.number<qint64>();
+    r.opened = in.number<quint8>() != 0;
+    r.complete = in.number<quint8>() != 0;
+    r.readAtNs = in.number<qint64>();
+    r.subjects = in.string();
+    r.notes = in.units();
+    const size_t files = in.length(sizeof(FolderRecord::File));
+    r.files.resize(files);
+    in.raw(r.files.data(), files * sizeof(FolderRecord::File));
+    const size_t kept = in.length(4);
+    r.kept.resize(kept);
+    for (FolderRecord::Kept& k : r.kept) {
+        k.file = in.number<quint32>();
+        k.bytes = in.byteArray();
+        k.caption = in.text();
+    }
+    const size_t subs = in.length(9);
+    r.subfolders.resize(subs);
+    for (FolderRecord::Subfolder& sub : r.subfolders) {
+        sub.name = in.byteArray();
+        sub.filesBefore = in.number<quint32>();
+        sub.isLink = in.number<quint8>() != 0;
+    }
+    r.nameWords = in.number<quint32>();
+    const size_t words = in.length(8);
+    if (r.nameWords > words)
+        return false;
+    r.runs.resize(words);
+    in.raw(r.runs.data(), words * 8);
+    if (!in.ok())
+        return false;
+    // Every place a record names must lie inside what the folder holds.
+    for (const FolderRecord::File& f : r.files) {
+        if (size_t(f.nameAt) + f.nameLength > r.subjects.size() ||
+            size_t(f.noteAt) + f.noteLength > r.notes.size())
+            return false;
+    }
+    for (const FolderRecord::Kept& k : r.kept) {
+        if (k.file >= r.files.size())
+            return false;
+    }
+    for (const FolderRecord::Subfolder& sub : r.subfolders) {
+        if (sub.filesBefore > r.files.size())
+            return false;
+    }
+    return !r.path.isEmpty();
+}
+
+} // namespace
+
+quint64 IndexCache::checksum(const char* data, size_t size)
+{
+    // Four lanes of eight bytes, each multiplied and mixed, folded together at the end.
+    constexpr quint64 kPrime = 0x9E3779B97F4A7C15ull;
+    quint64 lanes[4] = {kPrime, kPrime ^ 1, kPrime ^ 2, kPrime ^ 3};
+    size_t at = 0;
+    for (; at + 32 <= size; at += 32) {
+        for (int i = 0; i < 4; ++i) {
+            quint64 word;
+            std::memcpy(&word, data + at + 8 * size_t(i), 8);
+            lanes[i] = (lanes[i] ^ word) * kPrime;
+            lanes[i] ^= lanes[i] >> 29;
+        }
+    }
+    quint64 h = quint64(size) * kPrime;
+    for (const quint64 lane : lanes)
+        h = ((h ^ lane) * kPrime) ^ (h >> 31);
+    for (; at < size; ++at)
+        h = ((h ^ quint8(data[at])) * kPrime) ^ (h >> 31);
+    return h;
+}
+
+QString IndexCache::fileFor(const QString& root)
+{
+    const QByteArray path = platform::nativePath(root);
+    const QString name = QString::fromLatin1(
+        QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex().left(20));
+    QString base = QString::fromLocal8Bit(qgetenv("XDG_CACHE_HOME"));
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.cache");
+    return base + QStringLiteral("/quillet/search-") + name + QStringLiteral(".index");
+}
+
+bool IndexCache::write(const QString& file, const QString& root,
+                       const std::vector<const LibraryIndex::Entry*>& entries)
+{
+    QByteArray data(sizeof(Header), '\0');
+    Writer w(data);
+    w.text(root);
+    w.number(quint32(entries.size()));
+    for (const LibraryIndex::Entry* e : entries)
+        writeEntry(w, *e);
+    Header header;
+    std::memcpy(header.magic, kMagic, sizeof kMagic);
+    header.version = kVersion;
+    header.reserved = 0;
+    header.length = quint64(data.size()) - sizeof(Header);
+    header.checksum = checksum(data.constData() + sizeof(Header), size_t(header.length));
+    std::memcpy(data.data(), &header, sizeof header);
+
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QDir().mkpath(folder))
+        return false;
+    // One program writes at a time; the other's file, whole, stays until it is replaced whole.
+    QLockFile lock(file + QStringLiteral(".lock"));
+    lock.setStaleLockTime(30000);
+    if (!lock.tryLock(2000))
+        return false;
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    // It holds the library's names and notes: for its owner only.
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (out.write(data) != data.size() || !out.flush()) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+bool IndexCache::read(const QString& file, const QString& root,
+                      std::vector<std::unique_ptr<LibraryIndex::Entry>>& entries,
+                      std::vector<QString>& parents)
+{
+    entries.clear();
+    parents.clear();
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray data = in.readAll();
+    Header header;
+    if (size_t(data.size()) < sizeof header)
+        return false;
+    std::memcpy(&header, data.constData(), sizeof header);
+    if (std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 || header.version != kVersion ||
+        header.length != quint64(data.size()) - sizeof header ||
+        header.checksum != checksum(data.constData() + sizeof header, size_t(header.length)))
+        return false;
+    Reader r(data.constData() + sizeof header, size_t(header.length));
+    if (r.text() != root)
+        return false;
+    const size_t count = r.length(1);
+    entries.reserve(count);
+    parents.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        auto entry = std::make_unique<LibraryIndex::Entry>();
+        QString parent;
+        if (!readEntry(r, *entry, parent)) {
+            entries.clear();
+            parents.clear();
+            return false;
+        }
+        entries.push_back(std::move(entry));
+        parents.push_back(parent);
+    }
+    if (!r.ok()) {
+        entries.clear();
+        parents.clear();
+        return false;
+    }
+    return true;
+}
+
+} // namespace search

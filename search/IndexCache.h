@@ -1,0 +1,38 @@
+#pragma once
+// The index saved between runs: one file per library under the user's cache folder, never
+// inside the library. The file starts with its kind, its version, the length of what follows
+// and a checksum of it; a file of another kind or version, cut short or damaged is not used.
+// It is written whole to a temporary file and renamed over the old one, under a lock beside
+// it, so two programs sharing it never leave a mixture.
+
+#include "search/LibraryIndex.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace search {
+
+class IndexCache
+{
+public:
+    static constexpr quint32 kVersion = 3;
+
+    // The cache file of the library at `root`: in $XDG_CACHE_HOME/quillet/ (the user's cache
+    // folder when unset), named after the root's path.
+    static QString fileFor(const QString& root);
+
+    static bool write(const QString& file, const QString& root,
+                      const std::vector<const LibraryIndex::Entry*>& entries);
+    // The entries of the cache of `root`, each with the path of the one it is reached from;
+    // false (and nothing) when there is no usable one.
+    static bool read(const QString& file, const QString& root,
+                     std::vector<std::unique_ptr<LibraryIndex::Entry>>& entries,
+                     std::vector<QString>& parents);
+
+    // The checksum a cache file carries over what follows its header.
+    static quint64 checksum(const char* data, size_t size);
+};
+
+} // namespace search

@@ -1,0 +1,250 @@
+#include "search/IndexedSearch.h"
+
+#include "core/RowOrder.h"
+#include "search/IndexCache.h"
+
+#include <QElapsedTimer>
+
+#include <csignal>
+#include <pthread.h>
+
+namespace search {
+
+IndexedSearch::IndexedSearch(LibraryIndex::Settings settings, QObject* parent)
+    : QObject(parent), m_index(std::move(settings))
+{
+    m_worker = std::thread([this] { work(); });
+}
+
+IndexedSearch::~IndexedSearch()
+{
+    m_latest.fetch_add(1);
+    post([this] { saveIfChanged(); });
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_wake.notify_all();
+    m_worker.join();
+}
+
+void IndexedSearch::post(std::function<void()> task)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_tasks.push_back(std::move(task));
+    }
+    m_wake.notify_all();
+}
+
+void IndexedSearch::work()
+{
+    // A worker takes no signal (a listing of a folder is then cut short only by its end).
+    sigset_t all;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, nullptr);
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [&] { return m_stop || !m_tasks.empty() || m_settling; });
+        if (m_tasks.empty()) {
+            if (m_stop)
+                return;
+            // Nothing waits: a few folders are read again, a short while at a time.
+            m_busy = true;
+            lock.unlock();
+            const bool more = m_index.settle(16);
+            lock.lock();
+            m_busy = false;
+            m_settling = more;
+            if (m_tasks.empty())
+                m_idle.notify_all();
+            continue;
+        }
+        std::function<void()> task = std::move(m_tasks.front());
+        m_tasks.pop_front();
+        m_busy = true;
+        lock.unlock();
+        task();
+        lock.lock();
+        m_busy = false;
+        if (m_tasks.empty())
+            m_idle.notify_all();
+    }
+}
+
+void IndexedSearch::waitIdle()
+{
+    std::unique_lock lock(m_mutex);
+    m_idle.wait(lock, [&] { return m_tasks.empty() && !m_busy; });
+}
+
+void IndexedSearch::withIndex(const std::function<void(LibraryIndex&)>& look)
+{
+    post([this, &look] { look(m_index); });
+    waitIdle();
+}
+
+void IndexedSearch::setBeforeTypedSearch(std::function<void(quint64)> hook)
+{
+    waitIdle();
+    m_beforeTyped = std::move(hook);
+}
+
+void IndexedSearch::setCacheFile(const QString& file)
+{
+    waitIdle();
+    m_cacheFile = file;
+    m_customCache = true;
+}
+
+QString IndexedSearch::cacheFileOf(const QString& root) const
+{
+    return m_customCache ? m_cacheFile : IndexCache::fileFor(root);
+}
+
+void IndexedSearch::prepare(const QString& root, const QStringList& outer,
+                            const std::function<void(const SearchProgress&)>& progress)
+{
+    if (root != m_index.root())
+        m_cacheTried = false;
+    m_index.setFolders(root, outer);
+    if (!m_cacheTried) {
+        m_cacheTried = true;
+        m_savedOnce = false;
+        const QString file = cacheFileOf(root);
+        if (!file.isEmpty())
+            m_index.load(file);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    m_index.refresh(progress);
+    {
+        const std::lock_guard lock(m_mutex);
+        m_settling = true;
+    }
+    // A long first build is kept at once: a program that ends badly still starts fast next
+    // time. A short one is kept when this object goes.
+    if (!m_savedOnce && !m_index.loadedFromCache() && timer.elapsed() >= 300)
+        saveIfChanged();
+}
+
+void IndexedSearch::saveIfChanged()
+{
+    if (m_index.root().isEmpty() || !m_index.changedSinceSave())
+        return;
+    const QString file = cacheFileOf(m_index.root());
+    if (!file.isEmpty() && m_index.save(file))
+        m_savedOnce = true;
+}
+
+void IndexedSearch::sortRows(core::FileRows& rows, int column, bool ascending)
+{
+    static constexpr core::RowKey kKeys[] = {core::RowKey::Name,   core::RowKey::Note,
+                                             core::RowKey::Folder, core::RowKey::Size,
+                                             core::RowKey::Date,   core::RowKey::Attr};
+    if (rows.size() < 2 || column < 0 || column >= int(std::size(kKeys)))
+        return;
+    rows.reorder(core::sortedOrder(rows, kKeys[column], ascending));
+}
+
+core::FileRows IndexedSearch::search(const Request& request,
+                                     const std::function<void(const SearchProgress&)>& progress,
+                                     int intervalMs)
+{
+    m_latest.fetch_add(1);
+    // The worker writes what it has come to; this thread reports it.
+    std::mutex seenMutex;
+    SearchProgress seen;
+    bool changed = false;
+    bool finished = false;
+    core::FileRows rows;
+    post([&] {
+        const auto note = [&](const SearchProgress& p) {
+            const std::lock_guard lock(seenMutex);
+            seen = p;
+            changed = true;
+        };
+        prepare(request.root, request.outer, note);
+        m_index.search(request.mode, request.keyword, rows);
+        sortRows(rows, request.sortColumn, request.ascending);
+        const std::lock_guard lock(seenMutex);
+        seen.found = int(rows.size());
+        changed = true;
+        finished = true;
+    });
+    for (;;) {
+        bool done;
+        {
+            std::unique_lock lock(m_mutex);
+            m_idle.wait_for(lock, std::chrono::milliseconds(std::max(1, intervalMs)), [&] {
+                const std::lock_guard seenLock(seenMutex);
+                return finished;
+            });
+        }
+        SearchProgress now;
+        bool report;
+        {
+            const std::lock_guard lock(seenMutex);
+            done = finished;
+            report = changed;
+            changed = false;
+            now = seen;
+        }
+        if (done) {
+            waitIdle();
+            if (progress)
+                progress(now);
+            return rows;
+        }
+        if (report && progress)
+            progress(now);
+    }
+}
+
+quint64 IndexedSearch::searchLater(const Request& request, Done done)
+{
+    const quint64 ticket = m_latest.fetch_add(1) + 1;
+    post([this, request, ticket, done = std::move(done)] {
+        if (m_beforeTyped)
+            m_beforeTyped(ticket);
+        const auto dropped = [&] { return m_latest.load() != ticket; };
+        auto rows = std::make_shared<core::FileRows>();
+        bool whole = !dropped();
+        if (whole) {
+            prepare(request.root, request.outer, {});
+            whole = !dropped() && m_index.search(request.mode, request.keyword, *rows, dropped);
+        }
+        if (whole && !dropped())
+            sortRows(*rows, request.sortColumn, request.ascending);
+        QMetaObject::invokeMethod(
+            this,
+            [this, rows, ticket, done, whole] {
+                const bool used = whole && m_latest.load() == ticket;
+                if (used)
+                    done(std::move(*rows));
+                Q_EMIT typedSearchEnded(ticket, used);
+            },
+            Qt::QueuedConnection);
+    });
+    return ticket;
+}
+
+void IndexedSearch::discard(core::FileRows rows)
+{
+    if (rows.empty())
+        return;
+    auto held = std::make_shared<core::FileRows>(std::move(rows));
+    post([held]() mutable { held.reset(); });
+}
+
+void IndexedSearch::dropPending()
+{
+    m_latest.fetch_add(1);
+}
+
+void IndexedSearch::warmUp(const QString& root, const QStringList& outer)
+{
+    post([this, root, outer] { prepare(root, outer, {}); });
+}
+
+} // namespace search

@@ -1,0 +1,906 @@
+#include "search/LibraryIndex.h"
+
+#include "notes/NotesFile.h"
+#include "platform/FileNames.h"
+#include "platform/OpenFolder.h"
+#include "search/FoldedScan.h"
+#include "search/IndexCache.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <csignal>
+#include <linux/magic.h>
+#include <mutex>
+#include <optional>
+#include <pthread.h>
+#include <set>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <thread>
+
+namespace search {
+
+namespace {
+
+// A stamp this close to the moment its folder was read cannot tell a later change in the same
+// tick of a file system's clock (some keep two seconds) from none.
+constexpr qint64 kRacyNs = 3'000'000'000;
+
+// Paths longer than this are opened one folder at a time below their parents.
+constexpr qsizetype kLongPath = 3800;
+
+constexpr quint32 kFileTouched = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE;
+constexpr quint32 kEntriesChanged = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
+
+// The last name of a folder path ending in "/", as its bytes.
+QByteArray nameOf(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/', path.size() - 2);
+    return platform::nativePath(QStringView(path).mid(slash + 1, path.size() - slash - 2));
+}
+
+QString withSlash(const QString& path)
+{
+    return path.endsWith(u'/') ? path : path + u'/';
+}
+
+} // namespace
+
+// A folder in the walk's order: the entry it shows, whether its own files are listed, and
+// the subfolders walked, by their place among its subfolders.
+struct LibraryIndex::Node
+{
+    Entry* entry = nullptr;
+    bool listFiles = true;
+    bool pendingLink = false; // a link to a folder not decided on yet
+    QByteArray linkName;
+    std::vector<std::pair<quint32, std::unique_ptr<Node>>> children;
+};
+
+LibraryIndex::LibraryIndex() : LibraryIndex(Settings()) {}
+
+LibraryIndex::LibraryIndex(Settings settings) : m_settings(std::move(settings)) {}
+
+LibraryIndex::~LibraryIndex() = default;
+
+bool LibraryIndex::sendsNoticesByType(long fsType)
+{
+    // Network and user-space file systems change without the kernel seeing it.
+    switch (static_cast<unsigned long>(fsType)) {
+    case NFS_SUPER_MAGIC:
+    case SMB_SUPER_MAGIC:
+    case 0xFF534D42: // cifs
+    case 0xFE534D42: // smb2
+    case 0x65735546: // fuse
+    case V9FS_MAGIC:
+    case AFS_SUPER_MAGIC:
+    case CODA_SUPER_MAGIC:
+    case 0x00C36400: // ceph
+    case 0x47504653: // gpfs
+    case 0x0BD00BD0: // lustre
+        return false;
+    default:
+        return true;
+    }
+}
+
+void LibraryIndex::setFolders(const QString& root, const QStringList& outer)
+{
+    const QString newRoot = root.isEmpty() ? QString() : withSlash(root);
+    if (newRoot != m_root) {
+        for (auto& [key, entry] : m_entries)
+            unwatch(*entry);
+        m_entries.clear();
+        m_byWatch.clear();
+        m_unwatched.clear();
+        m_attention.clear();
+        m_touched.clear();
+        m_tree.reset();
+        m_plan.clear();
+        m_root = newRoot;
+        m_arranged = false;
+    }
+    if (outer != m_outer) {
+        m_outer = outer;
+        m_arranged = false;
+    }
+}
+
+LibraryIndex::Entry* LibraryIndex::find(const QString& path) const
+{
+    const auto found = m_entries.find(path);
+    return found == m_entries.end() ? nullptr : found->second.get();
+}
+
+platform::OpenFolder LibraryIndex::open(const Entry& entry) const
+{
+    if (entry.parent && entry.record.path.size() >= kLongPath / 3 &&
+        platform::nativePath(entry.record.path).size() >= kLongPath) {
+        {
+            const platform::OpenFolder above = open(*entry.parent);
+            if (above.isOpen())
+                return platform::OpenFolder(above, nameOf(entry.record.path), entry.viaLink);
+        }
+    }
+    return platform::OpenFolder(entry.record.path);
+}
+
+bool LibraryIndex::sendsNotices(const platform::OpenFolder& folder)
+{
+    struct stat st;
+    if (!m_watcher.isOpen() || ::fstat(folder.handle(), &st) != 0)
+        return false;
+    const auto known = m_noticesByDevice.find(quint64(st.st_dev));
+    if (known != m_noticesByDevice.end())
+        return known->second;
+    struct statfs fs;
+    const bool sends = ::fstatfs(folder.handle(), &fs) == 0 && m_settings.sendsNotices &&
+                       m_settings.sendsNotices(long(fs.f_type));
+    m_noticesByDevice.emplace(quint64(st.st_dev), sends);
+    return sends;
+}
+
+void LibraryIndex::unwatch(Entry& entry)
+{
+    if (entry.watch < 0)
+        return;
+    const auto found = m_byWatch.find(entry.watch);
+    if (found != m_byWatch.end()) {
+        std::vector<Entry*>& list = found->second;
+        list.erase(std::remove(list.begin(), list.end(), &entry), list.end());
+        if (list.empty()) {
+            m_watcher.remove(entry.watch);
+            m_byWatch.erase(found);
+        }
+    }
+    setWatch(entry, -1);
+}
+
+void LibraryIndex::setWatch(Entry& entry, int watch)
+{
+    entry.watch = watch;
+    if (watch < 0)
+        m_unwatched.insert(&entry);
+    else
+        m_unwatched.erase(&entry);
+}
+
+void LibraryIndex::attend(Entry& entry)
+{
+    if (!entry.queued) {
+        entry.queued = true;
+        m_attention.push_back(&entry);
+    }
+}
+
+void LibraryIndex::watch(Entry& entry, const platform::OpenFolder& folder)
+{
+    const int watch = folder.isOpen() && sendsNotices(folder) ? m_watcher.add(folder.handle()) : -1;
+    if (watch == entry.watch && (watch >= 0 || m_unwatched.count(&entry)))
+        return;
+    unwatch(entry);
+    setWatch(entry, watch);
+    if (watch >= 0)
+        m_byWatch[watch].push_back(&entry);
+}
+
+bool LibraryIndex::readEntry(Entry& entry, const platform::OpenFolder& folder)
+{
+    FolderRecord before;
+    before.opened = entry.record.opened;
+    before.complete = entry.record.complete;
+    before.stamp = entry.record.stamp;
+    before.subfolders = std::move(entry.record.subfolders);
+    // Watched first: what changes while it is read is told.
+    watch(entry, folder);
+    entry.record.read(folder, folder.handle());
+    // A notes file that is a link is rewritten where no notice of this folder tells: the
+    // folder is looked at by its stamp (which follows the link) at every refresh.
+    if (entry.record.stamp.notesLink)
+        m_unwatched.insert(&entry);
+    entry.dirty = false;
+    entry.checkStamp = false;
+    if (entry.touched) {
+        m_touched.erase(&entry);
+        entry.touched = false;
+    }
+    entry.unsure = entry.watch < 0;
+    m_changed = true;
+    return !entry.record.sameShape(before);
+}
+
+LibraryIndex::Entry* LibraryIndex::ensure(const QString& path, const Entry* parent,
+                                          const QByteArray& name, bool viaLink,
+                                          const platform::OpenFolder* parentFolder)
+{
+    if (Entry* known = find(path))
+        return known;
+    auto entry = std::make_unique<Entry>();
+    entry->parent = const_cast<Entry*>(parent);
+    entry->viaLink = viaLink;
+    entry->record.path = path;
+    Entry* made = entry.get();
+    m_entries.emplace(made->record.path, std::move(entry));
+    if (parentFolder) {
+        const platform::OpenFolder folder(*parentFolder, name, viaLink);
+        readEntry(*made, folder);
+    } else {
+        readEntry(*made, open(*made));
+    }
+    return made;
+}
+
+void LibraryIndex::prefetch(const std::function<void(const SearchProgress&)>& progress)
+{
+    // The folders below the root, read by workers that each take the folder found last; links
+    // are left to the arrangement.
+    struct Item
+    {
+        std::shared_ptr<platform::OpenFolder> parent;
+        const Entry* parentEntry = nullptr;
+        QByteArray name;
+    };
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::condition_variable done;
+    std::vector<Item> stack;
+    std::set<std::pair<quint64, quint64>> seen;
+    std::map<quint64, bool> wholeBlocks;
+    int busy = 0;
+    int folders = 0;
+    bool stop = false;
+
+    {
+        auto root = std::make_unique<Entry>();
+        root->record.path = m_root;
+        Entry* entry = root.get();
+        m_entries.emplace(entry->record.path, std::move(root));
+        auto folder = std::make_shared<platform::OpenFolder>(m_root);
+        readEntry(*entry, *folder);
+        ++folders;
+        seen.insert({entry->record.stamp.device, entry->record.stamp.inode});
+        for (auto sub = entry->record.subfolders.rbegin(); sub != entry->record.subfolders.rend();
+             ++sub) {
+            if (!sub->isLink &&
+                !LibrarySearch::isExcludedFolder(platform::pathFromNative(sub->name)))
+                stack.push_back({folder, entry, sub->name});
+        }
+    }
+
+    const auto work = [&] {
+        sigset_t all;
+        sigfillset(&all);
+        pthread_sigmask(SIG_BLOCK, &all, nullptr);
+        std::unique_lock lock(mutex);
+        for (;;) {
+            ready.wait(lock, [&] { return stop || !stack.empty(); });
+            if (stop)
+                return;
+            Item item = std::move(stack.back());
+            stack.pop_back();
+            ++busy;
+            lock.unlock();
+            auto folder = std::make_shared<platform::OpenFolder>(*item.parent, item.name, false);
+            if (!folder->isOpen() && (folder->error() == EMFILE || folder->error() == ENFILE))
+                folder = std::make_shared<platform::OpenFolder>(folder->path());
+            item.parent.reset();
+            auto entry = std::make_unique<Entry>();
+            entry->parent = const_cast<Entry*>(item.parentEntry);
+            entry->record.path = folder->path();
+            int watch = -1;
+            bool whole = false;
+            if (folder->isOpen()) {
+                struct stat st;
+                if (::fstat(folder->handle(), &st) == 0) {
+                    lock.lock();
+                    const bool sends = sendsNotices(*folder);
+                    auto known = wholeBlocks.find(quint64(st.st_dev));
+                    if (known == wholeBlocks.end())
+                        known = wholeBlocks
+                                    .emplace(quint64(st.st_dev), folder->onWholeBlockFileSystem())
+                                    .first;
+                    whole = known->second;
+                    lock.unlock();
+                    if (sends)
+                        watch = m_watcher.add(folder->handle());
+                }
+            }
+            folder->setWholeBlocks(whole);
+            entry->record.read(*folder, folder->handle());
+            entry->unsure = watch < 0;
+            lock.lock();
+            Entry* made = entry.get();
+            made->watch = watch;
+            if (watch >= 0)
+                m_byWatch[watch].push_back(made);
+            m_entries.emplace(made->record.path, std::move(entry));
+            ++folders;
+            // A folder met twice (a bind mount) is read below the first path only.
+            const bool first =
+                made->record.stamp.inode == 0 ||
+                seen.insert({made->record.stamp.device, made->record.stamp.inode}).second;
+            if (first) {
+                const auto& subs = made->record.subfolders;
+                for (auto sub = subs.rbegin(); sub != subs.rend(); ++sub) {
+                    if (!sub->isLink &&
+                        !LibrarySearch::isExcludedFolder(platform::pathFromNative(sub->name)))
+                        stack.push_back({folder, made, sub->name});
+                }
+            }
+            --busy;
+            ready.notify_all();
+            if (stack.empty() && busy == 0)
+                done.notify_all();
+        }
+    };
+
+    const int threads = m_settings.threads > 0
+                            ? m_settings.threads
+                            : std::max(1, int(std::thread::hardware_concurrency()));
+    std::vector<std::thread> workers;
+    for (int i = 0; i < threads; ++i)
+        workers.emplace_back(work);
+    {
+        std::unique_lock lock(mutex);
+        ready.notify_all();
+        while (!stack.empty() || busy > 0) {
+            done.wait_for(lock, std::chrono::milliseconds(100));
+            if (progress) {
+                const SearchProgress now{folders, 0};
+                lock.unlock();
+                progress(now);
+                lock.lock();
+            }
+        }
+        stop = true;
+    }
+    ready.notify_all();
+    for (std::thread& worker : workers)
+        worker.join();
+    for (auto& [path, entry] : m_entries) {
+        if (entry->watch < 0 || entry->record.stamp.notesLink)
+            m_unwatched.insert(entry.get());
+    }
+    m_changed = true;
+    m_arranged = false;
+}
+
+void LibraryIndex::takeNotices()
+{
+    std::vector<FolderWatcher::Notice> notices;
+    const bool whole = m_watcher.take(notices);
+    for (const FolderWatcher::Notice& notice : notices) {
+        const auto found = m_byWatch.find(notice.watch);
+        if (found == m_byWatch.end())
+            continue;
+        if (notice.mask & IN_IGNORED) {
+            // The folder went: its entries are read again at their paths.
+            for (Entry* entry : found->second) {
+                setWatch(*entry, -1);
+                entry->dirty = true;
+                attend(*entry);
+            }
+            m_byWatch.erase(found);
+            continue;
+        }
+        const bool fileTouched = !notice.name.isEmpty() && !(notice.mask & IN_ISDIR) &&
+                                 (notice.mask & kFileTouched) && !(notice.mask & kEntriesChanged);
+        for (Entry* entry : found->second) {
+            if (!fileTouched || notes::isNotesFileName(QByteArrayView(notice.name))) {
+                entry->dirty = true;
+                attend(*entry);
+            } else if (core::isListedName(QByteArrayView(notice.name))) {
+                m_touched[entry].push_back(notice.name);
+                entry->touched = true;
+                attend(*entry);
+            }
+        }
+    }
+    if (!whole) {
+        // Notices were lost: every folder is looked at by its stamp, and what it finds on disk
+        // again, until it is read anew.
+        for (auto& [key, entry] : m_entries) {
+            entry->checkStamp = true;
+            entry->unsure = true;
+            m_toSettle.push_back(key);
+            attend(*entry);
+        }
+    }
+}
+
+void LibraryIndex::reread(Entry& entry)
+{
+    ++m_reread;
+    if (readEntry(entry, open(entry)))
+        m_arranged = false;
+}
+
+void LibraryIndex::refresh(const std::function<void(const SearchProgress&)>& progress)
+{
+    if (m_root.isEmpty() && m_outer.isEmpty())
+        return;
+    if (m_entries.empty() && !m_root.isEmpty())
+        prefetch(progress);
+    takeNotices();
+    std::vector<Entry*> toCheck;
+    std::vector<Entry*> attention;
+    attention.swap(m_attention);
+    for (Entry* attended : attention) {
+        Entry& entry = *attended;
+        entry.queued = false;
+        if (entry.dirty) {
+            reread(entry);
+            continue;
+        }
+        if (entry.touched) {
+            // Files written or changed in place: each is looked at again; one that is no
+            // file of the folder any more has the folder read again.
+            std::vector<QByteArray> touched;
+            touched.swap(m_touched[&entry]);
+            m_touched.erase(&entry);
+            entry.touched = false;
+            std::sort(touched.begin(), touched.end());
+            touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
+            const platform::OpenFolder folder = open(entry);
+            for (const QByteArray& name : touched) {
+                const qsizetype file = entry.record.findFile(name);
+                if (file < 0 || !entry.record.restat(size_t(file), &folder)) {
+                    reread(entry);
+                    break;
+                }
+            }
+            if (!entry.checkStamp && entry.watch >= 0)
+                continue;
+        }
+        if (entry.checkStamp && entry.watch >= 0 && !entry.dirty)
+            toCheck.push_back(&entry);
+    }
+    for (Entry* entry : m_unwatched) {
+        if (!entry->dirty && !(entry->checkStamp && entry->watch >= 0))
+            toCheck.push_back(entry);
+    }
+    // Looked at by their stamps, on the workers when there are many; read again on this
+    // thread.
+    const std::vector<char> changed = stampsChanged(toCheck);
+    for (size_t i = 0; i < toCheck.size(); ++i) {
+        if (changed[i])
+            reread(*toCheck[i]);
+        else
+            toCheck[i]->checkStamp = false;
+    }
+    if (!m_arranged)
+        arrange();
+    if (progress)
+        progress({int(m_entries.size()), 0});
+}
+
+std::vector<char> LibraryIndex::stampsChanged(const std::vector<Entry*>& entries) const
+{
+    std::vector<char> changed(entries.size(), 0);
+    const auto check = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
+            const Entry& entry = *entries[i];
+            // By its path (two looks, no opening); a long path below its parents.
+            const QByteArray native = platform::nativePath(entry.record.path);
+            FolderStamp now;
+            bool there;
+            if (native.size() < kLongPath) {
+                there = readStamp(-1, &now, native);
+            } else {
+                const platform::OpenFolder folder = open(entry);
+                there = folder.isOpen() && readStamp(folder.handle(), &now);
+            }
+            const bool racy = entry.record.stamp.latestNs() + kRacyNs >= entry.record.readAtNs;
+            changed[i] = there != entry.record.opened || !(now == entry.record.stamp) || racy;
+        }
+    };
+    const size_t threads =
+        entries.size() < 1000 ? 1
+                              : size_t(m_settings.threads > 0
+                                           ? m_settings.threads
+                                           : std::max(1, int(std::thread::hardware_concurrency())));
+    std::vector<std::thread> workers;
+    const size_t share = (entries.size() + threads - 1) / threads;
+    for (size_t t = 1; t < threads; ++t)
+        workers.emplace_back(check, std::min(entries.size(), t * share),
+                             std::min(entries.size(), (t + 1) * share));
+    check(0, std::min(entries.size(), share));
+    for (std::thread& worker : workers)
+        worker.join();
+    return changed;
+}
+
+bool LibraryIndex::claim(const Entry& entry)
+{
+    if (entry.record.stamp.inode == 0)
+        return true; // a folder of unknown identity is read where it is met
+    return m_claims.insert({entry.record.stamp.device, entry.record.stamp.inode}).second;
+}
+
+bool LibraryIndex::walkReal(Node& node, bool claimed, const platform::OpenFolder* folder)
+{
+    Entry& entry = *node.entry;
+    entry.seen = m_arrangement;
+    if (!entry.record.opened || (!claimed && !claim(entry)))
+        return false;
+    if (!entry.record.complete)
+        return true;
+    const std::vector<FolderRecord::Subfolder>& subs = entry.record.subfolders;
+    for (quint32 i = 0; i < subs.size(); ++i) {
+        const QString name = platform::pathFromNative(subs[i].name);
+        if (LibrarySearch::isExcludedFolder(name))
+            continue;
+        auto child = std::make_unique<Node>();
+        if (subs[i].isLink) {
+            child->pendingLink = true;
+            child->linkName = subs[i].name;
+            node.children.emplace_back(i, std::move(child));
+            continue;
+        }
+        child->entry = ensure(entry.record.path + name + u'/', &entry, subs[i].name, false, folder);
+        if (walkReal(*child, false, nullptr))
+            node.children.emplace_back(i, std::move(child));
+    }
+    return true;
+}
+
+void LibraryIndex::followLinks(Node& node)
+{
+    for (auto at = node.children.begin(); at != node.children.end();) {
+        Node& child = *at->second;
+        if (child.pendingLink) {
+            child.pendingLink = false;
+            Entry& parent = *node.entry;
+            child.entry =
+                ensure(parent.record.path + platform::pathFromNative(child.linkName) + u'/',
+                       &parent, child.linkName, true, nullptr);
+            child.entry->seen = m_arrangement;
+            // No folder there, or one the walk has read already.
+            if (!child.entry->record.opened || child.entry->record.stamp.inode == 0 ||
+                !claim(*child.entry)) {
+                at = node.children.erase(at);
+                continue;
+            }
+            walkReal(child, true, nullptr);
+        }
+        followLinks(child);
+        ++at;
+    }
+}
+
+void LibraryIndex::emitParts(const Node& node)
+{
+    quint32 from = 0;
+    for (const auto& [i, child] : node.children) {
+        if (node.listFiles)
+            m_plan.push_back({node.entry, from, i});
+        emitParts(*child);
+        from = i + 1;
+    }
+    if (node.listFiles)
+        m_plan.push_back({node.entry, from, quint32(node.entry->record.subfolders.size())});
+}
+
+void LibraryIndex::arrange()
+{
+    ++m_arrangement;
+    m_claims.clear();
+    m_plan.clear();
+    m_tree.reset();
+    if (!m_root.isEmpty()) {
+        m_tree = std::make_unique<Node>();
+        m_tree->listFiles = false;
+        m_tree->entry = ensure(m_root, nullptr, {}, false, nullptr);
+        walkReal(*m_tree, false, nullptr);
+        followLinks(*m_tree);
+        emitParts(*m_tree);
+    }
+    // An external folder is read however often it is registered, and only its files.
+    for (const QString& path : m_outer) {
+        if (path.isEmpty())
+            continue;
+        Entry* entry = ensure(withSlash(path), nullptr, {}, false, nullptr);
+        entry->seen = m_arrangement;
+        if (entry->record.complete)
+            m_plan.push_back({entry, 0, quint32(entry->record.subfolders.size())});
+    }
+    // Entries no walk reaches go; one kept (an external folder) forgets a parent that goes.
+    for (auto& [path, entry] : m_entries) {
+        if (entry->parent && entry->parent->seen != m_arrangement)
+            entry->parent = nullptr;
+    }
+    for (auto at = m_entries.begin(); at != m_entries.end();) {
+        if (at->second->seen != m_arrangement) {
+            unwatch(*at->second);
+            m_touched.erase(at->second.get());
+            m_unwatched.erase(at->second.get());
+            at = m_entries.erase(at);
+        } else {
+            ++at;
+        }
+    }
+    m_arranged = true;
+}
+
+// What one search looks for, as its parts need it.
+struct LibraryIndex::Query
+{
+    Mode mode;
+    const KeywordMatcher& matcher;
+    bool asText;
+    std::string key8;
+    const char16_t* key16;
+    size_t keyLength;
+    std::vector<quint32> runs;
+    const std::function<bool()>& cancelled;
+};
+
+bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out,
+                          const std::function<bool()>& cancelled)
+{
+    const KeywordMatcher matcher(keyword);
+    const QString& folded = matcher.keyword();
+    if (folded.isEmpty())
+        return true;
+    // UTF-8 spells a keyword without surrogates as its characters; any other is compared as
+    // text, name by name.
+    const bool asText =
+        std::any_of(folded.begin(), folded.end(), [](QChar c) { return c.isSurrogate(); });
+    Query q{mode, matcher, asText,   {}, reinterpret_cast<const char16_t*>(folded.constData()),
+            0,    {},      cancelled};
+    appendWtf8(q.key8, folded);
+    q.keyLength = mode == Mode::ByName ? q.key8.size() : size_t(folded.size());
+    // The keyword's runs rule out most folders of a rare keyword at once.
+    q.runs = mode == Mode::ByName
+                 ? (asText ? std::vector<quint32>() : FolderRecord::nameRunsOf(q.key8))
+                 : FolderRecord::noteRunsOf(folded);
+
+    for (int attempt = 0;; ++attempt) {
+        // A long plan is searched in as many pieces as there are processors, each piece's rows
+        // made apart and then put one after the other.
+        const size_t partCount = m_plan.size();
+        const size_t pieces =
+            partCount < 4096 ? 1
+                             : size_t(m_settings.threads > 0
+                                          ? m_settings.threads
+                                          : std::max(1, int(std::thread::hardware_concurrency())));
+        std::vector<core::FileRows> rows(pieces);
+        std::vector<std::vector<Entry*>> failed(pieces);
+        std::vector<char> whole(pieces, 1);
+        std::vector<std::thread> workers;
+        const size_t share = (partCount + pieces - 1) / pieces;
+        for (size_t t = 1; t < pieces; ++t)
+            workers.emplace_back([&, t] {
+                whole[t] = searchParts(q, std::min(partCount, t * share),
+                                       std::min(partCount, (t + 1) * share), rows[t], failed[t]);
+            });
+        whole[0] = searchParts(q, 0, std::min(partCount, share), rows[0], failed[0]);
+        for (std::thread& worker : workers)
+            worker.join();
+        if (std::find(whole.begin(), whole.end(), 0) != whole.end())
+            return false;
+        bool again = false;
+        for (const std::vector<Entry*>& list : failed) {
+            for (Entry* entry : list) {
+                entry->dirty = true;
+                attend(*entry);
+                again = true;
+            }
+        }
+        if (again && attempt < 3) {
+            refresh();
+            continue;
+        }
+        for (core::FileRows& piece : rows)
+            out.append(std::move(piece));
+        return true;
+    }
+}
+
+bool LibraryIndex::searchParts(const Query& q, size_t from, size_t to, core::FileRows& rows,
+                               std::vector<Entry*>& failed) const
+{
+    const Mode mode = q.mode;
+    const KeywordMatcher& matcher = q.matcher;
+    const bool asText = q.asText;
+    const std::string& key8 = q.key8;
+    const char16_t* key16 = q.key16;
+    const size_t keyLength = q.keyLength;
+    const std::vector<quint32>& runs = q.runs;
+    const std::function<bool()>& cancelled = q.cancelled;
+    std::vector<quint32> hits;
+    // Each file found: its part and its index in the folder.
+    std::vector<std::pair<quint32, quint32>> found;
+    size_t nameBytes = 0;
+    size_t noteUnits = 0;
+    const size_t partCount = to;
+    for (size_t p = from; p < partCount; ++p) {
+        if (cancelled && (p & 63) == 63 && cancelled())
+            return false;
+        // The folders lie all over memory: the ones a few parts ahead are fetched early.
+        if (p + 16 < partCount)
+            __builtin_prefetch(&m_plan[p + 16].entry->record.files);
+        if (p + 8 < partCount) {
+            const FolderRecord& ahead = m_plan[p + 8].entry->record;
+            __builtin_prefetch(ahead.runs.data());
+            __builtin_prefetch(ahead.files.data());
+        }
+        const Part& part = m_plan[p];
+        Entry& entry = *part.entry;
+        FolderRecord& record = entry.record;
+        const quint32 first = record.boundary(part.fromPart);
+        const quint32 end = record.boundary(size_t(part.toPart) + 1);
+        if (first >= end || !record.mayHold(mode == Mode::ByNote, runs))
+            continue;
+        hits.clear();
+        const std::vector<FolderRecord::File>& files = record.files;
+        if (mode == Mode::ByName && asText) {
+            for (quint32 i = first; i < end; ++i) {
+                if (matcher.matches(record.caption(i)))
+                    hits.push_back(i);
+            }
+        } else {
+            // The texts of the files lie one after the other: a place found is the
+            // file's whose text holds it whole.
+            const bool byName = mode == Mode::ByName;
+            const size_t start = byName ? files[first].nameAt : files[first].noteAt;
+            const size_t stop = byName ? files[end - 1].nameAt + files[end - 1].nameLength
+                                       : files[end - 1].noteAt + files[end - 1].noteLength;
+            quint32 file = first;
+            for (size_t at = start;;) {
+                at = byName ? findFolded(record.subjects.data(), stop, at, key8.data(), keyLength)
+                            : findFolded(record.notes.data(), stop, at, key16, keyLength);
+                if (at == kNotFound)
+                    break;
+                const auto past =
+                    byName
+                        ? std::upper_bound(
+                              files.begin() + file, files.begin() + end, quint32(at),
+                              [](quint32 p, const FolderRecord::File& f) { return p < f.nameAt; })
+                        : std::upper_bound(
+                              files.begin() + file, files.begin() + end, quint32(at),
+                              [](quint32 p, const FolderRecord::File& f) { return p < f.noteAt; });
+                file = quint32(past - files.begin()) - 1;
+                const FolderRecord::File& f = files[file];
+                const size_t fileEnd =
+                    byName ? size_t(f.nameAt) + f.nameLength : size_t(f.noteAt) + f.noteLength;
+                if (at + keyLength <= fileEnd) {
+                    hits.push_back(file);
+                    at = fileEnd;
+                    ++file;
+                    if (file >= end)
+                        break;
+                } else {
+                    ++at;
+                }
+            }
+        }
+        for (const quint32 i : hits) {
+            found.push_back({quint32(p), i});
+            nameBytes += files[i].nameLength;
+            noteUnits += files[i].noteLength;
+        }
+    }
+    // The rows are made in one go, in room taken at once.
+    rows.reserve(found.size());
+    rows.reserveText(nameBytes, noteUnits);
+    for (size_t k = 0; k < found.size();) {
+        Entry& entry = *m_plan[found[k].first].entry;
+        FolderRecord& record = entry.record;
+        const std::vector<FolderRecord::File>& files = record.files;
+        size_t next = k;
+        while (next < found.size() && m_plan[found[next].first].entry == &entry)
+            ++next;
+        // A file is looked at by its path, or below its open folder when the path is long.
+        std::optional<platform::OpenFolder> folder;
+        const bool longPath = record.path.size() >= kLongPath / 3 &&
+                              platform::nativePath(record.path).size() >= kLongPath;
+        const quint32 folderIndex = rows.folderIndex(record.path);
+        for (; k < next; ++k) {
+            const quint32 i = found[k].second;
+            // Details that may be old, or that lie elsewhere, are read again.
+            if (entry.unsure || (files[i].flags & (FolderRecord::Link | FolderRecord::Oversize))) {
+                if (longPath && !folder)
+                    folder.emplace(open(entry));
+                std::pair<qint64, qint64> seen;
+                if (!record.restat(i, folder ? &*folder : nullptr, &seen)) {
+                    if (failed.empty() || failed.back() != &entry)
+                        failed.push_back(&entry);
+                    continue;
+                }
+                record.addRow(i, folderIndex, rows, &seen);
+                continue;
+            }
+            record.addRow(i, folderIndex, rows);
+        }
+    }
+    return true;
+}
+
+bool LibraryIndex::settle(size_t folders)
+{
+    size_t done = 0;
+    while (done < folders && !m_toSettle.empty()) {
+        Entry* entry = find(m_toSettle.back());
+        m_toSettle.pop_back();
+        // Read anew (and watched where notices come), its files' details are sure again.
+        if (entry && entry->unsure) {
+            reread(*entry);
+            ++done;
+        }
+    }
+    if (m_toSettle.empty())
+        m_toSettle.shrink_to_fit();
+    return !m_toSettle.empty();
+}
+
+LibraryIndex::Figures LibraryIndex::figures() const
+{
+    Figures f;
+    f.folders = m_entries.size();
+    f.reread = m_reread;
+    f.memory = m_plan.capacity() * sizeof(Part) + m_entries.size() * (sizeof(Entry) + 64) +
+               m_byWatch.size() * 48;
+    for (const auto& [key, entry] : m_entries) {
+        f.files += entry->record.files.size();
+        f.nameBytes += entry->record.subjects.size();
+        f.noteBytes += entry->record.notes.size() * 2;
+        // The map's node and bucket beside the entry; the key shares the path's text.
+        f.memory += entry->record.memory() - sizeof(FolderRecord) + 48;
+        if (entry->watch >= 0)
+            ++f.watched;
+    }
+    return f;
+}
+
+bool LibraryIndex::save(const QString& file) const
+{
+    std::vector<const Entry*> entries;
+    entries.reserve(m_entries.size());
+    for (const auto& [key, entry] : m_entries)
+        entries.push_back(entry.get());
+    return IndexCache::write(file, m_root, entries);
+}
+
+bool LibraryIndex::load(const QString& file)
+{
+    std::vector<std::unique_ptr<Entry>> entries;
+    std::vector<QString> parents;
+    m_loaded = IndexCache::read(file, m_root, entries, parents);
+    if (!m_loaded)
+        return false;
+    for (auto& [key, entry] : m_entries)
+        unwatch(*entry);
+    m_entries.clear();
+    m_byWatch.clear();
+    m_unwatched.clear();
+    m_attention.clear();
+    m_touched.clear();
+    m_toSettle.clear();
+    for (std::unique_ptr<Entry>& entry : entries) {
+        entry->checkStamp = true;
+        entry->unsure = true;
+        entry->watch = -1;
+        m_unwatched.insert(entry.get());
+        m_toSettle.push_back(entry->record.path);
+        const QString path = entry->record.path;
+        m_entries.emplace(path, std::move(entry));
+    }
+    // Each entry finds the one it is reached from again; one whose parent is gone opens by its
+    // path.
+    for (size_t i = 0; i < parents.size(); ++i) {
+        if (!parents[i].isEmpty()) {
+            if (Entry* entry = find(m_toSettle[i]))
+                entry->parent = find(parents[i]);
+        }
+    }
+    m_arranged = false;
+    m_changed = false;
+    return true;
+}
+
+} // namespace search
