@@ -233,7 +233,7 @@ FolderListing listFolder(const platform::OpenFolder& folder, const RowFilter* fi
         const QStringView note = folderNotes().noteView(captionText, isOtherFile);
         if (byNote && !filter->passes(note))
             continue;
-        if (!looked && !folder.details(all.cName(e), &details))
+        if (!looked && !(parts & ListNoDetails) && !folder.details(all.cName(e), &details))
             continue; // gone since the folder was read
         if (details.isRealFolder)
             continue;

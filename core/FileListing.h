@@ -90,6 +90,9 @@ enum ListingPart
     // A leftover of a killed write that the listing comes upon is removed (a search only
     // reads).
     RemoveLeftovers = 4,
+    // The files are not looked at on disk (a link still is): their sizes and times are 0 and
+    // none has the R attribute, for a reader that looks at them before it shows them.
+    ListNoDetails = 8,
 };
 
 // Reads the folder once: with ListFiles a row for every file (or every file `filter` passes,

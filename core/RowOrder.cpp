@@ -2,6 +2,7 @@
 
 #include "platform/FileNames.h"
 #include "platform/Gb18030Codes.h"
+#include "platform/TextCodec.h"
 #include "platform/Utf8Reader.h"
 
 #include <algorithm>
@@ -114,6 +115,28 @@ void appendUtf8Key(std::string& out, QByteArrayView utf8)
     }
 }
 
+void appendNameKey(std::string& out, QByteArrayView nameBytes, bool captionDecoded)
+{
+    // A UTF-8 name shows as itself: its key is written from its bytes.
+    if (!captionDecoded && !nameBytes.isEmpty() && nameBytes.isValidUtf8())
+        appendUtf8Key(out, nameBytes);
+    else
+        appendTextKey(out, platform::displayText(
+                               captionDecoded ? platform::text::decode(
+                                                    nameBytes, platform::TextEncoding::Gb18030)
+                                              : platform::pathFromNative(nameBytes)));
+}
+
+void appendNameKey(std::string& out, const FileRows& rows, size_t i)
+{
+    const QByteArrayView bytes = rows.nameBytes(i);
+    // A UTF-8 name shows as itself: its key is written from its bytes.
+    if (rows.captionIsName(i) && !bytes.isEmpty() && bytes.isValidUtf8())
+        appendUtf8Key(out, bytes);
+    else
+        appendTextKey(out, rows.shownCaption(i));
+}
+
 std::vector<int> sortedOrder(const FileRows& rows, RowKey key, bool ascending)
 {
     const size_t n = rows.size();
@@ -146,15 +169,9 @@ std::vector<int> sortedOrder(const FileRows& rows, RowKey key, bool ascending)
         for (size_t i = 0; i < n; ++i) {
             const size_t at = keys.size();
             switch (key) {
-            case RowKey::Name: {
-                const QByteArrayView bytes = rows.nameBytes(i);
-                // A UTF-8 name shows as itself: its key is written from its bytes.
-                if (rows.captionIsName(i) && !bytes.isEmpty() && bytes.isValidUtf8())
-                    appendUtf8Key(keys, bytes);
-                else
-                    appendTextKey(keys, rows.shownCaption(i));
+            case RowKey::Name:
+                appendNameKey(keys, rows, i);
                 break;
-            }
             case RowKey::Note:
                 appendTextKey(keys, rows.noteView(i));
                 break;

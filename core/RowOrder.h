@@ -33,5 +33,10 @@ std::vector<int> sortedOrder(const FileRows& rows, RowKey key, bool ascending);
 void appendTextKey(std::string& out, QStringView text);
 // The same for a name given as its bytes in UTF-8 (valid UTF-8 only).
 void appendUtf8Key(std::string& out, QByteArrayView utf8);
+// The name column's key of a listed row: its name's bytes, shown as themselves or (when
+// `captionDecoded`) as their GB18030 reading.
+void appendNameKey(std::string& out, QByteArrayView nameBytes, bool captionDecoded);
+// The name column's key of row i of `rows`.
+void appendNameKey(std::string& out, const FileRows& rows, size_t i);
 
 } // namespace core

@@ -5,8 +5,10 @@
 #include "platform/OpenFolder.h"
 
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <time.h>
+#include <unordered_map>
 
 namespace search {
 
@@ -89,7 +91,7 @@ void appendWtf8(std::string& out, QStringView text)
     }
 }
 
-bool FolderRecord::read(const platform::OpenFolder& folder, int fd)
+bool FolderRecord::read(const platform::OpenFolder& folder, int fd, bool details)
 {
     readAtNs = fileClockNs();
     subjects.clear();
@@ -104,8 +106,9 @@ bool FolderRecord::read(const platform::OpenFolder& folder, int fd)
         return false;
     // The stamp before the listing: a change while it is read shows at the next look.
     readStamp(fd, &stamp);
-    core::FolderListing listing =
-        core::listFolder(folder, nullptr, core::ListFiles | core::ListSubfolders);
+    core::FolderListing listing = core::listFolder(folder, nullptr,
+                                                   core::ListFiles | core::ListSubfolders |
+                                                       (details ? 0 : core::ListNoDetails));
     complete = listing.complete;
     if (!complete)
         return false;
@@ -123,11 +126,9 @@ bool FolderRecord::read(const platform::OpenFolder& folder, int fd)
             kept.push_back({quint32(files.size()), name.toByteArray(), caption});
             f.flags |= KeptName;
         }
-        f.nameLength = quint16(subjects.size() - f.nameAt);
         const QStringView note = rows.noteView(i);
         f.noteAt = quint32(notes.size());
-        f.noteLength = quint16(std::min<qsizetype>(note.size(), 0xFFFF));
-        notes.append(reinterpret_cast<const char16_t*>(note.data()), f.noteLength);
+        notes.append(reinterpret_cast<const char16_t*>(note.data()), size_t(note.size()));
         f.attributes = quint8(rows.listedAttributes(i));
         if (rows.storedFlagsLater(i))
             f.flags |= StoredLater;
@@ -183,23 +184,25 @@ void FolderRecord::makeRuns()
 {
     runs.clear();
     size_t positions = 0;
-    for (const File& f : files)
-        positions += f.nameLength > 2 ? f.nameLength - 2 : 0;
+    for (size_t k = 0; k < files.size(); ++k)
+        positions += nameLength(k) > 2 ? nameLength(k) - 2 : 0;
     appendBits(runs, positions, [&](auto&& add) {
-        for (const File& f : files) {
-            const auto* s = reinterpret_cast<const quint8*>(subjects.data() + f.nameAt);
-            for (quint32 i = 0; i + 3 <= f.nameLength; ++i)
+        for (size_t k = 0; k < files.size(); ++k) {
+            const auto* s = reinterpret_cast<const quint8*>(subjects.data() + files[k].nameAt);
+            const size_t length = nameLength(k);
+            for (size_t i = 0; i + 3 <= length; ++i)
                 add(foldedUnit(s[i]) << 16 | foldedUnit(s[i + 1]) << 8 | foldedUnit(s[i + 2]));
         }
     });
     nameWords = quint32(runs.size());
     positions = 0;
-    for (const File& f : files)
-        positions += f.noteLength > 1 ? f.noteLength - 1 : 0;
+    for (size_t k = 0; k < files.size(); ++k)
+        positions += noteLength(k) > 1 ? noteLength(k) - 1 : 0;
     appendBits(runs, positions, [&](auto&& add) {
-        for (const File& f : files) {
-            const char16_t* n = notes.data() + f.noteAt;
-            for (quint32 i = 0; i + 2 <= f.noteLength; ++i)
+        for (size_t k = 0; k < files.size(); ++k) {
+            const char16_t* n = notes.data() + files[k].noteAt;
+            const size_t length = noteLength(k);
+            for (size_t i = 0; i + 2 <= length; ++i)
                 add(foldedUnit(n[i]) << 16 | foldedUnit(n[i + 1]));
         }
     });
@@ -289,6 +292,33 @@ qsizetype FolderRecord::findFile(QByteArrayView name) const
             return qsizetype(i);
     }
     return -1;
+}
+
+size_t FolderRecord::takeRanks(const FolderRecord& old)
+{
+    // A name ranks alike wherever it lies: by its bytes and how its caption is read.
+    std::unordered_map<std::string_view, std::pair<quint32, quint8>> ranks;
+    for (size_t i = 0; i < old.files.size(); ++i) {
+        if (old.files[i].rank != kNoRank) {
+            const QByteArrayView name = old.nameBytes(i);
+            ranks.emplace(
+                std::string_view(name.data(), size_t(name.size())),
+                std::pair{old.files[i].rank, quint8(old.files[i].flags & CaptionDecoded)});
+        }
+    }
+    size_t left = 0;
+    for (size_t i = 0; i < files.size(); ++i) {
+        File& f = files[i];
+        f.rank = kNoRank;
+        if (!ranks.empty()) {
+            const QByteArrayView name = nameBytes(i);
+            const auto found = ranks.find(std::string_view(name.data(), size_t(name.size())));
+            if (found != ranks.end() && found->second.second == (f.flags & CaptionDecoded))
+                f.rank = found->second.first;
+        }
+        left += f.rank == kNoRank;
+    }
+    return left;
 }
 
 bool FolderRecord::sameShape(const FolderRecord& other) const

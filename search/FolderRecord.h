@@ -49,13 +49,15 @@ class FolderRecord
 {
 public:
     // 24 bytes a file: sizes below 1 TiB and times within 17,000 years of 1970 fit; a file
-    // beyond them is looked at on disk whenever it is found.
+    // beyond them is looked at on disk whenever it is found. A file's name and note end where
+    // the next file's begin.
     struct __attribute__((packed, aligned(4))) File
     {
         quint32 nameAt = 0; // its name's subject in subjects
         quint32 noteAt = 0; // its note in notes
-        quint16 nameLength = 0;
-        quint16 noteLength = 0;
+        // Its place in the order of every name of the index by the result list's name column
+        // (equal for names that sort alike); kNoRank when not placed yet.
+        quint32 rank = 0xFFFFFFFF;
         quint8 attributes = 0; // as listed: R and a dot name's H
         quint8 flags = 0;
         quint8 sizeBytes[5] = {};
@@ -92,6 +94,7 @@ public:
         }
     };
     static_assert(sizeof(File) == 24);
+    static constexpr quint32 kNoRank = 0xFFFFFFFF;
     enum FileFlag : quint8
     {
         StoredLater = 1,    // the row reads the stored flags when shown
@@ -116,17 +119,29 @@ public:
 
     // Reads the folder through its handle: its stamp first, then every file with its note
     // and every subfolder. Returns false when it could not be read to its end (it then holds
-    // nothing).
-    bool read(const platform::OpenFolder& folder, int fd);
+    // nothing). Without `details` its files are not looked at on disk: their sizes, times and
+    // R attributes are left unknown, for a reader that looks at a file before it shows it.
+    bool read(const platform::OpenFolder& folder, int fd, bool details = true);
 
     size_t fileCount() const { return files.size(); }
+    // Where file i's subject and note end.
+    size_t nameEnd(size_t i) const
+    {
+        return i + 1 < files.size() ? files[i + 1].nameAt : subjects.size();
+    }
+    size_t noteEnd(size_t i) const
+    {
+        return i + 1 < files.size() ? files[i + 1].noteAt : notes.size();
+    }
+    size_t nameLength(size_t i) const { return nameEnd(i) - files[i].nameAt; }
+    size_t noteLength(size_t i) const { return noteEnd(i) - files[i].noteAt; }
     QByteArrayView subject(size_t i) const
     {
-        return QByteArrayView(subjects.data() + files[i].nameAt, files[i].nameLength);
+        return QByteArrayView(subjects.data() + files[i].nameAt, qsizetype(nameLength(i)));
     }
     QStringView note(size_t i) const
     {
-        return QStringView(notes.data() + files[i].noteAt, files[i].noteLength);
+        return QStringView(notes.data() + files[i].noteAt, qsizetype(noteLength(i)));
     }
     // The name's bytes on disk.
     QByteArrayView nameBytes(size_t i) const;
@@ -149,6 +164,9 @@ public:
                : part > subfolders.size() ? quint32(files.size())
                                           : subfolders[part - 1].filesBefore;
     }
+    // Gives each file the rank its name had in `old` (the folder as read before); returns
+    // how many are left without one.
+    size_t takeRanks(const FolderRecord& old);
     // True when the subfolders, identity and completeness are those of `other`.
     bool sameShape(const FolderRecord& other) const;
     // The bytes it holds beyond its record.

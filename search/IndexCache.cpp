@@ -211,11 +211,16 @@ bool readEntry(Reader& in, LibraryIndex::Entry& e, QString& parent)
     if (!in.ok())
         return false;
     // Every place a record names must lie inside what the folder holds.
+    size_t nameAt = 0;
+    size_t noteAt = 0;
     for (const FolderRecord::File& f : r.files) {
-        if (size_t(f.nameAt) + f.nameLength > r.subjects.size() ||
-            size_t(f.noteAt) + f.noteLength > r.notes.size())
+        if (f.nameAt < nameAt || f.noteAt < noteAt)
             return false;
+        nameAt = f.nameAt;
+        noteAt = f.noteAt;
     }
+    if (nameAt > r.subjects.size() || noteAt > r.notes.size())
+        return false;
     for (const FolderRecord::Kept& k : r.kept) {
         if (k.file >= r.files.size())
             return false;

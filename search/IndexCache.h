@@ -17,7 +17,7 @@ namespace search {
 class IndexCache
 {
 public:
-    static constexpr quint32 kVersion = 3;
+    static constexpr quint32 kVersion = 4;
 
     // The cache file of the library at `root`: in $XDG_CACHE_HOME/quillet/ (the user's cache
     // folder when unset), named after the root's path.

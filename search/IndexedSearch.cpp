@@ -137,12 +137,21 @@ void IndexedSearch::saveIfChanged()
         m_savedOnce = true;
 }
 
+LibraryIndex::RowsOrder IndexedSearch::orderOf(const Request& request)
+{
+    // The index puts rows in the name column's order itself.
+    if (request.sortColumn != 0)
+        return LibraryIndex::RowsOrder::Walk;
+    return request.ascending ? LibraryIndex::RowsOrder::NameAscending
+                             : LibraryIndex::RowsOrder::NameDescending;
+}
+
 void IndexedSearch::sortRows(core::FileRows& rows, int column, bool ascending)
 {
     static constexpr core::RowKey kKeys[] = {core::RowKey::Name,   core::RowKey::Note,
                                              core::RowKey::Folder, core::RowKey::Size,
                                              core::RowKey::Date,   core::RowKey::Attr};
-    if (rows.size() < 2 || column < 0 || column >= int(std::size(kKeys)))
+    if (rows.size() < 2 || column <= 0 || column >= int(std::size(kKeys)))
         return;
     rows.reorder(core::sortedOrder(rows, kKeys[column], ascending));
 }
@@ -165,7 +174,7 @@ core::FileRows IndexedSearch::search(const Request& request,
             changed = true;
         };
         prepare(request.root, request.outer, note);
-        m_index.search(request.mode, request.keyword, rows);
+        m_index.search(request.mode, request.keyword, rows, {}, orderOf(request));
         sortRows(rows, request.sortColumn, request.ascending);
         const std::lock_guard lock(seenMutex);
         seen.found = int(rows.size());
@@ -212,7 +221,8 @@ quint64 IndexedSearch::searchLater(const Request& request, Done done)
         bool whole = !dropped();
         if (whole) {
             prepare(request.root, request.outer, {});
-            whole = !dropped() && m_index.search(request.mode, request.keyword, *rows, dropped);
+            whole = !dropped() &&
+                    m_index.search(request.mode, request.keyword, *rows, dropped, orderOf(request));
         }
         if (whole && !dropped())
             sortRows(*rows, request.sortColumn, request.ascending);

@@ -78,6 +78,8 @@ private:
                  const std::function<void(const SearchProgress&)>& progress);
     void saveIfChanged();
     QString cacheFileOf(const QString& root) const;
+    static LibraryIndex::RowsOrder orderOf(const Request& request);
+    // Sorts by a column other than the name (which the index orders itself).
     static void sortRows(core::FileRows& rows, int column, bool ascending);
 
     LibraryIndex m_index;

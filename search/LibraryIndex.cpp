@@ -1,17 +1,20 @@
 #include "search/LibraryIndex.h"
 
+#include "core/RowOrder.h"
 #include "notes/NotesFile.h"
 #include "platform/FileNames.h"
 #include "platform/OpenFolder.h"
 #include "search/FoldedScan.h"
 #include "search/IndexCache.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 
 #include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <csignal>
+#include <cstring>
 #include <linux/magic.h>
 #include <mutex>
 #include <optional>
@@ -99,6 +102,8 @@ void LibraryIndex::setFolders(const QString& root, const QStringList& outer)
         m_unwatched.clear();
         m_attention.clear();
         m_touched.clear();
+        m_toSettle.clear();
+        m_unranked = 0;
         m_tree.reset();
         m_plan.clear();
         m_root = newRoot;
@@ -195,9 +200,14 @@ bool LibraryIndex::readEntry(Entry& entry, const platform::OpenFolder& folder)
     before.complete = entry.record.complete;
     before.stamp = entry.record.stamp;
     before.subfolders = std::move(entry.record.subfolders);
+    before.files = std::move(entry.record.files);
+    before.subjects = std::move(entry.record.subjects);
+    before.kept = std::move(entry.record.kept);
     // Watched first: what changes while it is read is told.
     watch(entry, folder);
     entry.record.read(folder, folder.handle());
+    // The names it had keep their ranks.
+    m_unranked += entry.record.takeRanks(before);
     // A notes file that is a link is rewritten where no notice of this folder tells: the
     // folder is looked at by its stamp (which follows the link) at every refresh.
     if (entry.record.stamp.notesLink)
@@ -310,8 +320,10 @@ void LibraryIndex::prefetch(const std::function<void(const SearchProgress&)>& pr
                 }
             }
             folder->setWholeBlocks(whole);
-            entry->record.read(*folder, folder->handle());
-            entry->unsure = watch < 0;
+            // The names and notes only: the files' details are looked at for the rows a
+            // search makes of them until the folder is read whole in the background.
+            entry->record.read(*folder, folder->handle(), false);
+            entry->unsure = true;
             lock.lock();
             Entry* made = entry.get();
             made->watch = watch;
@@ -364,6 +376,9 @@ void LibraryIndex::prefetch(const std::function<void(const SearchProgress&)>& pr
     for (auto& [path, entry] : m_entries) {
         if (entry->watch < 0 || entry->record.stamp.notesLink)
             m_unwatched.insert(entry.get());
+        if (entry->unsure)
+            m_toSettle.push_back(path);
+        m_unranked += entry->record.fileCount();
     }
     m_changed = true;
     m_arranged = false;
@@ -474,6 +489,14 @@ void LibraryIndex::refresh(const std::function<void(const SearchProgress&)>& pro
     }
     if (!m_arranged)
         arrange();
+    // A small index ranks its new names at once; a large one when nothing else waits.
+    if (m_unranked > 0 && m_entries.size() <= m_settings.rankAtOnce) {
+        size_t files = 0;
+        for (const auto& [path, entry] : m_entries)
+            files += entry->record.fileCount();
+        if (files <= m_settings.rankAtOnce)
+            rankNames();
+    }
     if (progress)
         progress({int(m_entries.size()), 0});
 }
@@ -639,8 +662,14 @@ struct LibraryIndex::Query
     const std::function<bool()>& cancelled;
 };
 
+size_t LibraryIndex::workers() const
+{
+    return size_t(m_settings.threads > 0 ? m_settings.threads
+                                         : std::max(1, int(std::thread::hardware_concurrency())));
+}
+
 bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out,
-                          const std::function<bool()>& cancelled)
+                          const std::function<bool()>& cancelled, RowsOrder order)
 {
     const KeywordMatcher matcher(keyword);
     const QString& folded = matcher.keyword();
@@ -660,29 +689,69 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
                  : FolderRecord::noteRunsOf(folded);
 
     for (int attempt = 0;; ++attempt) {
-        // A long plan is searched in as many pieces as there are processors, each piece's rows
-        // made apart and then put one after the other.
+        // A long plan is looked through in as many pieces as there are processors.
         const size_t partCount = m_plan.size();
-        const size_t pieces =
-            partCount < 4096 ? 1
-                             : size_t(m_settings.threads > 0
-                                          ? m_settings.threads
-                                          : std::max(1, int(std::thread::hardware_concurrency())));
-        std::vector<core::FileRows> rows(pieces);
-        std::vector<std::vector<Entry*>> failed(pieces);
+        const size_t pieces = partCount < 4096 ? 1 : workers();
+        std::vector<std::vector<Hit>> found(pieces);
+        std::vector<std::pair<size_t, size_t>> text(pieces, {0, 0});
         std::vector<char> whole(pieces, 1);
-        std::vector<std::thread> workers;
-        const size_t share = (partCount + pieces - 1) / pieces;
-        for (size_t t = 1; t < pieces; ++t)
-            workers.emplace_back([&, t] {
-                whole[t] = searchParts(q, std::min(partCount, t * share),
-                                       std::min(partCount, (t + 1) * share), rows[t], failed[t]);
-            });
-        whole[0] = searchParts(q, 0, std::min(partCount, share), rows[0], failed[0]);
-        for (std::thread& worker : workers)
-            worker.join();
+        {
+            std::vector<std::thread> threads;
+            const size_t share = (partCount + pieces - 1) / pieces;
+            for (size_t t = 1; t < pieces; ++t)
+                threads.emplace_back([&, t] {
+                    whole[t] = scanParts(q, std::min(partCount, t * share),
+                                         std::min(partCount, (t + 1) * share), found[t], text[t]);
+                });
+            whole[0] = scanParts(q, 0, std::min(partCount, share), found[0], text[0]);
+            for (std::thread& thread : threads)
+                thread.join();
+        }
         if (std::find(whole.begin(), whole.end(), 0) != whole.end())
             return false;
+        // The names' bytes and the notes' units of every hit.
+        std::pair<size_t, size_t> texts{0, 0};
+        for (const auto& [names, notes] : text) {
+            texts.first += names;
+            texts.second += notes;
+        }
+        std::vector<Hit> hits;
+        if (pieces == 1) {
+            hits.swap(found[0]);
+        } else {
+            size_t total = 0;
+            for (const std::vector<Hit>& piece : found)
+                total += piece.size();
+            hits.reserve(total);
+            for (std::vector<Hit>& piece : found) {
+                hits.insert(hits.end(), piece.begin(), piece.end());
+                std::vector<Hit>().swap(piece);
+            }
+        }
+        if (cancelled && cancelled())
+            return false;
+        // The rows are made in the walk's order in as many pieces as there are processors,
+        // each in room taken at once, and then put one after the other; by name, with the
+        // ranks of their names.
+        const bool byName = order != RowsOrder::Walk;
+        const size_t makers = hits.size() < 20000 ? 1 : workers();
+        std::vector<core::FileRows> rows(makers);
+        std::vector<std::vector<quint32>> ranks(makers);
+        std::vector<std::vector<Entry*>> failed(makers);
+        {
+            std::vector<std::thread> threads;
+            const size_t share = (hits.size() + makers - 1) / makers;
+            for (size_t t = 1; t < makers; ++t)
+                threads.emplace_back([&, t] {
+                    makeRows(hits, std::min(hits.size(), t * share),
+                             std::min(hits.size(), (t + 1) * share), texts, rows[t],
+                             byName ? &ranks[t] : nullptr, failed[t]);
+                });
+            makeRows(hits, 0, std::min(hits.size(), share), texts, rows[0],
+                     byName ? &ranks[0] : nullptr, failed[0]);
+            for (std::thread& thread : threads)
+                thread.join();
+        }
         bool again = false;
         for (const std::vector<Entry*>& list : failed) {
             for (Entry* entry : list) {
@@ -695,14 +764,25 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
             refresh();
             continue;
         }
-        for (core::FileRows& piece : rows)
-            out.append(std::move(piece));
+        for (size_t t = 1; t < rows.size(); ++t) {
+            rows[0].append(std::move(rows[t]));
+            ranks[0].insert(ranks[0].end(), ranks[t].begin(), ranks[t].end());
+        }
+        if (byName && rows[0].size() > 1) {
+            // By the ranks where the names are ranked, else by comparing them.
+            const bool ascending = order == RowsOrder::NameAscending;
+            std::vector<int> sorted = orderByRank(rows[0], ranks[0], ascending);
+            if (sorted.empty())
+                sorted = core::sortedOrder(rows[0], core::RowKey::Name, ascending);
+            rows[0].reorder(sorted);
+        }
+        out.append(std::move(rows[0]));
         return true;
     }
 }
 
-bool LibraryIndex::searchParts(const Query& q, size_t from, size_t to, core::FileRows& rows,
-                               std::vector<Entry*>& failed) const
+bool LibraryIndex::scanParts(const Query& q, size_t from, size_t to, std::vector<Hit>& found,
+                             std::pair<size_t, size_t>& text) const
 {
     const Mode mode = q.mode;
     const KeywordMatcher& matcher = q.matcher;
@@ -712,11 +792,6 @@ bool LibraryIndex::searchParts(const Query& q, size_t from, size_t to, core::Fil
     const size_t keyLength = q.keyLength;
     const std::vector<quint32>& runs = q.runs;
     const std::function<bool()>& cancelled = q.cancelled;
-    std::vector<quint32> hits;
-    // Each file found: its part and its index in the folder.
-    std::vector<std::pair<quint32, quint32>> found;
-    size_t nameBytes = 0;
-    size_t noteUnits = 0;
     const size_t partCount = to;
     for (size_t p = from; p < partCount; ++p) {
         if (cancelled && (p & 63) == 63 && cancelled())
@@ -730,32 +805,36 @@ bool LibraryIndex::searchParts(const Query& q, size_t from, size_t to, core::Fil
             __builtin_prefetch(ahead.files.data());
         }
         const Part& part = m_plan[p];
-        Entry& entry = *part.entry;
-        FolderRecord& record = entry.record;
+        const FolderRecord& record = part.entry->record;
         const quint32 first = record.boundary(part.fromPart);
         const quint32 end = record.boundary(size_t(part.toPart) + 1);
         if (first >= end || !record.mayHold(mode == Mode::ByNote, runs))
             continue;
-        hits.clear();
         const std::vector<FolderRecord::File>& files = record.files;
         if (mode == Mode::ByName && asText) {
             for (quint32 i = first; i < end; ++i) {
-                if (matcher.matches(record.caption(i)))
-                    hits.push_back(i);
+                if (matcher.matches(record.caption(i))) {
+                    found.push_back({quint32(p), i});
+                    text.first += record.nameLength(i);
+                    text.second += record.noteLength(i);
+                }
             }
-        } else {
-            // The texts of the files lie one after the other: a place found is the
-            // file's whose text holds it whole.
-            const bool byName = mode == Mode::ByName;
-            const size_t start = byName ? files[first].nameAt : files[first].noteAt;
-            const size_t stop = byName ? files[end - 1].nameAt + files[end - 1].nameLength
-                                       : files[end - 1].noteAt + files[end - 1].noteLength;
-            quint32 file = first;
-            for (size_t at = start;;) {
-                at = byName ? findFolded(record.subjects.data(), stop, at, key8.data(), keyLength)
-                            : findFolded(record.notes.data(), stop, at, key16, keyLength);
-                if (at == kNotFound)
-                    break;
+            continue;
+        }
+        // The texts of the files lie one after the other: a place found is the file's whose
+        // text holds it whole.
+        const bool byName = mode == Mode::ByName;
+        const size_t start = byName ? files[first].nameAt : files[first].noteAt;
+        const size_t stop = byName ? record.nameEnd(end - 1) : record.noteEnd(end - 1);
+        quint32 file = first;
+        for (size_t at = start;;) {
+            at = byName ? findFolded(record.subjects.data(), stop, at, key8.data(), keyLength)
+                        : findFolded(record.notes.data(), stop, at, key16, keyLength);
+            if (at == kNotFound)
+                break;
+            // Most often the place lies in the file at hand or the next: looked at first.
+            size_t fileEnd = byName ? record.nameEnd(file) : record.noteEnd(file);
+            if (at >= fileEnd) {
                 const auto past =
                     byName
                         ? std::upper_bound(
@@ -765,35 +844,130 @@ bool LibraryIndex::searchParts(const Query& q, size_t from, size_t to, core::Fil
                               files.begin() + file, files.begin() + end, quint32(at),
                               [](quint32 p, const FolderRecord::File& f) { return p < f.noteAt; });
                 file = quint32(past - files.begin()) - 1;
-                const FolderRecord::File& f = files[file];
-                const size_t fileEnd =
-                    byName ? size_t(f.nameAt) + f.nameLength : size_t(f.noteAt) + f.noteLength;
-                if (at + keyLength <= fileEnd) {
-                    hits.push_back(file);
-                    at = fileEnd;
-                    ++file;
-                    if (file >= end)
-                        break;
-                } else {
-                    ++at;
-                }
+                fileEnd = byName ? record.nameEnd(file) : record.noteEnd(file);
+            }
+            if (at + keyLength <= fileEnd) {
+                found.push_back({quint32(p), file});
+                text.first += record.nameLength(file);
+                text.second += record.noteLength(file);
+                at = fileEnd;
+                ++file;
+                if (file >= end)
+                    break;
+            } else {
+                ++at;
             }
         }
-        for (const quint32 i : hits) {
-            found.push_back({quint32(p), i});
-            nameBytes += files[i].nameLength;
-            noteUnits += files[i].noteLength;
+    }
+    return true;
+}
+
+std::vector<int> LibraryIndex::orderByRank(const core::FileRows& rows,
+                                           const std::vector<quint32>& ranks, bool ascending)
+{
+    // The rows whose names are not ranked yet (their folders were read since the names were
+    // ranked) are put in among the others by their keys; when they are many, the rows are
+    // sorted by comparing instead.
+    std::vector<quint32> unranked;
+    for (quint32 k = 0; k < ranks.size(); ++k) {
+        if (ranks[k] == FolderRecord::kNoRank) {
+            unranked.push_back(k);
+            if (unranked.size() > 2048)
+                return {};
         }
     }
-    // The rows are made in one go, in room taken at once.
-    rows.reserve(found.size());
-    rows.reserveText(nameBytes, noteUnits);
-    for (size_t k = 0; k < found.size();) {
-        Entry& entry = *m_plan[found[k].first].entry;
+    // The ranked rows by rank, equal ranks in the walk's order (a stable sort by digits of 11
+    // bits, the least significant first).
+    struct Item
+    {
+        quint32 key;
+        quint32 row;
+    };
+    std::vector<Item> items;
+    items.reserve(ranks.size() - unranked.size());
+    quint32 most = 0;
+    for (quint32 k = 0; k < ranks.size(); ++k) {
+        if (ranks[k] == FolderRecord::kNoRank)
+            continue;
+        const quint32 key = ascending ? ranks[k] : ~ranks[k] - 1;
+        most |= key;
+        items.push_back({key, k});
+    }
+    std::vector<Item> other(items.size());
+    for (int shift = 0; shift < 32 && (most >> shift) != 0; shift += 11) {
+        size_t counts[2049] = {};
+        for (const Item& item : items)
+            ++counts[((item.key >> shift) & 2047) + 1];
+        for (size_t d = 1; d < 2049; ++d)
+            counts[d] += counts[d - 1];
+        for (const Item& item : items)
+            other[counts[(item.key >> shift) & 2047]++] = item;
+        items.swap(other);
+    }
+    std::vector<int> sorted;
+    sorted.reserve(ranks.size());
+    if (unranked.empty()) {
+        for (const Item& item : items)
+            sorted.push_back(int(item.row));
+        return sorted;
+    }
+    // Each unranked row goes before the first ranked one that the list shows after it: by
+    // key, and for equal keys in the walk's order.
+    const auto keyOf = [&](quint32 k) {
+        std::string key;
+        core::appendNameKey(key, rows, k);
+        return key;
+    };
+    const auto before = [&](quint32 a, const std::string& keyA, quint32 b,
+                            const std::string& keyB) {
+        const int c = keyA.compare(keyB);
+        if (c != 0)
+            return ascending ? c < 0 : c > 0;
+        return a < b;
+    };
+    std::vector<std::pair<std::string, quint32>> loose;
+    loose.reserve(unranked.size());
+    for (const quint32 k : unranked)
+        loose.emplace_back(keyOf(k), k);
+    std::sort(loose.begin(), loose.end(), [&](const auto& a, const auto& b) {
+        return before(a.second, a.first, b.second, b.first);
+    });
+    size_t from = 0;
+    for (const auto& [key, k] : loose) {
+        size_t low = from;
+        size_t high = items.size();
+        while (low < high) {
+            const size_t mid = low + (high - low) / 2;
+            if (before(items[mid].row, keyOf(items[mid].row), k, key))
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        for (; from < low; ++from)
+            sorted.push_back(int(items[from].row));
+        sorted.push_back(int(k));
+    }
+    for (; from < items.size(); ++from)
+        sorted.push_back(int(items[from].row));
+    return sorted;
+}
+
+void LibraryIndex::makeRows(const std::vector<Hit>& hits, size_t from, size_t to,
+                            std::pair<size_t, size_t> texts, core::FileRows& rows,
+                            std::vector<quint32>* ranks, std::vector<Entry*>& failed) const
+{
+    // Room for this share of the texts, and a little more; more is taken if it is needed.
+    const double share = hits.empty() ? 0 : double(to - from) / double(hits.size());
+    rows.reserve(to - from);
+    rows.reserveText(size_t(double(texts.first) * share * 1.05) + 64,
+                     size_t(double(texts.second) * share * 1.05) + 64);
+    if (ranks)
+        ranks->reserve(to - from);
+    for (size_t k = from; k < to;) {
+        Entry& entry = *m_plan[hits[k].part].entry;
         FolderRecord& record = entry.record;
-        const std::vector<FolderRecord::File>& files = record.files;
         size_t next = k;
-        while (next < found.size() && m_plan[found[next].first].entry == &entry)
+        while (next < to && m_plan[hits[next].part].entry == &entry)
             ++next;
         // A file is looked at by its path, or below its open folder when the path is long.
         std::optional<platform::OpenFolder> folder;
@@ -801,9 +975,15 @@ bool LibraryIndex::searchParts(const Query& q, size_t from, size_t to, core::Fil
                               platform::nativePath(record.path).size() >= kLongPath;
         const quint32 folderIndex = rows.folderIndex(record.path);
         for (; k < next; ++k) {
-            const quint32 i = found[k].second;
+            // The records of hits further on are fetched early.
+            if (k + 12 < to) {
+                const Hit ahead = hits[k + 12];
+                __builtin_prefetch(m_plan[ahead.part].entry->record.files.data() + ahead.file);
+            }
+            const quint32 i = hits[k].file;
             // Details that may be old, or that lie elsewhere, are read again.
-            if (entry.unsure || (files[i].flags & (FolderRecord::Link | FolderRecord::Oversize))) {
+            if (entry.unsure ||
+                (record.files[i].flags & (FolderRecord::Link | FolderRecord::Oversize))) {
                 if (longPath && !folder)
                     folder.emplace(open(entry));
                 std::pair<qint64, qint64> seen;
@@ -813,12 +993,13 @@ bool LibraryIndex::searchParts(const Query& q, size_t from, size_t to, core::Fil
                     continue;
                 }
                 record.addRow(i, folderIndex, rows, &seen);
-                continue;
+            } else {
+                record.addRow(i, folderIndex, rows);
             }
-            record.addRow(i, folderIndex, rows);
+            if (ranks)
+                ranks->push_back(record.files[i].rank);
         }
     }
-    return true;
 }
 
 bool LibraryIndex::settle(size_t folders)
@@ -833,9 +1014,93 @@ bool LibraryIndex::settle(size_t folders)
             ++done;
         }
     }
-    if (m_toSettle.empty())
-        m_toSettle.shrink_to_fit();
-    return !m_toSettle.empty();
+    if (!m_toSettle.empty())
+        return true;
+    m_toSettle.shrink_to_fit();
+    // Names read since the last ranking are ranked again when they are many or have waited.
+    constexpr size_t kManyUnranked = 1024;
+    constexpr qint64 kRankWaitMs = 30000;
+    if (m_unranked >= kManyUnranked ||
+        (m_unranked > 0 && QDateTime::currentMSecsSinceEpoch() - m_rankedAtMs >= kRankWaitMs))
+        rankNames();
+    return false;
+}
+
+void LibraryIndex::rankNames()
+{
+    // Every name's key, as the result list sorts by name, one after the other.
+    std::vector<FolderRecord*> records;
+    size_t files = 0;
+    for (auto& [path, entry] : m_entries) {
+        records.push_back(&entry->record);
+        files += entry->record.fileCount();
+    }
+    struct Item
+    {
+        quint64 prefix; // the key's first eight bytes, most significant first
+        quint32 name;
+    };
+    struct Name
+    {
+        quint32 record;
+        quint32 file;
+        quint32 at;
+        quint32 length;
+    };
+    std::string keys;
+    keys.reserve(files * 24);
+    std::vector<Name> names;
+    names.reserve(files);
+    std::vector<Item> items;
+    items.reserve(files);
+    for (quint32 r = 0; r < records.size(); ++r) {
+        const FolderRecord& record = *records[r];
+        for (quint32 i = 0; i < record.fileCount(); ++i) {
+            const size_t at = keys.size();
+            core::appendNameKey(keys, record.nameBytes(i),
+                                record.files[i].flags & FolderRecord::CaptionDecoded);
+            const quint32 length = quint32(keys.size() - at);
+            quint64 prefix = 0;
+            for (quint32 b = 0; b < 8; ++b)
+                prefix = prefix << 8 | (b < length ? quint8(keys[at + b]) : 0);
+            items.push_back({prefix, quint32(names.size())});
+            names.push_back({r, i, quint32(at), length});
+        }
+    }
+    const auto compare = [&](const Item& a, const Item& b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix ? -1 : 1;
+        const Name& na = names[a.name];
+        const Name& nb = names[b.name];
+        if (na.length > 8 || nb.length > 8) {
+            const int order = std::memcmp(keys.data() + na.at, keys.data() + nb.at,
+                                          std::min(na.length, nb.length));
+            if (order != 0)
+                return order;
+        }
+        return na.length == nb.length ? 0 : na.length < nb.length ? -1 : 1;
+    };
+    const auto less = [&](const Item& a, const Item& b) { return compare(a, b) < 0; };
+    // Two halves sorted side by side, then merged.
+    const auto middle = items.begin() + std::ptrdiff_t(items.size() / 2);
+    if (workers() > 1 && items.size() > 50000) {
+        std::thread other([&] { std::sort(middle, items.end(), less); });
+        std::sort(items.begin(), middle, less);
+        other.join();
+        std::inplace_merge(items.begin(), middle, items.end(), less);
+    } else {
+        std::sort(items.begin(), items.end(), less);
+    }
+    quint32 rank = 0;
+    for (size_t k = 0; k < items.size(); ++k) {
+        if (k > 0 && compare(items[k - 1], items[k]) != 0)
+            ++rank;
+        const Name& name = names[items[k].name];
+        records[name.record]->files[name.file].rank = rank;
+    }
+    m_unranked = 0;
+    m_rankedAtMs = QDateTime::currentMSecsSinceEpoch();
+    m_changed = true;
 }
 
 LibraryIndex::Figures LibraryIndex::figures() const
@@ -881,7 +1146,10 @@ bool LibraryIndex::load(const QString& file)
     m_attention.clear();
     m_touched.clear();
     m_toSettle.clear();
+    m_unranked = 0;
     for (std::unique_ptr<Entry>& entry : entries) {
+        for (const FolderRecord::File& f : entry->record.files)
+            m_unranked += f.rank == FolderRecord::kNoRank;
         entry->checkStamp = true;
         entry->unsure = true;
         entry->watch = -1;

@@ -43,6 +43,9 @@ public:
         int threads = 0;
         // Whether a file system (by its statfs type) tells of changes through notices.
         std::function<bool(long fsType)> sendsNotices = &LibraryIndex::sendsNoticesByType;
+        // An index of up to this many files ranks its new names at every refresh; a larger one
+        // when it settles.
+        size_t rankAtOnce = 50000;
     };
     LibraryIndex();
     explicit LibraryIndex(Settings settings);
@@ -57,14 +60,22 @@ public:
     // Brings the index in step with the disks: builds it when it holds nothing, reads again
     // what notices and stamps tell has changed. `progress` hears how far a build has come.
     void refresh(const std::function<void(const SearchProgress&)>& progress = {});
-    // Appends the rows a walk by name or by note would find now, in its order (refresh()
-    // first). False when `cancelled` said so on the way.
+    // The order of a search's rows: the walk's, or the result list's by its name column.
+    enum class RowsOrder
+    {
+        Walk,
+        NameAscending,
+        NameDescending,
+    };
+    // Appends the rows a walk by name or by note would find now, in its order or sorted by
+    // name as the result list sorts them (refresh() first). False when `cancelled` said so on
+    // the way.
     bool search(Mode mode, const QString& keyword, core::FileRows& out,
-                const std::function<bool()>& cancelled = {});
+                const std::function<bool()>& cancelled = {}, RowsOrder order = RowsOrder::Walk);
 
     // Reads again up to `folders` of the folders whose files' details may be old (after a
-    // load or lost notices) and that notices follow now, so that their hits need no second
-    // look; true while some are left.
+    // build, a load or lost notices), so that their hits need no second look; when none is
+    // left, places the names not ranked yet (see rankNames). True while work is left.
     bool settle(size_t folders);
 
     // Writes the index to `file` and reads it back (see IndexCache). A loaded index is looked
@@ -75,6 +86,13 @@ public:
     bool loadedFromCache() const { return m_loaded; }
     // True when folders were read again or added since the last save or load.
     bool changedSinceSave() const { return m_changed; }
+
+    // Puts every name of the index in the result list's name order: a search sorted by name
+    // then orders its rows by these ranks instead of comparing names. Names read since are
+    // put in among them at each search, until the next ranking.
+    void rankNames();
+    // The files whose names are not ranked.
+    size_t unranked() const { return m_unranked; }
 
     // The watcher, for simulating lost notices.
     FolderWatcher& watcher() { return m_watcher; }
@@ -147,10 +165,28 @@ private:
     void followLinks(Node& node);
     void emitParts(const Node& node);
     bool claim(const Entry& entry);
-    // Searches the parts from..to of the plan into `rows`; the entries whose files were gone
-    // go into `failed`. False when the search was called off.
-    bool searchParts(const Query& q, size_t from, size_t to, core::FileRows& rows,
-                     std::vector<Entry*>& failed) const;
+    // A file found: its part of the plan and its index in the folder.
+    struct Hit
+    {
+        quint32 part;
+        quint32 file;
+    };
+    size_t workers() const;
+    // Looks through the parts from..to of the plan, appending the files found. False when
+    // the search was called off.
+    // `text` adds up the hits' name bytes and note units.
+    bool scanParts(const Query& q, size_t from, size_t to, std::vector<Hit>& found,
+                   std::pair<size_t, size_t>& text) const;
+    // The order of `rows` (in the walk's order, their names' ranks beside) in the list's
+    // order by name; empty when too many names are not ranked.
+    static std::vector<int> orderByRank(const core::FileRows& rows,
+                                        const std::vector<quint32>& ranks, bool ascending);
+    // Makes the rows of hits from..to, with their names' ranks when asked; the entries whose
+    // files were gone go into `failed`.
+    // `texts`: the name bytes and note units of all hits.
+    void makeRows(const std::vector<Hit>& hits, size_t from, size_t to,
+                  std::pair<size_t, size_t> texts, core::FileRows& rows,
+                  std::vector<quint32>* ranks, std::vector<Entry*>& failed) const;
 
     Settings m_settings;
     QString m_root;
@@ -176,6 +212,8 @@ private:
     bool m_changed = false;
     unsigned m_arrangement = 0;
     size_t m_reread = 0;
+    size_t m_unranked = 0;
+    qint64 m_rankedAtMs = 0;
 };
 
 } // namespace search

@@ -3,6 +3,7 @@
 // what a walk finds; its cache is used, refused when foreign or damaged, and shared safely; the
 // searches while typing; the keyword scan itself against a plain one.
 #include "core/ConfigFile.h"
+#include "core/RowOrder.h"
 #include "platform/FileNames.h"
 #include "search/FoldedScan.h"
 #include "search/IndexCache.h"
@@ -187,6 +188,58 @@ INSTANTIATE_TEST_SUITE_P(Notices, IndexExactness,
                                                 : info.param == Notices::Lost ? "Lost"
                                                                               : "Untold");
                          });
+
+// Rows asked for by name come in the result list's order, both ways, whether the names were
+// ranked, read since the ranking (a rename, new files, a folder read again) or not ranked at
+// all: equal names (in letter case too) keep the walk's order, a GBK name sorts by its caption.
+TEST(IndexOrder, RowsByNameComeInTheListsOrder)
+{
+    World world;
+    for (const char* file :
+         {"cat/b.txt", "cat/A.txt", "cat/a.txt", "cat/sub/a.txt", "docs/B.TXT", "docs/中文.txt",
+          "docs/a.txt", "docs/a.txt.bak", "z/10.txt", "z/9.txt"})
+        world.library.makeFile(QString::fromUtf8(file));
+    const QByteArray gbkName = platform::nativePath(world.library.path(QStringLiteral("cat/"))) +
+                               gbk(QStringLiteral("说明.txt"));
+    ::close(::open(gbkName.constData(), O_CREAT | O_WRONLY, 0644));
+    search::LibraryIndex::Settings settings;
+    settings.rankAtOnce = 0; // ranked only when told
+    search::LibraryIndex index(settings);
+    index.setFolders(world.library.root(), {});
+
+    const auto expectListOrder = [&](const char* step) {
+        index.refresh();
+        for (const bool ascending : {true, false}) {
+            for (const char* keyword : {"t", "a"}) {
+                core::FileRows found;
+                ASSERT_TRUE(
+                    index.search(search::Mode::ByName, QString::fromUtf8(keyword), found, {},
+                                 ascending ? search::LibraryIndex::RowsOrder::NameAscending
+                                           : search::LibraryIndex::RowsOrder::NameDescending));
+                search::LibrarySearch walk(search::Mode::ByName, QString::fromUtf8(keyword));
+                walk.FindFiles(world.library.root());
+                core::FileRows expected = walk.takeRows();
+                expected.reorder(core::sortedOrder(expected, core::RowKey::Name, ascending));
+                EXPECT_EQ(described(found, world.library.root()),
+                          described(expected, world.library.root()))
+                    << step << ", keyword " << keyword
+                    << (ascending ? " ascending" : " descending");
+            }
+        }
+    };
+    expectListOrder("no name ranked");
+    index.rankNames();
+    EXPECT_EQ(index.unranked(), 0u);
+    expectListOrder("every name ranked");
+    world.library.makeFile(QStringLiteral("cat/a.TXT"));
+    world.library.makeFile(QStringLiteral("new/aa.txt"));
+    QFile::rename(world.library.path(QStringLiteral("docs/B.TXT")),
+                  world.library.path(QStringLiteral("docs/c.txt")));
+    expectListOrder("names read since the ranking");
+    EXPECT_GT(index.unranked(), 0u);
+    index.rankNames();
+    expectListOrder("ranked again");
+}
 
 class IndexCacheFile : public ::testing::Test
 {
