@@ -17,7 +17,10 @@
 
 #include <QFile>
 
+#include <ctime>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -326,4 +329,39 @@ TEST(KeeperOnAMediumWithoutAttributes, FlagsForSeveralFilesAreRefusedWhenAnyOfTh
         QFile::remove(ramfs.path() + QStringLiteral("/.a"));
         QFile::remove(ramfs.path() + QStringLiteral("/z"));
     }
+}
+
+TEST_F(Keeper, AFolderUnchangedSinceItsLastListingIsNotLookedAtAgainButAnyChangeIs)
+{
+    world.library.makeFile("cat/a.txt");
+    world.library.makeFile("cat/b.txt");
+    show();
+    setNote("a.txt", QStringLiteral("甲"));
+    setNote("b.txt", QStringLiteral("乙"));
+    // Settled a while ago: the folder and its notes file are stamped by the next listing.
+    const auto age = [&](const QString& relative) {
+        const struct timespec old[2] = {{std::time(nullptr) - 60, 0}, {std::time(nullptr) - 60, 0}};
+        ::utimensat(AT_FDCWD, native(path(relative)).constData(), old, 0);
+    };
+    age("cat/zzfdat.nod");
+    age("cat");
+    world.files.flistrefClick();
+    char stamp[256];
+    ASSERT_GT(
+        ::getxattr(native(path("cat")).constData(), "user.quillet.settled", stamp, sizeof stamp),
+        0);
+    // Nothing changed since: no file is looked at again (a record taken away stays away).
+    ASSERT_EQ(::removexattr(native(path("cat/a.txt")).constData(), "user.quillet.noted"), 0);
+    world.files.flistrefClick();
+    char record[256];
+    EXPECT_LT(::getxattr(native(path("cat/a.txt")).constData(), "user.quillet.noted", record,
+                         sizeof record),
+              0);
+    // Another program's rename changes the folder: it is settled again.
+    ASSERT_EQ(::rename(native(path("cat/b.txt")), native(path("cat/d.txt"))), 0);
+    world.files.flistrefClick();
+    EXPECT_EQ(noteOf("d.txt"), QStringLiteral("乙"));
+    EXPECT_GT(::getxattr(native(path("cat/a.txt")).constData(), "user.quillet.noted", record,
+                         sizeof record),
+              0);
 }
