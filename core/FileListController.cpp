@@ -42,7 +42,7 @@ void FileListController::listInto(const QString& dir)
         problem = texts::notesUnreadable(session.notesFile().path());
     else
         problem = SettleListedNotes({&listing.rows}, dir, *stored, session.writable(),
-                                    session.documents());
+                                    session.documents(), true);
     list.setRows(std::move(listing.rows));
     list.sortBy(m_workspace.fileSort().column, m_workspace.fileSort().ascending);
     notesNotSettled(problem);

@@ -8,9 +8,11 @@ namespace core {
 
 QString SettleListedNotes(std::initializer_list<FileRows*> lists, const QString& dir,
                           const notes::NotesSnapshot& stored, bool writable,
-                          const Documents& documents)
+                          const Documents& documents, bool wholeFolder)
 {
     notes::FolderSettler settler(dir, stored, writable);
+    if (wholeFolder && settler.unchanged())
+        return {};
     for (FileRows* list : lists) {
         FileRows& rows = *list;
         for (size_t i = 0; i < rows.size(); ++i) {
@@ -26,7 +28,7 @@ QString SettleListedNotes(std::initializer_list<FileRows*> lists, const QString&
                 rows.setNote(i, *shown);
         }
     }
-    const notes::FolderSettler::Settled settled = settler.finish();
+    const notes::FolderSettler::Settled settled = settler.finish(wholeFolder && writable);
     QString failure =
         settled.failure.isEmpty() ? QString() : texts::notesNotSettled(settled.failure);
     for (const auto& [from, to] : settled.documents) {

@@ -17,8 +17,10 @@ namespace core {
 // Settles every row of `lists`, files of `dir` whose notes were read as `stored`; their notes
 // change where the keeper says so, and documents follow renames. Returns why the notes file,
 // or a document to follow, could not be written; empty when all went well.
+// With `wholeFolder` (a listing of every file of `dir`) a folder that is as the last such
+// settling left it is not looked at again.
 QString SettleListedNotes(std::initializer_list<FileRows*> lists, const QString& dir,
                           const notes::NotesSnapshot& stored, bool writable,
-                          const Documents& documents);
+                          const Documents& documents, bool wholeFolder = false);
 
 } // namespace core

@@ -1,6 +1,7 @@
 #include "notes/FolderSettler.h"
 
 #include "notes/FileComments.h"
+#include "notes/FolderStamp.h"
 #include "notes/Mirror.h"
 #include "notes/NotesFile.h"
 #include "notes/NotesWriter.h"
@@ -15,6 +16,11 @@ FolderSettler::FolderSettler(QString dir, const NotesSnapshot& notes, bool writa
       m_writable(writable), m_folder(folderIdOf(m_dir))
 {
     m_attributes = !m_folder.isNull();
+}
+
+bool FolderSettler::unchanged() const
+{
+    return m_attributes && FolderStamp::holds(m_dir);
 }
 
 bool FolderSettler::isThere(const QByteArray& name) const
@@ -96,7 +102,7 @@ std::optional<QString> FolderSettler::renamedFrom(const QByteArray& name, const 
     return std::nullopt;
 }
 
-FolderSettler::Settled FolderSettler::finish()
+FolderSettler::Settled FolderSettler::finish(bool everyFile)
 {
     Settled settled;
     if (!m_writable || !m_attributes) {
@@ -155,6 +161,8 @@ FolderSettler::Settled FolderSettler::finish()
         if (move.oldNameFree && settled.failure.isEmpty())
             m_documents.append({move.fromCaption, move.caption});
     }
+    if (everyFile && settled.failure.isEmpty() && m_attributes)
+        FolderStamp::stamp(m_dir);
     settled.documents = std::move(m_documents);
     return settled;
 }

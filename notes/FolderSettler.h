@@ -37,6 +37,10 @@ public:
     // library cannot be written (nothing is written then, but the notes shown are the same).
     FolderSettler(QString dir, const NotesSnapshot& notes, bool writable);
 
+    // Whether the folder is as the last full settling left it (FolderStamp.h): then nothing of
+    // it needs looking at, and look() need not be called.
+    bool unchanged() const;
+
     // A listed file: its name's bytes, the note the listing gave it, and its caption (made only
     // when needed). Returns the note it shows instead, when that differs.
     std::optional<QString> look(QByteArrayView name, QStringView listedNote,
@@ -50,8 +54,9 @@ public:
         QString failure;
     };
     // Writes what the files looked at asked for, in one rewrite of the notes file, only when
-    // something changes, and lets their comments follow.
-    Settled finish();
+    // something changes, and lets their comments follow. With `everyFile` (a listing that
+    // looked at every file of the folder) a folder settled without a failure is stamped.
+    Settled finish(bool everyFile = false);
 
 private:
     struct Move

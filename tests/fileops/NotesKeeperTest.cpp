@@ -17,7 +17,10 @@
 
 #include <QFile>
 
+#include <ctime>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -299,30 +302,66 @@ TEST(KeeperOnAMediumWithoutAttributes, FlagsForSeveralFilesAreRefusedWhenAnyOfTh
     testing_support::ScratchMount ramfs("ramfs", "");
     if (!ramfs.mounted())
         GTEST_SKIP() << "mounting a ramfs needs root";
-    // Hidden by a dot name needs no attribute; any other file's hidden flag does. In either
-    // order of the rows, nothing changes and the user is told.
-    for (const auto& names : {QStringList{".a", "z"}, QStringList{"a", ".z"}}) {
+    // Hidden by a dot name needs no attribute; any other file's hidden flag does. Whichever of
+    // them the list shows last, nothing changes and the user is told.
+    for (const bool descending : {false, true}) {
         World world;
         world.config.writeString("UserDefDir", QStringLiteral("外部"), ramfs.path() + u'/');
-        for (const QString& name : names)
+        for (const QString name : {".a", "z"})
             QFile(ramfs.path() + u'/' + name).open(QIODevice::WriteOnly);
         world.start();
         world.external.buildAtStart();
         const core::CategoryTreeModel& tree = world.workspace.externalTree();
         world.selectExternalNode(tree.index(0, 0, tree.rootIndex()));
-        world.selectFiles(names);
+        if (descending) {
+            world.files.filelistColumnClick(0);
+            ASSERT_EQ(world.listedNames(), QStringList({"z", ".a"}));
+        }
+        world.selectFiles({".a", "z"});
         core::AttributeBoxes boxes;
         boxes.readOnly = boxes.archive = boxes.system = core::BoxState::Grayed;
         boxes.hidden = core::BoxState::Checked;
         world.dialogs.attributeChoices.push_back(boxes);
         fileops::AttributeCommands(world.workspace, world.dialogs).fattrClick();
-        EXPECT_EQ(world.dialogs.last().text, fileops::texts::attributesNotHeld(platform::Hidden))
-            << names.join(' ').toStdString();
-        for (const QString& name : names)
-            EXPECT_FALSE(
-                world.workspace.fileList().row(world.rowOf(name)).attrText.contains(u'H') &&
-                !name.startsWith(u'.'));
-        QFile::remove(ramfs.path() + u'/' + names[0]);
-        QFile::remove(ramfs.path() + u'/' + names[1]);
+        EXPECT_EQ(world.dialogs.texts(),
+                  QStringList(fileops::texts::attributesNotHeld(platform::Hidden)));
+        EXPECT_FALSE(world.workspace.fileList().row(world.rowOf("z")).attrText.contains(u'H'));
+        QFile::remove(ramfs.path() + QStringLiteral("/.a"));
+        QFile::remove(ramfs.path() + QStringLiteral("/z"));
     }
+}
+
+TEST_F(Keeper, AFolderUnchangedSinceItsLastListingIsNotLookedAtAgainButAnyChangeIs)
+{
+    world.library.makeFile("cat/a.txt");
+    world.library.makeFile("cat/b.txt");
+    show();
+    setNote("a.txt", QStringLiteral("甲"));
+    setNote("b.txt", QStringLiteral("乙"));
+    // Settled a while ago: the folder and its notes file are stamped by the next listing.
+    const auto age = [&](const QString& relative) {
+        const struct timespec old[2] = {{std::time(nullptr) - 60, 0}, {std::time(nullptr) - 60, 0}};
+        ::utimensat(AT_FDCWD, native(path(relative)).constData(), old, 0);
+    };
+    age("cat/zzfdat.nod");
+    age("cat");
+    world.files.flistrefClick();
+    char stamp[256];
+    ASSERT_GT(
+        ::getxattr(native(path("cat")).constData(), "user.quillet.settled", stamp, sizeof stamp),
+        0);
+    // Nothing changed since: no file is looked at again (a record taken away stays away).
+    ASSERT_EQ(::removexattr(native(path("cat/a.txt")).constData(), "user.quillet.noted"), 0);
+    world.files.flistrefClick();
+    char record[256];
+    EXPECT_LT(::getxattr(native(path("cat/a.txt")).constData(), "user.quillet.noted", record,
+                         sizeof record),
+              0);
+    // Another program's rename changes the folder: it is settled again.
+    ASSERT_EQ(::rename(native(path("cat/b.txt")), native(path("cat/d.txt"))), 0);
+    world.files.flistrefClick();
+    EXPECT_EQ(noteOf("d.txt"), QStringLiteral("乙"));
+    EXPECT_GT(::getxattr(native(path("cat/a.txt")).constData(), "user.quillet.noted", record,
+                         sizeof record),
+              0);
 }
