@@ -91,7 +91,8 @@ public:
     // then orders its rows by these ranks instead of comparing names. Names read since are
     // put in among them at each search, until the next ranking.
     void rankNames();
-    // The files whose names are not ranked.
+    // About how many files' names are not ranked (counted as folders are read; 0 right after
+    // a ranking).
     size_t unranked() const { return m_unranked; }
 
     // The watcher, for simulating lost notices.
