@@ -3,6 +3,7 @@
 #include "core/FileListing.h"
 #include "core/ReadOnly.h"
 #include "core/Texts.h"
+#include "fileops/BoxOrigins.h"
 #include "fileops/FileOpsTexts.h"
 #include "fileops/LinkMender.h"
 #include "fileops/RowSteps.h"
@@ -77,10 +78,14 @@ void RecycleBoxCommands::moveIntoBox()
     core::FileListModel& list = m_workspace.fileList();
     QItemSelectionModel& selection = m_workspace.fileSelection();
     LinkMender links;
+    // Each file records the category it came from, to be put back there.
+    BoxOrigins origins(session.layout());
     CarriedRows carrier(
         fs, box, links.recording(moveTransfer()),
         [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
-            if (!result)
+            if (result)
+                origins.arrived(item.name, item.sourceDir);
+            else
                 m_dialogs.showMessage(texts::moveToBoxFailed(item.sourceCaption));
         },
         &list, &selection);
@@ -188,12 +193,15 @@ void RecycleBoxCommands::DELFMClick()
     const platform::FileSystem& fs = session.fs();
     const QString box = session.layout().recycleBoxDir();
     LinkMender links;
+    BoxOrigins origins(session.layout());
     CarriedRows carrier(
         fs, box, links.recording(moveTransfer()),
         [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
             // A same-named file that came into the box meanwhile makes the move fail; the row
             // stays without a message. Any other failure is told.
-            if (!result && result.error != EEXIST)
+            if (result)
+                origins.arrived(item.name, item.sourceDir);
+            else if (result.error != EEXIST)
                 m_dialogs.showMessage(texts::moveToBoxFailed(item.sourceCaption));
         },
         &list, &selection);

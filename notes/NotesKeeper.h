@@ -10,6 +10,7 @@
 #include "notes/NotesFile.h"
 #include "platform/FileSystem.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -33,12 +34,20 @@ public:
     // a rename by another program then takes its document along.
     static void recordFile(const QString& dir, const QString& name);
 
-    // Files that left for good (deleted): their notes go in one rewrite, unless a file of that
-    // name is there again. A failure is ignored: the key stays for the clean-up.
+    // Files that left for good (deleted): their notes, and their records of where they came
+    // from (OriginRecords.h), go in one rewrite, unless a file of that name is there again. A
+    // failure is ignored: the key stays for the clean-up.
     static void forget(const QString& dir, const QStringList& names);
     // The same for files emptied out of a folder (the recycle box): where the folder then holds
     // no file, the whole notes file goes.
     static void forgetEmptied(const QString& dir, const QStringList& names);
+
+    // The recycle box's records of the folders its files came from, for files that cannot carry
+    // the record themselves (OriginRecords.h): each name's record is set to the folder's bytes,
+    // or removed where they are empty, in one rewrite. A failure is ignored: a file without a
+    // record is put back where the user chooses.
+    static void recordOrigins(const QString& dir,
+                              const QList<std::pair<QString, QByteArray>>& origins);
 
     // The note clean-up: only the notes of the files that are there remain, those of `names`
     // first in that order, blank notes and notes of files that are gone are dropped, and every
