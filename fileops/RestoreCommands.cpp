@@ -96,12 +96,15 @@ std::optional<RestoreCommands::Place> RestoreCommands::askWhere(const QString& c
     spec.tree = &tree;
     // The category it came from, or the nearest one above it that is there.
     spec.initial = tree.rootIndex();
-    if (!origin.isEmpty() && platform::isSameFolder(origin, layout.transitDir())) {
+    const QString& root = layout.programDir();
+    QString nearest = origin;
+    while (nearest.size() > root.size() && nearest.startsWith(root) &&
+           !m_workspace.session().fs().isDirectory(nearest))
+        nearest = platform::folderOfPath(nearest.chopped(1));
+    if (!origin.isEmpty() && platform::isSameFolder(nearest, layout.transitDir()))
         spec.initial = tree.transitIndex();
-    } else if (origin.startsWith(layout.programDir())) {
-        spec.initial =
-            tree.findPath(origin.mid(layout.programDir().size()).split(u'/', Qt::SkipEmptyParts));
-    }
+    else if (nearest.startsWith(root))
+        spec.initial = tree.findPath(nearest.mid(root.size()).split(u'/', Qt::SkipEmptyParts));
     spec.canChoose = [&tree](const QModelIndex& node) {
         const int kind = tree.kindOf(node);
         return kind == core::CategoryKind || kind == core::TransitKind;
