@@ -83,9 +83,15 @@ std::optional<RestoreCommands::Place> RestoreCommands::askWhere(const QString& c
     case Why::Unknown:
         spec.prompt = texts::restoreUnknownOrigin(caption);
         break;
-    case Why::Gone:
-        spec.prompt = texts::restoreOriginGone(caption, platform::displayPath(origin));
+    case Why::Gone: {
+        // A category by its path below the library, as the tree shows it.
+        const QString& root = layout.programDir();
+        const bool inLibrary = origin.startsWith(root) && origin.size() > root.size();
+        spec.prompt = texts::restoreOriginGone(
+            caption,
+            platform::displayPath(inLibrary ? origin.mid(root.size()).chopped(1) : origin));
         break;
+    }
     case Why::Elsewhere:
         spec.prompt = texts::restoreElsewhere(caption);
         break;

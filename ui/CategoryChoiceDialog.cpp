@@ -51,6 +51,14 @@ CategoryChoiceDialog::CategoryChoiceDialog(const core::CategoryChoiceSpec& spec,
     // The categories below the root show; the node given is selected, with the levels above
     // it open.
     if (spec.tree) {
+        // Beside the root, a top node that cannot be chosen and holds no category (the recycle
+        // box) is left out.
+        for (int row = 0; row < spec.tree->rowCount(); ++row) {
+            const QModelIndex top = spec.tree->index(row, 0);
+            m_tree->setRowHidden(row, QModelIndex(),
+                                 top != spec.tree->rootIndex() && !canChoose(top) &&
+                                     !spec.tree->hasChildren(top));
+        }
         m_tree->expand(spec.tree->rootIndex());
         const QModelIndex initial = spec.initial.isValid() ? spec.initial : spec.tree->rootIndex();
         for (QModelIndex above = initial.parent(); above.isValid(); above = above.parent())

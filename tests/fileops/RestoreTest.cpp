@@ -135,7 +135,7 @@ TEST_F(Restore, WhereTheCategoryIsGoneOrUnknownTheUserChoosesInTheTree)
     const auto& asked = world.dialogs.categoryQuestions;
     ASSERT_EQ(asked.size(), 4u);
     EXPECT_EQ(asked[0].caption, "还原文件");
-    EXPECT_EQ(asked[0].prompt, fileops::texts::restoreOriginGone("a.txt", path("cat/")));
+    EXPECT_EQ(asked[0].prompt, fileops::texts::restoreOriginGone("a.txt", "cat"));
     EXPECT_EQ(asked[2].initial, world.findCategory({"keep"}))
         << "the nearest category above the one that is gone";
     EXPECT_EQ(asked[3].prompt, fileops::texts::restoreUnknownOrigin("x.txt"));

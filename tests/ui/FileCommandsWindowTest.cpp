@@ -183,6 +183,8 @@ TEST_F(FileCommandsWindowTest, TheTreeQuestionChoosesOnlyACategory)
     EXPECT_EQ(dialog.okButton()->accessibleName(), "还原");
     EXPECT_FALSE(dialog.okButton()->isEnabled()) << "the root holds no files";
     EXPECT_TRUE(dialog.tree()->isExpanded(tree.rootIndex()));
+    EXPECT_TRUE(dialog.tree()->isRowHidden(tree.recycleBoxIndex().row(), {}));
+    EXPECT_FALSE(dialog.tree()->isRowHidden(tree.rootIndex().row(), {}));
     const QModelIndex category = this->category({QStringLiteral("软件")});
     dialog.tree()->setCurrentIndex(category);
     ASSERT_TRUE(dialog.okButton()->isEnabled());
