@@ -163,6 +163,22 @@ void RestoreCommands::restorefileClick()
             carrier->carry();
     };
 
+    // What each folder is, looked at once for all the files that go there.
+    QHash<QString, bool> places;
+    QHash<QString, QString> categories;
+    const auto isPlace = [&](const QString& folder) {
+        auto known = places.constFind(folder);
+        if (known == places.cend())
+            known = places.insert(folder, isPlaceToRestore(folder));
+        return *known;
+    };
+    const auto category = [&](const QString& folder) {
+        auto known = categories.constFind(folder);
+        if (known == categories.cend())
+            known = categories.insert(folder, categoryOf(folder));
+        return *known;
+    };
+
     const auto restore = [&](int row) {
         const QPersistentModelIndex current(list.index(row, 0));
         const QString name = list.row(row).name;
@@ -173,9 +189,9 @@ void RestoreCommands::restorefileClick()
         };
         const QString origin = origins.originOf(name);
         std::optional<Place> place =
-            origin.isEmpty() ? ask(Why::Unknown, {}) : Place{origin, categoryOf(origin)};
+            origin.isEmpty() ? ask(Why::Unknown, {}) : Place{origin, category(origin)};
         while (place) {
-            if (!isPlaceToRestore(place->folder)) {
+            if (!isPlace(place->folder)) {
                 place = ask(Why::Gone, place->folder);
                 continue;
             }
