@@ -408,6 +408,57 @@ NotesKeeper::FolderRemoval NotesKeeper::removeFolder(const platform::FileSystem&
     return fs.removeDirectory(dir) ? FolderRemoval::Removed : FolderRemoval::Failed;
 }
 
+NotesKeeper::ConflictMerge NotesKeeper::mergeConflictCopy(const QString& dir,
+                                                          const QString& copyName)
+{
+    const platform::FileSystem& fs = localFs();
+    ConflictMerge merge;
+    NotesWriter writer(dir);
+    try {
+        writer.update([&](platform::IniDocument& document) {
+            // Read under the lock the rewrite holds, so that the notes file is as merged.
+            merge = ConflictMerge();
+            writer.dropFollows();
+            if (platform::readWholeFile(dir + copyName, &merge.copy, platform::kMaxOwnFileSize,
+                                        &merge.readError) != platform::ReadOutcome::Loaded) {
+                if (merge.readError == 0)
+                    merge.readError = ENOENT;
+                merge.copy.clear();
+                return false;
+            }
+            const platform::IniDocument copy = platform::IniDocument::parse(merge.copy);
+            for (const QString& key : copy.keys(NotesSection, Qt::CaseSensitive)) {
+                const QString note = oneLineNote(
+                    copy.value(NotesSection, key, Qt::CaseSensitive).value_or(QString()));
+                if (isBlankNote(note) || key.contains(u'/') || key == u"." || key == u"..")
+                    continue; // no note, or the key of no file
+                if (const std::optional<QString> storedKey = noteKeyIn(document, dir, key)) {
+                    if (document.value(NotesSection, *storedKey, Qt::CaseSensitive) != note) {
+                        // The document of the file the stored key belongs to.
+                        const bool ownName = fs.exists(dir + key) || !fs.exists(dir + *storedKey);
+                        merge.differing.append({ownName ? key : *storedKey, note});
+                    }
+                    continue;
+                }
+                if (!canBeKeyIn(document, key)) {
+                    merge.differing.append({key, note}); // kept beside the file instead
+                    continue;
+                }
+                document.setValue(NotesSection, key, note, Qt::CaseSensitive);
+                if (fs.exists(dir + key))
+                    writer.follow(key, note);
+                ++merge.taken;
+            }
+            merge.merged = true;
+            return merge.taken > 0;
+        });
+    } catch (const platform::UserError& error) {
+        merge.merged = false;
+        merge.writeFailure = error.message();
+    }
+    return merge;
+}
+
 bool NotesKeeper::leaveNotesFile(const platform::FileSystem& fs, const QString& dir)
 {
     const NotesFile notes = NotesFile::open(dir);

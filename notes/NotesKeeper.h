@@ -95,6 +95,23 @@ public:
     };
     static FolderRemoval removeFolder(const platform::FileSystem& fs, const QString& dir);
 
+    // Merges the conflict copy `copyName` of the folder's notes file (ConflictCopies.h) in one
+    // rewrite under the folder's lock: every note it holds for a file that has none here is
+    // taken, and those files' comments follow; where both hold a note for one file and the
+    // notes differ, the notes file's stays and the copy's is handed back for the caller to keep.
+    // The copy itself stays where it is.
+    struct ConflictMerge
+    {
+        bool merged = false;  // the copy was read, and the notes file holds what it gave
+        int readError = 0;    // the errno value of a copy that could not be read
+        QString writeFailure; // why the notes file could not be written
+        QByteArray copy;      // the copy's bytes as merged
+        int taken = 0;        // notes taken into the notes file
+        // The copy's notes that differ from those kept: the caption of the file, the note.
+        QList<std::pair<QString, QString>> differing;
+    };
+    static ConflictMerge mergeConflictCopy(const QString& dir, const QString& copyName);
+
     // The notes file of a folder whose files were moved away goes, unless a key of it belongs to
     // a file that stayed. False when it cannot be read, and stays.
     static bool leaveNotesFile(const platform::FileSystem& fs, const QString& dir);

@@ -17,7 +17,9 @@ namespace search {
 class IndexCache
 {
 public:
-    static constexpr quint32 kVersion = 3;
+    // Raised whenever what a folder's record holds changes meaning (4: the notes file's
+    // conflict copies are no files of the index).
+    static constexpr quint32 kVersion = 4;
 
     // The cache file of the library at `root`: in $XDG_CACHE_HOME/quillet/ (the user's cache
     // folder when unset), named after the root's path.

@@ -1,5 +1,6 @@
 #include "search/LibraryIndex.h"
 
+#include "notes/ConflictCopies.h"
 #include "notes/NotesFile.h"
 #include "platform/FileNames.h"
 #include "platform/OpenFolder.h"
@@ -393,7 +394,8 @@ void LibraryIndex::takeNotices()
             if (!fileTouched || notes::isNotesFileName(QByteArrayView(notice.name))) {
                 entry->dirty = true;
                 attend(*entry);
-            } else if (core::isListedName(QByteArrayView(notice.name))) {
+            } else if (core::isListedName(QByteArrayView(notice.name)) &&
+                       !notes::isConflictCopyName(QByteArrayView(notice.name))) {
                 m_touched[entry].push_back(notice.name);
                 entry->touched = true;
                 attend(*entry);

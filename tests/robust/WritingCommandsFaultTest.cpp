@@ -488,6 +488,24 @@ const WritingCommand kCommands[] = {
                                                s.world.library.path("cat/a3.txt"));
      },
      [](S& s) { s.live.applyNow(); }, false, false, true},
+    // A conflict copy of a notes file that a synced folder left, merged by a listing and by the
+    // live list
+    {"ListingMergesAConflictCopy",
+     [](S& s) {
+         s.show("cat").world.library.makeFile(
+             "cat/zzfdat.sync-conflict-20261207-120000-ABCDEFG.nod",
+             testing_support::gbk(QStringLiteral(
+                 "[fileinfo]\r\na.txt=另一台的 a\r\nb.txt=note b\r\nc.txt=note c\r\n")));
+     },
+     [](S& s) { s.world.files.flistrefClick(); }},
+    {"LiveListMergesAConflictCopy",
+     [](S& s) {
+         s.show("cat").world.library.makeFile(
+             "cat/zzfdat (conflicted copy 2026-12-07 120000).nod",
+             testing_support::gbk(
+                 QStringLiteral("[fileinfo]\r\na.txt=另一台的 a\r\nb.txt=note b\r\n")));
+     },
+     [](S& s) { s.live.applyNow(); }},
     // The document page
     {"SaveDocument", [](S& s) { s.show("cat").select({"a.txt"}).typeDocument("新的文档\n第二行"); },
      [](S& s) { s.page.savenoteClick(); }},
