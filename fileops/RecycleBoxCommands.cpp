@@ -64,6 +64,23 @@ notes::NoteCarrier::Transfer RecycleBoxCommands::moveTransfer() const
     };
 }
 
+CarriedRows RecycleBoxCommands::intoBox(LinkMender& links, BoxOrigins& origins,
+                                        core::FileListModel& list, QItemSelectionModel& selection,
+                                        bool tellNameTaken)
+{
+    const core::Session& session = m_workspace.session();
+    return CarriedRows(
+        session.fs(), session.layout().recycleBoxDir(), links.recording(moveTransfer()),
+        [this, &origins, tellNameTaken](const notes::NoteCarrier::Item& item,
+                                        platform::FsResult result) {
+            if (result)
+                origins.arrived(item.name, item.sourceDir);
+            else if (tellNameTaken || result.error != EEXIST)
+                m_dialogs.showMessage(texts::moveToBoxFailed(item.sourceCaption));
+        },
+        &list, &selection);
+}
+
 void RecycleBoxCommands::moveIntoBox()
 {
     core::Session& session = m_workspace.session();
@@ -80,15 +97,7 @@ void RecycleBoxCommands::moveIntoBox()
     LinkMender links;
     // Each file records the category it came from, to be put back there.
     BoxOrigins origins(session.layout());
-    CarriedRows carrier(
-        fs, box, links.recording(moveTransfer()),
-        [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
-            if (result)
-                origins.arrived(item.name, item.sourceDir);
-            else
-                m_dialogs.showMessage(texts::moveToBoxFailed(item.sourceCaption));
-        },
-        &list, &selection);
+    CarriedRows carrier = intoBox(links, origins, list, selection, true);
 
     const auto handle = [&](int row) {
         const QString name = list.row(row).name;
@@ -194,17 +203,9 @@ void RecycleBoxCommands::DELFMClick()
     const QString box = session.layout().recycleBoxDir();
     LinkMender links;
     BoxOrigins origins(session.layout());
-    CarriedRows carrier(
-        fs, box, links.recording(moveTransfer()),
-        [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
-            // A same-named file that came into the box meanwhile makes the move fail; the row
-            // stays without a message. Any other failure is told.
-            if (result)
-                origins.arrived(item.name, item.sourceDir);
-            else if (result.error != EEXIST)
-                m_dialogs.showMessage(texts::moveToBoxFailed(item.sourceCaption));
-        },
-        &list, &selection);
+    // A same-named file that came into the box meanwhile makes the move fail; the row stays
+    // without a message.
+    CarriedRows carrier = intoBox(links, origins, list, selection, false);
 
     DrainSelectedRows(list, selection, [&](int row) {
         const core::FileRow& found = list.row(row);
