@@ -66,6 +66,7 @@ public:
     {
         return std::nullopt;
     }
+    QModelIndex chooseCategory(const core::CategoryChoiceSpec&) override { return {}; }
     void runNameDialog(const core::NameDialogSpec&,
                        const std::function<core::OkResult(const QString&)>&) override
     {

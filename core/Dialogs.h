@@ -6,6 +6,7 @@
 #include "core/FileRow.h"
 #include "core/Settings.h"
 
+#include <QModelIndex>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,7 @@
 
 namespace core {
 
+class CategoryTreeModel;
 class OptionsForm;
 class TemplateForm;
 
@@ -117,6 +119,20 @@ struct SaveDialogSpec
     QString defaultExtension; // added to a name typed without one
 };
 
+// The tree question: the nodes of a category tree, one of which the user chooses.
+struct CategoryChoiceSpec
+{
+    QString caption;
+    QString prompt;
+    QString treeName; // the tree's accessible name
+    QString okText;
+    QString cancelText;
+    CategoryTreeModel* tree = nullptr;
+    QModelIndex initial; // shown selected, with the levels above it open
+    // The nodes that can be chosen; OK is enabled only on those.
+    std::function<bool(const QModelIndex&)> canChoose;
+};
+
 class Dialogs
 {
 public:
@@ -144,6 +160,8 @@ public:
     virtual QString chooseFolder(const QString& title) = 0;
     virtual std::optional<int> chooseColor(int initialColor) = 0;
     virtual std::optional<FontSpec> chooseFont(const FontSpec& initial) = 0;
+    // The tree question; the node chosen, invalid when cancelled.
+    virtual QModelIndex chooseCategory(const CategoryChoiceSpec& spec) = 0;
 
     // Runs the name form; `onOk` decides each press of OK. Returns when it closes.
     virtual void runNameDialog(const NameDialogSpec& spec,

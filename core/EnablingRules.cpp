@@ -51,6 +51,11 @@ FilePopupStates filePopupStates(const ToolStates& tools, int systemKind, bool wr
     return s;
 }
 
+bool restoreEnabled(int activeKind, bool browsePage, bool writable, bool hasSelectedFile)
+{
+    return activeKind == RecycleBoxKind && browsePage && writable && hasSelectedFile;
+}
+
 ExternalPopupStates externalPopupStates(int kind)
 {
     const bool library = kind == CategoryKind;

@@ -49,6 +49,10 @@ struct FilePopupStates
 FilePopupStates filePopupStates(const ToolStates& tools, int systemKind, bool writable,
                                 bool hasSelectedFile);
 
+// Restore from the recycle box: the active tree shows the box on the browse page, a file of
+// the list is selected, and the library can be written.
+bool restoreEnabled(int activeKind, bool browsePage, bool writable, bool hasSelectedFile);
+
 struct ExternalPopupStates
 {
     bool emptyrecVisible, movedir, editdirname, rendef;

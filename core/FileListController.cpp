@@ -2,6 +2,7 @@
 
 #include "core/FileListing.h"
 #include "core/ListedNotes.h"
+#include "core/SyncConflicts.h"
 #include "core/Texts.h"
 #include "platform/OpenFolder.h"
 
@@ -31,10 +32,20 @@ void FileListController::listInto(const QString& dir)
     // did to the files and their notes meanwhile. Nothing is decided from a notes file that
     // cannot be read.
     const Session& session = m_workspace.session();
-    const std::optional<notes::NotesSnapshot> stored = session.notesFile().snapshot();
+    const int parts = ListFiles | RemoveLeftovers |
+                      (MergesConflictCopies(session, dir) ? 0 : ConflictCopiesAsFiles);
+    std::optional<notes::NotesSnapshot> stored = session.notesFile().snapshot();
     const notes::NotesSnapshot none;
-    FolderListing listing = listFolder(platform::OpenFolder(dir), nullptr,
-                                       ListFiles | RemoveLeftovers, stored ? &*stored : &none);
+    FolderListing listing =
+        listFolder(platform::OpenFolder(dir), nullptr, parts, stored ? &*stored : &none);
+    // Conflict copies of the notes file that a synced folder left are merged into it, and the
+    // folder is listed again with the notes as they are then.
+    QString merged;
+    if (listing.complete && stored && !listing.conflictCopies.empty()) {
+        merged = SettleConflictCopies(session, dir, listing.conflictCopies);
+        stored = session.notesFile().snapshot();
+        listing = listFolder(platform::OpenFolder(dir), nullptr, parts, stored ? &*stored : &none);
+    }
     QString problem;
     if (!listing.complete)
         problem = texts::folderUnreadable(dir);
@@ -43,6 +54,8 @@ void FileListController::listInto(const QString& dir)
     else
         problem = SettleListedNotes({&listing.rows}, dir, *stored, session.writable(),
                                     session.documents(), true);
+    if (problem.isEmpty())
+        problem = merged;
     list.setRows(std::move(listing.rows));
     list.sortBy(m_workspace.fileSort().column, m_workspace.fileSort().ascending);
     notesNotSettled(problem);

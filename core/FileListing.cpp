@@ -1,5 +1,6 @@
 #include "core/FileListing.h"
 
+#include "notes/ConflictCopies.h"
 #include "platform/FileNames.h"
 #include "platform/OpenFolder.h"
 #include "platform/TemporaryFiles.h"
@@ -215,6 +216,10 @@ FolderListing listFolder(const platform::OpenFolder& folder, const RowFilter* fi
         }
         if (!filesWanted || !isListedName(name))
             continue;
+        if (!(parts & ConflictCopiesAsFiles) && notes::isConflictCopyName(name)) {
+            out.conflictCopies.push_back(name.toByteArray());
+            continue;
+        }
         // A name that is UTF-8 is its own caption; any other is read as GB18030 where that
         // spells no other file of the folder.
         const bool utf8 = name.isValidUtf8();

@@ -25,7 +25,8 @@ namespace core {
 QString NameShownAs(const platform::FileSystem& fs, const QString& folder, const QString& caption);
 
 // False for the entries no list shows: the notes file (in any letter case) and the program's
-// temporary files.
+// temporary files. The notes file's conflict copies (notes/ConflictCopies.h) are shown by the
+// recycle box only, as its listing asks.
 bool isListedEntry(const QString& name);
 // The same for a name given as its bytes.
 bool isListedName(QByteArrayView name);
@@ -80,6 +81,9 @@ struct FolderListing
         bool isLink = false;
     };
     std::vector<Subfolder> subfolders;
+    // The names of the conflict copies of the notes file it came upon (with ListFiles, unless
+    // they are listed as files), which make no rows.
+    std::vector<QByteArray> conflictCopies;
 };
 
 // What a listing is asked for.
@@ -90,9 +94,12 @@ enum ListingPart
     // A leftover of a killed write that the listing comes upon is removed (a search only
     // reads).
     RemoveLeftovers = 4,
+    // Conflict copies of the notes file that a synced folder left are rows like any file (the
+    // recycle box); else they make no rows and are gathered to be merged.
+    ConflictCopiesAsFiles = 8,
     // The files are not looked at on disk (a link still is): their sizes and times are 0 and
     // none has the R attribute, for a reader that looks at them before it shows them.
-    ListNoDetails = 8,
+    ListNoDetails = 16,
 };
 
 // Reads the folder once: with ListFiles a row for every file (or every file `filter` passes,

@@ -4,7 +4,9 @@
 #include "core/FolderPoll.h"
 #include "core/ListedNotes.h"
 #include "core/RowOrder.h"
+#include "core/SyncConflicts.h"
 #include "core/Texts.h"
+#include "notes/ConflictCopies.h"
 #include "platform/Errors.h"
 #include "platform/FileNames.h"
 #include "platform/OpenFolder.h"
@@ -102,6 +104,7 @@ void LiveList::follow(const QString& dir)
     // The rows were just listed: what was told so far is in them.
     readEvents();
     m_names.clear();
+    m_conflictCopies.clear();
     m_notesChanged = m_everything = m_vanished = m_freed = m_waitedMore = false;
     m_stored.reset();
     m_timer.stop();
@@ -110,6 +113,7 @@ void LiveList::follow(const QString& dir)
     stop();
     if (dir.isEmpty() || m_fd < 0)
         return;
+    m_mergesCopies = MergesConflictCopies(m_workspace.session(), dir);
     m_watch = ::inotify_add_watch(m_fd, platform::nativePath(dir).constData(), kEvents);
     if (m_watch >= 0)
         m_dir = dir;
@@ -172,6 +176,12 @@ void LiveList::readEvents()
             }
             if (!isListedName(name))
                 continue; // one of the program's temporary files
+            if (m_mergesCopies && notes::isConflictCopyName(name)) {
+                // Merged once it is whole: renamed into place, or closed after writing.
+                if (event->mask & (IN_MOVED_TO | IN_CLOSE_WRITE | IN_ATTRIB))
+                    m_conflictCopies.insert(name.toByteArray());
+                continue;
+            }
             if (event->mask & (IN_MOVED_FROM | IN_DELETE))
                 m_freed = true;
             // A file written by another program tells of itself a few times in a row.
@@ -181,7 +191,8 @@ void LiveList::readEvents()
             }
         }
     }
-    const bool pending = !m_names.isEmpty() || m_notesChanged || m_everything || m_vanished;
+    const bool pending = !m_names.isEmpty() || !m_conflictCopies.isEmpty() || m_notesChanged ||
+                         m_everything || m_vanished;
     if (pending && m_watch >= 0 && !m_timer.isActive())
         m_timer.start();
 }
@@ -197,7 +208,8 @@ bool LiveList::applyNow()
 {
     readEvents();
     if (m_watch < 0 || busy() ||
-        (m_names.isEmpty() && !m_notesChanged && !m_everything && !m_vanished))
+        (m_names.isEmpty() && m_conflictCopies.isEmpty() && !m_notesChanged && !m_everything &&
+         !m_vanished))
         return false;
     m_timer.stop();
     m_waitedMore = true; // at once: no waiting for a freed name to come back
@@ -210,6 +222,31 @@ const notes::NotesSnapshot& LiveList::stored()
     if (!m_stored)
         m_stored = m_workspace.session().notesFile().snapshot();
     return *m_stored;
+}
+
+void LiveList::settleConflictCopies()
+{
+    QSet<QByteArray> copies = std::exchange(m_conflictCopies, {});
+    if (!m_mergesCopies)
+        return;
+    const platform::OpenFolder folder(m_dir);
+    if (m_everything) {
+        // Nothing told which names changed: the folder's names are looked at.
+        folder.forEachEntry([&](QByteArrayView name, platform::OpenFolder::Kind kind) {
+            if (kind != platform::OpenFolder::Kind::Folder && notes::isConflictCopyName(name))
+                copies.insert(name.toByteArray());
+        });
+    }
+    std::vector<QByteArray> there;
+    for (const QByteArray& name : std::as_const(copies)) {
+        platform::OpenFolder::Details details;
+        if (folder.details(name.constData(), &details) && !details.isFolder)
+            there.push_back(name);
+    }
+    if (there.empty())
+        return;
+    m_files.notesNotSettled(SettleConflictCopies(m_workspace.session(), m_dir, there));
+    m_notesChanged = true; // the notes file as the copies left it
 }
 
 QHash<QByteArray, int> LiveList::rowsOf(const QSet<QByteArray>& names) const
@@ -251,6 +288,7 @@ void LiveList::apply()
         Q_EMIT folderVanished();
         return;
     }
+    settleConflictCopies();
     const Session& session = m_workspace.session();
     if (m_notesChanged)
         m_stored.reset();
@@ -315,8 +353,9 @@ void LiveList::apply()
     QByteArray path = dirNative;
     for (const QByteArray& name : std::as_const(names)) {
         platform::OpenFolder::Details details;
-        const bool listed =
-            isListedName(name) && folder.details(name.constData(), &details) && !details.isFolder;
+        const bool listed = isListedName(name) &&
+                            !(m_mergesCopies && notes::isConflictCopyName(QByteArrayView(name))) &&
+                            folder.details(name.constData(), &details) && !details.isFolder;
         const int row = rowOf.value(name, -1);
         if (!listed) {
             if (row >= 0)

@@ -13,6 +13,9 @@
 // burst that frees a name waits a moment longer for that name to come back, as programs that
 // save by renaming the old file aside do, so that the new file keeps the name's note.
 //
+// A conflict copy of the notes file that a synced folder leaves is merged and put into the
+// recycle box by the same code as a listing's (SyncConflicts.h).
+//
 // On a network or FUSE mount inotify hears only what this machine does through that mount:
 // there a FolderPoll looks at the folder's change time every two seconds, and a change it
 // sees has every name looked at again.
@@ -76,6 +79,8 @@ private:
     void apply();
     bool busy() const;
     const notes::NotesSnapshot& stored();
+    // Settles the conflict copies of the notes file the burst came upon, as a listing does.
+    void settleConflictCopies();
     // The poll saw the folder change, or go.
     void changedElsewhere(bool gone);
     // The rows of these names (their bytes on disk), by name.
@@ -98,6 +103,10 @@ private:
     bool m_notesChanged = false;
     bool m_everything = false; // the kernel's queue overflowed: every name is looked at
     bool m_vanished = false;
+    // Conflict copies of the notes file the burst came upon, to be merged (every folder but
+    // the recycle box, which shows them as files).
+    QSet<QByteArray> m_conflictCopies;
+    bool m_mergesCopies = true;
 
     // The notes file as read for this burst; nothing until read (or when it cannot be read).
     std::optional<notes::NotesSnapshot> m_stored;

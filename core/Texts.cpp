@@ -20,6 +20,30 @@ QString folderUnreadable(const QString& dir)
     return QStringLiteral("文件夹无法读取：") + platform::displayPath(dir);
 }
 
+QString conflictCopyUnreadable(const QString& path, const QString& reason)
+{
+    return QStringLiteral("同步冲突副本无法读取，其中的注释没有合并，副本留在原处：%1（%2）")
+        .arg(platform::displayPath(path), reason);
+}
+
+QString conflictCopyNotMerged(const QString& path, const QString& reason)
+{
+    return QStringLiteral("同步冲突副本中的注释未能合并，副本留在原处：%1（%2）")
+        .arg(platform::displayPath(path), QString(reason).replace(u'\n', u' '));
+}
+
+QString conflictCopyNotMoved(const QString& path, const QString& reason)
+{
+    return QStringLiteral("同步冲突副本中的注释已合并，但副本未能移入废品回收箱：%1（%2）")
+        .arg(platform::displayPath(path), reason);
+}
+
+QString conflictNoteLine(const QString& copyPath, const QString& note)
+{
+    return QStringLiteral("同步冲突副本“%1”中的注释：%2")
+        .arg(platform::displayPath(copyPath), note);
+}
+
 QString reservedNameMessage(const QString& name)
 {
     return QStringLiteral("嘿嘿！\n你取的 [") + name +

@@ -59,6 +59,14 @@ inline const QString CategoryHasChildren = QStringLiteral("注意！此分类库
 QString notesNotSettled(const QString& reason);
 QString notesUnreadable(const QString& path);
 QString folderUnreadable(const QString& dir);
+// The status bar when a conflict copy of a notes file (made by a synced folder) could not be
+// read, could not be merged (the notes file or a document could not be written), or was
+// merged but could not go into the recycle box.
+QString conflictCopyUnreadable(const QString& path, const QString& reason);
+QString conflictCopyNotMerged(const QString& path, const QString& reason);
+QString conflictCopyNotMoved(const QString& path, const QString& reason);
+// The line a file's document gets for a note of a conflict copy that differs from its own.
+QString conflictNoteLine(const QString& copyPath, const QString& note);
 inline const QString CategoryHasFiles = QStringLiteral("注意！分类库中还有文件存在，不能删除！");
 inline const QString DeleteCategoryQuestion = QStringLiteral("你真的要删除这个软件分类库吗？");
 inline const QString DeleteCategoryCaption = QStringLiteral("提示");

@@ -1,5 +1,7 @@
 #include "export/NoteSanitizer.h"
 
+#include "export/HtmlPage.h"
+
 #include <array>
 #include <utility>
 
@@ -47,29 +49,6 @@ bool mayStandInText(char32_t c)
     if (c >= 0xd800 && c <= 0xdfff)
         return false;
     return c <= 0x10ffff;
-}
-
-void appendEscaped(QString& out, QChar c, bool attribute)
-{
-    switch (c.unicode()) {
-    case u'&':
-        out += QStringLiteral("&amp;");
-        break;
-    case u'<':
-        out += QStringLiteral("&lt;");
-        break;
-    case u'>':
-        out += QStringLiteral("&gt;");
-        break;
-    case u'"':
-        out += attribute ? QStringLiteral("&quot;") : QStringLiteral("\"");
-        break;
-    case u'\'':
-        out += attribute ? QStringLiteral("&#39;") : QStringLiteral("'");
-        break;
-    default:
-        out += c;
-    }
 }
 
 // An attribute's value as a browser reads it: the allowed references stand for their

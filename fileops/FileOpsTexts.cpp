@@ -203,4 +203,26 @@ QString MoveSameNamePrompt(const QString& category, const QString& name,
            QStringLiteral(",大小:") + rowSize + QStringLiteral("\n是否覆盖？");
 }
 
+QString restoreUnknownOrigin(const QString& name)
+{
+    return QStringLiteral("回收箱没有记下文件[") + name +
+           QStringLiteral("]是从哪个分类库删除的。\n请选择要把它还原到哪个分类库：");
+}
+
+QString restoreOriginGone(const QString& name, const QString& folder)
+{
+    return QStringLiteral("文件[") + name + QStringLiteral("]原来所在的分类库[") + folder +
+           QStringLiteral("]已经不在了。\n请选择要把它还原到哪个分类库：");
+}
+
+QString restoreElsewhere(const QString& name)
+{
+    return QStringLiteral("请为文件[") + name + QStringLiteral("]另选一个要还原到的分类库：");
+}
+
+QString restoreFailed(const QString& name)
+{
+    return QStringLiteral("还原文件[") + name + QStringLiteral("]时失败！请稍后重试。");
+}
+
 } // namespace fileops::texts

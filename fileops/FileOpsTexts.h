@@ -41,6 +41,18 @@ inline const QString EmptyBoxQuestion =
     QStringLiteral("你真的要清空全部文件吗？清空后再也不能找回来的 0_0");
 inline const QString EmptyBoxCaption = QStringLiteral("请保持头脑清醒");
 
+// Restoring files from the recycle box to the categories they were deleted from
+inline const QString RestoreCaption = QStringLiteral("还原文件");
+inline const QString RestoreOk = QStringLiteral("还原");
+inline const QString RestoreCancel = QStringLiteral("取消");
+inline const QString RestoreTreeName = QStringLiteral("可以还原到的分类库");
+// The tree question when the box does not know where the file came from, when that folder is
+// gone, and when the file cannot go back there.
+QString restoreUnknownOrigin(const QString& name);
+QString restoreOriginGone(const QString& name, const QString& folder);
+QString restoreElsewhere(const QString& name);
+QString restoreFailed(const QString& name);
+
 // Note editing
 inline const QString NoRowForNote =
     QStringLiteral("请先点一个文件项吧，我才能知道将这些文字写到哪一条中！\n"

@@ -4,12 +4,13 @@
 #include "core/FileFormats.h"
 #include "core/FileListing.h"
 #include "core/Texts.h"
+#include "fileops/BoxOrigins.h"
 #include "fileops/CarriedRows.h"
 #include "fileops/FileOpsTexts.h"
 #include "fileops/ImportCommands.h"
 #include "fileops/LinkMender.h"
+#include "fileops/RowMove.h"
 #include "fileops/RowSteps.h"
-#include "fileops/Transfer.h"
 #include "platform/FileIdentity.h"
 
 namespace fileops {
@@ -154,64 +155,21 @@ bool MoveCommands::moveRow(core::FileListModel& list, QItemSelectionModel& selec
                            CarriedRows& carrier, int row, const QString& source,
                            const QString& target, const QString& category, bool fromFileList)
 {
-    const platform::FileSystem& fs = m_workspace.session().fs();
-    const QString name = list.row(row).name;
     const QPersistentModelIndex current(list.index(row, 0));
-    const auto refuse = [&](const QString& text) {
-        carrier.carry();
-        m_dialogs.showMessage(text);
+    const QString name = list.row(row).name;
+    const Placing placing = placeRow(
+        m_workspace.session().fs(), m_dialogs, carrier, {list, current, source, target, category},
+        [&] { carrier.carry(); }, texts::moveFileFailed);
+    if (placing == Placing::Declined || placing == Placing::Refused) {
         deselectRow(list, selection, current.row());
         return false;
-    };
-    // The row only points at the file: what is done follows what the disk holds now.
-    const notes::Arrival arrival = carrier.arrivalOf(source, name);
-    const QString caption = notes::captionInFolder(fs, source, name);
-    bool replacing = false;
-    switch (arrival) {
-    case notes::Arrival::Free:
-        break;
-    case notes::Arrival::SourceGone:
-    case notes::Arrival::NotAFile:
-        return refuse(texts::moveFileFailed(caption));
-    case notes::Arrival::AlreadyThere:
-        return refuse(texts::alreadyInCategory(caption, category));
-    case notes::Arrival::FolderInTheWay:
-        // Only a file of that name can be replaced; a folder stays as it is.
-        return refuse(
-            texts::folderOfSameNameInCategory(notes::captionInFolder(fs, target, name), category));
-    case notes::Arrival::ShownAlike:
-        return refuse(texts::shownAlikeInCategory(caption, category));
-    case notes::Arrival::Taken: {
-        carrier.carry();
-        const QString to = target + name;
-        const core::FileRow& shownRow = list.row(current.row());
-        const QString prompt =
-            texts::MoveSameNamePrompt(category, caption, core::DateText(fs.times(to).modified),
-                                      fs.fileSize(to), shownRow.dateText, shownRow.sizeText);
-        if (m_dialogs.ask(texts::MoveSameNameCaption, prompt, core::MessageIcon::Question,
-                          core::Buttons::YesNo, core::Answer::Yes) != core::Answer::Yes) {
-            deselectRow(list, selection, current.row());
-            return false;
-        }
-        replacing = true;
-        break;
-    }
     }
     // The file list's notes file loses the key in any case; a search row's folder only when
     // the note was not blank.
-    carrier.add(source, name, replacing,
+    carrier.add(source, name, placing == Placing::Replacing,
                 fromFileList ? notes::SourceKey::Remove : notes::SourceKey::RemoveWhenNoted,
                 current.row());
     return true;
-}
-
-notes::NoteCarrier::Transfer MoveCommands::moveTransfer() const
-{
-    const platform::FileSystem& fs = m_workspace.session().fs();
-    // A replaced file stays until the moved one has fully arrived.
-    return [&fs](const notes::NoteCarrier::Item& item, const QString& from, const QString& to) {
-        return item.replacing ? ReplaceTarget(fs, TransferMode::Move, from, to) : fs.move(from, to);
-    };
 }
 
 void MoveCommands::moveFileRows(const core::CategoryTreeModel& tree, const QModelIndex& node)
@@ -233,10 +191,14 @@ void MoveCommands::moveFileRows(const core::CategoryTreeModel& tree, const QMode
     core::FileListModel& list = m_workspace.fileList();
     QItemSelectionModel& selection = m_workspace.fileSelection();
     LinkMender links;
+    // Files dropped on the box record where they came from; files dragged out of it lose that.
+    BoxOrigins origins(session.layout());
     CarriedRows carrier(
-        session.fs(), target, links.recording(moveTransfer()),
+        session.fs(), target, links.recording(movingTransfer(session.fs())),
         [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
-            if (!result)
+            if (result)
+                origins.carried(item.sourceDir, target, item.name);
+            else
                 m_dialogs.showMessage(texts::moveFileFailed(item.sourceCaption));
         },
         &list, &selection);
@@ -267,12 +229,15 @@ void MoveCommands::moveFoundRows(const core::CategoryTreeModel& tree, const QMod
     QItemSelectionModel& selection = m_workspace.searchSelection();
     std::vector<Arrival> arrivals;
     LinkMender links;
+    const platform::FileSystem& fs = m_workspace.session().fs();
+    BoxOrigins origins(m_workspace.session().layout());
     CarriedRows carrier(
-        m_workspace.session().fs(), target, links.recording(moveTransfer()),
+        fs, target, links.recording(movingTransfer(fs)),
         [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
-            if (result)
+            if (result) {
                 arrivals.push_back({item.sourceDir, target, item.name});
-            else
+                origins.carried(item.sourceDir, target, item.name);
+            } else
                 m_dialogs.showMessage(texts::moveFileFailed(item.sourceCaption));
         },
         &list, &selection);

@@ -55,8 +55,6 @@ private:
     bool moveRow(core::FileListModel& list, QItemSelectionModel& selection, CarriedRows& carrier,
                  int row, const QString& source, const QString& target, const QString& category,
                  bool fromFileList);
-    // Moves a gathered file, over the file it replaces when the user agreed.
-    notes::NoteCarrier::Transfer moveTransfer() const;
     // Files that search rows moved out of or into the shown folder change its list too.
     void bringFileListInStep(const std::vector<Arrival>& arrivals);
     core::Workspace& m_workspace;

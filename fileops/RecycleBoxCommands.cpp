@@ -3,6 +3,7 @@
 #include "core/FileListing.h"
 #include "core/ReadOnly.h"
 #include "core/Texts.h"
+#include "fileops/BoxOrigins.h"
 #include "fileops/FileOpsTexts.h"
 #include "fileops/LinkMender.h"
 #include "fileops/RowSteps.h"
@@ -63,6 +64,23 @@ notes::NoteCarrier::Transfer RecycleBoxCommands::moveTransfer() const
     };
 }
 
+CarriedRows RecycleBoxCommands::intoBox(LinkMender& links, BoxOrigins& origins,
+                                        core::FileListModel& list, QItemSelectionModel& selection,
+                                        bool tellNameTaken)
+{
+    const core::Session& session = m_workspace.session();
+    return CarriedRows(
+        session.fs(), session.layout().recycleBoxDir(), links.recording(moveTransfer()),
+        [this, &origins, tellNameTaken](const notes::NoteCarrier::Item& item,
+                                        platform::FsResult result) {
+            if (result)
+                origins.arrived(item.name, item.sourceDir);
+            else if (tellNameTaken || result.error != EEXIST)
+                m_dialogs.showMessage(texts::moveToBoxFailed(item.sourceCaption));
+        },
+        &list, &selection);
+}
+
 void RecycleBoxCommands::moveIntoBox()
 {
     core::Session& session = m_workspace.session();
@@ -77,13 +95,9 @@ void RecycleBoxCommands::moveIntoBox()
     core::FileListModel& list = m_workspace.fileList();
     QItemSelectionModel& selection = m_workspace.fileSelection();
     LinkMender links;
-    CarriedRows carrier(
-        fs, box, links.recording(moveTransfer()),
-        [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
-            if (!result)
-                m_dialogs.showMessage(texts::moveToBoxFailed(item.sourceCaption));
-        },
-        &list, &selection);
+    // Each file records the category it came from, to be put back there.
+    BoxOrigins origins(session.layout());
+    CarriedRows carrier = intoBox(links, origins, list, selection, true);
 
     const auto handle = [&](int row) {
         const QString name = list.row(row).name;
@@ -188,15 +202,10 @@ void RecycleBoxCommands::DELFMClick()
     const platform::FileSystem& fs = session.fs();
     const QString box = session.layout().recycleBoxDir();
     LinkMender links;
-    CarriedRows carrier(
-        fs, box, links.recording(moveTransfer()),
-        [&](const notes::NoteCarrier::Item& item, platform::FsResult result) {
-            // A same-named file that came into the box meanwhile makes the move fail; the row
-            // stays without a message. Any other failure is told.
-            if (!result && result.error != EEXIST)
-                m_dialogs.showMessage(texts::moveToBoxFailed(item.sourceCaption));
-        },
-        &list, &selection);
+    BoxOrigins origins(session.layout());
+    // A same-named file that came into the box meanwhile makes the move fail; the row stays
+    // without a message.
+    CarriedRows carrier = intoBox(links, origins, list, selection, false);
 
     DrainSelectedRows(list, selection, [&](int row) {
         const core::FileRow& found = list.row(row);

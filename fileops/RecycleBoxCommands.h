@@ -5,7 +5,9 @@
 
 #include "core/Dialogs.h"
 #include "core/Workspace.h"
+#include "fileops/BoxOrigins.h"
 #include "fileops/CarriedRows.h"
+#include "fileops/LinkMender.h"
 
 namespace fileops {
 
@@ -30,6 +32,11 @@ public:
 private:
     void moveIntoBox();
     notes::NoteCarrier::Transfer moveTransfer() const;
+    // The carrier of rows of `list` into the box: arrived files record where they came from,
+    // and a file that does not arrive is told (one whose name the box has only with
+    // `tellNameTaken`).
+    CarriedRows intoBox(LinkMender& links, BoxOrigins& origins, core::FileListModel& list,
+                        QItemSelectionModel& selection, bool tellNameTaken);
     void deleteForGood();
     void countFiles();
 

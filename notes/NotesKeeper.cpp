@@ -2,11 +2,12 @@
 
 #include "notes/Mirror.h"
 #include "notes/NotesWriter.h"
+#include "notes/OriginRecords.h"
 #include "platform/FileIdentity.h"
 #include "platform/FileNames.h"
 #include "platform/FolderLock.h"
-#include "platform/ParkedFiles.h"
 #include "platform/NamesShownAlike.h"
+#include "platform/ParkedFiles.h"
 #include "platform/TemporaryFiles.h"
 
 #include <QHash>
@@ -66,6 +67,16 @@ void putBack(platform::IniDocument& document, const std::vector<KeyBefore>& keys
         else
             document.removeKey(NotesSection, before.key, Qt::CaseSensitive);
     }
+}
+
+// Removes the record of where `name` came from; an emptied section goes with its last key.
+bool removeOriginIn(platform::IniDocument& document, const QString& name)
+{
+    if (!document.removeKey(OriginsSection, originKey(name), Qt::CaseSensitive))
+        return false;
+    if (document.keys(OriginsSection).isEmpty())
+        document.removeSection(OriginsSection);
+    return true;
 }
 
 bool holdsListedFile(const platform::FileSystem& fs, const QString& dir)
@@ -141,6 +152,7 @@ void NotesKeeper::forget(const QString& dir, const QStringList& names)
                 if (fs.exists(dir + name))
                     continue; // a file of that name is there again: the note is its own
                 changed = removeNoteIn(document, dir, captionInFolder(fs, dir, name)) || changed;
+                changed = removeOriginIn(document, name) || changed;
             }
             return changed;
         });
@@ -165,6 +177,32 @@ void NotesKeeper::forgetEmptied(const QString& dir, const QStringList& names)
         }
     }
     forget(dir, names);
+}
+
+void NotesKeeper::recordOrigins(const QString& dir,
+                                const QList<std::pair<QString, QByteArray>>& origins)
+{
+    if (origins.isEmpty())
+        return;
+    NotesWriter writer(dir);
+    try {
+        writer.update([&](platform::IniDocument& document) {
+            bool changed = false;
+            for (const auto& [name, origin] : origins) {
+                const std::optional<QString> value = originValue(origin);
+                const QString key = originKey(name);
+                if (!value) {
+                    changed = removeOriginIn(document, name) || changed;
+                } else if (document.value(OriginsSection, key, Qt::CaseSensitive) != value) {
+                    document.setValue(OriginsSection, key, *value, Qt::CaseSensitive);
+                    changed = true;
+                }
+            }
+            return changed;
+        });
+    } catch (const platform::UserError&) {
+        // No record: the file goes back where the user chooses.
+    }
 }
 
 void NotesKeeper::cleanUp(const QString& dir, const QStringList& names)
@@ -368,6 +406,57 @@ NotesKeeper::FolderRemoval NotesKeeper::removeFolder(const platform::FileSystem&
             return FolderRemoval::Failed;
     }
     return fs.removeDirectory(dir) ? FolderRemoval::Removed : FolderRemoval::Failed;
+}
+
+NotesKeeper::ConflictMerge NotesKeeper::mergeConflictCopy(const QString& dir,
+                                                          const QString& copyName)
+{
+    const platform::FileSystem& fs = localFs();
+    ConflictMerge merge;
+    NotesWriter writer(dir);
+    try {
+        writer.update([&](platform::IniDocument& document) {
+            // Read under the lock the rewrite holds, so that the notes file is as merged.
+            merge = ConflictMerge();
+            writer.dropFollows();
+            if (platform::readWholeFile(dir + copyName, &merge.copy, platform::kMaxOwnFileSize,
+                                        &merge.readError) != platform::ReadOutcome::Loaded) {
+                if (merge.readError == 0)
+                    merge.readError = ENOENT;
+                merge.copy.clear();
+                return false;
+            }
+            const platform::IniDocument copy = platform::IniDocument::parse(merge.copy);
+            for (const QString& key : copy.keys(NotesSection, Qt::CaseSensitive)) {
+                const QString note = oneLineNote(
+                    copy.value(NotesSection, key, Qt::CaseSensitive).value_or(QString()));
+                if (isBlankNote(note) || key.contains(u'/') || key == u"." || key == u"..")
+                    continue; // no note, or the key of no file
+                if (const std::optional<QString> storedKey = noteKeyIn(document, dir, key)) {
+                    if (document.value(NotesSection, *storedKey, Qt::CaseSensitive) != note) {
+                        // The document of the file the stored key belongs to.
+                        const bool ownName = fs.exists(dir + key) || !fs.exists(dir + *storedKey);
+                        merge.differing.append({ownName ? key : *storedKey, note});
+                    }
+                    continue;
+                }
+                if (!canBeKeyIn(document, key)) {
+                    merge.differing.append({key, note}); // kept beside the file instead
+                    continue;
+                }
+                document.setValue(NotesSection, key, note, Qt::CaseSensitive);
+                if (fs.exists(dir + key))
+                    writer.follow(key, note);
+                ++merge.taken;
+            }
+            merge.merged = true;
+            return merge.taken > 0;
+        });
+    } catch (const platform::UserError& error) {
+        merge.merged = false;
+        merge.writeFailure = error.message();
+    }
+    return merge;
 }
 
 bool NotesKeeper::leaveNotesFile(const platform::FileSystem& fs, const QString& dir)

@@ -10,6 +10,7 @@
 #include "notes/NotesFile.h"
 #include "platform/FileSystem.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -33,12 +34,20 @@ public:
     // a rename by another program then takes its document along.
     static void recordFile(const QString& dir, const QString& name);
 
-    // Files that left for good (deleted): their notes go in one rewrite, unless a file of that
-    // name is there again. A failure is ignored: the key stays for the clean-up.
+    // Files that left for good (deleted): their notes, and their records of where they came
+    // from (OriginRecords.h), go in one rewrite, unless a file of that name is there again. A
+    // failure is ignored: the key stays for the clean-up.
     static void forget(const QString& dir, const QStringList& names);
     // The same for files emptied out of a folder (the recycle box): where the folder then holds
     // no file, the whole notes file goes.
     static void forgetEmptied(const QString& dir, const QStringList& names);
+
+    // The recycle box's records of the folders its files came from, for files that cannot carry
+    // the record themselves (OriginRecords.h): each name's record is set to the folder's bytes,
+    // or removed where they are empty, in one rewrite. A failure is ignored: a file without a
+    // record is put back where the user chooses.
+    static void recordOrigins(const QString& dir,
+                              const QList<std::pair<QString, QByteArray>>& origins);
 
     // The note clean-up: only the notes of the files that are there remain, those of `names`
     // first in that order, blank notes and notes of files that are gone are dropped, and every
@@ -85,6 +94,23 @@ public:
         Failed,
     };
     static FolderRemoval removeFolder(const platform::FileSystem& fs, const QString& dir);
+
+    // Merges the conflict copy `copyName` of the folder's notes file (ConflictCopies.h) in one
+    // rewrite under the folder's lock: every note it holds for a file that has none here is
+    // taken, and those files' comments follow; where both hold a note for one file and the
+    // notes differ, the notes file's stays and the copy's is handed back for the caller to keep.
+    // The copy itself stays where it is.
+    struct ConflictMerge
+    {
+        bool merged = false;  // the copy was read, and the notes file holds what it gave
+        int readError = 0;    // the errno value of a copy that could not be read
+        QString writeFailure; // why the notes file could not be written
+        QByteArray copy;      // the copy's bytes as merged
+        int taken = 0;        // notes taken into the notes file
+        // The copy's notes that differ from those kept: the caption of the file, the note.
+        QList<std::pair<QString, QString>> differing;
+    };
+    static ConflictMerge mergeConflictCopy(const QString& dir, const QString& copyName);
 
     // The notes file of a folder whose files were moved away goes, unless a key of it belongs to
     // a file that stayed. False when it cannot be read, and stays.

@@ -17,7 +17,10 @@ namespace search {
 class IndexCache
 {
 public:
-    static constexpr quint32 kVersion = 4;
+    // Raised whenever what a folder's record holds changes meaning (4: the notes file's
+    // conflict copies are no files of the index; 5: a file's name and note end where the next
+    // file's begin, and each name has its rank).
+    static constexpr quint32 kVersion = 5;
 
     // The cache file of the library at `root`: in $XDG_CACHE_HOME/quillet/ (the user's cache
     // folder when unset), named after the root's path.

@@ -1,6 +1,7 @@
 #include "search/LibraryIndex.h"
 
 #include "core/RowOrder.h"
+#include "notes/ConflictCopies.h"
 #include "notes/NotesFile.h"
 #include "platform/FileNames.h"
 #include "platform/OpenFolder.h"
@@ -408,7 +409,8 @@ void LibraryIndex::takeNotices()
             if (!fileTouched || notes::isNotesFileName(QByteArrayView(notice.name))) {
                 entry->dirty = true;
                 attend(*entry);
-            } else if (core::isListedName(QByteArrayView(notice.name))) {
+            } else if (core::isListedName(QByteArrayView(notice.name)) &&
+                       !notes::isConflictCopyName(QByteArrayView(notice.name))) {
                 m_touched[entry].push_back(notice.name);
                 entry->touched = true;
                 attend(*entry);

@@ -24,6 +24,8 @@ MainActions::MainActions(QWidget* window) : QObject(window), m_window(window)
     add("t1051", QStringLiteral("移动方式入库"));
     add("t1052", QStringLiteral("复制方式入库"));
     add("t106", QStringLiteral("删除选中文件(&K)"));
+    // Puts the selected files of the recycle box back where they were deleted from.
+    add("t108", QStringLiteral("还原文件(&R)"));
     add("t107", QStringLiteral("退出(&X)"));
     // Operation menu
     add("t201", QStringLiteral("全部选中(&l)"))->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
@@ -182,6 +184,7 @@ void MainActions::buildPopups()
     sendTo->menuAction()->setEnabled(false);
     file->addSeparator();
     file->addAction(add("delselfile", QStringLiteral("删除选定文件")));
+    file->addAction(add("restorefile", QStringLiteral("还原文件")));
     file->addAction(add("renfile", QStringLiteral("重命名文件...")));
     file->addSeparator();
     file->addAction(add("openfild", QStringLiteral("查看文件夹(&O)")));
@@ -264,6 +267,7 @@ void MainActions::buildMenuBar(QMenuBar* bar)
     folder->addAction(action(QStringLiteral("t1052")));
     file->addMenu(folder);
     file->addAction(action(QStringLiteral("t106")));
+    file->addAction(action(QStringLiteral("t108")));
     file->addSeparator();
     file->addAction(action(QStringLiteral("t107")));
 

@@ -19,6 +19,7 @@
 #include "fileops/NoteCommands.h"
 #include "fileops/RecycleBoxCommands.h"
 #include "fileops/RenameCommands.h"
+#include "fileops/RestoreCommands.h"
 #include "fileops/RunCommands.h"
 #include "fileops/SendCommands.h"
 #include "notes/NotesKeeper.h"
@@ -101,6 +102,7 @@ MainWindow::MainWindow(core::Session& session, std::unique_ptr<core::Dialogs> di
       m_liveList(std::make_unique<core::LiveList>(*m_workspace, *m_files)),
       m_import(std::make_unique<fileops::ImportCommands>(*m_workspace, *m_dialogs)),
       m_recycleBox(std::make_unique<fileops::RecycleBoxCommands>(*m_workspace, *m_dialogs)),
+      m_restore(std::make_unique<fileops::RestoreCommands>(*m_workspace, *m_dialogs)),
       m_notes(std::make_unique<fileops::NoteCommands>(*m_workspace, *m_dialogs)),
       m_search(std::make_unique<search::SearchCommands>(*m_workspace, *m_dialogs)),
       m_moves(std::make_unique<fileops::MoveCommands>(*m_workspace, *m_dialogs)),
@@ -572,6 +574,8 @@ void MainWindow::connectCommands()
     for (const char* name : {"emptybox", "emptyrec"})
         on(QLatin1String(name), [this] { m_recycleBox->emptyboxClick(); });
     on(QStringLiteral("DELFM"), [this] { m_recycleBox->DELFMClick(); });
+    for (const char* name : {"t108", "restorefile"})
+        on(QLatin1String(name), [this] { m_restore->restorefileClick(); });
 
     on(QStringLiteral("stfibtn"), [this] { stfibtnClick(); });
     on(QStringLiteral("t401"), [this] { t401Click(); });
@@ -847,6 +851,10 @@ void MainWindow::updateCommandStates()
     for (const char* name :
          {"copymemo", "editmemo", "clsmemo", "runfile", "delselfile", "renfile", "sendto", "fattr"})
         a.setEnabled(QLatin1String(name), popup.fileCommands);
+    const bool restore = core::restoreEnabled(activeKind, w.page() == core::Workspace::Page::Browse,
+                                              m_session.writable(), fileSelected);
+    a.setEnabled(QStringLiteral("t108"), restore);
+    a.setEnabled(QStringLiteral("restorefile"), restore);
     a.setEnabled(QStringLiteral("FileFontColor"), popup.colours);
     a.setEnabled(QStringLiteral("FileBackColor"), popup.colours);
 

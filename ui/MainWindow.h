@@ -44,6 +44,7 @@ class ImportCommands;
 class MoveCommands;
 class NoteCommands;
 class RecycleBoxCommands;
+class RestoreCommands;
 class RenameCommands;
 class RunCommands;
 class SendCommands;
@@ -202,6 +203,7 @@ private:
     TopRow m_liveTop; // the row at the top of the file list while the disk's changes apply
     std::unique_ptr<fileops::ImportCommands> m_import;
     std::unique_ptr<fileops::RecycleBoxCommands> m_recycleBox;
+    std::unique_ptr<fileops::RestoreCommands> m_restore;
     std::unique_ptr<fileops::NoteCommands> m_notes;
     std::unique_ptr<search::SearchCommands> m_search;
     std::unique_ptr<fileops::MoveCommands> m_moves;

@@ -3,6 +3,7 @@
 #include "core/Texts.h"
 #include "platform/FileNames.h"
 #include "ui/AttributesDialog.h"
+#include "ui/CategoryChoiceDialog.h"
 #include "ui/Conversions.h"
 #include "ui/Icons.h"
 #include "ui/NameDialog.h"
@@ -15,8 +16,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
-#include <QDir>
 #include <QDateTime>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -272,6 +273,14 @@ std::optional<core::FontSpec> WidgetDialogs::chooseFont(const core::FontSpec& in
     if (!ok)
         return std::nullopt;
     return specFromFont(font, colorFromStored(initial.color), initial);
+}
+
+QModelIndex WidgetDialogs::chooseCategory(const core::CategoryChoiceSpec& spec)
+{
+    CategoryChoiceDialog dialog(spec, m_parent);
+    if (m_onTop)
+        dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    return dialog.exec() == QDialog::Accepted ? dialog.chosen() : QModelIndex();
 }
 
 void WidgetDialogs::runNameDialog(const core::NameDialogSpec& spec,

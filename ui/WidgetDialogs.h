@@ -33,6 +33,7 @@ public:
     QString chooseFolder(const QString& title) override;
     std::optional<int> chooseColor(int initialColor) override;
     std::optional<core::FontSpec> chooseFont(const core::FontSpec& initial) override;
+    QModelIndex chooseCategory(const core::CategoryChoiceSpec& spec) override;
     void runNameDialog(const core::NameDialogSpec& spec,
                        const std::function<core::OkResult(const QString&)>& onOk) override;
     void runNoteDialog(const core::NoteDialogSpec& spec,

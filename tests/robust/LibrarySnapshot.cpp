@@ -93,6 +93,11 @@ void walk(const QString& root, const QString& relative, const RootNames& roots,
             snapshot.iniFiles[path] = bytes;
             const platform::IniDocument document = platform::IniDocument::parse(bytes);
             for (const QString& section : document.sections()) {
+                // Where the box's files came from is recorded on each file, or here where the
+                // file cannot carry it: either place holds it, so it is not judged.
+                if (section.compare(QStringLiteral("fromdir"), Qt::CaseInsensitive) == 0 &&
+                    name.compare(QStringLiteral("zzfdat.nod"), Qt::CaseInsensitive) == 0)
+                    continue;
                 for (const auto& [key, value] : document.entries(section)) {
                     const LibrarySnapshot::IniKey id{path, section.toCaseFolded(), key};
                     if (!snapshot.iniValues.count(id))

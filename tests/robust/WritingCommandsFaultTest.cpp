@@ -14,13 +14,16 @@
 #include "dropwin/DropCommands.h"
 #include "export/HtmlExport.h"
 #include "fileops/AttributeCommands.h"
+#include "fileops/BoxOrigins.h"
 #include "fileops/DocumentCommands.h"
 #include "fileops/ImportCommands.h"
 #include "fileops/MoveCommands.h"
 #include "fileops/NoteCommands.h"
 #include "fileops/RecycleBoxCommands.h"
 #include "fileops/RenameCommands.h"
+#include "fileops/RestoreCommands.h"
 #include "fileops/SendCommands.h"
+#include "platform/ExtendedAttributes.h"
 #include "platform/FileNames.h"
 #include "support/FaultInjection.h"
 #include "support/FolderNotes.h"
@@ -163,6 +166,13 @@ public:
         world.selectSystemNode(world.workspace.systemTree().recycleBoxIndex());
         return *this;
     }
+    // The box records that its file `name` came from the category `folder`.
+    Scene& cameFrom(const QString& name, const QString& folder)
+    {
+        platform::writeAttribute(world.library.path("oprecy/" + name), fileops::FromFolderAttribute,
+                                 folder.toUtf8());
+        return *this;
+    }
     Scene& select(const QStringList& names)
     {
         world.selectFiles(names);
@@ -254,6 +264,7 @@ public:
     core::LiveList live{world.workspace, world.files};
     fileops::ImportCommands imports{world.workspace, world.dialogs};
     fileops::RecycleBoxCommands box{world.workspace, world.dialogs};
+    fileops::RestoreCommands restore{world.workspace, world.dialogs};
     fileops::NoteCommands noteCommands{world.workspace, world.dialogs};
     fileops::RenameCommands rename{world.workspace, world.dialogs};
     Editor editor;
@@ -361,6 +372,19 @@ const WritingCommand kCommands[] = {
      [](S& s) { s.box.delselfileClick(); }, false, false, true},
     {"EmptyTheBox", [](S& s) { s.showBox(); }, [](S& s) { s.box.emptyboxClick(); }, false, false,
      true},
+    // x.txt goes where the user chooses, y.txt replaces the file of its name in its category.
+    {"RestoreFromTheBox",
+     [](S& s) {
+         s.cameFrom("y.txt", "cat/").showBox().select({"x.txt", "y.txt"}).answer(Answer::Yes);
+         s.world.dialogs.categoryChoices.push_back(QStringList{"dst"});
+     },
+     [](S& s) { s.restore.restorefileClick(); }, false, false, true},
+    {"RestoreFromTheBoxAcrossDevices",
+     [](S& s) {
+         s.cameFrom("y.txt", "cat/").showBox().select({"x.txt", "y.txt"}).answer(Answer::Yes);
+         s.world.dialogs.categoryChoices.push_back(QStringList{"dst"});
+     },
+     [](S& s) { s.restore.restorefileClick(); }, true, false, true},
     // Note editing
     {"NoteEditorSave",
      [](S& s) { s.show("cat").select({"b.txt"}).world.workspace.setTopEditText("编辑器的注释"); },
@@ -464,6 +488,24 @@ const WritingCommand kCommands[] = {
                                                s.world.library.path("cat/a3.txt"));
      },
      [](S& s) { s.live.applyNow(); }, false, false, true},
+    // A conflict copy of a notes file that a synced folder left, merged by a listing and by the
+    // live list
+    {"ListingMergesAConflictCopy",
+     [](S& s) {
+         s.show("cat").world.library.makeFile(
+             "cat/zzfdat.sync-conflict-20261207-120000-ABCDEFG.nod",
+             testing_support::gbk(QStringLiteral(
+                 "[fileinfo]\r\na.txt=另一台的 a\r\nb.txt=note b\r\nc.txt=note c\r\n")));
+     },
+     [](S& s) { s.world.files.flistrefClick(); }},
+    {"LiveListMergesAConflictCopy",
+     [](S& s) {
+         s.show("cat").world.library.makeFile(
+             "cat/zzfdat (conflicted copy 2026-12-07 120000).nod",
+             testing_support::gbk(
+                 QStringLiteral("[fileinfo]\r\na.txt=另一台的 a\r\nb.txt=note b\r\n")));
+     },
+     [](S& s) { s.live.applyNow(); }},
     // The document page
     {"SaveDocument", [](S& s) { s.show("cat").select({"a.txt"}).typeDocument("新的文档\n第二行"); },
      [](S& s) { s.page.savenoteClick(); }},

@@ -1,5 +1,6 @@
 #include "support/ScriptedDialogs.h"
 
+#include "core/CategoryTreeModel.h"
 #include "core/StandardTemplate.h"
 #include "core/SystemOptions.h"
 
@@ -126,6 +127,24 @@ std::optional<core::FontSpec> ScriptedDialogs::chooseFont(const core::FontSpec&)
         fontChoices.pop_front();
     }
     return choice;
+}
+
+QModelIndex ScriptedDialogs::chooseCategory(const core::CategoryChoiceSpec& spec)
+{
+    categoryQuestions.push_back(spec);
+    if (categoryChoices.empty())
+        return {};
+    const std::optional<QStringList> names = categoryChoices.front();
+    categoryChoices.pop_front();
+    if (!names)
+        return {};
+    bool complete = false;
+    const QModelIndex node = spec.tree->findPath(*names, &complete);
+    if (!complete || (spec.canChoose && !spec.canChoose(node))) {
+        ADD_FAILURE() << "the tree question cannot choose " << names->join(u'/').toStdString();
+        return {};
+    }
+    return node;
 }
 
 void ScriptedDialogs::runNameDialog(const core::NameDialogSpec& spec,

@@ -67,6 +67,10 @@ public:
     std::deque<std::function<void(core::OptionsForm&)>> optionsScripts;
     // The attributes form's boxes on OK, or nothing for Cancel; unscripted forms are cancelled.
     std::deque<std::optional<core::AttributeBoxes>> attributeChoices;
+    // The tree question's answers: the folder names below the root of the node chosen, or
+    // nothing for Cancel; unscripted questions are cancelled. A node that cannot be chosen
+    // fails the test.
+    std::deque<std::optional<QStringList>> categoryChoices;
 
     // What happened.
     std::vector<Shown> shown;
@@ -85,6 +89,7 @@ public:
     std::vector<QString> pictureDialogTitles;
     std::vector<QString> pictureDialogFilters;
     std::vector<core::AttributesDialogSpec> attributeDialogs;
+    std::vector<core::CategoryChoiceSpec> categoryQuestions;
     int templateDialogs = 0;
     int optionsDialogs = 0;
     QString clipboard;
@@ -108,6 +113,7 @@ public:
     QString chooseFolder(const QString& title) override;
     std::optional<int> chooseColor(int initialColor) override;
     std::optional<core::FontSpec> chooseFont(const core::FontSpec& initial) override;
+    QModelIndex chooseCategory(const core::CategoryChoiceSpec& spec) override;
     void runNameDialog(const core::NameDialogSpec& spec,
                        const std::function<core::OkResult(const QString&)>& onOk) override;
     void runNoteDialog(const core::NoteDialogSpec& spec,

@@ -1,14 +1,19 @@
 // Bringing files in, editing notes and the recycle box, driven through the real window.
+#include "fileops/FileOpsTexts.h"
 #include "support/TempLibrary.h"
+#include "ui/CategoryChoiceDialog.h"
 #include "ui/FileListView.h"
 #include "ui/NoteEdit.h"
 #include "ui/WindowFixture.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeView>
 
 using testing_support::WindowFixture;
 
@@ -125,6 +130,67 @@ TEST_F(FileCommandsWindowTest, EmptyingTheBoxFromItsPopup)
     EXPECT_EQ(dialogs->last().caption, "请保持头脑清醒");
     EXPECT_TRUE(listedNames().isEmpty());
     EXPECT_FALSE(library.exists("oprecy/a.bin"));
+}
+
+TEST_F(FileCommandsWindowTest, RestoreIsOfferedOnlyInTheBoxAndPutsTheFileBack)
+{
+    QMenu* popup = window->actions().menu("filepop");
+    QMenu* fileMenu = window->actions().menu("t100");
+    EXPECT_TRUE(popup->actions().contains(action("restorefile")));
+    EXPECT_TRUE(fileMenu->actions().contains(action("t108")));
+    EXPECT_EQ(action("restorefile")->text(), "还原文件");
+    const auto offered = [&] {
+        popup->aboutToShow();
+        fileMenu->aboutToShow();
+        EXPECT_EQ(enabled("restorefile"), enabled("t108"));
+        return enabled("restorefile");
+    };
+    clickRow(0);
+    EXPECT_FALSE(offered()) << "not in a category";
+    dialogs->answers.push_back(core::Answer::Yes);
+    QTest::keyClick(window->fileView()->details(), Qt::Key_Delete);
+
+    clickSystemNode(workspace().systemTree().recycleBoxIndex());
+    EXPECT_FALSE(offered()) << "no file selected";
+    clickRow(0);
+    EXPECT_TRUE(offered());
+    action("restorefile")->trigger();
+    EXPECT_TRUE(listedNames().isEmpty());
+    EXPECT_EQ(library.read(QStringLiteral("软件/old.zip")), "old");
+    EXPECT_EQ(library.notesText(QStringLiteral("软件/")),
+              QStringLiteral("[fileinfo]\r\nold.zip=旧的注释\r\n"));
+    EXPECT_EQ(dialogs->shown.size(), 1u) << "only the question before deleting";
+}
+
+TEST_F(FileCommandsWindowTest, TheTreeQuestionChoosesOnlyACategory)
+{
+    core::CategoryTreeModel& tree = workspace().systemTree();
+    core::CategoryChoiceSpec spec;
+    spec.caption = fileops::texts::RestoreCaption;
+    spec.prompt = fileops::texts::restoreElsewhere("a.txt");
+    spec.treeName = fileops::texts::RestoreTreeName;
+    spec.okText = fileops::texts::RestoreOk;
+    spec.cancelText = fileops::texts::RestoreCancel;
+    spec.tree = &tree;
+    spec.canChoose = [&](const QModelIndex& node) {
+        return tree.kindOf(node) == core::CategoryKind;
+    };
+    ui::CategoryChoiceDialog dialog(spec, window.get());
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), "还原文件");
+    EXPECT_EQ(dialog.tree()->accessibleName(), fileops::texts::RestoreTreeName);
+    EXPECT_EQ(dialog.findChild<QLabel*>()->accessibleName(), spec.prompt);
+    EXPECT_EQ(dialog.okButton()->accessibleName(), "还原");
+    EXPECT_FALSE(dialog.okButton()->isEnabled()) << "the root holds no files";
+    EXPECT_TRUE(dialog.tree()->isExpanded(tree.rootIndex()));
+    EXPECT_TRUE(dialog.tree()->isRowHidden(tree.recycleBoxIndex().row(), {}));
+    EXPECT_FALSE(dialog.tree()->isRowHidden(tree.rootIndex().row(), {}));
+    const QModelIndex category = this->category({QStringLiteral("软件")});
+    dialog.tree()->setCurrentIndex(category);
+    ASSERT_TRUE(dialog.okButton()->isEnabled());
+    dialog.okButton()->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.chosen(), category);
 }
 
 TEST_F(FileCommandsWindowTest, NothingComesInWhileTheRootIsSelectedAndTheImportItemsFollowTheNode)
