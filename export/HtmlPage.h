@@ -1,6 +1,9 @@
 #pragma once
+
 // The HTML page of a file list: head lines, one table row per file and foot lines, written
 // as GB18030 text (the page declares the gb2312 character set) with CR LF line ends.
+
+#include "export/HtmlEscape.h"
 
 #include <QByteArray>
 #include <QString>
@@ -40,10 +43,5 @@ private:
     QStringList m_lines;
 };
 
-// The text with "&", "<" and ">" written as entities, so that it shows as itself.
-QString escapeHtml(const QString& text);
-// Appends `c` as page text shows it: "&", "<" and ">" escaped, and quotes too inside an
-// attribute's value.
-void appendEscaped(QString& out, QChar c, bool attribute);
 
 } // namespace htmlexport

@@ -1,6 +1,6 @@
 #include "export/NoteSanitizer.h"
 
-#include "export/HtmlPage.h"
+#include "export/HtmlEscape.h"
 
 #include <array>
 #include <utility>
