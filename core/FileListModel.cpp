@@ -359,9 +359,7 @@ void FileListModel::sortBy(int column, bool ascending)
 {
     if (m_rows.size() < 2 || column < 0 || column >= columnCount())
         return;
-    static constexpr RowKey kKeys[] = {RowKey::Name, RowKey::Note, RowKey::Folder,
-                                       RowKey::Size, RowKey::Date, RowKey::Attr};
-    const std::vector<int> order = sortedOrder(m_rows, kKeys[int(fieldOf(column))], ascending);
+    const std::vector<int> order = sortedOrder(m_rows, fieldOf(column), ascending);
 
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     m_rows.reorder(order);

@@ -5,6 +5,7 @@
 
 #include "core/FileRow.h"
 #include "core/FileRows.h"
+#include "core/RowOrder.h"
 
 #include <QAbstractTableModel>
 
@@ -55,16 +56,9 @@ public:
         Files,
         Search
     };
-    // What a column shows; the two layouts place them differently.
-    enum class Field
-    {
-        Name,
-        Note,
-        Folder,
-        Size,
-        Date,
-        Attr
-    };
+    // What a column shows; the two layouts place them differently. A column sorts by what
+    // it shows.
+    using Field = RowKey;
     enum Role
     {
         SizeRole = Qt::UserRole + 1,

@@ -96,15 +96,7 @@ void LibraryIndex::setFolders(const QString& root, const QStringList& outer)
 {
     const QString newRoot = root.isEmpty() ? QString() : withSlash(root);
     if (newRoot != m_root) {
-        for (auto& [key, entry] : m_entries)
-            unwatch(*entry);
-        m_entries.clear();
-        m_byWatch.clear();
-        m_unwatched.clear();
-        m_attention.clear();
-        m_touched.clear();
-        m_toSettle.clear();
-        m_unranked = 0;
+        clearEntries();
         m_tree.reset();
         m_plan.clear();
         m_root = newRoot;
@@ -148,6 +140,19 @@ bool LibraryIndex::sendsNotices(const platform::OpenFolder& folder)
                        m_settings.sendsNotices(long(fs.f_type));
     m_noticesByDevice.emplace(quint64(st.st_dev), sends);
     return sends;
+}
+
+void LibraryIndex::clearEntries()
+{
+    for (auto& [key, entry] : m_entries)
+        unwatch(*entry);
+    m_entries.clear();
+    m_byWatch.clear();
+    m_unwatched.clear();
+    m_attention.clear();
+    m_touched.clear();
+    m_toSettle.clear();
+    m_unranked = 0;
 }
 
 void LibraryIndex::unwatch(Entry& entry)
@@ -1140,15 +1145,7 @@ bool LibraryIndex::load(const QString& file)
     m_loaded = IndexCache::read(file, m_root, entries, parents);
     if (!m_loaded)
         return false;
-    for (auto& [key, entry] : m_entries)
-        unwatch(*entry);
-    m_entries.clear();
-    m_byWatch.clear();
-    m_unwatched.clear();
-    m_attention.clear();
-    m_touched.clear();
-    m_toSettle.clear();
-    m_unranked = 0;
+    clearEntries();
     for (std::unique_ptr<Entry>& entry : entries) {
         for (const FolderRecord::File& f : entry->record.files)
             m_unranked += f.rank == FolderRecord::kNoRank;

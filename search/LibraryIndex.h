@@ -148,6 +148,8 @@ private:
     bool readEntry(Entry& entry, const platform::OpenFolder& folder);
     void watch(Entry& entry, const platform::OpenFolder& folder);
     void unwatch(Entry& entry);
+    // Forgets every folder, with its watch and every mark on it.
+    void clearEntries();
     // Sets the entry's watch, keeping the entries without one.
     void setWatch(Entry& entry, int watch);
     void attend(Entry& entry);
