@@ -64,6 +64,11 @@ quint32 FileRows::folderIndex(const QString& folder)
         if (found != m_folderIndex.cend())
             return *found;
     }
+    return addFolder(folder);
+}
+
+quint32 FileRows::addFolder(const QString& folder)
+{
     const auto index = quint32(m_folders.size());
     m_folders.push_back(folder);
     if (!m_folderIndex.isEmpty())

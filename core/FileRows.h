@@ -38,6 +38,8 @@ public:
 
     // The index of a folder path (ending in "/"), the same for the same text.
     quint32 folderIndex(const QString& folder);
+    // The index of a folder path that the rows do not hold yet (the caller knows it).
+    quint32 addFolder(const QString& folder);
 
     // A row as a listing finds it: the name's bytes, the numbers, and the note.
     struct Listed

@@ -25,6 +25,7 @@
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <thread>
+#include <unordered_map>
 
 namespace search {
 
@@ -970,6 +971,7 @@ void LibraryIndex::makeRows(const std::vector<Hit>& hits, size_t from, size_t to
                      size_t(double(texts.second) * share * 1.05) + 64);
     if (ranks)
         ranks->reserve(to - from);
+    std::unordered_map<const Entry*, quint32> folders;
     for (size_t k = from; k < to;) {
         Entry& entry = *m_plan[hits[k].part].entry;
         FolderRecord& record = entry.record;
@@ -980,7 +982,12 @@ void LibraryIndex::makeRows(const std::vector<Hit>& hits, size_t from, size_t to
         std::optional<platform::OpenFolder> folder;
         const bool longPath = record.path.size() >= kLongPath / 3 &&
                               platform::nativePath(record.path).size() >= kLongPath;
-        const quint32 folderIndex = rows.folderIndex(record.path);
+        // Each entry is a folder of its own: its index is kept by the entry, not looked up by
+        // its path.
+        auto [known, added] = folders.try_emplace(&entry, 0);
+        if (added)
+            known->second = rows.addFolder(record.path);
+        const quint32 folderIndex = known->second;
         for (; k < next; ++k) {
             // The records of hits further on are fetched early.
             if (k + 12 < to) {
