@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 
 #include <cstring>
+#include <future>
 
 namespace search {
 
@@ -313,33 +314,46 @@ bool IndexCache::read(const QString& file, const QString& root,
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray data = in.readAll();
+    // The file is mapped, not copied: a replacing write makes a new file, so the one mapped
+    // stays as it was while it is read.
+    const qint64 size = in.size();
     Header header;
-    if (size_t(data.size()) < sizeof header)
+    if (size < qint64(sizeof header))
         return false;
-    std::memcpy(&header, data.constData(), sizeof header);
+    const uchar* mapped = in.map(0, size);
+    if (!mapped)
+        return false;
+    const char* data = reinterpret_cast<const char*>(mapped);
+    std::memcpy(&header, data, sizeof header);
     if (std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 || header.version != kVersion ||
-        header.length != quint64(data.size()) - sizeof header ||
-        header.checksum != checksum(data.constData() + sizeof header, size_t(header.length)))
+        header.length != quint64(size) - sizeof header)
         return false;
-    Reader r(data.constData() + sizeof header, size_t(header.length));
+    // The checksum is worked out beside the reading of the entries; a file that fails it
+    // gives none.
+    std::future<quint64> sum = std::async(std::launch::async, [&] {
+        return checksum(data + sizeof header, size_t(header.length));
+    });
+    const auto fail = [&] {
+        entries.clear();
+        parents.clear();
+        sum.wait();
+        return false;
+    };
+    Reader r(data + sizeof header, size_t(header.length));
     if (r.text() != root)
-        return false;
+        return fail();
     const size_t count = r.length(1);
     entries.reserve(count);
     parents.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         auto entry = std::make_unique<LibraryIndex::Entry>();
         QString parent;
-        if (!readEntry(r, *entry, parent)) {
-            entries.clear();
-            parents.clear();
-            return false;
-        }
+        if (!readEntry(r, *entry, parent))
+            return fail();
         entries.push_back(std::move(entry));
         parents.push_back(parent);
     }
-    if (!r.ok()) {
+    if (!r.ok() || sum.get() != header.checksum) {
         entries.clear();
         parents.clear();
         return false;
