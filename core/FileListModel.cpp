@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <span>
 
 namespace core {
 
@@ -117,6 +118,15 @@ QString FileListModel::textOf(int row, Field field) const
 FileListModel::Field FileListModel::fieldOf(int column) const
 {
     return m_layout == Layout::Files ? kFileFields[column] : kSearchFields[column];
+}
+
+std::optional<FileListModel::Field> FileListModel::fieldAt(Layout layout, int column)
+{
+    const auto fields = layout == Layout::Files ? std::span<const Field>(kFileFields)
+                                                : std::span<const Field>(kSearchFields);
+    if (column < 0 || size_t(column) >= fields.size())
+        return std::nullopt;
+    return fields[size_t(column)];
 }
 
 int FileListModel::columnOf(Field field) const

@@ -10,6 +10,7 @@
 #include <QAbstractTableModel>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace core {
@@ -69,6 +70,8 @@ public:
 
     Layout layout() const { return m_layout; }
     Field fieldOf(int column) const;
+    // What column `column` of a list in `layout` shows; nothing past its last column.
+    static std::optional<Field> fieldAt(Layout layout, int column);
     int columnOf(Field field) const; // -1 when the layout has no such column
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -43,5 +43,4 @@ private:
     QStringList m_lines;
 };
 
-
 } // namespace htmlexport

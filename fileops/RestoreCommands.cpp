@@ -45,10 +45,11 @@ bool RestoreCommands::isPlaceToRestore(const QString& folder) const
     if (!session.fs().isDirectory(folder))
         return false;
     const QString& root = layout.programDir();
+    if (folder == layout.transitDir())
+        return true;
     if (folder.startsWith(root)) {
         const QStringView relative = QStringView(folder).mid(root.size());
-        return relative == u"tempdir/" ||
-               (!relative.split(u'/', Qt::SkipEmptyParts).isEmpty() && isPlainPath(relative, true));
+        return !relative.split(u'/', Qt::SkipEmptyParts).isEmpty() && isPlainPath(relative, true);
     }
     // A folder the recorded bytes name outside the library is taken only inside a library the
     // user registered.

@@ -1,5 +1,6 @@
 #include "search/IndexedSearch.h"
 
+#include "core/FileListModel.h"
 #include "core/RowOrder.h"
 #include "search/IndexCache.h"
 
@@ -148,12 +149,11 @@ LibraryIndex::RowsOrder IndexedSearch::orderOf(const Request& request)
 
 void IndexedSearch::sortRows(core::FileRows& rows, int column, bool ascending)
 {
-    static constexpr core::RowKey kKeys[] = {core::RowKey::Name,   core::RowKey::Note,
-                                             core::RowKey::Folder, core::RowKey::Size,
-                                             core::RowKey::Date,   core::RowKey::Attr};
-    if (rows.size() < 2 || column <= 0 || column >= int(std::size(kKeys)))
+    const std::optional<core::RowKey> key =
+        core::FileListModel::fieldAt(core::FileListModel::Layout::Search, column);
+    if (rows.size() < 2 || column <= 0 || !key)
         return;
-    rows.reorder(core::sortedOrder(rows, kKeys[column], ascending));
+    rows.reorder(core::sortedOrder(rows, *key, ascending));
 }
 
 core::FileRows IndexedSearch::search(const Request& request,
