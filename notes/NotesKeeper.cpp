@@ -79,10 +79,16 @@ bool removeOriginIn(platform::IniDocument& document, const QString& name)
     return true;
 }
 
+// A file of the folder's list: no folder, notes file or temporary file of the program.
+bool isListedFile(const platform::DirEntry& entry)
+{
+    return !entry.isDir && !isNotesFileName(entry.name) && !platform::isTemporaryName(entry.name);
+}
+
 bool holdsListedFile(const platform::FileSystem& fs, const QString& dir)
 {
     for (const platform::DirEntry& entry : fs.list(dir)) {
-        if (!entry.isDir && !isNotesFileName(entry.name) && !platform::isTemporaryName(entry.name))
+        if (isListedFile(entry))
             return true;
     }
     return false;
@@ -220,8 +226,7 @@ void NotesKeeper::cleanUp(const QString& dir, const QStringList& names)
             }
         }
         for (const platform::DirEntry& entry : fs.list(dir)) {
-            if (!entry.isDir && !isNotesFileName(entry.name) &&
-                !platform::isTemporaryName(entry.name) && !seen.contains(entry.name)) {
+            if (isListedFile(entry) && !seen.contains(entry.name)) {
                 files.append(entry.name);
                 seen.insert(entry.name);
             }
@@ -427,6 +432,13 @@ NotesKeeper::ConflictMerge NotesKeeper::mergeConflictCopy(const QString& dir,
                 return false;
             }
             const platform::IniDocument copy = platform::IniDocument::parse(merge.copy);
+            // The file each key stands for: a key is the caption its file's note is stored
+            // under, which for a name that is not UTF-8 is not the name itself.
+            QHash<QString, QString> fileOfKey;
+            for (const platform::DirEntry& entry : fs.list(dir)) {
+                if (isListedFile(entry))
+                    fileOfKey.insert(captionInFolder(fs, dir, entry.name), entry.name);
+            }
             for (const QString& key : copy.keys(NotesSection, Qt::CaseSensitive)) {
                 const QString note = oneLineNote(
                     copy.value(NotesSection, key, Qt::CaseSensitive).value_or(QString()));
@@ -435,7 +447,8 @@ NotesKeeper::ConflictMerge NotesKeeper::mergeConflictCopy(const QString& dir,
                 if (const std::optional<QString> storedKey = noteKeyIn(document, dir, key)) {
                     if (document.value(NotesSection, *storedKey, Qt::CaseSensitive) != note) {
                         // The document of the file the stored key belongs to.
-                        const bool ownName = fs.exists(dir + key) || !fs.exists(dir + *storedKey);
+                        const bool ownName =
+                            fileOfKey.contains(key) || !fileOfKey.contains(*storedKey);
                         merge.differing.append({ownName ? key : *storedKey, note});
                     }
                     continue;
@@ -445,8 +458,8 @@ NotesKeeper::ConflictMerge NotesKeeper::mergeConflictCopy(const QString& dir,
                     continue;
                 }
                 document.setValue(NotesSection, key, note, Qt::CaseSensitive);
-                if (fs.exists(dir + key))
-                    writer.follow(key, note);
+                if (const QString file = fileOfKey.value(key); !file.isEmpty())
+                    writer.follow(file, note);
                 ++merge.taken;
             }
             merge.merged = true;
@@ -471,7 +484,7 @@ bool NotesKeeper::leaveNotesFile(const platform::FileSystem& fs, const QString& 
     // Moved away it goes, unless a key of it belongs to a file that stayed behind.
     QSet<QString> stayed;
     for (const platform::DirEntry& entry : fs.list(dir)) {
-        if (!entry.isDir && !isNotesFileName(entry.name) && !platform::isTemporaryName(entry.name))
+        if (isListedFile(entry))
             stayed.insert(captionInFolder(fs, dir, entry.name).toCaseFolded());
     }
     for (const QString& key : document->keys(NotesSection, Qt::CaseSensitive)) {

@@ -4,6 +4,7 @@
 // that cannot be merged stays where it is and the status bar says so.
 #include "core/LiveList.h"
 #include "core/TextFile.h"
+#include "notes/NotesKeeper.h"
 #include "platform/FileNames.h"
 #include "search/LibraryIndex.h"
 #include "search/LibrarySearch.h"
@@ -13,7 +14,9 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using testing_support::gbk;
@@ -260,4 +263,22 @@ TEST_F(SyncConflicts, ACopyThatCannotBeMergedStaysAndTheStatusBarSaysSo)
     ASSERT_TRUE(index.search(search::Mode::ByName, QStringLiteral("conflict"), found));
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found.row(0, false).name, expected[0]);
+}
+
+TEST_F(SyncConflicts, ANoteTakenForAFileWhoseNameIsNotUtf8ReachesThatFilesCommentAtOnce)
+{
+    const QByteArray folder = platform::nativePath(world.library.path("cat/"));
+    const QByteArray file = folder + gbk(QStringLiteral("说明.txt"));
+    ::close(::open(file.constData(), O_CREAT | O_WRONLY, 0644));
+    world.library.makeFile(QStringLiteral("cat/") + kSyncthing,
+                           notesBytes({{QStringLiteral("说明.txt"), QStringLiteral("新的说明")}}));
+    // The keeper's merge alone, before any listing looks at the folder.
+    const notes::NotesKeeper::ConflictMerge merge =
+        notes::NotesKeeper::mergeConflictCopy(world.library.path("cat/"), kSyncthing);
+    EXPECT_TRUE(merge.merged);
+    EXPECT_EQ(merge.taken, 1);
+    char comment[64] = {};
+    const ssize_t length = ::getxattr(file.constData(), "user.xdg.comment", comment, sizeof comment);
+    ASSERT_GT(length, 0) << "the comment follows the note the copy brought";
+    EXPECT_EQ(QString::fromUtf8(comment, int(length)), QStringLiteral("新的说明"));
 }
