@@ -5,7 +5,9 @@
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 
+#include <algorithm>
 #include <limits>
+#include <thread>
 
 namespace core {
 
@@ -227,10 +229,83 @@ FileRows::Adopted FileRows::adopt(FileRows& other)
         m_extras.push_back(std::move(extra));
     other.m_chunks.clear();
     other.m_extras.clear();
+    // Parts of one list made with the same folders in the same places take them as they are.
     adopted.folderOf.resize(other.m_folders.size());
-    for (size_t f = 0; f < other.m_folders.size(); ++f)
-        adopted.folderOf[f] = folderIndex(other.m_folders[f]);
+    for (size_t f = 0; f < other.m_folders.size(); ++f) {
+        adopted.folderOf[f] = f < m_folders.size() && m_folders[f] == other.m_folders[f]
+                                  ? quint32(f)
+                                  : folderIndex(other.m_folders[f]);
+    }
     return adopted;
+}
+
+FileRows FileRows::joined(std::vector<FileRows>& parts, const std::vector<int>* order)
+{
+    FileRows out;
+    if (parts.empty())
+        return out;
+    size_t total = 0;
+    for (const FileRows& part : parts)
+        total += part.size();
+    // The first part's texts and folders stay where they are; the others' are taken over.
+    std::vector<std::vector<Record>> records(parts.size());
+    std::vector<Adopted> adopted(parts.size());
+    records[0].swap(parts[0].m_records);
+    out = std::move(parts[0]);
+    adopted[0].folderOf.resize(out.m_folders.size());
+    for (size_t f = 0; f < out.m_folders.size(); ++f)
+        adopted[0].folderOf[f] = quint32(f);
+    std::vector<size_t> ends(parts.size());
+    ends[0] = records[0].size();
+    for (size_t p = 1; p < parts.size(); ++p) {
+        adopted[p] = out.adopt(parts[p]);
+        records[p].swap(parts[p].m_records);
+        parts[p].clear();
+        ends[p] = ends[p - 1] + records[p].size();
+    }
+    const auto moved = [&](size_t p, size_t i) {
+        Record record = records[p][i];
+        record.chunk += adopted[p].chunkBase;
+        record.folder = adopted[p].folderOf[record.folder];
+        if (record.extra)
+            record.extra += adopted[p].extraBase;
+        return record;
+    };
+    out.m_records.reserve(total);
+    if (!order) {
+        for (size_t p = 0; p < parts.size(); ++p) {
+            for (size_t i = 0; i < records[p].size(); ++i)
+                out.m_records.push_back(moved(p, i));
+        }
+        return out;
+    }
+    // Gathered in the new order: each row is read once where it lies and written in its place,
+    // a long list in two halves side by side.
+    out.m_records.resize(order->size());
+    const auto gather = [&](size_t from, size_t to) {
+        const auto partOf = [&](size_t at) {
+            return size_t(std::upper_bound(ends.begin(), ends.end(), at) - ends.begin());
+        };
+        for (size_t k = from; k < to; ++k) {
+            if (k + 8 < to) {
+                const auto ahead = size_t((*order)[k + 8]);
+                const size_t p = partOf(ahead);
+                __builtin_prefetch(&records[p][ahead - (p ? ends[p - 1] : 0)]);
+            }
+            const auto at = size_t((*order)[k]);
+            const size_t p = partOf(at);
+            out.m_records[k] = moved(p, at - (p ? ends[p - 1] : 0));
+        }
+    };
+    const size_t half = order->size() / 2;
+    if (order->size() >= 100000) {
+        std::thread other(gather, half, order->size());
+        gather(0, half);
+        other.join();
+    } else {
+        gather(0, order->size());
+    }
+    return out;
 }
 
 void FileRows::appendAdopted(const FileRows& other, const Adopted& adopted, size_t first,

@@ -67,6 +67,10 @@ public:
         std::vector<quint32> folderOf;
     };
     Adopted adopt(FileRows& other);
+    // The rows of `parts` one after the other, or with `order` in that order (row k is row
+    // order[k] of the parts one after the other); the parts are left empty. Parts that hold
+    // the same folders in the same places join fastest.
+    static FileRows joined(std::vector<FileRows>& parts, const std::vector<int>* order = nullptr);
     void appendAdopted(const FileRows& other, const Adopted& adopted, size_t first, size_t end);
 
     QString name(size_t i) const;

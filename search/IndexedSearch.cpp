@@ -2,6 +2,7 @@
 
 #include "core/FileListModel.h"
 #include "core/RowOrder.h"
+#include "platform/LargeBlocks.h"
 #include "search/IndexCache.h"
 
 #include <QElapsedTimer>
@@ -14,6 +15,8 @@ namespace search {
 IndexedSearch::IndexedSearch(LibraryIndex::Settings settings, QObject* parent)
     : QObject(parent), m_index(std::move(settings))
 {
+    // The rows of every keystroke are large lists made and let go again.
+    platform::reuseLargeBlocks();
     m_worker = std::thread([this] { work(); });
 }
 

@@ -700,7 +700,11 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
         // A long plan is looked through in as many pieces as there are processors.
         const size_t partCount = m_plan.size();
         const size_t pieces = partCount < 4096 ? 1 : workers();
-        std::vector<std::vector<Hit>> found(pieces);
+        // The lists of hits keep their room from one search to the next.
+        std::vector<std::vector<Hit>>& found = m_found;
+        found.resize(pieces);
+        for (std::vector<Hit>& piece : found)
+            piece.clear();
         std::vector<std::pair<size_t, size_t>> text(pieces, {0, 0});
         std::vector<char> whole(pieces, 1);
         {
@@ -723,19 +727,12 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
             texts.first += names;
             texts.second += notes;
         }
-        std::vector<Hit> hits;
-        if (pieces == 1) {
-            hits.swap(found[0]);
-        } else {
-            size_t total = 0;
+        if (pieces > 1) {
+            m_hits.clear();
             for (const std::vector<Hit>& piece : found)
-                total += piece.size();
-            hits.reserve(total);
-            for (std::vector<Hit>& piece : found) {
-                hits.insert(hits.end(), piece.begin(), piece.end());
-                std::vector<Hit>().swap(piece);
-            }
+                m_hits.insert(m_hits.end(), piece.begin(), piece.end());
         }
+        const std::vector<Hit>& hits = pieces > 1 ? m_hits : found[0];
         if (cancelled && cancelled())
             return false;
         // The rows are made in the walk's order in as many pieces as there are processors,
@@ -744,6 +741,20 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
         const bool byName = order != RowsOrder::Walk;
         const size_t makers = hits.size() < 20000 ? 1 : workers();
         std::vector<core::FileRows> rows(makers);
+        // Every piece holds the hits' folders in the same places, so that the pieces join
+        // without looking up folders.
+        std::unordered_map<const Entry*, quint32> folders;
+        {
+            const Entry* last = nullptr;
+            for (const Hit& hit : hits) {
+                const Entry* entry = m_plan[hit.part].entry;
+                if (entry != last && folders.try_emplace(entry, quint32(folders.size())).second) {
+                    for (core::FileRows& piece : rows)
+                        piece.addFolder(entry->record.path);
+                }
+                last = entry;
+            }
+        }
         std::vector<std::vector<quint32>> ranks(makers);
         std::vector<std::vector<Entry*>> failed(makers);
         {
@@ -752,10 +763,10 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
             for (size_t t = 1; t < makers; ++t)
                 threads.emplace_back([&, t] {
                     makeRows(hits, std::min(hits.size(), t * share),
-                             std::min(hits.size(), (t + 1) * share), texts, rows[t],
+                             std::min(hits.size(), (t + 1) * share), texts, folders, rows[t],
                              byName ? &ranks[t] : nullptr, failed[t]);
                 });
-            makeRows(hits, 0, std::min(hits.size(), share), texts, rows[0],
+            makeRows(hits, 0, std::min(hits.size(), share), texts, folders, rows[0],
                      byName ? &ranks[0] : nullptr, failed[0]);
             for (std::thread& thread : threads)
                 thread.join();
@@ -772,19 +783,28 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
             refresh();
             continue;
         }
-        for (size_t t = 1; t < rows.size(); ++t) {
-            rows[0].append(std::move(rows[t]));
-            ranks[0].insert(ranks[0].end(), ranks[t].begin(), ranks[t].end());
-        }
-        if (byName && rows[0].size() > 1) {
+        std::vector<int> sorted;
+        if (byName && hits.size() > 1) {
             // By the ranks where the names are ranked, else by comparing them.
-            const bool ascending = order == RowsOrder::NameAscending;
-            std::vector<int> sorted = orderByRank(rows[0], ranks[0], ascending);
-            if (sorted.empty())
-                sorted = core::sortedOrder(rows[0], core::RowKey::Name, ascending);
-            rows[0].reorder(sorted);
+            std::vector<quint32> allRanks;
+            allRanks.reserve(hits.size());
+            std::vector<size_t> ends;
+            for (const std::vector<quint32>& piece : ranks) {
+                allRanks.insert(allRanks.end(), piece.begin(), piece.end());
+                ends.push_back(allRanks.size());
+            }
+            const auto keyOf = [&](std::string& key, quint32 k) {
+                const size_t p =
+                    size_t(std::upper_bound(ends.begin(), ends.end(), size_t(k)) - ends.begin());
+                core::appendNameKey(key, rows[p], k - (p ? ends[p - 1] : 0));
+            };
+            sorted = orderByRank(allRanks, keyOf, order == RowsOrder::NameAscending);
         }
-        out.append(std::move(rows[0]));
+        core::FileRows all = core::FileRows::joined(rows, sorted.empty() ? nullptr : &sorted);
+        if (byName && sorted.empty() && all.size() > 1)
+            all.reorder(core::sortedOrder(all, core::RowKey::Name,
+                                          order == RowsOrder::NameAscending));
+        out.append(std::move(all));
         return true;
     }
 }
@@ -870,8 +890,8 @@ bool LibraryIndex::scanParts(const Query& q, size_t from, size_t to, std::vector
     return true;
 }
 
-std::vector<int> LibraryIndex::orderByRank(const core::FileRows& rows,
-                                           const std::vector<quint32>& ranks, bool ascending)
+std::vector<int> LibraryIndex::orderByRank(const std::vector<quint32>& ranks, const NameKey& keyOf,
+                                           bool ascending)
 {
     // The rows whose names are not ranked yet (their folders were read since the names were
     // ranked) are put in among the others by their keys; when they are many, the rows are
@@ -921,9 +941,9 @@ std::vector<int> LibraryIndex::orderByRank(const core::FileRows& rows,
     }
     // Each unranked row goes before the first ranked one that the list shows after it: by
     // key, and for equal keys in the walk's order.
-    const auto keyOf = [&](quint32 k) {
+    const auto keyAt = [&](quint32 k) {
         std::string key;
-        core::appendNameKey(key, rows, k);
+        keyOf(key, k);
         return key;
     };
     const auto before = [&](quint32 a, const std::string& keyA, quint32 b,
@@ -936,7 +956,7 @@ std::vector<int> LibraryIndex::orderByRank(const core::FileRows& rows,
     std::vector<std::pair<std::string, quint32>> loose;
     loose.reserve(unranked.size());
     for (const quint32 k : unranked)
-        loose.emplace_back(keyOf(k), k);
+        loose.emplace_back(keyAt(k), k);
     std::sort(loose.begin(), loose.end(), [&](const auto& a, const auto& b) {
         return before(a.second, a.first, b.second, b.first);
     });
@@ -946,7 +966,7 @@ std::vector<int> LibraryIndex::orderByRank(const core::FileRows& rows,
         size_t high = items.size();
         while (low < high) {
             const size_t mid = low + (high - low) / 2;
-            if (before(items[mid].row, keyOf(items[mid].row), k, key))
+            if (before(items[mid].row, keyAt(items[mid].row), k, key))
                 low = mid + 1;
             else
                 high = mid;
@@ -961,8 +981,10 @@ std::vector<int> LibraryIndex::orderByRank(const core::FileRows& rows,
 }
 
 void LibraryIndex::makeRows(const std::vector<Hit>& hits, size_t from, size_t to,
-                            std::pair<size_t, size_t> texts, core::FileRows& rows,
-                            std::vector<quint32>* ranks, std::vector<Entry*>& failed) const
+                            std::pair<size_t, size_t> texts,
+                            const std::unordered_map<const Entry*, quint32>& folders,
+                            core::FileRows& rows, std::vector<quint32>* ranks,
+                            std::vector<Entry*>& failed) const
 {
     // Room for this share of the texts, and a little more; more is taken if it is needed.
     const double share = hits.empty() ? 0 : double(to - from) / double(hits.size());
@@ -971,7 +993,6 @@ void LibraryIndex::makeRows(const std::vector<Hit>& hits, size_t from, size_t to
                      size_t(double(texts.second) * share * 1.05) + 64);
     if (ranks)
         ranks->reserve(to - from);
-    std::unordered_map<const Entry*, quint32> folders;
     for (size_t k = from; k < to;) {
         Entry& entry = *m_plan[hits[k].part].entry;
         FolderRecord& record = entry.record;
@@ -982,12 +1003,7 @@ void LibraryIndex::makeRows(const std::vector<Hit>& hits, size_t from, size_t to
         std::optional<platform::OpenFolder> folder;
         const bool longPath = record.path.size() >= kLongPath / 3 &&
                               platform::nativePath(record.path).size() >= kLongPath;
-        // Each entry is a folder of its own: its index is kept by the entry, not looked up by
-        // its path.
-        auto [known, added] = folders.try_emplace(&entry, 0);
-        if (added)
-            known->second = rows.addFolder(record.path);
-        const quint32 folderIndex = known->second;
+        const quint32 folderIndex = folders.at(&entry);
         for (; k < next; ++k) {
             // The records of hits further on are fetched early.
             if (k + 12 < to) {

@@ -180,15 +180,18 @@ private:
     // `text` adds up the hits' name bytes and note units.
     bool scanParts(const Query& q, size_t from, size_t to, std::vector<Hit>& found,
                    std::pair<size_t, size_t>& text) const;
-    // The order of `rows` (in the walk's order, their names' ranks beside) in the list's
-    // order by name; empty when too many names are not ranked.
-    static std::vector<int> orderByRank(const core::FileRows& rows,
-                                        const std::vector<quint32>& ranks, bool ascending);
-    // Makes the rows of hits from..to, with their names' ranks when asked; the entries whose
-    // files were gone go into `failed`.
+    // The order of rows (in the walk's order, with their names' ranks) in the list's order by
+    // name; empty when too many names are not ranked. `keyOf` appends a row's name key.
+    using NameKey = std::function<void(std::string& key, quint32 row)>;
+    static std::vector<int> orderByRank(const std::vector<quint32>& ranks, const NameKey& keyOf,
+                                        bool ascending);
+    // Makes the rows of hits from..to, with their names' ranks when asked, in rows that hold
+    // the hits' folders at the places `folders` gives; the entries whose files were gone go
+    // into `failed`.
     // `texts`: the name bytes and note units of all hits.
     void makeRows(const std::vector<Hit>& hits, size_t from, size_t to,
-                  std::pair<size_t, size_t> texts, core::FileRows& rows,
+                  std::pair<size_t, size_t> texts,
+                  const std::unordered_map<const Entry*, quint32>& folders, core::FileRows& rows,
                   std::vector<quint32>* ranks, std::vector<Entry*>& failed) const;
 
     Settings m_settings;
@@ -217,6 +220,9 @@ private:
     size_t m_reread = 0;
     size_t m_unranked = 0;
     qint64 m_rankedAtMs = 0;
+    // A search's hits, by piece and all together: their room is used again by the next.
+    std::vector<std::vector<Hit>> m_found;
+    std::vector<Hit> m_hits;
 };
 
 } // namespace search

@@ -349,6 +349,53 @@ TEST(FileListing, EveryRowShowsTheNoteTheNotesStoreReads)
     }
 }
 
+TEST(FileListing, PartsOfAListJoinWholeInTheirOrderOrInTheOrderGiven)
+{
+    // Parts of a long list: two with the same folders in the same places, one with others in
+    // other places; notes too long for a row's record, names kept as text only.
+    const std::vector<QStringList> folders = {{"/a/", "/b/"}, {"/a/", "/b/"}, {"/c/", "/a/"}};
+    const auto makeParts = [&] {
+        std::vector<core::FileRows> parts(folders.size());
+        for (size_t p = 0; p < parts.size(); ++p) {
+            for (const QString& folder : folders[p])
+                parts[p].addFolder(folder);
+            for (int i = 0; i < 40000; ++i) {
+                core::FileRow row;
+                row.name = row.caption = QStringLiteral("f%1-%2.txt").arg(p).arg(i);
+                if (i % 10000 == 9)
+                    row.name = row.caption = QChar(0xD800) + row.name; // no bytes spell it
+                row.note = i % 10000 == 7 ? QString(70000, u'x') : QStringLiteral("n%1").arg(i);
+                row.folder = folders[p][i % 2];
+                row.size = i;
+                parts[p].add(row);
+            }
+        }
+        return parts;
+    };
+    const auto described = [](const core::FileRows& rows, size_t i) {
+        return rows.folder(i) + rows.name(i) + u'|' + rows.note(i).left(4) + u'|' +
+               QString::number(rows.note(i).size()) + u'|' + QString::number(rows.size(i));
+    };
+    std::vector<core::FileRows> parts = makeParts();
+    std::vector<QString> inTurn;
+    for (const core::FileRows& part : parts) {
+        for (size_t i = 0; i < part.size(); ++i)
+            inTurn.push_back(described(part, i));
+    }
+    std::vector<int> order(inTurn.size());
+    for (size_t k = 0; k < order.size(); ++k)
+        order[k] = int((k * 7919) % order.size()); // every row once, all over the list
+    for (const bool ordered : {false, true}) {
+        std::vector<core::FileRows> joining = makeParts();
+        const core::FileRows joined = core::FileRows::joined(joining, ordered ? &order : nullptr);
+        ASSERT_EQ(joined.size(), inTurn.size());
+        for (size_t k = 0; k < joined.size(); ++k) {
+            ASSERT_EQ(described(joined, k), inTurn[ordered ? size_t(order[k]) : k])
+                << "row " << k << (ordered ? " in the order given" : " in turn");
+        }
+    }
+}
+
 TEST(FileFormats, DatesReadAsTheLocaleWritesThem)
 {
     const QDateTime times[] = {QDateTime(QDate(2003, 1, 2), QTime(3, 4, 6)),
