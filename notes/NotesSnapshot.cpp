@@ -35,23 +35,59 @@ size_t probe(const Slots& index, quint32 hash, QStringView key, const KeyAt& key
     }
 }
 
-// Appends `text` case-folded, character by character (as QString::toCaseFolded folds).
-void appendFolded(QString& out, QStringView text)
+// Hands each unit of `text` case-folded, character by character (as QString::toCaseFolded
+// folds), to `take`.
+template <typename Take>
+void forEachFolded(QStringView text, Take&& take)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t c = text[i].unicode();
+        const char16_t unit = text[i].unicode();
+        if (unit < 0x80) {
+            take(char16_t(unit >= 'A' && unit <= 'Z' ? unit + 32 : unit));
+            continue;
+        }
+        char32_t c = unit;
         if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
             c = QChar::surrogateToUcs4(char16_t(c), text[i + 1].unicode());
             ++i;
         }
         const char32_t folded = QChar::toCaseFolded(c);
         if (QChar::requiresSurrogates(folded)) {
-            out.append(QChar(QChar::highSurrogate(folded)));
-            out.append(QChar(QChar::lowSurrogate(folded)));
+            take(QChar::highSurrogate(folded));
+            take(QChar::lowSurrogate(folded));
         } else {
-            out.append(QChar(char16_t(folded)));
+            take(char16_t(folded));
         }
     }
+}
+
+void appendFolded(QString& out, QStringView text)
+{
+    forEachFolded(text, [&](char16_t unit) { out.append(QChar(unit)); });
+}
+
+// A hash of text units, one at a time.
+struct UnitHash
+{
+    quint32 value = 2166136261u;
+    void add(char16_t unit) { value = (value ^ unit) * 16777619u; }
+};
+
+// The hash of `text` case-folded, without making the folded text; equal to the hash of the
+// folded text's units.
+quint32 foldedHashOf(QStringView text)
+{
+    UnitHash hash;
+    forEachFolded(text, [&](char16_t unit) { hash.add(unit); });
+    return hash.value;
+}
+
+quint32 unitHashOf(QStringView folded)
+{
+    UnitHash hash;
+    for (const QChar c : folded)
+        hash.add(c.unicode());
+    return hash.value;
 }
 
 } // namespace
@@ -154,7 +190,7 @@ void NotesSnapshot::makeFoldIndex() const
     };
     for (qsizetype e = 0; e < qsizetype(m_entries.size()); ++e) {
         const QStringView folded = foldedKey(e);
-        const quint32 hash = hashOf(folded);
+        const quint32 hash = unitHashOf(folded);
         Slot& taken = m_foldSlots[probe(m_foldSlots, hash, folded, foldedKey)];
         if (taken.entry == 0) {
             taken = {hash, quint32(e + 1)};
@@ -175,15 +211,27 @@ qsizetype NotesSnapshot::find(QStringView caption, const OtherFile& isOtherFile)
         return found;
     if (m_foldSlots.empty())
         makeFoldIndex();
+    // Most captions fold to no key: the folded caption is made only for a key of its hash.
+    const quint32 hash = foldedHashOf(caption);
     static thread_local QString folded;
-    folded.resize(0);
-    appendFolded(folded, caption);
-    const auto foldedKey = [this](qsizetype e) {
-        const auto& [at, length] = m_foldedAt[size_t(e)];
-        return QStringView(m_folded).sliced(at, length);
-    };
-    const qsizetype first =
-        qsizetype(m_foldSlots[probe(m_foldSlots, hashOf(folded), folded, foldedKey)].entry) - 1;
+    bool madeFolded = false;
+    qsizetype first = -1;
+    const size_t mask = m_foldSlots.size() - 1;
+    for (size_t slot = hash & mask; m_foldSlots[slot].entry != 0; slot = (slot + 1) & mask) {
+        const Slot& taken = m_foldSlots[slot];
+        if (taken.hash != hash)
+            continue;
+        if (!madeFolded) {
+            folded.resize(0);
+            appendFolded(folded, caption);
+            madeFolded = true;
+        }
+        const auto& [at, length] = m_foldedAt[taken.entry - 1];
+        if (QStringView(m_folded).sliced(at, length) == folded) {
+            first = qsizetype(taken.entry) - 1;
+            break;
+        }
+    }
     // The spellings of the folded key in file order, each once (at its first line).
     for (qsizetype e = first; e >= 0; e = m_nextFold[size_t(e)]) {
         const QStringView key = keyOf(e);

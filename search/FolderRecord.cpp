@@ -114,6 +114,15 @@ bool FolderRecord::read(const platform::OpenFolder& folder, int fd, bool details
         return false;
     const core::FileRows& rows = listing.rows;
     files.reserve(rows.size());
+    // The texts take their room at once (a name that is no UTF-8 may take a little more).
+    size_t nameBytes = 0;
+    size_t noteUnits = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        nameBytes += size_t(rows.nameBytes(i).size());
+        noteUnits += size_t(rows.noteView(i).size());
+    }
+    subjects.reserve(nameBytes);
+    notes.reserve(noteUnits);
     for (size_t i = 0; i < rows.size(); ++i) {
         File f;
         const QByteArrayView name = rows.nameBytes(i);

@@ -114,10 +114,26 @@ TEST_F(NotesStore, AFailedDeleteIsIgnoredButAFailedWriteIsAnError)
 
 TEST_F(NotesStore, TheBulkReadAgreesWithSingleReads)
 {
-    lib.writeNotes("cat/", {{"A.txt", "first"}, {"b.txt", "second"}, {"a.TXT", "shadowed"}});
+    lib.writeNotes("cat/", {{"A.txt", "first"},
+                            {"b.txt", "second"},
+                            {"a.TXT", "shadowed"},
+                            {QStringLiteral("ÄRGER.txt"), "umlaut"},
+                            {QStringLiteral("Привет.txt"), "cyrillic"},
+                            {QStringLiteral("\U00010400x.txt"), "beyond the first plane"}});
     const notes::NotesSnapshot all = folderNotes.readAll();
-    EXPECT_EQ(all.size(), 3) << "every spelling is a key of its own";
-    for (const QString name : {"a.txt", "B.TXT", "c.txt"}) {
+    EXPECT_EQ(all.size(), 6) << "every spelling is a key of its own";
+    const std::pair<QString, bool> asked[] = {
+        {"a.txt", true},
+        {"B.TXT", true},
+        {"c.txt", false},
+        {QStringLiteral("ärger.txt"), true},
+        {QStringLiteral("ПРИВЕТ.TXT"), true},
+        {QStringLiteral("привет"), false},
+        {QStringLiteral("\U00010428x.txt"), true},
+        {QStringLiteral("\U00010428y.txt"), false},
+    };
+    for (const auto& [name, found] : asked) {
+        EXPECT_EQ(all.has(name), found) << name.toStdString();
         EXPECT_EQ(all.note(name), folderNotes.readNote(name));
         EXPECT_EQ(all.has(name), folderNotes.hasNote(name));
     }
