@@ -28,17 +28,18 @@ qint64 FolderStamp::latestNs() const
     return std::max({changedNs, modifiedNs, notesChangedNs, notesModifiedNs});
 }
 
-bool readStamp(int fd, FolderStamp* out, const QByteArray& path)
+bool readStamp(int fd, FolderStamp* out, const QByteArray& path, int below)
 {
     *out = {};
     struct statx sx;
     const bool byPath = !path.isEmpty();
-    if (byPath ? ::statx(AT_FDCWD, path.constData(), 0, kStampFields, &sx) != 0 ||
+    const int from = below >= 0 ? below : AT_FDCWD;
+    if (byPath ? ::statx(from, path.constData(), 0, kStampFields, &sx) != 0 ||
                      !S_ISDIR(sx.stx_mode)
                : fd < 0 || ::statx(fd, "", AT_EMPTY_PATH, kStampFields, &sx) != 0)
         return false;
     const QByteArray notesPath = byPath ? path + "zzfdat.nod" : QByteArray("zzfdat.nod");
-    const int at = byPath ? AT_FDCWD : fd;
+    const int at = byPath ? from : fd;
     out->device = (quint64(sx.stx_dev_major) << 32) | sx.stx_dev_minor;
     out->inode = sx.stx_ino;
     out->changedNs = nsOf(sx.stx_ctime);

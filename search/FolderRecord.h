@@ -39,9 +39,9 @@ struct FolderStamp
     qint64 latestNs() const;
 };
 
-// The stamp of the open folder `fd`, or (with a path ending in "/") of the folder there;
-// false when it cannot be taken.
-bool readStamp(int fd, FolderStamp* out, const QByteArray& path = QByteArray());
+// The stamp of the open folder `fd`, or (with a path ending in "/") of the folder there,
+// relative to the open folder `at` when it is given; false when it cannot be taken.
+bool readStamp(int fd, FolderStamp* out, const QByteArray& path = QByteArray(), int at = -1);
 // The present time as file systems stamp files, in ns since the epoch.
 qint64 fileClockNs();
 

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <array>
 #include <cstring>
 #include <future>
 
@@ -101,8 +102,13 @@ public:
     }
     QString text()
     {
-        const std::u16string u = units();
-        return QString::fromUtf16(u.data(), qsizetype(u.size()));
+        const size_t n = length(2);
+        QString out;
+        if (n > 0 && take(n * 2)) {
+            out.resize(qsizetype(n));
+            std::memcpy(out.data(), m_at - n * 2, n * 2);
+        }
+        return out;
     }
     bool raw(void* to, size_t size)
     {
@@ -235,25 +241,79 @@ bool readEntry(Reader& in, LibraryIndex::Entry& e, QString& parent)
 
 } // namespace
 
+namespace {
+
+// CRC-32C (Castagnoli), one byte at a time: the same sums as the processor's instruction.
+quint32 crc32cBytes(quint32 crc, const char* data, size_t size)
+{
+    static const auto table = [] {
+        std::array<quint32, 256> t{};
+        for (quint32 i = 0; i < 256; ++i) {
+            quint32 c = i;
+            for (int k = 0; k < 8; ++k)
+                c = c & 1 ? (c >> 1) ^ 0x82F63B78u : c >> 1;
+            t[i] = c;
+        }
+        return t;
+    }();
+    for (size_t i = 0; i < size; ++i)
+        crc = table[(crc ^ quint8(data[i])) & 0xFF] ^ (crc >> 8);
+    return crc;
+}
+
+// Three runs of `words` eight-byte words, side by side.
+void crc32cRunsPlain(const char* data, size_t words, quint32 crcs[3])
+{
+    for (int run = 0; run < 3; ++run)
+        crcs[run] = crc32cBytes(crcs[run], data + size_t(run) * words * 8, words * 8);
+}
+
+#if defined(__x86_64__)
+__attribute__((target("sse4.2"))) void crc32cRunsSse42(const char* data, size_t words,
+                                                       quint32 crcs[3])
+{
+    const char* a = data;
+    const char* b = data + words * 8;
+    const char* c = data + 2 * words * 8;
+    quint64 x = crcs[0];
+    quint64 y = crcs[1];
+    quint64 z = crcs[2];
+    for (size_t i = 0; i < words; ++i) {
+        quint64 u, v, w;
+        std::memcpy(&u, a + 8 * i, 8);
+        std::memcpy(&v, b + 8 * i, 8);
+        std::memcpy(&w, c + 8 * i, 8);
+        x = __builtin_ia32_crc32di(x, u);
+        y = __builtin_ia32_crc32di(y, v);
+        z = __builtin_ia32_crc32di(z, w);
+    }
+    crcs[0] = quint32(x);
+    crcs[1] = quint32(y);
+    crcs[2] = quint32(z);
+}
+#endif
+
+} // namespace
+
 quint64 IndexCache::checksum(const char* data, size_t size)
 {
-    // Four lanes of eight bytes, each multiplied and mixed, folded together at the end.
+    // The CRC-32C of three equal runs of eight-byte words, worked out side by side (with the
+    // processor's instruction where it has one), and of the bytes after them, folded together
+    // with the length.
+    const size_t words = size / 24;
+    quint32 crcs[3] = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
+#if defined(__x86_64__)
+    if (__builtin_cpu_supports("sse4.2"))
+        crc32cRunsSse42(data, words, crcs);
+    else
+#endif
+        crc32cRunsPlain(data, words, crcs);
+    const size_t done = words * 24;
+    const quint32 rest = crc32cBytes(0xFFFFFFFFu, data + done, size - done);
     constexpr quint64 kPrime = 0x9E3779B97F4A7C15ull;
-    quint64 lanes[4] = {kPrime, kPrime ^ 1, kPrime ^ 2, kPrime ^ 3};
-    size_t at = 0;
-    for (; at + 32 <= size; at += 32) {
-        for (int i = 0; i < 4; ++i) {
-            quint64 word;
-            std::memcpy(&word, data + at + 8 * size_t(i), 8);
-            lanes[i] = (lanes[i] ^ word) * kPrime;
-            lanes[i] ^= lanes[i] >> 29;
-        }
-    }
     quint64 h = quint64(size) * kPrime;
-    for (const quint64 lane : lanes)
-        h = ((h ^ lane) * kPrime) ^ (h >> 31);
-    for (; at < size; ++at)
-        h = ((h ^ quint8(data[at])) * kPrime) ^ (h >> 31);
+    for (const quint32 part : {crcs[0], crcs[1], crcs[2], rest})
+        h = ((h ^ part) * kPrime) ^ (h >> 31);
     return h;
 }
 
@@ -307,7 +367,8 @@ bool IndexCache::write(const QString& file, const QString& root,
 
 bool IndexCache::read(const QString& file, const QString& root,
                       std::vector<std::unique_ptr<LibraryIndex::Entry>>& entries,
-                      std::vector<QString>& parents)
+                      std::vector<QString>& parents,
+                      const std::function<void(LibraryIndex::Entry&)>& arrived)
 {
     entries.clear();
     parents.clear();
@@ -350,6 +411,8 @@ bool IndexCache::read(const QString& file, const QString& root,
         QString parent;
         if (!readEntry(r, *entry, parent))
             return fail();
+        if (arrived)
+            arrived(*entry);
         entries.push_back(std::move(entry));
         parents.push_back(parent);
     }

@@ -9,6 +9,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -19,8 +20,8 @@ class IndexCache
 public:
     // Raised whenever what a folder's record holds changes meaning (4: the notes file's
     // conflict copies are no files of the index; 5: a file's name and note end where the next
-    // file's begin, and each name has its rank).
-    static constexpr quint32 kVersion = 5;
+    // file's begin, and each name has its rank; 6: the checksum is made of CRC-32C sums).
+    static constexpr quint32 kVersion = 6;
 
     // The cache file of the library at `root`: in $XDG_CACHE_HOME/quillet/ (the user's cache
     // folder when unset), named after the root's path.
@@ -29,10 +30,12 @@ public:
     static bool write(const QString& file, const QString& root,
                       const std::vector<const LibraryIndex::Entry*>& entries);
     // The entries of the cache of `root`, each with the path of the one it is reached from;
-    // false (and nothing) when there is no usable one.
+    // false (and nothing) when there is no usable one. `arrived` is told of each entry as soon
+    // as it is read, before the file is known to be whole.
     static bool read(const QString& file, const QString& root,
                      std::vector<std::unique_ptr<LibraryIndex::Entry>>& entries,
-                     std::vector<QString>& parents);
+                     std::vector<QString>& parents,
+                     const std::function<void(LibraryIndex::Entry&)>& arrived = {});
 
     // The checksum a cache file carries over what follows its header.
     static quint64 checksum(const char* data, size_t size);

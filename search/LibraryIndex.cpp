@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <linux/magic.h>
 #include <mutex>
 #include <optional>
@@ -65,6 +66,24 @@ struct LibraryIndex::Node
     QByteArray linkName;
     std::vector<std::pair<quint32, std::unique_ptr<Node>>> children;
 };
+
+size_t LibraryIndex::PathHash::operator()(const QString& path) const noexcept
+{
+    constexpr quint64 kMix = 0xff51afd7ed558ccdull;
+    const char* data = reinterpret_cast<const char*>(path.constData());
+    size_t size = size_t(path.size()) * sizeof(QChar);
+    quint64 hash = 0x9E3779B97F4A7C15ull ^ size;
+    for (; size >= 8; data += 8, size -= 8) {
+        quint64 word;
+        std::memcpy(&word, data, 8);
+        hash = (hash ^ word) * kMix;
+        hash ^= hash >> 32;
+    }
+    quint64 tail = 0;
+    std::memcpy(&tail, data, size);
+    hash = (hash ^ tail) * kMix;
+    return size_t(hash ^ (hash >> 29));
+}
 
 LibraryIndex::LibraryIndex() : LibraryIndex(Settings()) {}
 
@@ -486,9 +505,26 @@ void LibraryIndex::refresh(const std::function<void(const SearchProgress&)>& pro
         if (!entry->dirty && !(entry->checkStamp && entry->watch >= 0))
             toCheck.push_back(entry);
     }
-    // Looked at by their stamps, on the workers when there are many; read again on this
-    // thread.
-    const std::vector<char> changed = stampsChanged(toCheck);
+    // Looked at by their stamps (those of a load just now when it looked at them), on the
+    // workers when there are many; read again on this thread.
+    std::vector<char> changed;
+    if (m_loadLooks) {
+        std::vector<Entry*> unlooked;
+        for (Entry* entry : toCheck) {
+            if (entry->loadLook < 0)
+                unlooked.push_back(entry);
+        }
+        const std::vector<char> looked = stampsChanged(unlooked);
+        changed.reserve(toCheck.size());
+        size_t next = 0;
+        for (Entry* entry : toCheck)
+            changed.push_back(entry->loadLook < 0 ? looked[next++] : entry->loadLook);
+        for (auto& [path, entry] : m_entries)
+            entry->loadLook = -1;
+        m_loadLooks = false;
+    } else {
+        changed = stampsChanged(toCheck);
+    }
     for (size_t i = 0; i < toCheck.size(); ++i) {
         if (changed[i])
             reread(*toCheck[i]);
@@ -509,25 +545,43 @@ void LibraryIndex::refresh(const std::function<void(const SearchProgress&)>& pro
         progress({int(m_entries.size()), 0});
 }
 
+int LibraryIndex::openRoot() const
+{
+    return m_root.isEmpty() ? -1
+                            : ::open(platform::nativePath(m_root).constData(),
+                                     O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+int LibraryIndex::stampChanged(const Entry& entry, int rootFolder, bool mayOpen) const
+{
+    // By its path (two looks, no opening), below the root when it lies there (fewer folders
+    // to look up); a long path below its parents.
+    const QString& path = entry.record.path;
+    const bool belowRoot = rootFolder >= 0 && path.startsWith(m_root);
+    const QByteArray native =
+        belowRoot ? "./" + platform::nativePath(QStringView(path).mid(m_root.size()))
+                  : platform::nativePath(path);
+    FolderStamp now;
+    bool there;
+    if (native.size() < kLongPath) {
+        there = readStamp(-1, &now, native, belowRoot ? rootFolder : -1);
+    } else {
+        if (!mayOpen)
+            return -1;
+        const platform::OpenFolder folder = open(entry);
+        there = folder.isOpen() && readStamp(folder.handle(), &now);
+    }
+    const bool racy = entry.record.stamp.latestNs() + kRacyNs >= entry.record.readAtNs;
+    return there != entry.record.opened || !(now == entry.record.stamp) || racy;
+}
+
 std::vector<char> LibraryIndex::stampsChanged(const std::vector<Entry*>& entries) const
 {
     std::vector<char> changed(entries.size(), 0);
+    const int rootFolder = entries.empty() ? -1 : openRoot();
     const auto check = [&](size_t from, size_t to) {
-        for (size_t i = from; i < to; ++i) {
-            const Entry& entry = *entries[i];
-            // By its path (two looks, no opening); a long path below its parents.
-            const QByteArray native = platform::nativePath(entry.record.path);
-            FolderStamp now;
-            bool there;
-            if (native.size() < kLongPath) {
-                there = readStamp(-1, &now, native);
-            } else {
-                const platform::OpenFolder folder = open(entry);
-                there = folder.isOpen() && readStamp(folder.handle(), &now);
-            }
-            const bool racy = entry.record.stamp.latestNs() + kRacyNs >= entry.record.readAtNs;
-            changed[i] = there != entry.record.opened || !(now == entry.record.stamp) || racy;
-        }
+        for (size_t i = from; i < to; ++i)
+            changed[i] = char(stampChanged(*entries[i], rootFolder, true));
     };
     const size_t threads =
         entries.size() < 1000 ? 1
@@ -542,6 +596,8 @@ std::vector<char> LibraryIndex::stampsChanged(const std::vector<Entry*>& entries
     check(0, std::min(entries.size(), share));
     for (std::thread& worker : workers)
         worker.join();
+    if (rootFolder >= 0)
+        ::close(rootFolder);
     return changed;
 }
 
@@ -561,6 +617,9 @@ bool LibraryIndex::walkReal(Node& node, bool claimed, const platform::OpenFolder
     if (!entry.record.complete)
         return true;
     const std::vector<FolderRecord::Subfolder>& subs = entry.record.subfolders;
+    // The subfolders' paths are put together in one text, which keeps its room for the next
+    // unless a new entry keeps it.
+    QString path;
     for (quint32 i = 0; i < subs.size(); ++i) {
         const QString name = platform::pathFromNative(subs[i].name);
         if (LibrarySearch::isExcludedFolder(name))
@@ -572,7 +631,10 @@ bool LibraryIndex::walkReal(Node& node, bool claimed, const platform::OpenFolder
             node.children.emplace_back(i, std::move(child));
             continue;
         }
-        child->entry = ensure(entry.record.path + name + u'/', &entry, subs[i].name, false, folder);
+        path.reserve(entry.record.path.size() + name.size() + 1);
+        path.resize(0);
+        path.append(entry.record.path).append(name).append(u'/');
+        child->entry = ensure(path, &entry, subs[i].name, false, folder);
         if (walkReal(*child, false, nullptr))
             node.children.emplace_back(i, std::move(child));
     }
@@ -620,6 +682,7 @@ void LibraryIndex::arrange()
 {
     ++m_arrangement;
     m_claims.clear();
+    m_claims.reserve(m_entries.size());
     m_plan.clear();
     m_tree.reset();
     if (!m_root.isEmpty()) {
@@ -739,7 +802,9 @@ bool LibraryIndex::search(Mode mode, const QString& keyword, core::FileRows& out
         // each in room taken at once, and then put one after the other; by name, with the
         // ranks of their names.
         const bool byName = order != RowsOrder::Walk;
-        const size_t makers = hits.size() < 20000 ? 1 : workers();
+        // Files whose details may be old (folders not read whole since a build or a load) are
+        // looked at on disk as their rows are made: then fewer rows are worth sharing out.
+        const size_t makers = hits.size() < (m_toSettle.empty() ? 20000 : 1000) ? 1 : workers();
         std::vector<core::FileRows> rows(makers);
         // Every piece holds the hits' folders in the same places, so that the pieces join
         // without looking up folders.
@@ -1165,29 +1230,86 @@ bool LibraryIndex::load(const QString& file)
 {
     std::vector<std::unique_ptr<Entry>> entries;
     std::vector<QString> parents;
-    m_loaded = IndexCache::read(file, m_root, entries, parents);
+    // The folders' stamps are looked at while the rest of the file is read, by a worker that
+    // takes the entries as they come, and by this thread when the reading is done.
+    struct Looks
+    {
+        std::mutex mutex;
+        std::condition_variable more;
+        std::vector<Entry*> queue;
+        size_t next = 0;
+        bool closed = false;
+    } looks;
+    const int rootFolder = openRoot();
+    const auto lookAtStamps = [&] {
+        std::unique_lock lock(looks.mutex);
+        for (;;) {
+            looks.more.wait(lock, [&] { return looks.closed || looks.next < looks.queue.size(); });
+            if (looks.next == looks.queue.size())
+                return;
+            const size_t from = looks.next;
+            const size_t to = std::min(looks.queue.size(), from + 32);
+            looks.next = to;
+            std::vector<Entry*> batch(looks.queue.begin() + qsizetype(from),
+                                      looks.queue.begin() + qsizetype(to));
+            lock.unlock();
+            for (Entry* entry : batch)
+                entry->loadLook = qint8(stampChanged(*entry, rootFolder, false));
+            lock.lock();
+        }
+    };
+    std::thread worker(lookAtStamps);
+    std::vector<Entry*> arrived;
+    const auto handOver = [&] {
+        {
+            const std::lock_guard lock(looks.mutex);
+            looks.queue.insert(looks.queue.end(), arrived.begin(), arrived.end());
+        }
+        arrived.clear();
+        looks.more.notify_one();
+    };
+    m_loaded = IndexCache::read(file, m_root, entries, parents, [&](Entry& entry) {
+        arrived.push_back(&entry);
+        if (arrived.size() == 64)
+            handOver();
+    });
+    handOver();
+    {
+        const std::lock_guard lock(looks.mutex);
+        looks.closed = true;
+        if (!m_loaded)
+            looks.next = looks.queue.size(); // nothing is left to look at
+    }
+    looks.more.notify_all();
+    lookAtStamps();
+    worker.join();
+    if (rootFolder >= 0)
+        ::close(rootFolder);
     if (!m_loaded)
         return false;
     clearEntries();
-    for (std::unique_ptr<Entry>& entry : entries) {
+    m_entries.reserve(entries.size());
+    std::vector<Entry*> loaded(entries.size(), nullptr);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        Entry* entry = entries[i].get();
         for (const FolderRecord::File& f : entry->record.files)
             m_unranked += f.rank == FolderRecord::kNoRank;
         entry->checkStamp = true;
         entry->unsure = true;
         entry->watch = -1;
-        m_unwatched.insert(entry.get());
+        if (!m_entries.try_emplace(entry->record.path, std::move(entries[i])).second)
+            continue; // a path met twice is kept once
+        loaded[i] = entry;
+        m_unwatched.insert(entry);
         m_toSettle.push_back(entry->record.path);
-        const QString path = entry->record.path;
-        m_entries.emplace(path, std::move(entry));
     }
     // Each entry finds the one it is reached from again; one whose parent is gone opens by its
     // path.
     for (size_t i = 0; i < parents.size(); ++i) {
-        if (!parents[i].isEmpty()) {
-            if (Entry* entry = find(m_toSettle[i]))
-                entry->parent = find(parents[i]);
-        }
+        if (loaded[i] && !parents[i].isEmpty())
+            loaded[i]->parent = find(parents[i]);
     }
+    m_loadLooks = true;
     m_arranged = false;
     m_changed = false;
     return true;

@@ -124,6 +124,9 @@ public:
         bool unsure = false;     // its files' details may be old: look at hits again
         bool touched = false;    // files written or changed since: see m_touched
         bool queued = false;     // in m_attention
+        // Whether its stamp told a change when a load looked at it (-1: not looked at), for
+        // the refresh that follows the load.
+        qint8 loadLook = -1;
         FolderRecord record;
     };
 
@@ -159,6 +162,12 @@ private:
     void takeNotices();
     // For each entry, whether its stamp tells (or may hide) a change.
     std::vector<char> stampsChanged(const std::vector<Entry*>& entries) const;
+    // Whether the entry's stamp tells (or may hide) a change, its path looked up below the
+    // open root folder where it lies there; -1 when that needs its folder opened and
+    // `mayOpen` is false.
+    int stampChanged(const Entry& entry, int rootFolder, bool mayOpen) const;
+    // The root folder opened for looking up paths below it, or -1.
+    int openRoot() const;
     // Reads the entry again; marks the arrangement for working out again when its shape
     // changed.
     void reread(Entry& entry);
@@ -197,15 +206,28 @@ private:
     Settings m_settings;
     QString m_root;
     QStringList m_outer;
+    // Paths hashed eight bytes at a time: a library's paths are long and many.
+    struct PathHash
+    {
+        size_t operator()(const QString& path) const noexcept;
+    };
     // By path (the record's own text, shared).
-    std::unordered_map<QString, std::unique_ptr<Entry>> m_entries;
+    std::unordered_map<QString, std::unique_ptr<Entry>, PathHash> m_entries;
     std::unordered_map<int, std::vector<Entry*>> m_byWatch;
     std::unordered_map<quint64, bool> m_noticesByDevice;
     FolderWatcher m_watcher;
     std::unique_ptr<Node> m_tree;
     std::vector<Part> m_plan;
     std::vector<Entry*> m_outerEntries;
-    std::set<std::pair<quint64, quint64>> m_claims;
+    // The folders (device, inode) the walk's order reads, each once.
+    struct IdentityHash
+    {
+        size_t operator()(const std::pair<quint64, quint64>& id) const noexcept
+        {
+            return size_t((id.first * 0x9E3779B97F4A7C15ull) ^ id.second);
+        }
+    };
+    std::unordered_set<std::pair<quint64, quint64>, IdentityHash> m_claims;
     std::vector<QString> m_toSettle;
     // The files of each entry written or changed in place since it was read.
     std::unordered_map<Entry*, std::vector<QByteArray>> m_touched;
@@ -216,6 +238,7 @@ private:
     bool m_arranged = false;
     bool m_loaded = false;
     bool m_changed = false;
+    bool m_loadLooks = false; // the entries hold the looks of a load at their stamps
     unsigned m_arrangement = 0;
     size_t m_reread = 0;
     size_t m_unranked = 0;

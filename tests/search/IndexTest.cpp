@@ -281,14 +281,26 @@ TEST_F(IndexCacheFile, LivesInTheUsersCacheFolderAndIsCheckedWhenLoaded)
                      .filter(QStringLiteral("index"))
                      .size());
 
-    // Changed while no program ran.
-    world.library.makeFile("cat/abc-later.txt");
-    world.library.writeNotes("cat/", {{"abc.txt", QStringLiteral("改过的说明")}});
-    auto index = started();
-    EXPECT_TRUE(index->loadedFromCache());
-    search::LibrarySearch walk(search::Mode::ByName, QStringLiteral("abc"));
-    walk.FindFiles(world.library.root());
-    EXPECT_EQ(found(*index), described(walk.rows(), world.library.root()));
+    // Changed while no program ran, each after every time the folder had was long past: only
+    // its stamp tells.
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"a notes file rewritten in place",
+         [&] { world.library.writeNotes("cat/", {{"abc.txt", QStringLiteral("改过的说明")}}); }},
+        {"a file added", [&] { world.library.makeFile("cat/abc-later.txt"); }},
+    };
+    for (const auto& [what, change] : changes) {
+        const timespec past[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+        for (const char* aged : {"", "cat/", "cat/zzfdat.nod"})
+            ::utimensat(AT_FDCWD, platform::nativePath(world.library.path(aged)), past, 0);
+        QFile::remove(file);
+        ASSERT_TRUE(started()->save(file));
+        change();
+        auto index = started();
+        EXPECT_TRUE(index->loadedFromCache());
+        search::LibrarySearch walk(search::Mode::ByName, QStringLiteral("abc"));
+        walk.FindFiles(world.library.root());
+        EXPECT_EQ(found(*index), described(walk.rows(), world.library.root())) << what;
+    }
 }
 
 TEST_F(IndexCacheFile, AForeignOrDamagedCacheIsRebuiltWithoutAWord)
