@@ -169,6 +169,19 @@ void writeEntry(Writer& w, const LibraryIndex::Entry& e)
     w.raw(r.runs.data(), r.runs.size() * 8);
 }
 
+// About the bytes writeEntry() writes (a little more), to take the room at once.
+size_t writtenSize(const LibraryIndex::Entry& e)
+{
+    const FolderRecord& r = e.record;
+    size_t size = 256 + size_t(r.path.size()) * 4 + r.subjects.size() + r.notes.size() * 2 +
+                  r.files.size() * sizeof(FolderRecord::File) + r.runs.size() * 8;
+    for (const FolderRecord::Kept& k : r.kept)
+        size += 16 + size_t(k.bytes.size()) + size_t(k.caption.size()) * 2;
+    for (const FolderRecord::Subfolder& sub : r.subfolders)
+        size += 16 + size_t(sub.name.size());
+    return size;
+}
+
 bool readEntry(Reader& in, LibraryIndex::Entry& e, QString& parent)
 {
     FolderRecord& r = e.record;
@@ -332,6 +345,10 @@ bool IndexCache::write(const QString& file, const QString& root,
                        const std::vector<const LibraryIndex::Entry*>& entries)
 {
     QByteArray data(sizeof(Header), '\0');
+    size_t size = sizeof(Header) + 16 + size_t(root.size()) * 2;
+    for (const LibraryIndex::Entry* e : entries)
+        size += writtenSize(*e);
+    data.reserve(qsizetype(size));
     Writer w(data);
     w.text(root);
     w.number(quint32(entries.size()));

@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <pthread.h>
+#include <utility>
 
 namespace search {
 
@@ -49,14 +50,18 @@ void IndexedSearch::work()
     pthread_sigmask(SIG_BLOCK, &all, nullptr);
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_wake.wait(lock, [&] { return m_stop || !m_tasks.empty() || m_settling; });
+        m_wake.wait(lock, [&] { return m_stop || !m_tasks.empty() || m_saveDue || m_settling; });
         if (m_tasks.empty()) {
             if (m_stop)
                 return;
-            // Nothing waits: a few folders are read again, a short while at a time.
+            // Nothing waits: a new index is kept first, then a few folders are read again, a
+            // short while at a time.
             m_busy = true;
+            const bool save = std::exchange(m_saveDue, false);
             lock.unlock();
-            const bool more = m_index.settle(16);
+            const bool more = save ? true : m_index.settle(16);
+            if (save)
+                saveIfChanged();
             lock.lock();
             m_busy = false;
             m_settling = more;
@@ -79,7 +84,7 @@ void IndexedSearch::work()
 void IndexedSearch::waitIdle()
 {
     std::unique_lock lock(m_mutex);
-    m_idle.wait(lock, [&] { return m_tasks.empty() && !m_busy; });
+    m_idle.wait(lock, [&] { return m_tasks.empty() && !m_busy && !m_saveDue; });
 }
 
 void IndexedSearch::withIndex(const std::function<void(LibraryIndex&)>& look)
@@ -122,14 +127,13 @@ void IndexedSearch::prepare(const QString& root, const QStringList& outer,
     QElapsedTimer timer;
     timer.start();
     m_index.refresh(progress);
-    {
-        const std::lock_guard lock(m_mutex);
-        m_settling = true;
-    }
-    // A long first build is kept at once: a program that ends badly still starts fast next
-    // time. A short one is kept when this object goes.
+    // A long first build is kept as soon as nothing waits (after the search that asked for
+    // it): a program that ends badly still starts fast next time. A short one is kept when
+    // this object goes.
+    const std::lock_guard lock(m_mutex);
+    m_settling = true;
     if (!m_savedOnce && !m_index.loadedFromCache() && timer.elapsed() >= 300)
-        saveIfChanged();
+        m_saveDue = true;
 }
 
 void IndexedSearch::saveIfChanged()
@@ -164,52 +168,57 @@ core::FileRows IndexedSearch::search(const Request& request,
                                      int intervalMs)
 {
     m_latest.fetch_add(1);
-    // The worker writes what it has come to; this thread reports it.
-    std::mutex seenMutex;
-    SearchProgress seen;
-    bool changed = false;
-    bool finished = false;
-    core::FileRows rows;
-    post([&] {
+    // The worker writes what it has come to; this thread reports it. What they share outlives
+    // this call, which returns as soon as the rows are there.
+    struct Shared
+    {
+        std::mutex mutex;
+        SearchProgress seen;
+        bool changed = false;
+        bool finished = false;
+        core::FileRows rows;
+    };
+    const auto shared = std::make_shared<Shared>();
+    post([this, request, shared] {
         const auto note = [&](const SearchProgress& p) {
-            const std::lock_guard lock(seenMutex);
-            seen = p;
-            changed = true;
+            const std::lock_guard lock(shared->mutex);
+            shared->seen = p;
+            shared->changed = true;
         };
         prepare(request.root, request.outer, note);
+        core::FileRows rows;
         m_index.search(request.mode, request.keyword, rows, {}, orderOf(request));
         sortRows(rows, request.sortColumn, request.ascending);
-        const std::lock_guard lock(seenMutex);
-        seen.found = int(rows.size());
-        changed = true;
-        finished = true;
+        const std::lock_guard lock(shared->mutex);
+        shared->seen.found = int(rows.size());
+        shared->rows = std::move(rows);
+        shared->changed = true;
+        shared->finished = true;
     });
     for (;;) {
-        bool done;
         {
             std::unique_lock lock(m_mutex);
             m_idle.wait_for(lock, std::chrono::milliseconds(std::max(1, intervalMs)), [&] {
-                const std::lock_guard seenLock(seenMutex);
-                return finished;
+                const std::lock_guard seenLock(shared->mutex);
+                return shared->finished;
             });
         }
         SearchProgress now;
         bool report;
+        bool done;
+        core::FileRows rows;
         {
-            const std::lock_guard lock(seenMutex);
-            done = finished;
-            report = changed;
-            changed = false;
-            now = seen;
+            const std::lock_guard lock(shared->mutex);
+            now = shared->seen;
+            report = std::exchange(shared->changed, false);
+            done = shared->finished;
+            if (done)
+                rows = std::move(shared->rows);
         }
-        if (done) {
-            waitIdle();
-            if (progress)
-                progress(now);
-            return rows;
-        }
-        if (report && progress)
+        if ((report || done) && progress)
             progress(now);
+        if (done)
+            return rows;
     }
 }
 

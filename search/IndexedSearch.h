@@ -94,6 +94,7 @@ private:
     std::deque<std::function<void()>> m_tasks;
     bool m_busy = false;
     bool m_settling = false; // the index has folders to read again while nothing else waits
+    bool m_saveDue = false;  // a new index is to be kept while nothing else waits
     bool m_stop = false;
     std::atomic<quint64> m_latest{0};
     std::function<void(quint64)> m_beforeTyped;
