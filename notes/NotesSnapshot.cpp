@@ -2,8 +2,8 @@
 
 #include "notes/NotesFile.h"
 #include "platform/IniDocument.h"
+#include "platform/TextHash.h"
 
-#include <QHashFunctions>
 
 namespace notes {
 
@@ -11,7 +11,7 @@ namespace {
 
 quint32 hashOf(QStringView text)
 {
-    return quint32(qHash(text));
+    return quint32(platform::textHash(text));
 }
 
 size_t slotCountFor(size_t entries)

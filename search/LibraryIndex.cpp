@@ -5,6 +5,7 @@
 #include "notes/NotesFile.h"
 #include "platform/FileNames.h"
 #include "platform/OpenFolder.h"
+#include "platform/TextHash.h"
 #include "search/FoldedScan.h"
 #include "search/IndexCache.h"
 
@@ -66,24 +67,6 @@ struct LibraryIndex::Node
     QByteArray linkName;
     std::vector<std::pair<quint32, std::unique_ptr<Node>>> children;
 };
-
-size_t LibraryIndex::PathHash::operator()(const QString& path) const noexcept
-{
-    constexpr quint64 kMix = 0xff51afd7ed558ccdull;
-    const char* data = reinterpret_cast<const char*>(path.constData());
-    size_t size = size_t(path.size()) * sizeof(QChar);
-    quint64 hash = 0x9E3779B97F4A7C15ull ^ size;
-    for (; size >= 8; data += 8, size -= 8) {
-        quint64 word;
-        std::memcpy(&word, data, 8);
-        hash = (hash ^ word) * kMix;
-        hash ^= hash >> 32;
-    }
-    quint64 tail = 0;
-    std::memcpy(&tail, data, size);
-    hash = (hash ^ tail) * kMix;
-    return size_t(hash ^ (hash >> 29));
-}
 
 LibraryIndex::LibraryIndex() : LibraryIndex(Settings()) {}
 

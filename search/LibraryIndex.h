@@ -17,6 +17,7 @@
 // Not thread-safe: one thread at a time calls it (the reading itself uses worker threads).
 
 #include "core/FileRows.h"
+#include "platform/TextHash.h"
 #include "search/FolderRecord.h"
 #include "search/FolderWatcher.h"
 #include "search/LibrarySearch.h"
@@ -206,10 +207,10 @@ private:
     Settings m_settings;
     QString m_root;
     QStringList m_outer;
-    // Paths hashed eight bytes at a time: a library's paths are long and many.
+    // A library's paths are long and many: hashed eight bytes at a time.
     struct PathHash
     {
-        size_t operator()(const QString& path) const noexcept;
+        size_t operator()(const QString& path) const noexcept { return platform::textHash(path); }
     };
     // By path (the record's own text, shared).
     std::unordered_map<QString, std::unique_ptr<Entry>, PathHash> m_entries;
