@@ -244,6 +244,11 @@ FileRows FileRows::joined(std::vector<FileRows>& parts, const std::vector<int>* 
     FileRows out;
     if (parts.empty())
         return out;
+    if (parts.size() == 1 && !order) {
+        out = std::move(parts[0]);
+        parts[0].clear();
+        return out;
+    }
     size_t total = 0;
     for (const FileRows& part : parts)
         total += part.size();
