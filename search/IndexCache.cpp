@@ -118,6 +118,8 @@ public:
         return true;
     }
 
+    void fail() { m_ok = false; }
+
 private:
     bool take(size_t n)
     {
@@ -342,18 +344,26 @@ QString IndexCache::fileFor(const QString& root)
 }
 
 bool IndexCache::write(const QString& file, const QString& root,
-                       const std::vector<const LibraryIndex::Entry*>& entries)
+                       const std::vector<const LibraryIndex::Entry*>& entries, const Order& order)
 {
     QByteArray data(sizeof(Header), '\0');
     size_t size = sizeof(Header) + 16 + size_t(root.size()) * 2;
     for (const LibraryIndex::Entry* e : entries)
         size += writtenSize(*e);
+    size += 64 + order.parts.size() * 12;
+    for (const QString& outer : order.outer)
+        size += 4 + size_t(outer.size()) * 2;
     data.reserve(qsizetype(size));
     Writer w(data);
     w.text(root);
     w.number(quint32(entries.size()));
     for (const LibraryIndex::Entry* e : entries)
         writeEntry(w, *e);
+    w.number(quint32(order.outer.size()));
+    for (const QString& outer : order.outer)
+        w.text(outer);
+    w.number(quint32(order.parts.size()));
+    w.raw(order.parts.data(), order.parts.size() * sizeof(order.parts[0]));
     Header header;
     std::memcpy(header.magic, kMagic, sizeof kMagic);
     header.version = kVersion;
@@ -384,11 +394,12 @@ bool IndexCache::write(const QString& file, const QString& root,
 
 bool IndexCache::read(const QString& file, const QString& root,
                       std::vector<std::unique_ptr<LibraryIndex::Entry>>& entries,
-                      std::vector<QString>& parents,
+                      std::vector<QString>& parents, Order& order,
                       const std::function<void(LibraryIndex::Entry&)>& arrived)
 {
     entries.clear();
     parents.clear();
+    order = Order();
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
         return false;
@@ -414,6 +425,7 @@ bool IndexCache::read(const QString& file, const QString& root,
     const auto fail = [&] {
         entries.clear();
         parents.clear();
+        order = Order();
         sum.wait();
         return false;
     };
@@ -433,9 +445,21 @@ bool IndexCache::read(const QString& file, const QString& root,
         entries.push_back(std::move(entry));
         parents.push_back(parent);
     }
+    const size_t outer = r.length(4);
+    for (size_t i = 0; i < outer && r.ok(); ++i)
+        order.outer.append(r.text());
+    order.parts.resize(r.length(sizeof(order.parts[0])));
+    r.raw(order.parts.data(), order.parts.size() * sizeof(order.parts[0]));
+    // Every part names an entry, and parts of its subfolders' places.
+    for (const std::array<quint32, 3>& part : order.parts) {
+        if (part[0] >= entries.size() || part[1] > part[2] ||
+            part[2] > entries[part[0]]->record.subfolders.size())
+            r.fail();
+    }
     if (!r.ok() || sum.get() != header.checksum) {
         entries.clear();
         parents.clear();
+        order = Order();
         return false;
     }
     return true;

@@ -1204,9 +1204,21 @@ bool LibraryIndex::save(const QString& file) const
 {
     std::vector<const Entry*> entries;
     entries.reserve(m_entries.size());
-    for (const auto& [key, entry] : m_entries)
+    std::unordered_map<const Entry*, quint32> places;
+    for (const auto& [key, entry] : m_entries) {
+        places.emplace(entry.get(), quint32(entries.size()));
         entries.push_back(entry.get());
-    return IndexCache::write(file, m_root, entries);
+    }
+    // The walk's order goes with them when it is in step with them, so that a start from the
+    // cache need not work it out again.
+    IndexCache::Order order;
+    if (m_arranged) {
+        order.outer = m_outer;
+        order.parts.reserve(m_plan.size());
+        for (const Part& part : m_plan)
+            order.parts.push_back({places.at(part.entry), part.fromPart, part.toPart});
+    }
+    return IndexCache::write(file, m_root, entries, order);
 }
 
 bool LibraryIndex::load(const QString& file)
@@ -1251,7 +1263,8 @@ bool LibraryIndex::load(const QString& file)
         arrived.clear();
         looks.more.notify_one();
     };
-    m_loaded = IndexCache::read(file, m_root, entries, parents, [&](Entry& entry) {
+    IndexCache::Order order;
+    m_loaded = IndexCache::read(file, m_root, entries, parents, order, [&](Entry& entry) {
         arrived.push_back(&entry);
         if (arrived.size() == 64)
             handOver();
@@ -1292,8 +1305,22 @@ bool LibraryIndex::load(const QString& file)
         if (loaded[i] && !parents[i].isEmpty())
             loaded[i]->parent = find(parents[i]);
     }
+    // The walk's order kept with them serves as long as the external folders are the same and
+    // no folder changes its subfolders; else it is worked out again at the refresh.
+    m_plan.clear();
+    m_tree.reset();
+    m_arranged = !order.parts.empty() && order.outer == m_outer;
+    for (const std::array<quint32, 3>& part : order.parts) {
+        if (!m_arranged)
+            break;
+        Entry* entry = loaded[part[0]];
+        m_arranged = entry != nullptr;
+        if (entry)
+            m_plan.push_back({entry, part[1], part[2]});
+    }
+    if (!m_arranged)
+        m_plan.clear();
     m_loadLooks = true;
-    m_arranged = false;
     m_changed = false;
     return true;
 }

@@ -49,6 +49,7 @@ enum class Notices
     Told,   // every change is told
     Lost,   // the queue overflowed after each change
     Untold, // a file system that tells nothing
+    Closed, // the program was closed before each change and started again from its cache
 };
 
 class IndexExactness : public ::testing::TestWithParam<Notices>
@@ -85,6 +86,14 @@ protected:
     {
         if (GetParam() == Notices::Lost)
             index->watcher().loseQueuedNotices();
+        if (GetParam() == Notices::Closed) {
+            // The index as it was before the change is what the last run kept.
+            const QString cache = outside.path() + QStringLiteral("/cache.index");
+            ASSERT_TRUE(index->save(cache));
+            index = std::make_unique<search::LibraryIndex>();
+            index->setFolders(world.library.root(), {outside.path() + QStringLiteral("/ext/")});
+            ASSERT_TRUE(index->load(cache)) << step;
+        }
         index->refresh();
         const struct
         {
@@ -182,11 +191,13 @@ TEST_P(IndexExactness, WhatOtherProgramsChangeIsInTheNextSearch)
 }
 
 INSTANTIATE_TEST_SUITE_P(Notices, IndexExactness,
-                         ::testing::Values(Notices::Told, Notices::Lost, Notices::Untold),
+                         ::testing::Values(Notices::Told, Notices::Lost, Notices::Untold,
+                                           Notices::Closed),
                          [](const auto& info) {
-                             return std::string(info.param == Notices::Told   ? "Told"
-                                                : info.param == Notices::Lost ? "Lost"
-                                                                              : "Untold");
+                             return std::string(info.param == Notices::Told     ? "Told"
+                                                : info.param == Notices::Lost   ? "Lost"
+                                                : info.param == Notices::Untold ? "Untold"
+                                                                                : "Closed");
                          });
 
 // Rows asked for by name come in the result list's order, both ways, whether the names were
