@@ -182,9 +182,10 @@ void appendBits(std::vector<quint64>& out, size_t positions, RunsOf&& runsOf)
     const size_t first = out.size();
     out.resize(first + words, 0);
     const quint64 count = words * 64;
+    quint64* const bits = out.data() + first;
     runsOf([&](quint32 run) {
         const quint64 bit = (quint64(runHash(run)) * count) >> 32;
-        out[first + (bit >> 6)] |= quint64(1) << (bit & 63);
+        bits[bit >> 6] |= quint64(1) << (bit & 63);
     });
 }
 
@@ -196,12 +197,17 @@ void FolderRecord::makeRuns()
     size_t positions = 0;
     for (size_t k = 0; k < files.size(); ++k)
         positions += nameLength(k) > 2 ? nameLength(k) - 2 : 0;
+    // Each unit is folded once, into a window of the last three (or two).
     appendBits(runs, positions, [&](auto&& add) {
         for (size_t k = 0; k < files.size(); ++k) {
             const auto* s = reinterpret_cast<const quint8*>(subjects.data() + files[k].nameAt);
             const size_t length = nameLength(k);
-            for (size_t i = 0; i + 3 <= length; ++i)
-                add(foldedUnit(s[i]) << 16 | foldedUnit(s[i + 1]) << 8 | foldedUnit(s[i + 2]));
+            quint32 window = 0;
+            for (size_t i = 0; i < length; ++i) {
+                window = (window << 8 | foldedUnit(s[i])) & 0xFFFFFF;
+                if (i >= 2)
+                    add(window);
+            }
         }
     });
     nameWords = quint32(runs.size());
@@ -212,8 +218,12 @@ void FolderRecord::makeRuns()
         for (size_t k = 0; k < files.size(); ++k) {
             const char16_t* n = notes.data() + files[k].noteAt;
             const size_t length = noteLength(k);
-            for (size_t i = 0; i + 2 <= length; ++i)
-                add(foldedUnit(n[i]) << 16 | foldedUnit(n[i + 1]));
+            quint32 window = 0;
+            for (size_t i = 0; i < length; ++i) {
+                window = window << 16 | foldedUnit(n[i]);
+                if (i >= 1)
+                    add(window);
+            }
         }
     });
     runs.shrink_to_fit();
