@@ -4,6 +4,7 @@
 #include "platform/FileNames.h"
 #include "platform/OpenFolder.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -178,7 +179,8 @@ void appendBits(std::vector<quint64>& out, size_t positions, RunsOf&& runsOf)
 {
     if (positions == 0)
         return;
-    const size_t words = (positions * 3 / 4 + 63) / 64;
+    // At least one word: a single run has its bit too.
+    const size_t words = std::max<size_t>(1, (positions * 3 / 4 + 63) / 64);
     const size_t first = out.size();
     out.resize(first + words, 0);
     const quint64 count = words * 64;

@@ -24,8 +24,8 @@ public:
     // Raised whenever what a folder's record holds changes meaning (4: the notes file's
     // conflict copies are no files of the index; 5: a file's name and note end where the next
     // file's begin, and each name has its rank; 6: the checksum is made of CRC-32C sums; 7: the
-    // walk's order is kept).
-    static constexpr quint32 kVersion = 7;
+    // walk's order is kept; 8: a folder with a single run of letters has its bit).
+    static constexpr quint32 kVersion = 8;
 
     // The cache file of the library at `root`: in $XDG_CACHE_HOME/quillet/ (the user's cache
     // folder when unset), named after the root's path.

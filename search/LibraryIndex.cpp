@@ -17,6 +17,7 @@
 #include <condition_variable>
 #include <csignal>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <mutex>
@@ -535,27 +536,26 @@ int LibraryIndex::openRoot() const
                                      O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
-int LibraryIndex::stampChanged(const Entry& entry, int rootFolder, bool mayOpen) const
+int LibraryIndex::stampChanged(const FolderRecord& record, int rootFolder) const
 {
     // By its path (two looks, no opening), below the root when it lies there (fewer folders
-    // to look up); a long path below its parents.
-    const QString& path = entry.record.path;
+    // to look up).
+    const QString& path = record.path;
     const bool belowRoot = rootFolder >= 0 && path.startsWith(m_root);
     const QByteArray native =
         belowRoot ? "./" + platform::nativePath(QStringView(path).mid(m_root.size()))
                   : platform::nativePath(path);
+    if (native.size() >= kLongPath)
+        return -1;
     FolderStamp now;
-    bool there;
-    if (native.size() < kLongPath) {
-        there = readStamp(-1, &now, native, belowRoot ? rootFolder : -1);
-    } else {
-        if (!mayOpen)
-            return -1;
-        const platform::OpenFolder folder = open(entry);
-        there = folder.isOpen() && readStamp(folder.handle(), &now);
-    }
-    const bool racy = entry.record.stamp.latestNs() + kRacyNs >= entry.record.readAtNs;
-    return there != entry.record.opened || !(now == entry.record.stamp) || racy;
+    const bool there = readStamp(-1, &now, native, belowRoot ? rootFolder : -1);
+    return stampTells(record, there, now);
+}
+
+bool LibraryIndex::stampTells(const FolderRecord& record, bool there, const FolderStamp& now)
+{
+    const bool racy = record.stamp.latestNs() + kRacyNs >= record.readAtNs;
+    return there != record.opened || !(now == record.stamp) || racy;
 }
 
 std::vector<char> LibraryIndex::stampsChanged(const std::vector<Entry*>& entries) const
@@ -563,8 +563,18 @@ std::vector<char> LibraryIndex::stampsChanged(const std::vector<Entry*>& entries
     std::vector<char> changed(entries.size(), 0);
     const int rootFolder = entries.empty() ? -1 : openRoot();
     const auto check = [&](size_t from, size_t to) {
-        for (size_t i = from; i < to; ++i)
-            changed[i] = char(stampChanged(*entries[i], rootFolder, true));
+        for (size_t i = from; i < to; ++i) {
+            const Entry& entry = *entries[i];
+            int told = stampChanged(entry.record, rootFolder);
+            if (told < 0) {
+                // A long path, below its parents.
+                const platform::OpenFolder folder = open(entry);
+                FolderStamp now;
+                const bool there = folder.isOpen() && readStamp(folder.handle(), &now);
+                told = stampTells(entry.record, there, now);
+            }
+            changed[i] = char(told);
+        }
     };
     const size_t threads =
         entries.size() < 1000 ? 1
@@ -1226,12 +1236,19 @@ bool LibraryIndex::load(const QString& file)
     std::vector<std::unique_ptr<Entry>> entries;
     std::vector<QString> parents;
     // The folders' stamps are looked at while the rest of the file is read, by a worker that
-    // takes the entries as they come, and by this thread when the reading is done.
+    // takes the folders as they come, and by this thread when the reading is done. They look
+    // at copies of what they need: the reader lets its entries go when the file is damaged.
+    struct Look
+    {
+        FolderRecord record; // its path, stamp, time of reading and whether it was opened
+        qint8 told = -1;
+    };
     struct Looks
     {
         std::mutex mutex;
         std::condition_variable more;
-        std::vector<Entry*> queue;
+        std::deque<Look> queue; // stays where it is as it grows
+        size_t handed = 0;
         size_t next = 0;
         bool closed = false;
     } looks;
@@ -1239,33 +1256,40 @@ bool LibraryIndex::load(const QString& file)
     const auto lookAtStamps = [&] {
         std::unique_lock lock(looks.mutex);
         for (;;) {
-            looks.more.wait(lock, [&] { return looks.closed || looks.next < looks.queue.size(); });
-            if (looks.next == looks.queue.size())
+            looks.more.wait(lock, [&] { return looks.closed || looks.next < looks.handed; });
+            if (looks.next == looks.handed)
                 return;
-            const size_t from = looks.next;
-            const size_t to = std::min(looks.queue.size(), from + 32);
-            looks.next = to;
-            std::vector<Entry*> batch(looks.queue.begin() + qsizetype(from),
-                                      looks.queue.begin() + qsizetype(to));
+            // The places of the looks are taken while no new one comes in.
+            Look* batch[32];
+            size_t count = 0;
+            for (; count < 32 && looks.next < looks.handed; ++count)
+                batch[count] = &looks.queue[looks.next++];
             lock.unlock();
-            for (Entry* entry : batch)
-                entry->loadLook = qint8(stampChanged(*entry, rootFolder, false));
+            for (size_t i = 0; i < count; ++i)
+                batch[i]->told = qint8(stampChanged(batch[i]->record, rootFolder));
             lock.lock();
         }
     };
     std::thread worker(lookAtStamps);
-    std::vector<Entry*> arrived;
+    std::vector<Look> arrived;
     const auto handOver = [&] {
         {
             const std::lock_guard lock(looks.mutex);
-            looks.queue.insert(looks.queue.end(), arrived.begin(), arrived.end());
+            for (Look& look : arrived)
+                looks.queue.push_back(std::move(look));
+            looks.handed = looks.queue.size();
         }
         arrived.clear();
         looks.more.notify_one();
     };
     IndexCache::Order order;
     m_loaded = IndexCache::read(file, m_root, entries, parents, order, [&](Entry& entry) {
-        arrived.push_back(&entry);
+        Look look;
+        look.record.path = entry.record.path;
+        look.record.stamp = entry.record.stamp;
+        look.record.readAtNs = entry.record.readAtNs;
+        look.record.opened = entry.record.opened;
+        arrived.push_back(std::move(look));
         if (arrived.size() == 64)
             handOver();
     });
@@ -1274,13 +1298,18 @@ bool LibraryIndex::load(const QString& file)
         const std::lock_guard lock(looks.mutex);
         looks.closed = true;
         if (!m_loaded)
-            looks.next = looks.queue.size(); // nothing is left to look at
+            looks.next = looks.handed; // nothing is left to look at
     }
     looks.more.notify_all();
     lookAtStamps();
     worker.join();
     if (rootFolder >= 0)
         ::close(rootFolder);
+    // The entries come in the order they arrived in.
+    if (m_loaded && looks.queue.size() == entries.size()) {
+        for (size_t i = 0; i < entries.size(); ++i)
+            entries[i]->loadLook = looks.queue[i].told;
+    }
     if (!m_loaded)
         return false;
     clearEntries();

@@ -163,10 +163,13 @@ private:
     void takeNotices();
     // For each entry, whether its stamp tells (or may hide) a change.
     std::vector<char> stampsChanged(const std::vector<Entry*>& entries) const;
-    // Whether the entry's stamp tells (or may hide) a change, its path looked up below the
-    // open root folder where it lies there; -1 when that needs its folder opened and
-    // `mayOpen` is false.
-    int stampChanged(const Entry& entry, int rootFolder, bool mayOpen) const;
+    // Whether the stamp of a folder as `record` holds it tells (or may hide) a change, its
+    // path looked up below the open root folder where it lies there; -1 when the path is too
+    // long to be looked up whole.
+    int stampChanged(const FolderRecord& record, int rootFolder) const;
+    // Whether the stamp `now` (of a folder `there` or not) tells (or may hide) a change from
+    // what `record` holds.
+    static bool stampTells(const FolderRecord& record, bool there, const FolderStamp& now);
     // The root folder opened for looking up paths below it, or -1.
     int openRoot() const;
     // Reads the entry again; marks the arrangement for working out again when its shape

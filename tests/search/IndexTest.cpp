@@ -200,6 +200,29 @@ INSTANTIATE_TEST_SUITE_P(Notices, IndexExactness,
                                                                                 : "Closed");
                          });
 
+// A folder whose names or notes give a single run of letters is looked through like any other.
+TEST(IndexRuns, AFolderWithTheShortestNameOrNoteIsLookedThrough)
+{
+    World world;
+    world.library.makeFile("one/abc");
+    world.library.makeFile("two/x.y");
+    world.library.writeNotes("two/", {{"x.y", QStringLiteral("说明")}});
+    search::LibraryIndex index;
+    index.setFolders(world.library.root(), {});
+    index.refresh();
+    const struct
+    {
+        search::Mode mode;
+        const char* keyword;
+    } cases[] = {{search::Mode::ByName, "abc"}, {search::Mode::ByName, "ABC"},
+                 {search::Mode::ByNote, "说明"}};
+    for (const auto& c : cases) {
+        core::FileRows found;
+        ASSERT_TRUE(index.search(c.mode, QString::fromUtf8(c.keyword), found));
+        EXPECT_EQ(found.size(), 1u) << c.keyword;
+    }
+}
+
 // Rows asked for by name come in the result list's order, both ways, whether the names were
 // ranked, read since the ranking (a rename, new files, a folder read again) or not ranked at
 // all: equal names (in letter case too) keep the walk's order, a GBK name sorts by its caption.
