@@ -32,6 +32,20 @@ template <typename Unit> inline bool sameFolded(const Unit* text, const Unit* ke
     return true;
 }
 
+// The first place of a block at `block` whose bit in `mask` is set (every `bitsPerUnit`-th bit
+// standing for one unit) that holds `key` whole: its offset in the block, or kNotFound.
+template <typename Unit>
+inline size_t firstWhole(unsigned mask, unsigned bitsPerUnit, const Unit* block, const Unit* key,
+                         size_t keyLength)
+{
+    for (; mask; mask &= mask - 1) {
+        const unsigned offset = unsigned(__builtin_ctz(mask)) / bitsPerUnit;
+        if (sameFolded(block + offset, key, keyLength))
+            return offset;
+    }
+    return kNotFound;
+}
+
 template <typename Unit>
 size_t findScalar(const Unit* text, size_t length, size_t from, const Unit* key, size_t keyLength)
 {
@@ -68,13 +82,10 @@ __attribute__((target("avx2"))) size_t findFoldedAvx2(const char* text, size_t l
         const __m256i both =
             _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(head, firstCase), firstKey),
                              _mm256_cmpeq_epi8(_mm256_or_si256(tail, lastCase), lastKey));
-        unsigned mask = unsigned(_mm256_movemask_epi8(both));
-        while (mask) {
-            const unsigned bit = unsigned(__builtin_ctz(mask));
-            if (sameFolded(text + at + bit, key, keyLength))
-                return at + bit;
-            mask &= mask - 1;
-        }
+        const size_t found =
+            firstWhole(unsigned(_mm256_movemask_epi8(both)), 1, text + at, key, keyLength);
+        if (found != kNotFound)
+            return at + found;
     }
     *stop = at;
     return kNotFound;
@@ -119,13 +130,10 @@ size_t findFolded(const char* text, size_t length, size_t from, const char* key,
             _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + keyLength - 1));
         const __m128i both = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(head, firstCase), firstKey),
                                            _mm_cmpeq_epi8(_mm_or_si128(tail, lastCase), lastKey));
-        unsigned mask = unsigned(_mm_movemask_epi8(both));
-        while (mask) {
-            const unsigned bit = unsigned(__builtin_ctz(mask));
-            if (sameFolded(text + at + bit, key, keyLength))
-                return at + bit;
-            mask &= mask - 1;
-        }
+        const size_t found =
+            firstWhole(unsigned(_mm_movemask_epi8(both)), 1, text + at, key, keyLength);
+        if (found != kNotFound)
+            return at + found;
     }
     return findScalar(text, length, at, key, keyLength);
 }
@@ -149,13 +157,10 @@ size_t findFolded(const char16_t* text, size_t length, size_t from, const char16
         const __m128i both = _mm_and_si128(_mm_cmpeq_epi16(_mm_or_si128(head, firstCase), firstKey),
                                            _mm_cmpeq_epi16(_mm_or_si128(tail, lastCase), lastKey));
         // Two mask bits per unit.
-        unsigned mask = unsigned(_mm_movemask_epi8(both)) & 0x5555u;
-        while (mask) {
-            const unsigned bit = unsigned(__builtin_ctz(mask)) / 2;
-            if (sameFolded(text + at + bit, key, keyLength))
-                return at + bit;
-            mask &= mask - 1;
-        }
+        const size_t found = firstWhole(unsigned(_mm_movemask_epi8(both)) & 0x5555u, 2,
+                                        text + at, key, keyLength);
+        if (found != kNotFound)
+            return at + found;
     }
     return findScalar(text, length, at, key, keyLength);
 }
